@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace tw {
+
+// Trim, then cut everything up to the first "://", then up to the first "www.".
+std::string NormalizeAddress(const std::string& address);
+// Whether a website item's name covers a page address (case-sensitive; the fragment may
+// follow a sub-domain but not stand in the path or query).
+bool UrlMatches(const std::string& itemName, const std::string& address);
+
+} // namespace tw

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "monitor/items/monitored_item.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tw {
+
+// An owning list of watched items, kept sorted by key (the caption), compared without
+// regard to case; an equal key goes before its equals. Broken preconditions throw
+// EAssertionFailed naming MonitoredObjects.
+class TMonitoredList {
+  public:
+    TMonitoredList() = default;
+    TMonitoredList(const TMonitoredList&) = delete;
+    TMonitoredList& operator=(const TMonitoredList&) = delete;
+
+    // Takes ownership; the item must not be null. Returns the item's index.
+    int Add(const std::string& key, std::unique_ptr<TMonitoredItem> item);
+    int Count() const { return static_cast<int>(pairs_.size()); }
+    int Capacity() const { return static_cast<int>(pairs_.capacity()); }
+    void SetCapacity(int capacity);
+
+    TMonitoredItem& Items(int index) const;
+    const std::string& Keys(int index) const;
+    void Clear() { pairs_.clear(); }
+    void Delete(int index);
+
+    // First item whose Name equals the text, letters A-Z compared without case; -1 if none.
+    int IndexOfName(const std::string& name) const;
+    int IndexOfItem(const TMonitoredItem* item) const;
+
+    // The lookup of the scan cycle: which item covers this executable and address.
+    // kind becomes mitWeb for an address match, otherwise mitApp (also when nothing matched).
+    int FindMatch(const std::string& exePath, const std::string& address,
+                  TMonitoredItemType& kind) const;
+
+    // Replaces the contents by copies of the source's items that pass the filters
+    // (type mitAll = any; filter = null for none, otherwise a case-blind substring of the key).
+    void AssignFiltered(const TMonitoredList* source, TMonitoredItemType typeFilter,
+                        const std::string* textFilter);
+    // Adds copies of source items that pass the text filter and whose Name is not here yet.
+    void AddMissingFrom(const TMonitoredList* source, const std::string* textFilter);
+
+    // Whether a candidate may be added: 2 the program itself, 0 new, 3 present but
+    // inactive, 1 present, active and checked, 5 present, active and unchecked.
+    // index becomes the found position or -1 (left alone for status 2).
+    int CheckItem(const TMonitoredItem* candidate, int& index) const;
+
+  private:
+    struct Pair {
+        std::string key;
+        std::unique_ptr<TMonitoredItem> item;
+    };
+    std::vector<Pair> pairs_;
+};
+
+// "path=caption" lines (a line without "=" is all caption) become application items,
+// skipping names that already match an item of the target.
+void FillFromNameValueList(const std::vector<std::string>& lines, TMonitoredList& target);
+
+} // namespace tw

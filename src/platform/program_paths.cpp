@@ -1,0 +1,94 @@
+#include "platform/program_paths.h"
+
+#include "base/exception.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+
+#ifdef _WIN32
+#include <shlobj.h>
+#include <windows.h>
+#else
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
+namespace tw {
+namespace {
+
+std::string& TestProgramPath() {
+    static std::string path;
+    return path;
+}
+
+std::string QuerySystemProgramPath() {
+#ifdef _WIN32
+    char buffer[MAX_PATH * 4] = {};
+    DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    return std::string(buffer, length);
+#else
+    std::error_code error;
+    auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
+#endif
+}
+
+} // namespace
+
+const std::string& ProgramPath() {
+    if (!TestProgramPath().empty()) {
+        return TestProgramPath();
+    }
+    static const std::string path = QuerySystemProgramPath();
+    return path;
+}
+
+std::string ProgramFolder() {
+    const std::string& path = ProgramPath();
+    auto cut = path.find_last_of(PathDelim);
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+std::string ProgramBaseName() {
+    const std::string& path = ProgramPath();
+    auto slash = path.find_last_of(PathDelim);
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    auto dot = name.find_last_of('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+void SetProgramPathForTest(const std::string& path) {
+    TestProgramPath() = path;
+}
+
+std::string UserAppDataFolder() {
+#ifdef _WIN32
+    char buffer[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathA(nullptr, buffer, CSIDL_APPDATA, TRUE)) {
+        throw Exception("Failed to get Application Data folder");
+    }
+    std::string folder = buffer;
+#else
+    std::string folder;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {
+        folder = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home) {
+            const passwd* entry = getpwuid(getuid());
+            home = entry ? entry->pw_dir : nullptr;
+        }
+        if (!home || !*home) {
+            throw Exception("Failed to get Application Data folder");
+        }
+        folder = std::string(home) + "/.local/share";
+    }
+#endif
+    while (folder.size() > 1 && folder.back() == PathDelim) {
+        folder.pop_back();
+    }
+    return folder;
+}
+
+} // namespace tw

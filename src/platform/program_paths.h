@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+namespace tw {
+
+// Separator between folder names on this system.
+#ifdef _WIN32
+inline constexpr char PathDelim = '\\';
+#else
+inline constexpr char PathDelim = '/';
+#endif
+
+// Full path of the running executable, found once from the system (not from argv).
+const std::string& ProgramPath();
+// Folder of ProgramPath with a trailing separator.
+std::string ProgramFolder();
+// File name of ProgramPath without its extension.
+std::string ProgramBaseName();
+
+// Lets a test pretend the program lives elsewhere (for example beside template files it
+// prepared). An empty path returns to the real one.
+void SetProgramPathForTest(const std::string& path);
+
+// The user's per-user application-data folder (roaming application data on Windows,
+// the XDG data home on Linux), without a trailing separator. Throws tw::Exception
+// "Failed to get Application Data folder" when the system cannot name one.
+std::string UserAppDataFolder();
+
+} // namespace tw

@@ -1,0 +1,22 @@
+#include "support/temp_dir.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace twtest {
+
+TempDir::TempDir() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "tallywick-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) {
+        throw std::runtime_error("cannot create a temporary folder");
+    }
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+} // namespace twtest
