@@ -4,7 +4,7 @@
 
 namespace tw {
 
-// Trim, then cut everything up to the first "://", then up to the first "www.".
+// Trim, then drop a leading scheme (a "://" before any "/" or "?") and a leading "www.".
 std::string NormalizeAddress(const std::string& address);
 // Whether a website item's name covers a page address (case-sensitive; the fragment may
 // follow a sub-domain but not stand in the path or query).

@@ -16,6 +16,9 @@ class TMonitoredList {
     TMonitoredList() = default;
     TMonitoredList(const TMonitoredList&) = delete;
     TMonitoredList& operator=(const TMonitoredList&) = delete;
+    // Moving hands the items over whole; copies are made item by item with Assign.
+    TMonitoredList(TMonitoredList&&) = default;
+    TMonitoredList& operator=(TMonitoredList&&) = default;
 
     // Takes ownership; the item must not be null. Returns the item's index.
     int Add(const std::string& key, std::unique_ptr<TMonitoredItem> item);
@@ -34,6 +37,7 @@ class TMonitoredList {
 
     // The lookup of the scan cycle: which item covers this executable and address.
     // kind becomes mitWeb for an address match, otherwise mitApp (also when nothing matched).
+    // A blank address or a blank executable path takes no part in the comparison.
     int FindMatch(const std::string& exePath, const std::string& address,
                   TMonitoredItemType& kind) const;
 
@@ -57,8 +61,8 @@ class TMonitoredList {
     std::vector<Pair> pairs_;
 };
 
-// "path=caption" lines (a line without "=" is all caption) become application items,
-// skipping names that already match an item of the target.
+// "path=caption" lines become application items, skipping names that already match an
+// item of the target and lines that name no path (no "=" or nothing before it).
 void FillFromNameValueList(const std::vector<std::string>& lines, TMonitoredList& target);
 
 } // namespace tw
