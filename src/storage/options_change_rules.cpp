@@ -1,0 +1,121 @@
+// The once-a-day rules: a user without the password gets one immediate change of each
+// kind per day; later ones wait in the settings file until the next daily reset.
+// Lowering the limit is always immediate, because it only makes the program stricter.
+#include "storage/options.h"
+
+#include "base/text.h"
+#include "storage/access.h"
+#include "storage/md5.h"
+#include "storage/settings_file.h"
+
+namespace tw {
+
+void TOptions::SetExpirationAction(int value) {
+    TSettingsFile& file = SettingsFile();
+    if (AdminAccess || !ExpirationActionChanged) {
+        ExpirationAction = value;
+        file.DeleteKey("Common", "ExpirationAction");
+        if (!AdminAccess) {
+            ExpirationActionChanged = true;
+            file.WriteBool("Common", "ExpirationActionChanged", true);
+        }
+    } else if (AllowUserToChangeSettings) {
+        file.WriteInteger("Common", "ExpirationAction", value);
+    }
+}
+
+void TOptions::SetTimeLimitSeconds(int seconds) {
+    TSettingsFile& file = SettingsFile();
+    auto apply = [&] {
+        file.DeleteKey("Common", "TimeLimitSeconds");
+        TimeLimitSeconds = seconds;
+    };
+    if (AdminAccess) {
+        apply();
+    } else if (!TimeLimitSecondsChanged) {
+        if (TimeLimitSeconds < seconds) {
+            TimeLimitSecondsChanged = true;
+        }
+        apply();
+        file.WriteBool("Common", "TimeLimitSecondsChanged", TimeLimitSecondsChanged);
+    } else if (AllowUserToChangeSettings) {
+        if (seconds < TimeLimitSeconds) {
+            apply();
+        } else {
+            file.WriteInteger("Common", "TimeLimitSeconds", seconds);
+        }
+    }
+}
+
+int TOptions::MonitoredItemDelete(const TMonitoredItem* item) {
+    const int level = AccessLevel();
+    if (level == alNone) {
+        return 0;
+    }
+    const int index = MonitoredList.IndexOfItem(item);
+    if (index < 0) {
+        return level;
+    }
+    if (level == alAdmin || !MonitoredItemDeleteActionProcessed) {
+        if (level != alAdmin) {
+            MonitoredItemDeleteActionProcessed = true;
+        }
+        MonitoredList.Delete(index);
+        return 2;
+    }
+    TMonitoredItem& found = MonitoredList.Items(index);
+    found.Active = false;
+    SettingsFile().WriteString(found.ItemType == TMonitoredItemType::mitWeb ? "WebSites"
+                                                                            : "Applications",
+                               found.Name, found.Name);
+    return 1;
+}
+
+void TOptions::SetMonitoredItemDeleteActionProcessed(bool value) {
+    MonitoredItemDeleteActionProcessed = value;
+    SettingsFile().WriteBool("Common", "MonitoredItemDeleteActionProcessed", value);
+}
+
+void TOptions::ResetChangeFlags() {
+    TSettingsFile& file = SettingsFile();
+    ExpirationActionChanged = false;
+    TimeLimitSecondsChanged = false;
+    MonitoredItemDeleteActionProcessed = false;
+    file.WriteBool("Common", "ExpirationActionChanged", false);
+    file.WriteBool("Common", "TimeLimitSecondsChanged", false);
+    file.WriteBool("Common", "MonitoredItemDeleteActionProcessed", false);
+    if (AllowUserToChangeSettings) {
+        int pendingLimit = file.ReadInteger("Common", "TimeLimitSeconds", -1);
+        // Pending values were decided yesterday: applying them does not use up today's
+        // own change.
+        if (pendingLimit > 0) {
+            TimeLimitSeconds = pendingLimit;
+        }
+        int pendingAction = file.ReadInteger("Common", "ExpirationAction", -1);
+        if (pendingAction >= 0 && pendingAction <= 2) {
+            ExpirationAction = pendingAction;
+        }
+    }
+    if (file.SectionExists("Common")) {
+        file.EraseSection("Common");
+    }
+}
+
+int TOptions::AccessLevel() const {
+    if (AdminAccess) {
+        return alAdmin;
+    }
+    return AllowUserToChangeSettings ? alUser : alNone;
+}
+
+bool TOptions::CheckPassword(const std::string& text) {
+    AdminAccess = SameText(MD5Hex(text), Password);
+    return AdminAccess;
+}
+
+void TOptions::SetPassword(const std::string& text) {
+    Password = MD5Hex(text);
+    AdminAccess = true;
+}
+
+} // namespace tw

@@ -1,0 +1,106 @@
+#include "storage/sqlite_database.h"
+
+#include "storage/sqlite_table.h"
+
+#include <sqlite3.h>
+
+namespace tw {
+
+std::string SQLiteErrorCodeText(int code) {
+    static const char* const texts[] = {
+        "Successful result",
+        "SQL error or missing database",
+        "An internal logic error in SQLite",
+        "Access permission denied",
+        "Callback routine requested an abort",
+        "The database file is locked",
+        "A table in the database is locked",
+        "A malloc() failed",
+        "Attempt to write a readonly database",
+        "Operation terminated by sqlite3_interrupt()",
+        "Some kind of disk I/O error occurred",
+        "The database disk image is malformed",
+        "(Internal Only) Table or record not found",
+        "Insertion failed because database is full",
+        "Unable to open the database file",
+        "Database lock protocol error",
+        "Database is empty",
+        "The database schema changed",
+        "Too much data for one row of a table",
+        "Abort due to contraint violation",
+        "Data type mismatch",
+        "Library used incorrectly",
+        "Uses OS features not supported on host",
+        "Authorization denied",
+        "Auxiliary database format error",
+        "2nd parameter to sqlite3_bind out of range",
+        "File opened that is not a database file",
+    };
+    if (code >= 0 && code < static_cast<int>(std::size(texts))) {
+        return texts[code];
+    }
+    if (code == SQLITE_ROW) {
+        return "sqlite3_step() has another row ready";
+    }
+    if (code == SQLITE_DONE) {
+        return "sqlite3_step() has finished executing";
+    }
+    return "Unknown SQLite Error Code \"" + std::to_string(code) + "\"";
+}
+
+TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
+    int result = sqlite3_open(fileName.c_str(), &db_);
+    if (result != SQLITE_OK) {
+        std::string detail = db_ ? sqlite3_errmsg(db_) : "unknown error";
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw ESQLiteException("Failed to open database \"" + fileName + "\" : " + detail);
+    }
+}
+
+TSQLiteDatabase::~TSQLiteDatabase() {
+    sqlite3_close(db_);
+}
+
+void TSQLiteDatabase::RaiseError(const std::string& message, const std::string& sql) const {
+    int code = sqlite3_errcode(db_);
+    const char* text = code != SQLITE_OK ? sqlite3_errmsg(db_) : nullptr;
+    if (text) {
+        throw ESQLiteException(message + ".\rError [" + std::to_string(code) +
+                               "]: " + SQLiteErrorCodeText(code) + ".\r\"" + sql + "\": " + text);
+    }
+    throw ESQLiteException(message);
+}
+
+void TSQLiteDatabase::ExecSQL(const std::string& sql) {
+    sqlite3_stmt* statement = PrepareStatement(*this, sql);
+    int result = sqlite3_step(statement);
+    if (result != SQLITE_DONE) {
+        sqlite3_reset(statement);
+        // The message reads the connection's error, so finalize only after building it.
+        try {
+            RaiseError("Error executing SQL statement", sql);
+        } catch (...) {
+            sqlite3_finalize(statement);
+            throw;
+        }
+    }
+    sqlite3_finalize(statement);
+}
+
+std::unique_ptr<TSQLiteTable> TSQLiteDatabase::GetTable(const std::string& sql) {
+    return std::make_unique<TSQLiteTable>(*this, sql);
+}
+
+sqlite3_stmt* PrepareStatement(const TSQLiteDatabase& db, const std::string& sql) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+        db.RaiseError("Error executing SQL", sql);
+    }
+    if (!statement) {
+        throw ESQLiteException("Could not prepare SQL statement");
+    }
+    return statement;
+}
+
+} // namespace tw

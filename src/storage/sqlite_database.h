@@ -1,0 +1,54 @@
+#pragma once
+
+#include "base/exception.h"
+
+#include <memory>
+#include <string>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tw {
+
+class TSQLiteTable;
+
+// The one failure type of the database layer.
+class ESQLiteException : public Exception {
+  public:
+    using Exception::Exception;
+    const char* ClassName() const override { return "ESQLiteException"; }
+};
+
+// Text of an SQLite primary result code as error messages show it.
+std::string SQLiteErrorCodeText(int code);
+
+// One open connection to one database file. Statements are plain SQL text; values are
+// written into it by the caller as literals.
+class TSQLiteDatabase {
+  public:
+    // Opens (or, when missing, creates) the file; ESQLiteException on failure.
+    explicit TSQLiteDatabase(const std::string& fileName);
+    ~TSQLiteDatabase();
+    TSQLiteDatabase(const TSQLiteDatabase&) = delete;
+    TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;
+
+    // Runs the first statement of the text, which must return no rows.
+    void ExecSQL(const std::string& sql);
+    // Runs one query and reads its whole result into a detached table.
+    std::unique_ptr<TSQLiteTable> GetTable(const std::string& sql);
+
+    // Message + ".\rError [code]: code text.\r\"sql\": SQLite's text", or the message alone
+    // when the connection reports no error.
+    [[noreturn]] void RaiseError(const std::string& message, const std::string& sql) const;
+
+    sqlite3* Handle() const { return db_; }
+
+  private:
+    sqlite3* db_ = nullptr;
+};
+
+// Prepares the first statement of the text: "Error executing SQL" when SQLite refuses it,
+// "Could not prepare SQL statement" when the text holds no statement.
+sqlite3_stmt* PrepareStatement(const TSQLiteDatabase& db, const std::string& sql);
+
+} // namespace tw

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "base/date_time.h"
+
+#include <string>
+
+namespace tw {
+
+// The usage totals per watched item over [from, to], one row per list row name with
+// the columns caption, active, name and total_duration. These are the reference texts:
+// their LEFT JOIN runs over every logged row before the time filter applies.
+std::string ApplicationsUsageSQL(TDateTime from, TDateTime to);
+std::string WebsitesUsageSQL(TDateTime from, TDateTime to);
+
+// Queries returning exactly the same rows, that first add up the durations per distinct
+// executable or address inside the time window (an index range) and only then join that
+// small set to the list. These are the ones the program runs.
+std::string ApplicationsUsageFastSQL(TDateTime from, TDateTime to);
+std::string WebsitesUsageFastSQL(TDateTime from, TDateTime to);
+
+} // namespace tw
