@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace tw {
+
+// Appearance values of the windows, kept in the settings file and cached in memory
+// for all windows. Except for Autohide, a value is read from the file once; a change
+// another program makes to the file afterwards is not seen. Setters write at once;
+// a failed write is reported by the settings file and the cached value still holds.
+
+// [Position] Autohide: the main window hides at its screen edge. Read on every call.
+bool GetAutohide();
+void SetAutohide(bool value);
+
+// [Position] Align: docking edge, 1 right, 2 left (default 1).
+int GetAlign();
+void SetAlign(int value);
+
+// [Position] AlignVertical: compact-view placement, 0 none, 1 bottom, 2 top (default 0).
+int GetAlignVertical();
+void SetAlignVertical(int value);
+
+// [Background] Color and TextColor: red in the lowest byte, then green, then blue
+// (defaults 0 and 16777215).
+int GetColor();
+void SetColor(int value);
+int GetTextColor();
+void SetTextColor(int value);
+
+// [Background] Transparency in percent (default 10).
+int GetTransparency();
+void SetTransparency(int value);
+
+// [Background] Image: path of the background picture, empty for none.
+std::string GetImage();
+// Stores the path and then calls the image-changed handler so the picture is reloaded.
+void SetImage(const std::string& path);
+
+// Called with the new path after every SetImage; empty removes the handler.
+void SetImageChangedHandler(std::function<void(const std::string&)> handler);
+
+// Forgets every cached value, so the next get reads the file again.
+void ResetAppearanceCacheForTest();
+
+} // namespace tw
