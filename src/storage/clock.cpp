@@ -115,7 +115,9 @@ void ClockAdjust(TDateTime delta) {
 
 bool ClockRealign() {
     TDateTime delta = State().source->WallNow() - ClockNow();
-    if (std::fabs(delta) < 300.0 / SecondsPerDay) {
+    // Compared in whole milliseconds, the wall clock's resolution: as a day fraction, a
+    // difference of exactly five minutes often comes out a hair smaller.
+    if (std::llround(std::fabs(delta) * SecondsPerDay * 1000) < 300000) {
         ClockAdjust(delta);
         return true;
     }

@@ -152,7 +152,9 @@ TDateTime TextToDayCount(const std::string& text) {
     }
     double value = 0;
     auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (number.empty() || error != std::errc() || end != number.data() + number.size()) {
+    // from_chars also reads "nan" and "inf", which no stored day count may be.
+    if (number.empty() || error != std::errc() || end != number.data() + number.size() ||
+        !std::isfinite(value)) {
         throw EConvertError("'" + text + "' is not a valid floating point value");
     }
     return value;

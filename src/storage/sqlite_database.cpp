@@ -73,7 +73,7 @@ void TSQLiteDatabase::RaiseError(const std::string& message, const std::string& 
 }
 
 void TSQLiteDatabase::ExecSQL(const std::string& sql) {
-    sqlite3_stmt* statement = PrepareStatement(*this, sql);
+    sqlite3_stmt* statement = PrepareStatement(*this, sql, false);
     int result = sqlite3_step(statement);
     if (result != SQLITE_DONE) {
         sqlite3_reset(statement);
@@ -92,15 +92,28 @@ std::unique_ptr<TSQLiteTable> TSQLiteDatabase::GetTable(const std::string& sql) 
     return std::make_unique<TSQLiteTable>(*this, sql);
 }
 
-sqlite3_stmt* PrepareStatement(const TSQLiteDatabase& db, const std::string& sql) {
+sqlite3_stmt* PrepareStatement(const TSQLiteDatabase& db, const std::string& sql, bool forQuery) {
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+    int result = sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &statement, nullptr);
+    // A fresh connection reads the schema while preparing, so a locked file usually shows
+    // here rather than at the first step.
+    if ((result & 0xff) == SQLITE_BUSY) {
+        if (forQuery) {
+            RaiseBusy(sql);
+        }
+        db.RaiseError("Error executing SQL statement", sql);
+    }
+    if (result != SQLITE_OK) {
         db.RaiseError("Error executing SQL", sql);
     }
     if (!statement) {
         throw ESQLiteException("Could not prepare SQL statement");
     }
     return statement;
+}
+
+void RaiseBusy(const std::string& sql) {
+    throw ESQLiteException("Could not prepare SQL statement.\r\"" + sql + "\": SQLite is Busy");
 }
 
 } // namespace tw

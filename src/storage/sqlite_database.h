@@ -48,7 +48,12 @@ class TSQLiteDatabase {
 };
 
 // Prepares the first statement of the text: "Error executing SQL" when SQLite refuses it,
-// "Could not prepare SQL statement" when the text holds no statement.
-sqlite3_stmt* PrepareStatement(const TSQLiteDatabase& db, const std::string& sql);
+// "Could not prepare SQL statement" when the text holds no statement. A locked file is
+// reported as running the statement would report it: through RaiseBusy for a query, as
+// "Error executing SQL statement" otherwise.
+sqlite3_stmt* PrepareStatement(const TSQLiteDatabase& db, const std::string& sql, bool forQuery);
+
+// A query met a locked database; it is never waited for.
+[[noreturn]] void RaiseBusy(const std::string& sql);
 
 } // namespace tw

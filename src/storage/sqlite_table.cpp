@@ -52,7 +52,7 @@ double TextToFloat(const std::string& text) {
 } // namespace
 
 TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql) {
-    sqlite3_stmt* statement = PrepareStatement(db, sql);
+    sqlite3_stmt* statement = PrepareStatement(db, sql, true);
     try {
         for (;;) {
             int step = sqlite3_step(statement);
@@ -60,8 +60,7 @@ TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql) {
                 break;
             }
             if (step == SQLITE_BUSY) {
-                throw ESQLiteException("Could not prepare SQL statement.\r\"" + sql +
-                                       "\": SQLite is Busy");
+                RaiseBusy(sql);
             }
             if (step != SQLITE_ROW) {
                 sqlite3_reset(statement);
