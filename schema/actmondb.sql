@@ -8,11 +8,15 @@ CREATE TABLE applications (
     duration INTEGER,
     origin INTEGER
 );
--- Usage totals are read for a time window and the retention purge deletes by age:
--- both walk date_created ranges.
-CREATE INDEX applications_by_date ON applications(date_created);
--- The purge of programs no longer listed looks at application rows by name.
-CREATE INDEX applications_by_origin_name ON applications(origin, app_name);
+-- The usage totals group logged time per address and per executable inside a time
+-- window, and the retention purge deletes by age and by executable. Each index covers
+-- every column its query reads, so the table itself is not visited:
+-- a short window is an index range on the time ...
+CREATE INDEX applications_by_date ON applications(date_created, browser_url, duration);
+CREATE INDEX applications_by_origin_date ON applications(origin, date_created, app_name, duration);
+-- ... a long one is read in the order of the grouped column, so grouping needs no sort.
+CREATE INDEX applications_by_url ON applications(browser_url, date_created, duration);
+CREATE INDEX applications_by_origin_name ON applications(origin, app_name, date_created, duration);
 CREATE TABLE applications_list (
     name TEXT,
     caption TEXT,

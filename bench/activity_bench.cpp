@@ -1,0 +1,145 @@
+// Measures the activity database under 90 days of heavy use: one row every 3 seconds,
+// 8 hours a day, 15 watched applications and 15 watched websites, half of the rows from
+// browsers. Prints the median time of each operation, with the database on disk.
+//
+//   activity_bench [folder [--keep]]   (default: a new folder under the current directory)
+#include "storage/activity_logger.h"
+#include "storage/clock.h"
+#include "storage/data_folder.h"
+#include "storage/date_format.h"
+#include "storage/options.h"
+#include "storage/sqlite_database.h"
+#include "storage/usage_sql.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tw;
+
+constexpr int Days = 90;
+constexpr int RowsPerDay = 8 * 3600 / 3;
+
+double MedianMs(int runs, const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        auto start = std::chrono::steady_clock::now();
+        work();
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+std::string AppPath(int i) {
+    return "C:\\Program Files\\Game " + std::to_string(i) + "\\game.exe";
+}
+std::string SiteName(int i) {
+    return "site" + std::to_string(i) + ".example";
+}
+
+void FillDatabase(const std::string& file, TDateTime firstDay) {
+    TSQLiteDatabase db(file);
+    db.ExecSQL("BEGIN");
+    for (int i = 0; i < 15; ++i) {
+        db.ExecSQL("INSERT INTO applications_list(name, caption, active) VALUES('" + AppPath(i) +
+                   "', 'Game " + std::to_string(i) + "', 1)");
+        db.ExecSQL("INSERT INTO websites_list(name, caption, active) VALUES('" + SiteName(i) +
+                   "', 'Site " + std::to_string(i) + "', 1)");
+    }
+    std::mt19937 random(42);
+    for (int day = 0; day < Days; ++day) {
+        TDateTime start = firstDay + day + 9 * OneHour;
+        for (int r = 0; r < RowsPerDay; ++r) {
+            std::string date = DateTimeToSQL(start + r * 3 * OneSecond);
+            int pick = static_cast<int>(random() % 18); // 15 listed, 3 unlisted
+            std::string sql;
+            if (r % 2 == 0) {
+                std::string url = pick < 15 ? "https://www." + SiteName(pick) + "/page/" +
+                                                  std::to_string(random() % 50)
+                                            : "https://news.example/item/" + std::to_string(r % 7);
+                sql = "INSERT INTO applications(date_created, app_name, browser_url, app_type, "
+                      "duration, origin) VALUES('" +
+                      date + "', '/usr/lib/browser/browser', '" + url + "', 'Google Chrome', 3, 2)";
+            } else {
+                std::string app =
+                    pick < 15 ? AppPath(pick) : "C:\\Tools\\tool" + std::to_string(pick) + ".exe";
+                sql = "INSERT INTO applications(date_created, app_name, browser_url, app_type, "
+                      "duration, origin) VALUES('" +
+                      date + "', '" + app + "', '', 'Desktop Application', 3, 1)";
+            }
+            db.ExecSQL(sql);
+        }
+    }
+    db.ExecSQL("COMMIT");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    namespace fs = std::filesystem;
+    fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::current_path() / "activity-bench-data";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    SetDataFolderForTest(folder.string());
+    fs::copy_file(fs::path(TALLYWICK_TEMPLATE_DIR) / "actmondb.sqlite", folder / "actmondb.sqlite");
+    fs::copy_file(fs::path(TALLYWICK_TEMPLATE_DIR) / "settings.sqlite", folder / "settings.sqlite");
+
+    // Today is the last of the 90 days, at 20:00, after its 8 hours of use.
+    const TDateTime today = EncodeDate(2026, 12, 7);
+    TManualClockSource clock(today + 20 * OneHour);
+    ClockInstallSource(&clock);
+    const std::string file = TOptions::LogDBPath();
+
+    auto fillStart = std::chrono::steady_clock::now();
+    FillDatabase(file, today - (Days - 1));
+    std::printf(
+        "database: %d rows, %.0f MB, filled in %.1f s\n", Days * RowsPerDay,
+        fs::file_size(file) / 1e6,
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - fillStart).count());
+
+    TOnlineTimeApplicationLogger logger;
+    const TDateTime now = ClockNow();
+    const TDateTime dayStart = AccountingDayStart(now);
+
+    TMonitoredList scratch;
+    auto loadWith = [&](std::string (*web)(TDateTime, TDateTime),
+                        std::string (*apps)(TDateTime, TDateTime), TDateTime from) {
+        scratch.Clear();
+        logger.MonitoredItemsLoad(scratch, web(from, now), false, TMonitoredItemType::mitWeb);
+        logger.MonitoredItemsLoad(scratch, apps(from, now), false, TMonitoredItemType::mitApp);
+    };
+    std::printf("reference queries, today:      %8.2f ms\n",
+                MedianMs(3, [&] { loadWith(WebsitesUsageSQL, ApplicationsUsageSQL, dayStart); }));
+    std::printf("reference queries, 90 days:    %8.2f ms\n",
+                MedianMs(3, [&] { loadWith(WebsitesUsageSQL, ApplicationsUsageSQL, now - 90); }));
+
+    TLoggedActivity activity{AppPath(3), "", "Desktop Application"};
+    std::printf("Log (open, insert, close):     %8.2f ms\n",
+                MedianMs(200, [&] { logger.Log(activity, 3); }));
+    std::printf("MonitoredListLoad (today):     %8.2f ms\n",
+                MedianMs(21, [&] { logger.MonitoredListLoad(false); }));
+    std::printf("PeriodListLoad (90 days):      %8.2f ms\n",
+                MedianMs(5, [&] { logger.PeriodListLoad(false, now, now - 90); }));
+
+    TOptions options;
+    clock.Advance(3600 * 12); // half a day on: the purge has the oldest rows to delete
+    std::printf("LogDBPurge (first, deleting):  %8.2f ms\n",
+                MedianMs(1, [&] { options.LogDBPurge(); }));
+    std::printf("LogDBPurge (median):           %8.2f ms\n",
+                MedianMs(5, [&] { options.LogDBPurge(); }));
+    ClockInstallSource(nullptr);
+    if (argc <= 2 || std::string(argv[2]) != "--keep") {
+        fs::remove_all(folder);
+    }
+    return 0;
+}

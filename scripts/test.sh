@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds Tallywick and runs every test: once as a normal build, once under
+# AddressSanitizer and UndefinedBehaviorSanitizer (separate build directories).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup-debian.sh
+
+jobs=${JOBS:-2}
+run_suite() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DTALLYWICK_BENCH=OFF "$@"
+    cmake --build "$dir" -j"$jobs"
+    ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 900
+}
+
+run_suite build-test
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_suite build-test-asan -DTALLYWICK_SANITIZE=ON
+echo "All tests passed."
