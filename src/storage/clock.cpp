@@ -50,15 +50,18 @@ struct TClockState {
     TClockSource* source = &systemSource;
     TDateTime base = 0;
     std::int64_t overhead = 0;
+    std::int64_t systemOverhead = -1; // measured once per process
     TStopwatch stopwatch;
 
-    TClockState() { Restart(true); }
+    TClockState() { Restart(); }
 
-    void Restart(bool measureOverhead) {
+    void Restart() {
         std::lock_guard guard(lock);
         base = source->WallNow();
         overhead = 0;
-        if (measureOverhead) {
+        if (source == &systemSource && systemOverhead >= 0) {
+            overhead = systemOverhead;
+        } else if (source == &systemSource) {
             std::int64_t smallest = -1;
             for (int i = 0; i < 10; ++i) {
                 if (i > 0) {
@@ -71,7 +74,7 @@ struct TClockState {
                     smallest = probe.accumulated;
                 }
             }
-            overhead = smallest;
+            overhead = systemOverhead = smallest;
         }
         stopwatch = TStopwatch{};
         stopwatch.Start(*source);
@@ -143,7 +146,7 @@ TDateTime LocalWallClockNow() {
 void ClockInstallSource(TClockSource* source) {
     TClockState& s = State();
     s.source = source ? source : &s.systemSource;
-    s.Restart(source == nullptr);
+    s.Restart();
 }
 
 void TManualClockSource::Advance(double seconds) {

@@ -1,0 +1,357 @@
+#include "base/text.h"
+#include "storage/access.h"
+#include "storage/date_format.h"
+#include "storage/error_log.h"
+#include "storage/options.h"
+#include "storage/options_sql.h"
+#include "support/test_data_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <vector>
+
+namespace {
+
+using tw::TMonitoredItemType;
+using tw::TOptions;
+
+const tw::TDateTime Today = tw::EncodeDate(2026, 12, 7);
+
+class OptionsTest : public testing::Test {
+  protected:
+    OptionsTest() : folder_(Today + 10 * tw::OneHour) {
+        tw::SetErrorLogListener([this](const std::string& text) { errors_.push_back(text); });
+    }
+    ~OptionsTest() override { tw::SetErrorLogListener(nullptr); }
+
+    void StoreSetting(const std::string& name, const std::string& value) {
+        folder_.Exec("settings.sqlite", "INSERT INTO settings(name, value) VALUES(" +
+                                            tw::QuotedStr(name) + ", " + tw::QuotedStr(value) +
+                                            ")");
+    }
+    std::string Stored(const std::string& name) {
+        return folder_.Scalar("settings.sqlite",
+                              "SELECT value FROM settings WHERE name = '" + name + "'");
+    }
+    int Rows(const std::string& file, const std::string& table) {
+        return std::stoi(folder_.Scalar(file, "SELECT COUNT(*) FROM " + table));
+    }
+    static void AddItem(TOptions& options, const std::string& name, const std::string& caption,
+                        TMonitoredItemType type, bool active = true) {
+        auto item = std::make_unique<tw::TMonitoredItem>();
+        item->Name = name;
+        item->Caption = caption;
+        item->ItemType = type;
+        item->Active = active;
+        options.MonitoredList.Add(caption, std::move(item));
+    }
+
+    twtest::TestDataFolder folder_;
+    std::vector<std::string> errors_;
+};
+
+TEST_F(OptionsTest, EmptyDatabaseGivesDefaults) {
+    TOptions options;
+    EXPECT_FALSE(options.LoadFailed());
+    EXPECT_EQ(options.TimeLimitSeconds, 28800);
+    EXPECT_EQ(options.ExpirationActionText(), "Reminder Only");
+    EXPECT_EQ(options.ScanPeriodSeconds, 3);
+    EXPECT_DOUBLE_EQ(options.ResetDateTime, Today + 1 + 4 * tw::OneHour);
+    EXPECT_TRUE(options.AllowUserToChangeSettings); // the self-managed edition
+    EXPECT_EQ(options.AccessLevel(), tw::alUser);
+    EXPECT_EQ(options.MonitoredList.Count(), 0);
+    EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(OptionsTest, ResetDefaultsToTodaysFourOClockBeforeIt) {
+    tw::TManualClockSource twoAm(Today + 2 * tw::OneHour);
+    tw::ClockInstallSource(&twoAm);
+    TOptions options;
+    EXPECT_DOUBLE_EQ(options.ResetDateTime, Today + 4 * tw::OneHour);
+    tw::ClockInstallSource(&folder_.Clock());
+}
+
+TEST_F(OptionsTest, StoredValuesAreReadByTheirRules) {
+    StoreSetting("scanperiodseconds", "0");
+    StoreSetting("TimeLimitSeconds", " 3600");
+    StoreSetting("ExpirationAction", "shutdown COMPUTER");
+    StoreSetting("ResetDateTime", "2011-04-21");
+    StoreSetting("AllowUserToChangeSettings", "0");
+    StoreSetting("ReminderChangePeriod", "Weekly");
+    StoreSetting("ReminderChangedDateTime", "40654,75");
+    StoreSetting("IsNotFirstRun", "1");
+    StoreSetting("Password", "abc");
+    StoreSetting("SomethingElse", "ignored");
+    TOptions options;
+    EXPECT_FALSE(options.LoadFailed());
+    EXPECT_EQ(options.ScanPeriodSeconds, 3);
+    EXPECT_EQ(options.TimeLimitSeconds, 3600);
+    EXPECT_EQ(options.ExpirationAction, 2);
+    EXPECT_DOUBLE_EQ(options.ResetDateTime, tw::EncodeDate(2011, 4, 21) + 4 * tw::OneHour);
+    EXPECT_TRUE(options.AllowUserToChangeSettings);
+    EXPECT_EQ(options.ReminderChangePeriod, 2);
+    EXPECT_DOUBLE_EQ(options.ReminderChangedDateTime, 40654.75);
+    EXPECT_TRUE(options.IsNotFirstRun);
+    EXPECT_EQ(options.Password, "abc");
+}
+
+TEST_F(OptionsTest, UnknownNamesReadAsTheFirstEntry) {
+    StoreSetting("ExpirationAction", "Explode");
+    StoreSetting("ReminderChangePeriod", "hourly");
+    StoreSetting("IsNotFirstRun", "yes");
+    TOptions options;
+    EXPECT_EQ(options.ExpirationAction, 0);
+    EXPECT_EQ(options.ReminderChangePeriod, 0);
+    EXPECT_FALSE(options.IsNotFirstRun);
+}
+
+TEST_F(OptionsTest, SaveWritesEveryKeyInItsStoredForm) {
+    {
+        TOptions options;
+        options.TimeLimitSeconds = 5400;
+        options.ExpirationAction = 1;
+        options.ReminderChangePeriod = 4;
+        options.ReminderChangedDateTime = 40654.75;
+        options.IsNotFirstRun = true;
+        options.SetPassword("secret");
+        EXPECT_TRUE(options.Save());
+    }
+    EXPECT_EQ(Stored("TimeLimitSeconds"), "5400");
+    EXPECT_EQ(Stored("ScanPeriodSeconds"), "3");
+    EXPECT_EQ(Stored("ExpirationAction"), "Close Browser/App.");
+    EXPECT_EQ(Stored("ReminderChangePeriod"), "monthly");
+    EXPECT_EQ(Stored("ReminderChangedDateTime"), "40654,75");
+    EXPECT_EQ(Stored("ResetDateTime"), "2026-12-08");
+    EXPECT_EQ(Stored("AllowUserToChangeSettings"), "1");
+    EXPECT_EQ(Stored("IsNotFirstRun"), "1");
+    EXPECT_EQ(Stored("Password"), "5EBE2294ECD0E0F08EAB7690D2A6EE69");
+    EXPECT_EQ(Rows("settings.sqlite", "settings"), 10);
+    EXPECT_EQ(Rows("settings.sqlite", "reminders"), 3);
+}
+
+// Every text reaches SQL as a literal; none may be altered on the way.
+TEST_F(OptionsTest, TextsSurviveSaveAndLoadExactly) {
+    const std::vector<std::string> texts = {
+        "it's \"quoted\"",
+        "C:\\Program Files\\O'Brien\\app.exe",
+        "100% of_all",
+        "Grüße, 日本語, ✓",
+        "line one\r\nSELECT 'two'\nthree",
+        "'); DROP TABLE settings; --",
+        std::string(200000, 'x') + "'end",
+    };
+    {
+        TOptions options;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            AddItem(options, texts[i], "caption " + texts[i] + std::to_string(i),
+                    i % 2 ? TMonitoredItemType::mitWeb : TMonitoredItemType::mitApp);
+        }
+        options.SetReminder(0, texts[4]);
+        options.SetReminder(1, texts[0]);
+        options.SetReminder(2, texts[6]);
+        ASSERT_TRUE(options.Save());
+    }
+    EXPECT_TRUE(errors_.empty()) << errors_.front();
+    TOptions loaded;
+    ASSERT_FALSE(loaded.LoadFailed());
+    ASSERT_EQ(loaded.MonitoredList.Count(), static_cast<int>(texts.size()));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        int index = loaded.MonitoredList.IndexOfName(texts[i]);
+        ASSERT_GE(index, 0) << i;
+        EXPECT_EQ(loaded.MonitoredList.Items(index).Name, texts[i]);
+        EXPECT_EQ(loaded.MonitoredList.Items(index).Caption,
+                  "caption " + texts[i] + std::to_string(i));
+    }
+    EXPECT_EQ(loaded.GetReminder(0), texts[4]);
+    EXPECT_EQ(loaded.GetReminder(1), texts[0]);
+    EXPECT_EQ(loaded.GetReminder(2), texts[6]);
+    // The list copy the usage queries join holds the same texts.
+    EXPECT_EQ(folder_.Scalar("actmondb.sqlite",
+                             "SELECT COUNT(*) FROM applications_list a JOIN websites_list w"),
+              std::to_string(4 * 3));
+}
+
+TEST_F(OptionsTest, ListsAreWrittenInBatchesOfFifteenToBothDatabases) {
+    TOptions options;
+    for (int i = 0; i < 31; ++i) {
+        AddItem(options, "/opt/app" + std::to_string(i), "App " + std::to_string(i),
+                TMonitoredItemType::mitApp, i != 7);
+    }
+    AddItem(options, "example.com", "Example", TMonitoredItemType::mitWeb);
+    auto statements =
+        tw::MonitoredItemsInsertSQL(options.MonitoredList, TMonitoredItemType::mitApp);
+    ASSERT_EQ(statements.size(), 3u);
+    auto rowsIn = [](const std::string& sql) {
+        int rows = 0;
+        for (std::size_t at = 0; (at = sql.find("SELECT ", at)) != std::string::npos; ++at) {
+            ++rows;
+        }
+        return rows;
+    };
+    EXPECT_EQ(rowsIn(statements[0]), 15);
+    EXPECT_EQ(rowsIn(statements[1]), 15);
+    EXPECT_EQ(rowsIn(statements[2]), 1);
+    EXPECT_EQ(
+        statements[0].rfind("INSERT INTO applications_list(name, caption, active)\r\nSELECT ", 0),
+        0u);
+
+    ASSERT_TRUE(options.Save());
+    for (const char* file : {"settings.sqlite", "actmondb.sqlite"}) {
+        EXPECT_EQ(Rows(file, "applications_list"), 31) << file;
+        EXPECT_EQ(Rows(file, "websites_list"), 1) << file;
+        EXPECT_EQ(
+            folder_.Scalar(file, "SELECT active FROM applications_list WHERE name = '/opt/app7'"),
+            "0");
+    }
+}
+
+TEST_F(OptionsTest, ReminderChangeTimeMovesOnlyWhenTheTextChanges) {
+    TOptions options;
+    options.SetReminder(1, "call mum");
+    tw::TDateTime changed = options.ReminderChangedDateTime;
+    folder_.Clock().Advance(60);
+    options.SetReminder(1, "call mum");
+    EXPECT_DOUBLE_EQ(options.ReminderChangedDateTime, changed);
+    options.SetReminder(1, "Call mum");
+    EXPECT_GT(options.ReminderChangedDateTime, changed);
+}
+
+TEST_F(OptionsTest, PasswordDigestsCompareWithoutCase) {
+    TOptions options;
+    EXPECT_FALSE(options.CheckPassword("")); // no password set: every check fails
+    EXPECT_FALSE(options.AdminAccess);
+    options.Password = "5ebe2294ecd0e0f08eab7690d2a6ee69"; // "secret", stored in lower case
+    EXPECT_TRUE(options.CheckPassword("secret"));
+    EXPECT_EQ(options.AccessLevel(), tw::alAdmin);
+    EXPECT_FALSE(options.CheckPassword("secret "));
+    EXPECT_FALSE(options.AdminAccess); // a failed check withdraws the rights
+}
+
+// A malformed stored value fails the load; what is stored must then survive every save.
+TEST_F(OptionsTest, FailedLoadNeverOverwritesStoredSettings) {
+    for (const auto& [name, value] :
+         std::vector<std::pair<std::string, std::string>>{{"ResetDateTime", "2011-04"},
+                                                          {"TimeLimitSeconds", "eight hours"},
+                                                          {"ReminderShowedDateTime", "40654.75"}}) {
+        SCOPED_TRACE(name);
+        folder_.Exec("settings.sqlite", "DELETE FROM settings");
+        StoreSetting(name, value);
+        StoreSetting("ExpirationAction", "Shutdown Computer");
+        folder_.Exec("settings.sqlite",
+                     "INSERT INTO applications_list VALUES('/usr/bin/game', 'Game', 1)");
+        errors_.clear();
+        {
+            TOptions options;
+            EXPECT_TRUE(options.LoadFailed());
+            EXPECT_FALSE(options.LoadError().empty());
+            ASSERT_FALSE(errors_.empty());
+            EXPECT_EQ(errors_.front().rfind("ErrorClassName: E", 0), 0u) << errors_.front();
+            EXPECT_NE(errors_.front().find("; TOptions.Load: "), std::string::npos);
+            EXPECT_FALSE(options.Save());
+            EXPECT_FALSE(options.MonitoredItemsSave());
+        } // the destructor saves too
+        EXPECT_EQ(Stored(name), value);
+        EXPECT_EQ(Stored("ExpirationAction"), "Shutdown Computer");
+        EXPECT_EQ(Rows("settings.sqlite", "applications_list"), 1);
+        folder_.Exec("settings.sqlite", "DELETE FROM applications_list");
+    }
+}
+
+TEST_F(OptionsTest, LockedDatabaseIsReportedAndLosesNothing) {
+    StoreSetting("TimeLimitSeconds", "1800");
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(folder_.File("settings.sqlite").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    {
+        TOptions options;
+        EXPECT_TRUE(options.LoadFailed());
+        EXPECT_EQ(options.TimeLimitSeconds, 28800); // usable, with defaults
+        ASSERT_FALSE(errors_.empty());
+        EXPECT_EQ(errors_.front().rfind("ErrorClassName: ESQLiteException; "
+                                        "TOptions.SettingsDBGetTable:",
+                                        0),
+                  0u)
+            << errors_.front();
+    }
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(Stored("TimeLimitSeconds"), "1800");
+}
+
+// A write lock taken by someone else after a good load: the save fails as a whole and
+// says so; the stored rows stay as they were.
+TEST_F(OptionsTest, SaveAgainstALockedDatabaseKeepsThePreviousRows) {
+    StoreSetting("TimeLimitSeconds", "1800");
+    TOptions options;
+    ASSERT_FALSE(options.LoadFailed());
+    options.TimeLimitSeconds = 60;
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(folder_.File("settings.sqlite").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_FALSE(options.Save());
+    ASSERT_FALSE(errors_.empty());
+    EXPECT_NE(errors_.front().find("The database file is locked"), std::string::npos)
+        << errors_.front();
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(Stored("TimeLimitSeconds"), "1800");
+    EXPECT_TRUE(options.Save());
+    EXPECT_EQ(Stored("TimeLimitSeconds"), "60");
+}
+
+// A statement failing half-way through a save undoes that database's whole share.
+TEST_F(OptionsTest, FailingStatementRollsBackTheWholeSave) {
+    StoreSetting("TimeLimitSeconds", "1800");
+    folder_.Exec("settings.sqlite",
+                 "INSERT INTO applications_list VALUES('/usr/bin/game', 'Game', 1)");
+    TOptions options;
+    ASSERT_FALSE(options.LoadFailed());
+    options.TimeLimitSeconds = 60;
+    options.MonitoredList.Clear();
+    // The reminders INSERT comes last; make it fail.
+    folder_.Exec("settings.sqlite", "DROP TABLE reminders");
+    EXPECT_FALSE(options.Save());
+    EXPECT_EQ(Stored("TimeLimitSeconds"), "1800");
+    EXPECT_EQ(Rows("settings.sqlite", "applications_list"), 1);
+    ASSERT_FALSE(errors_.empty());
+    EXPECT_EQ(
+        errors_.back().rfind("ErrorClassName: ESQLiteException; TOptions.SettingsDBExecSQL:", 0),
+        0u)
+        << errors_.back();
+}
+
+TEST_F(OptionsTest, CorruptDatabaseIsReportedAndKeptAsItIs) {
+    {
+        std::FILE* file = std::fopen(folder_.File("settings.sqlite").c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs("this is not a database, but someone's file nonetheless", file);
+        std::fclose(file);
+    }
+    {
+        TOptions options;
+        EXPECT_TRUE(options.LoadFailed());
+        EXPECT_FALSE(options.Save());
+    }
+    ASSERT_FALSE(errors_.empty());
+    EXPECT_NE(errors_.front().find("File opened that is not a database file"), std::string::npos)
+        << errors_.front();
+    std::FILE* file = std::fopen(folder_.File("settings.sqlite").c_str(), "rb");
+    char buffer[64] = {};
+    ASSERT_NE(std::fgets(buffer, sizeof buffer, file), nullptr);
+    std::fclose(file);
+    EXPECT_STREQ(buffer, "this is not a database, but someone's file nonetheless");
+}
+
+TEST_F(OptionsTest, GlobalOptionsAreCreatedOnceAndSavedOnRelease) {
+    tw::TOptions& first = tw::GOptions_Local();
+    EXPECT_EQ(&first, &tw::GOptions_Local());
+    first.TimeLimitSeconds = 1234;
+    tw::ReleaseGOptions_Local();
+    EXPECT_EQ(Stored("TimeLimitSeconds"), "1234");
+    EXPECT_EQ(tw::GOptions_Local().TimeLimitSeconds, 1234);
+    tw::ReleaseGOptions_Local();
+}
+
+} // namespace
