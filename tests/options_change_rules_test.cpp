@@ -1,0 +1,176 @@
+#include "storage/access.h"
+#include "storage/date_format.h"
+#include "storage/options.h"
+#include "storage/settings_file.h"
+#include "support/test_data_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using tw::TMonitoredItemType;
+
+class OptionsChangeRulesTest : public testing::Test {
+  protected:
+    OptionsChangeRulesTest() : folder_(tw::EncodeDate(2026, 12, 7) + 10 * tw::OneHour) {}
+
+    tw::TMonitoredItem& Add(const std::string& name, TMonitoredItemType type) {
+        auto item = std::make_unique<tw::TMonitoredItem>();
+        item->Name = name;
+        item->Caption = name;
+        item->ItemType = type;
+        int index = options_->MonitoredList.Add(name, std::move(item));
+        return options_->MonitoredList.Items(index);
+    }
+    static tw::TMonitoredItem Probe(const std::string& name) {
+        tw::TMonitoredItem item;
+        item.Name = name;
+        return item;
+    }
+    tw::TSettingsFile& File() { return tw::SettingsFile(); }
+
+    twtest::TestDataFolder folder_;
+    std::unique_ptr<tw::TOptions> options_ = std::make_unique<tw::TOptions>();
+};
+
+TEST_F(OptionsChangeRulesTest, UserRaisesTheLimitOnceADayAndLowersItAnyTime) {
+    tw::TOptions& o = *options_;
+    ASSERT_EQ(o.AccessLevel(), tw::alUser);
+    o.SetTimeLimitSeconds(30000); // first raise: at once
+    EXPECT_EQ(o.TimeLimitSeconds, 30000);
+    EXPECT_TRUE(File().ReadBool("Common", "TimeLimitSecondsChanged", false));
+
+    o.SetTimeLimitSeconds(36000); // second raise: waits for the reset
+    EXPECT_EQ(o.TimeLimitSeconds, 30000);
+    EXPECT_EQ(File().ReadInteger("Common", "TimeLimitSeconds", -1), 36000);
+
+    o.ResetChangeFlags(); // the pending raise applies at the reset
+    EXPECT_EQ(o.TimeLimitSeconds, 36000);
+    EXPECT_FALSE(o.TimeLimitSecondsChanged);
+    EXPECT_FALSE(File().SectionExists("Common"));
+
+    o.SetTimeLimitSeconds(40000); // the new day has its own raise
+    EXPECT_EQ(o.TimeLimitSeconds, 40000);
+    o.SetTimeLimitSeconds(50000);
+    EXPECT_EQ(File().ReadInteger("Common", "TimeLimitSeconds", -1), 50000);
+
+    o.SetTimeLimitSeconds(1800); // lowering is always immediate and drops the pending raise
+    EXPECT_EQ(o.TimeLimitSeconds, 1800);
+    EXPECT_EQ(File().ReadInteger("Common", "TimeLimitSeconds", -1), -1);
+    o.ResetChangeFlags();
+    EXPECT_EQ(o.TimeLimitSeconds, 1800);
+}
+
+TEST_F(OptionsChangeRulesTest, FirstLoweringDoesNotUseUpTheDaysRaise) {
+    tw::TOptions& o = *options_;
+    o.SetTimeLimitSeconds(3600);
+    EXPECT_FALSE(o.TimeLimitSecondsChanged);
+    o.SetTimeLimitSeconds(7200);
+    EXPECT_EQ(o.TimeLimitSeconds, 7200);
+    EXPECT_TRUE(o.TimeLimitSecondsChanged);
+}
+
+TEST_F(OptionsChangeRulesTest, ActionChangesOnceADayThenWaits) {
+    tw::TOptions& o = *options_;
+    o.SetExpirationAction(1);
+    EXPECT_EQ(o.ExpirationAction, 1);
+    o.SetExpirationAction(2);
+    EXPECT_EQ(o.ExpirationAction, 1);
+    EXPECT_EQ(File().ReadInteger("Common", "ExpirationAction", -1), 2);
+
+    // The markers live in the settings file: a restart the same day keeps them.
+    options_.reset();
+    options_ = std::make_unique<tw::TOptions>();
+    EXPECT_TRUE(options_->ExpirationActionChanged);
+    EXPECT_EQ(options_->ExpirationAction, 1);
+    options_->ResetChangeFlags();
+    EXPECT_EQ(options_->ExpirationAction, 2);
+}
+
+TEST_F(OptionsChangeRulesTest, AdministratorChangesApplyAtOnceAndDropPendingValues) {
+    tw::TOptions& o = *options_;
+    o.SetExpirationAction(1);
+    o.SetExpirationAction(2); // pending
+    o.SetPassword("admin");
+    o.SetExpirationAction(0);
+    EXPECT_EQ(o.ExpirationAction, 0);
+    EXPECT_EQ(File().ReadInteger("Common", "ExpirationAction", -1), -1);
+    o.SetTimeLimitSeconds(50000);
+    o.SetTimeLimitSeconds(60000);
+    EXPECT_EQ(o.TimeLimitSeconds, 60000);
+}
+
+TEST_F(OptionsChangeRulesTest, NobodyWithoutRightsChangesAnything) {
+    tw::TOptions& o = *options_;
+    o.AllowUserToChangeSettings = false;
+    o.ExpirationActionChanged = true;
+    o.TimeLimitSecondsChanged = true;
+    o.SetExpirationAction(2);
+    o.SetTimeLimitSeconds(1);
+    Add("/usr/bin/game", TMonitoredItemType::mitApp);
+    auto probe = Probe("/usr/bin/game");
+    EXPECT_EQ(o.MonitoredItemDelete(&probe), 0);
+    EXPECT_EQ(o.ExpirationAction, 0);
+    EXPECT_EQ(o.TimeLimitSeconds, 28800);
+    EXPECT_EQ(o.MonitoredList.Count(), 1);
+    EXPECT_FALSE(File().SectionExists("Common"));
+}
+
+TEST_F(OptionsChangeRulesTest, SecondRemovalOfTheDayOnlyDeactivates) {
+    tw::TOptions& o = *options_;
+    Add("/usr/bin/game", TMonitoredItemType::mitApp);
+    Add("/usr/bin/chat", TMonitoredItemType::mitApp);
+    tw::TMonitoredItem& site = Add("example.com/news", TMonitoredItemType::mitWeb);
+
+    auto game = Probe("/USR/bin/game"); // found without regard to case
+    EXPECT_EQ(o.MonitoredItemDelete(&game), 2);
+    EXPECT_EQ(o.MonitoredList.IndexOfName("/usr/bin/game"), -1);
+
+    auto chat = Probe("/usr/bin/chat");
+    EXPECT_EQ(o.MonitoredItemDelete(&chat), 1);
+    EXPECT_FALSE(o.MonitoredList.Items(o.MonitoredList.IndexOfName("/usr/bin/chat")).Active);
+    EXPECT_EQ(File().ReadString("Applications", "/usr/bin/chat", ""), "/usr/bin/chat");
+
+    EXPECT_EQ(o.MonitoredItemDelete(&site), 1);
+    EXPECT_EQ(File().ReadString("WebSites", "example.com/news", ""), "example.com/news");
+
+    auto unknown = Probe("/usr/bin/other");
+    EXPECT_EQ(o.MonitoredItemDelete(&unknown), tw::alUser);
+
+    // Deactivated items are saved as such and come back inactive.
+    ASSERT_TRUE(o.Save());
+    options_.reset();
+    options_ = std::make_unique<tw::TOptions>();
+    ASSERT_EQ(options_->MonitoredList.Count(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_FALSE(options_->MonitoredList.Items(i).Active);
+    }
+}
+
+TEST_F(OptionsChangeRulesTest, ResetClearsMarkersAndIgnoresPendingNonsense) {
+    tw::TOptions& o = *options_;
+    File().WriteInteger("Common", "TimeLimitSeconds", 0);
+    File().WriteInteger("Common", "ExpirationAction", 7);
+    File().WriteBool("Common", "Show5MinButton", false);
+    o.ExpirationActionChanged = o.TimeLimitSecondsChanged = true;
+    o.MonitoredItemDeleteActionProcessed = true;
+    o.ResetChangeFlags();
+    EXPECT_EQ(o.TimeLimitSeconds, 28800);
+    EXPECT_EQ(o.ExpirationAction, 0);
+    EXPECT_FALSE(o.ExpirationActionChanged || o.TimeLimitSecondsChanged ||
+                 o.MonitoredItemDeleteActionProcessed);
+    EXPECT_FALSE(File().SectionExists("Common"));
+    EXPECT_TRUE(File().ReadBool("Common", "Show5MinButton", true));
+}
+
+TEST_F(OptionsChangeRulesTest, DeleteMarkerReachesTheFileOnlyWhenAskedTo) {
+    tw::TOptions& o = *options_;
+    Add("/usr/bin/game", TMonitoredItemType::mitApp);
+    auto game = Probe("/usr/bin/game");
+    o.MonitoredItemDelete(&game);
+    EXPECT_FALSE(File().ReadBool("Common", "MonitoredItemDeleteActionProcessed", false));
+    o.SetMonitoredItemDeleteActionProcessed(true);
+    EXPECT_TRUE(File().ReadBool("Common", "MonitoredItemDeleteActionProcessed", false));
+}
+
+} // namespace
