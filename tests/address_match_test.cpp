@@ -10,6 +10,11 @@ struct MatchCase {
     bool matches;
 };
 
+// Readable test names in listings instead of the raw bytes of the case.
+void PrintTo(const MatchCase& c, std::ostream* out) {
+    *out << "'" << c.name << "' in '" << c.address << "'";
+}
+
 class AddressMatchTest : public testing::TestWithParam<MatchCase> {};
 
 TEST_P(AddressMatchTest, DecidesWhetherTheNameCoversTheAddress) {
