@@ -3,6 +3,7 @@
 #include "platform/file_checks.h"
 #include "storage/data_folder.h"
 #include "storage/settings_file.h"
+#include "support/file_text.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -17,16 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteAll(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
+using twtest::ReadAll;
+using twtest::WriteAll;
 
 class AppearanceTest : public ::testing::Test {
   protected:

@@ -1,12 +1,12 @@
 #include "platform/program_paths.h"
 #include "storage/data_folder.h"
 #include "storage/seed_data_folder.h"
+#include "support/file_text.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -23,11 +23,10 @@ class SeedDataFolderTest : public testing::Test {
         tw::SetProgramPathForTest("");
         tw::SetDataFolderForTest("");
     }
-    void Write(const fs::path& file, const std::string& text) { std::ofstream(file) << text; }
-    std::string Read(const fs::path& file) {
-        std::ifstream in(file);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+    static void Write(const fs::path& file, const std::string& text) {
+        twtest::WriteAll(file.string(), text);
     }
+    static std::string Read(const fs::path& file) { return twtest::ReadAll(file.string()); }
     fs::path Bin(const char* name) { return program_.Path() / "bin" / name; }
     fs::path Data(const char* name) { return data_.Path() / name; }
 

@@ -4,6 +4,7 @@
 #include "platform/program_paths.h"
 #include "storage/data_folder.h"
 #include "storage/error_log.h"
+#include "support/file_text.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -25,16 +26,8 @@ namespace {
 namespace fs = std::filesystem;
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteAll(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
+using twtest::ReadAll;
+using twtest::WriteAll;
 
 class SettingsFileTest : public ::testing::Test {
   protected:
