@@ -1,0 +1,210 @@
+#include "storage/usage_sql.h"
+
+#include "base/text.h"
+#include "storage/activity_logger.h"
+#include "storage/date_format.h"
+#include "storage/sqlite_database.h"
+#include "storage/sqlite_table.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using tw::TDateTime;
+using tw::TSQLiteDatabase;
+using tw::TSQLiteTable;
+
+// The program reads usage through the fast queries; the reference texts define what the
+// answer is. Random activity databases built around the windows' exact bounds must give
+// the same rows from both, for short windows (time-range read) and long ones (read in
+// the order of the grouped column).
+
+struct TWindow {
+    TDateTime from;
+    TDateTime to;
+};
+
+std::string SqlValue(const std::optional<std::string>& text) {
+    return text ? tw::QuotedStr(*text) : std::string("NULL");
+}
+
+// Names that stress the joins: LIKE wildcards, letter case, backslashes, an empty name.
+const std::vector<std::string> AppNames = {
+    "C:\\Apps\\game.exe", "C:\\Apps\\GAME.exe", "C:\\Apps\\g%me.exe", "C:\\Apps\\g_me.exe",
+    "C:\\Apps\\chat.exe", "C:\\Apps\\it's.exe", "C:\\Browser\\b.exe", "",
+};
+const std::vector<std::string> SiteNames = {
+    "example.com", "EXAMPLE.COM", "ex%le", "a_c", "100%", "video", "Vid_o", "", "it's",
+};
+const std::vector<std::string> Urls = {
+    "",
+    "http://example.com/page",
+    "HTTPS://WWW.EXAMPLE.COM/",
+    "http://exAmple.com",
+    "http://abc.org/100%25",
+    "http://a_c.org/",
+    "http://video.net/watch?v=1",
+    "http://vidEo.net/",
+    "http://other.org/it's",
+    "http://aXc.org",
+};
+
+class TRandomDatabase {
+  public:
+    TRandomDatabase(unsigned seed, const std::string& path) : random_(seed), path_(path) {
+        namespace fs = std::filesystem;
+        fs::copy_file(fs::path(TALLYWICK_TEMPLATE_DIR) / "actmondb.sqlite", path);
+        // Whole seconds, so that the bound texts are exact.
+        now_ = tw::EncodeDate(2024, 1, 1) + Pick(0, 400) +
+               Pick(0, 86399) / static_cast<double>(tw::SecondsPerDay);
+        windows_ = {
+            {tw::AccountingDayStart(now_), now_},
+            {now_ - 1, now_},
+            {now_ - 7, now_},
+            {now_ - 14, now_},                 // the longest short window
+            {now_ - 14 - tw::OneSecond, now_}, // the shortest long one
+            {now_ - 30, now_},
+            {now_ - 90, now_},
+            {now_ - 20, now_ - 3},
+        };
+        Fill();
+    }
+
+    const std::vector<TWindow>& Windows() const { return windows_; }
+    const std::string& Path() const { return path_; }
+
+  private:
+    int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+    bool Chance(int percent) { return Pick(1, 100) <= percent; }
+    template <class T> const T& OneOf(const std::vector<T>& values) {
+        return values[static_cast<std::size_t>(Pick(0, static_cast<int>(values.size()) - 1))];
+    }
+
+    // Mostly on or right next to a bound of some window, sometimes anywhere, rarely absent.
+    std::optional<std::string> RandomDate() {
+        if (Chance(4)) {
+            return std::nullopt;
+        }
+        const TWindow& window = OneOf(windows_);
+        switch (Pick(0, 5)) {
+        case 0:
+            return tw::DateTimeToSQL(window.from);
+        case 1:
+            return tw::DateTimeToSQL(window.to);
+        case 2:
+            return tw::DateTimeToSQL(window.from - tw::OneSecond);
+        case 3:
+            return tw::DateTimeToSQL(window.to + tw::OneSecond);
+        default:
+            return tw::DateTimeToSQL(now_ - Pick(0, 100 * 86400) / tw::SecondsPerDay);
+        }
+    }
+
+    void AddListRows(TSQLiteDatabase& db, const char* table, const std::vector<std::string>& pool) {
+        const int count = Pick(0, 5);
+        for (int i = 0; i < count; ++i) {
+            std::optional<std::string> name = OneOf(pool);
+            if (Chance(3)) {
+                name.reset();
+            }
+            // Same name twice, with another caption and flag.
+            const int copies = Chance(25) ? 2 : 1;
+            for (int c = 0; c < copies; ++c) {
+                db.ExecSQL(std::string("INSERT INTO ") + table + "(name, caption, active) VALUES(" +
+                           SqlValue(name) + ", " +
+                           tw::QuotedStr("Caption " + std::to_string(Pick(0, 9))) + ", " +
+                           std::to_string(Pick(0, 1)) + ")");
+            }
+        }
+    }
+
+    void Fill() {
+        TSQLiteDatabase db(path_);
+        db.ExecSQL("BEGIN");
+        AddListRows(db, "applications_list", AppNames);
+        AddListRows(db, "websites_list", SiteNames);
+        const int rows = Pick(0, 40);
+        for (int i = 0; i < rows; ++i) {
+            std::optional<std::string> app = Chance(85) ? OneOf(AppNames) : "C:\\Other\\x.exe";
+            std::optional<std::string> url = OneOf(Urls);
+            if (Chance(3)) {
+                url.reset();
+            }
+            if (Chance(2)) {
+                app.reset();
+            }
+            db.ExecSQL(
+                "INSERT INTO applications(date_created, app_name, browser_url, app_type, duration, "
+                "origin) VALUES(" +
+                SqlValue(RandomDate()) + ", " + SqlValue(app) + ", " + SqlValue(url) +
+                ", 'Desktop Application', " +
+                (Chance(3) ? std::string("NULL") : std::to_string(Pick(0, 600))) + ", " +
+                std::to_string(Pick(1, 2)) + ")");
+        }
+        db.ExecSQL("COMMIT");
+    }
+
+    std::mt19937 random_;
+    std::string path_;
+    TDateTime now_ = 0;
+    std::vector<TWindow> windows_;
+};
+
+// Every row and column as the program reads it, with the column types it would use.
+std::string Dump(TSQLiteTable& table) {
+    std::ostringstream out;
+    out << table.RowCount() << " rows\n";
+    for (int c = 0; c < table.ColumnCount(); ++c) {
+        out << table.ColumnName(c) << ":" << table.TypeOfColumn(c) << " ";
+    }
+    out << "\n";
+    for (bool more = table.First(); more && !table.Eof(); more = table.Next()) {
+        for (const char* column : {"CAPTION", "ACTIVE", "NAME", "TOTAL_DURATION"}) {
+            out << column << "=" << table.ValueByName(column) << " | ";
+        }
+        out << "\n";
+    }
+    return out.str();
+}
+
+TEST(UsageQueriesDifferentialTest, FastQueriesReturnTheReferenceRows) {
+    twtest::TempDir dir;
+    int compared = 0;
+    int nonEmpty = 0;
+    for (unsigned seed = 1; seed <= 80; ++seed) {
+        TRandomDatabase data(seed, dir.File("actmondb" + std::to_string(seed) + ".sqlite"));
+        TSQLiteDatabase db(data.Path());
+        for (const TWindow& window : data.Windows()) {
+            const std::pair<std::string, std::string> queries[] = {
+                {tw::ApplicationsUsageSQL(window.from, window.to),
+                 tw::ApplicationsUsageFastSQL(window.from, window.to)},
+                {tw::WebsitesUsageSQL(window.from, window.to),
+                 tw::WebsitesUsageFastSQL(window.from, window.to)},
+            };
+            for (const auto& [reference, fast] : queries) {
+                auto expected = db.GetTable(reference);
+                auto actual = db.GetTable(fast);
+                const std::string expectedRows = Dump(*expected);
+                ASSERT_EQ(expectedRows, Dump(*actual))
+                    << "seed " << seed << ", window " << tw::DateTimeToSQL(window.from) << " .. "
+                    << tw::DateTimeToSQL(window.to) << "\nfast query: " << fast;
+                ++compared;
+                nonEmpty += expected->RowCount() > 0 ? 1 : 0;
+            }
+        }
+    }
+    // The generator must actually produce lists to compare.
+    EXPECT_EQ(80 * 8 * 2, compared);
+    EXPECT_GT(nonEmpty, compared / 2);
+}
+
+} // namespace
