@@ -1,0 +1,59 @@
+#pragma once
+
+#include "monitor/items/monitored_list.h"
+#include "platform/desktop.h"
+#include "storage/activity_logger.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tw {
+
+// The kind of program in front; the text is what the activity log stores.
+enum class TBrowserKind : std::uint8_t {
+    Desktop = 0,          // "Desktop Application"
+    InternetExplorer = 1, // "MS Internet Explorer"
+    Firefox = 2,          // "Mozila FireFox"
+    Chrome = 3,           // "Google Chrome"
+    Opera = 4,            // "Opera"
+};
+
+const char* BrowserKindText(TBrowserKind kind);
+
+// Finds out what the user is looking at: the foreground window, the executable that owns
+// it and, for a browser, the address shown. Its second mode asks every listed window on
+// the desktop to close.
+class TOnlineTimeApplication {
+  public:
+    explicit TOnlineTimeApplication(TDesktop& desktop) : desktop_(desktop) {}
+
+    bool Visited = false;
+    std::string ExeName;
+    TBrowserKind BrowserKind = TBrowserKind::Desktop;
+    std::string Url;
+    bool CloseAll = false;
+    const TMonitoredList* CloseList = nullptr;
+    TWindowHandle Window = 0;
+
+    // Refreshes the fields from the foreground window (closeAll false), or posts a close
+    // request to every top-level window whose program or page is on the list. Failures
+    // are reported to the error log, never passed on.
+    void Execute(bool closeAll, const TMonitoredList* list);
+    std::string BrowserName() const { return BrowserKindText(BrowserKind); }
+    // The fields the activity log records.
+    TLoggedActivity Activity() const { return {ExeName, Url, BrowserName()}; }
+
+  private:
+    bool TopLevelStep(TWindowHandle window);
+    bool DescendantStep(TWindowHandle child);
+    void AccessibilitySearch(TWindowHandle child, int depthLimit);
+
+    TDesktop& desktop_;
+};
+
+// Matches the probe's executable and address against the list. Returns whether an item
+// was found; index, kind (mitApp or mitWeb) and caption describe it. The list must exist.
+bool IsListed(const TOnlineTimeApplication& probe, const TMonitoredList* list, int& index,
+              TMonitoredItemType& kind, std::string& caption);
+
+} // namespace tw

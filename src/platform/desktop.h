@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/accessible.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace tw {
+
+// A top-level or child window of the desktop; 0 is no window.
+using TWindowHandle = std::uint64_t;
+
+// What the system tells the program between timer ticks.
+enum class TDesktopNotice {
+    Suspend,        // the computer is going to sleep
+    Resume,         // it woke up
+    SessionLock,    // locked, disconnected or logged off
+    SessionUnlock,  // unlocked, connected or logged on
+    WorkAreaChange, // the screen's work area moved (a panel or taskbar changed)
+    HotKey,         // one press of the Alt hot key
+};
+
+// An exclusive lock on the instance lock file, held while the object lives.
+class TInstanceLock {
+  public:
+    virtual ~TInstanceLock() = default;
+    // Closes the lock and deletes the lock file.
+    virtual void Release() = 0;
+};
+
+// Everything the operating system must answer. The probe and the engine are written once
+// against this; each system has one backend, and tests use a scripted fake.
+class TDesktop {
+  public:
+    virtual ~TDesktop() = default;
+
+    // Short name of the backend, for diagnostics ("x11", "win32", "fake").
+    virtual const char* Name() const = 0;
+
+    // The window the user works in; 0 when there is none.
+    virtual TWindowHandle ForegroundWindow() = 0;
+    // Top-level windows in the system's order, until the callback returns false.
+    virtual void EnumTopLevelWindows(const std::function<bool(TWindowHandle)>& visit) = 0;
+    // All descendants of a window, depth-first in the system's order, until the callback
+    // returns false.
+    virtual void EnumDescendants(TWindowHandle window,
+                                 const std::function<bool(TWindowHandle)>& visit) = 0;
+    // Class name of a window (at most 259 characters); empty when it cannot be read.
+    virtual std::string ClassName(TWindowHandle window) = 0;
+    // Text of a window, as an edit control answers it (at most 1023 characters).
+    virtual std::string WindowText(TWindowHandle window) = 0;
+    // Full path of the executable of the window's process: "Error: " + the system's text
+    // when the process cannot be opened; empty when its path has no usable form (a volume
+    // without a drive letter).
+    virtual std::string ExecutablePath(TWindowHandle window) = 0;
+    // The accessibility object of a window; null when it has none or the call fails.
+    virtual std::shared_ptr<TAccessible> AccessibleObject(TWindowHandle window) = 0;
+    // Asks a window politely to close; nothing waits for the outcome.
+    virtual void PostCloseRequest(TWindowHandle window) = 0;
+
+    // Shuts the computer down (mode 1) or restarts it (mode 0), forcing programs closed,
+    // after timeoutSeconds. Throws tw::Exception with the system's text on refusal.
+    virtual void ShutdownComputer(int mode, int timeoutSeconds) = 0;
+
+    // Takes the exclusive lock on the file, creating it when missing. Null when another
+    // process holds it. Throws tw::Exception "Unable to create \"path\" file\r\nError: text"
+    // when the file cannot be created.
+    virtual std::unique_ptr<TInstanceLock> AcquireInstanceLock(const std::string& path) = 0;
+
+    // Notices are collected by the backend and handed out on the caller's thread.
+    // Returns false when there is none waiting.
+    virtual bool NextNotice(TDesktopNotice& notice) = 0;
+    // A file descriptor that becomes readable when notices may be waiting (-1: poll).
+    virtual int NoticeDescriptor() { return -1; }
+};
+
+// The backend of this system: the X11 one when a display is reachable on Linux, the
+// Win32 one on Windows. Throws tw::Exception when none can be started.
+std::unique_ptr<TDesktop> CreateDesktop();
+
+} // namespace tw
