@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/desktop.h"
+
+#include <memory>
+#include <string>
+
+namespace tw {
+
+// Data folder + "Tallywick.lock": held exclusively while the program runs.
+std::string LockPath();
+// Data folder + "Tallywick.flag": written by an outside component, deleted at exit.
+std::string FlagPath();
+// Program folder + "uninstall.flag": an uninstaller asks the program to end with it.
+std::string UninstallFlagPath();
+
+// Takes the single-instance lock; false when another copy holds it. Throws when the lock
+// file cannot be created.
+bool InstanceLockAcquire(TDesktop& desktop);
+// Closes the lock and deletes the lock file.
+void InstanceLockRelease();
+
+// The uninstall watch: whether the uninstaller's marker exists.
+bool UninstallRequested();
+// Deletes "Tallywick.flag" when it exists (at exit, also in a copy that did not start).
+void RemoveFlagFile();
+
+} // namespace tw

@@ -1,0 +1,199 @@
+#include "monitor/scan_engine.h"
+
+#include "base/exception.h"
+#include "monitor/day_part.h"
+#include "storage/clock.h"
+#include "storage/error_log.h"
+#include "storage/settings_file.h"
+
+#include <cmath>
+#include <limits>
+
+namespace tw {
+
+TScanEngine::TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host,
+                         bool fiveMinutesAllowed)
+    : LastScanTime(ClockNow()), FiveMinutesAllowed(fiveMinutesAllowed), BlockEnd(ClockNow()),
+      desktop_(desktop), options_(options), host_(host), probe_(desktop), closeProbe_(desktop) {}
+
+bool TScanEngine::IsBlockActive() const {
+    return ClockNow() <= BlockEnd;
+}
+
+TOnlineTimeApplicationLogger& TScanEngine::Logger() {
+    if (!logger_) {
+        logger_ = std::make_unique<TOnlineTimeApplicationLogger>();
+    }
+    return *logger_;
+}
+
+void TScanEngine::ScanTimer() {
+    DiagnosticLog("tmrScanTimer started");
+    if (IsPaused()) {
+        return; // no time passes for the list while the session is locked or asleep
+    }
+    // The reminder runs a nested message loop: no second cycle may start inside this one.
+    host_.SetScanTimerEnabled(false);
+    auto finish = [this] {
+        host_.SetScanTimerEnabled(true);
+        LastScanTime = ClockNow();
+        DiagnosticLog("tmrScanTimer ended");
+    };
+    try {
+        RunCycle();
+    } catch (...) {
+        finish();
+        throw; // the application-wide handler shows it; the next cycle runs as usual
+    }
+    finish();
+}
+
+void TScanEngine::RunCycle() {
+    const int part = DayPart(ClockTimeOfDay());
+    if (part != CurrentDayPart) {
+        CurrentDayPart = part;
+        host_.SelectDayPart(part);
+    }
+
+    const bool inBlock = IsBlockActive();
+    if (!inBlock) {
+        host_.SetBlockDisplay(false);
+    }
+    if (ClockNow() > options_.ResetDateTime) {
+        DailyReset();
+    }
+
+    try {
+        probe_.Execute(false, nullptr);
+    } catch (const std::exception& e) {
+        ErrorLog(ErrorReportText(e, "; TfrmMain.tmrScanTimer: "));
+    }
+
+    int index = -1;
+    TMonitoredItemType kind = TMonitoredItemType::mitAll;
+    std::string caption;
+    if (!IsListed(probe_, &options_.MonitoredList, index, kind, caption)) {
+        return; // unlisted time is dropped, never counted later
+    }
+
+    const bool limitReached = Logger().Total >= options_.TimeLimitSeconds;
+    if (limitReached || inBlock) {
+        bool& due = inBlock ? BlockReminderDue : LimitReminderDue;
+        if (due) {
+            ReminderSnoozed = host_.ShowReminder(probe_, inBlock, FiveMinutesAllowed);
+            due = false;
+            if (ReminderSnoozed && FiveMinutesAllowed) {
+                FiveMinutesAllowed = false;
+            }
+            host_.EnableReminderOnlyTimer();
+        }
+        if ((options_.ExpirationAction == 1 || inBlock) && !ReminderSnoozed) {
+            desktop_.PostCloseRequest(probe_.Window);
+        }
+    }
+
+    if (probe_.BrowserKind != TBrowserKind::Desktop) {
+        // The log keeps the list entry, not the raw address.
+        probe_.Url = options_.MonitoredList.Items(index).Name;
+    }
+    Logger().Log(probe_.Activity(), SecondsBetween(LastScanTime, ClockNow()));
+}
+
+void TScanEngine::ReminderOnlyTimer() {
+    if (IsPaused()) {
+        return; // tried again after another interval
+    }
+    LimitReminderDue = true;
+    ReminderSnoozed = false;
+    host_.DisableReminderOnlyTimer();
+}
+
+void TScanEngine::TimeSynchronizationTimer() {
+    ClockRealign();
+}
+
+void TScanEngine::StartBlock(TDateTime duration) {
+    BlockDuration = duration;
+    BlockStart = ClockNow();
+    BlockEnd = BlockStart + BlockDuration;
+    host_.SetBlockDisplay(true);
+}
+
+bool TScanEngine::HandleNotice(TDesktopNotice notice) {
+    switch (notice) {
+    case TDesktopNotice::Suspend:
+        IsSuspended = true;
+        DiagnosticLog("Application suspended.");
+        return true;
+    case TDesktopNotice::Resume:
+        DiagnosticLog("Application resumed.");
+        IsSuspended = false;
+        return true;
+    case TDesktopNotice::SessionLock:
+        IsSessionLocked = true;
+        DiagnosticLog("Locking started");
+        return true;
+    case TDesktopNotice::SessionUnlock:
+        DiagnosticLog("Locking finished");
+        IsSessionLocked = false;
+        if (!IsSuspended) {
+            LastScanTime = ClockNow(); // the locked period is never added to the list
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TScanEngine::CloseAllListed() {
+    closeProbe_.Execute(true, &options_.MonitoredList);
+}
+
+void TScanEngine::ShutdownComputer(int mode, int timeoutSeconds) {
+    desktop_.ShutdownComputer(mode, timeoutSeconds);
+}
+
+void TScanEngine::DailyReset() {
+    LimitReminderDue = true;
+    BlockReminderDue = true;
+    FiveMinutesAllowed = true;
+    options_.ResetDateTime = std::floor(ClockNow()) + 1 + 4 * OneHour;
+    options_.ResetChangeFlags();
+
+    TSettingsFile& file = SettingsFile();
+    if (options_.AllowUserToChangeSettings) {
+        for (const char* section : {"Applications", "WebSites"}) {
+            for (const auto& [name, value] : file.ReadSectionValues(section)) {
+                RemoveByName(name, options_.MonitoredList);
+                if (logger_) {
+                    RemoveByName(name, logger_->TodayList());
+                }
+            }
+        }
+    }
+    for (const char* section : {"Applications", "WebSites"}) {
+        if (file.SectionExists(section)) {
+            file.EraseSection(section);
+        }
+    }
+    options_.Save();
+    // The next use reads the new day's totals from the database afresh.
+    logger_.reset();
+    host_.RedisplayAfterReset();
+}
+
+void RemoveByName(const std::string& name, TMonitoredList& list) {
+    const int index = list.IndexOfName(name);
+    if (index != -1) {
+        list.Delete(index);
+    }
+}
+
+int SecondsBetween(TDateTime from, TDateTime to) {
+    const double seconds = std::nearbyint((to - from) * SecondsPerDay); // ties to even
+    constexpr double low = std::numeric_limits<int>::min();
+    constexpr double high = std::numeric_limits<int>::max();
+    return static_cast<int>(std::fmin(std::fmax(seconds, low), high));
+}
+
+} // namespace tw

@@ -1,0 +1,31 @@
+#pragma once
+
+namespace tw {
+
+class TOnlineTimeApplication;
+
+// What the scan engine needs from the window that owns it (the main window; tests and the
+// windowless entry implement it too). The host owns the timers the engine runs on.
+class TScanHost {
+  public:
+    virtual ~TScanHost() = default;
+
+    // Shows the time-up reminder for the probe's activity. Returns true when the user chose
+    // five more minutes; otherwise the chosen action has been carried out before returning.
+    virtual bool ShowReminder(const TOnlineTimeApplication& probe, bool isBlock,
+                              bool fiveMinutesAllowed) = 0;
+    // The part of the day changed: show its memo.
+    virtual void SelectDayPart(int dayPart) = 0;
+    // Switches the header between the time on the list and the Block time.
+    virtual void SetBlockDisplay(bool on) = 0;
+    // A new accounting day began: redraw the lists, the limit and the action.
+    virtual void RedisplayAfterReset() = 0;
+
+    // The scan timer (interval ScanPeriodSeconds) and the five-minute reminder re-arm timer.
+    virtual void SetScanTimerEnabled(bool enabled) = 0;
+    // Starts the re-arm timer; one that already runs keeps its current interval.
+    virtual void EnableReminderOnlyTimer() = 0;
+    virtual void DisableReminderOnlyTimer() = 0;
+};
+
+} // namespace tw
