@@ -172,6 +172,9 @@ void TOptions::SettingsLoad() {
 }
 
 bool TOptions::Save() {
+    if (readOnly_) {
+        return false;
+    }
     if (loadFailed_) {
         if (!refusalReported_) {
             refusalReported_ = true;
@@ -211,7 +214,7 @@ bool TOptions::RemindersSave() {
 }
 
 bool TOptions::MonitoredItemsSave() {
-    if (loadFailed_) {
+    if (loadFailed_ || readOnly_) {
         return Save(); // refuses and reports
     }
     TSaveScope scope(*this);

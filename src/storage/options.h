@@ -50,6 +50,8 @@ class TOptions {
     // so that defaults never replace what the user stored.
     bool LoadFailed() const { return loadFailed_; }
     const std::string& LoadError() const { return loadError_; }
+    // For tools that only look: nothing is ever written back, not even at destruction.
+    void MakeReadOnly() { readOnly_ = true; }
 
     // Rewrites the watched list in both databases (atomically per database).
     bool MonitoredItemsSave();
@@ -98,6 +100,7 @@ class TOptions {
     std::unique_ptr<TSQLiteTable> LoadQuery(const std::string& sql);
 
     bool loadFailed_ = false;
+    bool readOnly_ = false;
     bool readFailed_ = false;
     std::string loadError_;
     bool refusalReported_ = false;

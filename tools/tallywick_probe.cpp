@@ -1,0 +1,59 @@
+// tallywick-probe [--watch]: prints what Tallywick sees in the foreground window, as one
+// line of JSON, and which item of the user's list covers it. With --watch, a line every
+// scan period until interrupted. It only looks: nothing in the data folder is written.
+#include "monitor/probe.h"
+#include "monitor/probe_report.h"
+#include "storage/data_folder.h"
+#include "storage/error_log.h"
+#include "storage/options.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+int main(int argc, char** argv) {
+    using namespace tw;
+    bool watch = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--watch") == 0) {
+            watch = true;
+        } else {
+            std::fprintf(stderr, "usage: %s [--watch]\n", argv[0]);
+            return 2;
+        }
+    }
+    SetErrorLogListener(
+        [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
+    try {
+        auto desktop = CreateDesktop();
+        // Opening a missing database would create an empty one, which the program would
+        // then take for the user's: look only when the program has seeded the folder.
+        std::unique_ptr<TOptions> options;
+        if (std::filesystem::exists(TOptions::SettingsDBPath())) {
+            options = std::make_unique<TOptions>();
+            options->MakeReadOnly();
+        } else {
+            std::fprintf(stderr, "No settings in %s yet: nothing is listed.\n",
+                         DataFolder().c_str());
+        }
+        const int period = options ? options->ScanPeriodSeconds : 3;
+        TOnlineTimeApplication probe(*desktop);
+        do {
+            probe.Execute(false, nullptr);
+            std::printf(
+                "%s\n",
+                ProbeReportJson(probe, options ? &options->MonitoredList : nullptr).c_str());
+            std::fflush(stdout);
+            if (watch) {
+                std::this_thread::sleep_for(std::chrono::seconds(period));
+            }
+        } while (watch);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+}
