@@ -93,8 +93,12 @@ void TScanEngine::RunCycle() {
     }
 
     if (probe_.BrowserKind != TBrowserKind::Desktop) {
-        // The log keeps the list entry, not the raw address.
-        probe_.Url = options_.MonitoredList.Items(index).Name;
+        // The log keeps the list entry, not the raw address. A browser that is listed as a
+        // program keeps no address at all: written into the address column, its path would
+        // be matched as a website when the row is logged and read back, and the time would
+        // leave the program's totals at the next reload.
+        probe_.Url = kind == TMonitoredItemType::mitWeb ? options_.MonitoredList.Items(index).Name
+                                                        : std::string();
     }
     Logger().Log(probe_.Activity(), SecondsBetween(LastScanTime, ClockNow()));
 }

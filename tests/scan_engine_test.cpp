@@ -1,0 +1,380 @@
+#include "base/exception.h"
+#include "monitor/scan_engine.h"
+#include "platform/fake/fake_browsers.h"
+#include "platform/fake/fake_desktop.h"
+#include "storage/date_format.h"
+#include "storage/settings_file.h"
+#include "support/test_data_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+using tw::TMonitoredItemType;
+
+const tw::TDateTime Today = tw::EncodeDate(2026, 12, 7);
+const char* const Game = "C:\\Games\\game.exe";
+const char* const Browser = "C:\\Browser\\chrome.exe";
+
+class TestHost : public tw::TScanHost {
+  public:
+    struct Shown {
+        bool isBlock;
+        bool fiveMinutesAllowed;
+    };
+    // What the user does in the reminder; by default nothing (no snooze).
+    std::function<bool(bool isBlock, bool five)> answer = [](bool, bool) { return false; };
+    std::vector<Shown> shown;
+    std::vector<int> dayParts;
+    std::vector<bool> blockDisplay;
+    int redisplays = 0;
+    bool scanEnabled = true;
+    bool reArmEnabled = false;
+
+    bool ShowReminder(const tw::TOnlineTimeApplication&, bool isBlock, bool five) override {
+        EXPECT_FALSE(scanEnabled) << "no cycle may start while the reminder is open";
+        shown.push_back({isBlock, five});
+        return answer(isBlock, five);
+    }
+    void SelectDayPart(int part) override { dayParts.push_back(part); }
+    void SetBlockDisplay(bool on) override { blockDisplay.push_back(on); }
+    void RedisplayAfterReset() override { ++redisplays; }
+    void SetScanTimerEnabled(bool enabled) override { scanEnabled = enabled; }
+    void EnableReminderOnlyTimer() override { reArmEnabled = true; }
+    void DisableReminderOnlyTimer() override { reArmEnabled = false; }
+};
+
+class ScanEngineTest : public testing::Test {
+  protected:
+    // The engine starts with the clock, as the main window does when it is created.
+    explicit ScanEngineTest(tw::TDateTime start = Today + 10 * tw::OneHour)
+        : folder_(start),
+          engine_(std::make_unique<tw::TScanEngine>(desktop_, *options_, host_, true)) {}
+
+    tw::TScanEngine& Engine() { return *engine_; }
+    // Puts an item on the list in both databases, as the add wizard would.
+    void List(const std::string& name, TMonitoredItemType type) {
+        auto item = std::make_unique<tw::TMonitoredItem>();
+        item->Name = name;
+        item->Caption = "caption of " + name;
+        item->ItemType = type;
+        const std::string key = item->Caption;
+        options_->MonitoredList.Add(key, std::move(item));
+        ASSERT_TRUE(options_->MonitoredItemsSave());
+    }
+    tw::TWindowHandle Front(tw::TWindowHandle window) {
+        desktop_.SetForeground(window);
+        return window;
+    }
+    void Scan(double seconds) {
+        folder_.Clock().Advance(seconds);
+        Engine().ScanTimer();
+    }
+    std::string Logged(const std::string& sql) { return folder_.Scalar("actmondb.sqlite", sql); }
+    int Rows() { return std::stoi(Logged("SELECT COUNT(*) FROM applications")); }
+    std::string LastDuration() {
+        return Logged("SELECT duration FROM applications ORDER BY rowid DESC LIMIT 1");
+    }
+    int CloseRequestsTo(tw::TWindowHandle window) {
+        return static_cast<int>(
+            std::count(desktop_.CloseRequests().begin(), desktop_.CloseRequests().end(), window));
+    }
+
+    twtest::TestDataFolder folder_;
+    tw::TFakeDesktop desktop_;
+    std::unique_ptr<tw::TOptions> options_ = std::make_unique<tw::TOptions>();
+    TestHost host_;
+    std::unique_ptr<tw::TScanEngine> engine_;
+};
+
+TEST_F(ScanEngineTest, UnlistedTimeIsDroppedNotCountedLater) {
+    List(Game, TMonitoredItemType::mitApp);
+    Front(tw::AddEditorWindow(desktop_, "C:\\Tools\\editor.exe"));
+    Scan(3);
+    EXPECT_EQ(Rows(), 0);
+    EXPECT_DOUBLE_EQ(Engine().LastScanTime, tw::ClockNow());
+    EXPECT_TRUE(host_.scanEnabled);
+
+    Front(tw::AddEditorWindow(desktop_, Game));
+    Scan(3);
+    EXPECT_EQ(Rows(), 1);
+    EXPECT_EQ(LastDuration(), "3");
+    EXPECT_EQ(Logged("SELECT app_name || '|' || browser_url || '|' || app_type || '|' || origin "
+                     "FROM applications"),
+              std::string(Game) + "||Desktop Application|1");
+    EXPECT_EQ(Engine().Logger().Total, 3);
+}
+
+TEST_F(ScanEngineTest, LimitIsReachedAtExactlyTheLimit) {
+    List(Game, TMonitoredItemType::mitApp);
+    options_->TimeLimitSeconds = 6;
+    options_->ExpirationAction = 1; // close
+    auto game = Front(tw::AddEditorWindow(desktop_, Game));
+    Scan(3);
+    Scan(3);
+    EXPECT_TRUE(host_.shown.empty());
+    EXPECT_TRUE(desktop_.CloseRequests().empty());
+    Scan(3); // Total 6 before this cycle: at the limit
+    ASSERT_EQ(host_.shown.size(), 1u);
+    EXPECT_FALSE(host_.shown[0].isBlock);
+    EXPECT_EQ(CloseRequestsTo(game), 1);
+    EXPECT_TRUE(host_.reArmEnabled);
+    EXPECT_FALSE(Engine().LimitReminderDue);
+    Scan(3); // not due again, but still closed on every listed cycle
+    EXPECT_EQ(host_.shown.size(), 1u);
+    EXPECT_EQ(CloseRequestsTo(game), 2);
+    EXPECT_EQ(Rows(), 4); // the time in front of the limit is still logged
+}
+
+TEST_F(ScanEngineTest, TimeTheReminderWasOpenIsCounted) {
+    List(Game, TMonitoredItemType::mitApp);
+    options_->TimeLimitSeconds = 3;
+    Front(tw::AddEditorWindow(desktop_, Game));
+    host_.answer = [this](bool, bool) {
+        folder_.Clock().Advance(40);
+        return false;
+    };
+    Scan(3);
+    EXPECT_EQ(LastDuration(), "3");
+    Scan(3);
+    EXPECT_EQ(host_.shown.size(), 1u);
+    EXPECT_EQ(LastDuration(), "43");
+    Scan(3);
+    EXPECT_EQ(LastDuration(), "3");
+    EXPECT_TRUE(desktop_.CloseRequests().empty()); // "Reminder Only" closes nothing itself
+}
+
+TEST_F(ScanEngineTest, LockedTimeIsNeverCounted) {
+    List(Game, TMonitoredItemType::mitApp);
+    Front(tw::AddEditorWindow(desktop_, Game));
+    Scan(3);
+    EXPECT_TRUE(Engine().HandleNotice(tw::TDesktopNotice::SessionLock));
+    Scan(3600);
+    EXPECT_EQ(Rows(), 1);
+    EXPECT_TRUE(host_.scanEnabled); // a paused cycle leaves its timer alone
+    folder_.Clock().Advance(600);
+    EXPECT_TRUE(Engine().HandleNotice(tw::TDesktopNotice::SessionUnlock));
+    Scan(3);
+    EXPECT_EQ(Rows(), 2);
+    EXPECT_EQ(LastDuration(), "3");
+    EXPECT_EQ(Engine().Logger().Total, 6);
+}
+
+TEST_F(ScanEngineTest, SuspendPausesAndResumeDoesNotRestartTheMeasurement) {
+    List(Game, TMonitoredItemType::mitApp);
+    Front(tw::AddEditorWindow(desktop_, Game));
+    Engine().HandleNotice(tw::TDesktopNotice::Suspend);
+    Engine().HandleNotice(tw::TDesktopNotice::SessionLock);
+    Engine().HandleNotice(tw::TDesktopNotice::SessionUnlock); // still asleep: no restart
+    EXPECT_TRUE(Engine().IsPaused());
+    Scan(30);
+    EXPECT_EQ(Rows(), 0);
+    Engine().ReminderOnlyTimer(); // paused: does nothing
+    Engine().HandleNotice(tw::TDesktopNotice::Resume);
+    EXPECT_FALSE(Engine().IsPaused());
+    EXPECT_FALSE(Engine().HandleNotice(tw::TDesktopNotice::HotKey));
+}
+
+TEST_F(ScanEngineTest, FiveMoreMinutesOnceThenClosedOnEveryCycle) {
+    List(Game, TMonitoredItemType::mitApp);
+    options_->TimeLimitSeconds = 3;
+    options_->ExpirationAction = 1;
+    auto game = Front(tw::AddEditorWindow(desktop_, Game));
+    host_.answer = [](bool, bool five) { return five; }; // takes the grace whenever offered
+    Scan(3);
+    Scan(3);
+    ASSERT_EQ(host_.shown.size(), 1u);
+    EXPECT_TRUE(host_.shown[0].fiveMinutesAllowed);
+    EXPECT_TRUE(Engine().ReminderSnoozed);
+    EXPECT_FALSE(Engine().FiveMinutesAllowed);
+    Scan(3);
+    Scan(3);
+    EXPECT_EQ(CloseRequestsTo(game), 0);
+
+    folder_.Clock().Advance(300);
+    Engine().ReminderOnlyTimer();
+    EXPECT_FALSE(host_.reArmEnabled);
+    Scan(3);
+    ASSERT_EQ(host_.shown.size(), 2u);
+    EXPECT_FALSE(host_.shown[1].fiveMinutesAllowed);
+    EXPECT_EQ(CloseRequestsTo(game), 1);
+    Scan(3);
+    Scan(3);
+    EXPECT_EQ(host_.shown.size(), 2u);
+    EXPECT_EQ(CloseRequestsTo(game), 3);
+}
+
+TEST_F(ScanEngineTest, BlockModeClosesBelowTheLimitWithOneReminderADay) {
+    List("example.com", TMonitoredItemType::mitWeb);
+    auto site = Front(tw::AddChromeWindow(desktop_, Browser, "news.example.com/today"));
+    auto editor = tw::AddEditorWindow(desktop_, "C:\\Tools\\editor.exe");
+    Engine().StartBlock(30 * 60 / tw::SecondsPerDay);
+    EXPECT_EQ(host_.blockDisplay, std::vector<bool>{true});
+    Scan(3);
+    ASSERT_EQ(host_.shown.size(), 1u);
+    EXPECT_TRUE(host_.shown[0].isBlock);
+    EXPECT_EQ(CloseRequestsTo(site), 1);
+    Scan(3);
+    EXPECT_EQ(host_.shown.size(), 1u);
+    EXPECT_EQ(CloseRequestsTo(site), 2);
+    EXPECT_EQ(Logged("SELECT browser_url || '|' || origin FROM applications LIMIT 1"),
+              "example.com|2"); // the list entry is logged, not the raw address
+    Front(editor);
+    Scan(3);
+    EXPECT_EQ(CloseRequestsTo(editor), 0);
+
+    Front(site);
+    Scan(30 * 60); // the period is over
+    EXPECT_FALSE(Engine().IsBlockActive());
+    EXPECT_EQ(host_.blockDisplay.back(), false);
+    EXPECT_EQ(CloseRequestsTo(site), 2);
+
+    Engine().StartBlock(10 * 60 / tw::SecondsPerDay); // a second period the same day
+    Scan(3);
+    EXPECT_EQ(host_.shown.size(), 1u);
+    EXPECT_EQ(CloseRequestsTo(site), 3);
+}
+
+TEST_F(ScanEngineTest, ReminderClosingEverythingKeepsTheCyclesProbe) {
+    List("example.com", TMonitoredItemType::mitWeb);
+    List(Game, TMonitoredItemType::mitApp);
+    options_->TimeLimitSeconds = 0;
+    options_->ExpirationAction = 1;
+    auto game = tw::AddEditorWindow(desktop_, Game);
+    auto site = Front(tw::AddChromeWindow(desktop_, Browser, "example.com/x"));
+    auto editor = tw::AddEditorWindow(desktop_, "C:\\Tools\\editor.exe");
+    host_.answer = [this](bool, bool) {
+        Engine().CloseAllListed();
+        return false;
+    };
+    Scan(3);
+    EXPECT_EQ(CloseRequestsTo(game), 1);
+    EXPECT_EQ(CloseRequestsTo(site), 2); // by the pass, then by the scan itself
+    EXPECT_EQ(CloseRequestsTo(editor), 0);
+    EXPECT_EQ(Engine().Probe().Window, site);
+    EXPECT_EQ(Logged("SELECT app_name || '|' || browser_url FROM applications"),
+              std::string(Browser) + "|example.com");
+}
+
+// A browser on the list as a program, showing an unlisted page: the time is the
+// program's, stays so after the totals are read again, and the page is not recorded.
+TEST_F(ScanEngineTest, BrowserListedAsApplicationCountsForTheApplication) {
+    List(Browser, TMonitoredItemType::mitApp);
+    List("chrome", TMonitoredItemType::mitWeb); // a site name that the path contains
+    Front(tw::AddChromeWindow(desktop_, Browser, "unlisted.example.org/page"));
+    Scan(3);
+    EXPECT_EQ(Logged("SELECT app_name || '|' || browser_url || '|' || app_type || '|' || origin "
+                     "FROM applications"),
+              std::string(Browser) + "||Google Chrome|1");
+    tw::TOnlineTimeApplicationLogger reloaded;
+    EXPECT_EQ(reloaded.Total, 3);
+    int index = reloaded.TodayList().IndexOfName(Browser);
+    ASSERT_NE(index, -1);
+    EXPECT_EQ(reloaded.TodayList().Items(index).Duration, 3);
+}
+
+TEST_F(ScanEngineTest, AFailingReminderEndsTheCycleCleanly) {
+    List(Game, TMonitoredItemType::mitApp);
+    options_->TimeLimitSeconds = 0;
+    options_->ExpirationAction = 2;
+    Front(tw::AddEditorWindow(desktop_, Game));
+    desktop_.RefuseShutdown("A required privilege is not held by the client.");
+    host_.answer = [this](bool, bool) {
+        Engine().ShutdownComputer(1, 60);
+        return false;
+    };
+    folder_.Clock().Advance(3);
+    try {
+        Engine().ScanTimer();
+        FAIL() << "the refusal must reach the application-wide handler";
+    } catch (const tw::Exception& e) {
+        EXPECT_STREQ(e.what(), "A required privilege is not held by the client.");
+    }
+    EXPECT_TRUE(host_.scanEnabled);
+    EXPECT_DOUBLE_EQ(Engine().LastScanTime, tw::ClockNow());
+    EXPECT_EQ(Rows(), 0);
+    ASSERT_EQ(desktop_.ShutdownCalls().size(), 1u);
+    EXPECT_EQ(desktop_.ShutdownCalls()[0].mode, 1);
+    EXPECT_EQ(desktop_.ShutdownCalls()[0].timeoutSeconds, 60);
+    // The reminder was not answered, so it is still due: the next cycle asks again.
+    host_.answer = [](bool, bool) { return false; };
+    Scan(3);
+    EXPECT_EQ(host_.shown.size(), 2u);
+    EXPECT_EQ(Rows(), 1);
+}
+
+TEST_F(ScanEngineTest, DayPartFollowsTheClock) {
+    Scan(1);
+    Scan(1);
+    folder_.Clock().Advance(2 * 3600);
+    Scan(1);
+    EXPECT_EQ(host_.dayParts, (std::vector<int>{0, 1}));
+}
+
+class ScanEngineResetTest : public ScanEngineTest {
+  protected:
+    ScanEngineResetTest() : ScanEngineTest(Today + 3 * tw::OneHour + 59 * 60 / tw::SecondsPerDay) {}
+};
+
+TEST_F(ScanEngineResetTest, FourOClockStartsANewDayAndAppliesDeferredRemovals) {
+    ASSERT_DOUBLE_EQ(options_->ResetDateTime, Today + 4 * tw::OneHour);
+    List(Game, TMonitoredItemType::mitApp);
+    List("C:\\Games\\other.exe", TMonitoredItemType::mitApp);
+    List("C:\\Games\\third.exe", TMonitoredItemType::mitApp);
+    options_->TimeLimitSeconds = 3;
+    Front(tw::AddEditorWindow(desktop_, Game));
+    Scan(3);
+    Scan(3); // at the limit: reminder shown
+    ASSERT_EQ(host_.shown.size(), 1u);
+
+    // Two removals by the user today: the second one waits for the reset.
+    tw::TMonitoredItem other;
+    other.Name = "C:\\Games\\other.exe";
+    EXPECT_EQ(options_->MonitoredItemDelete(&other), 2);
+    tw::TMonitoredItem third;
+    third.Name = "C:\\Games\\third.exe";
+    EXPECT_EQ(options_->MonitoredItemDelete(&third), 1);
+    ASSERT_TRUE(options_->MonitoredItemsSave());
+    EXPECT_EQ(Engine().Logger().TodayList().Count(), 3);
+
+    Scan(60); // 04:00 has passed
+    EXPECT_EQ(host_.redisplays, 1);
+    EXPECT_DOUBLE_EQ(options_->ResetDateTime, Today + 1 + 4 * tw::OneHour);
+    EXPECT_EQ(options_->MonitoredList.IndexOfName("C:\\Games\\third.exe"), -1);
+    EXPECT_FALSE(tw::SettingsFile().SectionExists("Applications"));
+    EXPECT_TRUE(Engine().LimitReminderDue || host_.shown.size() == 2u);
+    // The new day's total holds only what was logged since 04:00: this cycle.
+    EXPECT_EQ(Engine().Logger().Total, 60);
+    EXPECT_EQ(Engine().Logger().TodayList().Count(), 1);
+    EXPECT_EQ(Engine().Logger().TodayList().Items(0).Duration, 60);
+}
+
+TEST_F(ScanEngineResetTest, DeferredRemovalsWaitWhenTheUserMayNotChangeSettings) {
+    List(Game, TMonitoredItemType::mitApp);
+    tw::SettingsFile().WriteString("Applications", Game, Game);
+    tw::SettingsFile().WriteString("WebSites", "example.com", "example.com");
+    options_->AllowUserToChangeSettings = false;
+    Scan(120);
+    EXPECT_EQ(host_.redisplays, 1);
+    EXPECT_NE(options_->MonitoredList.IndexOfName(Game), -1);
+    EXPECT_FALSE(tw::SettingsFile().SectionExists("Applications"));
+    EXPECT_FALSE(tw::SettingsFile().SectionExists("WebSites"));
+}
+
+class ScanEngineLateStartTest : public ScanEngineTest {
+  protected:
+    ScanEngineLateStartTest() : ScanEngineTest(Today + 2 * tw::OneHour) {}
+};
+
+TEST_F(ScanEngineLateStartTest, AResetBeforeFourSchedulesTheNextOneOverADayAhead) {
+    options_->ResetDateTime = Today - 1 + 4 * tw::OneHour; // missed while the program was off
+    Scan(3);
+    EXPECT_EQ(host_.redisplays, 1);
+    EXPECT_DOUBLE_EQ(options_->ResetDateTime, Today + 1 + 4 * tw::OneHour);
+    EXPECT_GT(options_->ResetDateTime - tw::ClockNow(), 1.0);
+}
+
+} // namespace
