@@ -3,7 +3,8 @@
 # are installed with apt-get; otherwise a missing package stops with the list to install.
 set -euo pipefail
 
-packages=(g++ make cmake pkg-config libsqlite3-dev libgtest-dev libgmock-dev)
+packages=(g++ make cmake pkg-config libsqlite3-dev libgtest-dev libgmock-dev
+    libx11-dev libxres-dev libxi-dev libxtst-dev libsystemd-dev xvfb openbox x11-apps dbus-daemon)
 
 missing=()
 for package in "${packages[@]}"; do

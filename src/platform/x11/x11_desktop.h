@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/desktop.h"
+
+#include <memory>
+#include <string>
+
+namespace tw {
+
+class TX11Connection;
+class TX11Notices;
+class TLogindNotices;
+
+// The desktop of an X11 session. With an EWMH window manager the windows are the managed
+// client windows (never the manager's frames); without one, the mapped children of the
+// root that name a WM_CLASS, which is how every ordinary program marks its main windows
+// (override-redirect menus and tool-tips are left out).
+//
+// Every call throws tw::Exception("X display connection lost") once the X server has gone
+// away; until then a window that vanishes mid-probe simply answers nothing.
+class TX11Desktop : public TDesktop {
+  public:
+    // Connects to the display (empty: $DISPLAY). Throws tw::Exception when it is not
+    // reachable.
+    explicit TX11Desktop(const std::string& displayName = "");
+    ~TX11Desktop() override;
+
+    const char* Name() const override { return "x11"; }
+
+    // The active window of the window manager; without one, the top-level window holding
+    // the input focus (or under the pointer while the focus follows the pointer).
+    TWindowHandle ForegroundWindow() override;
+    // With a window manager its client list, oldest window first; without one, the root's
+    // children bottom to top.
+    void EnumTopLevelWindows(const std::function<bool(TWindowHandle)>& visit) override;
+    void EnumDescendants(TWindowHandle window,
+                         const std::function<bool(TWindowHandle)>& visit) override;
+    // The class part of WM_CLASS (the second string, "XTerm" for an xterm): it names the
+    // program whatever instance name it was started with, like a window class does.
+    std::string ClassName(TWindowHandle window) override;
+    // _NET_WM_NAME, else WM_NAME, in UTF-8, at most 1023 bytes.
+    std::string WindowText(TWindowHandle window) override;
+    // The owner's process from _NET_WM_PID (trusted only when WM_CLIENT_MACHINE names this
+    // machine), else from the server's own record of its local clients (X-Resource), then
+    // its executable from /proc. "Error: No such process" when no local process is known.
+    std::string ExecutablePath(TWindowHandle window) override;
+    // Browser addresses are not read through accessibility on this system yet.
+    std::shared_ptr<TAccessible> AccessibleObject(TWindowHandle window) override;
+    // Only windows that accept WM_DELETE_WINDOW are asked, through the window manager's
+    // _NET_CLOSE_WINDOW when it offers it. A window that does not accept the request is left
+    // alone: a window manager would kill its client for it, which takes every other window
+    // of that program with it, unsaved work included.
+    void PostCloseRequest(TWindowHandle window) override;
+
+    void ShutdownComputer(int mode, int timeoutSeconds) override;
+    std::unique_ptr<TInstanceLock> AcquireInstanceLock(const std::string& path) override;
+
+    // Work-area changes (_NET_WORKAREA of the root), Alt presses (XInput2 raw key events),
+    // and, when the system bus is reachable, suspend/resume and lock/unlock from logind.
+    bool NextNotice(TDesktopNotice& notice) override;
+    int NoticeDescriptor() override { return noticeDescriptor_; }
+
+    // Whether an EWMH window manager is running right now.
+    bool WindowManagerRunning();
+
+  private:
+    bool WindowManagerSupports(const char* hint);
+    TWindowHandle FocusedTopLevel();
+    unsigned long ClientOf(unsigned long topLevel);
+    long ProcessOf(unsigned long window);
+
+    std::unique_ptr<TX11Connection> connection_;
+    std::unique_ptr<TX11Notices> notices_;
+    std::unique_ptr<TLogindNotices> logind_;
+    int noticeDescriptor_ = -1;
+    bool hasClientIds_ = false;
+};
+
+} // namespace tw
