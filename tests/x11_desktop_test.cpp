@@ -8,6 +8,7 @@
 #include "base/exception.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_desktop.h"
+#include "support/child_process.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -28,104 +29,10 @@
 namespace {
 
 using tw::TWindowHandle;
-
-std::string OwnFolder() {
-    char path[PATH_MAX] = {};
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    std::string self(path, length > 0 ? static_cast<std::size_t>(length) : 0);
-    return self.substr(0, self.rfind('/'));
-}
-
-std::string ClientPath() {
-    return OwnFolder() + "/x11_test_client";
-}
-
-bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 5000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
-// Another X program, killed when the test is done with it.
-class TClient {
-  public:
-    // Starts a program; with announce, waits for its "window <ids>" line.
-    TClient(const std::vector<std::string>& arguments, bool announce = true,
-            const std::string& program = ClientPath()) {
-        int output[2];
-        if (pipe(output) != 0)
-            throw std::runtime_error("pipe failed");
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(output[1], STDOUT_FILENO);
-            close(output[0]);
-            close(output[1]);
-            std::vector<char*> argv{const_cast<char*>(program.c_str())};
-            for (const std::string& argument : arguments)
-                argv.push_back(const_cast<char*>(argument.c_str()));
-            argv.push_back(nullptr);
-            execv(program.c_str(), argv.data());
-            _exit(127);
-        }
-        close(output[1]);
-        if (announce)
-            ReadAnnouncement(output[0]);
-        close(output[0]);
-    }
-    ~TClient() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    pid_t Pid() const { return pid_; }
-    TWindowHandle Window() const { return ids_.at(0); }
-    const std::vector<TWindowHandle>& Children() const { return children_; }
-
-    // Whether the program ended by itself within the time, with exit code 0.
-    bool ExitsCleanlyWithin(int milliseconds) {
-        int status = 0;
-        const bool ended =
-            WaitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, milliseconds);
-        if (!ended)
-            return false;
-        pid_ = -1;
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    }
-    bool Running() { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
-    void Kill() {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-  private:
-    void ReadAnnouncement(int fd) {
-        std::string line;
-        pollfd waiting{fd, POLLIN, 0};
-        char c = 0;
-        while (line.find('\n') == std::string::npos && poll(&waiting, 1, 10000) > 0 &&
-               read(fd, &c, 1) == 1)
-            line += c;
-        std::istringstream words(line);
-        std::string word;
-        words >> word;
-        if (word != "window")
-            throw std::runtime_error("the test client did not announce its window: " + line);
-        for (TWindowHandle id = 0; words >> id;)
-            ids_.push_back(id);
-        children_.assign(ids_.begin() + 1, ids_.end());
-    }
-
-    pid_t pid_ = -1;
-    std::vector<TWindowHandle> ids_;
-    std::vector<TWindowHandle> children_;
-};
+using twtest::ClientPath;
+using twtest::OwnFolder;
+using twtest::TClient;
+using twtest::WaitUntil;
 
 class X11Desktop : public ::testing::Test {
   protected:

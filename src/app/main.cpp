@@ -1,39 +1,89 @@
-// Until the windows exist, the program opens the user's data folder and prints today's
-// totals on the watched list.
-#include "storage/activity_logger.h"
-#include "storage/data_folder.h"
-#include "storage/date_format.h"
+// The program's entry while it has no windows: one copy per user, the engine on its
+// timers, an orderly end when the uninstaller asks for it.
+#include "app/headless_host.h"
+#include "app/program_files.h"
+#include "app/timer_loop.h"
+#include "base/exception.h"
+#include "monitor/scan_engine.h"
 #include "storage/error_log.h"
 #include "storage/options.h"
 #include "storage/seed_data_folder.h"
+#include "storage/settings_file.h"
 
+#include <csignal>
 #include <cstdio>
-#include <exception>
+
+namespace {
+
+tw::TTimerLoop* runningLoop = nullptr;
+
+// What escapes a handler is reported and the program goes on, as the window toolkit's
+// application-wide handler will do.
+void ReportException(const std::exception& e) {
+    tw::ErrorLog(tw::ErrorReportText(e, "; TApplicationErrorMessage.OnException:"));
+    std::fprintf(stderr, "%s\n", e.what());
+}
+
+void Finalise() {
+    tw::ReleaseGOptions_Local(); // saves
+    tw::RemoveFlagFile();
+    tw::ReleaseSettingsFile();
+}
+
+} // namespace
 
 int main() {
     using namespace tw;
+    std::unique_ptr<TDesktop> desktop;
     try {
-        SetErrorLogListener(
-            [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
-        SeedDataFolder();
-        TOptions& options = GOptions_Local();
-        std::printf("Data folder: %s\n", DataFolder().c_str());
-        std::printf("Daily limit: %s, at the limit: %s\n",
-                    FormatHourMinute(options.TimeLimit()).c_str(),
-                    options.ExpirationActionText().c_str());
-        TOnlineTimeApplicationLogger logger;
-        std::printf("Today on the list: %s\n",
-                    FormatHourMinute(logger.Total / SecondsPerDay).c_str());
-        for (int i = 0; i < logger.TodayList().Count(); ++i) {
-            const TMonitoredItem& item = logger.TodayList().Items(i);
-            std::printf("  %-4s %s  %s%s\n", item.TypeName(),
-                        FormatHourMinute(item.DurationAsDateTime()).c_str(), item.Caption.c_str(),
-                        item.Active ? "" : "  (removed at the next daily reset)");
+        desktop = CreateDesktop();
+        if (!InstanceLockAcquire(*desktop)) {
+            std::fprintf(stderr, "Please Note: Application is already running\n");
+            RemoveFlagFile();
+            return 1;
         }
-        ReleaseGOptions_Local();
-        return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
+
+    // A session that ends asks the program to end, as the system does with windows.
+    std::signal(SIGTERM, [](int) {
+        if (runningLoop) {
+            runningLoop->Quit();
+        }
+    });
+
+    int result = 0;
+    try {
+        SeedDataFolder();
+        TOptions& options = GOptions_Local();
+        TTimerLoop loop;
+        runningLoop = &loop;
+        THeadlessHost host(loop, options);
+        TScanEngine engine(*desktop, options, host,
+                           SettingsFile().ReadBool("Common", "Show5MinButton", true));
+        host.Attach(engine);
+        options.LogDBPurge();
+        loop.Add("tmrShutdown", 900, true, [&loop] {
+            if (UninstallRequested()) {
+                loop.Quit();
+            }
+        });
+        loop.Add("tmrSaveOptions", 240025, true, [&] {
+            if (!engine.IsPaused()) {
+                options.Save();
+            }
+        });
+        loop.Run(
+            *desktop, [&](TDesktopNotice notice) { engine.HandleNotice(notice); }, ReportException);
+        runningLoop = nullptr;
+        InstanceLockRelease();
+    } catch (const std::exception& e) {
+        // Start-up failed: the lock file stays, unlocked; the next start takes it.
+        ReportException(e);
+        result = 1;
+    }
+    Finalise();
+    return result;
 }
