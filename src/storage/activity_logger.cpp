@@ -4,6 +4,7 @@
 #include "storage/clock.h"
 #include "storage/date_format.h"
 #include "storage/error_log.h"
+#include "storage/list_rows.h"
 #include "storage/options.h"
 #include "storage/sqlite_database.h"
 #include "storage/usage_sql.h"
@@ -77,21 +78,15 @@ void TOnlineTimeApplicationLogger::MonitoredItemsLoad(TMonitoredList& list, cons
         return;
     }
     const int totalColumn = table->ColumnIndex("total_duration");
-    const int captionColumn = table->ColumnIndex("caption");
-    const int nameColumn = table->ColumnIndex("name");
-    const int activeColumn = table->ColumnIndex("active");
+    const TListColumns columns(*table);
     for (; !table->Eof(); table->Next()) {
         std::int64_t total = table->ValueAsInteger(totalColumn);
         if (total < std::numeric_limits<std::int32_t>::min() ||
             total > std::numeric_limits<std::int32_t>::max()) {
             throw EConvertError("Total duration out of range: " + std::to_string(total));
         }
-        auto item = std::make_unique<TMonitoredItem>();
-        item->Caption = table->ValueAsText(captionColumn);
-        item->Name = table->ValueAsText(nameColumn);
+        auto item = ListItemFromRow(*table, columns, type);
         item->Duration = static_cast<std::int32_t>(total);
-        item->ItemType = type;
-        item->Active = table->ValueAsInteger(activeColumn) == 1;
         if (addToTotal) {
             Total = static_cast<std::int32_t>(std::min<std::int64_t>(
                 std::int64_t{Total} + total, std::numeric_limits<std::int32_t>::max()));

@@ -5,6 +5,7 @@
 #include "storage/clock.h"
 #include "storage/date_format.h"
 #include "storage/error_log.h"
+#include "storage/list_rows.h"
 #include "storage/options_save_scope.h"
 #include "storage/options_sql.h"
 #include "storage/settings_file.h"
@@ -93,15 +94,9 @@ void TOptions::MonitoredListsLoad() {
         if (!table->First()) {
             continue;
         }
-        const int captionColumn = table->ColumnIndex("caption");
-        const int nameColumn = table->ColumnIndex("name");
-        const int activeColumn = table->ColumnIndex("active");
+        const TListColumns columns(*table);
         for (; !table->Eof(); table->Next()) {
-            auto item = std::make_unique<TMonitoredItem>();
-            item->Caption = table->ValueAsText(captionColumn);
-            item->Name = table->ValueAsText(nameColumn);
-            item->ItemType = type;
-            item->Active = table->ValueAsInteger(activeColumn) == 1;
+            auto item = ListItemFromRow(*table, columns, type);
             std::string key = item->Caption;
             MonitoredList.Add(key, std::move(item));
         }
