@@ -10,12 +10,13 @@
 #include "storage/seed_data_folder.h"
 #include "storage/settings_file.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 
 namespace {
 
-tw::TTimerLoop* runningLoop = nullptr;
+std::atomic<tw::TTimerLoop*> runningLoop = nullptr;
 
 // What escapes a handler is reported and the program goes on, as the window toolkit's
 // application-wide handler will do.
@@ -49,41 +50,50 @@ int main() {
 
     // A session that ends asks the program to end, as the system does with windows.
     std::signal(SIGTERM, [](int) {
-        if (runningLoop) {
-            runningLoop->Quit();
+        if (tw::TTimerLoop* loop = runningLoop.load()) {
+            loop->Quit();
         }
     });
 
+    // Declared out here so that, as with the main window later, the engine goes last.
+    std::unique_ptr<TTimerLoop> loop;
+    std::unique_ptr<THeadlessHost> host;
+    std::unique_ptr<TScanEngine> engine;
     int result = 0;
     try {
         SeedDataFolder();
         TOptions& options = GOptions_Local();
-        TTimerLoop loop;
-        runningLoop = &loop;
-        THeadlessHost host(loop, options);
-        TScanEngine engine(*desktop, options, host,
-                           SettingsFile().ReadBool("Common", "Show5MinButton", true));
-        host.Attach(engine);
+        loop = std::make_unique<TTimerLoop>();
+        runningLoop = loop.get();
+        host = std::make_unique<THeadlessHost>(*loop, options);
+        engine = std::make_unique<TScanEngine>(
+            *desktop, options, *host, SettingsFile().ReadBool("Common", "Show5MinButton", true));
+        host->Attach(*engine);
         options.LogDBPurge();
-        loop.Add("tmrShutdown", 900, true, [&loop] {
+        loop->Add("tmrShutdown", 900, true, [&loop] {
             if (UninstallRequested()) {
-                loop.Quit();
+                loop->Quit();
             }
         });
-        loop.Add("tmrSaveOptions", 240025, true, [&] {
-            if (!engine.IsPaused()) {
+        loop->Add("tmrSaveOptions", 240025, true, [&] {
+            if (!engine->IsPaused()) {
                 options.Save();
             }
         });
-        loop.Run(
-            *desktop, [&](TDesktopNotice notice) { engine.HandleNotice(notice); }, ReportException);
+        loop->Run(
+            *desktop, [&](TDesktopNotice notice) { engine->HandleNotice(notice); },
+            ReportException);
         runningLoop = nullptr;
         InstanceLockRelease();
     } catch (const std::exception& e) {
         // Start-up failed: the lock file stays, unlocked; the next start takes it.
+        runningLoop = nullptr;
         ReportException(e);
         result = 1;
     }
     Finalise();
+    engine.reset(); // the probe and the logger go with it
+    host.reset();
+    loop.reset();
     return result;
 }
