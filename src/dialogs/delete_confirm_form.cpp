@@ -1,0 +1,76 @@
+#include "dialogs/delete_confirm_form.h"
+
+#include "ui/image_button.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+
+namespace tw {
+
+namespace {
+
+const char kQuestion[] = "Are you sure you want to delete \"%s\" from your time-limit list?";
+
+} // namespace
+
+TfrmDeleteConfirm::TfrmDeleteConfirm(QWidget* parent) : TfrmBase(parent) {
+    setObjectName("frmDeleteConfirm");
+    setWindowTitle("Confirm Delete");
+    setFixedSize(363, 150);
+
+    lblDescription = new QLabel(kQuestion, this);
+    lblDescription->setObjectName("lblDescription");
+    lblDescription->setGeometry(16, 44, 331, 52);
+    lblDescription->setAlignment(Qt::AlignCenter);
+    lblDescription->setWordWrap(true);
+    lblDescription->setTextFormat(Qt::PlainText);
+    QPalette white = lblDescription->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    lblDescription->setPalette(white);
+
+    btnOk = new TImageButton(this);
+    btnOk->setObjectName("btnOk");
+    btnOk->SetCaption("OK");
+    btnOk->setGeometry(95, 108, 80, 28);
+    connect(btnOk, &TImageButton::clicked, this, &QDialog::accept);
+
+    btnCancel = new TImageButton(this);
+    btnCancel->setObjectName("btnCancel");
+    btnCancel->SetCaption("Cancel");
+    btnCancel->setGeometry(188, 108, 80, 28);
+    connect(btnCancel, &TImageButton::clicked, this, &QDialog::reject);
+
+    for (TImageButton* button : {btnOk, btnCancel}) {
+        button->UseStandardPictures();
+        button->SetSideWidth(13);
+        button->SetSideHeight(13);
+    }
+    FinishCreation();
+}
+
+void TfrmDeleteConfirm::SetItemText(const QString& itemText) {
+    // Replaced, not formatted, so that the item's own text is shown exactly as it is.
+    lblDescription->setText(QString(kQuestion).replace("%s", itemText));
+}
+
+void TfrmDeleteConfirm::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        accept();
+        return;
+    case Qt::Key_Escape:
+        reject();
+        return;
+    default:
+        TfrmBase::keyPressEvent(event);
+    }
+}
+
+bool ConfirmDelete(const QString& itemText, QWidget* owner) {
+    TfrmDeleteConfirm window(owner);
+    window.SetItemText(itemText);
+    return window.exec() == QDialog::Accepted;
+}
+
+} // namespace tw

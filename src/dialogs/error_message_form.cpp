@@ -1,0 +1,81 @@
+#include "dialogs/error_message_form.h"
+
+#include "ui/base_form_links.h"
+#include "ui/image_button.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+
+namespace tw {
+
+namespace {
+
+// The link completes the sentence in the middle of the apology.
+const char kDescription[] =
+    "Sorry: The application has a hiccup. Please continue. If you see this message again "
+    "then <a href=\"help\" style=\"color:#e2ceaa;\">contact us</a> with a copy of the error "
+    "message. Apologies for any inconvenience.";
+
+} // namespace
+
+TfrmErrorMessage::TfrmErrorMessage(QWidget* parent) : TfrmBase(parent) {
+    setObjectName("frmErrorMessage");
+    setWindowTitle("Application Error");
+    setFixedSize(400, 170);
+
+    lblDescription = new QLabel(kDescription, this);
+    lblDescription->setObjectName("lblDescription");
+    lblDescription->setGeometry(16, 42, 368, 72);
+    lblDescription->setWordWrap(true);
+    lblDescription->setTextFormat(Qt::RichText);
+    lblDescription->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    QPalette white = lblDescription->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    lblDescription->setPalette(white);
+    lblContactUs = lblDescription;
+    connect(lblDescription, &QLabel::linkActivated, this,
+            [] { OpenUrl(QString::fromLatin1(kHelpPage)); });
+
+    btnCopyErrorToClipboard = new TImageButton(this);
+    btnCopyErrorToClipboard->setObjectName("btnCopyErrorToClipboard");
+    btnCopyErrorToClipboard->SetCaption("Copy Error to Clipboard");
+    btnCopyErrorToClipboard->setGeometry(16, 128, 200, 28);
+    connect(btnCopyErrorToClipboard, &TImageButton::clicked, this,
+            [this] { QGuiApplication::clipboard()->setText(errorText_); });
+
+    btnOk = new TImageButton(this);
+    btnOk->setObjectName("btnOk");
+    btnOk->SetCaption("OK");
+    btnOk->setGeometry(304, 128, 80, 28);
+    connect(btnOk, &TImageButton::clicked, this, &QDialog::accept);
+
+    for (TImageButton* button : {btnCopyErrorToClipboard, btnOk}) {
+        button->UseStandardPictures();
+        button->SetSideWidth(13);
+        button->SetSideHeight(13);
+    }
+    FinishCreation();
+}
+
+void TfrmErrorMessage::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        accept();
+        return;
+    default:
+        TfrmBase::keyPressEvent(event);
+    }
+}
+
+void ShowApplicationError(const QString& errorText) {
+    TfrmErrorMessage window;
+    window.setWindowTitle("Application Error");
+    window.SetErrorText(errorText);
+    window.exec();
+}
+
+} // namespace tw

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ui/base_form.h"
+
+class QLabel;
+
+namespace tw {
+
+class TImageButton;
+
+// The window for a failure no handler caught: an apology, a "contact us" link to the help
+// page, and the error text, which is not shown but can be copied to the clipboard.
+class TfrmErrorMessage : public TfrmBase {
+    Q_OBJECT
+  public:
+    explicit TfrmErrorMessage(QWidget* parent = nullptr);
+
+    void SetErrorText(const QString& text) { errorText_ = text; }
+    QString ErrorText() const { return errorText_; }
+
+    QLabel* lblDescription = nullptr;
+    QLabel* lblContactUs = nullptr;
+    TImageButton* btnCopyErrorToClipboard = nullptr;
+    TImageButton* btnOk = nullptr;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    QString errorText_;
+};
+
+// Shows the error window for the message and waits until it is closed.
+void ShowApplicationError(const QString& errorText);
+
+} // namespace tw

@@ -1,0 +1,32 @@
+#include "dialogs/message_windows.h"
+
+#include "base/exception.h"
+#include "dialogs/error_message_form.h"
+#include "dialogs/warning_form.h"
+#include "storage/error_log.h"
+
+namespace tw {
+
+void InstallMessageWindows() {
+    TfrmBase::SetWarningPresenter(
+        [](const QString& text, const QString& caption) { ShowWarning(text, caption); });
+}
+
+void ReportApplicationException(const std::exception& e) {
+    static bool showing = false;
+    try {
+        ErrorLog(ErrorReportText(e, "; TApplicationErrorMessage.OnException:"));
+        if (showing) {
+            return;
+        }
+        showing = true;
+        struct TClear {
+            ~TClear() { showing = false; }
+        } clear;
+        ShowApplicationError(QString::fromUtf8(e.what()));
+    } catch (...) {
+        // The last handler there is: nothing may leave it.
+    }
+}
+
+} // namespace tw

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ui/base_form.h"
+
+class QLabel;
+
+namespace tw {
+
+class TImageButton;
+
+// The one-button notice. Enter and Escape both act as OK.
+class TfrmWarning : public TfrmBase {
+    Q_OBJECT
+  public:
+    explicit TfrmWarning(QWidget* parent = nullptr);
+
+    QLabel* lblWarning = nullptr; // centred, word-wrapped, in a fixed 339 x 38 area
+    TImageButton* btnOk = nullptr;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// Shows the notice with the caption in its header and waits until it is dismissed.
+void ShowWarning(const QString& message, const QString& caption);
+
+} // namespace tw

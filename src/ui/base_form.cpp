@@ -1,0 +1,391 @@
+#include "ui/base_form.h"
+
+#include "storage/appearance.h"
+#include "storage/error_log.h"
+#include "ui/base_form_time_limit.h"
+#include "ui/geometry.h"
+#include "ui/image_panel.h"
+#include "ui/pictures.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+#include <exception>
+
+namespace tw {
+
+namespace {
+
+// The sheet a control was moved from while its sheet is shown on the window.
+const char kSheetProperty[] = "twSheet";
+// Set on labels that keep the design's dark text colour, decided on their first colouring.
+const char kKeepsDesignColour[] = "twKeepsDesignColour";
+const char kTextColourDecided[] = "twTextColourDecided";
+
+constexpr int kCornerEllipse = 20;
+// Width of the skinned arrow that stands at the right end of a combo box.
+constexpr int kComboArrowWidth = 26;
+
+TfrmBase::TWarningPresenter& Presenter() {
+    static TfrmBase::TWarningPresenter presenter;
+    return presenter;
+}
+
+} // namespace
+
+const QColor TfrmBase::kDesignFontColor(0x36, 0x36, 0x36);
+
+TfrmBase::TfrmBase(QWidget* parent) : QDialog(parent) {
+    setWindowFlag(Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    QFont design("Arial");
+    design.setPixelSize(13);
+    design.setBold(true);
+    setFont(design);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, kDesignFontColor);
+    setPalette(colours);
+    WatchBackgroundPicture();
+
+    pnlHeader = new TImagePanel(this);
+    pnlHeader->setObjectName("pnlHeader");
+    pnlHeader->SetBackground(TPicture::FromResource("header"));
+    pnlHeader->SetSideWidth(8);
+    pnlHeader->SetSideHeight(8);
+
+    pnlBody = new TImagePanel(this);
+    pnlBody->setObjectName("pnlBody");
+    pnlBody->SetBackground(TPicture::FromResource("body"));
+
+    imgIcon = new QLabel(this);
+    imgIcon->setObjectName("imgIcon");
+    const QPixmap icon = QPixmap::fromImage(TPicture::FromResource("window_icon").image);
+    imgIcon->setPixmap(icon);
+    imgIcon->setGeometry(3, 3, icon.width(), icon.height());
+
+    lblCaption = new QLabel(this);
+    lblCaption->setObjectName("lblCaption");
+    lblCaption->move(32, 7);
+    QPalette white = lblCaption->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    lblCaption->setPalette(white);
+    lblCaption->setAttribute(Qt::WA_TranslucentBackground);
+
+    pnlHeader->installEventFilter(this);
+    lblCaption->installEventFilter(this);
+    windowColour_ = ColorFromSetting(0);
+    LayoutPanels();
+}
+
+TfrmBase::~TfrmBase() = default;
+
+void TfrmBase::FinishCreation() {
+    created_ = true;
+    ApplyRoundRegion();
+    ClipComboArrows();
+    lblCaption->setText(windowTitle());
+    lblCaption->adjustSize();
+    SetWindowColor(ColorFromSetting(GetColor()));
+    SetTransparency(GetTransparency());
+    ApplyTextColor(this, ColorFromSetting(GetTextColor()));
+}
+
+bool TfrmBase::CanMoveTo(int, int) {
+    return true;
+}
+
+void TfrmBase::ApplyRoundRegion() {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(0, 0, width() + 1, height() + 1), kCornerEllipse / 2.0,
+                        kCornerEllipse / 2.0);
+    setMask(QRegion(path.toFillPolygon().toPolygon()));
+    update();
+}
+
+void TfrmBase::ClipComboArrows() {
+    for (QComboBox* combo : findChildren<QComboBox*>(Qt::FindDirectChildrenOnly)) {
+        ClipComboArrow(combo);
+    }
+}
+
+void TfrmBase::ClipComboArrow(QComboBox* combo) {
+    // Qt draws the arrow in its own sub-control, so the skinned arrow replaces it there
+    // instead of a separate button laid over a clipped box.
+    const QString sheet =
+        QString("QComboBox::drop-down { width: %1px; border: none; "
+                "image: url(:/pictures/combo_arrow.png); }"
+                "QComboBox::drop-down:hover { image: url(:/pictures/combo_arrow_selected.png); }"
+                "QComboBox::down-arrow { image: none; width: 0px; height: 0px; }")
+            .arg(kComboArrowWidth);
+    combo->setStyleSheet(sheet);
+}
+
+void TfrmBase::ApplyTextColor(QWidget* control, const QColor& colour) {
+    if (control == nullptr) {
+        return;
+    }
+    QList<QLabel*> labels = control->findChildren<QLabel*>();
+    if (auto* self = qobject_cast<QLabel*>(control)) {
+        labels.prepend(self);
+    }
+    for (QLabel* label : labels) {
+        if (!label->property(kTextColourDecided).toBool()) {
+            label->setProperty(kTextColourDecided, true);
+            label->setProperty(kKeepsDesignColour,
+                               label->palette().color(QPalette::WindowText) == kDesignFontColor);
+        }
+        if (label->property(kKeepsDesignColour).toBool()) {
+            continue;
+        }
+        QPalette colours = label->palette();
+        colours.setColor(QPalette::WindowText, colour);
+        label->setPalette(colours);
+    }
+}
+
+void TfrmBase::SetTransparency(int percent) {
+    setWindowOpacity(AlphaFromTransparency(percent) / 255.0);
+}
+
+void TfrmBase::SetWindowColor(const QColor& colour) {
+    windowColour_ = colour;
+    update();
+}
+
+bool TfrmBase::ValidateTimeLimit(QLineEdit* edit) {
+    const std::string problem = TimeLimitProblem(edit->text().toStdString());
+    if (problem.empty()) {
+        return true;
+    }
+    try {
+        ShowWarning(QString::fromStdString(problem), "Please Note");
+    } catch (const std::exception& e) {
+        // The check itself must not fail; the notice's failure is only recorded.
+        ErrorLog(ErrorReportText(e, "; TfrmBase.ValidateTimeLimit: "));
+    }
+    edit->setFocus();
+    return false;
+}
+
+void TfrmBase::SetWarningPresenter(TWarningPresenter presenter) {
+    Presenter() = std::move(presenter);
+}
+
+void TfrmBase::ShowWarning(const QString& text, const QString& caption) {
+    if (Presenter()) {
+        Presenter()(text, caption);
+        return;
+    }
+    ErrorLog(("Notice without a message window: " + caption + ": " + text).toStdString());
+}
+
+void TfrmBase::OpenUrl(const QString& address) {
+    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+}
+
+void TfrmBase::ShowSheetControls(QWidget* sheet) {
+    QWidget* pageControl = sheet->parentWidget();
+    QWidget* surface = pageControl != nullptr ? pageControl->parentWidget() : nullptr;
+    if (surface == nullptr) {
+        return;
+    }
+    sheetPageControl_ = pageControl;
+    // The sheet's focus chain is its tab order; children that take no focus follow.
+    QList<QWidget*> ordered;
+    for (QWidget* next = sheet->nextInFocusChain(); next != sheet && next != nullptr;
+         next = next->nextInFocusChain()) {
+        if (next->parentWidget() == sheet && !ordered.contains(next)) {
+            ordered.append(next);
+        }
+        if (ordered.size() > sheet->children().size()) {
+            break;
+        }
+    }
+    for (QWidget* child : sheet->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!ordered.contains(child)) {
+            ordered.append(child);
+        }
+    }
+    const QPoint offset = pageControl->pos();
+    for (QWidget* child : ordered) {
+        const bool hidden = child->isHidden();
+        const QPoint at = child->pos() + offset;
+        child->setParent(surface);
+        child->move(at);
+        child->setProperty(kSheetProperty, QVariant::fromValue<QObject*>(sheet));
+        if (auto* combo = qobject_cast<QComboBox*>(child)) {
+            ClipComboArrow(combo);
+        }
+        if (!hidden) {
+            child->show();
+        }
+        child->raise();
+    }
+    if (QWidget* focused = focusWidget()) {
+        focused->clearFocus();
+    }
+    QWidget* previous = nullptr;
+    QWidget* first = nullptr;
+    for (QWidget* child : ordered) {
+        if (previous != nullptr) {
+            setTabOrder(previous, child);
+        }
+        previous = child;
+        if (first == nullptr && child->focusPolicy() & Qt::TabFocus && child->isEnabled() &&
+            !child->isHidden()) {
+            first = child;
+        }
+    }
+    if (first != nullptr) {
+        first->setFocus();
+    }
+}
+
+void TfrmBase::HideSheetControls() {
+    if (sheetPageControl_ == nullptr) {
+        return;
+    }
+    const QPoint offset = sheetPageControl_->pos();
+    QWidget* surface = sheetPageControl_->parentWidget();
+    // The window's focus chain gives the shown controls' current tab order.
+    QList<QWidget*> ordered;
+    const auto children = surface->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* next = surface->nextInFocusChain(); next != surface && next != nullptr;
+         next = next->nextInFocusChain()) {
+        if (children.contains(next) && next->property(kSheetProperty).isValid() &&
+            !ordered.contains(next)) {
+            ordered.append(next);
+        }
+        if (ordered.size() >= children.size()) {
+            break;
+        }
+    }
+    for (QWidget* child : children) {
+        if (child->property(kSheetProperty).isValid() && !ordered.contains(child)) {
+            ordered.append(child);
+        }
+    }
+    QWidget* previous = nullptr;
+    for (QWidget* child : ordered) {
+        auto* sheet = qobject_cast<QWidget*>(child->property(kSheetProperty).value<QObject*>());
+        const bool hidden = child->isHidden();
+        const QPoint at = child->pos() - offset;
+        child->setProperty(kSheetProperty, QVariant());
+        if (sheet == nullptr) {
+            continue;
+        }
+        child->setParent(sheet);
+        child->move(at);
+        if (!hidden) {
+            child->show();
+        }
+        if (previous != nullptr && previous->window() == child->window()) {
+            setTabOrder(previous, child);
+        }
+        previous = child;
+    }
+}
+
+void TfrmBase::PadListRows(QListWidget* list) {
+    int rowHeight = list->sizeHintForRow(0);
+    if (rowHeight <= 0) {
+        // An empty list has no row to measure; a temporary one gives the delegate's height.
+        list->addItem(QString());
+        rowHeight = list->sizeHintForRow(0);
+        delete list->takeItem(0);
+    }
+    int filled = 0;
+    for (int row = 0; row < list->count(); ++row) {
+        if (!list->item(row)->text().isEmpty()) {
+            ++filled;
+        }
+    }
+    const int padding = PadRowCount(list->height(), rowHeight, filled);
+    if (padding > 0) {
+        list->addItems(QStringList(padding, QString()));
+    }
+}
+
+void TfrmBase::LayoutPanels() {
+    pnlHeader->setGeometry(0, 0, width(), kHeaderHeight);
+    pnlBody->setGeometry(0, kHeaderHeight, width(), std::max(height() - kHeaderHeight, 0));
+}
+
+void TfrmBase::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), windowColour_);
+    try {
+        const QImage& tile = BackgroundPicture();
+        for (const TPointI& at : TileOrigins(width(), height(), tile.width(), tile.height())) {
+            painter.drawImage(at.x, at.y, tile);
+        }
+    } catch (...) {
+        // Painting cannot report; the failure goes to the application's handler from the
+        // event loop, once (the picture stays empty afterwards).
+        QTimer::singleShot(
+            0, this, [failure = std::current_exception()] { std::rethrow_exception(failure); });
+    }
+}
+
+void TfrmBase::resizeEvent(QResizeEvent* event) {
+    LayoutPanels();
+    if (created_) {
+        ApplyRoundRegion();
+    }
+    QDialog::resizeEvent(event);
+}
+
+void TfrmBase::showEvent(QShowEvent* event) {
+    if (!created_) {
+        FinishCreation();
+    }
+    QDialog::showEvent(event);
+    raise();
+    activateWindow();
+}
+
+void TfrmBase::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowTitleChange && lblCaption != nullptr) {
+        lblCaption->setText(windowTitle());
+        lblCaption->adjustSize();
+    }
+    QDialog::changeEvent(event);
+}
+
+bool TfrmBase::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != pnlHeader && watched != lblCaption) {
+        return QDialog::eventFilter(watched, event);
+    }
+    const bool normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
+    if (event->type() == QEvent::MouseButtonPress && normal) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        grabPoint_ = mouse->position().toPoint() + static_cast<QWidget*>(watched)->pos();
+    } else if (event->type() == QEvent::MouseMove) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if ((mouse->buttons() & Qt::LeftButton) && normal && SlideState == ssShown) {
+            const QPoint wanted = mouse->globalPosition().toPoint() - grabPoint_;
+            if (!CanMoveTo(wanted.x(), wanted.y())) {
+                return false;
+            }
+            const QRect area = screen()->availableGeometry();
+            const TPointI at = ClampToWorkArea(
+                {wanted.x(), wanted.y()}, width(), height(),
+                {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
+            move(at.x, at.y);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace tw

@@ -1,0 +1,51 @@
+#include "ui/skins.h"
+
+#include "base/text.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace tw {
+
+namespace fs = std::filesystem;
+
+bool IsPictureFileName(const std::string& path) {
+    static const char* const kExtensions[] = {".bmp",  ".gif", ".ico", ".jpe",
+                                              ".jpeg", ".jpg", ".png"};
+    const std::string extension = LowerAscii(fs::path(path).extension().string());
+    return std::any_of(std::begin(kExtensions), std::end(kExtensions),
+                       [&](const char* known) { return extension == known; });
+}
+
+TSkinList EnumerateSkins(const std::string& folder) {
+    std::vector<std::string> files;
+    std::error_code error;
+    fs::recursive_directory_iterator walk(folder, fs::directory_options::skip_permission_denied,
+                                          error);
+    for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
+        std::error_code kind;
+        if (walk->is_regular_file(kind) && IsPictureFileName(walk->path().string())) {
+            files.push_back(walk->path().string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+
+    TSkinList skins;
+    for (const std::string& file : files) {
+        const std::string name = fs::path(file).stem().string();
+        auto same = std::find_if(skins.begin(), skins.end(),
+                                 [&](const auto& skin) { return SameText(skin.first, name); });
+        if (same != skins.end()) {
+            same->second = file;
+        } else {
+            skins.emplace_back(name, file);
+        }
+    }
+    std::stable_sort(skins.begin(), skins.end(), [](const auto& a, const auto& b) {
+        return LowerAscii(a.first) < LowerAscii(b.first);
+    });
+    return skins;
+}
+
+} // namespace tw

@@ -1,0 +1,27 @@
+// The window tests run on Qt's offscreen platform with a data folder of their own, so no
+// window opens on the desktop and no setting of the person running them is touched.
+#include "dialogs/message_windows.h"
+#include "storage/appearance.h"
+#include "storage/data_folder.h"
+#include "storage/settings_file.h"
+#include "support/temp_dir.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication application(argc, argv);
+    twtest::TempDir dataFolder;
+    tw::SetDataFolderForTest((dataFolder.Path() / "Tallywick.V3").string());
+    tw::InstallMessageWindows();
+    const int result = RUN_ALL_TESTS();
+    tw::SetImageChangedHandler({});
+    tw::ReleaseSettingsFile();
+    tw::SetDataFolderForTest("");
+    return result;
+}
