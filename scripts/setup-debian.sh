@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(g++ make cmake pkg-config libsqlite3-dev libgtest-dev libgmock-dev
-    libx11-dev libxres-dev libxi-dev libxtst-dev libsystemd-dev xvfb openbox x11-apps dbus-daemon)
+    libx11-dev libxres-dev libxi-dev libxtst-dev libsystemd-dev xvfb openbox x11-apps dbus-daemon
+    qt6-base-dev qt6-base-dev-tools libgl-dev)
 
 missing=()
 for package in "${packages[@]}"; do
