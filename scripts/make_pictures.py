@@ -246,7 +246,7 @@ def skin_dots(base, dot, size=24):
 
 def skin_waves(base, wave, size=64):
     c = Canvas(size, size)
-    c.shape(lambda x, y: 1.0, vertical(base, lerp(base, wave, 0.15), size))
+    c.fill(base + (255,))
 
     def coverage(x, y):
         best = 0.0

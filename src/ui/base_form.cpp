@@ -92,6 +92,8 @@ TfrmBase::~TfrmBase() = default;
 
 void TfrmBase::FinishCreation() {
     created_ = true;
+    // A window resized before it is first shown hears of it only when shown.
+    LayoutPanels();
     ApplyRoundRegion();
     ClipComboArrows();
     lblCaption->setText(windowTitle());

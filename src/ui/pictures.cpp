@@ -156,8 +156,10 @@ const QImage& BackgroundPicture() {
 
 void ResetBackgroundPictureForTest() {
     TBackgroundState& state = Background();
-    state.loaded = false;
-    state.picture = QImage();
+    if (state.handlerInstalled) {
+        SetImageChangedHandler({});
+    }
+    state = TBackgroundState();
 }
 
 } // namespace tw

@@ -55,7 +55,7 @@ const QImage& BackgroundPicture();
 // Makes a change of the Image path reload the picture at once, so that the code changing
 // the path is the one that sees a failure. Every window does this when created.
 void WatchBackgroundPicture();
-// Forgets the loaded picture (tests).
+// Forgets the loaded picture and stops watching the path (tests).
 void ResetBackgroundPictureForTest();
 
 } // namespace tw

@@ -1,0 +1,146 @@
+#include "dialogs/delete_confirm_form.h"
+#include "dialogs/error_message_form.h"
+#include "dialogs/message_windows.h"
+#include "dialogs/warning_form.h"
+
+#include "base/exception.h"
+#include "modal_helper.h"
+#include "storage/error_log.h"
+#include "ui/image_button.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using twtest::WhenModalShown;
+
+void Click(QWidget* button) {
+    const QPoint at = button->rect().center();
+    for (auto [type, which, held] :
+         {std::tuple{QEvent::MouseButtonPress, Qt::LeftButton, Qt::MouseButtons(Qt::LeftButton)},
+          std::tuple{QEvent::MouseButtonRelease, Qt::LeftButton, Qt::MouseButtons(Qt::NoButton)}}) {
+        QMouseEvent event(type, QPointF(at), QPointF(button->mapToGlobal(at)), which, held,
+                          Qt::NoModifier);
+        QApplication::sendEvent(button, &event);
+    }
+}
+
+template <typename T> T* Child(QWidget* window, const char* name) {
+    T* child = window->findChild<T*>(name);
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+TEST(WarningTest, EnterEscapeAndOkAllDismissTheNotice) {
+    for (int key : {int(Qt::Key_Return), int(Qt::Key_Escape), 0}) {
+        QString caption, text;
+        QSize size;
+        WhenModalShown([&](QWidget* window) {
+            caption = Child<QLabel>(window, "lblCaption")->text();
+            text = Child<QLabel>(window, "lblWarning")->text();
+            size = window->size();
+            if (key != 0) {
+                QTest::keyClick(window, Qt::Key(key));
+            } else {
+                Click(Child<tw::TImageButton>(window, "btnOk"));
+            }
+        });
+        tw::ShowWarning(QString(300, 'x'), "Please Note");
+        EXPECT_EQ(caption, "Please Note") << key;
+        EXPECT_EQ(text, QString(300, 'x'));
+        EXPECT_EQ(size, QSize(363, 140)); // the design size, whatever the message's length
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
+}
+
+TEST(WarningTest, BaseWindowNoticesUseTheMessageWindow) {
+    QString text;
+    WhenModalShown([&](QWidget* window) {
+        text = Child<QLabel>(window, "lblWarning")->text();
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+    tw::TfrmBase::ShowWarning("Application is already running", "Please Note");
+    EXPECT_EQ(text, "Application is already running");
+}
+
+TEST(DeleteConfirmTest, EnterAnswersYesAndEscapeNo) {
+    WhenModalShown([](QWidget* window) { QTest::keyClick(window, Qt::Key_Enter); });
+    EXPECT_TRUE(tw::ConfirmDelete("news", nullptr));
+    WhenModalShown([](QWidget* window) { QTest::keyClick(window, Qt::Key_Escape); });
+    EXPECT_FALSE(tw::ConfirmDelete("news", nullptr));
+    WhenModalShown([](QWidget* window) { Click(Child<tw::TImageButton>(window, "btnOk")); });
+    EXPECT_TRUE(tw::ConfirmDelete("news", nullptr));
+    WhenModalShown([](QWidget* window) { Click(Child<tw::TImageButton>(window, "btnCancel")); });
+    EXPECT_FALSE(tw::ConfirmDelete("news", nullptr));
+}
+
+TEST(DeleteConfirmTest, ItemTextIsShownExactlyAsItIs) {
+    tw::TfrmDeleteConfirm window;
+    EXPECT_EQ(window.lblCaption->text(), "Confirm Delete");
+    window.SetItemText("say \"hi\" %1 %s <b>");
+    EXPECT_EQ(window.lblDescription->text(),
+              "Are you sure you want to delete \"say \"hi\" %1 %s <b>\" from your time-limit "
+              "list?");
+}
+
+TEST(ErrorMessageTest, CopiesOnlyTheMessageAndStaysOpen) {
+    QApplication::clipboard()->setText("before");
+    bool stillOpen = false;
+    QString header;
+    WhenModalShown([&](QWidget* window) {
+        header = Child<QLabel>(window, "lblCaption")->text();
+        Click(Child<tw::TImageButton>(window, "btnCopyErrorToClipboard"));
+        QApplication::processEvents();
+        stillOpen = window->isVisible();
+        Click(Child<tw::TImageButton>(window, "btnOk"));
+    });
+    tw::ShowApplicationError("disk full");
+    EXPECT_EQ(header, "Application Error");
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(QApplication::clipboard()->text(), "disk full");
+}
+
+TEST(ErrorMessageTest, EscapeAndEnterClose) {
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        WhenModalShown([key](QWidget* window) { QTest::keyClick(window, key); });
+        tw::ShowApplicationError("x");
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
+}
+
+TEST(ReportApplicationExceptionTest, LogsAndShowsOneWindowAtATime) {
+    std::vector<std::string> reports;
+    tw::SetErrorLogListener([&](const std::string& text) { reports.push_back(text); });
+    int windows = 0;
+    QString errorText;
+    WhenModalShown([&](QWidget* window) {
+        ++windows;
+        errorText = static_cast<tw::TfrmErrorMessage*>(window)->ErrorText();
+        // A second failure while the window is open is only logged.
+        tw::ReportApplicationException(tw::EConvertError("again"));
+        QApplication::processEvents();
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+    tw::ReportApplicationException(tw::EConvertError("'x' is not a valid time"));
+    tw::SetErrorLogListener({});
+
+    EXPECT_EQ(windows, 1);
+    EXPECT_EQ(errorText, "'x' is not a valid time");
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0], "ErrorClassName: EConvertError; TApplicationErrorMessage.OnException:"
+                          "'x' is not a valid time");
+    EXPECT_EQ(reports[1], "ErrorClassName: EConvertError; TApplicationErrorMessage.OnException:"
+                          "again");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+} // namespace
