@@ -122,6 +122,7 @@ void TfrmBase::ClipComboArrows() {
 }
 
 void TfrmBase::ClipComboArrow(QComboBox* combo) {
+    EnsurePictureResources();
     // Qt draws the arrow in its own sub-control, so the skinned arrow replaces it there
     // instead of a separate button laid over a clipped box.
     const QString sheet =
@@ -193,7 +194,9 @@ void TfrmBase::ShowWarning(const QString& text, const QString& caption) {
 }
 
 void TfrmBase::OpenUrl(const QString& address) {
-    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+    // The program's addresses are written without a scheme; its own site is served securely.
+    const QString url = address.contains("://") ? address : "https://" + address;
+    QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
 }
 
 void TfrmBase::ShowSheetControls(QWidget* sheet) {

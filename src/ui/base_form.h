@@ -68,7 +68,8 @@ class TfrmBase : public QDialog {
 
     // Shows one of the program's notices (the message window) and waits for OK.
     static void ShowWarning(const QString& text, const QString& caption);
-    // Opens a web address written without a scheme ("host/path") in the default browser.
+    // Opens a web address in the default browser; one written without a scheme ("host/path")
+    // is opened with https.
     static void OpenUrl(const QString& address);
 
     // Sheet switching: a sheet is a page widget whose parent (the page control) is a hidden

@@ -75,6 +75,10 @@ TPicture TPicture::FromFile(const QString& path) {
     return picture;
 }
 
+void EnsurePictureResources() {
+    InitPictureResources();
+}
+
 TPicture TPicture::FromResource(const QString& name) {
     InitPictureResources();
     const QString path = ":/pictures/" + name + ".png";

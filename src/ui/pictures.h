@@ -34,6 +34,9 @@ struct TPicture {
     static TPicture FromResource(const QString& name);
 };
 
+// Makes the compiled-in pictures reachable by their ":/pictures/..." paths (style sheets).
+void EnsurePictureResources();
+
 // The 32-bit premultiplied copy a control draws from: a PNG with an alpha channel keeps its
 // alpha; any other picture is drawn on white and the colour of its bottom-left pixel
 // becomes fully transparent, every other pixel fully opaque. Empty in, empty out.

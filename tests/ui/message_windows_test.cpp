@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTest>
@@ -109,6 +110,26 @@ TEST(ErrorMessageTest, CopiesOnlyTheMessageAndStaysOpen) {
     EXPECT_EQ(QApplication::clipboard()->text(), "disk full");
 }
 
+// Stands in for the browser.
+class TUrlRecorder : public QObject {
+    Q_OBJECT
+  public slots:
+    void Open(const QUrl& url) { opened.append(url.toString()); }
+
+  public:
+    QStringList opened;
+};
+
+TEST(ErrorMessageTest, ContactUsOpensTheHelpPage) {
+    TUrlRecorder browser;
+    QDesktopServices::setUrlHandler("https", &browser, "Open");
+    tw::TfrmErrorMessage window;
+    QMetaObject::invokeMethod(window.lblDescription, "linkActivated", Q_ARG(QString, "help"));
+    QDesktopServices::unsetUrlHandler("https");
+    EXPECT_EQ(browser.opened, QStringList{"https://tallywick.app/help"});
+    EXPECT_TRUE(window.lblDescription->text().contains(">contact us</a> with a copy"));
+}
+
 TEST(ErrorMessageTest, EscapeAndEnterClose) {
     for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
         WhenModalShown([key](QWidget* window) { QTest::keyClick(window, key); });
@@ -144,3 +165,5 @@ TEST(ReportApplicationExceptionTest, LogsAndShowsOneWindowAtATime) {
 }
 
 } // namespace
+
+#include "message_windows_test.moc"
