@@ -22,7 +22,7 @@
 
 namespace {
 
-using twtest::WhenModalShown;
+using twtest::TModalAnswer;
 
 void Click(QWidget* button) {
     const QPoint at = button->rect().center();
@@ -45,7 +45,7 @@ TEST(WarningTest, EnterEscapeAndOkAllDismissTheNotice) {
     for (int key : {int(Qt::Key_Return), int(Qt::Key_Escape), 0}) {
         QString caption, text;
         QSize size;
-        WhenModalShown([&](QWidget* window) {
+        TModalAnswer answer([&](QWidget* window) {
             caption = Child<QLabel>(window, "lblCaption")->text();
             text = Child<QLabel>(window, "lblWarning")->text();
             size = window->size();
@@ -65,7 +65,7 @@ TEST(WarningTest, EnterEscapeAndOkAllDismissTheNotice) {
 
 TEST(WarningTest, BaseWindowNoticesUseTheMessageWindow) {
     QString text;
-    WhenModalShown([&](QWidget* window) {
+    TModalAnswer answer([&](QWidget* window) {
         text = Child<QLabel>(window, "lblWarning")->text();
         QTest::keyClick(window, Qt::Key_Escape);
     });
@@ -74,14 +74,14 @@ TEST(WarningTest, BaseWindowNoticesUseTheMessageWindow) {
 }
 
 TEST(DeleteConfirmTest, EnterAnswersYesAndEscapeNo) {
-    WhenModalShown([](QWidget* window) { QTest::keyClick(window, Qt::Key_Enter); });
-    EXPECT_TRUE(tw::ConfirmDelete("news", nullptr));
-    WhenModalShown([](QWidget* window) { QTest::keyClick(window, Qt::Key_Escape); });
-    EXPECT_FALSE(tw::ConfirmDelete("news", nullptr));
-    WhenModalShown([](QWidget* window) { Click(Child<tw::TImageButton>(window, "btnOk")); });
-    EXPECT_TRUE(tw::ConfirmDelete("news", nullptr));
-    WhenModalShown([](QWidget* window) { Click(Child<tw::TImageButton>(window, "btnCancel")); });
-    EXPECT_FALSE(tw::ConfirmDelete("news", nullptr));
+    const auto ask = [](std::function<void(QWidget*)> act) {
+        TModalAnswer answer(std::move(act));
+        return tw::ConfirmDelete("news", nullptr);
+    };
+    EXPECT_TRUE(ask([](QWidget* window) { QTest::keyClick(window, Qt::Key_Enter); }));
+    EXPECT_FALSE(ask([](QWidget* window) { QTest::keyClick(window, Qt::Key_Escape); }));
+    EXPECT_TRUE(ask([](QWidget* window) { Click(Child<tw::TImageButton>(window, "btnOk")); }));
+    EXPECT_FALSE(ask([](QWidget* window) { Click(Child<tw::TImageButton>(window, "btnCancel")); }));
 }
 
 TEST(DeleteConfirmTest, ItemTextIsShownExactlyAsItIs) {
@@ -97,7 +97,7 @@ TEST(ErrorMessageTest, CopiesOnlyTheMessageAndStaysOpen) {
     QApplication::clipboard()->setText("before");
     bool stillOpen = false;
     QString header;
-    WhenModalShown([&](QWidget* window) {
+    TModalAnswer answer([&](QWidget* window) {
         header = Child<QLabel>(window, "lblCaption")->text();
         Click(Child<tw::TImageButton>(window, "btnCopyErrorToClipboard"));
         QApplication::processEvents();
@@ -132,7 +132,7 @@ TEST(ErrorMessageTest, ContactUsOpensTheHelpPage) {
 
 TEST(ErrorMessageTest, EscapeAndEnterClose) {
     for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
-        WhenModalShown([key](QWidget* window) { QTest::keyClick(window, key); });
+        TModalAnswer answer([key](QWidget* window) { QTest::keyClick(window, key); });
         tw::ShowApplicationError("x");
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
@@ -143,7 +143,7 @@ TEST(ReportApplicationExceptionTest, LogsAndShowsOneWindowAtATime) {
     tw::SetErrorLogListener([&](const std::string& text) { reports.push_back(text); });
     int windows = 0;
     QString errorText;
-    WhenModalShown([&](QWidget* window) {
+    TModalAnswer answer([&](QWidget* window) {
         ++windows;
         errorText = static_cast<tw::TfrmErrorMessage*>(window)->ErrorText();
         // A second failure while the window is open is only logged.

@@ -5,22 +5,28 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace twtest {
 
-// Runs `act` on the next modal window once it is shown, from inside its event loop, so a
-// test can answer a window that an operation opens and waits for.
-inline void WhenModalShown(std::function<void(QWidget*)> act) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible()) {
-            poll->stop();
-            poll->deleteLater();
-            act(modal);
-        }
-    });
-    poll->start();
-}
+// Answers the next modal window once it is shown, from inside its event loop, so a test
+// can drive a window that an operation opens and waits for. Stops watching when it goes
+// out of scope, so an answer never reaches a later test's window.
+class TModalAnswer {
+  public:
+    explicit TModalAnswer(std::function<void(QWidget*)> act) : poll_(std::make_unique<QTimer>()) {
+        poll_->setInterval(5);
+        QObject::connect(poll_.get(), &QTimer::timeout, [this, act = std::move(act)] {
+            if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible()) {
+                poll_->stop();
+                act(modal);
+            }
+        });
+        poll_->start();
+    }
+
+  private:
+    std::unique_ptr<QTimer> poll_;
+};
 
 } // namespace twtest

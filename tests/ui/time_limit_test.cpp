@@ -1,4 +1,5 @@
 #include "base/exception.h"
+#include "dialogs/message_windows.h"
 #include "ui/base_form.h"
 #include "ui/base_form_time_limit.h"
 
@@ -46,7 +47,7 @@ class ValidateTimeLimitTest : public ::testing::Test {
             notices_.emplace_back(text.toStdString(), caption.toStdString());
         });
     }
-    void TearDown() override { tw::TfrmBase::SetWarningPresenter({}); }
+    void TearDown() override { tw::InstallMessageWindows(); }
 
     std::vector<std::pair<std::string, std::string>> notices_;
 };
