@@ -1,19 +1,12 @@
 #pragma once
 
+#include "ui/geometry.h"
+
 namespace tw {
 
-// A screen rectangle with exclusive right and bottom edges (right = left + width), so a
-// window whose left is right - width sits flush against the right edge.
-struct TWorkArea {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool operator==(const TWorkArea&) const = default;
-};
+// Work areas are screen rectangles with exclusive right and bottom edges (right = left +
+// width), so a window whose left is right - width sits flush against the right edge.
+using TWorkArea = TRectI;
 
 // Docking edge of the main window (the stored Align values).
 enum TDockAlign : int { daRight = 1, daLeft = 2 };

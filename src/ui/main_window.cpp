@@ -1,0 +1,220 @@
+// The main window's creation, its timers' plain handlers and its side of the scan engine.
+#include "ui/main_window.h"
+
+#include "dialogs/message_windows.h"
+#include "platform/program_paths.h"
+#include "storage/appearance.h"
+#include "storage/clock.h"
+#include "storage/date_format.h"
+#include "storage/settings_file.h"
+#include "ui/image_button.h"
+#include "ui/image_panel.h"
+#include "ui/slide_steps.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSocketNotifier>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+namespace tw {
+
+static_assert(int(TfrmBase::ssShown) == int(tw::ssShown) &&
+                  int(TfrmBase::ssHidden) == int(tw::ssHidden),
+              "the slide arithmetic and the window agree on the slide states");
+
+void ReportHandlerException(const std::exception& e) {
+    ReportApplicationException(e);
+}
+
+TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options)
+    : TfrmBase(nullptr), desktop_(desktop), options_(options) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Tallywick"));
+    // A companion that stays beside the user's work, not a dialog of its own.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setModal(false);
+    setFixedWidth(327);
+    resize(327, 600);
+
+    CreateHeader();
+    CreateMainSheet();
+    CreateReminderSheet();
+    CreateUsageSheet();
+    CreateMenus();
+    CreateTimers();
+    CreateTray();
+    installEventFilter(this);
+    pnlBody->installEventFilter(this);
+    pnlBody->setMouseTracking(true);
+
+    engine_ = std::make_unique<TScanEngine>(
+        desktop_, options_, *this, SettingsFile().ReadBool("Common", "Show5MinButton", true));
+    btnFocus->SetCaption(QStringLiteral("Focus"));
+    TimeFormatIndex = 0;
+    BlockTimeFormatIndex = 1;
+    FinishCreation();
+    LoadFromOptions();
+    ShowView(tsMain, true);
+    align_ = 0; // so that the setters below always dock
+    SetAlign(GetAlign() == daLeft ? daLeft : daRight);
+    alignVertical_ = -1;
+    SetAlignVertical(GetAlignVertical());
+    tmrReminderChange->start();
+    SetSkinsFolder(QString::fromStdString(ProgramFolder()) + QStringLiteral("Skins"));
+    tmrUsageTimer();
+    engine_->CurrentDayPart = 255;
+    SelectDayPart(255);
+    lastAltPress_ = ClockNow();
+    options_.LogDBPurge();
+}
+
+TfrmMain::~TfrmMain() {
+    if (trayIcon) {
+        trayIcon->hide();
+    }
+}
+
+void TfrmMain::LoadFromOptions() {
+    edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options_.TimeLimit())));
+    edtAction->setText(QString::fromStdString(options_.ExpirationActionText()));
+    cbxReminderChange();
+    engine_->LastScanTime = ClockNow();
+    tmrScan->setInterval(options_.ScanPeriodSeconds * 1000);
+    tmrTimeTimer();
+    tmrUsageTimer();
+    memoUpdating_ = true;
+    mmReminderMorning->setPlainText(QString::fromStdString(options_.GetReminder(0)));
+    mmReminderAfrernoon->setPlainText(QString::fromStdString(options_.GetReminder(1)));
+    mmReminderEvening->setPlainText(QString::fromStdString(options_.GetReminder(2)));
+    memoUpdating_ = false;
+    actAutohide->setChecked(GetAutohide());
+}
+
+void TfrmMain::tmrTimeTimer() {
+    UpdateTimeValue();
+    UpdateBlockTimeValue();
+}
+
+void TfrmMain::tmrUsageTimer() {
+    if (!IsPaused()) {
+        RefreshTodayList();
+    }
+}
+
+void TfrmMain::tmrSaveOptionsTimer() {
+    options_.Save();
+}
+
+void TfrmMain::tmrShutdownTimer() {
+    tmrShutdown->stop();
+    struct TRestart {
+        QTimer* timer;
+        ~TRestart() { timer->start(); }
+    } restart{tmrShutdown};
+    if (UninstallRequested && UninstallRequested()) {
+        emit TerminateRequested();
+    }
+}
+
+// --- the engine's host ---
+
+bool TfrmMain::ShowReminder(const TOnlineTimeApplication&, bool isBlock, bool) {
+    // Until the reminder window exists the configured action is carried out at once.
+    if (isBlock || options_.ExpirationAction == 1) {
+        engine_->CloseAllListed();
+    } else if (options_.ExpirationAction == 2) {
+        engine_->ShutdownComputer(1, 60);
+    }
+    return false;
+}
+
+void TfrmMain::SetScanTimerEnabled(bool enabled) {
+    if (enabled) {
+        tmrScan->start();
+    } else {
+        tmrScan->stop();
+    }
+}
+
+void TfrmMain::EnableReminderOnlyTimer() {
+    if (!tmrReminderOnly->isActive()) {
+        tmrReminderOnly->start();
+    }
+}
+
+void TfrmMain::DisableReminderOnlyTimer() {
+    tmrReminderOnly->stop();
+}
+
+void TfrmMain::RedisplayAfterReset() {
+    edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options_.TimeLimit())));
+    edtAction->setText(QString::fromStdString(options_.ExpirationActionText()));
+    RefreshTodayList();
+    RefreshUsageList();
+    UpdateTimeValue();
+}
+
+// --- closing, keys, notices ---
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    // Closing only puts the window away; the program keeps watching.
+    event->ignore();
+    if (isEnabled()) {
+        MinimizeApplication();
+    }
+}
+
+void TfrmMain::keyPressEvent(QKeyEvent* event) {
+    // The dialog base would close on Escape; here Escape is the minimize action's.
+    if (event->key() == Qt::Key_Escape) {
+        actMinimize->trigger();
+        return;
+    }
+    TfrmBase::keyPressEvent(event);
+}
+
+void TfrmMain::HandleNotice(TDesktopNotice notice) {
+    if (engine_->HandleNotice(notice)) {
+        if (notice == TDesktopNotice::SessionLock || notice == TDesktopNotice::Suspend) {
+            MinimizeApplication();
+        }
+        return;
+    }
+    if (notice == TDesktopNotice::WorkAreaChange) {
+        if (CurrentWorkArea() != workArea_) {
+            SlideState = ssShown;
+            DockPosition();
+        }
+    } else if (notice == TDesktopNotice::HotKey) {
+        HotKeyPressed();
+    }
+}
+
+void TfrmMain::ConnectNotices() {
+    auto drain = [this] {
+        TDesktopNotice notice;
+        while (desktop_.NextNotice(notice)) {
+            Guarded([this, notice] { HandleNotice(notice); });
+        }
+    };
+    const int descriptor = desktop_.NoticeDescriptor();
+    if (descriptor >= 0) {
+        noticeNotifier_ = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
+        connect(noticeNotifier_, &QSocketNotifier::activated, this, drain);
+    } else {
+        // Backends without a descriptor are asked a few times a second.
+        noticePoll_ = new QTimer(this);
+        noticePoll_->setObjectName(QStringLiteral("tmrNotices"));
+        connect(noticePoll_, &QTimer::timeout, this, drain);
+        noticePoll_->start(250);
+    }
+    drain();
+}
+
+} // namespace tw

@@ -1,0 +1,256 @@
+#pragma once
+
+#include "monitor/scan_engine.h"
+#include "monitor/scan_host.h"
+#include "ui/base_form.h"
+#include "ui/dock_geometry.h"
+
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QSocketNotifier;
+class QSystemTrayIcon;
+class QTimer;
+
+namespace tw {
+
+class TImageButton;
+class TImagePanel;
+
+// The program's one permanent window: a narrow panel docked to a screen edge showing
+// today's time on the list, the memo, the list and the usage view. It owns every timer of
+// the program and hosts the scan engine.
+class TfrmMain : public TfrmBase, public TScanHost {
+    Q_OBJECT
+  public:
+    // The views of the view menu; Lite shows the main sheet cut off below the memo.
+    enum TView { vwAll = 0, vwReminders = 1, vwUsage = 2, vwLite = 3 };
+
+    TfrmMain(TDesktop& desktop, TOptions& options);
+    ~TfrmMain() override;
+
+    TScanEngine& Engine() { return *engine_; }
+    bool IsPaused() const { return engine_->IsPaused(); }
+
+    // TScanHost
+    bool ShowReminder(const TOnlineTimeApplication& probe, bool isBlock,
+                      bool fiveMinutesAllowed) override;
+    void SelectDayPart(int dayPart) override;
+    void SetBlockDisplay(bool on) override;
+    void RedisplayAfterReset() override;
+    void SetScanTimerEnabled(bool enabled) override;
+    void EnableReminderOnlyTimer() override;
+    void DisableReminderOnlyTimer() override;
+
+    // Views and paging.
+    void ShowView(QWidget* sheet, bool lite);
+    QWidget* CurrentSheet() const { return currentSheet_; }
+    bool IsLiteView() const { return isLiteView_; }
+    // The client height the current view wants: the work area's, or just below the memo.
+    int WantedHeight() const;
+
+    // Header time.
+    int TimeFormatIndex = 0;
+    void UpdateTimeDisplay();
+    void UpdateTimeValue();
+    int BlockTimeFormatIndex = 1;
+    void UpdateBlockTimeValue();
+
+    // Lists.
+    void RefreshTodayList();
+    void RefreshUsageList();
+
+    // Docking and auto-hide.
+    int Align() const { return align_; }
+    int AlignVertical() const { return alignVertical_; }
+    void SetAlign(int value);
+    void SetAlignVertical(int value);
+    void DockPosition();
+    bool CanMoveTo(int left, int top) override;
+    // Whether the user is with the window: it is in front, or the mouse is over it.
+    bool ApplicationInFocus();
+    TWorkArea CurrentWorkArea() const;
+
+    // Minimizing: hides to the tray, or, without a tray, minimizes like any window so it
+    // can still be found.
+    void MinimizeApplication();
+    void RestoreApplication();
+    // Where the desktop offers no tray, the window stays reachable: set before showing.
+    void SetTrayAvailable(bool available) { trayAvailable_ = available; }
+    bool TrayAvailable() const { return trayAvailable_; }
+
+    // Skins: name and path of every picture in the Skins folder (and below), by name.
+    const std::vector<std::pair<QString, QString>>& SkinList() const { return skinList_; }
+    void SetSkinsFolder(const QString& folder);
+
+    // The program's desktop notices: the engine's share first, then the window's own.
+    void HandleNotice(TDesktopNotice notice);
+    // Starts listening to the desktop's notices on this thread.
+    void ConnectNotices();
+
+    // Controls, named as their object names.
+    TImageButton *btnView, *btnLinks, *btnMinimize;
+    QLabel *lblMain_TimeLink, *lblMain_TimeTitle, *lblMain_Time;
+    TImagePanel* pnlMain_TimeOnline;
+    TImageButton* btnFocus;
+    TImagePanel* pnlMain_FocusTime;
+    QLabel *lblMain_FocusTimeTitle, *lblMain_FocusTime, *lblMain_FocusModeTimeLink;
+    TImageButton *btnBack, *btnNext;
+    QWidget *pcMain, *tsMain, *tsReminder, *tsUsage;
+    // tsMain
+    QLabel* lblReminder;
+    TImagePanel* pnlReminderCombo;
+    QComboBox* cbxReminder;
+    TImageButton* btnReminderCombo;
+    TImagePanel* pnlReminder;
+    QPlainTextEdit* mmReminder;
+    QLabel* lblMain_Applications;
+    TImagePanel *pnlApp_Name, *pnlApp_Type, *pnlApp_Time;
+    QLabel *lblApp_Name, *lblApp_Type, *lblApp_Time;
+    TImageButton *btnApp_Add, *btnApp_Delete;
+    TImagePanel* pnlMain_Applications;
+    QListWidget* lbxMain_Applications;
+    QLabel* lblAction;
+    TImagePanel* pnlAction;
+    QLineEdit* edtAction;
+    TImageButton* btnTimeEdit;
+    QLabel* lblTimeLimit;
+    TImagePanel* pnlAfter;
+    QLineEdit* edtTimeLimit;
+    // tsReminder
+    QLabel *lblReminderMorning, *lblReminderAfrernoon, *lblReminderEvening;
+    TImagePanel *pnlReminderMorning, *pnlReminderAfrernoon, *pnlReminderEvening;
+    QPlainTextEdit *mmReminderMorning, *mmReminderAfrernoon, *mmReminderEvening;
+    // tsUsage
+    TImagePanel* pnlUsage_Period;
+    QComboBox* cbxUsage_Period;
+    TImageButton* btnComboUsagePeriod;
+    QLabel* lblUsage_Applications;
+    TImagePanel *pnlHeader_Name, *pnlHeader_Type, *pnlHeader_Time;
+    QLabel *lblHeader_Name, *lblHeader_Type, *lblHeader_Time;
+    TImagePanel* pnlUsage_Applications;
+    QListWidget* lbxUsage_Applications;
+
+    // Menus and actions.
+    QMenu *pmnView, *pmnAddons, *pmnTray, *miBackground, *miBackgroundImage;
+    QActionGroup* viewGroup;
+    QAction *actViewMain, *actViewRemindersOnly, *actViewUsage, *actViewLite;
+    QAction *actMinimize, *actExit, *actAutohide, *actSettings, *actTimeEdit;
+    QAction *miBackgroundImageBrowse, *miClearBackgroundImage;
+    QSystemTrayIcon* trayIcon;
+
+    // Timers, named as their object names.
+    QTimer *tmrScan, *tmrTime, *tmrUsage, *tmrSaveOptions, *tmrReminderChange, *tmrReminderOnly,
+        *tmrAutohide, *tmrAutohideSlide, *tmrDeactivation, *tmrShutdown, *tmrTimeSynchronization;
+
+    // Asked by the uninstall watch whether to end; the entry ends the program then.
+    std::function<bool()> UninstallRequested;
+
+  signals:
+    // The uninstall watch found the marker.
+    void TerminateRequested();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // main_window_layout.cpp
+    void CreateHeader();
+    void CreateMainSheet();
+    void CreateReminderSheet();
+    void CreateUsageSheet();
+    void CreateMenus();
+    void CreateTimers();
+    void CreateTray();
+    // main_window.cpp
+    void LoadFromOptions();
+    void tmrTimeTimer();
+    void tmrUsageTimer();
+    void tmrSaveOptionsTimer();
+    void tmrShutdownTimer();
+    // main_window_views.cpp
+    void btnBackClick();
+    void btnNextClick();
+    void actChangeTimeFormatExecute();
+    void actChangeFocusModeTimeFormatExecute();
+    void actMinimizeExecute();
+    // main_window_lists.cpp
+    void cbxUsage_PeriodChange();
+    void btnApp_DeleteClick();
+    void actTimeEditExecute();
+    void cbxReminderChange();
+    void mmReminderChange();
+    void ReminderSheetMemoChange(int part);
+    // main_window_dock.cpp
+    void tmrDeactivationTimer();
+    void tmrAutohideTimer();
+    void tmrAutohideSlideTimer();
+    void actAutohideExecute();
+    void TrayLeftClick();
+    void HotKeyPressed();
+    // main_window_appearance.cpp
+    void miBackgroundColorClick();
+    void miBackgroundImageClick();
+    void miClearBackgroundImageClick();
+    void SkinSetClick(int tag);
+    void ChangeImage(const QString& path);
+    void miTextColorClick();
+    void miTransparencyClick();
+    void BuildSkinList();
+    void BuildImageMenu();
+    void ApplyAppearance();
+
+    // Runs a handler; what it throws goes to the application-wide handler, and the window
+    // carries on.
+    template <class F> void Guarded(F&& handler);
+    // Connects a timer to a handler that does nothing while the engine is paused.
+    void OnTimer(QTimer* timer, void (TfrmMain::*handler)(), bool evenWhenPaused = false);
+
+    TDesktop& desktop_;
+    TOptions& options_;
+    std::unique_ptr<TScanEngine> engine_;
+    QWidget* currentSheet_ = nullptr;
+    bool isLiteView_ = true;
+    int align_ = daRight;
+    int alignVertical_ = dvNone;
+    TWorkArea workArea_;
+    bool trayAvailable_ = true;
+    bool memoUpdating_ = false;
+    TDateTime lastAltPress_ = 0;
+    QString skinsFolder_;
+    std::vector<std::pair<QString, QString>> skinList_;
+    std::vector<QAction*> skinActions_;
+    QSocketNotifier* noticeNotifier_ = nullptr;
+    QTimer* noticePoll_ = nullptr;
+};
+
+// The window's usual font: Arial in pixels, bold or not.
+QFont DesignFont(int pixels, bool bold);
+
+// What a handler of the main window throws goes to the application-wide handler.
+void ReportHandlerException(const std::exception& e);
+
+template <class F> void TfrmMain::Guarded(F&& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        ReportHandlerException(e);
+    }
+}
+
+} // namespace tw

@@ -1,0 +1,156 @@
+// Docking at a screen edge, flipping edges by dragging, auto-hide, the tray icon's click
+// and the double-Alt hot key.
+#include "storage/appearance.h"
+#include "storage/clock.h"
+#include "storage/error_log.h"
+#include "ui/image_panel.h"
+#include "ui/main_window.h"
+#include "ui/slide_steps.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
+
+#include <cmath>
+
+namespace tw {
+
+TWorkArea TfrmMain::CurrentWorkArea() const {
+    QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect area = where ? where->availableGeometry() : QRect(0, 0, 1024, 768);
+    return {area.x(), area.y(), area.x() + area.width(), area.y() + area.height()};
+}
+
+void TfrmMain::DockPosition() {
+    workArea_ = CurrentWorkArea();
+    const int wanted = WantedHeight();
+    if (wanted != height()) {
+        setFixedHeight(wanted);
+        ApplyRoundRegion();
+    }
+    move(DockedLeft(align_, workArea_, width()),
+         DockedTop(isLiteView_, alignVertical_, workArea_, height()));
+}
+
+void TfrmMain::SetAlign(int value) {
+    if (value != align_) {
+        align_ = value;
+        DockPosition();
+        tw::SetAlign(value);
+    }
+}
+
+void TfrmMain::SetAlignVertical(int value) {
+    if (value != alignVertical_) {
+        alignVertical_ = value;
+        DockPosition();
+        tw::SetAlignVertical(value);
+    }
+}
+
+bool TfrmMain::CanMoveTo(int left, int top) {
+    // The window never stands free: a drag only chooses the edge and, compact, the corner.
+    const TDockChoice choice =
+        DragDock({align_, alignVertical_}, isLiteView_, left, top, CurrentWorkArea());
+    SetAlignVertical(choice.alignVertical);
+    SetAlign(choice.align);
+    return false;
+}
+
+bool TfrmMain::ApplicationInFocus() {
+    try {
+        if (IsPaused()) {
+            return false;
+        }
+        return isActiveWindow() || frameGeometry().contains(QCursor::pos());
+    } catch (const std::exception& e) {
+        ErrorLog(ErrorReportText(e, "; TfrmMain.ApplicationInFocus: "));
+        return false;
+    }
+}
+
+void TfrmMain::tmrDeactivationTimer() {
+    if (!ApplicationInFocus() && SlideState == ssShown && !tmrAutohide->isActive() &&
+        GetAutohide()) {
+        tmrAutohide->start();
+    }
+}
+
+void TfrmMain::tmrAutohideTimer() {
+    if (isMinimized() || isMaximized() || !isVisible() || ApplicationInFocus() || !GetAutohide()) {
+        return; // asks again at the next tick
+    }
+    tmrAutohide->stop();
+    if (SlideState == ssShown) {
+        tmrAutohideSlide->start();
+    }
+}
+
+void TfrmMain::tmrAutohideSlideTimer() {
+    const TSlideTick tick = SlideTick(SlideState, align_, x(), width(), CurrentWorkArea());
+    SlideState = tick.state;
+    if (tick.finished) {
+        tmrAutohideSlide->stop();
+        tmrAutohide->stop();
+        if (SlideState == ssShown && GetAutohide()) {
+            tmrAutohide->start();
+        }
+    }
+    move(tick.left, y());
+}
+
+void TfrmMain::actAutohideExecute() {
+    SetAutohide(actAutohide->isChecked());
+}
+
+void TfrmMain::TrayLeftClick() {
+    if (SlideState == ssHidden) {
+        RestoreApplication();
+        tmrAutohideSlide->start();
+    } else if (isVisible() && !isMinimized()) {
+        if (isEnabled()) {
+            MinimizeApplication();
+        }
+    } else {
+        RestoreApplication();
+    }
+}
+
+void TfrmMain::HotKeyPressed() {
+    const TDateTime now = ClockNow();
+    if (std::abs(now - lastAltPress_) <= 0.5 * OneSecond) {
+        TrayLeftClick();
+        lastAltPress_ = 0;
+    } else {
+        lastAltPress_ = now;
+    }
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == lblMain_TimeLink) {
+            Guarded([this] { actChangeTimeFormatExecute(); });
+            return true;
+        }
+        if (watched == lblMain_FocusModeTimeLink) {
+            Guarded([this] { actChangeFocusModeTimeFormatExecute(); });
+            return true;
+        }
+    }
+    // Touching the strip a slid-out window leaves on the screen brings it back.
+    if ((watched == this && event->type() == QEvent::Enter) ||
+        (watched == pnlBody && event->type() == QEvent::MouseMove)) {
+        if (SlideState == ssHidden && GetAutohide()) {
+            tmrAutohideSlide->start();
+        }
+    }
+    return TfrmBase::eventFilter(watched, event);
+}
+
+} // namespace tw

@@ -1,0 +1,487 @@
+// Building the main window's controls, menus, timers and tray icon.
+#include "ui/base_form_links.h"
+#include "ui/image_button.h"
+#include "ui/image_panel.h"
+#include "ui/main_window.h"
+#include "ui/main_window_glyphs.h"
+#include "ui/main_window_list_rows.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+namespace tw {
+
+namespace {
+
+// Column widths of the list header strips; the rows draw their grid from them.
+constexpr int NameColumnWidth = 171;
+constexpr int TypeColumnWidth = 42;
+constexpr int TimeColumnWidth = 92;
+
+template <class T> T* Make(QWidget* parent, const char* name) {
+    auto* control = new T(parent);
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                  const QFont& font) {
+    auto* label = Make<QLabel>(parent, name);
+    label->setText(text);
+    label->setFont(font);
+    label->move(left, top);
+    label->adjustSize();
+    // Light text on the window's colour; ApplyTextColor gives it the user's text colour.
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(palette);
+    return label;
+}
+
+// Dark text on a light panel: keeps the design colour whatever the text colour setting.
+void MakeDark(QWidget* control) {
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::WindowText, TfrmBase::kDesignFontColor);
+    palette.setColor(QPalette::Text, TfrmBase::kDesignFontColor);
+    control->setPalette(palette);
+}
+
+TImagePanel* MakePanel(QWidget* parent, const char* name, const QRect& place, const char* picture,
+                       int side = 10) {
+    auto* panel = Make<TImagePanel>(parent, name);
+    panel->setGeometry(place);
+    panel->SetBackground(MainWindowPicture(picture));
+    panel->SetSideWidth(side);
+    panel->SetSideHeight(side);
+    return panel;
+}
+
+TImageButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
+                         const QRect& place) {
+    auto* button = Make<TImageButton>(parent, name);
+    button->UseStandardPictures();
+    button->SetSideWidth(8);
+    button->SetSideHeight(8);
+    button->SetCaption(caption);
+    button->setFont(DesignFont(13, true));
+    button->setGeometry(place);
+    return button;
+}
+
+// A small picture button without a frame of its own (header and list buttons).
+TImageButton* MakeIconButton(QWidget* parent, const char* name, const char* picture,
+                             const QRect& place, const QString& hint) {
+    auto* button = Make<TImageButton>(parent, name);
+    button->SetPicture(MainWindowPicture(picture));
+    button->setGeometry(place);
+    button->setToolTip(hint);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+// A borderless text box lying on a white panel.
+template <class T> T* MakeBox(QWidget* parent, const char* name, const QRect& place) {
+    auto* box = Make<T>(parent, name);
+    box->setGeometry(place);
+    box->setFont(DesignFont(11, true));
+    if constexpr (std::is_same_v<T, QLineEdit>) {
+        box->setFrame(false);
+    } else {
+        box->setFrameShape(QFrame::NoFrame);
+    }
+    MakeDark(box);
+    box->setStyleSheet(QStringLiteral("background: transparent;"));
+    return box;
+}
+
+// A drop-down list on a pill panel, with the skinned arrow button at its right end.
+QComboBox* MakeCombo(QWidget* parent, const char* panelName, const char* comboName,
+                     const char* arrowName, const QRect& place, const QStringList& items,
+                     TImagePanel** panel, TImageButton** arrow) {
+    *panel = MakePanel(parent, panelName, place, "combo", 8);
+    auto* combo = Make<QComboBox>(parent, comboName);
+    combo->addItems(items);
+    combo->setFont(DesignFont(11, true));
+    combo->setGeometry(place.left() + 6, place.top() + 3, place.width() - 8, place.height() - 6);
+    MakeDark(combo);
+    // The skinned arrow is drawn by the combo box itself (ClipComboArrow); the arrow button
+    // is a clear stand-in over it, so a click on the arrow always drops the list down.
+    *arrow = Make<TImageButton>(parent, arrowName);
+    (*arrow)->setGeometry(combo->geometry().right() - 25, combo->y(), 26, combo->height());
+    (*arrow)->setCursor(Qt::PointingHandCursor);
+    QObject::connect(*arrow, &TImageButton::clicked, combo, [combo] { combo->showPopup(); });
+    TfrmBase::ClipComboArrow(combo);
+    return combo;
+}
+
+// A column header strip: a light panel with a dark title.
+void MakeColumnHeader(QWidget* parent, const char* panelName, const char* labelName,
+                      const QString& title, int left, int top, int width, TImagePanel** panel,
+                      QLabel** label) {
+    *panel = MakePanel(parent, panelName, QRect(left, top, width, 24), "column", 4);
+    *label = MakeLabel(parent, labelName, title, left + 7, top + 5, DesignFont(11, true));
+    MakeDark(*label);
+}
+
+QListWidget* MakeTimeList(QWidget* parent, const char* name, const QRect& place, int rowHeight,
+                          QObject* owner) {
+    auto* box = Make<QListWidget>(parent, name);
+    box->setGeometry(place);
+    box->setFont(DesignFont(11, true));
+    box->setFrameShape(QFrame::NoFrame);
+    box->setUniformItemSizes(true);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setSelectionMode(QAbstractItemView::SingleSelection);
+    box->setItemDelegate(new TTimeListDelegate(rowHeight, NameColumnWidth, TypeColumnWidth, owner));
+    MakeDark(box);
+    return box;
+}
+
+} // namespace
+
+QFont DesignFont(int pixels, bool bold) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+void TfrmMain::CreateHeader() {
+    imgIcon->hide();
+    lblCaption->hide();
+    btnView = MakeIconButton(this, "btnView", "view", QRect(264, 6, 16, 16), tr("View Mode"));
+    btnLinks = MakeIconButton(this, "btnLinks", "tools", QRect(284, 6, 16, 16), tr("Tools"));
+    btnMinimize =
+        MakeIconButton(this, "btnMinimize", "minimize", QRect(304, 6, 16, 16), tr("Minimize"));
+
+    QFont link = DesignFont(11, false);
+    link.setUnderline(true);
+    pnlMain_TimeOnline = MakePanel(this, "pnlMain_TimeOnline", QRect(-12, 55, 156, 28), "pill", 14);
+    lblMain_TimeLink = MakeLabel(this, "lblMain_TimeLink", "Show Time to Limit", 8, 36, link);
+    lblMain_TimeLink->setCursor(Qt::PointingHandCursor);
+    lblMain_TimeTitle =
+        MakeLabel(this, "lblMain_TimeTitle", "Time on List:", 8, 61, DesignFont(13, true));
+    MakeDark(lblMain_TimeTitle);
+    lblMain_Time = MakeLabel(this, "lblMain_Time", "02:25", 100, 61, DesignFont(13, true));
+    MakeDark(lblMain_Time);
+    btnFocus = MakeButton(this, "btnFocus", "Focus", QRect(227, 53, 85, 32));
+
+    pnlMain_FocusTime = MakePanel(this, "pnlMain_FocusTime", QRect(180, 55, 156, 28), "pill", 14);
+    lblMain_FocusTimeTitle =
+        MakeLabel(this, "lblMain_FocusTimeTitle", "Block Started:", 188, 61, DesignFont(13, true));
+    MakeDark(lblMain_FocusTimeTitle);
+    lblMain_FocusTime =
+        MakeLabel(this, "lblMain_FocusTime", "00:00", 289, 61, DesignFont(13, true));
+    MakeDark(lblMain_FocusTime);
+    lblMain_FocusModeTimeLink =
+        MakeLabel(this, "lblMain_FocusModeTimeLink", "Show Block End Time", 207, 36, link);
+    lblMain_FocusModeTimeLink->setAlignment(Qt::AlignRight);
+    lblMain_FocusModeTimeLink->setCursor(Qt::PointingHandCursor);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{(pnlMain_FocusTime), lblMain_FocusTimeTitle,
+                                         lblMain_FocusTime, lblMain_FocusModeTimeLink}) {
+        control->hide();
+    }
+
+    btnBack = MakeButton(this, "btnBack", "< Back", QRect(83, 589, 85, 32));
+    btnNext = MakeButton(this, "btnNext", "Next >", QRect(179, 589, 85, 32));
+
+    // The page control only carries the sheets; their controls are shown on the window.
+    pcMain = Make<QWidget>(this, "pcMain");
+    pcMain->setGeometry(1, 92, 319, 600);
+    pcMain->hide();
+    tsMain = Make<QWidget>(pcMain, "tsMain");
+    tsReminder = Make<QWidget>(pcMain, "tsReminder");
+    tsUsage = Make<QWidget>(pcMain, "tsUsage");
+}
+
+void TfrmMain::CreateMainSheet() {
+    QWidget* s = tsMain;
+    lblReminder = MakeLabel(s, "lblReminder", "Things to do this:", 10, 15, DesignFont(13, true));
+    cbxReminder =
+        MakeCombo(s, "pnlReminderCombo", "cbxReminder", "btnReminderCombo", QRect(123, 9, 130, 28),
+                  {"Morning", "Afternoon", "Evening"}, &pnlReminderCombo, &btnReminderCombo);
+    pnlReminder = MakePanel(s, "pnlReminder", QRect(10, 46, 305, 147), "panel", 10);
+    mmReminder = MakeBox<QPlainTextEdit>(s, "mmReminder", QRect(17, 53, 290, 132));
+    mmReminder->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    lblMain_Applications = MakeLabel(s, "lblMain_Applications", "Sites/Apps to time limit:", 10,
+                                     202, DesignFont(13, true));
+    pnlMain_Applications = MakePanel(s, "pnlMain_Applications", QRect(10, 224, 305, 158), "panel");
+    MakeColumnHeader(s, "pnlApp_Name", "lblApp_Name", "Name", 10, 224, NameColumnWidth,
+                     &pnlApp_Name, &lblApp_Name);
+    MakeColumnHeader(s, "pnlApp_Type", "lblApp_Type", "Type", 10 + NameColumnWidth, 224,
+                     TypeColumnWidth, &pnlApp_Type, &lblApp_Type);
+    MakeColumnHeader(s, "pnlApp_Time", "lblApp_Time", "Time",
+                     10 + NameColumnWidth + TypeColumnWidth, 224, TimeColumnWidth, &pnlApp_Time,
+                     &lblApp_Time);
+    btnApp_Add = MakeIconButton(s, "btnApp_Add", "add", QRect(276, 228, 14, 16),
+                                tr("Add sites or applications"));
+    btnApp_Delete = MakeIconButton(s, "btnApp_Delete", "delete", QRect(296, 228, 14, 16),
+                                   tr("Remove the selected item"));
+    lbxMain_Applications =
+        MakeTimeList(s, "lbxMain_Applications", QRect(17, 247, 290, 127), 16, this);
+
+    lblAction = MakeLabel(s, "lblAction", "Action when time limit is reached:", 10, 389,
+                          DesignFont(13, true));
+    pnlAction = MakePanel(s, "pnlAction", QRect(10, 411, 238, 30), "combo", 8);
+    edtAction = MakeBox<QLineEdit>(s, "edtAction", QRect(18, 415, 222, 22));
+    edtAction->setReadOnly(true);
+    btnTimeEdit = MakeButton(s, "btnTimeEdit", "Edit", QRect(256, 408, 59, 32));
+
+    lblTimeLimit = MakeLabel(s, "lblTimeLimit", "Time Limit:", 10, 453, DesignFont(13, true));
+    pnlAfter = MakePanel(s, "pnlAfter", QRect(89, 447, 70, 30), "combo", 8);
+    edtTimeLimit = MakeBox<QLineEdit>(s, "edtTimeLimit", QRect(97, 451, 54, 22));
+    edtTimeLimit->setReadOnly(true);
+    edtTimeLimit->setAlignment(Qt::AlignCenter);
+}
+
+void TfrmMain::CreateReminderSheet() {
+    QWidget* s = tsReminder;
+    const struct {
+        const char *label, *panel, *memo, *title;
+        int top;
+        QLabel** labelField;
+        TImagePanel** panelField;
+        QPlainTextEdit** memoField;
+    } sections[] = {
+        {"lblReminderMorning", "pnlReminderMorning", "mmReminderMorning", "This Morning:", 10,
+         &lblReminderMorning, &pnlReminderMorning, &mmReminderMorning},
+        {"lblReminderAfrernoon", "pnlReminderAfrernoon", "mmReminderAfrernoon", "This Afternoon:",
+         170, &lblReminderAfrernoon, &pnlReminderAfrernoon, &mmReminderAfrernoon},
+        {"lblReminderEvening", "pnlReminderEvening", "mmReminderEvening", "This Evening:", 330,
+         &lblReminderEvening, &pnlReminderEvening, &mmReminderEvening},
+    };
+    for (const auto& section : sections) {
+        *section.labelField =
+            MakeLabel(s, section.label, section.title, 10, section.top, DesignFont(13, true));
+        *section.panelField =
+            MakePanel(s, section.panel, QRect(10, section.top + 22, 305, 130), "panel", 10);
+        *section.memoField =
+            MakeBox<QPlainTextEdit>(s, section.memo, QRect(17, section.top + 30, 290, 114));
+    }
+}
+
+void TfrmMain::CreateUsageSheet() {
+    QWidget* s = tsUsage;
+    cbxUsage_Period = MakeCombo(
+        s, "pnlUsage_Period", "cbxUsage_Period", "btnComboUsagePeriod", QRect(10, 10, 160, 28),
+        {"Today", "Last 24 Hours", "Last 7 Days", "Last 14 Days", "Last 30 Days", "Last 3 months"},
+        &pnlUsage_Period, &btnComboUsagePeriod);
+    lblUsage_Applications =
+        MakeLabel(s, "lblUsage_Applications", "Time spent on these applications/websites:", 10, 50,
+                  DesignFont(13, true));
+    pnlUsage_Applications = MakePanel(s, "pnlUsage_Applications", QRect(10, 72, 305, 418), "panel");
+    MakeColumnHeader(s, "pnlHeader_Name", "lblHeader_Name", "Name", 10, 72, NameColumnWidth,
+                     &pnlHeader_Name, &lblHeader_Name);
+    MakeColumnHeader(s, "pnlHeader_Type", "lblHeader_Type", "Type", 10 + NameColumnWidth, 72,
+                     TypeColumnWidth, &pnlHeader_Type, &lblHeader_Type);
+    MakeColumnHeader(s, "pnlHeader_Time", "lblHeader_Time", "Time",
+                     10 + NameColumnWidth + TypeColumnWidth, 72, TimeColumnWidth, &pnlHeader_Time,
+                     &lblHeader_Time);
+    lbxUsage_Applications =
+        MakeTimeList(s, "lbxUsage_Applications", QRect(17, 96, 291, 387), 13, this);
+}
+
+void TfrmMain::CreateMenus() {
+    auto action = [this](QObject* owner, const char* name, const QString& text) {
+        auto* a = new QAction(text, owner);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+
+    pmnView = new QMenu(this);
+    pmnView->setObjectName(QStringLiteral("pmnView"));
+    pmnView->addAction(tr("Choose View:"))->setEnabled(false);
+    pmnView->addSeparator();
+    viewGroup = new QActionGroup(this);
+    actViewMain = action(viewGroup, "actViewMain", tr("All"));
+    actViewRemindersOnly = action(viewGroup, "actViewRemindersOnly", tr("Reminders"));
+    actViewUsage = action(viewGroup, "actViewUsage", tr("Usage"));
+    actViewLite = action(viewGroup, "actViewLite", tr("Lite"));
+    for (QAction* a : viewGroup->actions()) {
+        a->setCheckable(true);
+        pmnView->addAction(a);
+    }
+    actViewLite->setChecked(true);
+
+    pmnAddons = new QMenu(this);
+    pmnAddons->setObjectName(QStringLiteral("pmnAddons"));
+    actAutohide = action(this, "actAutohide", tr("Auto-hide"));
+    actAutohide->setCheckable(true);
+    pmnAddons->addAction(actAutohide);
+    actSettings = action(this, "actSettings", tr("Settings"));
+    pmnAddons->addAction(actSettings);
+    QAction* miHelp = action(this, "miHelp", tr("Help"));
+    pmnAddons->addAction(miHelp);
+    pmnAddons->addSeparator();
+    QMenu* links = pmnAddons->addMenu(tr("Useful Links"));
+    links->setObjectName(QStringLiteral("miUsefulLinks"));
+    QAction* miCustomerService = action(this, "miCustomerService", tr("Our Blog"));
+    QAction* miFAQs = action(this, "miFAQs", tr("Help"));
+    QAction* miUpgrades = action(this, "miUpgrades", tr("Upgrades"));
+    links->addActions({miCustomerService, miFAQs, miUpgrades});
+    pmnAddons->addSeparator();
+    miBackground = pmnAddons->addMenu(tr("Background"));
+    miBackground->setObjectName(QStringLiteral("miBackground"));
+    QAction* miBackgroundColor = action(this, "miBackgroundColor", tr("Color..."));
+    miBackground->addAction(miBackgroundColor);
+    miBackgroundImage = miBackground->addMenu(tr("Image"));
+    miBackgroundImage->setObjectName(QStringLiteral("miBackgroundImage"));
+    miBackgroundImageBrowse = action(this, "miBackgroundImageBrowse", tr("Browse..."));
+    miBackgroundImage->addAction(miBackgroundImageBrowse);
+    miBackgroundImage->addSeparator();
+    miClearBackgroundImage = action(this, "miClearBackgroundImage", tr("<No Image>"));
+    miClearBackgroundImage->setCheckable(true);
+    miBackgroundImage->addAction(miClearBackgroundImage);
+    QAction* miTransparency = action(this, "miTransparency", tr("Transparency..."));
+    miBackground->addAction(miTransparency);
+    QAction* miTextColor = action(this, "miTextColor", tr("Text Color..."));
+    pmnAddons->addAction(miTextColor);
+
+    // Escape minimizes through a window-wide action, as the hidden item of a pop-up menu.
+    actMinimize = action(this, "actMinimize", tr("Minimize"));
+    actMinimize->setShortcut(Qt::Key_Escape);
+    actMinimize->setShortcutContext(Qt::WindowShortcut);
+    addAction(actMinimize);
+    actTimeEdit = action(this, "actTimeEdit", tr("Edit"));
+    addAction(actTimeEdit);
+
+    pmnTray = new QMenu(this);
+    pmnTray->setObjectName(QStringLiteral("pmnTray"));
+    actExit = action(this, "actExit", tr("&Exit"));
+    actExit->setVisible(false); // the program is ended by its uninstaller or the session
+    pmnTray->addAction(actExit);
+
+    auto below = [](QWidget* button, QMenu* menu) {
+        menu->popup(button->mapToGlobal(QPoint(0, button->height())));
+    };
+    connect(btnView, &TImageButton::clicked, this, [=, this] { below(btnView, pmnView); });
+    connect(btnLinks, &TImageButton::clicked, this, [=, this] { below(btnLinks, pmnAddons); });
+    connect(btnMinimize, &TImageButton::clicked, actMinimize, &QAction::trigger);
+    connect(actMinimize, &QAction::triggered, this,
+            [this] { Guarded([this] { actMinimizeExecute(); }); });
+    connect(actExit, &QAction::triggered, this, [this] { emit TerminateRequested(); });
+    connect(actViewMain, &QAction::triggered, this,
+            [this] { Guarded([this] { ShowView(tsMain, false); }); });
+    connect(actViewRemindersOnly, &QAction::triggered, this,
+            [this] { Guarded([this] { ShowView(tsReminder, false); }); });
+    connect(actViewUsage, &QAction::triggered, this,
+            [this] { Guarded([this] { ShowView(tsUsage, false); }); });
+    connect(actViewLite, &QAction::triggered, this,
+            [this] { Guarded([this] { ShowView(tsMain, true); }); });
+    connect(actAutohide, &QAction::triggered, this,
+            [this] { Guarded([this] { actAutohideExecute(); }); });
+    // The settings wizard is not built yet: its menu item waits for it.
+    actSettings->setEnabled(false);
+    const auto open = [](const char* page) {
+        return [page] { OpenUrl(QString::fromLatin1(page)); };
+    };
+    connect(miHelp, &QAction::triggered, this, open(kHelpPage));
+    connect(miCustomerService, &QAction::triggered, this, open(kHelpPage));
+    connect(miFAQs, &QAction::triggered, this, open(kHelpPage));
+    connect(miUpgrades, &QAction::triggered, this, open(kDownloadPage));
+    connect(miBackgroundColor, &QAction::triggered, this,
+            [this] { Guarded([this] { miBackgroundColorClick(); }); });
+    connect(miBackgroundImageBrowse, &QAction::triggered, this,
+            [this] { Guarded([this] { miBackgroundImageClick(); }); });
+    connect(miClearBackgroundImage, &QAction::triggered, this,
+            [this] { Guarded([this] { miClearBackgroundImageClick(); }); });
+    connect(miTransparency, &QAction::triggered, this,
+            [this] { Guarded([this] { miTransparencyClick(); }); });
+    connect(miTextColor, &QAction::triggered, this,
+            [this] { Guarded([this] { miTextColorClick(); }); });
+
+    connect(btnBack, &TImageButton::clicked, this, [this] { Guarded([this] { btnBackClick(); }); });
+    connect(btnNext, &TImageButton::clicked, this, [this] { Guarded([this] { btnNextClick(); }); });
+    connect(btnTimeEdit, &TImageButton::clicked, actTimeEdit, &QAction::trigger);
+    connect(actTimeEdit, &QAction::triggered, this,
+            [this] { Guarded([this] { actTimeEditExecute(); }); });
+    connect(btnApp_Delete, &TImageButton::clicked, this,
+            [this] { Guarded([this] { btnApp_DeleteClick(); }); });
+    connect(cbxUsage_Period, &QComboBox::currentIndexChanged, this,
+            [this] { Guarded([this] { cbxUsage_PeriodChange(); }); });
+    connect(cbxReminder, &QComboBox::currentIndexChanged, this,
+            [this] { Guarded([this] { cbxReminderChange(); }); });
+    connect(mmReminder, &QPlainTextEdit::textChanged, this,
+            [this] { Guarded([this] { mmReminderChange(); }); });
+    int part = 0;
+    for (QPlainTextEdit* memo : {mmReminderMorning, mmReminderAfrernoon, mmReminderEvening}) {
+        connect(memo, &QPlainTextEdit::textChanged, this,
+                [this, part] { Guarded([this, part] { ReminderSheetMemoChange(part); }); });
+        ++part;
+    }
+    lblMain_TimeLink->installEventFilter(this);
+    lblMain_FocusModeTimeLink->installEventFilter(this);
+}
+
+void TfrmMain::OnTimer(QTimer* timer, void (TfrmMain::*handler)(), bool evenWhenPaused) {
+    connect(timer, &QTimer::timeout, this, [this, handler, evenWhenPaused] {
+        if (evenWhenPaused || !IsPaused()) {
+            Guarded([this, handler] { (this->*handler)(); });
+        }
+    });
+}
+
+void TfrmMain::CreateTimers() {
+    auto timer = [this](const char* name, int interval, bool enabled) {
+        auto* t = new QTimer(this);
+        t->setObjectName(QString::fromLatin1(name));
+        t->setInterval(interval);
+        // The odd intervals keep timers from lining up; they must not be rounded.
+        t->setTimerType(interval < 60000 ? Qt::PreciseTimer : Qt::CoarseTimer);
+        if (enabled) {
+            t->start();
+        }
+        return t;
+    };
+    tmrScan = timer("tmrScan", 4000, true);
+    tmrTime = timer("tmrTime", 1000, true);
+    tmrUsage = timer("tmrUsage", 12001, true);
+    tmrSaveOptions = timer("tmrSaveOptions", 240025, true);
+    tmrReminderChange = timer("tmrReminderChange", 100002, false);
+    tmrReminderOnly = timer("tmrReminderOnly", 300000, false);
+    tmrAutohide = timer("tmrAutohide", 3000, false);
+    tmrAutohideSlide = timer("tmrAutohideSlide", 10, false);
+    tmrDeactivation = timer("tmrDeactivation", 1000, true);
+    tmrShutdown = timer("tmrShutdown", 900, true);
+    tmrTimeSynchronization = timer("tmrTimeSynchronization", 1800000, true);
+
+    // The engine checks the pause itself: a paused scan must leave its timer running.
+    connect(tmrScan, &QTimer::timeout, this, [this] { Guarded([this] { engine_->ScanTimer(); }); });
+    connect(tmrReminderOnly, &QTimer::timeout, this,
+            [this] { Guarded([this] { engine_->ReminderOnlyTimer(); }); });
+    connect(tmrTimeSynchronization, &QTimer::timeout, this,
+            [this] { Guarded([this] { engine_->TimeSynchronizationTimer(); }); });
+    OnTimer(tmrTime, &TfrmMain::tmrTimeTimer);
+    OnTimer(tmrUsage, &TfrmMain::tmrUsageTimer);
+    OnTimer(tmrSaveOptions, &TfrmMain::tmrSaveOptionsTimer);
+    OnTimer(tmrDeactivation, &TfrmMain::tmrDeactivationTimer);
+    OnTimer(tmrAutohide, &TfrmMain::tmrAutohideTimer);
+    OnTimer(tmrAutohideSlide, &TfrmMain::tmrAutohideSlideTimer);
+    OnTimer(tmrShutdown, &TfrmMain::tmrShutdownTimer, true);
+}
+
+void TfrmMain::CreateTray() {
+    trayIcon = new QSystemTrayIcon(this);
+    trayIcon->setObjectName(QStringLiteral("trayIcon"));
+    trayIcon->setIcon(QIcon(QPixmap::fromImage(MainWindowPicture("tray").image)));
+    trayIcon->setToolTip(QStringLiteral("Tallywick"));
+    trayIcon->setContextMenu(pmnTray);
+    connect(trayIcon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason r) {
+                if (r == QSystemTrayIcon::Trigger) {
+                    Guarded([this] { TrayLeftClick(); });
+                }
+            });
+}
+
+} // namespace tw

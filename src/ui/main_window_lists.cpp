@@ -1,0 +1,145 @@
+// Today's list, the usage view, the delete and time-up edit actions, and the memos.
+#include "dialogs/delete_confirm_form.h"
+#include "dialogs/warning_form.h"
+#include "monitor/day_part.h"
+#include "storage/clock.h"
+#include "storage/date_format.h"
+#include "ui/main_window.h"
+#include "ui/main_window_list_rows.h"
+#include "ui/reminder_settings.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+
+namespace tw {
+
+void TfrmMain::RefreshTodayList() {
+    FillListItems(*lbxMain_Applications, engine_->Logger().TodayList(), TMonitoredItemType::mitAll);
+    PadListRows(lbxMain_Applications);
+}
+
+void TfrmMain::RefreshUsageList() {
+    const TDateTime to = ClockNow();
+    const TDateTime from = UsagePeriodStart(cbxUsage_Period->currentIndex(), to);
+    lbxUsage_Applications->clear();
+    TOnlineTimeApplicationLogger& logger = engine_->Logger();
+    logger.PeriodListLoad(false, to, from);
+    FillListItems(*lbxUsage_Applications, logger.PeriodList(), TMonitoredItemType::mitAll);
+    PadListRows(lbxUsage_Applications);
+}
+
+void TfrmMain::cbxUsage_PeriodChange() {
+    RefreshUsageList();
+}
+
+void TfrmMain::btnApp_DeleteClick() {
+    const int row = lbxMain_Applications->currentRow();
+    TMonitoredItem* item = RowItem(*lbxMain_Applications, row);
+    if (!item || !lbxMain_Applications->item(row)->isSelected()) {
+        return; // nothing chosen, or a filler row
+    }
+    // Whatever happens from here, the administrator's one-time access is used up.
+    struct TClearAccess {
+        TOptions& options;
+        ~TClearAccess() { options.AdminAccess = false; }
+    } clearAccess{options_};
+    if (!item->Active) {
+        ShowWarning(QStringLiteral("\"%1\" will be removed from time-limit list after 4:00 AM")
+                        .arg(QString::fromStdString(item->Caption)),
+                    QStringLiteral("Please Note"));
+        return;
+    }
+    if (!ConfirmDelete(lbxMain_Applications->item(row)->text(), this)) {
+        return;
+    }
+    // The options look the item up by name; the logger's list owns the row's item, so the
+    // level is applied to the options' item and then to the logger's list.
+    const int level = options_.MonitoredItemDelete(item);
+    if (level == 2) {
+        delete lbxMain_Applications->takeItem(row);
+    } else if (level == 1) {
+        lbxMain_Applications->clearSelection();
+        lbxMain_Applications->viewport()->update();
+    }
+    engine_->Logger().MonitoredItemDelete(item, level);
+    options_.MonitoredItemsSave();
+    RefreshTodayList();
+}
+
+void TfrmMain::actTimeEditExecute() {
+    if (ExecuteReminderSettings(options_, this)) {
+        options_.Save();
+        edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options_.TimeLimit())));
+        edtAction->setText(QString::fromStdString(options_.ExpirationActionText()));
+        UpdateTimeValue();
+    }
+}
+
+// --- memos, as far as the main window shows them ---
+
+namespace {
+
+QPlainTextEdit* SheetMemo(TfrmMain& w, int part) {
+    return part == 0   ? w.mmReminderMorning
+           : part == 1 ? w.mmReminderAfrernoon
+                       : w.mmReminderEvening;
+}
+
+int SelectedPart(const QComboBox* selector) {
+    const int index = selector->currentIndex();
+    return index == 1 || index == 2 ? index : 0;
+}
+
+} // namespace
+
+void TfrmMain::SelectDayPart(int dayPart) {
+    // The engine calls this when the part of the day changed; creation asks for the clock's.
+    const int part = dayPart >= 0 && dayPart <= 2 ? dayPart : DayPart(ClockTimeOfDay());
+    engine_->CurrentDayPart = part;
+    cbxReminder->setCurrentIndex(part); // shows that part's memo when the selection changed
+}
+
+void TfrmMain::cbxReminderChange() {
+    memoUpdating_ = true;
+    struct TClearGuard {
+        bool& flag;
+        ~TClearGuard() { flag = false; }
+    } clear{memoUpdating_};
+    mmReminder->setPlainText(
+        QString::fromStdString(options_.GetReminder(SelectedPart(cbxReminder))));
+}
+
+void TfrmMain::mmReminderChange() {
+    if (memoUpdating_) {
+        return;
+    }
+    const int part = SelectedPart(cbxReminder);
+    options_.SetReminder(part, mmReminder->toPlainText().toStdString());
+    memoUpdating_ = true;
+    struct TClearGuard {
+        bool& flag;
+        ~TClearGuard() { flag = false; }
+    } clear{memoUpdating_};
+    SheetMemo(*this, part)->setPlainText(QString::fromStdString(options_.GetReminder(part)));
+}
+
+void TfrmMain::ReminderSheetMemoChange(int part) {
+    if (memoUpdating_) {
+        return;
+    }
+    options_.SetReminder(part, SheetMemo(*this, part)->toPlainText().toStdString());
+    if (part == SelectedPart(cbxReminder)) {
+        memoUpdating_ = true;
+        struct TClearGuard {
+            bool& flag;
+            ~TClearGuard() { flag = false; }
+        } clear{memoUpdating_};
+        mmReminder->setPlainText(QString::fromStdString(options_.GetReminder(part)));
+    }
+}
+
+} // namespace tw

@@ -1,0 +1,97 @@
+#include "ui/transparency_settings.h"
+
+#include "storage/appearance.h"
+#include "storage/options.h"
+#include "ui/image_button.h"
+#include "ui/image_panel.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+
+namespace tw {
+
+namespace {
+
+const QStringList Percentages = {"0",  "5",  "10", "15", "20", "25", "30",
+                                 "40", "50", "60", "70", "80", "90"};
+
+TImageButton* DialogButton(QWidget* parent, const char* name, const QString& caption,
+                           const QRect& place) {
+    auto* button = new TImageButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->UseStandardPictures();
+    button->SetSideWidth(13);
+    button->SetSideHeight(13);
+    button->SetCaption(caption);
+    button->setGeometry(place);
+    return button;
+}
+
+} // namespace
+
+TfrmTransparencySettings::TfrmTransparencySettings(QWidget* parent) : TfrmBase(parent) {
+    setObjectName(QStringLiteral("frmTransparencySettings"));
+    setWindowTitle(QStringLiteral("Transparency Settings"));
+    setMinimumSize(200, 100);
+    setFixedSize(215, 125);
+
+    lblAction = new QLabel(QStringLiteral("Transparency %:"), this);
+    lblAction->setObjectName(QStringLiteral("lblAction"));
+    lblAction->move(12, 48);
+    lblAction->adjustSize();
+    pnlExpirationCombo = new TImagePanel(this);
+    pnlExpirationCombo->setObjectName(QStringLiteral("pnlExpirationCombo"));
+    pnlExpirationCombo->SetBackground(TPicture::FromResource(QStringLiteral("panel_pill")));
+    pnlExpirationCombo->SetSideWidth(8);
+    pnlExpirationCombo->SetSideHeight(8);
+    pnlExpirationCombo->setGeometry(122, 42, 80, 28);
+    cbxTransparency = new QComboBox(this);
+    cbxTransparency->setObjectName(QStringLiteral("cbxTransparency"));
+    cbxTransparency->addItems(Percentages);
+    cbxTransparency->setMaxVisibleItems(20);
+    cbxTransparency->setGeometry(128, 45, 72, 22);
+    btnCombo = new TImageButton(this);
+    btnCombo->setObjectName(QStringLiteral("btnCombo"));
+    btnCombo->setGeometry(174, 45, 26, 22);
+    connect(btnCombo, &TImageButton::clicked, cbxTransparency, &QComboBox::showPopup);
+    btnOk = DialogButton(this, "btnOk", QStringLiteral("OK"), QRect(30, 84, 70, 28));
+    btnCancel = DialogButton(this, "btnCancel", QStringLiteral("Cancel"), QRect(115, 84, 70, 28));
+    connect(btnOk, &TImageButton::clicked, this, &QDialog::accept);
+    connect(btnCancel, &TImageButton::clicked, this, &QDialog::reject);
+    FinishCreation();
+}
+
+void TfrmTransparencySettings::cbxTransparencyChange() {
+    const int percent = cbxTransparency->currentText().toInt();
+    SetTransparency(percent);
+    tw::SetTransparency(percent);
+}
+
+bool TfrmTransparencySettings::Execute(TOptions& options) {
+    const int remembered = GetTransparency();
+    const int index = cbxTransparency->findText(QString::number(remembered));
+    cbxTransparency->setCurrentIndex(index >= 0 ? index : 0);
+    // Connected only now, so selecting the starting value stores nothing.
+    connect(cbxTransparency, &QComboBox::currentIndexChanged, this,
+            &TfrmTransparencySettings::cbxTransparencyChange);
+    const bool ok = exec() == QDialog::Accepted;
+    tw::SetTransparency(ok ? cbxTransparency->currentText().toInt() : remembered);
+    options.AdminAccess = false;
+    return ok;
+}
+
+void TfrmTransparencySettings::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    TfrmBase::keyPressEvent(event); // Escape rejects
+}
+
+bool ExecuteTransparencySettings(TOptions& options, QWidget* owner) {
+    TfrmTransparencySettings dialog(owner);
+    return dialog.Execute(options);
+}
+
+} // namespace tw

@@ -1,0 +1,486 @@
+// The main window on the offscreen platform, over its own data folder and a clock that
+// moves only when told, driven through its controls' object names.
+#include "dialogs/warning_form.h"
+#include "platform/fake/fake_desktop.h"
+#include "storage/appearance.h"
+#include "storage/clock.h"
+#include "storage/data_folder.h"
+#include "storage/date_format.h"
+#include "storage/options.h"
+#include "storage/settings_file.h"
+#include "storage/sqlite_database.h"
+#include "support/temp_dir.h"
+#include "ui/image_button.h"
+#include "ui/main_window.h"
+#include "ui/main_window_list_rows.h"
+#include "ui/pictures.h"
+
+#include <QAction>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tw;
+
+// Saturday 14 March 2026, 10:00: the accounting day began at 04:00.
+const TDateTime Now = EncodeDate(2026, 3, 14) + EncodeTime(10, 0, 0, 0);
+
+// Answers the modal windows an action opens, one after the other, and records them.
+class TModalAnswers {
+  public:
+    explicit TModalAnswers(std::vector<std::function<void(QWidget*)>> answers)
+        : answers_(std::move(answers)) {
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible() || modal == last_) {
+                return;
+            }
+            last_ = modal;
+            seen_.push_back(modal->objectName());
+            if (next_ < answers_.size()) {
+                answers_[next_++](modal);
+            } else {
+                static_cast<QDialog*>(modal)->reject(); // unexpected: do not hang
+            }
+        });
+        poll_.start(5);
+    }
+    const std::vector<QString>& Seen() const { return seen_; }
+
+  private:
+    std::vector<std::function<void(QWidget*)>> answers_;
+    std::size_t next_ = 0;
+    QWidget* last_ = nullptr;
+    std::vector<QString> seen_;
+    QTimer poll_;
+};
+
+// One tick of a timer, now.
+void Fire(QTimer* timer) {
+    QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+}
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    MainWindowTest() : clock_(Now), savedDataFolder_(DataFolder()) {
+        for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
+            fs::copy_file(fs::path(TALLYWICK_TEMPLATE_DIR) / name, folder_.Path() / name);
+        }
+        SetDataFolderForTest(folder_.Path().string());
+        ReleaseSettingsFile();
+        ResetAppearanceCacheForTest();
+        ResetBackgroundPictureForTest();
+        ClockInstallSource(&clock_);
+    }
+    ~MainWindowTest() override {
+        window_.reset();
+        options_.reset();
+        ClockInstallSource(nullptr);
+        ReleaseSettingsFile();
+        ResetAppearanceCacheForTest();
+        ResetBackgroundPictureForTest();
+        SetDataFolderForTest(savedDataFolder_);
+    }
+
+    // Items on the list: name, caption, active; then seconds logged today for each.
+    void List(std::vector<std::tuple<std::string, std::string, bool>> items) {
+        TOptions options;
+        for (const auto& [name, caption, active] : items) {
+            auto item = std::make_unique<TMonitoredItem>();
+            item->Name = name;
+            item->Caption = caption;
+            item->Active = active;
+            item->ItemType = TMonitoredItemType::mitApp;
+            options.MonitoredList.Add(caption, std::move(item));
+        }
+        ASSERT_TRUE(options.Save());
+    }
+    void Logged(const std::string& name, TDateTime when, int seconds) {
+        TSQLiteDatabase db(folder_.File("actmondb.sqlite"));
+        db.ExecSQL("INSERT INTO applications(date_created, app_name, browser_url, app_type, "
+                   "duration, origin) VALUES('" +
+                   DateTimeToSQL(when) + "', '" + name + "', '', 'Desktop Application', " +
+                   std::to_string(seconds) + ", 1)");
+    }
+
+    TfrmMain& Window() {
+        if (!window_) {
+            options_ = std::make_unique<TOptions>();
+            window_ = std::make_unique<TfrmMain>(desktop_, *options_);
+            window_->show();
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+        }
+        return *window_;
+    }
+    template <class T> T* Find(const char* name) {
+        T* found = Window().findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    void Click(const char* button) {
+        QTest::mouseClick(Find<TImageButton>(button), Qt::LeftButton);
+    }
+    int WorkAreaHeight() { return Window().screen()->availableGeometry().height(); }
+
+    twtest::TempDir folder_;
+    TManualClockSource clock_;
+    std::string savedDataFolder_;
+    TFakeDesktop desktop_;
+    std::unique_ptr<TOptions> options_;
+    std::unique_ptr<TfrmMain> window_;
+};
+
+TEST_F(MainWindowTest, StartsInTheLiteViewAndTheFullViewsTakeTheWorkAreasHeight) {
+    TfrmMain& w = Window();
+    auto* memo = Find<QWidget>("pnlReminder");
+    EXPECT_EQ(w.height(), memo->geometry().bottom() + 1 + 10);
+    EXPECT_TRUE(Find<QAction>("actViewLite")->isChecked());
+    EXPECT_FALSE(Find<QWidget>("btnBack")->isVisible());
+
+    const struct {
+        const char* action;
+        const char* sheet;
+        const char* shownControl;
+    } views[] = {{"actViewMain", "tsMain", "lbxMain_Applications"},
+                 {"actViewRemindersOnly", "tsReminder", "mmReminderEvening"},
+                 {"actViewUsage", "tsUsage", "lbxUsage_Applications"}};
+    for (const auto& view : views) {
+        SCOPED_TRACE(view.action);
+        Find<QAction>(view.action)->trigger();
+        EXPECT_EQ(w.CurrentSheet()->objectName(), view.sheet);
+        EXPECT_EQ(w.height(), WorkAreaHeight());
+        EXPECT_TRUE(Find<QWidget>(view.shownControl)->isVisible());
+        EXPECT_EQ(Find<QWidget>("btnNext")->isVisible(), std::string(view.sheet) != "tsMain");
+    }
+    Find<QAction>("actViewLite")->trigger();
+    EXPECT_EQ(w.height(), memo->geometry().bottom() + 1 + 10);
+    EXPECT_FALSE(Find<QWidget>("lbxMain_Applications")->isVisible() &&
+                 Find<QWidget>("lbxMain_Applications")->geometry().top() < w.height());
+}
+
+TEST_F(MainWindowTest, PagingWrapsAtBothEndsAndLeavesTheMenuCheckAlone) {
+    TfrmMain& w = Window();
+    Find<QAction>("actViewUsage")->trigger();
+    Click("btnNext");
+    EXPECT_EQ(w.CurrentSheet()->objectName(), "tsMain");
+    EXPECT_EQ(w.height(), WorkAreaHeight()); // the full height, not Lite
+    EXPECT_FALSE(Find<QWidget>("btnBack")->isVisible());
+    EXPECT_FALSE(Find<QWidget>("btnNext")->isVisible());
+    EXPECT_TRUE(Find<QAction>("actViewUsage")->isChecked());
+
+    Find<QAction>("actViewRemindersOnly")->trigger();
+    Click("btnNext");
+    EXPECT_EQ(w.CurrentSheet()->objectName(), "tsUsage");
+    Click("btnBack");
+    Click("btnBack");
+    EXPECT_EQ(w.CurrentSheet()->objectName(), "tsMain");
+    EXPECT_TRUE(Find<QAction>("actViewRemindersOnly")->isChecked());
+}
+
+TEST_F(MainWindowTest, EscapeAndClosingOnlyPutTheWindowAwayAndNotWhileItIsDisabled) {
+    TfrmMain& w = Window();
+    w.SetTrayAvailable(true);
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+
+    w.show();
+    w.setEnabled(false); // as while the time-up reminder is open
+    Find<QAction>("actMinimize")->trigger();
+    w.close();
+    EXPECT_TRUE(w.isVisible());
+
+    w.setEnabled(true);
+    EXPECT_FALSE(w.close()); // refused, but put away
+    EXPECT_FALSE(w.isVisible());
+
+    // Without a tray the window minimizes where it can still be found.
+    w.SetTrayAvailable(false);
+    w.show();
+    Find<QAction>("actMinimize")->trigger();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.isMinimized());
+}
+
+TEST_F(MainWindowTest, TodaysListIsPaddedToItsHeightWithStripesAndDimmedInactiveItems) {
+    List({{"/usr/bin/alpha", "Alpha", true},
+          {"/usr/bin/beta", "Beta", false},
+          {"/usr/bin/gamma", "Gamma", true}});
+    Logged("/usr/bin/alpha", Now - 0.01, 125);
+    auto* list = Find<QListWidget>("lbxMain_Applications");
+    // 127 pixels high, 16 per row: 7 rows, 4 of them fillers.
+    ASSERT_EQ(list->count(), 7);
+    EXPECT_EQ(RowItem(*list, 0)->Caption, "Alpha");
+    EXPECT_EQ(RowItem(*list, 0)->Duration, 125);
+    EXPECT_EQ(RowItem(*list, 3), nullptr);
+    EXPECT_TRUE(list->item(6)->text().isEmpty());
+
+    Window().findChild<QAction*>("actViewMain")->trigger();
+    const QImage drawn = list->grab().toImage();
+    const int gridX = 171 - 8;
+    EXPECT_EQ(drawn.pixelColor(140, 8), QColor(Qt::white));                   // row 0
+    EXPECT_EQ(drawn.pixelColor(140, 16 + 8), QColor(0xF1, 0xF1, 0xF1));       // row 1
+    EXPECT_EQ(drawn.pixelColor(gridX, 16 * 5 + 3), QColor(0xD4, 0xD4, 0xD4)); // a filler row
+    EXPECT_EQ(drawn.pixelColor(60, 16 * 7 - 1), QColor(0xD4, 0xD4, 0xD4));    // under the last
+}
+
+TEST_F(MainWindowTest, DeleteOnAFillerRowDoesNothing) {
+    List({{"/usr/bin/alpha", "Alpha", true}});
+    auto* list = Find<QListWidget>("lbxMain_Applications");
+    Find<QAction>("actViewMain")->trigger();
+    list->setCurrentRow(4);
+    TModalAnswers answers({});
+    Click("btnApp_Delete");
+    QTest::qWait(30);
+    EXPECT_TRUE(answers.Seen().empty());
+    EXPECT_EQ(options_->MonitoredList.Count(), 1);
+    EXPECT_FALSE(options_->AdminAccess);
+}
+
+TEST_F(MainWindowTest, DeletingAnItemWaitingForRemovalOnlyTellsSo) {
+    List({{"/usr/bin/alpha", "Alpha \"beta\"", false}});
+    auto* list = Find<QListWidget>("lbxMain_Applications");
+    Find<QAction>("actViewMain")->trigger();
+    list->setCurrentRow(0);
+    QString notice;
+    QString caption;
+    TModalAnswers answers({[&](QWidget* modal) {
+        notice = modal->findChild<QLabel*>("lblWarning")->text();
+        caption = modal->windowTitle();
+        static_cast<QDialog*>(modal)->accept();
+    }});
+    Click("btnApp_Delete");
+    QTest::qWait(30);
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0], "frmWarning");
+    EXPECT_EQ(notice, "\"Alpha \"beta\"\" will be removed from time-limit list after 4:00 AM");
+    EXPECT_EQ(caption, "Please Note");
+    EXPECT_EQ(options_->MonitoredList.Count(), 1);
+    EXPECT_EQ(RowItem(*list, 0)->Caption, "Alpha \"beta\"");
+}
+
+TEST_F(MainWindowTest, AConfirmedDeleteTakesTheItemOffBothListsAndTheDatabase) {
+    List({{"/usr/bin/alpha", "Alpha", true}, {"/usr/bin/beta", "Beta", true}});
+    auto* list = Find<QListWidget>("lbxMain_Applications");
+    Find<QAction>("actViewMain")->trigger();
+    list->setCurrentRow(1);
+    TModalAnswers answers({[](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); }});
+    Click("btnApp_Delete");
+    QTest::qWait(30);
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0], "frmDeleteConfirm");
+    EXPECT_EQ(RowItem(*list, 0)->Caption, "Alpha");
+    EXPECT_EQ(RowItem(*list, 1), nullptr);
+    EXPECT_EQ(options_->MonitoredList.Count(), 1);
+    TOptions reloaded;
+    EXPECT_EQ(reloaded.MonitoredList.Count(), 1);
+    EXPECT_FALSE(options_->AdminAccess);
+}
+
+TEST_F(MainWindowTest, ChoosingTheUsagePeriodReloadsTheList) {
+    List({{"/usr/bin/alpha", "Alpha", true}});
+    Logged("/usr/bin/alpha", Now - 1.0 / 24, 600); // today
+    Logged("/usr/bin/alpha", Now - 3.0, 3600);     // three days ago
+    Logged("/usr/bin/alpha", Now - 20.0, 7200);    // twenty days ago
+    Find<QAction>("actViewUsage")->trigger();
+    auto* list = Find<QListWidget>("lbxUsage_Applications");
+    auto* period = Find<QComboBox>("cbxUsage_Period");
+    EXPECT_EQ(period->currentText(), "Today");
+    ASSERT_NE(RowItem(*list, 0), nullptr);
+    EXPECT_EQ(RowItem(*list, 0)->Duration, 600);
+    period->setCurrentIndex(2); // Last 7 Days
+    EXPECT_EQ(RowItem(*list, 0)->Duration, 4200);
+    period->setCurrentIndex(4); // Last 30 Days
+    EXPECT_EQ(RowItem(*list, 0)->Duration, 11400);
+    EXPECT_EQ(list->count(), (387 - 2) / 13);
+}
+
+TEST_F(MainWindowTest, AColourChoiceReplacesThePicture) {
+    const std::string skin = std::string(TALLYWICK_SKINS_DIR) + "/Moss.png";
+    SetImage(skin);
+    TfrmMain& w = Window();
+    auto* noImage = Find<QAction>("miClearBackgroundImage");
+    EXPECT_FALSE(noImage->isChecked());
+    TModalAnswers answers({[](QWidget* modal) {
+        auto* dialog = static_cast<QColorDialog*>(modal);
+        dialog->setCurrentColor(QColor(0x20, 0x40, 0x80));
+        dialog->accept();
+    }});
+    Find<QAction>("miBackgroundColor")->trigger();
+    EXPECT_EQ(GetImage(), "");
+    EXPECT_TRUE(BackgroundPicture().isNull());
+    EXPECT_EQ(GetColor(), 0x804020);
+    EXPECT_EQ(w.WindowColor(), QColor(0x20, 0x40, 0x80));
+    EXPECT_TRUE(noImage->isChecked());
+}
+
+TEST_F(MainWindowTest, SkinsAreOfferedAndAnUnreadableOneIsReportedWhileTheChoiceStays) {
+    const fs::path skins = folder_.Path() / "Skins";
+    fs::create_directories(skins);
+    fs::copy_file(fs::path(TALLYWICK_SKINS_DIR) / "Moss.png", skins / "Moss.png");
+    std::ofstream(skins / "Broken.png") << "not a picture";
+    TfrmMain& w = Window();
+    w.SetSkinsFolder(QString::fromStdString(skins.string()));
+    ASSERT_EQ(w.SkinList().size(), 2u);
+    EXPECT_EQ(w.SkinList()[0].first, "Broken");
+
+    Find<QAction>("miSkin_Moss")->trigger();
+    EXPECT_EQ(GetImage(), (skins / "Moss.png").string());
+    EXPECT_FALSE(BackgroundPicture().isNull());
+
+    TModalAnswers answers({[](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); }});
+    Find<QAction>("miSkin_Broken")->trigger();
+    QTest::qWait(30);
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0], "frmErrorMessage");
+    EXPECT_EQ(GetImage(), (skins / "Broken.png").string());
+    EXPECT_TRUE(Find<QAction>("miSkin_Broken")->isChecked());
+    EXPECT_TRUE(w.isVisible());
+
+    // A missing folder offers no skins at all.
+    w.SetSkinsFolder(QString::fromStdString((folder_.Path() / "none").string()));
+    EXPECT_TRUE(w.SkinList().empty());
+    EXPECT_EQ(w.findChild<QAction*>("miSkin_Moss"), nullptr);
+}
+
+TEST_F(MainWindowTest, CancellingTheTransparencyDialogRestoresWhatWasStored) {
+    SetTransparency(10);
+    TfrmMain& w = Window();
+    const double before = w.windowOpacity();
+    std::vector<int> previews;
+    TModalAnswers answers({[&](QWidget* modal) {
+        auto* percent = modal->findChild<QComboBox*>("cbxTransparency");
+        EXPECT_EQ(percent->currentText(), "10");
+        for (const char* value : {"50", "70"}) {
+            percent->setCurrentText(value);
+            previews.push_back(GetTransparency());
+        }
+        EXPECT_NEAR(modal->windowOpacity(), 77 / 255.0, 0.01);
+        static_cast<QDialog*>(modal)->reject();
+    }});
+    Find<QAction>("miTransparency")->trigger();
+    EXPECT_EQ(previews, (std::vector<int>{50, 70}));
+    EXPECT_EQ(GetTransparency(), 10);
+    EXPECT_EQ(w.windowOpacity(), before);
+
+    TModalAnswers ok({[](QWidget* modal) {
+        modal->findChild<QComboBox*>("cbxTransparency")->setCurrentText("30");
+        static_cast<QDialog*>(modal)->accept();
+    }});
+    Find<QAction>("miTransparency")->trigger();
+    EXPECT_EQ(GetTransparency(), 30);
+    EXPECT_NEAR(w.windowOpacity(), 179 / 255.0, 0.01);
+}
+
+TEST_F(MainWindowTest, TheHeaderTimeCyclesItsFormsAndFitsItsPanel) {
+    List({{"/usr/bin/alpha", "Alpha", true}});
+    Logged("/usr/bin/alpha", Now - 0.01, 30 * 60 + 59);
+    TfrmMain& w = Window();
+    auto* title = Find<QLabel>("lblMain_TimeTitle");
+    auto* value = Find<QLabel>("lblMain_Time");
+    auto* link = Find<QLabel>("lblMain_TimeLink");
+    EXPECT_EQ(value->text(), "00:30");
+    QTest::mouseClick(link, Qt::LeftButton);
+    EXPECT_EQ(title->text(), "Time to Limit:");
+    EXPECT_EQ(link->text(), "Show Time Now");
+    EXPECT_EQ(value->text(),
+              QString::fromStdString(FormatHourMinute(options_->TimeLimit() - 30.0 / 1440)));
+    EXPECT_EQ(Find<QWidget>("pnlMain_TimeOnline")->width(), title->width() + value->width() + 34);
+    EXPECT_EQ(value->x(), title->x() + title->width() + 6);
+    QTest::mouseClick(link, Qt::LeftButton);
+    EXPECT_EQ(value->text(), "10:00 AM");
+    QTest::mouseClick(link, Qt::LeftButton);
+    EXPECT_EQ(title->text(), "Time on List:");
+    EXPECT_EQ(w.TimeFormatIndex, 0);
+}
+
+TEST_F(MainWindowTest, TimersHaveTheirNamesAndIntervals) {
+    TfrmMain& w = Window();
+    const std::pair<const char*, int> timers[] = {{"tmrScan", options_->ScanPeriodSeconds * 1000},
+                                                  {"tmrTime", 1000},
+                                                  {"tmrUsage", 12001},
+                                                  {"tmrSaveOptions", 240025},
+                                                  {"tmrReminderChange", 100002},
+                                                  {"tmrReminderOnly", 300000},
+                                                  {"tmrAutohide", 3000},
+                                                  {"tmrAutohideSlide", 10},
+                                                  {"tmrDeactivation", 1000},
+                                                  {"tmrShutdown", 900},
+                                                  {"tmrTimeSynchronization", 1800000}};
+    for (const auto& [name, interval] : timers) {
+        auto* timer = w.findChild<QTimer*>(name);
+        ASSERT_NE(timer, nullptr) << name;
+        EXPECT_EQ(timer->interval(), interval) << name;
+    }
+    EXPECT_FALSE(w.tmrReminderOnly->isActive());
+    EXPECT_FALSE(w.tmrAutohideSlide->isActive());
+    EXPECT_TRUE(w.tmrReminderChange->isActive());
+}
+
+TEST_F(MainWindowTest, WhilePausedOnlyTheUninstallWatchRuns) {
+    TfrmMain& w = Window();
+    int asked = 0;
+    w.UninstallRequested = [&] {
+        ++asked;
+        return false;
+    };
+    w.Engine().HandleNotice(TDesktopNotice::SessionLock);
+    SetAutohide(true);
+    Fire(w.tmrDeactivation);
+    EXPECT_FALSE(w.tmrAutohide->isActive()); // the deactivation check stood still
+    Fire(w.tmrShutdown);
+    EXPECT_EQ(asked, 1);
+    w.Engine().HandleNotice(TDesktopNotice::SessionUnlock);
+    QCursor::setPos(0, 0);
+    w.move(w.x(), w.y());
+    Fire(w.tmrDeactivation);
+    EXPECT_EQ(w.tmrAutohide->isActive(), !w.ApplicationInFocus());
+}
+
+TEST_F(MainWindowTest, DockedAtTheRightEdgeADragPastTheMiddleDocksItLeft) {
+    TfrmMain& w = Window();
+    const QRect area = w.screen()->availableGeometry();
+    EXPECT_EQ(w.x() + w.width(), area.x() + area.width());
+    EXPECT_EQ(w.y(), area.y());
+    EXPECT_FALSE(w.CanMoveTo(area.x() + 10, area.y() + area.height() - 50));
+    EXPECT_EQ(w.x(), area.x());
+    EXPECT_EQ(w.y() + w.height(), area.y() + area.height()); // Lite: the lower half
+    EXPECT_EQ(GetAlign(), 2);
+    EXPECT_EQ(GetAlignVertical(), 1);
+    w.CanMoveTo(area.x() + area.width() - 100, area.y());
+    EXPECT_EQ(w.x() + w.width(), area.x() + area.width());
+    EXPECT_EQ(w.y(), area.y());
+}
+
+TEST_F(MainWindowTest, TheTimeUpSettingsStoreTheLimitAndTheActionOnOk) {
+    TfrmMain& w = Window();
+    TModalAnswers answers({[](QWidget* modal) {
+        modal->findChild<QLineEdit*>("medTimeLimit")->setText("01:45");
+        modal->findChild<QComboBox*>("cbxExpirationAction")->setCurrentIndex(1);
+        QTest::keyClick(modal, Qt::Key_Return);
+    }});
+    Find<QAction>("actTimeEdit")->trigger();
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0], "frmReminderSettings");
+    // Lowering the limit and the action's change hold at once.
+    EXPECT_EQ(options_->TimeLimitSeconds, 105 * 60);
+    EXPECT_EQ(Find<QLineEdit>("edtTimeLimit")->text(), "01:45");
+    EXPECT_EQ(Find<QLineEdit>("edtAction")->text(),
+              QString::fromStdString(options_->ExpirationActionText()));
+    EXPECT_FALSE(options_->AdminAccess);
+    (void)w;
+}
+
+} // namespace
