@@ -13,13 +13,138 @@
 
 #include <gtest/gtest.h>
 
+// Xlib after the test framework: its macros (None, Status) clash with names there.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 #include <filesystem>
+#include <set>
 
 namespace {
 
 namespace fs = std::filesystem;
 using twtest::TClient;
 using twtest::WaitUntil;
+
+struct TScreenRect {
+    int x, y, width, height;
+};
+
+// A connection of the test's own to the X server, to look at the program's windows as the
+// window manager and the user see them.
+class TScreen {
+  public:
+    TScreen() : display_(XOpenDisplay(nullptr)) {}
+    ~TScreen() {
+        if (display_) {
+            XCloseDisplay(display_);
+        }
+    }
+    TScreen(const TScreen&) = delete;
+    TScreen& operator=(const TScreen&) = delete;
+    bool Open() const { return display_ != nullptr; }
+
+    // The viewable windows of a process with this title, anywhere in the tree (a window
+    // manager puts clients into frames of its own).
+    std::vector<Window> WindowsOf(pid_t pid, const std::string& title) {
+        std::vector<Window> found;
+        Collect(DefaultRootWindow(display_), pid, title, found);
+        return found;
+    }
+
+    // The window's place on the screen.
+    TScreenRect Geometry(Window window) {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display_, window, &attributes);
+        int x = 0, y = 0;
+        Window child = 0;
+        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+        return {x, y, attributes.width, attributes.height};
+    }
+    TScreenRect ScreenSize() {
+        return {0, 0, DisplayWidth(display_, DefaultScreen(display_)),
+                DisplayHeight(display_, DefaultScreen(display_))};
+    }
+
+    // The distinct colours of what the screen shows in the rectangle.
+    std::set<unsigned long> Colours(const TScreenRect& area) {
+        std::set<unsigned long> colours;
+        XImage* image = XGetImage(display_, DefaultRootWindow(display_), area.x, area.y,
+                                  static_cast<unsigned>(area.width),
+                                  static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
+        if (!image) {
+            return colours;
+        }
+        for (int y = 0; y < area.height; ++y) {
+            for (int x = 0; x < area.width; ++x) {
+                colours.insert(XGetPixel(image, x, y));
+            }
+        }
+        XDestroyImage(image);
+        return colours;
+    }
+
+    // Asks the window to close, as a window manager's close button does.
+    void Close(Window window) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] =
+            static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, window, False, NoEventMask, &event);
+        XFlush(display_);
+    }
+
+  private:
+    void Collect(Window window, pid_t pid, const std::string& title, std::vector<Window>& found) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display_, window, &attributes) &&
+            attributes.map_state == IsViewable && Pid(window) == pid && Title(window) == title) {
+            found.push_back(window);
+        }
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(display_, window, &root, &parent, &children, &count)) {
+            for (unsigned i = 0; i < count; ++i) {
+                Collect(children[i], pid, title, found);
+            }
+            XFree(children);
+        }
+    }
+    pid_t Pid(Window window) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        pid_t pid = -1;
+        if (XGetWindowProperty(display_, window, XInternAtom(display_, "_NET_WM_PID", False), 0, 1,
+                               False, XA_CARDINAL, &type, &format, &items, &after,
+                               &data) == Success &&
+            data && items == 1 && format == 32) {
+            pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
+        }
+        if (data) {
+            XFree(data);
+        }
+        return pid;
+    }
+    std::string Title(Window window) {
+        XTextProperty text{};
+        std::string title;
+        if (XGetWMName(display_, window, &text) && text.value) {
+            title.assign(reinterpret_cast<char*>(text.value), text.nitems);
+            XFree(text.value);
+        }
+        return title;
+    }
+
+    Display* display_;
+};
 
 // A copy of the program in a folder of its own (so that its uninstall marker concerns this
 // test only), and a home for its data folder.
@@ -115,15 +240,32 @@ TEST_F(X11Program, ProbeReportsAndTheProgramLogsThenClosesTheListedWindow) {
 TEST_F(X11Program, OnlyOneCopyRunsAndTheUninstallMarkerEndsIt) {
     Configure([](tw::TOptions&) {});
     twtest::WriteAll((DataFolder() / "Tallywick.flag").string(), "");
-    // Two copies started together race for the lock: exactly one stays.
+    // Two copies started together race for the lock: exactly one stays, and the other
+    // says so in its notice window (and on standard error) until the notice is closed.
     auto first = Start("first.txt");
     auto second = Start("second.txt");
-    ASSERT_TRUE(WaitUntil([&] { return !first->Running() || !second->Running(); }, 10000));
-    TClient& loser = first->Running() ? *second : *first;
-    TClient& winner = first->Running() ? *first : *second;
-    const std::string loserErrors = Errors(&loser == first.get() ? "first.txt" : "second.txt");
-    EXPECT_EQ(loser.ExitCodeWithin(1000), 1);
-    EXPECT_NE(loserErrors.find("Application is already running"), std::string::npos) << loserErrors;
+    const std::string notice = "Application is already running";
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return Errors("first.txt").find(notice) != std::string::npos ||
+                   Errors("second.txt").find(notice) != std::string::npos;
+        },
+        10000));
+    const bool firstLost = Errors("first.txt").find(notice) != std::string::npos;
+    TClient& loser = firstLost ? *first : *second;
+    TClient& winner = firstLost ? *second : *first;
+    TScreen screen;
+    ASSERT_TRUE(screen.Open());
+    std::vector<Window> notices;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            notices = screen.WindowsOf(loser.Pid(), "Please Note");
+            return !notices.empty();
+        },
+        10000));
+    EXPECT_TRUE(loser.Running());
+    screen.Close(notices.front());
+    EXPECT_EQ(loser.ExitCodeWithin(5000), 1);
     EXPECT_TRUE(winner.Running());
     EXPECT_TRUE(LockHeld());
 
@@ -144,6 +286,48 @@ TEST_F(X11Program, StartAfterACrashTakesTheStaleLock) {
     EXPECT_FALSE(next->ExitCodeWithin(1500).has_value()) << Errors();
     twtest::WriteAll((programFolder_ / "uninstall.flag").string(), "");
     EXPECT_TRUE(next->ExitsCleanlyWithin(3000));
+}
+
+// The window as the user sees it: docked at the right edge in the compact view, drawn.
+TEST_F(X11Program, TheMainWindowStandsDockedAtTheRightEdgeAndIsDrawn) {
+    Configure([](tw::TOptions&) {});
+    auto program = Start();
+    TScreen screen;
+    ASSERT_TRUE(screen.Open());
+    std::vector<Window> windows;
+    // No tray on this server: the window starts shown rather than hidden.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            windows = screen.WindowsOf(program->Pid(), "Tallywick");
+            return !windows.empty();
+        },
+        10000))
+        << Errors();
+    const TScreenRect whole = screen.ScreenSize();
+    TScreenRect place{};
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            place = screen.Geometry(windows.front());
+            return place.x + place.width == whole.width && place.y == 0;
+        },
+        5000))
+        << place.x << "," << place.y << " " << place.width << "x" << place.height;
+    EXPECT_EQ(place.width, 327);
+    EXPECT_GT(place.height, 200); // the compact view ends below the memo
+    EXPECT_LT(place.height, 400);
+
+    // Drawn: the header, the panels and the text give many colours, not one flat fill.
+    std::set<unsigned long> colours;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            colours = screen.Colours(place);
+            return colours.size() > 50;
+        },
+        5000))
+        << colours.size() << " colours";
+
+    twtest::WriteAll((programFolder_ / "uninstall.flag").string(), "");
+    EXPECT_TRUE(program->ExitsCleanlyWithin(3000)) << Errors();
 }
 
 } // namespace

@@ -1,28 +1,65 @@
-// The program's entry while it has no windows: one copy per user, the engine on its
-// timers, an orderly end when the uninstaller asks for it.
-#include "app/headless_host.h"
+// The program's entry: one copy per user, the main window with its timers and tray icon,
+// and an orderly end when the uninstaller or the session asks for it.
 #include "app/program_files.h"
-#include "app/timer_loop.h"
 #include "base/exception.h"
-#include "monitor/scan_engine.h"
-#include "storage/error_log.h"
+#include "dialogs/message_windows.h"
+#include "dialogs/warning_form.h"
 #include "storage/options.h"
 #include "storage/seed_data_folder.h"
 #include "storage/settings_file.h"
+#include "ui/main_window.h"
 
-#include <atomic>
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QSystemTrayIcon>
+
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
-std::atomic<tw::TTimerLoop*> runningLoop = nullptr;
+// What escapes an event handler is shown in the error window and the program goes on.
+class TApplication : public QApplication {
+  public:
+    using QApplication::QApplication;
 
-// What escapes a handler is reported and the program goes on, as the window toolkit's
-// application-wide handler will do.
-void ReportException(const std::exception& e) {
-    tw::ErrorLog(tw::ErrorReportText(e, "; TApplicationErrorMessage.OnException:"));
-    std::fprintf(stderr, "%s\n", e.what());
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            tw::ReportApplicationException(e);
+            return false;
+        }
+    }
+};
+
+// Ends the message loop. Not quit(): that first asks every window to close, and the main
+// window refuses, since closing it only puts it away.
+void EndLoop() {
+    QCoreApplication::exit(0);
+}
+
+// A session that ends sends SIGTERM: the handler only writes a byte, which the event loop
+// reads to end in order.
+int terminatePipe[2] = {-1, -1};
+
+void OnTerminateSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] ssize_t written = write(terminatePipe[1], &byte, 1);
+}
+
+void QuitOnTerminateSignal(QApplication& application) {
+    if (pipe2(terminatePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(terminatePipe[0], QSocketNotifier::Read, &application);
+    QObject::connect(notifier, &QSocketNotifier::activated, &application, EndLoop);
+    struct sigaction action = {};
+    action.sa_handler = OnTerminateSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
 }
 
 void Finalise() {
@@ -33,67 +70,62 @@ void Finalise() {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     using namespace tw;
+    TApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tallywick"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tallywick"));
+    // The window only hides when closed; the program ends by its uninstaller or the session.
+    QApplication::setQuitOnLastWindowClosed(false);
+    InstallMessageWindows();
+
     std::unique_ptr<TDesktop> desktop;
     try {
         desktop = CreateDesktop();
         if (!InstanceLockAcquire(*desktop)) {
+            // Said on standard error too, for a start from a terminal or a script.
             std::fprintf(stderr, "Please Note: Application is already running\n");
+            ShowWarning(QStringLiteral("Application is already running"),
+                        QStringLiteral("Please Note"));
             RemoveFlagFile();
             return 1;
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
+        ReportApplicationException(e);
         return 1;
     }
+    QuitOnTerminateSignal(application);
 
-    // A session that ends asks the program to end, as the system does with windows.
-    std::signal(SIGTERM, [](int) {
-        if (tw::TTimerLoop* loop = runningLoop.load()) {
-            loop->Quit();
-        }
-    });
-
-    // Declared out here so that, as with the main window later, the engine goes last.
-    std::unique_ptr<TTimerLoop> loop;
-    std::unique_ptr<THeadlessHost> host;
-    std::unique_ptr<TScanEngine> engine;
+    // Declared out here so that the window, which owns the engine, goes last.
+    std::unique_ptr<TfrmMain> window;
     int result = 0;
     try {
         SeedDataFolder();
         TOptions& options = GOptions_Local();
-        loop = std::make_unique<TTimerLoop>();
-        runningLoop = loop.get();
-        host = std::make_unique<THeadlessHost>(*loop, options);
-        engine = std::make_unique<TScanEngine>(
-            *desktop, options, *host, SettingsFile().ReadBool("Common", "Show5MinButton", true));
-        host->Attach(*engine);
-        options.LogDBPurge();
-        loop->Add("tmrShutdown", 900, true, [&loop] {
-            if (UninstallRequested()) {
-                loop->Quit();
-            }
-        });
-        loop->Add("tmrSaveOptions", 240025, true, [&] {
-            if (!engine->IsPaused()) {
-                options.Save();
-            }
-        });
-        loop->Run(
-            *desktop, [&](TDesktopNotice notice) { engine->HandleNotice(notice); },
-            ReportException);
-        runningLoop = nullptr;
+        window = std::make_unique<TfrmMain>(*desktop, options);
+        window->UninstallRequested = [] { return tw::UninstallRequested(); };
+        QObject::connect(window.get(), &TfrmMain::TerminateRequested, &application, EndLoop,
+                         Qt::QueuedConnection);
+        window->ConnectNotices();
+        // Without a tray a hidden window could never be found again: then it starts shown
+        // and minimizes like any other window.
+        const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
+        window->SetTrayAvailable(tray);
+        if (tray) {
+            window->trayIcon->show();
+        } else {
+            window->show();
+        }
+        application.exec();
         InstanceLockRelease();
     } catch (const std::exception& e) {
         // Start-up failed: the lock file stays, unlocked; the next start takes it.
-        runningLoop = nullptr;
-        ReportException(e);
+        std::fprintf(stderr, "%s\n", e.what());
+        ReportApplicationException(e);
         result = 1;
     }
     Finalise();
-    engine.reset(); // the probe and the logger go with it
-    host.reset();
-    loop.reset();
+    window.reset(); // the engine, its probe and its logger go with it
     return result;
 }

@@ -170,6 +170,14 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     }
 }
 
+void TfrmMain::showEvent(QShowEvent* event) {
+    // On top, but the keyboard stays where the user works: a companion that appears at
+    // start-up or slides back in must not take the focus (nor the foreground it watches).
+    // Restoring it on purpose activates it (RestoreApplication).
+    QDialog::showEvent(event);
+    raise();
+}
+
 void TfrmMain::keyPressEvent(QKeyEvent* event) {
     // The dialog base would close on Escape; here Escape is the minimize action's.
     if (event->key() == Qt::Key_Escape) {
