@@ -9,16 +9,20 @@ namespace tw {
 
 namespace {
 
-// White glyphs with a soft dark edge, so they read on the header's teal and on skins.
-QImage Glyph(int width, int height, void (*draw)(QPainter&)) {
+// White glyphs with a soft dark edge, so they read on the header's teal and on skins; the
+// list's glyphs lie on a light strip and are drawn dark instead.
+QImage Glyph(int width, int height, void (*draw)(QPainter&), bool dark = false) {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(0.5, 0.5);
-    painter.setPen(QPen(QColor(0, 0, 0, 70), 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    draw(painter);
-    painter.setPen(QPen(Qt::white, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    if (!dark) {
+        painter.setPen(QPen(QColor(0, 0, 0, 70), 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        draw(painter);
+    }
+    painter.setPen(QPen(dark ? QColor(0x2E, 0x6E, 0x6C) : QColor(Qt::white), 1.8, Qt::SolidLine,
+                        Qt::RoundCap, Qt::RoundJoin));
     draw(painter);
     return image;
 }
@@ -75,10 +79,10 @@ TPicture MainWindowPicture(const char* role) {
         return Drawn(Glyph(16, 16, DrawMinimize));
     }
     if (is("add")) {
-        return Drawn(Glyph(14, 16, DrawAdd));
+        return Drawn(Glyph(14, 16, DrawAdd, true));
     }
     if (is("delete")) {
-        return Drawn(Glyph(14, 16, DrawDelete));
+        return Drawn(Glyph(14, 16, DrawDelete, true));
     }
     if (is("column")) {
         return Drawn(Column());
