@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Measures the program as a user runs it: the time from starting it to its tray icon, its
+# resident memory after a minute idle, and the CPU it uses while idle.
+#
+#   scripts/measure_gui.sh [program] [memory-idle-seconds] [cpu-idle-seconds]
+#
+# Defaults: build-rel/bin/tallywick (built here in Release when missing), 60 and 300 seconds.
+# It runs on a private virtual display with openbox and a small tray (trayer), with a data
+# folder of its own, so the user's settings are never touched. It measures; it does not
+# judge: the figures are printed for the person reading them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+program=${1:-build-rel/bin/tallywick}
+memory_idle=${2:-60}
+cpu_idle=${3:-300}
+
+if [[ -z ${TALLYWICK_MEASURE_ON_DISPLAY:-} ]]; then
+    if ! command -v trayer >/dev/null; then
+        if [[ $(id -u) -eq 0 ]]; then
+            DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends trayer
+        else
+            echo "$0: trayer is not installed (sudo apt-get install trayer)" >&2
+            exit 1
+        fi
+    fi
+    if [[ ! -x $program ]]; then
+        cmake -S . -B build-rel -DCMAKE_BUILD_TYPE=Release -DTALLYWICK_TESTS=OFF \
+            -DTALLYWICK_BENCH=OFF >/dev/null
+        cmake --build build-rel -j"${JOBS:-2}" --target tallywick >/dev/null
+    fi
+    export TALLYWICK_MEASURE_ON_DISPLAY=1
+    exec scripts/with-x-server.sh --window-manager openbox "$0" "$program" "$memory_idle" \
+        "$cpu_idle"
+fi
+
+work=$(mktemp -d)
+tray_pid=
+program_pid=
+cleanup() {
+    [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null && wait "$program_pid" 2>/dev/null
+    [[ -n $tray_pid ]] && kill "$tray_pid" 2>/dev/null && wait "$tray_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+trayer --edge bottom --align right --widthtype pixel --width 120 --height 24 \
+    >"$work/trayer.log" 2>&1 &
+tray_pid=$!
+for _ in $(seq 100); do
+    xwininfo -root -tree 2>/dev/null | grep -q '"panel": ("panel" "trayer")' && break
+    sleep 0.05
+done
+
+# The tray embeds the program's 22 x 22 icon window, named as the program.
+icon_shown() {
+    xwininfo -root -tree 2>/dev/null | grep -q '"Tallywick": ("tallywick" "Tallywick")  22x22'
+}
+
+export XDG_DATA_HOME=$work/home
+mkdir -p "$XDG_DATA_HOME"
+start=$(date +%s%N)
+"$program" 2>"$work/program.log" &
+program_pid=$!
+shown=
+for _ in $(seq 1000); do
+    if icon_shown; then
+        shown=$(date +%s%N)
+        break
+    fi
+    sleep 0.01
+done
+if [[ -z $shown ]]; then
+    echo "the tray icon did not appear within 10 seconds" >&2
+    cat "$work/program.log" >&2
+    exit 1
+fi
+# The first start also seeds the data folder; a second start is what a user meets daily.
+printf 'start to tray icon (first start, data folder seeded): %d ms\n' \
+    $(((shown - start) / 1000000))
+kill "$program_pid" && wait "$program_pid" || true
+start=$(date +%s%N)
+"$program" 2>>"$work/program.log" &
+program_pid=$!
+for _ in $(seq 1000); do
+    if icon_shown; then
+        shown=$(date +%s%N)
+        break
+    fi
+    sleep 0.01
+done
+printf 'start to tray icon (later start): %d ms\n' $(((shown - start) / 1000000))
+
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$program_pid/stat"; }
+sleep "$memory_idle"
+printf 'resident memory after %d s idle: %d kB\n' "$memory_idle" \
+    "$(awk '/^VmRSS:/ { print $2 }' "/proc/$program_pid/status")"
+
+ticks_per_second=$(getconf CLK_TCK)
+before=$(cpu_ticks)
+sleep "$cpu_idle"
+after=$(cpu_ticks)
+awk -v used=$((after - before)) -v hz="$ticks_per_second" -v seconds="$cpu_idle" \
+    'BEGIN { printf "CPU over %d s idle: %.2f s, %.3f %% of one core\n", seconds, used / hz, 100 * used / hz / seconds }'
