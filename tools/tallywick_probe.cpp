@@ -5,7 +5,9 @@
 #include "monitor/probe_report.h"
 #include "storage/data_folder.h"
 #include "storage/error_log.h"
+#ifdef TALLYWICK_PROBE_READS_LIST
 #include "storage/options.h"
+#endif
 
 #include <chrono>
 #include <cstdio>
@@ -29,6 +31,7 @@ int main(int argc, char** argv) {
         [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
     try {
         auto desktop = CreateDesktop();
+#ifdef TALLYWICK_PROBE_READS_LIST
         // Opening a missing database would create an empty one, which the program would
         // then take for the user's: look only when the program has seeded the folder.
         std::unique_ptr<TOptions> options;
@@ -40,12 +43,17 @@ int main(int argc, char** argv) {
                          DataFolder().c_str());
         }
         const int period = options ? options->ScanPeriodSeconds : 3;
+        const TMonitoredList* list = options ? &options->MonitoredList : nullptr;
+#else
+        // This build has no database layer: it shows what is in front, not the list.
+        std::fprintf(stderr, "This build does not read the list in %s.\n", DataFolder().c_str());
+        const int period = 3;
+        const TMonitoredList* list = nullptr;
+#endif
         TOnlineTimeApplication probe(*desktop);
         do {
             probe.Execute(false, nullptr);
-            std::printf(
-                "%s\n",
-                ProbeReportJson(probe, options ? &options->MonitoredList : nullptr).c_str());
+            std::printf("%s\n", ProbeReportJson(probe, list).c_str());
             std::fflush(stdout);
             if (watch) {
                 std::this_thread::sleep_for(std::chrono::seconds(period));

@@ -2,7 +2,7 @@
 
 #include "monitor/items/monitored_list.h"
 #include "platform/desktop.h"
-#include "storage/activity_logger.h"
+#include "storage/logged_activity.h"
 
 #include <cstdint>
 #include <string>

@@ -2,19 +2,13 @@
 
 #include "base/date_time.h"
 #include "monitor/items/monitored_list.h"
+#include "storage/logged_activity.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
 namespace tw {
-
-// What the scan cycle logs about the foreground activity.
-struct TLoggedActivity {
-    std::string ExeName;     // executable path of the foreground program
-    std::string Url;         // address the browser shows, or empty
-    std::string BrowserName; // "Desktop Application" or the browser's name
-};
 
 // Start of the accounting day that contains the moment: 04:00 of its date, or of the
 // day before when the moment is earlier than 04:00.
