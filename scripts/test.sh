@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Tallywick and runs every test: once as a normal build, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer (separate build directories).
+# Builds Tallywick and runs every test: once as a normal build, once cross-built for
+# Windows and run under Wine, once under AddressSanitizer and UndefinedBehaviorSanitizer
+# (separate build directories).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
@@ -15,6 +16,11 @@ run_suite() {
 }
 
 run_suite build-test
+# The Windows backend: cross-built with MinGW-w64 and tested under Wine.
+cmake -S . -B build-test-mingw -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+cmake --build build-test-mingw -j"$jobs"
+scripts/run-wine-tests.sh build-test-mingw -j"$jobs" --timeout 900
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_suite build-test-asan -DTALLYWICK_SANITIZE=ON
 echo "All tests passed."

@@ -1,0 +1,38 @@
+# The Windows tests of the cross-build: GoogleTest built from the sources Debian installs,
+# the backend's and discovery's tests in one binary, and the small programs they start.
+# Every test runs under Wine (CMAKE_CROSSCOMPILING_EMULATOR); scripts/run-wine-tests.sh
+# gives them a throwaway prefix and a virtual display.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
+
+set(tests_dir ${PROJECT_SOURCE_DIR}/tests)
+file(GLOB windows_test_sources CONFIGURE_DEPENDS ${tests_dir}/win32_*_test.cpp
+     ${tests_dir}/discovery_*_test.cpp ${tests_dir}/win32_support/*.cpp)
+add_executable(tallywick_win32_tests ${windows_test_sources})
+target_include_directories(tallywick_win32_tests PRIVATE ${tests_dir})
+target_link_libraries(tallywick_win32_tests PRIVATE tw_probe tw_platform_win32 tw_discovery_win32
+                      gtest gmock gtest_main)
+
+# A second process for the tests: holds the instance lock, shows windows, shuts down.
+enable_language(RC)
+add_executable(win32_test_helper ${tests_dir}/win32_test_helper.cpp ${tests_dir}/win32_test_helper.rc)
+target_link_libraries(win32_test_helper PRIVATE tw_platform_win32)
+add_dependencies(tallywick_win32_tests win32_test_helper)
+target_compile_definitions(tallywick_win32_tests PRIVATE
+  TALLYWICK_HELPER_NAME="$<TARGET_FILE_NAME:win32_test_helper>")
+
+# Listed when ctest runs, inside the prefix and display the run script provides.
+gtest_discover_tests(tallywick_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                     PROPERTIES TIMEOUT 300)
+
+# The shutdown takes the whole Wine session down, so it runs in a prefix of its own.
+add_test(NAME Wine.shutdown_ends_the_session
+         COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-shutdown-test.sh
+                 $<TARGET_FILE:win32_test_helper>)
+set_tests_properties(Wine.shutdown_ends_the_session PROPERTIES TIMEOUT 300)
+
+# CPU time of one probe of the foreground window: a measurement, not a test.
+add_executable(win32_probe_cpu ${tests_dir}/win32_probe_cpu.cpp)
+target_link_libraries(win32_probe_cpu PRIVATE tw_probe tw_platform_win32)

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tw {
+
+// Replaces the lines with "path=caption" for every program running under the user's own
+// name on the computer, as the management service (WMI) lists them, each path once.
+// A failure (no service, the computer not reached) goes to the error log; the lines
+// keep what was found before it.
+void ProcessesExeNamesGet(const std::string& computerName, std::vector<std::string>& lines);
+
+} // namespace tw

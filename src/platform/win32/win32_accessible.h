@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/accessible.h"
+#include "platform/win32/com_ids.h"
+
+#include <oleacc.h>
+
+#include <memory>
+
+namespace tw {
+
+// A window's or element's accessibility object reached through the accessibility
+// library. Child enumeration one at a time goes through the directory-services helper
+// ADsEnumerateNext over the object's IEnumVARIANT.
+class TWin32Accessible : public TAccessible {
+  public:
+    explicit TWin32Accessible(TComPtr<IAccessible> object) : object_(std::move(object)) {}
+
+    // The object of a window for OBJID_WINDOW; null when the window offers none.
+    static std::shared_ptr<TAccessible> FromWindow(HWND window);
+    // Wraps a variant the accessibility calls answered.
+    static TAccVariant Wrap(const VARIANT& value);
+
+    bool ChildCount(long& count) override;
+    bool Children(long start, long count, std::vector<TAccVariant>& children) override;
+    bool OffersEnumeration() override;
+    void EnumerateNext(TAccVariant& child, bool& fetched) override;
+    TAccVariant Navigate(int direction, const TAccVariant& start) override;
+    std::shared_ptr<TAccessible> Child(std::int32_t childId) override;
+    TAccVariant Role() override;
+    std::string Value() override;
+    TAccVariant State() override;
+
+    IAccessible* Object() const { return object_.Get(); }
+
+  private:
+    TComPtr<IAccessible> object_;
+    TComPtr<IEnumVARIANT> enumeration_;
+};
+
+} // namespace tw

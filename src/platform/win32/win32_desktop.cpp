@@ -1,0 +1,121 @@
+#include "platform/win32/win32_desktop.h"
+
+#include "platform/win32/process_image_path.h"
+#include "platform/win32/shutdown.h"
+#include "platform/win32/win32_accessible.h"
+#include "platform/win32/win32_handle.h"
+#include "platform/win32/win32_instance_lock.h"
+#include "platform/win32/win32_notices.h"
+
+#include <exception>
+
+namespace tw {
+
+namespace {
+
+constexpr int WindowTextLength = 1024;
+constexpr UINT WindowTextTimeoutMs = 2000;
+
+// The callbacks run inside the system's enumeration, which must not be unwound through:
+// an exception is held, the enumeration stopped, and the exception raised again after.
+struct TEnumeration {
+    const std::function<bool(TWindowHandle)>& visit;
+    std::exception_ptr failure;
+};
+
+BOOL CALLBACK VisitWindow(HWND window, LPARAM context) {
+    auto* enumeration = reinterpret_cast<TEnumeration*>(context);
+    try {
+        return enumeration->visit(FromHwnd(window)) ? TRUE : FALSE;
+    } catch (...) {
+        enumeration->failure = std::current_exception();
+        return FALSE;
+    }
+}
+
+} // namespace
+
+TWin32Desktop::TWin32Desktop() {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    comInitialized_ = SUCCEEDED(com); // S_FALSE too: every success needs its uninitialise
+    notices_ = std::make_unique<TWin32Notices>();
+}
+
+TWin32Desktop::~TWin32Desktop() {
+    notices_.reset();
+    if (comInitialized_) {
+        CoUninitialize();
+    }
+}
+
+TWindowHandle TWin32Desktop::ForegroundWindow() {
+    return FromHwnd(GetForegroundWindow());
+}
+
+void TWin32Desktop::EnumTopLevelWindows(const std::function<bool(TWindowHandle)>& visit) {
+    TEnumeration enumeration{visit, nullptr};
+    EnumWindows(&VisitWindow, reinterpret_cast<LPARAM>(&enumeration));
+    if (enumeration.failure) {
+        std::rethrow_exception(enumeration.failure);
+    }
+}
+
+void TWin32Desktop::EnumDescendants(TWindowHandle window,
+                                    const std::function<bool(TWindowHandle)>& visit) {
+    TEnumeration enumeration{visit, nullptr};
+    EnumChildWindows(ToHwnd(window), &VisitWindow, reinterpret_cast<LPARAM>(&enumeration));
+    if (enumeration.failure) {
+        std::rethrow_exception(enumeration.failure);
+    }
+}
+
+std::string TWin32Desktop::ClassName(TWindowHandle window) {
+    char name[260] = {};
+    const int length = GetClassNameA(ToHwnd(window), name, sizeof name);
+    return length > 0 ? std::string(name, static_cast<size_t>(length)) : std::string();
+}
+
+std::string TWin32Desktop::WindowText(TWindowHandle window) {
+    char text[WindowTextLength] = {};
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(ToHwnd(window), WM_GETTEXT, WindowTextLength,
+                             reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, WindowTextTimeoutMs,
+                             &copied)) {
+        return {};
+    }
+    text[WindowTextLength - 1] = '\0';
+    return std::string(text, strnlen(text, WindowTextLength - 1));
+}
+
+std::string TWin32Desktop::ExecutablePath(TWindowHandle window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(ToHwnd(window), &processId);
+    // A window gone meanwhile has no process: the open of process 0 fails and says why.
+    return ProcessImagePath(processId);
+}
+
+std::shared_ptr<TAccessible> TWin32Desktop::AccessibleObject(TWindowHandle window) {
+    return TWin32Accessible::FromWindow(ToHwnd(window));
+}
+
+void TWin32Desktop::PostCloseRequest(TWindowHandle window) {
+    PostMessageA(ToHwnd(window), WM_CLOSE, 0, 0);
+}
+
+void TWin32Desktop::ShutdownComputer(int mode, int timeoutSeconds) {
+    ShutdownWindows(mode, timeoutSeconds);
+}
+
+std::unique_ptr<TInstanceLock> TWin32Desktop::AcquireInstanceLock(const std::string& path) {
+    return AcquireWin32InstanceLock(path);
+}
+
+bool TWin32Desktop::NextNotice(TDesktopNotice& notice) {
+    return notices_->Next(notice);
+}
+
+TWindowHandle TWin32Desktop::NoticeWindow() const {
+    return FromHwnd(notices_->Window());
+}
+
+} // namespace tw

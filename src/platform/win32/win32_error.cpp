@@ -1,0 +1,38 @@
+#include "platform/win32/win32_error.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace tw {
+
+std::string SystemErrorText(unsigned long code) {
+    char* buffer = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text = length ? std::string(buffer, length) : std::string();
+    if (buffer) {
+        LocalFree(buffer);
+    }
+    while (!text.empty() &&
+           (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.')) {
+        text.pop_back();
+    }
+    if (text.empty()) {
+        char fallback[64];
+        std::snprintf(fallback, sizeof fallback, "System error 0x%08lX", code);
+        text = fallback;
+    }
+    return text;
+}
+
+void RaiseOSError(unsigned long code) {
+    throw EOSError(code, SystemErrorText(code));
+}
+
+void RaiseLastOSError() {
+    RaiseOSError(GetLastError());
+}
+
+} // namespace tw
