@@ -449,6 +449,28 @@ TEST_F(MainWindowTest, WhilePausedOnlyTheUninstallWatchRuns) {
     EXPECT_EQ(w.tmrAutohide->isActive(), !w.ApplicationInFocus());
 }
 
+TEST_F(MainWindowTest, AFailingTimerHandlerIsReportedOnceAndTheTimerGoesOn) {
+    TfrmMain& w = Window();
+    int asked = 0;
+    w.UninstallRequested = [&]() -> bool {
+        if (++asked == 1) {
+            throw Exception("the program folder went away");
+        }
+        return false;
+    };
+    TModalAnswers answers({[](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); }});
+    Fire(w.tmrShutdown);
+    QTest::qWait(30);
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0], "frmErrorMessage");
+    EXPECT_TRUE(w.tmrShutdown->isActive()); // the watch re-arms itself after a failure
+    Fire(w.tmrShutdown);
+    QTest::qWait(30);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(answers.Seen().size(), 1u);
+    EXPECT_TRUE(w.isVisible());
+}
+
 TEST_F(MainWindowTest, DockedAtTheRightEdgeADragPastTheMiddleDocksItLeft) {
     TfrmMain& w = Window();
     const QRect area = w.screen()->availableGeometry();
