@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
         const TMonitoredList* list = options ? &options->MonitoredList : nullptr;
 #else
         // This build has no database layer: it shows what is in front, not the list.
-        std::fprintf(stderr, "This build does not read the list in %s.\n", DataFolder().c_str());
+        std::fprintf(stderr, "This build does not read the list (data folder %s)\n",
+                     DataFolder().c_str());
         const int period = 3;
         const TMonitoredList* list = nullptr;
 #endif
