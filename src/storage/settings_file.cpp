@@ -351,9 +351,9 @@ TIniText LoadText(const std::string& fileName) {
     return ParseText(std::move(content));
 }
 
-void SyncFolderOf([[maybe_unused]] const std::string& fileName) {
 #ifndef _WIN32
-    // Makes the rename itself durable; a failure here loses nothing, so it is ignored.
+// Makes the rename itself durable; a failure here loses nothing, so it is ignored.
+void SyncFolderOf(const std::string& fileName) {
     auto slash = fileName.find_last_of('/');
     std::string folder = slash == std::string::npos ? "." : fileName.substr(0, slash + 1);
     int fd = ::open(folder.c_str(), O_RDONLY);
@@ -361,8 +361,8 @@ void SyncFolderOf([[maybe_unused]] const std::string& fileName) {
         ::fsync(fd);
         ::close(fd);
     }
-#endif
 }
+#endif
 
 // Replaces the file's content in one step: the new text goes to a temporary file in the
 // same folder, is flushed to the disk and then renamed over the old file. Until the
