@@ -89,6 +89,19 @@ QPlainTextEdit* SheetMemo(TfrmMain& w, int part) {
                        : w.mmReminderEvening;
 }
 
+// The program writes into a memo: its change handler must not store the text back. The
+// flag is cleared also when the write fails.
+class TMemoUpdate {
+  public:
+    explicit TMemoUpdate(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TMemoUpdate() { flag_ = false; }
+    TMemoUpdate(const TMemoUpdate&) = delete;
+    TMemoUpdate& operator=(const TMemoUpdate&) = delete;
+
+  private:
+    bool& flag_;
+};
+
 int SelectedPart(const QComboBox* selector) {
     const int index = selector->currentIndex();
     return index == 1 || index == 2 ? index : 0;
@@ -104,11 +117,7 @@ void TfrmMain::SelectDayPart(int dayPart) {
 }
 
 void TfrmMain::cbxReminderChange() {
-    memoUpdating_ = true;
-    struct TClearGuard {
-        bool& flag;
-        ~TClearGuard() { flag = false; }
-    } clear{memoUpdating_};
+    TMemoUpdate update(memoUpdating_);
     mmReminder->setPlainText(
         QString::fromStdString(options_.GetReminder(SelectedPart(cbxReminder))));
 }
@@ -119,11 +128,7 @@ void TfrmMain::mmReminderChange() {
     }
     const int part = SelectedPart(cbxReminder);
     options_.SetReminder(part, mmReminder->toPlainText().toStdString());
-    memoUpdating_ = true;
-    struct TClearGuard {
-        bool& flag;
-        ~TClearGuard() { flag = false; }
-    } clear{memoUpdating_};
+    TMemoUpdate update(memoUpdating_);
     SheetMemo(*this, part)->setPlainText(QString::fromStdString(options_.GetReminder(part)));
 }
 
@@ -133,11 +138,7 @@ void TfrmMain::ReminderSheetMemoChange(int part) {
     }
     options_.SetReminder(part, SheetMemo(*this, part)->toPlainText().toStdString());
     if (part == SelectedPart(cbxReminder)) {
-        memoUpdating_ = true;
-        struct TClearGuard {
-            bool& flag;
-            ~TClearGuard() { flag = false; }
-        } clear{memoUpdating_};
+        TMemoUpdate update(memoUpdating_);
         mmReminder->setPlainText(QString::fromStdString(options_.GetReminder(part)));
     }
 }
