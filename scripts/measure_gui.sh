@@ -38,9 +38,11 @@ work=$(mktemp -d)
 tray_pid=
 program_pid=
 cleanup() {
+    local status=$?
     [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null && wait "$program_pid" 2>/dev/null
     [[ -n $tray_pid ]] && kill "$tray_pid" 2>/dev/null && wait "$tray_pid" 2>/dev/null
     rm -rf "$work"
+    exit "$status"
 }
 trap cleanup EXIT
 
