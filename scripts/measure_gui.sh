@@ -50,13 +50,14 @@ trayer --edge bottom --align right --widthtype pixel --width 120 --height 24 \
     >"$work/trayer.log" 2>&1 &
 tray_pid=$!
 for _ in $(seq 100); do
-    xwininfo -root -tree 2>/dev/null | grep -q '"panel": ("panel" "trayer")' && break
+    [[ $(xwininfo -root -tree 2>/dev/null) == *'"panel": ("panel" "trayer")'* ]] && break
     sleep 0.05
 done
 
-# The tray embeds the program's 22 x 22 icon window, named as the program.
+# The tray embeds the program's 22 x 22 icon window, named as the program. (Not a pipe into
+# grep -q: with pipefail its early exit would fail the pipe and hide a found icon.)
 icon_shown() {
-    xwininfo -root -tree 2>/dev/null | grep -q '"Tallywick": ("tallywick" "Tallywick")  22x22'
+    [[ $(xwininfo -root -tree 2>/dev/null) == *'"Tallywick": ("tallywick" "Tallywick")  22x22'* ]]
 }
 
 export XDG_DATA_HOME=$work/home
