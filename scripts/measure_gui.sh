@@ -39,8 +39,8 @@ tray_pid=
 program_pid=
 cleanup() {
     local status=$?
-    [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null && wait "$program_pid" 2>/dev/null
-    [[ -n $tray_pid ]] && kill "$tray_pid" 2>/dev/null && wait "$tray_pid" 2>/dev/null
+    [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null && wait "$program_pid" 2>/dev/null || true
+    [[ -n $tray_pid ]] && kill "$tray_pid" 2>/dev/null && wait "$tray_pid" 2>/dev/null || true
     rm -rf "$work"
     exit "$status"
 }
