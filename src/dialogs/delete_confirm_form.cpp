@@ -28,23 +28,12 @@ TfrmDeleteConfirm::TfrmDeleteConfirm(QWidget* parent) : TfrmBase(parent) {
     white.setColor(QPalette::WindowText, Qt::white);
     lblDescription->setPalette(white);
 
-    btnOk = new TImageButton(this);
-    btnOk->setObjectName("btnOk");
-    btnOk->SetCaption("OK");
-    btnOk->setGeometry(95, 108, 80, 28);
+    btnOk = DialogButton(this, "btnOk", "OK", QRect(95, 108, 80, 28));
     connect(btnOk, &TImageButton::clicked, this, &QDialog::accept);
 
-    btnCancel = new TImageButton(this);
-    btnCancel->setObjectName("btnCancel");
-    btnCancel->SetCaption("Cancel");
-    btnCancel->setGeometry(188, 108, 80, 28);
+    btnCancel = DialogButton(this, "btnCancel", "Cancel", QRect(188, 108, 80, 28));
     connect(btnCancel, &TImageButton::clicked, this, &QDialog::reject);
 
-    for (TImageButton* button : {btnOk, btnCancel}) {
-        button->UseStandardPictures();
-        button->SetSideWidth(13);
-        button->SetSideHeight(13);
-    }
     FinishCreation();
 }
 

@@ -38,24 +38,14 @@ TfrmErrorMessage::TfrmErrorMessage(QWidget* parent) : TfrmBase(parent) {
     connect(lblDescription, &QLabel::linkActivated, this,
             [] { OpenUrl(QString::fromLatin1(kHelpPage)); });
 
-    btnCopyErrorToClipboard = new TImageButton(this);
-    btnCopyErrorToClipboard->setObjectName("btnCopyErrorToClipboard");
-    btnCopyErrorToClipboard->SetCaption("Copy Error to Clipboard");
-    btnCopyErrorToClipboard->setGeometry(16, 128, 200, 28);
+    btnCopyErrorToClipboard = DialogButton(this, "btnCopyErrorToClipboard",
+                                           "Copy Error to Clipboard", QRect(16, 128, 200, 28));
     connect(btnCopyErrorToClipboard, &TImageButton::clicked, this,
             [this] { QGuiApplication::clipboard()->setText(errorText_); });
 
-    btnOk = new TImageButton(this);
-    btnOk->setObjectName("btnOk");
-    btnOk->SetCaption("OK");
-    btnOk->setGeometry(304, 128, 80, 28);
+    btnOk = DialogButton(this, "btnOk", "OK", QRect(304, 128, 80, 28));
     connect(btnOk, &TImageButton::clicked, this, &QDialog::accept);
 
-    for (TImageButton* button : {btnCopyErrorToClipboard, btnOk}) {
-        button->UseStandardPictures();
-        button->SetSideWidth(13);
-        button->SetSideHeight(13);
-    }
     FinishCreation();
 }
 

@@ -21,13 +21,7 @@ TfrmWarning::TfrmWarning(QWidget* parent) : TfrmBase(parent) {
     white.setColor(QPalette::WindowText, Qt::white);
     lblWarning->setPalette(white);
 
-    btnOk = new TImageButton(this);
-    btnOk->setObjectName("btnOk");
-    btnOk->UseStandardPictures();
-    btnOk->SetSideWidth(13);
-    btnOk->SetSideHeight(13);
-    btnOk->SetCaption("OK");
-    btnOk->setGeometry(141, 98, 80, 28);
+    btnOk = DialogButton(this, "btnOk", "OK", QRect(141, 98, 80, 28));
     connect(btnOk, &TImageButton::clicked, this, &QDialog::accept);
 
     FinishCreation();

@@ -179,4 +179,16 @@ void TImageButton::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
 }
 
+TImageButton* DialogButton(QWidget* parent, const char* name, const QString& caption,
+                           const QRect& place) {
+    auto* button = new TImageButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->UseStandardPictures();
+    button->SetSideWidth(13);
+    button->SetSideHeight(13);
+    button->SetCaption(caption);
+    button->setGeometry(place);
+    return button;
+}
+
 } // namespace tw

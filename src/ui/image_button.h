@@ -70,4 +70,8 @@ class TImageButton : public QWidget {
     bool pressedLeft_ = false;
 };
 
+// A dialog button (OK, Cancel and the like) in the program's standard pictures.
+TImageButton* DialogButton(QWidget* parent, const char* name, const QString& caption,
+                           const QRect& place);
+
 } // namespace tw

@@ -32,17 +32,6 @@ TImagePanel* Pill(QWidget* parent, const char* name, const QRect& place) {
     return panel;
 }
 
-TImageButton* DialogButton(QWidget* parent, const char* name, const QString& caption,
-                           const QRect& place) {
-    auto* button = Named(new TImageButton(parent), name);
-    button->UseStandardPictures();
-    button->SetSideWidth(13);
-    button->SetSideHeight(13);
-    button->SetCaption(caption);
-    button->setGeometry(place);
-    return button;
-}
-
 QLabel* Label(QWidget* parent, const char* name, const QString& text, int left, int top) {
     auto* label = Named(new QLabel(text, parent), name);
     label->move(left, top);

@@ -16,18 +16,6 @@ namespace {
 const QStringList Percentages = {"0",  "5",  "10", "15", "20", "25", "30",
                                  "40", "50", "60", "70", "80", "90"};
 
-TImageButton* DialogButton(QWidget* parent, const char* name, const QString& caption,
-                           const QRect& place) {
-    auto* button = new TImageButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->UseStandardPictures();
-    button->SetSideWidth(13);
-    button->SetSideHeight(13);
-    button->SetCaption(caption);
-    button->setGeometry(place);
-    return button;
-}
-
 } // namespace
 
 TfrmTransparencySettings::TfrmTransparencySettings(QWidget* parent) : TfrmBase(parent) {
