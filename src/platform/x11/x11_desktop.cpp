@@ -232,14 +232,14 @@ long TX11Desktop::ProcessOf(unsigned long window) {
     if (!hasClientIds_ || window == 0)
         return -1;
     // The server knows the process at the other end of each local connection.
-    XResClientIdSpec spec{window, XRES_CLIENT_ID_PID_MASK};
+    XResClientIdSpec query{window, XRES_CLIENT_ID_PID_MASK};
     long count = 0;
     XResClientIdValue* ids = nullptr;
     long found = -1;
-    if (XResQueryClientIds(display, 1, &spec, &count, &ids) == Success) {
+    if (XResQueryClientIds(display, 1, &query, &count, &ids) == Success) {
+        // Answers that are not a process id give -1 and are passed over.
         for (long i = 0; i < count && found < 0; ++i)
-            if (ids[i].spec.mask == XRES_CLIENT_ID_PID_MASK)
-                found = XResGetClientPid(&ids[i]);
+            found = XResGetClientPid(&ids[i]);
         XResClientIdsDestroy(count, ids);
     }
     return found;
