@@ -276,6 +276,30 @@ TEST_F(X11Program, OnlyOneCopyRunsAndTheUninstallMarkerEndsIt) {
     EXPECT_FALSE(fs::exists(DataFolder() / "Tallywick.flag"));
 }
 
+// Settings that cannot be read are said so, and stay exactly as they were on disk.
+TEST_F(X11Program, UnreadableSettingsAreReportedAndLeftUntouched) {
+    Configure([](tw::TOptions&) {});
+    const std::string settings = (DataFolder() / "settings.sqlite").string();
+    const std::string damaged = "not a database, but the user's file all the same";
+    twtest::WriteAll(settings, damaged);
+    auto program = Start();
+    TScreen screen;
+    ASSERT_TRUE(screen.Open());
+    std::vector<Window> notices;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            notices = screen.WindowsOf(program->Pid(), "Please Note");
+            return !notices.empty();
+        },
+        10000))
+        << Errors();
+    screen.Close(notices.front());
+    EXPECT_TRUE(program->Running());
+    twtest::WriteAll((programFolder_ / "uninstall.flag").string(), "");
+    EXPECT_TRUE(program->ExitsCleanlyWithin(3000)) << Errors();
+    EXPECT_EQ(twtest::ReadAll(settings), damaged);
+}
+
 TEST_F(X11Program, StartAfterACrashTakesTheStaleLock) {
     Configure([](tw::TOptions&) {});
     auto crashed = Start();

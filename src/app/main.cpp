@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
@@ -124,6 +125,15 @@ int main(int argc, char** argv) {
             window->trayIcon->show();
         } else {
             window->show();
+        }
+        if (options.LoadFailed()) {
+            // The details went to the error log; the person needs to know that what they
+            // stored is neither in force nor lost.
+            QTimer::singleShot(0, [] {
+                ShowWarning(QStringLiteral("Your settings could not be read. Tallywick uses its "
+                                           "defaults and leaves them unchanged."),
+                            QStringLiteral("Please Note"));
+            });
         }
         application.exec();
         InstanceLockRelease();
