@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(g++ make cmake pkg-config libsqlite3-dev libgtest-dev libgmock-dev
     libx11-dev libxres-dev libxi-dev libxtst-dev libsystemd-dev xvfb openbox x11-apps dbus-daemon
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
     g++-mingw-w64-x86-64-posix googletest wine wine64)
 
 missing=()
