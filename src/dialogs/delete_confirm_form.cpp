@@ -1,5 +1,6 @@
 #include "dialogs/delete_confirm_form.h"
 
+#include "dialogs/notice_form.h"
 #include "ui/image_button.h"
 
 #include <QKeyEvent>
@@ -24,9 +25,7 @@ TfrmDeleteConfirm::TfrmDeleteConfirm(QWidget* parent) : TfrmBase(parent) {
     lblDescription->setAlignment(Qt::AlignCenter);
     lblDescription->setWordWrap(true);
     lblDescription->setTextFormat(Qt::PlainText);
-    QPalette white = lblDescription->palette();
-    white.setColor(QPalette::WindowText, Qt::white);
-    lblDescription->setPalette(white);
+    SetWhiteText(lblDescription);
 
     btnOk = DialogButton(this, "btnOk", "OK", QRect(95, 108, 80, 28));
     connect(btnOk, &TImageButton::clicked, this, &QDialog::accept);

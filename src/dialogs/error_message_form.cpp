@@ -5,7 +5,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 
 namespace tw {
@@ -20,7 +19,7 @@ const char kDescription[] =
 
 } // namespace
 
-TfrmErrorMessage::TfrmErrorMessage(QWidget* parent) : TfrmBase(parent) {
+TfrmErrorMessage::TfrmErrorMessage(QWidget* parent) : TfrmNotice(parent) {
     setObjectName("frmErrorMessage");
     setWindowTitle("Application Error");
     setFixedSize(400, 170);
@@ -31,9 +30,7 @@ TfrmErrorMessage::TfrmErrorMessage(QWidget* parent) : TfrmBase(parent) {
     lblDescription->setWordWrap(true);
     lblDescription->setTextFormat(Qt::RichText);
     lblDescription->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    QPalette white = lblDescription->palette();
-    white.setColor(QPalette::WindowText, Qt::white);
-    lblDescription->setPalette(white);
+    SetWhiteText(lblDescription);
     lblContactUs = lblDescription;
     connect(lblDescription, &QLabel::linkActivated, this,
             [] { OpenUrl(QString::fromLatin1(kHelpPage)); });
@@ -47,18 +44,6 @@ TfrmErrorMessage::TfrmErrorMessage(QWidget* parent) : TfrmBase(parent) {
     connect(btnOk, &TImageButton::clicked, this, &QDialog::accept);
 
     FinishCreation();
-}
-
-void TfrmErrorMessage::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        accept();
-        return;
-    default:
-        TfrmBase::keyPressEvent(event);
-    }
 }
 
 void ShowApplicationError(const QString& errorText) {

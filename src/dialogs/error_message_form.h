@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/base_form.h"
+#include "dialogs/notice_form.h"
 
 class QLabel;
 
@@ -10,7 +10,7 @@ class TImageButton;
 
 // The window for a failure no handler caught: an apology, a "contact us" link to the help
 // page, and the error text, which is not shown but can be copied to the clipboard.
-class TfrmErrorMessage : public TfrmBase {
+class TfrmErrorMessage : public TfrmNotice {
     Q_OBJECT
   public:
     explicit TfrmErrorMessage(QWidget* parent = nullptr);
@@ -22,9 +22,6 @@ class TfrmErrorMessage : public TfrmBase {
     QLabel* lblContactUs = nullptr;
     TImageButton* btnCopyErrorToClipboard = nullptr;
     TImageButton* btnOk = nullptr;
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QString errorText_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/base_form.h"
+#include "dialogs/notice_form.h"
 
 class QLabel;
 
@@ -9,16 +9,13 @@ namespace tw {
 class TImageButton;
 
 // The one-button notice. Enter and Escape both act as OK.
-class TfrmWarning : public TfrmBase {
+class TfrmWarning : public TfrmNotice {
     Q_OBJECT
   public:
     explicit TfrmWarning(QWidget* parent = nullptr);
 
     QLabel* lblWarning = nullptr; // centred, word-wrapped, in a fixed 339 x 38 area
     TImageButton* btnOk = nullptr;
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // Shows the notice with the caption in its header and waits until it is dismissed.
