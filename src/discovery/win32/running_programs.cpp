@@ -24,12 +24,6 @@ constexpr CLSID ClsidWbemLocator = {
 constexpr IID IidWbemLocator = {
     0xDC12A687, 0x737F, 0x11CF, {0x88, 0x4D, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
 
-void Check(HRESULT result) {
-    if (FAILED(result)) {
-        RaiseOSError(static_cast<unsigned long>(result));
-    }
-}
-
 // An owned BSTR.
 class TBstr {
   public:
@@ -143,13 +137,13 @@ using TFoundPaths = std::set<std::string, bool (*)(const std::string&, const std
 
 void CollectRunning(const std::string& computerName, TFoundPaths& found) {
     TComPtr<IWbemLocator> locator;
-    Check(CoCreateInstance(ClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER, IidWbemLocator,
-                           reinterpret_cast<void**>(locator.Out())));
+    CheckComResult(CoCreateInstance(ClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER, IidWbemLocator,
+                                    reinterpret_cast<void**>(locator.Out())));
     const std::wstring resource = L"\\\\" + Widen(computerName) + L"\\root\\cimv2";
     TBstr resourceText(resource.c_str());
     TComPtr<IWbemServices> services;
-    Check(locator->ConnectServer(resourceText.Get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                 services.Out()));
+    CheckComResult(locator->ConnectServer(resourceText.Get(), nullptr, nullptr, nullptr, 0, nullptr,
+                                          nullptr, services.Out()));
     CoSetProxyBlanket(services.Get(), RPC_C_AUTHN_DEFAULT, RPC_C_AUTHZ_DEFAULT, nullptr,
                       RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
     // The key is named as well: every row brings it anyway, and where the service leaves
@@ -159,8 +153,8 @@ void CollectRunning(const std::string& computerName, TFoundPaths& found) {
     TBstr language(L"WQL");
     TBstr queryText(query);
     TComPtr<IEnumWbemClassObject> rows;
-    Check(services->ExecQuery(language.Get(), queryText.Get(), WBEM_FLAG_FORWARD_ONLY, nullptr,
-                              rows.Out()));
+    CheckComResult(services->ExecQuery(language.Get(), queryText.Get(), WBEM_FLAG_FORWARD_ONLY,
+                                       nullptr, rows.Out()));
     // The rows are read to the end before any process is asked for its owner: a method
     // call in the middle of a forward-only enumeration spoils the rows still to come on
     // some systems (Wine).
@@ -168,7 +162,7 @@ void CollectRunning(const std::string& computerName, TFoundPaths& found) {
     for (;;) {
         TComPtr<IWbemClassObject> row;
         ULONG count = 0;
-        Check(rows->Next(static_cast<LONG>(WBEM_INFINITE), 1, row.Out(), &count));
+        CheckComResult(rows->Next(static_cast<LONG>(WBEM_INFINITE), 1, row.Out(), &count));
         if (count == 0 || !row) {
             break;
         }

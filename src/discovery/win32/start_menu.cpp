@@ -31,12 +31,6 @@ constexpr IID IidShellLinkA = {
 constexpr IID IidPersistFile = {
     0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-void Check(HRESULT result) {
-    if (FAILED(result)) {
-        RaiseOSError(static_cast<unsigned long>(result));
-    }
-}
-
 void CollectFiles(const std::string& folder, TSortedFiles& files) {
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA((folder + "*.*").c_str(), &entry);
@@ -94,13 +88,13 @@ std::string FileBytes(const std::string& path) {
 
 std::string ShortcutTarget(const std::string& shortcutPath) {
     TComPtr<IShellLinkA> link;
-    Check(CoCreateInstance(ClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, IidShellLinkA,
-                           reinterpret_cast<void**>(link.Out())));
+    CheckComResult(CoCreateInstance(ClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, IidShellLinkA,
+                                    reinterpret_cast<void**>(link.Out())));
     TComPtr<IPersistFile> file;
-    Check(link->QueryInterface(IidPersistFile, reinterpret_cast<void**>(file.Out())));
-    Check(file->Load(Widen(shortcutPath).c_str(), 0));
+    CheckComResult(link->QueryInterface(IidPersistFile, reinterpret_cast<void**>(file.Out())));
+    CheckComResult(file->Load(Widen(shortcutPath).c_str(), 0));
     char raw[MAX_PATH] = {};
-    Check(link->GetPath(raw, MAX_PATH, nullptr, SLGP_RAWPATH));
+    CheckComResult(link->GetPath(raw, MAX_PATH, nullptr, SLGP_RAWPATH));
     std::string target = raw;
     char longForm[MAX_PATH] = {};
     const DWORD longLength = GetLongPathNameA(target.c_str(), longForm, MAX_PATH);

@@ -35,4 +35,10 @@ void RaiseLastOSError() {
     RaiseOSError(GetLastError());
 }
 
+void CheckComResult(long result) {
+    if (FAILED(result)) {
+        RaiseOSError(static_cast<unsigned long>(result));
+    }
+}
+
 } // namespace tw

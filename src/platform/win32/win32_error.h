@@ -23,5 +23,7 @@ std::string SystemErrorText(unsigned long code);
 [[noreturn]] void RaiseOSError(unsigned long code);
 // The same for GetLastError().
 [[noreturn]] void RaiseLastOSError();
+// Throws EOSError for a failed COM result (an HRESULT); does nothing on success.
+void CheckComResult(long result);
 
 } // namespace tw
