@@ -62,37 +62,33 @@ icon_shown() {
 
 export XDG_DATA_HOME=$work/home
 mkdir -p "$XDG_DATA_HOME"
-start=$(date +%s%N)
-"$program" 2>"$work/program.log" &
-program_pid=$!
-shown=
-for _ in $(seq 1000); do
-    if icon_shown; then
-        shown=$(date +%s%N)
-        break
+# Starts the program and sets start_ms to the time its tray icon took to appear.
+start_program() {
+    local start shown=
+    start=$(date +%s%N)
+    "$program" 2>>"$work/program.log" &
+    program_pid=$!
+    for _ in $(seq 1000); do
+        if icon_shown; then
+            shown=$(date +%s%N)
+            break
+        fi
+        sleep 0.01
+    done
+    if [[ -z $shown ]]; then
+        echo "the tray icon did not appear within 10 seconds" >&2
+        cat "$work/program.log" >&2
+        exit 1
     fi
-    sleep 0.01
-done
-if [[ -z $shown ]]; then
-    echo "the tray icon did not appear within 10 seconds" >&2
-    cat "$work/program.log" >&2
-    exit 1
-fi
+    start_ms=$(((shown - start) / 1000000))
+}
+
 # The first start also seeds the data folder; a second start is what a user meets daily.
-printf 'start to tray icon (first start, data folder seeded): %d ms\n' \
-    $(((shown - start) / 1000000))
+start_program
+printf 'start to tray icon (first start, data folder seeded): %d ms\n' "$start_ms"
 kill "$program_pid" && wait "$program_pid" || true
-start=$(date +%s%N)
-"$program" 2>>"$work/program.log" &
-program_pid=$!
-for _ in $(seq 1000); do
-    if icon_shown; then
-        shown=$(date +%s%N)
-        break
-    fi
-    sleep 0.01
-done
-printf 'start to tray icon (later start): %d ms\n' $(((shown - start) / 1000000))
+start_program
+printf 'start to tray icon (later start): %d ms\n' "$start_ms"
 
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$program_pid/stat"; }
 sleep "$memory_idle"
