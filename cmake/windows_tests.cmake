@@ -8,11 +8,14 @@ add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FR
 include(GoogleTest)
 
 set(tests_dir ${PROJECT_SOURCE_DIR}/tests)
-file(GLOB windows_test_sources CONFIGURE_DEPENDS ${tests_dir}/win32_*_test.cpp
-     ${tests_dir}/discovery_*_test.cpp ${tests_dir}/win32_support/*.cpp)
+set(windows_test_sources
+    ${tests_dir}/discovery_text_test.cpp ${tests_dir}/win32_desktop_test.cpp
+    ${tests_dir}/win32_discovery_test.cpp ${tests_dir}/win32_instance_lock_test.cpp
+    ${tests_dir}/win32_notices_test.cpp ${tests_dir}/win32_support/test_accessible.cpp
+    ${tests_dir}/win32_support/test_windows.cpp)
 add_executable(tallywick_win32_tests ${windows_test_sources})
 target_include_directories(tallywick_win32_tests PRIVATE ${tests_dir})
-target_link_libraries(tallywick_win32_tests PRIVATE tw_probe tw_platform_win32 tw_discovery_win32
+target_link_libraries(tallywick_win32_tests PRIVATE tw_monitor tw_platform_win32 tw_discovery_win32
                       gtest gmock gtest_main)
 
 # A second process for the tests: holds the instance lock, shows windows, shuts down.
@@ -35,4 +38,4 @@ set_tests_properties(Wine.shutdown_ends_the_session PROPERTIES TIMEOUT 300)
 
 # CPU time of one probe of the foreground window: a measurement, not a test.
 add_executable(win32_probe_cpu ${tests_dir}/win32_probe_cpu.cpp)
-target_link_libraries(win32_probe_cpu PRIVATE tw_probe tw_platform_win32)
+target_link_libraries(win32_probe_cpu PRIVATE tw_monitor tw_platform_win32)

@@ -16,14 +16,7 @@ memory_idle=${2:-60}
 cpu_idle=${3:-300}
 
 if [[ -z ${TALLYWICK_MEASURE_ON_DISPLAY:-} ]]; then
-    if ! command -v trayer >/dev/null; then
-        if [[ $(id -u) -eq 0 ]]; then
-            DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends trayer
-        else
-            echo "$0: trayer is not installed (sudo apt-get install trayer)" >&2
-            exit 1
-        fi
-    fi
+    scripts/setup-debian.sh measure
     if [[ ! -x $program ]]; then
         cmake -S . -B build-rel -DCMAKE_BUILD_TYPE=Release -DTALLYWICK_TESTS=OFF \
             -DTALLYWICK_BENCH=OFF >/dev/null

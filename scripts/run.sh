@@ -3,7 +3,7 @@
 # private virtual display with a window manager, so it can still watch windows there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup-debian.sh
+scripts/setup-debian.sh run
 cmake -S . -B build-run -DCMAKE_BUILD_TYPE=Release -DTALLYWICK_TESTS=OFF -DTALLYWICK_BENCH=OFF
 cmake --build build-run -j"${JOBS:-2}"
 if [[ -z ${DISPLAY:-} ]]; then

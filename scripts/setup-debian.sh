@@ -1,12 +1,41 @@
 #!/usr/bin/env bash
-# Installs what building and testing Tallywick needs on Debian. As root, missing packages
-# are installed with apt-get; otherwise a missing package stops with the list to install.
+# Installs what Tallywick needs on Debian, for one purpose:
+#   scripts/setup-debian.sh run      building and running the program (the default)
+#   scripts/setup-debian.sh test     building and passing every test
+#   scripts/setup-debian.sh measure  the measuring scripts
+# As root, missing packages are installed with apt-get; otherwise a missing package stops
+# with the list to install.
 set -euo pipefail
+cd "$(dirname "$0")/.."
+purpose=${1:-run}
 
-packages=(g++ make cmake pkg-config libsqlite3-dev libgtest-dev libgmock-dev
-    libx11-dev libxres-dev libxi-dev libxtst-dev libsystemd-dev xvfb openbox x11-apps dbus-daemon
-    qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
-    g++-mingw-w64-x86-64-posix googletest wine wine64)
+# Building and running: the compiler, Qt, SQLite, the X11 libraries, and a virtual display
+# with a window manager for machines without one. The windows are drawn and measured with
+# DejaVu Sans.
+run_packages=(g++ make cmake pkg-config libsqlite3-dev libx11-dev libxres-dev libxi-dev
+    libsystemd-dev qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb openbox)
+# Testing: GoogleTest, the X test extension and the X utilities the desktop tests and scripts
+# use (xprop, xwininfo), private D-Bus buses, and the Windows cross-build: MinGW-w64, Wine,
+# GoogleTest's sources, and the sqlite3 shell that builds the cross-build's template databases.
+test_packages=(libgtest-dev libgmock-dev googletest libxtst-dev x11-apps x11-utils dbus-daemon
+    g++-mingw-w64-x86-64-posix wine wine64 sqlite3)
+# Measuring: a small system tray.
+measure_packages=(trayer x11-utils)
+
+case $purpose in
+run) packages=("${run_packages[@]}") ;;
+test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+measure) packages=("${run_packages[@]}" "${measure_packages[@]}") ;;
+*)
+    echo "usage: $0 [run|test|measure]" >&2
+    exit 2
+    ;;
+esac
+# The cross-build's SQLite is fetched with npm; Debian's package serves where the machine
+# has no npm of its own.
+if [[ $purpose == test ]] && ! command -v npm >/dev/null; then
+    packages+=(npm)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -25,4 +54,14 @@ if ((${#missing[@]})); then
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -q
     apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The first X client on a fresh machine would otherwise build the font cache itself, seconds
+# long, while a test waits for its window.
+if [[ $(id -u) -eq 0 ]]; then
+    fc-cache
+fi
+
+if [[ $purpose == test ]]; then
+    scripts/fetch-sqlite.sh
 fi

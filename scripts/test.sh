@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds Tallywick and runs every test: once as a normal build, once cross-built for
-# Windows and run under Wine, once under AddressSanitizer and UndefinedBehaviorSanitizer
-# (separate build directories).
+# Builds Tallywick and runs every test: the layer check of the includes, then the suite once
+# as a normal build, once cross-built for Windows and run under Wine, once under
+# AddressSanitizer and UndefinedBehaviorSanitizer (separate build directories).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup-debian.sh
+scripts/setup-debian.sh test
+scripts/check-layers.sh
 
 jobs=${JOBS:-2}
 run_suite() {

@@ -24,7 +24,7 @@ openbox | none) ;;
     exit 2
     ;;
 esac
-for tool in Xvfb $([[ $window_manager == none ]] || echo "$window_manager"); do
+for tool in Xvfb xprop $([[ $window_manager == none ]] || echo "$window_manager"); do
     if ! command -v "$tool" >/dev/null; then
         echo "$0: $tool is not installed (scripts/setup-debian.sh installs it)" >&2
         exit 1
@@ -34,10 +34,19 @@ done
 work=$(mktemp -d)
 server_pid=
 manager_pid=
+# Stops one child and waits for it. A child that ends by the signal makes `wait` fail, which
+# is the expected end here: it must neither stop the clean-up nor change the exit status.
+stop() {
+    if [[ -n $1 ]] && kill "$1" 2>/dev/null; then
+        wait "$1" 2>/dev/null || true
+    fi
+}
 cleanup() {
-    [[ -n $manager_pid ]] && kill "$manager_pid" 2>/dev/null && wait "$manager_pid" 2>/dev/null
-    [[ -n $server_pid ]] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+    local status=$?
+    stop "$manager_pid"
+    stop "$server_pid"
     rm -rf "$work"
+    exit "$status"
 }
 trap cleanup EXIT
 
@@ -61,10 +70,26 @@ fi
 export DISPLAY=":$(head -n1 "$work/display")"
 export TALLYWICK_X11_WM=$window_manager
 
+# Ready means the manager has announced itself on the root window (its EWMH check window),
+# not that some time has passed: on a fresh machine its first start can take seconds.
+manager_ready() {
+    [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id #"* ]]
+}
 if [[ $window_manager == openbox ]]; then
-    # The tests wait for the manager's EWMH check window, so no settling delay is needed.
     openbox --sm-disable >"$work/manager.log" 2>&1 &
     manager_pid=$!
+    for _ in $(seq 600); do
+        manager_ready && break
+        if ! kill -0 "$manager_pid" 2>/dev/null; then
+            break
+        fi
+        sleep 0.1
+    done
+    if ! manager_ready; then
+        echo "$0: $window_manager did not take over the display within 60 seconds:" >&2
+        cat "$work/manager.log" >&2
+        exit 1
+    fi
 fi
 
 status=0

@@ -1,4 +1,4 @@
-#include "monitor/items/monitored_list.h"
+#include "items/monitored_list.h"
 
 #include "base/exception.h"
 #include "platform/program_paths.h"

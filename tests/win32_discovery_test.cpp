@@ -6,7 +6,7 @@
 #include "discovery/win32/install_folders.h"
 #include "discovery/win32/running_programs.h"
 #include "discovery/win32/start_menu.h"
-#include "monitor/items/monitored_list.h"
+#include "items/monitored_list.h"
 #include "platform/win32/com_ids.h"
 #include "platform/win32/win32_error.h"
 #include "storage/error_log.h"

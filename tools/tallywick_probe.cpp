@@ -5,9 +5,7 @@
 #include "monitor/probe_report.h"
 #include "storage/data_folder.h"
 #include "storage/error_log.h"
-#ifdef TALLYWICK_PROBE_READS_LIST
 #include "storage/options.h"
-#endif
 
 #include <chrono>
 #include <cstdio>
@@ -31,7 +29,6 @@ int main(int argc, char** argv) {
         [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
     try {
         auto desktop = CreateDesktop();
-#ifdef TALLYWICK_PROBE_READS_LIST
         // Opening a missing database would create an empty one, which the program would
         // then take for the user's: look only when the program has seeded the folder.
         std::unique_ptr<TOptions> options;
@@ -44,13 +41,6 @@ int main(int argc, char** argv) {
         }
         const int period = options ? options->ScanPeriodSeconds : 3;
         const TMonitoredList* list = options ? &options->MonitoredList : nullptr;
-#else
-        // This build has no database layer: it shows what is in front, not the list.
-        std::fprintf(stderr, "This build does not read the list (data folder %s)\n",
-                     DataFolder().c_str());
-        const int period = 3;
-        const TMonitoredList* list = nullptr;
-#endif
         TOnlineTimeApplication probe(*desktop);
         do {
             probe.Execute(false, nullptr);

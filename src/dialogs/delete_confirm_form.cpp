@@ -1,7 +1,7 @@
 #include "dialogs/delete_confirm_form.h"
 
 #include "dialogs/notice_form.h"
-#include "ui/image_button.h"
+#include "skin/image_button.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "dialogs/error_message_form.h"
 
-#include "ui/base_form_links.h"
-#include "ui/image_button.h"
+#include "skin/base_form_links.h"
+#include "skin/image_button.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

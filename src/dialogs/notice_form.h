@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/base_form.h"
+#include "skin/base_form.h"
 
 class QLabel;
 

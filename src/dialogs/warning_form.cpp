@@ -1,6 +1,6 @@
 #include "dialogs/warning_form.h"
 
-#include "ui/image_button.h"
+#include "skin/image_button.h"
 
 #include <QLabel>
 

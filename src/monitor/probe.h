@@ -1,6 +1,6 @@
 #pragma once
 
-#include "monitor/items/monitored_list.h"
+#include "items/monitored_list.h"
 #include "platform/desktop.h"
 #include "storage/logged_activity.h"
 

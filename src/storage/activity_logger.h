@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/date_time.h"
-#include "monitor/items/monitored_list.h"
+#include "items/monitored_list.h"
 #include "storage/logged_activity.h"
 
 #include <cstdint>

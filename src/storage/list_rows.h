@@ -1,6 +1,6 @@
 #pragma once
 
-#include "monitor/items/monitored_list.h"
+#include "items/monitored_list.h"
 #include "storage/sqlite_table.h"
 
 #include <memory>

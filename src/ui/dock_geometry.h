@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/geometry.h"
+#include "skin/geometry.h"
 
 namespace tw {
 

@@ -3,12 +3,12 @@
 
 #include "dialogs/message_windows.h"
 #include "platform/program_paths.h"
+#include "skin/image_button.h"
+#include "skin/image_panel.h"
 #include "storage/appearance.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
 #include "storage/settings_file.h"
-#include "ui/image_button.h"
-#include "ui/image_panel.h"
 #include "ui/slide_steps.h"
 
 #include <QAction>
@@ -22,10 +22,6 @@
 #include <QTimer>
 
 namespace tw {
-
-static_assert(int(TfrmBase::ssShown) == int(tw::ssShown) &&
-                  int(TfrmBase::ssHidden) == int(tw::ssHidden),
-              "the slide arithmetic and the window agree on the slide states");
 
 void ReportHandlerException(const std::exception& e) {
     ReportApplicationException(e);

@@ -2,7 +2,7 @@
 
 #include "monitor/scan_engine.h"
 #include "monitor/scan_host.h"
-#include "ui/base_form.h"
+#include "skin/base_form.h"
 #include "ui/dock_geometry.h"
 
 #include <QRect>

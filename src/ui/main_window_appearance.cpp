@@ -1,9 +1,9 @@
 // The appearance menus: background colour, background picture and skins, text colour and
 // transparency.
+#include "skin/pictures.h"
+#include "skin/skins.h"
 #include "storage/appearance.h"
 #include "ui/main_window.h"
-#include "ui/pictures.h"
-#include "ui/skins.h"
 #include "ui/transparency_settings.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 // Docking at a screen edge, flipping edges by dragging, auto-hide, the tray icon's click
 // and the double-Alt hot key.
+#include "skin/image_panel.h"
 #include "storage/appearance.h"
 #include "storage/clock.h"
 #include "storage/error_log.h"
-#include "ui/image_panel.h"
 #include "ui/main_window.h"
 #include "ui/slide_steps.h"
 

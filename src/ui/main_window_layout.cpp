@@ -1,7 +1,7 @@
 // Building the main window's controls, menus, timers and tray icon.
-#include "ui/base_form_links.h"
-#include "ui/image_button.h"
-#include "ui/image_panel.h"
+#include "skin/base_form_links.h"
+#include "skin/image_button.h"
+#include "skin/image_panel.h"
 #include "ui/main_window.h"
 #include "ui/main_window_glyphs.h"
 #include "ui/main_window_list_rows.h"

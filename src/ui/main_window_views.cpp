@@ -1,8 +1,8 @@
 // The main window's views, paging, header time and minimizing.
+#include "skin/image_button.h"
+#include "skin/image_panel.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
-#include "ui/image_button.h"
-#include "ui/image_panel.h"
 #include "ui/main_window.h"
 #include "ui/main_window_time_text.h"
 

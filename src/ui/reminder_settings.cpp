@@ -1,11 +1,11 @@
 #include "ui/reminder_settings.h"
 
+#include "skin/base_form_time_limit.h"
+#include "skin/image_button.h"
+#include "skin/image_panel.h"
 #include "storage/date_format.h"
 #include "storage/options.h"
 #include "storage/settings_file.h"
-#include "ui/base_form_time_limit.h"
-#include "ui/image_button.h"
-#include "ui/image_panel.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

@@ -1,11 +1,9 @@
 #pragma once
 
+#include "skin/slide_state.h"
 #include "ui/dock_geometry.h"
 
 namespace tw {
-
-// The auto-hide slide of the main window (the SlideState values).
-enum TSlideState : int { ssShown = 0, ssHiding = 1, ssHidden = 2, ssShowing = 3 };
 
 // How many pixels one tick of the slide moves a window of this width.
 int SlideStepWidth(int windowWidth);

@@ -1,9 +1,9 @@
 #include "ui/transparency_settings.h"
 
+#include "skin/image_button.h"
+#include "skin/image_panel.h"
 #include "storage/appearance.h"
 #include "storage/options.h"
-#include "ui/image_button.h"
-#include "ui/image_panel.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

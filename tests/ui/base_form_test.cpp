@@ -1,9 +1,9 @@
-#include "ui/base_form.h"
+#include "skin/base_form.h"
 
+#include "skin/image_panel.h"
+#include "skin/pictures.h"
 #include "storage/appearance.h"
 #include "support/temp_dir.h"
-#include "ui/image_panel.h"
-#include "ui/pictures.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -160,7 +160,7 @@ TEST_F(BaseFormTest, HeaderDragStaysInsideTheWorkArea) {
     Drag(form.pnlHeader, QPoint(50, 10), area.topLeft() - QPoint(400, 400));
     EXPECT_EQ(form.pos(), area.topLeft());
 
-    form.SlideState = TfrmBase::ssHiding;
+    form.SlideState = tw::ssHiding;
     Drag(form.pnlHeader, QPoint(50, 10), QPoint(300, 300));
     EXPECT_EQ(form.pos(), area.topLeft());
 }

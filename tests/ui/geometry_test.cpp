@@ -1,4 +1,4 @@
-#include "ui/geometry.h"
+#include "skin/geometry.h"
 
 #include <gtest/gtest.h>
 

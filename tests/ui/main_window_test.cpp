@@ -2,6 +2,8 @@
 // moves only when told, driven through its controls' object names.
 #include "dialogs/warning_form.h"
 #include "platform/fake/fake_desktop.h"
+#include "skin/image_button.h"
+#include "skin/pictures.h"
 #include "storage/appearance.h"
 #include "storage/clock.h"
 #include "storage/data_folder.h"
@@ -10,10 +12,8 @@
 #include "storage/settings_file.h"
 #include "storage/sqlite_database.h"
 #include "support/temp_dir.h"
-#include "ui/image_button.h"
 #include "ui/main_window.h"
 #include "ui/main_window_list_rows.h"
-#include "ui/pictures.h"
 
 #include <QAction>
 #include <QColorDialog>

@@ -5,8 +5,8 @@
 
 #include "base/exception.h"
 #include "modal_helper.h"
+#include "skin/image_button.h"
 #include "storage/error_log.h"
-#include "ui/image_button.h"
 
 #include <QApplication>
 #include <QClipboard>

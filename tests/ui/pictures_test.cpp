@@ -1,8 +1,8 @@
-#include "ui/pictures.h"
+#include "skin/pictures.h"
 
+#include "skin/skins.h"
 #include "storage/appearance.h"
 #include "support/temp_dir.h"
-#include "ui/skins.h"
 
 #include <QPainter>
 

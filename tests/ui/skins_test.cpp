@@ -1,4 +1,4 @@
-#include "ui/skins.h"
+#include "skin/skins.h"
 
 #include "support/temp_dir.h"
 

@@ -1,7 +1,7 @@
 #include "base/exception.h"
 #include "dialogs/message_windows.h"
-#include "ui/base_form.h"
-#include "ui/base_form_time_limit.h"
+#include "skin/base_form.h"
+#include "skin/base_form_time_limit.h"
 
 #include <QLineEdit>
 

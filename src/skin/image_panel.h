@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/pictures.h"
+#include "skin/pictures.h"
 
 #include <QColor>
 #include <QImage>

@@ -1,8 +1,8 @@
-#include "monitor/items/monitored_list.h"
+#include "items/monitored_list.h"
 
 #include "base/exception.h"
 #include "base/text.h"
-#include "monitor/items/address_match.h"
+#include "items/address_match.h"
 #include "platform/program_paths.h"
 
 #include <algorithm>

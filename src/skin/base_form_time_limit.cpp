@@ -1,4 +1,4 @@
-#include "ui/base_form_time_limit.h"
+#include "skin/base_form_time_limit.h"
 
 #include "base/exception.h"
 #include "base/text.h"

@@ -1,4 +1,4 @@
-#include "ui/image_panel.h"
+#include "skin/image_panel.h"
 
 #include <QEvent>
 #include <QPainter>

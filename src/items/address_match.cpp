@@ -1,4 +1,4 @@
-#include "monitor/items/address_match.h"
+#include "items/address_match.h"
 
 #include "base/text.h"
 

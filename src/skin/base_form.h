@@ -1,5 +1,7 @@
 #pragma once
 
+#include "skin/slide_state.h"
+
 #include <QColor>
 #include <QDialog>
 #include <QPoint>
@@ -28,9 +30,6 @@ class TImagePanel;
 class TfrmBase : public QDialog {
     Q_OBJECT
   public:
-    // Auto-hide phases of the main window; dragging by the header works only when shown.
-    enum TSlideState { ssShown = 0, ssHiding = 1, ssHidden = 2, ssShowing = 3 };
-
     explicit TfrmBase(QWidget* parent = nullptr);
     ~TfrmBase() override;
 

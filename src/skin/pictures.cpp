@@ -1,8 +1,8 @@
-#include "ui/pictures.h"
+#include "skin/pictures.h"
 
 #include "platform/file_checks.h"
+#include "skin/geometry.h"
 #include "storage/appearance.h"
-#include "ui/geometry.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "monitor/items/monitored_item.h"
+#include "items/monitored_item.h"
 
 namespace tw {
 

@@ -1,11 +1,11 @@
-#include "ui/base_form.h"
+#include "skin/base_form.h"
 
+#include "skin/base_form_time_limit.h"
+#include "skin/geometry.h"
+#include "skin/image_panel.h"
+#include "skin/pictures.h"
 #include "storage/appearance.h"
 #include "storage/error_log.h"
-#include "ui/base_form_time_limit.h"
-#include "ui/geometry.h"
-#include "ui/image_panel.h"
-#include "ui/pictures.h"
 
 #include <QComboBox>
 #include <QDesktopServices>

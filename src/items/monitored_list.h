@@ -1,6 +1,6 @@
 #pragma once
 
-#include "monitor/items/monitored_item.h"
+#include "items/monitored_item.h"
 
 #include <memory>
 #include <string>

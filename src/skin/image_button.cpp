@@ -1,4 +1,4 @@
-#include "ui/image_button.h"
+#include "skin/image_button.h"
 
 #include <QEvent>
 #include <QMouseEvent>
