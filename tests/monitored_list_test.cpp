@@ -76,7 +76,9 @@ TEST(MonitoredListTest, FindMatchPrefersTheFirstSiteThenTheLastApplication) {
     EXPECT_EQ(kind, Type::mitWeb);
     EXPECT_EQ(list.FindMatch("c:\\apps\\EDIT.exe", " \t", kind), 1);
     EXPECT_EQ(kind, Type::mitApp);
-    EXPECT_EQ(list.FindMatch("C:\\Apps\\edit.exe", "http://Example.com", kind), 1);
+    // Host letters in any case: the site wins over the program.
+    EXPECT_EQ(list.FindMatch("C:\\Apps\\edit.exe", "http://Example.com", kind), 2);
+    EXPECT_EQ(kind, Type::mitWeb);
     EXPECT_EQ(list.FindMatch("C:\\Other.exe", "http://example.org", kind), -1);
     EXPECT_EQ(kind, Type::mitApp);
     // An executable the probe could not name matches no nameless item.

@@ -1,6 +1,7 @@
 #include "storage/sqlite_database.h"
 
 #include "storage/sqlite_table.h"
+#include "storage/url_match_function.h"
 
 #include <sqlite3.h>
 
@@ -56,6 +57,7 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
         db_ = nullptr;
         throw ESQLiteException("Failed to open database \"" + fileName + "\" : " + detail);
     }
+    RegisterUrlMatchFunction(db_);
 }
 
 TSQLiteDatabase::~TSQLiteDatabase() {

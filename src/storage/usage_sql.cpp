@@ -99,7 +99,7 @@ std::string WebsitesUsageFastSQL(TDateTime from, TDateTime to) {
     return FastUsage("websites_list", "wl",
                      "SELECT wl.caption as caption, wl.active as active, wl.name as name, "
                      "s.duration as duration FROM websites_list wl JOIN (" +
-                         AddressTotals(from, to) + ") s ON s.browser_url LIKE '%'||wl.name||'%'");
+                         AddressTotals(from, to) + ") s ON url_matches(wl.name, s.browser_url)");
 }
 
 } // namespace tw

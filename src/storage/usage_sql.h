@@ -12,9 +12,12 @@ namespace tw {
 std::string ApplicationsUsageSQL(TDateTime from, TDateTime to);
 std::string WebsitesUsageSQL(TDateTime from, TDateTime to);
 
-// Queries returning exactly the same rows, that first add up the durations per distinct
-// executable or address inside the time window (an index range) and only then join that
-// small set to the list. These are the ones the program runs.
+// Queries that first add up the durations per distinct executable or address inside the
+// time window (an index range) and only then join that small set to the list. These are the
+// ones the program runs. They return the reference rows, except that a website item counts
+// an address only where the scan's own match (url_matches) says it covers it: the
+// reference's LIKE would also count facebook.com's time toward book.com, and the time on
+// the list would hold it twice.
 std::string ApplicationsUsageFastSQL(TDateTime from, TDateTime to);
 std::string WebsitesUsageFastSQL(TDateTime from, TDateTime to);
 
