@@ -1,6 +1,7 @@
 #include "dialogs/message_windows.h"
 
 #include "base/exception.h"
+#include "base/scope_exit.h"
 #include "dialogs/error_message_form.h"
 #include "dialogs/warning_form.h"
 #include "storage/error_log.h"
@@ -20,9 +21,7 @@ void ReportApplicationException(const std::exception& e) {
             return;
         }
         showing = true;
-        struct TClear {
-            ~TClear() { showing = false; }
-        } clear;
+        TScopeExit clear([] { showing = false; });
         ShowApplicationError(QString::fromUtf8(e.what()));
     } catch (...) {
         // The last handler there is: nothing may leave it.

@@ -1,6 +1,7 @@
 #include "monitor/scan_engine.h"
 
 #include "base/exception.h"
+#include "base/scope_exit.h"
 #include "monitor/day_part.h"
 #include "storage/clock.h"
 #include "storage/error_log.h"
@@ -34,18 +35,14 @@ void TScanEngine::ScanTimer() {
     }
     // The reminder runs a nested message loop: no second cycle may start inside this one.
     host_.SetScanTimerEnabled(false);
-    auto finish = [this] {
+    // Also after a failure, which goes on to the application-wide handler: the next cycle
+    // runs as usual.
+    TScopeExit finish([this] {
         host_.SetScanTimerEnabled(true);
         LastScanTime = ClockNow();
         DiagnosticLog("tmrScanTimer ended");
-    };
-    try {
-        RunCycle();
-    } catch (...) {
-        finish();
-        throw; // the application-wide handler shows it; the next cycle runs as usual
-    }
-    finish();
+    });
+    RunCycle();
 }
 
 void TScanEngine::RunCycle() {

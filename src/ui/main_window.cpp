@@ -1,6 +1,7 @@
 // The main window's creation, its timers' plain handlers and its side of the scan engine.
 #include "ui/main_window.h"
 
+#include "base/scope_exit.h"
 #include "dialogs/message_windows.h"
 #include "platform/program_paths.h"
 #include "skin/image_button.h"
@@ -109,10 +110,7 @@ void TfrmMain::tmrSaveOptionsTimer() {
 
 void TfrmMain::tmrShutdownTimer() {
     tmrShutdown->stop();
-    struct TRestart {
-        QTimer* timer;
-        ~TRestart() { timer->start(); }
-    } restart{tmrShutdown};
+    TScopeExit restart([this] { tmrShutdown->start(); });
     if (UninstallRequested && UninstallRequested()) {
         emit TerminateRequested();
     }

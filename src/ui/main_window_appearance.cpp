@@ -1,5 +1,6 @@
 // The appearance menus: background colour, background picture and skins, text colour and
 // transparency.
+#include "base/scope_exit.h"
 #include "skin/pictures.h"
 #include "skin/skins.h"
 #include "storage/appearance.h"
@@ -59,13 +60,10 @@ void TfrmMain::BuildImageMenu() {
 void TfrmMain::ChangeImage(const QString& path) {
     // The path is stored before the picture is read, so a picture that cannot be read
     // still shows as chosen in the menu when its error is reported.
-    struct TRedisplay {
-        TfrmMain& window;
-        ~TRedisplay() {
-            window.BuildImageMenu();
-            window.update();
-        }
-    } redisplay{*this};
+    TScopeExit redisplay([this] {
+        BuildImageMenu();
+        update();
+    });
     SetImage(path.toStdString());
 }
 

@@ -1,4 +1,5 @@
 // Today's list, the usage view, the delete and time-up edit actions, and the memos.
+#include "base/scope_exit.h"
 #include "dialogs/delete_confirm_form.h"
 #include "dialogs/warning_form.h"
 #include "monitor/day_part.h"
@@ -91,16 +92,10 @@ QPlainTextEdit* SheetMemo(TfrmMain& w, int part) {
 
 // The program writes into a memo: its change handler must not store the text back. The
 // flag is cleared also when the write fails.
-class TMemoUpdate {
-  public:
-    explicit TMemoUpdate(bool& flag) : flag_(flag) { flag_ = true; }
-    ~TMemoUpdate() { flag_ = false; }
-    TMemoUpdate(const TMemoUpdate&) = delete;
-    TMemoUpdate& operator=(const TMemoUpdate&) = delete;
-
-  private:
-    bool& flag_;
-};
+auto MemoUpdate(bool& flag) {
+    flag = true;
+    return TScopeExit([&flag] { flag = false; });
+}
 
 int SelectedPart(const QComboBox* selector) {
     const int index = selector->currentIndex();
@@ -117,7 +112,7 @@ void TfrmMain::SelectDayPart(int dayPart) {
 }
 
 void TfrmMain::cbxReminderChange() {
-    TMemoUpdate update(memoUpdating_);
+    const auto update = MemoUpdate(memoUpdating_);
     mmReminder->setPlainText(
         QString::fromStdString(options_.GetReminder(SelectedPart(cbxReminder))));
 }
@@ -128,7 +123,7 @@ void TfrmMain::mmReminderChange() {
     }
     const int part = SelectedPart(cbxReminder);
     options_.SetReminder(part, mmReminder->toPlainText().toStdString());
-    TMemoUpdate update(memoUpdating_);
+    const auto update = MemoUpdate(memoUpdating_);
     SheetMemo(*this, part)->setPlainText(QString::fromStdString(options_.GetReminder(part)));
 }
 
@@ -138,7 +133,7 @@ void TfrmMain::ReminderSheetMemoChange(int part) {
     }
     options_.SetReminder(part, SheetMemo(*this, part)->toPlainText().toStdString());
     if (part == SelectedPart(cbxReminder)) {
-        TMemoUpdate update(memoUpdating_);
+        const auto update = MemoUpdate(memoUpdating_);
         mmReminder->setPlainText(QString::fromStdString(options_.GetReminder(part)));
     }
 }
