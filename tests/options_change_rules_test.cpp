@@ -72,28 +72,28 @@ TEST_F(OptionsChangeRulesTest, FirstLoweringDoesNotUseUpTheDaysRaise) {
 
 TEST_F(OptionsChangeRulesTest, ActionChangesOnceADayThenWaits) {
     tw::TOptions& o = *options_;
-    o.SetExpirationAction(1);
-    EXPECT_EQ(o.ExpirationAction, 1);
-    o.SetExpirationAction(2);
-    EXPECT_EQ(o.ExpirationAction, 1);
+    o.SetExpirationAction(tw::TExpirationAction::CloseListed);
+    EXPECT_EQ(o.ExpirationAction, tw::TExpirationAction::CloseListed);
+    o.SetExpirationAction(tw::TExpirationAction::ShutdownComputer);
+    EXPECT_EQ(o.ExpirationAction, tw::TExpirationAction::CloseListed);
     EXPECT_EQ(File().ReadInteger("Common", "ExpirationAction", -1), 2);
 
     // The markers live in the settings file: a restart the same day keeps them.
     options_.reset();
     options_ = std::make_unique<tw::TOptions>();
     EXPECT_TRUE(options_->ExpirationActionChanged);
-    EXPECT_EQ(options_->ExpirationAction, 1);
+    EXPECT_EQ(options_->ExpirationAction, tw::TExpirationAction::CloseListed);
     options_->ResetChangeFlags();
-    EXPECT_EQ(options_->ExpirationAction, 2);
+    EXPECT_EQ(options_->ExpirationAction, tw::TExpirationAction::ShutdownComputer);
 }
 
 TEST_F(OptionsChangeRulesTest, AdministratorChangesApplyAtOnceAndDropPendingValues) {
     tw::TOptions& o = *options_;
-    o.SetExpirationAction(1);
-    o.SetExpirationAction(2); // pending
+    o.SetExpirationAction(tw::TExpirationAction::CloseListed);
+    o.SetExpirationAction(tw::TExpirationAction::ShutdownComputer); // pending
     o.SetPassword("admin");
-    o.SetExpirationAction(0);
-    EXPECT_EQ(o.ExpirationAction, 0);
+    o.SetExpirationAction(tw::TExpirationAction::ReminderOnly);
+    EXPECT_EQ(o.ExpirationAction, tw::TExpirationAction::ReminderOnly);
     EXPECT_EQ(File().ReadInteger("Common", "ExpirationAction", -1), -1);
     o.SetTimeLimitSeconds(50000);
     o.SetTimeLimitSeconds(60000);
@@ -105,12 +105,12 @@ TEST_F(OptionsChangeRulesTest, NobodyWithoutRightsChangesAnything) {
     o.AllowUserToChangeSettings = false;
     o.ExpirationActionChanged = true;
     o.TimeLimitSecondsChanged = true;
-    o.SetExpirationAction(2);
+    o.SetExpirationAction(tw::TExpirationAction::ShutdownComputer);
     o.SetTimeLimitSeconds(1);
     Add("/usr/bin/game", TMonitoredItemType::mitApp);
     auto probe = Probe("/usr/bin/game");
     EXPECT_EQ(o.MonitoredItemDelete(&probe), 0);
-    EXPECT_EQ(o.ExpirationAction, 0);
+    EXPECT_EQ(o.ExpirationAction, tw::TExpirationAction::ReminderOnly);
     EXPECT_EQ(o.TimeLimitSeconds, 28800);
     EXPECT_EQ(o.MonitoredList.Count(), 1);
     EXPECT_FALSE(File().SectionExists("Common"));
@@ -156,7 +156,7 @@ TEST_F(OptionsChangeRulesTest, ResetClearsMarkersAndIgnoresPendingNonsense) {
     o.MonitoredItemDeleteActionProcessed = true;
     o.ResetChangeFlags();
     EXPECT_EQ(o.TimeLimitSeconds, 28800);
-    EXPECT_EQ(o.ExpirationAction, 0);
+    EXPECT_EQ(o.ExpirationAction, tw::TExpirationAction::ReminderOnly);
     EXPECT_FALSE(o.ExpirationActionChanged || o.TimeLimitSecondsChanged ||
                  o.MonitoredItemDeleteActionProcessed);
     EXPECT_FALSE(File().SectionExists("Common"));

@@ -88,7 +88,7 @@ TEST_F(OptionsTest, StoredValuesAreReadByTheirRules) {
     EXPECT_FALSE(options.LoadFailed());
     EXPECT_EQ(options.ScanPeriodSeconds, 3);
     EXPECT_EQ(options.TimeLimitSeconds, 3600);
-    EXPECT_EQ(options.ExpirationAction, 2);
+    EXPECT_EQ(options.ExpirationAction, tw::TExpirationAction::ShutdownComputer);
     EXPECT_DOUBLE_EQ(options.ResetDateTime, tw::EncodeDate(2011, 4, 21) + 4 * tw::OneHour);
     EXPECT_TRUE(options.AllowUserToChangeSettings);
     EXPECT_EQ(options.ReminderChangePeriod, 2);
@@ -102,7 +102,7 @@ TEST_F(OptionsTest, UnknownNamesReadAsTheFirstEntry) {
     StoreSetting("ReminderChangePeriod", "hourly");
     StoreSetting("IsNotFirstRun", "yes");
     TOptions options;
-    EXPECT_EQ(options.ExpirationAction, 0);
+    EXPECT_EQ(options.ExpirationAction, tw::TExpirationAction::ReminderOnly);
     EXPECT_EQ(options.ReminderChangePeriod, 0);
     EXPECT_FALSE(options.IsNotFirstRun);
 }
@@ -111,7 +111,7 @@ TEST_F(OptionsTest, SaveWritesEveryKeyInItsStoredForm) {
     {
         TOptions options;
         options.TimeLimitSeconds = 5400;
-        options.ExpirationAction = 1;
+        options.ExpirationAction = tw::TExpirationAction::CloseListed;
         options.ReminderChangePeriod = 4;
         options.ReminderChangedDateTime = 40654.75;
         options.IsNotFirstRun = true;

@@ -95,7 +95,7 @@ TEST_F(ScanEngineTest, UnlistedTimeIsDroppedNotCountedLater) {
     Front(tw::AddEditorWindow(desktop_, "C:\\Tools\\editor.exe"));
     Scan(3);
     EXPECT_EQ(Rows(), 0);
-    EXPECT_DOUBLE_EQ(Engine().LastScanTime, tw::ClockNow());
+    EXPECT_DOUBLE_EQ(Engine().LastScanTime(), tw::ClockNow());
     EXPECT_TRUE(host_.scanEnabled);
 
     Front(tw::AddEditorWindow(desktop_, Game));
@@ -111,7 +111,7 @@ TEST_F(ScanEngineTest, UnlistedTimeIsDroppedNotCountedLater) {
 TEST_F(ScanEngineTest, LimitIsReachedAtExactlyTheLimit) {
     List(Game, TMonitoredItemType::mitApp);
     options_->TimeLimitSeconds = 6;
-    options_->ExpirationAction = 1; // close
+    options_->ExpirationAction = tw::TExpirationAction::CloseListed; // close
     auto game = Front(tw::AddEditorWindow(desktop_, Game));
     Scan(3);
     Scan(3);
@@ -122,7 +122,7 @@ TEST_F(ScanEngineTest, LimitIsReachedAtExactlyTheLimit) {
     EXPECT_FALSE(host_.shown[0].isBlock);
     EXPECT_EQ(CloseRequestsTo(game), 1);
     EXPECT_TRUE(host_.reArmEnabled);
-    EXPECT_FALSE(Engine().LimitReminderDue);
+    EXPECT_FALSE(Engine().LimitReminderDue());
     Scan(3); // not due again, but still closed on every listed cycle
     EXPECT_EQ(host_.shown.size(), 1u);
     EXPECT_EQ(CloseRequestsTo(game), 2);
@@ -163,33 +163,38 @@ TEST_F(ScanEngineTest, LockedTimeIsNeverCounted) {
     EXPECT_EQ(Engine().Logger().Total, 6);
 }
 
-TEST_F(ScanEngineTest, SuspendPausesAndResumeDoesNotRestartTheMeasurement) {
+TEST_F(ScanEngineTest, SleepIsNeverCountedAndCountingRestartsWhenBothPausesEnd) {
     List(Game, TMonitoredItemType::mitApp);
     Front(tw::AddEditorWindow(desktop_, Game));
+    Scan(3);
     Engine().HandleNotice(tw::TDesktopNotice::Suspend);
     Engine().HandleNotice(tw::TDesktopNotice::SessionLock);
-    Engine().HandleNotice(tw::TDesktopNotice::SessionUnlock); // still asleep: no restart
+    Scan(8 * 3600);
+    Engine().HandleNotice(tw::TDesktopNotice::SessionUnlock); // still asleep
     EXPECT_TRUE(Engine().IsPaused());
     Scan(30);
-    EXPECT_EQ(Rows(), 0);
+    EXPECT_EQ(Rows(), 1);
     Engine().ReminderOnlyTimer(); // paused: does nothing
     Engine().HandleNotice(tw::TDesktopNotice::Resume);
     EXPECT_FALSE(Engine().IsPaused());
+    Scan(3);
+    EXPECT_EQ(LastDuration(), "3"); // a night asleep with a listed program in front
+    EXPECT_EQ(Engine().Logger().Total, 6);
     EXPECT_FALSE(Engine().HandleNotice(tw::TDesktopNotice::HotKey));
 }
 
 TEST_F(ScanEngineTest, FiveMoreMinutesOnceThenClosedOnEveryCycle) {
     List(Game, TMonitoredItemType::mitApp);
     options_->TimeLimitSeconds = 3;
-    options_->ExpirationAction = 1;
+    options_->ExpirationAction = tw::TExpirationAction::CloseListed;
     auto game = Front(tw::AddEditorWindow(desktop_, Game));
     host_.answer = [](bool, bool five) { return five; }; // takes the grace whenever offered
     Scan(3);
     Scan(3);
     ASSERT_EQ(host_.shown.size(), 1u);
     EXPECT_TRUE(host_.shown[0].fiveMinutesAllowed);
-    EXPECT_TRUE(Engine().ReminderSnoozed);
-    EXPECT_FALSE(Engine().FiveMinutesAllowed);
+    EXPECT_TRUE(Engine().ReminderSnoozed());
+    EXPECT_FALSE(Engine().FiveMinutesAllowed());
     Scan(3);
     Scan(3);
     EXPECT_EQ(CloseRequestsTo(game), 0);
@@ -242,12 +247,12 @@ TEST_F(ScanEngineTest, ReminderClosingEverythingKeepsTheCyclesProbe) {
     List("example.com", TMonitoredItemType::mitWeb);
     List(Game, TMonitoredItemType::mitApp);
     options_->TimeLimitSeconds = 0;
-    options_->ExpirationAction = 1;
+    options_->ExpirationAction = tw::TExpirationAction::CloseListed;
     auto game = tw::AddEditorWindow(desktop_, Game);
     auto site = Front(tw::AddChromeWindow(desktop_, Browser, "example.com/x"));
     auto editor = tw::AddEditorWindow(desktop_, "C:\\Tools\\editor.exe");
-    host_.answer = [this](bool, bool) {
-        Engine().CloseAllListed();
+    host_.answer = [this](bool isBlock, bool) {
+        Engine().CarryOutTimeUpAction(Engine().TimeUpAction(isBlock));
         return false;
     };
     Scan(3);
@@ -279,11 +284,11 @@ TEST_F(ScanEngineTest, BrowserListedAsApplicationCountsForTheApplication) {
 TEST_F(ScanEngineTest, AFailingReminderEndsTheCycleCleanly) {
     List(Game, TMonitoredItemType::mitApp);
     options_->TimeLimitSeconds = 0;
-    options_->ExpirationAction = 2;
+    options_->ExpirationAction = tw::TExpirationAction::ShutdownComputer;
     Front(tw::AddEditorWindow(desktop_, Game));
     desktop_.RefuseShutdown("A required privilege is not held by the client.");
-    host_.answer = [this](bool, bool) {
-        Engine().ShutdownComputer(1, 60);
+    host_.answer = [this](bool isBlock, bool) {
+        Engine().CarryOutTimeUpAction(Engine().TimeUpAction(isBlock));
         return false;
     };
     folder_.Clock().Advance(3);
@@ -294,7 +299,7 @@ TEST_F(ScanEngineTest, AFailingReminderEndsTheCycleCleanly) {
         EXPECT_STREQ(e.what(), "A required privilege is not held by the client.");
     }
     EXPECT_TRUE(host_.scanEnabled);
-    EXPECT_DOUBLE_EQ(Engine().LastScanTime, tw::ClockNow());
+    EXPECT_DOUBLE_EQ(Engine().LastScanTime(), tw::ClockNow());
     EXPECT_EQ(Rows(), 0);
     ASSERT_EQ(desktop_.ShutdownCalls().size(), 1u);
     EXPECT_EQ(desktop_.ShutdownCalls()[0].mode, 1);
@@ -312,6 +317,33 @@ TEST_F(ScanEngineTest, DayPartFollowsTheClock) {
     folder_.Clock().Advance(2 * 3600);
     Scan(1);
     EXPECT_EQ(host_.dayParts, (std::vector<int>{0, 1}));
+}
+
+// The user's first removal of the day takes the item off at once, everywhere; the second
+// only dims it until the next reset, and a restart keeps it so.
+TEST_F(ScanEngineTest, DeletingAListedItemActsOnBothListsAndBothDatabases) {
+    List(Game, TMonitoredItemType::mitApp);
+    List("example.com", TMonitoredItemType::mitWeb);
+    tw::TMonitoredList& today = Engine().Logger().TodayList();
+    auto itemNamed = [&](const std::string& name) { return &today.Items(today.IndexOfName(name)); };
+    auto listedIn = [&](const char* file, const char* table) {
+        return folder_.Scalar(
+            file, std::string("SELECT group_concat(name || ':' || active) FROM ") + table);
+    };
+
+    EXPECT_EQ(Engine().DeleteListedItem(itemNamed(Game)), 2);
+    EXPECT_EQ(options_->MonitoredList.IndexOfName(Game), -1);
+    EXPECT_EQ(today.IndexOfName(Game), -1);
+    EXPECT_EQ(listedIn("settings.sqlite", "applications_list"), "");
+    EXPECT_EQ(listedIn("actmondb.sqlite", "applications_list"), "");
+
+    EXPECT_EQ(Engine().DeleteListedItem(itemNamed("example.com")), 1);
+    EXPECT_FALSE(itemNamed("example.com")->Active);
+    EXPECT_EQ(listedIn("settings.sqlite", "websites_list"), "example.com:0");
+    EXPECT_EQ(listedIn("actmondb.sqlite", "websites_list"), "example.com:0");
+    EXPECT_EQ(tw::SettingsFile().ReadString("WebSites", "example.com", ""), "example.com");
+    tw::TOptions reloaded;
+    EXPECT_FALSE(reloaded.MonitoredList.Items(0).Active);
 }
 
 class ScanEngineResetTest : public ScanEngineTest {
@@ -345,7 +377,7 @@ TEST_F(ScanEngineResetTest, FourOClockStartsANewDayAndAppliesDeferredRemovals) {
     EXPECT_DOUBLE_EQ(options_->ResetDateTime, Today + 1 + 4 * tw::OneHour);
     EXPECT_EQ(options_->MonitoredList.IndexOfName("C:\\Games\\third.exe"), -1);
     EXPECT_FALSE(tw::SettingsFile().SectionExists("Applications"));
-    EXPECT_TRUE(Engine().LimitReminderDue || host_.shown.size() == 2u);
+    EXPECT_TRUE(Engine().LimitReminderDue() || host_.shown.size() == 2u);
     // The new day's total holds only what was logged since 04:00: this cycle.
     EXPECT_EQ(Engine().Logger().Total, 60);
     EXPECT_EQ(Engine().Logger().TodayList().Count(), 1);

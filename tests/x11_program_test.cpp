@@ -199,7 +199,7 @@ TEST_F(X11Program, ProbeReportsAndTheProgramLogsThenClosesTheListedWindow) {
     Configure([&](tw::TOptions& options) {
         options.ScanPeriodSeconds = 1;
         options.TimeLimitSeconds = 2;
-        options.ExpirationAction = 1; // "Close Browser/App."
+        options.ExpirationAction = tw::TExpirationAction::CloseListed; // "Close Browser/App."
         auto item = std::make_unique<tw::TMonitoredItem>();
         item->Name = client;
         item->Caption = "Test client";

@@ -12,13 +12,21 @@
 
 namespace tw {
 
+namespace {
+
+// A shutdown at the limit powers off (not restarts) and leaves a minute to save work.
+constexpr int ShutdownModePowerOff = 1;
+constexpr int ShutdownWarningSeconds = 60;
+
+} // namespace
+
 TScanEngine::TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host,
                          bool fiveMinutesAllowed)
-    : LastScanTime(ClockNow()), FiveMinutesAllowed(fiveMinutesAllowed), BlockEnd(ClockNow()),
-      desktop_(desktop), options_(options), host_(host), probe_(desktop), closeProbe_(desktop) {}
+    : desktop_(desktop), options_(options), host_(host), probe_(desktop), closeProbe_(desktop),
+      lastScanTime_(ClockNow()), fiveMinutesAllowed_(fiveMinutesAllowed), blockEnd_(ClockNow()) {}
 
 bool TScanEngine::IsBlockActive() const {
-    return ClockNow() <= BlockEnd;
+    return ClockNow() <= blockEnd_;
 }
 
 TOnlineTimeApplicationLogger& TScanEngine::Logger() {
@@ -39,7 +47,7 @@ void TScanEngine::ScanTimer() {
     // runs as usual.
     TScopeExit finish([this] {
         host_.SetScanTimerEnabled(true);
-        LastScanTime = ClockNow();
+        lastScanTime_ = ClockNow();
         DiagnosticLog("tmrScanTimer ended");
     });
     RunCycle();
@@ -47,9 +55,8 @@ void TScanEngine::ScanTimer() {
 
 void TScanEngine::RunCycle() {
     const int part = DayPart(ClockTimeOfDay());
-    if (part != CurrentDayPart) {
-        CurrentDayPart = part;
-        host_.SelectDayPart(part);
+    if (part != currentDayPart_) {
+        ShowDayPart(part);
     }
 
     const bool inBlock = IsBlockActive();
@@ -75,16 +82,16 @@ void TScanEngine::RunCycle() {
 
     const bool limitReached = Logger().Total >= options_.TimeLimitSeconds;
     if (limitReached || inBlock) {
-        bool& due = inBlock ? BlockReminderDue : LimitReminderDue;
+        bool& due = inBlock ? blockReminderDue_ : limitReminderDue_;
         if (due) {
-            ReminderSnoozed = host_.ShowReminder(probe_, inBlock, FiveMinutesAllowed);
+            reminderSnoozed_ = host_.ShowReminder(probe_, inBlock, fiveMinutesAllowed_);
             due = false;
-            if (ReminderSnoozed && FiveMinutesAllowed) {
-                FiveMinutesAllowed = false;
+            if (reminderSnoozed_ && fiveMinutesAllowed_) {
+                fiveMinutesAllowed_ = false;
             }
             host_.EnableReminderOnlyTimer();
         }
-        if ((options_.ExpirationAction == 1 || inBlock) && !ReminderSnoozed) {
+        if (TimeUpAction(inBlock) == TExpirationAction::CloseListed && !reminderSnoozed_) {
             desktop_.PostCloseRequest(probe_.Window);
         }
     }
@@ -97,15 +104,15 @@ void TScanEngine::RunCycle() {
         probe_.Url = kind == TMonitoredItemType::mitWeb ? options_.MonitoredList.Items(index).Name
                                                         : std::string();
     }
-    Logger().Log(probe_.Activity(), SecondsBetween(LastScanTime, ClockNow()));
+    Logger().Log(probe_.Activity(), SecondsBetween(lastScanTime_, ClockNow()));
 }
 
 void TScanEngine::ReminderOnlyTimer() {
     if (IsPaused()) {
         return; // tried again after another interval
     }
-    LimitReminderDue = true;
-    ReminderSnoozed = false;
+    limitReminderDue_ = true;
+    reminderSnoozed_ = false;
     host_.DisableReminderOnlyTimer();
 }
 
@@ -114,35 +121,67 @@ void TScanEngine::TimeSynchronizationTimer() {
 }
 
 void TScanEngine::StartBlock(TDateTime duration) {
-    BlockDuration = duration;
-    BlockStart = ClockNow();
-    BlockEnd = BlockStart + BlockDuration;
+    blockDuration_ = duration;
+    blockStart_ = ClockNow();
+    blockEnd_ = blockStart_ + blockDuration_;
     host_.SetBlockDisplay(true);
 }
 
 bool TScanEngine::HandleNotice(TDesktopNotice notice) {
     switch (notice) {
     case TDesktopNotice::Suspend:
-        IsSuspended = true;
+        isSuspended_ = true;
         DiagnosticLog("Application suspended.");
         return true;
     case TDesktopNotice::Resume:
         DiagnosticLog("Application resumed.");
-        IsSuspended = false;
-        return true;
+        isSuspended_ = false;
+        break;
     case TDesktopNotice::SessionLock:
-        IsSessionLocked = true;
+        isSessionLocked_ = true;
         DiagnosticLog("Locking started");
         return true;
     case TDesktopNotice::SessionUnlock:
         DiagnosticLog("Locking finished");
-        IsSessionLocked = false;
-        if (!IsSuspended) {
-            LastScanTime = ClockNow(); // the locked period is never added to the list
-        }
-        return true;
+        isSessionLocked_ = false;
+        break;
     default:
         return false;
+    }
+    // Neither the sleep nor the locked period is ever added to the list.
+    if (!IsPaused()) {
+        RestartCount();
+    }
+    return true;
+}
+
+void TScanEngine::RestartCount() {
+    lastScanTime_ = ClockNow();
+}
+
+void TScanEngine::SelectCurrentDayPart() {
+    ShowDayPart(DayPart(ClockTimeOfDay()));
+}
+
+void TScanEngine::ShowDayPart(int part) {
+    currentDayPart_ = part;
+    host_.SelectDayPart(part);
+}
+
+TExpirationAction TScanEngine::TimeUpAction(bool isBlock) const {
+    return isBlock ? TExpirationAction::CloseListed : options_.ExpirationAction;
+}
+
+void TScanEngine::CarryOutTimeUpAction(TExpirationAction action) {
+    switch (action) {
+    case TExpirationAction::ReminderOnly:
+        break;
+    case TExpirationAction::CloseListed:
+        CloseAllListed();
+        break;
+    case TExpirationAction::ShutdownComputer:
+        desktop_.ShutdownComputer(ShutdownModePowerOff, ShutdownWarningSeconds);
+        break;
     }
 }
 
@@ -150,14 +189,19 @@ void TScanEngine::CloseAllListed() {
     closeProbe_.Execute(true, &options_.MonitoredList);
 }
 
-void TScanEngine::ShutdownComputer(int mode, int timeoutSeconds) {
-    desktop_.ShutdownComputer(mode, timeoutSeconds);
+int TScanEngine::DeleteListedItem(const TMonitoredItem* item) {
+    // The options find the item by its name; today's list owns it and may free it, so it
+    // goes last.
+    const int level = options_.MonitoredItemDelete(item);
+    Logger().MonitoredItemDelete(item, level);
+    options_.MonitoredItemsSave();
+    return level;
 }
 
 void TScanEngine::DailyReset() {
-    LimitReminderDue = true;
-    BlockReminderDue = true;
-    FiveMinutesAllowed = true;
+    limitReminderDue_ = true;
+    blockReminderDue_ = true;
+    fiveMinutesAllowed_ = true;
     options_.ResetDateTime = std::floor(ClockNow()) + 1 + 4 * OneHour;
     options_.ResetChangeFlags();
 

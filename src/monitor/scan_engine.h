@@ -5,6 +5,7 @@
 #include "monitor/scan_host.h"
 #include "platform/desktop.h"
 #include "storage/activity_logger.h"
+#include "storage/expiration_action.h"
 #include "storage/options.h"
 
 #include <memory>
@@ -21,41 +22,51 @@ class TScanEngine {
     TScanEngine(const TScanEngine&) = delete;
     TScanEngine& operator=(const TScanEngine&) = delete;
 
-    // End of the last completed cycle; the next listed cycle counts the time since then.
-    TDateTime LastScanTime;
-    bool LimitReminderDue = true;
-    bool BlockReminderDue = true;
-    bool ReminderSnoozed = false;
-    bool FiveMinutesAllowed;
-    bool IsSuspended = false;
-    bool IsSessionLocked = false;
-    TDateTime BlockStart = 0;
-    TDateTime BlockEnd;
-    TDateTime BlockDuration = 0;
-    // The part of the day last shown (255 until the first scan).
-    int CurrentDayPart = 255;
-
-    bool IsPaused() const { return IsSuspended || IsSessionLocked; }
-    bool IsBlockActive() const;
-
     // The handlers of the host's timers.
     void ScanTimer();
     void ReminderOnlyTimer();
     void TimeSynchronizationTimer();
 
-    // Begins a Block period of the given length (a day fraction) now.
-    void StartBlock(TDateTime duration);
-
     // What suspend, resume, lock and unlock do to the counting. Returns false for notices
     // that are the host's alone (work area, hot key).
     bool HandleNotice(TDesktopNotice notice);
+    // Counting starts afresh now: the time since the last cycle is never added to the list.
+    void RestartCount();
+    // Shows the memo of the part of the day the clock is in (the host's SelectDayPart).
+    void SelectCurrentDayPart();
 
-    // The reminder's actions: ask every listed window to close (on a probe of its own, so
-    // the scan's probe keeps the values of the running cycle), or shut the computer down.
+    // Begins a Block period of the given length (a day fraction) now.
+    void StartBlock(TDateTime duration);
+
+    // What the time-up reminder does when it closes unless the user picks otherwise, and
+    // what the scan enforces on every listed cycle meanwhile: in Block mode the listed
+    // windows are closed, otherwise the setting holds.
+    TExpirationAction TimeUpAction(bool isBlock) const;
+    // The reminder's way out: nothing, ask every listed window to close (on a probe of its
+    // own, so the scan's probe keeps the values of the running cycle), or shut the
+    // computer down with a minute's warning. Throws the system's refusal of a shutdown.
+    void CarryOutTimeUpAction(TExpirationAction action);
     void CloseAllListed();
-    void ShutdownComputer(int mode, int timeoutSeconds);
+
+    // Takes an item of today's list off the list as far as the access level and the day's
+    // change rules allow: 2 removed, 1 kept until the next daily reset (shown inactive),
+    // 0 left alone. Today's list follows, and the list is saved. The item may be freed.
+    int DeleteListedItem(const TMonitoredItem* item);
 
     void DailyReset();
+
+    // End of the last completed cycle; the next listed cycle counts the time since then.
+    TDateTime LastScanTime() const { return lastScanTime_; }
+    bool LimitReminderDue() const { return limitReminderDue_; }
+    bool ReminderSnoozed() const { return reminderSnoozed_; }
+    bool FiveMinutesAllowed() const { return fiveMinutesAllowed_; }
+    bool IsPaused() const { return isSuspended_ || isSessionLocked_; }
+    bool IsBlockActive() const;
+    TDateTime BlockStart() const { return blockStart_; }
+    TDateTime BlockEnd() const { return blockEnd_; }
+    TDateTime BlockDuration() const { return blockDuration_; }
+    // The part of the day last shown (255 until the first is shown).
+    int CurrentDayPart() const { return currentDayPart_; }
 
     TOnlineTimeApplication& Probe() { return probe_; }
     // Created on first use, which reads today's totals.
@@ -65,6 +76,7 @@ class TScanEngine {
   private:
     // The guarded part of a scan: from the day part to logging.
     void RunCycle();
+    void ShowDayPart(int part);
 
     TDesktop& desktop_;
     TOptions& options_;
@@ -72,6 +84,18 @@ class TScanEngine {
     TOnlineTimeApplication probe_;
     TOnlineTimeApplication closeProbe_;
     std::unique_ptr<TOnlineTimeApplicationLogger> logger_;
+
+    TDateTime lastScanTime_;
+    bool limitReminderDue_ = true;
+    bool blockReminderDue_ = true;
+    bool reminderSnoozed_ = false;
+    bool fiveMinutesAllowed_;
+    bool isSuspended_ = false;
+    bool isSessionLocked_ = false;
+    TDateTime blockStart_ = 0;
+    TDateTime blockEnd_;
+    TDateTime blockDuration_ = 0;
+    int currentDayPart_ = 255;
 };
 
 // Deletes the first item of that name (letters A-Z compared without case), if any.

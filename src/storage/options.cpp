@@ -140,7 +140,9 @@ void TOptions::SettingsLoad() {
             } else if (SameText(name, "TimeLimitSeconds")) {
                 TimeLimitSeconds = StrToInt(value);
             } else if (SameText(name, "ExpirationAction")) {
-                ExpirationAction = IndexOfName(ExpirationActionNames, value);
+                ExpirationAction =
+                    ExpirationActionFromIndex(IndexOfName(ExpirationActionNames, value))
+                        .value_or(TExpirationAction::ReminderOnly);
             } else if (SameText(name, "Password")) {
                 Password = value;
             } else if (SameText(name, "ResetDateTime")) {
@@ -240,7 +242,8 @@ bool TOptions::MonitoredItemsInsert() {
 }
 
 std::string TOptions::ExpirationActionText() const {
-    return ExpirationActionNames.at(ExpirationAction);
+    return ExpirationActionNames.at(
+        static_cast<std::size_t>(ExpirationActionIndex(ExpirationAction)));
 }
 
 const std::string& TOptions::GetReminder(int index) const {

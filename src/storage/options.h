@@ -2,6 +2,7 @@
 
 #include "base/date_time.h"
 #include "items/monitored_list.h"
+#include "storage/expiration_action.h"
 #include "storage/sqlite_table.h"
 
 #include <array>
@@ -24,7 +25,7 @@ class TOptions {
     TOptions& operator=(const TOptions&) = delete;
 
     bool AllowUserToChangeSettings = false;
-    int ExpirationAction = 0;
+    TExpirationAction ExpirationAction = TExpirationAction::ReminderOnly;
     bool ExpirationActionChanged = false;
     bool AdminAccess = false;
     bool IsNotFirstRun = false;
@@ -56,7 +57,7 @@ class TOptions {
     // Rewrites the watched list in both databases (atomically per database).
     bool MonitoredItemsSave();
 
-    void SetExpirationAction(int value);
+    void SetExpirationAction(TExpirationAction value);
     void SetTimeLimitSeconds(int seconds);
     // 0 nothing done, 1 deactivated until the next daily reset, 2 removed.
     int MonitoredItemDelete(const TMonitoredItem* item);

@@ -10,7 +10,7 @@
 
 namespace tw {
 
-void TOptions::SetExpirationAction(int value) {
+void TOptions::SetExpirationAction(TExpirationAction value) {
     TSettingsFile& file = SettingsFile();
     if (AdminAccess || !ExpirationActionChanged) {
         ExpirationAction = value;
@@ -20,7 +20,7 @@ void TOptions::SetExpirationAction(int value) {
             file.WriteBool("Common", "ExpirationActionChanged", true);
         }
     } else if (AllowUserToChangeSettings) {
-        file.WriteInteger("Common", "ExpirationAction", value);
+        file.WriteInteger("Common", "ExpirationAction", ExpirationActionIndex(value));
     }
 }
 
@@ -91,9 +91,9 @@ void TOptions::ResetChangeFlags() {
         if (pendingLimit > 0) {
             TimeLimitSeconds = pendingLimit;
         }
-        int pendingAction = file.ReadInteger("Common", "ExpirationAction", -1);
-        if (pendingAction >= 0 && pendingAction <= 2) {
-            ExpirationAction = pendingAction;
+        if (auto pendingAction =
+                ExpirationActionFromIndex(file.ReadInteger("Common", "ExpirationAction", -1))) {
+            ExpirationAction = *pendingAction;
         }
     }
     if (file.SectionExists("Common")) {

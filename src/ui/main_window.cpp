@@ -65,8 +65,7 @@ TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options)
     tmrReminderChange->start();
     SetSkinsFolder(QString::fromStdString(ProgramFolder()) + QStringLiteral("Skins"));
     tmrUsageTimer();
-    engine_->CurrentDayPart = 255;
-    SelectDayPart(255);
+    engine_->SelectCurrentDayPart();
     lastAltPress_ = ClockNow();
     options_.LogDBPurge();
 }
@@ -81,7 +80,7 @@ void TfrmMain::LoadFromOptions() {
     edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options_.TimeLimit())));
     edtAction->setText(QString::fromStdString(options_.ExpirationActionText()));
     cbxReminderChange();
-    engine_->LastScanTime = ClockNow();
+    engine_->RestartCount();
     tmrScan->setInterval(options_.ScanPeriodSeconds * 1000);
     tmrTimeTimer();
     tmrUsageTimer();
@@ -120,11 +119,7 @@ void TfrmMain::tmrShutdownTimer() {
 
 bool TfrmMain::ShowReminder(const TOnlineTimeApplication&, bool isBlock, bool) {
     // Until the reminder window exists the configured action is carried out at once.
-    if (isBlock || options_.ExpirationAction == 1) {
-        engine_->CloseAllListed();
-    } else if (options_.ExpirationAction == 2) {
-        engine_->ShutdownComputer(1, 60);
-    }
+    engine_->CarryOutTimeUpAction(engine_->TimeUpAction(isBlock));
     return false;
 }
 

@@ -2,7 +2,7 @@
 #include "base/scope_exit.h"
 #include "dialogs/delete_confirm_form.h"
 #include "dialogs/warning_form.h"
-#include "monitor/day_part.h"
+#include "storage/admin_access.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
 #include "ui/main_window.h"
@@ -43,11 +43,7 @@ void TfrmMain::btnApp_DeleteClick() {
     if (!item || !lbxMain_Applications->item(row)->isSelected()) {
         return; // nothing chosen, or a filler row
     }
-    // Whatever happens from here, the administrator's one-time access is used up.
-    struct TClearAccess {
-        TOptions& options;
-        ~TClearAccess() { options.AdminAccess = false; }
-    } clearAccess{options_};
+    const TAdminAccessScope access(options_);
     if (!item->Active) {
         ShowWarning(QStringLiteral("\"%1\" will be removed from time-limit list after 4:00 AM")
                         .arg(QString::fromStdString(item->Caption)),
@@ -57,17 +53,13 @@ void TfrmMain::btnApp_DeleteClick() {
     if (!ConfirmDelete(lbxMain_Applications->item(row)->text(), this)) {
         return;
     }
-    // The options look the item up by name; the logger's list owns the row's item, so the
-    // level is applied to the options' item and then to the logger's list.
-    const int level = options_.MonitoredItemDelete(item);
+    const int level = engine_->DeleteListedItem(item);
     if (level == 2) {
         delete lbxMain_Applications->takeItem(row);
     } else if (level == 1) {
         lbxMain_Applications->clearSelection();
         lbxMain_Applications->viewport()->update();
     }
-    engine_->Logger().MonitoredItemDelete(item, level);
-    options_.MonitoredItemsSave();
     RefreshTodayList();
 }
 
@@ -105,10 +97,7 @@ int SelectedPart(const QComboBox* selector) {
 } // namespace
 
 void TfrmMain::SelectDayPart(int dayPart) {
-    // The engine calls this when the part of the day changed; creation asks for the clock's.
-    const int part = dayPart >= 0 && dayPart <= 2 ? dayPart : DayPart(ClockTimeOfDay());
-    engine_->CurrentDayPart = part;
-    cbxReminder->setCurrentIndex(part); // shows that part's memo when the selection changed
+    cbxReminder->setCurrentIndex(dayPart); // shows that part's memo when the selection changed
 }
 
 void TfrmMain::cbxReminderChange() {

@@ -114,11 +114,11 @@ void TfrmMain::UpdateBlockTimeValue() {
         return;
     }
     const TDateTime now = ClockNow();
-    const double elapsedMinutes = std::floor((now - engine_->BlockStart) * 1440.0);
+    const double elapsedMinutes = std::floor((now - engine_->BlockStart()) * 1440.0);
     const TDateTime elapsed = elapsedMinutes / 1440.0;
     TDateTime value = elapsed;
     if (BlockTimeFormatIndex == 1) {
-        value = engine_->BlockDuration - elapsed;
+        value = engine_->BlockDuration() - elapsed;
     } else if (BlockTimeFormatIndex == 2) {
         value = now;
     }

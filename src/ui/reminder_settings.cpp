@@ -3,6 +3,7 @@
 #include "skin/base_form_time_limit.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
+#include "storage/admin_access.h"
 #include "storage/date_format.h"
 #include "storage/options.h"
 #include "storage/settings_file.h"
@@ -96,27 +97,28 @@ void TfrmReminderSettings::keyPressEvent(QKeyEvent* event) {
 }
 
 bool ExecuteReminderSettings(TOptions& options, QWidget* owner) {
-    struct TClearAccess {
-        TOptions& options;
-        ~TClearAccess() { options.AdminAccess = false; }
-    } clearAccess{options};
+    const TAdminAccessScope access(options);
 
     int seconds = options.TimeLimitSeconds;
-    int action = options.ExpirationAction;
+    int action = ExpirationActionIndex(options.ExpirationAction);
     if (options.AccessLevel() < 2) {
+        // A user sees what will hold tomorrow, the administrator what holds now.
         const TSettingsFile& file = SettingsFile();
         seconds = file.ReadInteger("Common", "TimeLimitSeconds", seconds);
         action = file.ReadInteger("Common", "ExpirationAction", action);
     }
     TfrmReminderSettings dialog(owner);
     dialog.medTimeLimit->setText(QString::fromStdString(FormatHourMinute(seconds / SecondsPerDay)));
-    dialog.cbxExpirationAction->setCurrentIndex(action >= 0 && action <= 2 ? action : 0);
+    dialog.cbxExpirationAction->setCurrentIndex(ExpirationActionIndex(
+        ExpirationActionFromIndex(action).value_or(TExpirationAction::ReminderOnly)));
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
     const TDateTime limit = TextToTimeLimit(dialog.medTimeLimit->text().toStdString());
     options.SetTimeLimitSeconds(static_cast<int>(std::lround(limit * SecondsPerDay)));
-    options.SetExpirationAction(dialog.cbxExpirationAction->currentIndex());
+    options.SetExpirationAction(
+        ExpirationActionFromIndex(dialog.cbxExpirationAction->currentIndex())
+            .value_or(TExpirationAction::ReminderOnly));
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
+#include "storage/admin_access.h"
 #include "storage/appearance.h"
 #include "storage/options.h"
 
@@ -57,6 +58,7 @@ void TfrmTransparencySettings::cbxTransparencyChange() {
 }
 
 bool TfrmTransparencySettings::Execute(TOptions& options) {
+    const TAdminAccessScope access(options);
     const int remembered = GetTransparency();
     const int index = cbxTransparency->findText(QString::number(remembered));
     cbxTransparency->setCurrentIndex(index >= 0 ? index : 0);
@@ -65,7 +67,6 @@ bool TfrmTransparencySettings::Execute(TOptions& options) {
             &TfrmTransparencySettings::cbxTransparencyChange);
     const bool ok = exec() == QDialog::Accepted;
     tw::SetTransparency(ok ? cbxTransparency->currentText().toInt() : remembered);
-    options.AdminAccess = false;
     return ok;
 }
 
