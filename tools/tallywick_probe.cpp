@@ -1,6 +1,11 @@
 // tallywick-probe [--watch]: prints what Tallywick sees in the foreground window, as one
 // line of JSON, and which item of the user's list covers it. With --watch, a line every
 // scan period until interrupted. It only looks: nothing in the data folder is written.
+//
+// tallywick-probe --programs [--complete]: "why is my program not offered?": prints the
+// lines path=caption the add wizard's Fast scan offers, or with --complete those of the
+// Complete scan followed by the running programs'.
+#include "discovery/program_sources.h"
 #include "monitor/probe.h"
 #include "monitor/probe_report.h"
 #include "storage/data_folder.h"
@@ -13,21 +18,61 @@
 #include <filesystem>
 #include <memory>
 #include <thread>
+#include <vector>
+
+namespace {
+
+void PrintLines(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        std::printf("%s\n", line.c_str());
+    }
+    std::fflush(stdout);
+}
+
+void PrintPrograms(bool complete) {
+    std::vector<std::string> lines;
+    if (!complete) {
+        tw::FastScanPrograms(lines);
+        PrintLines(lines);
+        return;
+    }
+    tw::CompleteScanPrograms(lines, {});
+    PrintLines(lines);
+    tw::RunningProgramLines(lines);
+    PrintLines(lines);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace tw;
     bool watch = false;
+    bool programs = false;
+    bool complete = false;
+    bool unknown = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--watch") == 0) {
             watch = true;
+        } else if (std::strcmp(argv[i], "--programs") == 0) {
+            programs = true;
+        } else if (std::strcmp(argv[i], "--complete") == 0) {
+            complete = true;
         } else {
-            std::fprintf(stderr, "usage: %s [--watch]\n", argv[0]);
-            return 2;
+            unknown = true;
         }
+    }
+    if (unknown || (programs && watch) || (complete && !programs)) {
+        std::fprintf(stderr, "usage: %s [--watch]\n       %s --programs [--complete]\n", argv[0],
+                     argv[0]);
+        return 2;
     }
     SetErrorLogListener(
         [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
     try {
+        if (programs) {
+            PrintPrograms(complete);
+            return 0;
+        }
         auto desktop = CreateDesktop();
         // Opening a missing database would create an empty one, which the program would
         // then take for the user's: look only when the program has seeded the folder.
