@@ -1,5 +1,7 @@
 #pragma once
 
+#include "discovery/program_lines.h"
+
 #include <atomic>
 #include <functional>
 #include <string>

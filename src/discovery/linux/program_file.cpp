@@ -118,6 +118,13 @@ std::optional<std::string> RealPath(const std::string& path) {
     return std::string(resolved);
 }
 
+// Whether the path names a file with an execute bit, links followed as the tree sees them.
+bool IsExecutableIn(const std::string& path, const TProgramTree& tree) {
+    const auto resolved = tree.Resolve(path);
+    const std::string location = resolved ? tree.Location(*resolved) : std::string();
+    return !location.empty() && HasExecuteBit(location);
+}
+
 } // namespace
 
 bool IsElfProgram(const std::string& path) {
@@ -159,16 +166,7 @@ bool IsExecutableProgram(const std::string& path) {
     return file.IsRegular() && (file.Read(0, 2) == "#!" || IsElfProgram(path));
 }
 
-namespace {
-
-// Whether the path names a file with an execute bit, links followed as the tree sees them.
-bool IsExecutableIn(const std::string& path, const TProgramTree& tree) {
-    const auto resolved = tree.Resolve(path);
-    const std::string location = resolved ? tree.Location(*resolved) : std::string();
-    return !location.empty() && HasExecuteBit(location);
-}
-
-std::optional<std::string> FindIn(const std::string& name, const TProgramTree& tree) {
+std::optional<std::string> FindProgram(const std::string& name, const TProgramTree& tree) {
     if (name.empty()) {
         return std::nullopt;
     }
@@ -199,14 +197,12 @@ std::optional<std::string> FindIn(const std::string& name, const TProgramTree& t
     return std::nullopt;
 }
 
-} // namespace
-
 TProgramTree SystemProgramTree(const std::string& searchPath) {
     return {RealPath, [](const std::string& path) { return path; }, searchPath, {}};
 }
 
 std::optional<std::string> FindProgram(const std::string& name, const std::string& searchPath) {
-    return FindIn(name, SystemProgramTree(searchPath));
+    return FindProgram(name, SystemProgramTree(searchPath));
 }
 
 std::optional<std::string> ProgramBehind(const std::string& path, const std::string& searchPath) {
@@ -241,7 +237,7 @@ std::optional<std::string> ProgramBehind(const std::string& path, const TProgram
             return std::nullopt;
         }
         const auto target = WrapperExecProgram(script, tree.Known);
-        const auto next = target ? FindIn(*target, tree) : std::nullopt;
+        const auto next = target ? FindProgram(*target, tree) : std::nullopt;
         if (!next) {
             return std::nullopt;
         }

@@ -45,7 +45,8 @@ struct TProgramTree {
 // The system's own tree with this search path.
 TProgramTree SystemProgramTree(const std::string& searchPath);
 
-// ProgramBehind inside such a tree: the path returned is the program's own view.
+// FindProgram and ProgramBehind inside such a tree: the paths are the program's own view.
+std::optional<std::string> FindProgram(const std::string& name, const TProgramTree& tree);
 std::optional<std::string> ProgramBehind(const std::string& path, const TProgramTree& tree);
 
 } // namespace tw

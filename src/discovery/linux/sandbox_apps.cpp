@@ -180,7 +180,8 @@ std::optional<std::string> FlatpakProgram(const std::string& installation, const
                             },
                             AppMount + "/bin",
                             {}};
-    return ProgramBehind(program, tree);
+    const auto file = FindProgram(program, tree);
+    return file ? ProgramBehind(*file, tree) : std::nullopt;
 }
 
 std::optional<std::string> SnapProgram(const std::string& snapRoot, const std::string& linkName) {
