@@ -76,16 +76,13 @@ void Prepare(TProgramTree& tree) {
     // earlier exec in a branch, a redirection-only exec and a here-document do not count.
     tree.Entry("data1/applications/wrapped.desktop",
                "Name=Wrapped App\nType=Application\nExec=\"wrapped app\" --flag \"%u\"\n");
+    const std::string folder = "DIR=" + tree.Root() + "/opt/$APP\n";
     tree.Text("bin/wrapped app",
-              "#!/bin/sh\n"
-              "APP=real\n"
-              "DIR=" +
-                  tree.Root() +
-                  "/opt/$APP\n"
+              "#!/bin/sh\nAPP=real\n" + folder +
                   "if [ -n \"$DEBUG\" ]; then\n  exec /usr/bin/gdb \"$DIR/$APP-bin\"\nfi\n"
-                  "cat <<EOF\nexec /usr/bin/false\nEOF\n"
                   "exec >/dev/null 2>&1\n"
-                  "exec \"$DIR/${APP}-bin\" \"$@\"\n",
+                  "exec \"$DIR/${APP}-bin\" \"$@\"\n"
+                  "cat <<EOF\nexec /usr/bin/false\nEOF\n",
               true);
     tree.Copy(Elf, "opt/real/real-bin");
     tree.Entry("data1/applications/kde/tool.desktop",
@@ -93,13 +90,19 @@ void Prepare(TProgramTree& tree) {
     tree.Copy(Elf, "bin/tool");
     // Left out: a syntax error, a link, a hidden entry, a program that is not installed,
     // wrappers that go round, a script that never execs, a program named twice.
+    for (const char* name : {"broken", "quiet", "absent"}) {
+        tree.Copy(Elf, std::string("opt/left-out/") + name);
+    }
     tree.Text("data1/applications/broken.desktop",
-              "[Desktop Entry]\nName=Broken\nExec=" + tree / "bin/tool\nthis line is wrong\n");
+              "[Desktop Entry]\nType=Application\nName=Broken\nExec=" +
+                  tree / "opt/left-out/broken\nwrong line\n");
     tree.Entry("data1/applications/link.desktop", "Type=Link\nName=Site\nURL=http://x/\n");
     tree.Entry("data1/applications/quiet.desktop",
-               "Type=Application\nName=Quiet\nNoDisplay=true\nExec=tool\n");
+               "Type=Application\nName=Quiet\nNoDisplay=true\nExec=" +
+                   tree / "opt/left-out/quiet\n");
     tree.Entry("data1/applications/absent.desktop",
-               "Type=Application\nName=Absent\nTryExec=no-such-program\nExec=tool\n");
+               "Type=Application\nName=Absent\nTryExec=no-such-program\nExec=" +
+                   tree / "opt/left-out/absent\n");
     tree.Entry("data1/applications/circle.desktop",
                "Type=Application\nName=Circle\nExec=circle-a\n");
     tree.Text("bin/circle-a", "#!/bin/sh\nexec circle-b\n", true);
@@ -109,7 +112,7 @@ void Prepare(TProgramTree& tree) {
     tree.Entry("data2/applications/again.desktop", "Type=Application\nName=Again\nExec=notes\n");
     tree.Entry("data2/applications/loop.desktop", "Type=Application\nName=Loop\nExec=loop\n");
     tree.Link("loop", "bin/loop");
-    tree.Link(tree / "data1/applications", "data2/applications/back");
+    tree.Link("..", "data2/applications/sub/up");
 
     // A flatpak application of the user's installation: its entry names the launcher,
     // the program lies inside the sandbox's /app behind a link.
