@@ -61,6 +61,9 @@ TClient::TClient(const std::vector<std::string>& arguments, bool announce,
     }
     pid_ = fork();
     if (pid_ == 0) {
+        if (options.ownProcessGroup) {
+            setpgid(0, 0);
+        }
         if (announce) {
             dup2(output[1], STDOUT_FILENO);
         } else {
@@ -80,6 +83,10 @@ TClient::TClient(const std::vector<std::string>& arguments, bool announce,
         execv(program.c_str(), argv.data());
         _exit(127);
     }
+    if (options.ownProcessGroup && pid_ > 0) {
+        setpgid(pid_, pid_); // also here, so that the group exists before any kill
+        group_ = pid_;
+    }
     close(output[1]);
     if (announce) {
         ReadAnnouncement(output[0]);
@@ -88,10 +95,7 @@ TClient::TClient(const std::vector<std::string>& arguments, bool announce,
 }
 
 TClient::~TClient() {
-    if (pid_ > 0) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
+    Kill();
 }
 
 bool TClient::ExitsCleanlyWithin(int milliseconds) {
@@ -114,6 +118,10 @@ bool TClient::Running() {
 }
 
 void TClient::Kill() {
+    if (group_ > 0) {
+        kill(-group_, SIGKILL); // its helpers too, even when it ended before them
+        group_ = -1;
+    }
     if (pid_ > 0) {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);

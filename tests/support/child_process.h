@@ -23,6 +23,9 @@ struct TChildOptions {
     std::vector<std::pair<std::string, std::string>> environment; // set in the child only
     std::string stdoutFile; // standard output goes here when given (unless it announces)
     std::string stderrFile; // standard error goes here when given
+    // In a process group of its own, which is ended with it: for programs that start
+    // helper processes of their own (browsers).
+    bool ownProcessGroup = false;
 };
 
 // Another program, killed when the test is done with it.
@@ -41,6 +44,8 @@ class TClient {
 
     // Whether the program ended by itself within the time, with exit code 0.
     bool ExitsCleanlyWithin(int milliseconds);
+    // Its process group when it has one of its own, else -1.
+    pid_t Group() const { return group_; }
     // Its exit code when it ended within the time (128 + signal when killed by one); the
     // same answer again once it has ended.
     std::optional<int> ExitCodeWithin(int milliseconds);
@@ -51,6 +56,7 @@ class TClient {
     void ReadAnnouncement(int fd);
 
     pid_t pid_ = -1;
+    pid_t group_ = -1;            // its own process group, while it has one
     std::optional<int> exitCode_; // once it has ended
     std::vector<tw::TWindowHandle> ids_;
     std::vector<tw::TWindowHandle> children_;
