@@ -22,9 +22,10 @@ target_link_libraries(tallywick_win32_tests PRIVATE tw_monitor tw_platform_win32
 enable_language(RC)
 add_executable(win32_test_helper ${tests_dir}/win32_test_helper.cpp ${tests_dir}/win32_test_helper.rc)
 target_link_libraries(win32_test_helper PRIVATE tw_platform_win32)
-add_dependencies(tallywick_win32_tests win32_test_helper)
+add_dependencies(tallywick_win32_tests win32_test_helper tallywick-probe)
 target_compile_definitions(tallywick_win32_tests PRIVATE
-  TALLYWICK_HELPER_NAME="$<TARGET_FILE_NAME:win32_test_helper>")
+  TALLYWICK_HELPER_NAME="$<TARGET_FILE_NAME:win32_test_helper>"
+  TALLYWICK_PROBE_PATH="$<TARGET_FILE:tallywick-probe>")
 
 # Listed when ctest runs, inside the prefix and display the run script provides.
 gtest_discover_tests(tallywick_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120

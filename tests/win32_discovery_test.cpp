@@ -118,6 +118,29 @@ TEST_F(Win32DiscoveryTest, StartMenuShortcutsGiveProgramsCaptionedByTheShortcut)
     EXPECT_FALSE(NamesPath(lines, scratch + "Editor\\readme.txt"));
 }
 
+// The diagnostic command, built beside the tests, by its path on Wine's drive of the host.
+std::string ProbePath() {
+    std::string path = "Z:" TALLYWICK_PROBE_PATH;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+TEST_F(Win32DiscoveryTest, TheDiagnosticPrintsTheStartMenusProgramsAsLines) {
+    const std::string menu = SpecialFolder(CSIDL_PROGRAMS) + "\\Tallywick Probe Test\\";
+    fs::create_directories(menu);
+    cleanUp.push_back(menu);
+    const std::string editor = ProgramCopy("Probe\\editor.exe");
+    MakeShortcut(menu + "Probe Editor.lnk", editor);
+
+    twtest::TTestProcess probe("\"" + ProbePath() + "\" --programs");
+    std::vector<std::string> lines;
+    for (std::string line = probe.ReadLine(60000); !line.empty(); line = probe.ReadLine(60000)) {
+        lines.push_back(line);
+    }
+    EXPECT_EQ(probe.ExitCodeWithin(10000), 0);
+    EXPECT_TRUE(HasLine(lines, editor + "=Probe Editor")) << lines.size() << " lines";
+}
+
 TEST_F(Win32DiscoveryTest, InstallerShortcutsLeadToTheProgramTheyKeepRelativeToThemselves) {
     const std::string program = ProgramCopy("Programs\\App\\app.exe");
     const std::string links = scratch + "Menu\\Sub\\";
