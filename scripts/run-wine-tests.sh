@@ -20,8 +20,9 @@ done
 
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tallywick-wine.XXXXXX")
 export WINEPREFIX WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
-# No offer to download the .NET and HTML engines: nothing here needs them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No offer to download the .NET and HTML engines: nothing here needs them. No menu builder
+# either: it would copy the tests' Start-menu shortcuts into the real user's menu folders.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 cleanup() {
     wineserver -k 2>/dev/null || true
     rm -rf "$WINEPREFIX"

@@ -7,7 +7,7 @@
 set -euo pipefail
 helper=$1
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tallywick-wine-shutdown.XXXXXX")
-export WINEPREFIX WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 notepad_pid=
 cleanup() {
     [[ -n $notepad_pid ]] && kill "$notepad_pid" 2>/dev/null
