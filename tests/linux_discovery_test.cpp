@@ -4,6 +4,7 @@
 
 #include "base/exception.h"
 #include "discovery/linux/program_folders.h"
+#include "discovery/linux/sandbox_apps.h"
 #include "discovery/linux/shell_wrapper.h"
 #include "discovery/program_sources.h"
 #include "support/child_process.h"
@@ -227,6 +228,23 @@ TEST(LinuxDiscovery, CompleteScanCountsItsFoldersAndStopsKeepingWhatItFound) {
                             tree / "home/.local/bin/tool=tool"}));
     ASSERT_EQ(told.size(), 2u);
     EXPECT_EQ(told.back().Programs, 2);
+}
+
+TEST(LinuxDiscovery, SnapCommandsLeadToTheProgramTheCurrentRevisionRuns) {
+    TProgramTree tree;
+    tree.Link("12", "snap/paint/current");
+    tree.Text("snap/paint/12/meta/snap.yaml", "name: paint\napps:\n  paint:\n    command: bin/run\n"
+                                              "  paint-tool:\n    command: usr/bin/tool\n"
+                                              "parts:\n  paint:\n    command: wrong\n");
+    tree.Text("snap/paint/12/bin/run", "#!/bin/sh\nexec \"$SNAP/usr/lib/paint/paint\" \"$@\"\n",
+              true);
+    tree.Copy(Elf, "snap/paint/12/usr/lib/paint/paint");
+    tree.Copy(Elf, "snap/paint/12/usr/bin/tool");
+    EXPECT_EQ(tw::SnapProgram(tree / "snap", "paint"), tree / "snap/paint/12/usr/lib/paint/paint");
+    EXPECT_EQ(tw::SnapProgram(tree / "snap", "paint.paint-tool"),
+              tree / "snap/paint/12/usr/bin/tool");
+    EXPECT_EQ(tw::SnapProgram(tree / "snap", "paint.other"), std::nullopt);
+    EXPECT_EQ(tw::SnapProgram(tree / "snap", "absent"), std::nullopt);
 }
 
 TEST(LinuxDiscovery, PickedFilesAreProgramsWhenExecutableWithAProgramHeader) {

@@ -25,7 +25,7 @@ using TClock = std::chrono::steady_clock;
 constexpr auto ReportInterval = std::chrono::milliseconds(50);
 
 bool IsInside(const std::string& folder, const std::string& outer) {
-    return folder == outer || (outer == "/" ? true : folder.rfind(outer + "/", 0) == 0);
+    return folder == outer || folder.rfind(outer + "/", 0) == 0;
 }
 
 // The entries of a folder, sorted, hidden ones left out, split into the folders to enter

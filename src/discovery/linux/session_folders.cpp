@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tw {
 
@@ -27,8 +28,15 @@ std::string HomeFolder() {
     if (!home.empty() && home[0] == '/') {
         return WithoutTrailingSlash(home);
     }
-    const passwd* user = ::getpwuid(::getuid());
-    return user && user->pw_dir ? WithoutTrailingSlash(user->pw_dir) : std::string();
+    // The reentrant form: scans may run on a worker thread.
+    passwd entry{};
+    passwd* user = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &user) != 0 || !user ||
+        !user->pw_dir) {
+        return {};
+    }
+    return WithoutTrailingSlash(user->pw_dir);
 }
 
 std::vector<std::string> AbsoluteFolders(const std::string& list) {
