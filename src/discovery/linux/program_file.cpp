@@ -1,5 +1,6 @@
 #include "discovery/linux/program_file.h"
 
+#include "discovery/linux/session_folders.h"
 #include "discovery/linux/shell_wrapper.h"
 #include "discovery/program_sources.h"
 
@@ -177,22 +178,12 @@ std::optional<std::string> FindProgram(const std::string& name, const TProgramTr
         }
         return IsExecutableIn(name, tree) ? std::optional<std::string>(name) : std::nullopt;
     }
-    const std::string& searchPath = tree.SearchPath;
-    size_t start = 0;
-    while (start <= searchPath.size()) {
-        auto end = searchPath.find(':', start);
-        if (end == std::string::npos) {
-            end = searchPath.size();
+    // An empty or relative entry means the current folder, which is nobody's menu.
+    for (const std::string& folder : AbsoluteFolders(tree.SearchPath)) {
+        const std::string candidate = folder + "/" + name;
+        if (IsExecutableIn(candidate, tree)) {
+            return candidate;
         }
-        const std::string folder = searchPath.substr(start, end - start);
-        // An empty or relative entry means the current folder, which is nobody's menu.
-        if (!folder.empty() && folder[0] == '/') {
-            const std::string candidate = folder + "/" + name;
-            if (IsExecutableIn(candidate, tree)) {
-                return candidate;
-            }
-        }
-        start = end + 1;
     }
     return std::nullopt;
 }

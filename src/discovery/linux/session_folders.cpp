@@ -39,6 +39,18 @@ std::string HomeFolder() {
     return WithoutTrailingSlash(user->pw_dir);
 }
 
+std::string SystemSearchPath() {
+    const size_t length = ::confstr(_CS_PATH, nullptr, 0);
+    std::string path(length, '\0');
+    if (length == 0 || ::confstr(_CS_PATH, path.data(), length) == 0) {
+        return "/usr/bin:/bin";
+    }
+    path.resize(length - 1);
+    return path;
+}
+
+} // namespace
+
 std::vector<std::string> AbsoluteFolders(const std::string& list) {
     std::vector<std::string> folders;
     size_t start = 0;
@@ -55,18 +67,6 @@ std::vector<std::string> AbsoluteFolders(const std::string& list) {
     }
     return folders;
 }
-
-std::string SystemSearchPath() {
-    const size_t length = ::confstr(_CS_PATH, nullptr, 0);
-    std::string path(length, '\0');
-    if (length == 0 || ::confstr(_CS_PATH, path.data(), length) == 0) {
-        return "/usr/bin:/bin";
-    }
-    path.resize(length - 1);
-    return path;
-}
-
-} // namespace
 
 std::vector<std::string> TSessionFolders::MenuDataFolders() const {
     std::vector<std::string> folders{DataHome};

@@ -25,6 +25,10 @@ struct TSessionFolders {
     std::vector<std::string> MenuDataFolders() const;
 };
 
+// The absolute folders of a ":"-separated list (PATH, XDG_DATA_DIRS), without trailing
+// "/"; empty and relative entries are left out.
+std::vector<std::string> AbsoluteFolders(const std::string& list);
+
 // The folders as the environment names them, with the defaults of the XDG base directory
 // rules where it names none (relative entries are ignored, as those rules say).
 TSessionFolders SessionFoldersFromEnvironment();

@@ -200,6 +200,13 @@ class TScriptReader {
         }
     }
 
+    // A command's output in backquotes: only running tells it.
+    void SkipBackquoted(TWord& word) {
+        const auto close = text_.find('`', pos_ + 1);
+        pos_ = close == std::string::npos ? text_.size() : close + 1;
+        word.Known = false;
+    }
+
     void Expand(TWord& word) {
         // At '$'.
         ++pos_;
@@ -259,9 +266,7 @@ class TScriptReader {
             } else if (c == '"') {
                 ReadDoubleQuoted(word);
             } else if (c == '`') {
-                const auto close = text_.find('`', pos_ + 1);
-                pos_ = close == std::string::npos ? text_.size() : close + 1;
-                word.Known = false;
+                SkipBackquoted(word);
             } else if (c == '$') {
                 Expand(word);
             } else {
@@ -288,9 +293,7 @@ class TScriptReader {
             } else if (c == '$') {
                 Expand(word);
             } else if (c == '`') {
-                const auto close = text_.find('`', pos_ + 1);
-                pos_ = close == std::string::npos ? text_.size() : close + 1;
-                word.Known = false;
+                SkipBackquoted(word);
             } else {
                 word.Text += c;
                 ++pos_;
