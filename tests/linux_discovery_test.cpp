@@ -259,6 +259,9 @@ TEST(LinuxDiscovery, PickedFilesAreProgramsWhenExecutableWithAProgramHeader) {
     EXPECT_FALSE(tw::IsExecutableProgram(tree / "home/.local/bin/broken"));
     EXPECT_FALSE(tw::IsExecutableProgram(tree / "home/.local/bin/self"));
     EXPECT_FALSE(tw::IsExecutableProgram(tree / "home/.local/bin/more"));
+    // What a picked file is listed as: the program that will run.
+    EXPECT_EQ(tw::ProgramPathOf(tree / "home/.local/bin/launcher"), tree / "opt/notes/notes-bin");
+    EXPECT_EQ(tw::ProgramPathOf(tree / "bin/script"), tree / "bin/script");
 }
 
 TEST(LinuxDiscovery, WrapperExecLinesAreReadAsTheShellWouldRunThem) {

@@ -47,4 +47,10 @@ std::string ProgramCaption(const std::string& path);
 // Whether a file a person picked is a program the system can start.
 bool IsExecutableProgram(const std::string& path);
 
+// The path the system will give a program started from the file a person picked, which is
+// what a listed program must name: on Linux with links resolved and shell wrappers
+// followed (the file itself where that cannot be told without running it); on Windows
+// the file itself.
+std::string ProgramPathOf(const std::string& path);
+
 } // namespace tw

@@ -2,6 +2,7 @@
 #include "discovery/program_sources.h"
 
 #include "discovery/linux/desktop_programs.h"
+#include "discovery/linux/program_file.h"
 #include "discovery/linux/program_folders.h"
 #include "discovery/linux/running_programs.h"
 #include "discovery/linux/session_folders.h"
@@ -37,6 +38,10 @@ void CompleteScanPrograms(std::vector<std::string>& lines, const TScanControl& c
 
 void RunningProgramLines(std::vector<std::string>& lines) {
     RunningPrograms(::getuid(), MenuCaptions(SessionFoldersFromEnvironment()), lines);
+}
+
+std::string ProgramPathOf(const std::string& path) {
+    return ProgramBehind(path, SessionFoldersFromEnvironment().SearchPath).value_or(path);
 }
 
 std::string ProgramCaption(const std::string& path) {

@@ -74,6 +74,10 @@ std::string ProgramCaption(const std::string& path) {
     return FileCaption(path);
 }
 
+std::string ProgramPathOf(const std::string& path) {
+    return path;
+}
+
 bool IsExecutableProgram(const std::string& path) {
     return SameText(ExtractFileExt(path), ".exe") && FileExistsChecked(path);
 }
