@@ -22,7 +22,7 @@ using TClock = std::chrono::steady_clock;
 
 // Progress is told at least this often while files are looked at, well inside the
 // 100 ms a progress display needs to look alive.
-constexpr auto ReportInterval = std::chrono::milliseconds(50);
+constexpr auto ReportInterval = std::chrono::milliseconds(25);
 
 bool IsInside(const std::string& folder, const std::string& outer) {
     return folder == outer || folder.rfind(outer + "/", 0) == 0;
