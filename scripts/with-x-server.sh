@@ -70,6 +70,13 @@ fi
 export DISPLAY=":$(head -n1 "$work/display")"
 export TALLYWICK_X11_WM=$window_manager
 
+# The first X program on a fresh machine builds the font cache, for seconds; a window
+# manager doing that while it starts loses windows mapped meanwhile. Build it first (quick
+# when it is there already; it writes under the user's own cache folder when not root).
+if command -v fc-cache >/dev/null; then
+    fc-cache
+fi
+
 # Ready means the manager has announced itself on the root window (its EWMH check window),
 # not that some time has passed: on a fresh machine its first start can take seconds.
 manager_ready() {
