@@ -1,7 +1,8 @@
 // What the X11 backend hears from the system besides windows: work-area changes and Alt
-// presses from the X server, suspend and lock from the session manager on the system bus
-// (here a private bus whose test side plays the manager), the shutdown request and its
-// refusal, and an X server that goes away. Run by scripts/with-x-server.sh.
+// presses from the X server, suspend and lock from the session manager on the system bus and
+// from the screen savers on the session bus (here private buses whose test side plays those
+// services), the scheduled shutdown and its refusal, and an X server that goes away. Run by
+// scripts/with-x-server.sh.
 #ifdef __linux__
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <poll.h>
@@ -168,58 +170,125 @@ TEST_F(X11Session, WorkAreaChangeAndAltPressesAreNoticed) {
     EXPECT_EQ(CollectNotices(desktop, 500), std::vector<TDesktopNotice>(2, TDesktopNotice::HotKey));
 }
 
-TEST_F(X11Session, SessionManagerSignalsOfOurOwnSessionBecomeNotices) {
-    TPrivateBus bus;
-    TEnvironment address("DBUS_SYSTEM_BUS_ADDRESS", bus.Address());
-    TEnvironment session("XDG_SESSION_ID", "c7");
+// Emits what the desktop's services announce, each from a connection owning its name.
+class TAnnouncer {
+  public:
+    TAnnouncer(const TPrivateBus& bus, const char* name) : bus_(bus.Connect(name)) {}
+    ~TAnnouncer() { sd_bus_flush_close_unref(bus_); }
+    TAnnouncer(const TAnnouncer&) = delete;
+    TAnnouncer& operator=(const TAnnouncer&) = delete;
+
+    void Sleep(bool start) {
+        sd_bus_emit_signal(bus_, "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
+                           "PrepareForSleep", "b", start);
+        sd_bus_flush(bus_);
+    }
+    // The session's lock hint changes, with another property beside it as logind sends.
+    void LockedHint(const char* session, bool locked) {
+        sd_bus_emit_signal(bus_, SessionPath(session).c_str(), "org.freedesktop.DBus.Properties",
+                           "PropertiesChanged", "sa{sv}as", "org.freedesktop.login1.Session", 2,
+                           "IdleHint", "b", 0, "LockedHint", "b", locked, 0);
+        sd_bus_flush(bus_);
+    }
+    void ActiveChanged(const char* path, const char* interface, bool active) {
+        sd_bus_emit_signal(bus_, path, interface, "ActiveChanged", "b", active);
+        sd_bus_flush(bus_);
+    }
+
+  private:
+    sd_bus* bus_;
+};
+
+TEST_F(X11Session, SleepAndLocksOfOurOwnSessionFromEverySourceBecomeNotices) {
+    TPrivateBus system;
+    TPrivateBus session;
+    TEnvironment systemAddress("DBUS_SYSTEM_BUS_ADDRESS", system.Address());
+    TEnvironment sessionAddress("DBUS_SESSION_BUS_ADDRESS", session.Address());
+    TEnvironment sessionId("XDG_SESSION_ID", "c7");
     tw::TX11Desktop desktop;
+    EXPECT_EQ(desktop.LockDetectionProblem(), "");
     ASSERT_TRUE(CollectNotices(desktop, 100).empty());
 
-    // Anyone may send a signal, but only the manager's count.
-    sd_bus* impostor = bus.Connect();
-    sd_bus_emit_signal(impostor, "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
-                       "PrepareForSleep", "b", 1);
-    sd_bus_flush(impostor);
+    // Anyone may send a signal, but only the services' own count.
+    TAnnouncer impostor(system, nullptr);
+    impostor.Sleep(true);
+    impostor.LockedHint("c7", true);
     EXPECT_TRUE(CollectNotices(desktop, 300).empty());
 
-    sd_bus* manager = bus.Connect("org.freedesktop.login1");
-    auto emit = [&](const std::string& path, const char* interface, const char* member,
-                    int sleeping = -1) {
-        if (sleeping < 0)
-            sd_bus_emit_signal(manager, path.c_str(), interface, member, "");
-        else
-            sd_bus_emit_signal(manager, path.c_str(), interface, member, "b", sleeping);
-    };
-    const char* managerInterface = "org.freedesktop.login1.Manager";
-    const char* sessionInterface = "org.freedesktop.login1.Session";
-    emit("/org/freedesktop/login1", managerInterface, "PrepareForSleep", 1);
-    emit(SessionPath("c9"), sessionInterface, "Lock"); // somebody else's session
-    emit(SessionPath("c7"), sessionInterface, "Lock");
-    emit(SessionPath("c7"), sessionInterface, "Unlock");
-    emit("/org/freedesktop/login1", managerInterface, "PrepareForSleep", 0);
-    sd_bus_flush(manager);
+    TAnnouncer logind(system, "org.freedesktop.login1");
+    logind.Sleep(true);
+    logind.LockedHint("c9", true); // somebody else's session
+    logind.LockedHint("c7", true);
+    logind.LockedHint("c7", false);
+    logind.Sleep(false);
     EXPECT_EQ(CollectNotices(desktop, 1000),
               (std::vector<TDesktopNotice>{TDesktopNotice::Suspend, TDesktopNotice::SessionLock,
                                            TDesktopNotice::SessionUnlock, TDesktopNotice::Resume}));
-    sd_bus_flush_close_unref(manager);
-    sd_bus_flush_close_unref(impostor);
+
+    // A desktop announces one lock from several services, on several paths: the session is
+    // locked while any of them says so, and each change is told once.
+    TAnnouncer screenSaver(session, "org.freedesktop.ScreenSaver");
+    TAnnouncer gnome(session, "org.gnome.ScreenSaver");
+    screenSaver.ActiveChanged("/ScreenSaver", "org.freedesktop.ScreenSaver", true);
+    screenSaver.ActiveChanged("/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver", true);
+    logind.LockedHint("c7", true);
+    screenSaver.ActiveChanged("/ScreenSaver", "org.freedesktop.ScreenSaver", false);
+    EXPECT_EQ(CollectNotices(desktop, 1000), (std::vector{TDesktopNotice::SessionLock}));
+    logind.LockedHint("c7", false);
+    EXPECT_EQ(CollectNotices(desktop, 1000), (std::vector{TDesktopNotice::SessionUnlock}));
+    gnome.ActiveChanged("/org/gnome/ScreenSaver", "org.gnome.ScreenSaver", true);
+    gnome.ActiveChanged("/org/gnome/ScreenSaver", "org.gnome.ScreenSaver", false);
+    EXPECT_EQ(CollectNotices(desktop, 1000),
+              (std::vector{TDesktopNotice::SessionLock, TDesktopNotice::SessionUnlock}));
 }
 
-// The manager of a private bus that refuses every power request and remembers it.
-struct TRefusingManager {
+TEST_F(X11Session, MissingBusesOnlyMeanNoLockNoticesAndSaySo) {
+    TEnvironment noSystem("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/system");
+    TEnvironment noSession("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/session");
+    tw::TX11Desktop desktop;
+    EXPECT_EQ(desktop.LockDetectionProblem(),
+              "logind: no system bus (No such file or directory); screen savers: no session bus "
+              "(No such file or directory)");
+    EXPECT_TRUE(CollectNotices(desktop, 100).empty());
+
+    TPrivateBus system;
+    TEnvironment systemAddress("DBUS_SYSTEM_BUS_ADDRESS", system.Address());
+    TEnvironment outside("XDG_SESSION_ID", "");
+    tw::TX11Desktop outsideAnySession;
+    EXPECT_EQ(outsideAnySession.LockDetectionProblem().rfind(
+                  "logind: this program runs outside any session", 0),
+              0u)
+        << outsideAnySession.LockDetectionProblem();
+}
+
+// The manager of a private bus: it schedules nothing, it only remembers what it was asked,
+// and refuses when told to.
+struct TStandInManager {
     std::string method;
-    int interactive = -1;
+    std::string type;
+    std::uint64_t when = 0;
+    bool refuse = false;
 
     static int OnCall(sd_bus_message* message, void* self, sd_bus_error*) {
-        auto* manager = static_cast<TRefusingManager*>(self);
+        auto* manager = static_cast<TStandInManager*>(self);
         manager->method = sd_bus_message_get_member(message);
-        sd_bus_message_read(message, "b", &manager->interactive);
-        return sd_bus_reply_method_errorf(message, SD_BUS_ERROR_ACCESS_DENIED,
-                                          "Access denied to %s", manager->method.c_str());
+        const char* type = "";
+        sd_bus_message_read(message, "st", &type, &manager->when);
+        manager->type = type;
+        if (manager->refuse)
+            return sd_bus_reply_method_errorf(message, SD_BUS_ERROR_ACCESS_DENIED,
+                                              "Access denied to %s", type);
+        return sd_bus_reply_method_return(message, "");
     }
 };
 
-TEST_F(X11Session, ShutdownRefusalsCarryTheBusText) {
+std::uint64_t NowMicroseconds() {
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                          std::chrono::system_clock::now().time_since_epoch())
+                                          .count());
+}
+
+TEST_F(X11Session, ShutdownIsScheduledAMinuteAheadAndRefusalsCarryTheBusText) {
     tw::TX11Desktop desktop;
     {
         TEnvironment noBus("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/bus");
@@ -242,25 +311,33 @@ TEST_F(X11Session, ShutdownRefusalsCarryTheBusText) {
             << e.what();
     }
 
-    TRefusingManager refusing;
+    TStandInManager standIn;
     sd_bus* manager = bus.Connect("org.freedesktop.login1");
-    sd_bus_add_object(manager, nullptr, "/org/freedesktop/login1", &TRefusingManager::OnCall,
-                      &refusing);
+    sd_bus_add_object(manager, nullptr, "/org/freedesktop/login1", &TStandInManager::OnCall,
+                      &standIn);
     std::atomic<bool> stop{false};
     std::thread serve([&] {
         while (!stop)
             if (sd_bus_process(manager, nullptr) == 0)
                 sd_bus_wait(manager, 50000);
     });
-    for (const auto& [mode, method] : {std::pair{1, "PowerOff"}, std::pair{0, "Reboot"}}) {
+    const std::uint64_t before = NowMicroseconds();
+    desktop.ShutdownComputer(1, 60);
+    const std::uint64_t after = NowMicroseconds();
+    EXPECT_EQ(standIn.method, "ScheduleShutdown");
+    EXPECT_EQ(standIn.type, "poweroff");
+    EXPECT_GE(standIn.when, before + 60000000u);
+    EXPECT_LE(standIn.when, after + 60000000u);
+
+    standIn.refuse = true;
+    for (const auto& [mode, type] : {std::pair{1, "poweroff"}, std::pair{0, "reboot"}}) {
         try {
             desktop.ShutdownComputer(mode, 60);
             ADD_FAILURE() << "no exception for mode " << mode;
         } catch (const tw::Exception& e) {
-            EXPECT_EQ(std::string(e.what()), std::string("Access denied to ") + method);
+            EXPECT_EQ(std::string(e.what()), std::string("Access denied to ") + type);
         }
-        EXPECT_EQ(refusing.method, method);
-        EXPECT_EQ(refusing.interactive, 0);
+        EXPECT_EQ(standIn.type, type);
     }
     stop = true;
     serve.join();

@@ -74,6 +74,9 @@ class TDesktop {
     virtual bool NextNotice(TDesktopNotice& notice) = 0;
     // A file descriptor that becomes readable when notices may be waiting (-1: poll).
     virtual int NoticeDescriptor() { return -1; }
+    // Why a lock of the session may go unnoticed here (a service or bus that could not be
+    // reached); empty when every source of lock notices is heard.
+    virtual std::string LockDetectionProblem() { return {}; }
 };
 
 // The backend of this system: the X11 one when a display is reachable on Linux, the

@@ -1,12 +1,13 @@
 #include "platform/x11/logind.h"
 
 #include "base/exception.h"
+#include "platform/x11/bus_connection.h"
+#include "platform/x11/session_notices.h"
 
-#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
-#include <cstring>
+#include <ctime>
 #include <string>
-#include <systemd/sd-bus.h>
 #include <systemd/sd-login.h>
 
 namespace tw {
@@ -39,96 +40,84 @@ std::string OwnSessionPath() {
     return result;
 }
 
+// The wall clock in microseconds, as the manager takes the moment of a scheduled shutdown.
+std::uint64_t RealtimeMicroseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000000u +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
+}
+
+int OnSleep(sd_bus_message* message, void* queue, sd_bus_error*) {
+    int start = 0;
+    if (sd_bus_message_read(message, "b", &start) >= 0)
+        static_cast<TSessionNoticeQueue*>(queue)->Push(start ? TDesktopNotice::Suspend
+                                                             : TDesktopNotice::Resume);
+    return 0;
+}
+
+// PropertiesChanged of the session: the desktop's locker sets LockedHint while the screen
+// is locked. (The session's Lock and Unlock signals only ask a locker to act.)
+int OnSessionProperties(sd_bus_message* message, void* queue, sd_bus_error*) {
+    const char* interface = nullptr;
+    if (sd_bus_message_read(message, "s", &interface) < 0 ||
+        sd_bus_message_enter_container(message, 'a', "{sv}") < 0)
+        return 0;
+    while (sd_bus_message_enter_container(message, 'e', "sv") > 0) {
+        const char* name = nullptr;
+        if (sd_bus_message_read(message, "s", &name) < 0)
+            return 0;
+        int locked = 0;
+        if (std::string(name) == "LockedHint" &&
+            sd_bus_message_read(message, "v", "b", &locked) >= 0) {
+            static_cast<TSessionNoticeQueue*>(queue)->SetLocked(TSessionNoticeQueue::lsLogind,
+                                                                locked != 0);
+        } else if (sd_bus_message_skip(message, "v") < 0) {
+            return 0;
+        }
+        sd_bus_message_exit_container(message);
+    }
+    return 0;
+}
+
 } // namespace
 
-void LogindShutdown(int mode) {
-    sd_bus* bus = nullptr;
-    const int opened = sd_bus_open_system(&bus);
-    if (opened < 0)
-        throw Exception(std::string("Unable to reach the system bus: ") + std::strerror(-opened));
+void LogindShutdown(int mode, int timeoutSeconds) {
+    TBusConnection bus(TBusConnection::bsSystem);
+    if (!bus.IsOpen())
+        throw Exception("Unable to reach the system bus: " + bus.OpenFailure());
     sd_bus_error error = SD_BUS_ERROR_NULL;
     sd_bus_message* reply = nullptr;
-    // The time-out is not used: the shutdown this replaces was forced at once, with the
-    // time-out only governing a second, redundant request. "false": never wait for a
-    // password prompt that nobody may be there to answer.
+    const std::uint64_t when =
+        RealtimeMicroseconds() + static_cast<std::uint64_t>(timeoutSeconds) * 1000000u;
+    // Never waits for a password prompt that nobody may be there to answer: sd-bus does not
+    // allow interactive authorisation unless asked to.
     const int called =
-        sd_bus_call_method(bus, LogindName, ManagerPath, ManagerInterface,
-                           mode == 0 ? "Reboot" : "PowerOff", &error, &reply, "b", 0);
-    std::string failure;
-    if (called < 0)
-        failure = error.message ? error.message : error.name ? error.name : std::strerror(-called);
+        sd_bus_call_method(bus.Get(), LogindName, ManagerPath, ManagerInterface, "ScheduleShutdown",
+                           &error, &reply, "st", mode == 0 ? "reboot" : "poweroff", when);
+    const std::string failure = called < 0 ? BusErrorText(error, called) : std::string();
     sd_bus_error_free(&error);
     sd_bus_message_unref(reply);
-    sd_bus_flush_close_unref(bus);
     if (called < 0)
         throw Exception(failure);
 }
 
-TLogindNotices::TLogindNotices() {
-    if (sd_bus_open_system(&bus_) < 0) {
-        bus_ = nullptr;
-        return;
-    }
-    // Floating slots: they live as long as the connection.
-    if (sd_bus_match_signal(bus_, nullptr, LogindName, ManagerPath, ManagerInterface,
-                            "PrepareForSleep", &TLogindNotices::OnSleep, this) < 0) {
-        Close();
-        return;
-    }
+std::string WatchLogind(TBusConnection& systemBus, TSessionNoticeQueue& queue) {
+    const std::string sender = std::string("type='signal',sender='") + LogindName + "',";
+    if (!systemBus.Watch(sender + "path='" + ManagerPath + "',interface='" + ManagerInterface +
+                             "',member='PrepareForSleep'",
+                         OnSleep, &queue))
+        return "logind: " + systemBus.Problem();
     const std::string session = OwnSessionPath();
-    if (!session.empty()) {
-        sd_bus_match_signal(bus_, nullptr, LogindName, session.c_str(), SessionInterface, "Lock",
-                            &TLogindNotices::OnLock, this);
-        sd_bus_match_signal(bus_, nullptr, LogindName, session.c_str(), SessionInterface, "Unlock",
-                            &TLogindNotices::OnUnlock, this);
-    }
-}
-
-TLogindNotices::~TLogindNotices() {
-    Close();
-}
-
-void TLogindNotices::Close() {
-    if (bus_)
-        sd_bus_flush_close_unref(bus_);
-    bus_ = nullptr;
-}
-
-int TLogindNotices::Descriptor() const {
-    return bus_ ? sd_bus_get_fd(bus_) : -1;
-}
-
-bool TLogindNotices::Next(TDesktopNotice& notice) {
-    while (waiting_.empty() && bus_) {
-        const int processed = sd_bus_process(bus_, nullptr);
-        if (processed < 0)
-            Close(); // the bus went away: no more notices, as without a bus
-        else if (processed == 0)
-            break;
-    }
-    if (waiting_.empty())
-        return false;
-    notice = waiting_.front();
-    waiting_.pop_front();
-    return true;
-}
-
-int TLogindNotices::OnSleep(sd_bus_message* message, void* self, sd_bus_error*) {
-    int start = 0;
-    if (sd_bus_message_read(message, "b", &start) >= 0)
-        static_cast<TLogindNotices*>(self)->waiting_.push_back(start ? TDesktopNotice::Suspend
-                                                                     : TDesktopNotice::Resume);
-    return 0;
-}
-
-int TLogindNotices::OnLock(sd_bus_message*, void* self, sd_bus_error*) {
-    static_cast<TLogindNotices*>(self)->waiting_.push_back(TDesktopNotice::SessionLock);
-    return 0;
-}
-
-int TLogindNotices::OnUnlock(sd_bus_message*, void* self, sd_bus_error*) {
-    static_cast<TLogindNotices*>(self)->waiting_.push_back(TDesktopNotice::SessionUnlock);
-    return 0;
+    if (session.empty())
+        return "logind: this program runs outside any session";
+    if (!systemBus.Watch(sender + "path='" + session +
+                             "',interface='org.freedesktop.DBus.Properties',"
+                             "member='PropertiesChanged',arg0='" +
+                             SessionInterface + "'",
+                         OnSessionProperties, &queue))
+        return "logind: " + systemBus.Problem();
+    return {};
 }
 
 } // namespace tw

@@ -4,6 +4,7 @@
 #include "platform/posix_instance_lock.h"
 #include "platform/x11/logind.h"
 #include "platform/x11/process_executable.h"
+#include "platform/x11/session_notices.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_notices.h"
 #include "platform/x11/x11_properties.h"
@@ -42,7 +43,7 @@ std::string ThisMachine() {
 TX11Desktop::TX11Desktop(const std::string& displayName)
     : connection_(std::make_unique<TX11Connection>(displayName)),
       notices_(std::make_unique<TX11Notices>(displayName)),
-      logind_(std::make_unique<TLogindNotices>()) {
+      session_(std::make_unique<TSessionNotices>()) {
     Display* display = connection_->Get();
     int event = 0;
     int error = 0;
@@ -55,9 +56,9 @@ TX11Desktop::TX11Desktop(const std::string& displayName)
     noticeDescriptor_ = ::epoll_create1(EPOLL_CLOEXEC);
     if (noticeDescriptor_ < 0)
         throw Exception(std::string("Unable to wait for desktop notices: ") + std::strerror(errno));
-    for (const int source : {notices_->Descriptor(), logind_->Descriptor()}) {
-        if (source < 0)
-            continue;
+    std::vector<int> sources = session_->Descriptors();
+    sources.push_back(notices_->Descriptor());
+    for (const int source : sources) {
         epoll_event watch{};
         watch.events = EPOLLIN;
         watch.data.fd = source;
@@ -284,8 +285,8 @@ void TX11Desktop::PostCloseRequest(TWindowHandle window) {
     connection_->ThrowIfLost();
 }
 
-void TX11Desktop::ShutdownComputer(int mode, int) {
-    LogindShutdown(mode);
+void TX11Desktop::ShutdownComputer(int mode, int timeoutSeconds) {
+    LogindShutdown(mode, timeoutSeconds);
 }
 
 std::unique_ptr<TInstanceLock> TX11Desktop::AcquireInstanceLock(const std::string& path) {
@@ -293,7 +294,11 @@ std::unique_ptr<TInstanceLock> TX11Desktop::AcquireInstanceLock(const std::strin
 }
 
 bool TX11Desktop::NextNotice(TDesktopNotice& notice) {
-    return notices_->Next(notice) || logind_->Next(notice);
+    return notices_->Next(notice) || session_->Next(notice);
+}
+
+std::string TX11Desktop::LockDetectionProblem() {
+    return session_->LockDetectionProblem();
 }
 
 } // namespace tw

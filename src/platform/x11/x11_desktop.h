@@ -9,7 +9,7 @@ namespace tw {
 
 class TX11Connection;
 class TX11Notices;
-class TLogindNotices;
+class TSessionNotices;
 
 // The desktop of an X11 session. With an EWMH window manager the windows are the managed
 // client windows (never the manager's frames); without one, the mapped children of the
@@ -52,13 +52,16 @@ class TX11Desktop : public TDesktop {
     // of that program with it, unsaved work included.
     void PostCloseRequest(TWindowHandle window) override;
 
+    // Asks logind to power off or restart in timeoutSeconds (logged-in users are warned).
     void ShutdownComputer(int mode, int timeoutSeconds) override;
     std::unique_ptr<TInstanceLock> AcquireInstanceLock(const std::string& path) override;
 
     // Work-area changes (_NET_WORKAREA of the root), Alt presses (XInput2 raw key events),
-    // and, when the system bus is reachable, suspend/resume and lock/unlock from logind.
+    // suspend/resume from logind, and lock/unlock from logind's lock hint of this session
+    // and from the screen savers on the session bus, where those buses are reachable.
     bool NextNotice(TDesktopNotice& notice) override;
     int NoticeDescriptor() override { return noticeDescriptor_; }
+    std::string LockDetectionProblem() override;
 
     // Whether an EWMH window manager is running right now.
     bool WindowManagerRunning();
@@ -71,7 +74,7 @@ class TX11Desktop : public TDesktop {
 
     std::unique_ptr<TX11Connection> connection_;
     std::unique_ptr<TX11Notices> notices_;
-    std::unique_ptr<TLogindNotices> logind_;
+    std::unique_ptr<TSessionNotices> session_;
     int noticeDescriptor_ = -1;
     bool hasClientIds_ = false;
 };

@@ -1,0 +1,36 @@
+#include "platform/x11/screen_saver.h"
+
+#include "platform/x11/bus_connection.h"
+#include "platform/x11/session_notices.h"
+
+namespace tw {
+
+namespace {
+
+template <TSessionNoticeQueue::TLockSource Source>
+int OnActiveChanged(sd_bus_message* message, void* queue, sd_bus_error*) {
+    int active = 0;
+    if (sd_bus_message_read(message, "b", &active) >= 0)
+        static_cast<TSessionNoticeQueue*>(queue)->SetLocked(Source, active != 0);
+    return 0;
+}
+
+// Any object path: desktops announce on more than one (KDE on /ScreenSaver and
+// /org/freedesktop/ScreenSaver), and the queue takes repeats as one change.
+std::string Rule(const char* service) {
+    return std::string("type='signal',sender='") + service + "',interface='" + service +
+           "',member='ActiveChanged'";
+}
+
+} // namespace
+
+std::string WatchScreenSavers(TBusConnection& sessionBus, TSessionNoticeQueue& queue) {
+    if (!sessionBus.Watch(Rule("org.freedesktop.ScreenSaver"),
+                          OnActiveChanged<TSessionNoticeQueue::lsScreenSaver>, &queue) ||
+        !sessionBus.Watch(Rule("org.gnome.ScreenSaver"),
+                          OnActiveChanged<TSessionNoticeQueue::lsGnomeScreenSaver>, &queue))
+        return "screen savers: " + sessionBus.Problem();
+    return {};
+}
+
+} // namespace tw
