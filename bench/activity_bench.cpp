@@ -10,6 +10,7 @@
 #include "storage/options.h"
 #include "storage/sqlite_database.h"
 #include "storage/usage_sql.h"
+#include "support/manual_clock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -96,7 +97,7 @@ int main(int argc, char** argv) {
 
     // Today is the last of the 90 days, at 20:00, after its 8 hours of use.
     const TDateTime today = EncodeDate(2026, 12, 7);
-    TManualClockSource clock(today + 20 * OneHour);
+    twtest::TManualClockSource clock(today + 20 * OneHour);
     ClockInstallSource(&clock);
     const std::string file = TOptions::LogDBPath();
 

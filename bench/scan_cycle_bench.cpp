@@ -10,6 +10,7 @@
 #include "storage/data_folder.h"
 #include "storage/date_format.h"
 #include "storage/options.h"
+#include "support/manual_clock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -81,7 +82,7 @@ int main(int argc, char** argv) {
         fs::copy_file(fs::path(TALLYWICK_TEMPLATE_DIR) / name, folder / name);
     }
     SetDataFolderForTest(folder.string());
-    TManualClockSource clock(EncodeDate(2026, 12, 7) + 10 * OneHour);
+    twtest::TManualClockSource clock(EncodeDate(2026, 12, 7) + 10 * OneHour);
     ClockInstallSource(&clock);
 
     int result = 0;

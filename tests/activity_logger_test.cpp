@@ -163,7 +163,7 @@ TEST_F(ActivityLoggerTest, TodayBeginsAtFourInTheMorning) {
     AddRow(At(0, 4), Game, "", 10000, 1);
 
     // At 02:00 the accounting day is still yesterday's; later rows are not there yet.
-    tw::TManualClockSource twoAm(Day + tw::EncodeTime(2, 0, 0, 0));
+    twtest::TManualClockSource twoAm(Day + tw::EncodeTime(2, 0, 0, 0));
     tw::ClockInstallSource(&twoAm);
     {
         TOnlineTimeApplicationLogger logger;
@@ -171,14 +171,14 @@ TEST_F(ActivityLoggerTest, TodayBeginsAtFourInTheMorning) {
         EXPECT_EQ(DurationOf(logger.TodayList(), Game), 110);
     }
     // At 04:00 exactly the new day has begun and holds only its own first row.
-    tw::TManualClockSource fourAm(Day + tw::EncodeTime(4, 0, 0, 0));
+    twtest::TManualClockSource fourAm(Day + tw::EncodeTime(4, 0, 0, 0));
     tw::ClockInstallSource(&fourAm);
     {
         TOnlineTimeApplicationLogger logger;
         EXPECT_EQ(logger.Total, 10000);
     }
     // Running across 04:00 gives the same answer as starting there.
-    tw::TManualClockSource running(Day + tw::EncodeTime(3, 59, 0, 0));
+    twtest::TManualClockSource running(Day + tw::EncodeTime(3, 59, 0, 0));
     tw::ClockInstallSource(&running);
     running.Advance(60);
     {

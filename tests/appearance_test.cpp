@@ -1,10 +1,11 @@
 #include "storage/appearance.h"
 
 #include "platform/file_checks.h"
-#include "storage/data_folder.h"
+#include "storage/date_format.h"
 #include "storage/settings_file.h"
 #include "support/file_text.h"
 #include "support/temp_dir.h"
+#include "support/test_data_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -23,31 +24,14 @@ using twtest::WriteAll;
 
 class AppearanceTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ = (dir_.Path() / "profile" / "Tallywick.V3").string();
-        tw::SetDataFolderForTest(folder_);
-        tw::ReleaseSettingsFile();
-        tw::ResetAppearanceCacheForTest();
-    }
-    void TearDown() override {
-        tw::SetImageChangedHandler({});
-        tw::ResetAppearanceCacheForTest();
-        tw::ReleaseSettingsFile();
-        tw::SetDataFolderForTest("");
-    }
+    void TearDown() override { tw::SetImageChangedHandler({}); }
     std::string Path() { return tw::SettingsFile().FileName(); }
-    // What a restarted program would see.
-    void Restart() {
-        tw::ReleaseSettingsFile();
-        tw::ResetAppearanceCacheForTest();
-    }
+    void Restart() { folder_.Restart(); }
 
-    twtest::TempDir dir_;
-    std::string folder_;
+    twtest::TestDataFolder folder_{tw::EncodeDate(2026, 3, 14)};
 };
 
 TEST_F(AppearanceTest, FreshProfileHasTheDefaults) {
-    EXPECT_TRUE(fs::is_directory(folder_));
     EXPECT_FALSE(tw::GetAutohide());
     EXPECT_EQ(tw::GetAlign(), 1);
     EXPECT_EQ(tw::GetAlignVertical(), 0);

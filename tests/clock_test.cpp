@@ -1,6 +1,7 @@
 #include "storage/clock.h"
 
 #include "storage/date_format.h"
+#include "support/manual_clock.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 namespace {
 
 using namespace tw;
+using twtest::TManualClockSource;
 
 constexpr double Tolerance = 0.001 * OneSecond;
 

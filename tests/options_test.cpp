@@ -66,7 +66,7 @@ TEST_F(OptionsTest, EmptyDatabaseGivesDefaults) {
 }
 
 TEST_F(OptionsTest, ResetDefaultsToTodaysFourOClockBeforeIt) {
-    tw::TManualClockSource twoAm(Today + 2 * tw::OneHour);
+    twtest::TManualClockSource twoAm(Today + 2 * tw::OneHour);
     tw::ClockInstallSource(&twoAm);
     TOptions options;
     EXPECT_DOUBLE_EQ(options.ResetDateTime, Today + 4 * tw::OneHour);

@@ -119,13 +119,7 @@ int main(int argc, char** argv) {
         window->ConnectNotices();
         // Without a tray a hidden window could never be found again: then it starts shown
         // and minimizes like any other window.
-        const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
-        window->SetTrayAvailable(tray);
-        if (tray) {
-            window->trayIcon->show();
-        } else {
-            window->show();
-        }
+        window->ShowAtStart(QSystemTrayIcon::isSystemTrayAvailable());
         if (options.LoadFailed()) {
             // The details went to the error log; the person needs to know that what they
             // stored is neither in force nor lost.

@@ -149,9 +149,4 @@ void ClockInstallSource(TClockSource* source) {
     s.Restart();
 }
 
-void TManualClockSource::Advance(double seconds) {
-    ticks_ += std::llround(seconds * Frequency());
-    wall_ += seconds / SecondsPerDay;
-}
-
 } // namespace tw

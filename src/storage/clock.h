@@ -32,26 +32,9 @@ bool ClockRealign();
 // re-alignment should need it).
 TDateTime LocalWallClockNow();
 
-// Replaces the time source and restarts the clock from the source's wall time. Null
-// returns to the system's counter and wall clock. The source must outlive its use.
+// Replaces the time source and restarts the clock from the source's wall time (the hook
+// tests move time with). Null returns to the system's counter and wall clock. The source
+// must outlive its use.
 void ClockInstallSource(TClockSource* source);
-
-// A source whose counter and wall clock move only when told: the hook tests move time with.
-class TManualClockSource : public TClockSource {
-  public:
-    explicit TManualClockSource(TDateTime start) : wall_(start) {}
-    std::int64_t Ticks() override { return ticks_; }
-    std::int64_t Frequency() override { return 1000000; }
-    TDateTime WallNow() override { return wall_; }
-
-    // Both the counter and the wall clock move on.
-    void Advance(double seconds);
-    // Only the wall clock moves, as when the user sets the system clock.
-    void MoveWallClock(double seconds) { wall_ += seconds / SecondsPerDay; }
-
-  private:
-    std::int64_t ticks_ = 0;
-    TDateTime wall_;
-};
 
 } // namespace tw

@@ -58,4 +58,8 @@ void SetDataFolderForTest(const std::string& folder) {
     TestDataFolder() = path;
 }
 
+const std::string& DataFolderSetForTest() {
+    return TestDataFolder();
+}
+
 } // namespace tw

@@ -91,6 +91,8 @@ class TfrmMain : public TfrmBase, public TScanHost {
     // Where the desktop offers no tray, the window stays reachable: set before showing.
     void SetTrayAvailable(bool available) { trayAvailable_ = available; }
     bool TrayAvailable() const { return trayAvailable_; }
+    // The program starts in the tray, or, without one, as a window.
+    void ShowAtStart(bool trayAvailable);
 
     // Skins: name and path of every picture in the Skins folder (and below), by name.
     const std::vector<std::pair<QString, QString>>& SkinList() const { return skinList_; }
@@ -101,7 +103,8 @@ class TfrmMain : public TfrmBase, public TScanHost {
     // Starts listening to the desktop's notices on this thread.
     void ConnectNotices();
 
-    // Controls, named as their object names.
+  private:
+    // Controls, named as their object names; tests find them by those names.
     TImageButton *btnView, *btnLinks, *btnMinimize;
     QLabel *lblMain_TimeLink, *lblMain_TimeTitle, *lblMain_Time;
     TImagePanel* pnlMain_TimeOnline;
@@ -156,6 +159,7 @@ class TfrmMain : public TfrmBase, public TScanHost {
     QTimer *tmrScan, *tmrTime, *tmrUsage, *tmrSaveOptions, *tmrReminderChange, *tmrReminderOnly,
         *tmrAutohide, *tmrAutohideSlide, *tmrDeactivation, *tmrShutdown, *tmrTimeSynchronization;
 
+  public:
     // Asked by the uninstall watch whether to end; the entry ends the program then.
     std::function<bool()> UninstallRequested;
 
@@ -197,6 +201,8 @@ class TfrmMain : public TfrmBase, public TScanHost {
     void cbxReminderChange();
     void mmReminderChange();
     void ReminderSheetMemoChange(int part);
+    // The Reminders sheet's memo of a part of the day.
+    QPlainTextEdit* SheetMemo(int part) const;
     // main_window_dock.cpp
     void tmrDeactivationTimer();
     void tmrAutohideTimer();

@@ -76,12 +76,6 @@ void TfrmMain::actTimeEditExecute() {
 
 namespace {
 
-QPlainTextEdit* SheetMemo(TfrmMain& w, int part) {
-    return part == 0   ? w.mmReminderMorning
-           : part == 1 ? w.mmReminderAfrernoon
-                       : w.mmReminderEvening;
-}
-
 // The program writes into a memo: its change handler must not store the text back. The
 // flag is cleared also when the write fails.
 auto MemoUpdate(bool& flag) {
@@ -95,6 +89,10 @@ int SelectedPart(const QComboBox* selector) {
 }
 
 } // namespace
+
+QPlainTextEdit* TfrmMain::SheetMemo(int part) const {
+    return part == 0 ? mmReminderMorning : part == 1 ? mmReminderAfrernoon : mmReminderEvening;
+}
 
 void TfrmMain::SelectDayPart(int dayPart) {
     cbxReminder->setCurrentIndex(dayPart); // shows that part's memo when the selection changed
@@ -113,14 +111,14 @@ void TfrmMain::mmReminderChange() {
     const int part = SelectedPart(cbxReminder);
     options_.SetReminder(part, mmReminder->toPlainText().toStdString());
     const auto update = MemoUpdate(memoUpdating_);
-    SheetMemo(*this, part)->setPlainText(QString::fromStdString(options_.GetReminder(part)));
+    SheetMemo(part)->setPlainText(QString::fromStdString(options_.GetReminder(part)));
 }
 
 void TfrmMain::ReminderSheetMemoChange(int part) {
     if (memoUpdating_) {
         return;
     }
-    options_.SetReminder(part, SheetMemo(*this, part)->toPlainText().toStdString());
+    options_.SetReminder(part, SheetMemo(part)->toPlainText().toStdString());
     if (part == SelectedPart(cbxReminder)) {
         const auto update = MemoUpdate(memoUpdating_);
         mmReminder->setPlainText(QString::fromStdString(options_.GetReminder(part)));

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QSystemTrayIcon>
 
 #include <algorithm>
 #include <cmath>
@@ -149,6 +150,15 @@ void TfrmMain::MinimizeApplication() {
         hide();
     } else {
         showMinimized();
+    }
+}
+
+void TfrmMain::ShowAtStart(bool trayAvailable) {
+    SetTrayAvailable(trayAvailable);
+    if (trayAvailable) {
+        trayIcon->show();
+    } else {
+        show();
     }
 }
 

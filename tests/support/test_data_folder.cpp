@@ -1,6 +1,8 @@
 #include "support/test_data_folder.h"
 
+#include "storage/appearance.h"
 #include "storage/data_folder.h"
+#include "storage/options.h"
 #include "storage/settings_file.h"
 #include "storage/sqlite_database.h"
 #include "storage/sqlite_table.h"
@@ -9,20 +11,31 @@
 
 namespace twtest {
 
-TestDataFolder::TestDataFolder(tw::TDateTime now) : clock_(now) {
+TestDataFolder::TestDataFolder(tw::TDateTime now)
+    : clock_(now), previousFolder_(tw::DataFolderSetForTest()) {
     namespace fs = std::filesystem;
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
         fs::copy_file(fs::path(TALLYWICK_TEMPLATE_DIR) / name, dir_.Path() / name);
     }
+    // Whatever an earlier test left behind belongs to its own folder.
+    tw::ReleaseGOptions_Local();
     tw::SetDataFolderForTest(dir_.Path().string());
-    tw::ReleaseSettingsFile();
     tw::ClockInstallSource(&clock_);
+    Restart();
 }
 
 TestDataFolder::~TestDataFolder() {
+    Restart(); // the options object saves into this folder while it still exists
     tw::ClockInstallSource(nullptr);
+    tw::SetDataFolderForTest(previousFolder_);
     tw::ReleaseSettingsFile();
-    tw::SetDataFolderForTest("");
+    tw::ResetAppearanceCacheForTest();
+}
+
+void TestDataFolder::Restart() {
+    tw::ReleaseGOptions_Local();
+    tw::ReleaseSettingsFile();
+    tw::ResetAppearanceCacheForTest();
 }
 
 void TestDataFolder::Exec(const std::string& file, const std::string& sql) const {

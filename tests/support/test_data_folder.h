@@ -1,14 +1,16 @@
 #pragma once
 
-#include "storage/clock.h"
+#include "support/manual_clock.h"
 #include "support/temp_dir.h"
 
 #include <string>
 
 namespace twtest {
 
-// A fresh data folder holding copies of the template databases, and a program clock
-// that moves only when the test says so. Everything is put back on destruction.
+// The program-wide objects of one test: a fresh data folder holding copies of the template
+// databases, the settings file, options object and appearance read from there, and a
+// program clock that moves only when the test says so. Everything is put back on
+// destruction, the data folder a test runner had set included.
 class TestDataFolder {
   public:
     explicit TestDataFolder(tw::TDateTime now);
@@ -16,8 +18,12 @@ class TestDataFolder {
     TestDataFolder(const TestDataFolder&) = delete;
     TestDataFolder& operator=(const TestDataFolder&) = delete;
 
+    const std::filesystem::path& Path() const { return dir_.Path(); }
     std::string File(const std::string& name) const { return dir_.File(name); }
-    tw::TManualClockSource& Clock() { return clock_; }
+    TManualClockSource& Clock() { return clock_; }
+    // What a restarted program would see: the options object (saved first), the settings
+    // file and the appearance are read afresh from the folder.
+    void Restart();
     // Runs one statement on a database of the folder (test set-up and inspection).
     void Exec(const std::string& file, const std::string& sql) const;
     // The first column of the first row of a query, as text ("" for no rows).
@@ -25,7 +31,8 @@ class TestDataFolder {
 
   private:
     TempDir dir_;
-    tw::TManualClockSource clock_;
+    TManualClockSource clock_;
+    std::string previousFolder_;
 };
 
 } // namespace twtest

@@ -1,17 +1,16 @@
 // The main window on the offscreen platform, over its own data folder and a clock that
 // moves only when told, driven through its controls' object names.
 #include "dialogs/warning_form.h"
+#include "platform/fake/fake_browsers.h"
 #include "platform/fake/fake_desktop.h"
 #include "skin/image_button.h"
 #include "skin/pictures.h"
 #include "storage/appearance.h"
 #include "storage/clock.h"
-#include "storage/data_folder.h"
 #include "storage/date_format.h"
 #include "storage/options.h"
-#include "storage/settings_file.h"
 #include "storage/sqlite_database.h"
-#include "support/temp_dir.h"
+#include "support/test_data_folder.h"
 #include "ui/main_window.h"
 #include "ui/main_window_list_rows.h"
 
@@ -75,24 +74,11 @@ void Fire(QTimer* timer) {
 
 class MainWindowTest : public ::testing::Test {
   protected:
-    MainWindowTest() : clock_(Now), savedDataFolder_(DataFolder()) {
-        for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
-            fs::copy_file(fs::path(TALLYWICK_TEMPLATE_DIR) / name, folder_.Path() / name);
-        }
-        SetDataFolderForTest(folder_.Path().string());
-        ReleaseSettingsFile();
-        ResetAppearanceCacheForTest();
-        ResetBackgroundPictureForTest();
-        ClockInstallSource(&clock_);
-    }
+    MainWindowTest() { ResetBackgroundPictureForTest(); }
     ~MainWindowTest() override {
         window_.reset();
         options_.reset();
-        ClockInstallSource(nullptr);
-        ReleaseSettingsFile();
-        ResetAppearanceCacheForTest();
         ResetBackgroundPictureForTest();
-        SetDataFolderForTest(savedDataFolder_);
     }
 
     // Items on the list: name, caption, active; then seconds logged today for each.
@@ -125,6 +111,7 @@ class MainWindowTest : public ::testing::Test {
         }
         return *window_;
     }
+    QTimer* Timer(const char* name) { return Find<QTimer>(name); }
     template <class T> T* Find(const char* name) {
         T* found = Window().findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(found, nullptr) << name;
@@ -135,9 +122,7 @@ class MainWindowTest : public ::testing::Test {
     }
     int WorkAreaHeight() { return Window().screen()->availableGeometry().height(); }
 
-    twtest::TempDir folder_;
-    TManualClockSource clock_;
-    std::string savedDataFolder_;
+    twtest::TestDataFolder folder_{Now};
     TFakeDesktop desktop_;
     std::unique_ptr<TOptions> options_;
     std::unique_ptr<TfrmMain> window_;
@@ -406,27 +391,41 @@ TEST_F(MainWindowTest, TheHeaderTimeCyclesItsFormsAndFitsItsPanel) {
     EXPECT_EQ(w.TimeFormatIndex, 0);
 }
 
-TEST_F(MainWindowTest, TimersHaveTheirNamesAndIntervals) {
-    TfrmMain& w = Window();
-    const std::pair<const char*, int> timers[] = {{"tmrScan", options_->ScanPeriodSeconds * 1000},
-                                                  {"tmrTime", 1000},
-                                                  {"tmrUsage", 12001},
-                                                  {"tmrSaveOptions", 240025},
-                                                  {"tmrReminderChange", 100002},
-                                                  {"tmrReminderOnly", 300000},
-                                                  {"tmrAutohide", 3000},
-                                                  {"tmrAutohideSlide", 10},
-                                                  {"tmrDeactivation", 1000},
-                                                  {"tmrShutdown", 900},
-                                                  {"tmrTimeSynchronization", 1800000}};
-    for (const auto& [name, interval] : timers) {
-        auto* timer = w.findChild<QTimer*>(name);
-        ASSERT_NE(timer, nullptr) << name;
-        EXPECT_EQ(timer->interval(), interval) << name;
+// The scan runs on the stored period, not on the window's design value, counts a listed
+// program in front and leaves its timer running; the header shows the new total at the
+// next second's tick; the options reach the database at their own timer's tick.
+TEST_F(MainWindowTest, TheTimersScanOnTheStoredPeriodShowTheTotalAndSaveTheOptions) {
+    {
+        TOptions options;
+        options.ScanPeriodSeconds = 5;
+        auto item = std::make_unique<TMonitoredItem>();
+        item->Name = "/usr/bin/alpha";
+        item->Caption = "Alpha";
+        item->ItemType = TMonitoredItemType::mitApp;
+        options.MonitoredList.Add("Alpha", std::move(item));
+        ASSERT_TRUE(options.Save());
     }
-    EXPECT_FALSE(w.tmrReminderOnly->isActive());
-    EXPECT_FALSE(w.tmrAutohideSlide->isActive());
-    EXPECT_TRUE(w.tmrReminderChange->isActive());
+    Logged("/usr/bin/alpha", Now - 0.01, 55);
+    desktop_.SetForeground(AddEditorWindow(desktop_, "/usr/bin/alpha"));
+    Window();
+    QTimer* scan = Timer("tmrScan");
+    EXPECT_TRUE(scan->isActive());
+    EXPECT_EQ(scan->interval(), 5000);
+    EXPECT_EQ(Find<QLabel>("lblMain_Time")->text(), "00:00");
+
+    folder_.Clock().Advance(5);
+    Fire(scan);
+    EXPECT_EQ(folder_.Scalar("actmondb.sqlite", "SELECT SUM(duration) FROM applications"), "60");
+    EXPECT_TRUE(scan->isActive());
+    Fire(Timer("tmrTime"));
+    EXPECT_EQ(Find<QLabel>("lblMain_Time")->text(), "00:01");
+
+    options_->TimeLimitSeconds = 7200;
+    Fire(Timer("tmrSaveOptions"));
+    EXPECT_EQ(folder_.Scalar("settings.sqlite",
+                             "SELECT value FROM settings WHERE name = 'TimeLimitSeconds'"),
+              "7200");
+    EXPECT_FALSE(Timer("tmrReminderOnly")->isActive()); // below the limit nothing re-arms
 }
 
 TEST_F(MainWindowTest, WhilePausedOnlyTheUninstallWatchRuns) {
@@ -438,15 +437,15 @@ TEST_F(MainWindowTest, WhilePausedOnlyTheUninstallWatchRuns) {
     };
     w.Engine().HandleNotice(TDesktopNotice::SessionLock);
     SetAutohide(true);
-    Fire(w.tmrDeactivation);
-    EXPECT_FALSE(w.tmrAutohide->isActive()); // the deactivation check stood still
-    Fire(w.tmrShutdown);
+    Fire(Timer("tmrDeactivation"));
+    EXPECT_FALSE(Timer("tmrAutohide")->isActive()); // the deactivation check stood still
+    Fire(Timer("tmrShutdown"));
     EXPECT_EQ(asked, 1);
     w.Engine().HandleNotice(TDesktopNotice::SessionUnlock);
     QCursor::setPos(0, 0);
     w.move(w.x(), w.y());
-    Fire(w.tmrDeactivation);
-    EXPECT_EQ(w.tmrAutohide->isActive(), !w.ApplicationInFocus());
+    Fire(Timer("tmrDeactivation"));
+    EXPECT_EQ(Timer("tmrAutohide")->isActive(), !w.ApplicationInFocus());
 }
 
 TEST_F(MainWindowTest, AFailingTimerHandlerIsReportedOnceAndTheTimerGoesOn) {
@@ -459,12 +458,12 @@ TEST_F(MainWindowTest, AFailingTimerHandlerIsReportedOnceAndTheTimerGoesOn) {
         return false;
     };
     TModalAnswers answers({[](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); }});
-    Fire(w.tmrShutdown);
+    Fire(Timer("tmrShutdown"));
     QTest::qWait(30);
     ASSERT_EQ(answers.Seen().size(), 1u);
     EXPECT_EQ(answers.Seen()[0], "frmErrorMessage");
-    EXPECT_TRUE(w.tmrShutdown->isActive()); // the watch re-arms itself after a failure
-    Fire(w.tmrShutdown);
+    EXPECT_TRUE(Timer("tmrShutdown")->isActive()); // the watch re-arms itself after a failure
+    Fire(Timer("tmrShutdown"));
     QTest::qWait(30);
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(answers.Seen().size(), 1u);
