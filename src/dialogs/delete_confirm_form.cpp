@@ -10,7 +10,7 @@ namespace tw {
 
 namespace {
 
-const char kQuestion[] = "Are you sure you want to delete \"%s\" from your time-limit list?";
+const char QuestionFormat[] = "Are you sure you want to delete \"%s\" from your time-limit list?";
 
 } // namespace
 
@@ -19,7 +19,7 @@ TfrmDeleteConfirm::TfrmDeleteConfirm(QWidget* parent) : TfrmBase(parent) {
     setWindowTitle("Confirm Delete");
     setFixedSize(363, 150);
 
-    lblDescription = new QLabel(kQuestion, this);
+    lblDescription = new QLabel(QuestionFormat, this);
     lblDescription->setObjectName("lblDescription");
     lblDescription->setGeometry(16, 44, 331, 52);
     lblDescription->setAlignment(Qt::AlignCenter);
@@ -38,7 +38,7 @@ TfrmDeleteConfirm::TfrmDeleteConfirm(QWidget* parent) : TfrmBase(parent) {
 
 void TfrmDeleteConfirm::SetItemText(const QString& itemText) {
     // Replaced, not formatted, so that the item's own text is shown exactly as it is.
-    lblDescription->setText(QString(kQuestion).replace("%s", itemText));
+    lblDescription->setText(QString(QuestionFormat).replace("%s", itemText));
 }
 
 void TfrmDeleteConfirm::keyPressEvent(QKeyEvent* event) {

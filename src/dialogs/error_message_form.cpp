@@ -12,7 +12,7 @@ namespace tw {
 namespace {
 
 // The link completes the sentence in the middle of the apology.
-const char kDescription[] =
+const char DescriptionText[] =
     "Sorry: The application has a hiccup. Please continue. If you see this message again "
     "then <a href=\"help\" style=\"color:#e2ceaa;\">contact us</a> with a copy of the error "
     "message. Apologies for any inconvenience.";
@@ -24,7 +24,7 @@ TfrmErrorMessage::TfrmErrorMessage(QWidget* parent) : TfrmNotice(parent) {
     setWindowTitle("Application Error");
     setFixedSize(400, 170);
 
-    lblDescription = new QLabel(kDescription, this);
+    lblDescription = new QLabel(DescriptionText, this);
     lblDescription->setObjectName("lblDescription");
     lblDescription->setGeometry(16, 42, 368, 72);
     lblDescription->setWordWrap(true);

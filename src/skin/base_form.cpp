@@ -28,14 +28,14 @@ namespace tw {
 namespace {
 
 // The sheet a control was moved from while its sheet is shown on the window.
-const char kSheetProperty[] = "twSheet";
+const char SheetProperty[] = "twSheet";
 // Set on labels that keep the design's dark text colour, decided on their first colouring.
-const char kKeepsDesignColour[] = "twKeepsDesignColour";
-const char kTextColourDecided[] = "twTextColourDecided";
+const char KeepsDesignColour[] = "twKeepsDesignColour";
+const char TextColourDecided[] = "twTextColourDecided";
 
-constexpr int kCornerEllipse = 20;
+constexpr int CornerEllipse = 20;
 // Width of the skinned arrow that stands at the right end of a combo box.
-constexpr int kComboArrowWidth = 26;
+constexpr int ComboArrowWidth = 26;
 
 TfrmBase::TWarningPresenter& Presenter() {
     static TfrmBase::TWarningPresenter presenter;
@@ -109,8 +109,8 @@ bool TfrmBase::CanMoveTo(int, int) {
 
 void TfrmBase::ApplyRoundRegion() {
     QPainterPath path;
-    path.addRoundedRect(QRectF(0, 0, width() + 1, height() + 1), kCornerEllipse / 2.0,
-                        kCornerEllipse / 2.0);
+    path.addRoundedRect(QRectF(0, 0, width() + 1, height() + 1), CornerEllipse / 2.0,
+                        CornerEllipse / 2.0);
     setMask(QRegion(path.toFillPolygon().toPolygon()));
     update();
 }
@@ -130,7 +130,7 @@ void TfrmBase::ClipComboArrow(QComboBox* combo) {
                 "image: url(:/pictures/combo_arrow.png); }"
                 "QComboBox::drop-down:hover { image: url(:/pictures/combo_arrow_selected.png); }"
                 "QComboBox::down-arrow { image: none; width: 0px; height: 0px; }")
-            .arg(kComboArrowWidth);
+            .arg(ComboArrowWidth);
     combo->setStyleSheet(sheet);
 }
 
@@ -143,12 +143,12 @@ void TfrmBase::ApplyTextColor(QWidget* control, const QColor& colour) {
         labels.prepend(self);
     }
     for (QLabel* label : labels) {
-        if (!label->property(kTextColourDecided).toBool()) {
-            label->setProperty(kTextColourDecided, true);
-            label->setProperty(kKeepsDesignColour,
+        if (!label->property(TextColourDecided).toBool()) {
+            label->setProperty(TextColourDecided, true);
+            label->setProperty(KeepsDesignColour,
                                label->palette().color(QPalette::WindowText) == kDesignFontColor);
         }
-        if (label->property(kKeepsDesignColour).toBool()) {
+        if (label->property(KeepsDesignColour).toBool()) {
             continue;
         }
         QPalette colours = label->palette();
@@ -228,7 +228,7 @@ void TfrmBase::ShowSheetControls(QWidget* sheet) {
         const QPoint at = child->pos() + offset;
         child->setParent(surface);
         child->move(at);
-        child->setProperty(kSheetProperty, QVariant::fromValue<QObject*>(sheet));
+        child->setProperty(SheetProperty, QVariant::fromValue<QObject*>(sheet));
         if (auto* combo = qobject_cast<QComboBox*>(child)) {
             ClipComboArrow(combo);
         }
@@ -268,7 +268,7 @@ void TfrmBase::HideSheetControls() {
     const auto children = surface->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* next = surface->nextInFocusChain(); next != surface && next != nullptr;
          next = next->nextInFocusChain()) {
-        if (children.contains(next) && next->property(kSheetProperty).isValid() &&
+        if (children.contains(next) && next->property(SheetProperty).isValid() &&
             !ordered.contains(next)) {
             ordered.append(next);
         }
@@ -277,16 +277,16 @@ void TfrmBase::HideSheetControls() {
         }
     }
     for (QWidget* child : children) {
-        if (child->property(kSheetProperty).isValid() && !ordered.contains(child)) {
+        if (child->property(SheetProperty).isValid() && !ordered.contains(child)) {
             ordered.append(child);
         }
     }
     QWidget* previous = nullptr;
     for (QWidget* child : ordered) {
-        auto* sheet = qobject_cast<QWidget*>(child->property(kSheetProperty).value<QObject*>());
+        auto* sheet = qobject_cast<QWidget*>(child->property(SheetProperty).value<QObject*>());
         const bool hidden = child->isHidden();
         const QPoint at = child->pos() - offset;
-        child->setProperty(kSheetProperty, QVariant());
+        child->setProperty(SheetProperty, QVariant());
         if (sheet == nullptr) {
             continue;
         }

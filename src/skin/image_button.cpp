@@ -9,7 +9,7 @@ namespace tw {
 namespace {
 
 // Space between the icon and the caption when a button shows both.
-constexpr int kIconGap = 4;
+constexpr int IconGap = 4;
 
 } // namespace
 
@@ -99,7 +99,7 @@ void TImageButton::Layout(QRect* icon, QRect* caption) const {
     const QSize captionSize = CaptionSize();
     const bool hasIcon = !iconSize.isEmpty();
     const bool hasCaption = !captionSize.isEmpty();
-    const int gap = hasIcon && hasCaption ? kIconGap : 0;
+    const int gap = hasIcon && hasCaption ? IconGap : 0;
     const int groupWidth = iconSize.width() + gap + captionSize.width();
     const int left = (width() - groupWidth) / 2;
     *icon = hasIcon ? QRect(QPoint(left, (height() - iconSize.height()) / 2), iconSize) : QRect();

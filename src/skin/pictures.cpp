@@ -23,7 +23,7 @@ namespace tw {
 
 namespace {
 
-const char kUnit[] = "Pictures";
+const char UnitName[] = "Pictures";
 
 QImage ReadImage(const QString& path, const QByteArray& format) {
     QImageReader reader(path, format);
@@ -82,7 +82,7 @@ void EnsurePictureResources() {
 TPicture TPicture::FromResource(const QString& name) {
     InitPictureResources();
     const QString path = ":/pictures/" + name + ".png";
-    Require(QFile::exists(path), kUnit, "known picture resource");
+    Require(QFile::exists(path), UnitName, "known picture resource");
     TPicture picture;
     picture.image = ReadImage(path, "png");
     picture.isPng = true;

@@ -11,10 +11,10 @@ namespace tw {
 namespace fs = std::filesystem;
 
 bool IsPictureFileName(const std::string& path) {
-    static const char* const kExtensions[] = {".bmp",  ".gif", ".ico", ".jpe",
-                                              ".jpeg", ".jpg", ".png"};
+    static const char* const Extensions[] = {".bmp",  ".gif", ".ico", ".jpe",
+                                             ".jpeg", ".jpg", ".png"};
     const std::string extension = LowerAscii(fs::path(path).extension().string());
-    return std::any_of(std::begin(kExtensions), std::end(kExtensions),
+    return std::any_of(std::begin(Extensions), std::end(Extensions),
                        [&](const char* known) { return extension == known; });
 }
 

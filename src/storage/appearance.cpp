@@ -7,8 +7,8 @@
 namespace tw {
 namespace {
 
-const char kPosition[] = "Position";
-const char kBackground[] = "Background";
+const char PositionSection[] = "Position";
+const char BackgroundSection[] = "Background";
 
 // The "not read yet" marks: 0 for the alignments, -1 for the colours and the
 // transparency, empty for the image (so an empty image is asked for again each time).
@@ -31,18 +31,18 @@ TAppearanceCache& Cache() {
 } // namespace
 
 bool GetAutohide() {
-    Cache().autohide = SettingsFile().ReadBool(kPosition, "Autohide", false);
+    Cache().autohide = SettingsFile().ReadBool(PositionSection, "Autohide", false);
     return Cache().autohide;
 }
 
 void SetAutohide(bool value) {
     Cache().autohide = value;
-    SettingsFile().WriteBool(kPosition, "Autohide", value);
+    SettingsFile().WriteBool(PositionSection, "Autohide", value);
 }
 
 int GetAlign() {
     if (Cache().align == 0) {
-        Cache().align = SettingsFile().ReadInteger(kPosition, "Align", 1);
+        Cache().align = SettingsFile().ReadInteger(PositionSection, "Align", 1);
     }
     return Cache().align;
 }
@@ -52,12 +52,12 @@ void SetAlign(int value) {
         return;
     }
     Cache().align = value;
-    SettingsFile().WriteInteger(kPosition, "Align", value);
+    SettingsFile().WriteInteger(PositionSection, "Align", value);
 }
 
 int GetAlignVertical() {
     if (Cache().alignVertical == 0) {
-        Cache().alignVertical = SettingsFile().ReadInteger(kPosition, "AlignVertical", 0);
+        Cache().alignVertical = SettingsFile().ReadInteger(PositionSection, "AlignVertical", 0);
     }
     return Cache().alignVertical;
 }
@@ -69,55 +69,55 @@ void SetAlignVertical(int value) {
         return;
     }
     Cache().alignVertical = value;
-    SettingsFile().WriteInteger(kPosition, "AlignVertical", value);
+    SettingsFile().WriteInteger(PositionSection, "AlignVertical", value);
 }
 
 int GetColor() {
     if (Cache().color == -1) {
-        Cache().color = SettingsFile().ReadInteger(kBackground, "Color", 0);
+        Cache().color = SettingsFile().ReadInteger(BackgroundSection, "Color", 0);
     }
     return Cache().color;
 }
 
 void SetColor(int value) {
     Cache().color = value;
-    SettingsFile().WriteInteger(kBackground, "Color", value);
+    SettingsFile().WriteInteger(BackgroundSection, "Color", value);
 }
 
 int GetTextColor() {
     if (Cache().textColor == -1) {
-        Cache().textColor = SettingsFile().ReadInteger(kBackground, "TextColor", 16777215);
+        Cache().textColor = SettingsFile().ReadInteger(BackgroundSection, "TextColor", 16777215);
     }
     return Cache().textColor;
 }
 
 void SetTextColor(int value) {
     Cache().textColor = value;
-    SettingsFile().WriteInteger(kBackground, "TextColor", value);
+    SettingsFile().WriteInteger(BackgroundSection, "TextColor", value);
 }
 
 int GetTransparency() {
     if (Cache().transparency == -1) {
-        Cache().transparency = SettingsFile().ReadInteger(kBackground, "Transparency", 10);
+        Cache().transparency = SettingsFile().ReadInteger(BackgroundSection, "Transparency", 10);
     }
     return Cache().transparency;
 }
 
 void SetTransparency(int value) {
     Cache().transparency = value;
-    SettingsFile().WriteInteger(kBackground, "Transparency", value);
+    SettingsFile().WriteInteger(BackgroundSection, "Transparency", value);
 }
 
 std::string GetImage() {
     if (Cache().image.empty()) {
-        Cache().image = SettingsFile().ReadString(kBackground, "Image", "");
+        Cache().image = SettingsFile().ReadString(BackgroundSection, "Image", "");
     }
     return Cache().image;
 }
 
 void SetImage(const std::string& path) {
     Cache().image = path;
-    SettingsFile().WriteString(kBackground, "Image", path);
+    SettingsFile().WriteString(BackgroundSection, "Image", path);
     if (Cache().imageChanged) {
         Cache().imageChanged(path);
     }

@@ -50,12 +50,12 @@ class EInOutError : public Exception {
     const char* ClassName() const override { return "EInOutError"; }
 };
 
-const char kUnit[] = "settings_file";
-const std::string kBom = "\xEF\xBB\xBF";
+const char UnitName[] = "settings_file";
+const std::string Utf8Bom = "\xEF\xBB\xBF";
 #ifdef _WIN32
-const std::string kNativeEol = "\r\n";
+const std::string NativeEol = "\r\n";
 #else
-const std::string kNativeEol = "\n";
+const std::string NativeEol = "\n";
 #endif
 
 bool IsBlank(char c) {
@@ -158,8 +158,8 @@ bool ValidSectionName(const std::string& section) {
 }
 
 void RequireNames(const std::string& section, const std::string& key) {
-    Require(ValidSectionName(section), kUnit, "section name is not empty, trimmed, without ']'");
-    Require(!key.empty(), kUnit, "key name is not empty");
+    Require(ValidSectionName(section), UnitName, "section name is not empty, trimmed, without ']'");
+    Require(!key.empty(), UnitName, "key name is not empty");
 }
 
 // ---- The file's text as lines --------------------------------------------------------
@@ -176,7 +176,7 @@ struct TIniLine {
 
 struct TIniText {
     bool bom = false;
-    std::string eol = kNativeEol;
+    std::string eol = NativeEol;
     std::vector<TIniLine> lines;
 };
 
@@ -207,9 +207,9 @@ TIniLine ParseLine(std::string raw) {
 
 TIniText ParseText(std::string content) {
     TIniText text;
-    if (content.compare(0, kBom.size(), kBom) == 0) {
+    if (content.compare(0, Utf8Bom.size(), Utf8Bom) == 0) {
         text.bom = true;
-        content.erase(0, kBom.size());
+        content.erase(0, Utf8Bom.size());
     }
     auto firstBreak = content.find('\n');
     if (firstBreak != std::string::npos) {
@@ -232,7 +232,7 @@ TIniText ParseText(std::string content) {
 }
 
 std::string RenderText(const TIniText& text) {
-    std::string out = text.bom ? kBom : std::string();
+    std::string out = text.bom ? Utf8Bom : std::string();
     for (const auto& line : text.lines) {
         out += line.raw;
         out += text.eol;
@@ -520,7 +520,7 @@ void TSettingsFile::DeleteKey(const std::string& section, const std::string& key
 
 std::vector<std::pair<std::string, std::string>>
 TSettingsFile::ReadSectionValues(const std::string& section) const {
-    Require(ValidSectionName(section), kUnit, "section name is not empty, trimmed, without ']'");
+    Require(ValidSectionName(section), UnitName, "section name is not empty, trimmed, without ']'");
     TIniText text = LoadForRead(fileName_, "; TSettingsFile.ReadSectionValues: ");
     auto member = SectionMembership(text, section);
     std::vector<std::pair<std::string, std::string>> values;
@@ -533,12 +533,12 @@ TSettingsFile::ReadSectionValues(const std::string& section) const {
 }
 
 bool TSettingsFile::SectionExists(const std::string& section) const {
-    Require(ValidSectionName(section), kUnit, "section name is not empty, trimmed, without ']'");
+    Require(ValidSectionName(section), UnitName, "section name is not empty, trimmed, without ']'");
     return HasSection(LoadForRead(fileName_, "; TSettingsFile.SectionExists: "), section);
 }
 
 void TSettingsFile::EraseSection(const std::string& section) {
-    Require(ValidSectionName(section), kUnit, "section name is not empty, trimmed, without ']'");
+    Require(ValidSectionName(section), UnitName, "section name is not empty, trimmed, without ']'");
     Modify(fileName_, "; TSettingsFile.EraseSection: ", [&](TIniText& text) {
         std::vector<TIniLine> kept;
         bool inside = false;
