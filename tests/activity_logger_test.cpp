@@ -274,28 +274,42 @@ TEST_F(ActivityLoggerTest, CreationAddsTheDaysStoredTotals) {
     EXPECT_EQ(DurationOf(logger.TodayList(), Game), 150);
 }
 
-TEST_F(ActivityLoggerTest, FailedWriteKeepsTheDisplayButNotTheTotal) {
+// The limit must not wait for the disk: time that cannot be written yet is counted at once
+// and written, to the second, with the next row that can be.
+TEST_F(ActivityLoggerTest, TimeThatCannotBeWrittenIsCountedAndWrittenLater) {
     ListApp(Game, "Game");
     TOnlineTimeApplicationLogger logger;
     {
         tw::TSQLiteDatabase other(folder_.File("actmondb.sqlite"));
         other.ExecSQL("BEGIN EXCLUSIVE");
         logger.Log({Game, "", "Desktop Application"}, 3);
+        folder_.Clock().Advance(3);
+        logger.Log({Game, "", "Desktop Application"}, 3);
+        logger.Log({Browser, "", "Desktop Application"}, 2); // not listed: nothing kept
         other.ExecSQL("ROLLBACK");
     }
-    EXPECT_EQ(DurationOf(logger.TodayList(), Game), 3);
-    EXPECT_EQ(logger.Total, 0);
+    EXPECT_EQ(DurationOf(logger.TodayList(), Game), 6);
+    EXPECT_EQ(logger.Total, 6);
     EXPECT_EQ(RowCount(), 0);
-    ASSERT_EQ(errors_.size(), 1u);
+    ASSERT_EQ(errors_.size(), 1u); // one report for the whole spell
     EXPECT_EQ(
         errors_[0].rfind("ErrorClassName: ESQLiteException; TOnlineTimeApplicationLogger.Log: ", 0),
         0u)
         << errors_[0];
 
-    // The next scan writes again.
+    // A new logger (the daily reset makes one) still counts what waits to be written.
+    EXPECT_EQ(TOnlineTimeApplicationLogger().Total, 6);
+
+    folder_.Clock().Advance(3);
     logger.Log({Game, "", "Desktop Application"}, 3);
-    EXPECT_EQ(logger.Total, 3);
-    EXPECT_EQ(RowCount(), 1);
+    EXPECT_EQ(logger.Total, 9);
+    EXPECT_EQ(Scalar("SELECT group_concat(date_created || '=' || duration, ',') FROM "
+                     "applications"),
+              At(0, 14, 30, 6) + "=9"); // one spell on one program, one row
+    EXPECT_EQ(TOnlineTimeApplicationLogger().Total, 9);
+    ASSERT_EQ(errors_.size(), 2u);
+    EXPECT_NE(errors_[1].find("works again (it failed 2 times in all)"), std::string::npos)
+        << errors_[1];
 }
 
 TEST_F(ActivityLoggerTest, UnreadableListIsReportedAndTheOtherStillLoads) {

@@ -1,14 +1,15 @@
 #include "storage/activity_logger.h"
 
 #include "base/text.h"
+#include "storage/activity_database.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
-#include "storage/error_log.h"
 #include "storage/list_rows.h"
 #include "storage/options.h"
 #include "storage/sqlite_database.h"
 #include "storage/usage_sql.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -37,45 +38,53 @@ TDateTime UsagePeriodStart(int periodIndex, TDateTime now) {
 }
 
 TOnlineTimeApplicationLogger::TOnlineTimeApplicationLogger() {
+    LoadToday();
+}
+
+void TOnlineTimeApplicationLogger::LoadToday() {
+    Total = 0;
     MonitoredListLoad(true);
+    // Time counted but not yet written belongs to today's total as much as stored time.
+    AddToTotal(ActivityDatabase().PendingSecondsSince(AccountingDayStart(ClockNow())));
+}
+
+void TOnlineTimeApplicationLogger::AddToTotal(std::int64_t seconds) {
+    Total = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        std::int64_t{Total} + seconds, std::numeric_limits<std::int32_t>::min(),
+        std::numeric_limits<std::int32_t>::max()));
 }
 
 void TOnlineTimeApplicationLogger::Log(const TLoggedActivity& activity, int seconds) {
-    const std::string date = DateTimeToSQL(ClockNow());
+    if (todayLoadFailed_) {
+        LoadToday(); // without today's list nothing could be matched, so nothing counted
+    }
+    TActivityRow row{ClockNow(), activity.ExeName, activity.Url, activity.BrowserName, seconds, 0};
     TMonitoredItemType kind = TMonitoredItemType::mitAll;
     int index = todayList_.FindMatch(activity.ExeName, activity.Url, kind);
     if (index < 0) {
         return;
     }
-    TMonitoredItem& item = todayList_.Items(index);
-    item.Duration += seconds;
-    try {
-        TSQLiteDatabase db(TOptions::LogDBPath());
-        db.ExecSQL("INSERT INTO applications(date_created, app_name, browser_url, app_type, "
-                   "duration, origin) VALUES(" +
-                   QuotedStr(date) + ", " + QuotedStr(activity.ExeName) + ", " +
-                   QuotedStr(activity.Url) + ", " + QuotedStr(activity.BrowserName) + ", " +
-                   std::to_string(seconds) + ", " + std::to_string(static_cast<int>(kind)) + ")");
-    } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, "; TOnlineTimeApplicationLogger.Log: "));
-        return;
-    }
-    Total += seconds;
+    row.Origin = static_cast<int>(kind);
+    todayList_.Items(index).Duration += seconds;
+    // Counted even when the row cannot be written yet: the limit must not wait for a disk.
+    // The row is kept and written with the next one that can be.
+    AddToTotal(seconds);
+    ActivityDatabase().Write(row, "; TOnlineTimeApplicationLogger.Log: ");
 }
 
-void TOnlineTimeApplicationLogger::MonitoredItemsLoad(TMonitoredList& list, const std::string& sql,
+bool TOnlineTimeApplicationLogger::MonitoredItemsLoad(TMonitoredList& list, const std::string& sql,
                                                       bool addToTotal, TMonitoredItemType type) {
     std::unique_ptr<TSQLiteTable> table;
     try {
         TSQLiteDatabase db(TOptions::LogDBPath());
         table = db.GetTable(sql);
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, "; TOnlineTimeApplicationLogger.MonitoredItemsLoad: "));
-        return;
+        ActivityDatabase().Failed(e, "; TOnlineTimeApplicationLogger.MonitoredItemsLoad: ");
+        return false;
     }
     list.SetCapacity(list.Count() + table->RowCount());
     if (!table->First()) {
-        return;
+        return true;
     }
     const int totalColumn = table->ColumnIndex("total_duration");
     const TListColumns columns(*table);
@@ -88,26 +97,31 @@ void TOnlineTimeApplicationLogger::MonitoredItemsLoad(TMonitoredList& list, cons
         auto item = ListItemFromRow(*table, columns, type);
         item->Duration = static_cast<std::int32_t>(total);
         if (addToTotal) {
-            Total = static_cast<std::int32_t>(std::min<std::int64_t>(
-                std::int64_t{Total} + total, std::numeric_limits<std::int32_t>::max()));
+            AddToTotal(total);
         }
         std::string key = item->Caption;
         list.Add(key, std::move(item));
     }
+    return true;
 }
 
-void TOnlineTimeApplicationLogger::LoadInto(TMonitoredList& list, bool addToTotal, TDateTime from,
+bool TOnlineTimeApplicationLogger::LoadInto(TMonitoredList& list, bool addToTotal, TDateTime from,
                                             TDateTime to) {
     list.Clear();
-    MonitoredItemsLoad(list, WebsitesUsageFastSQL(from, to), addToTotal,
-                       TMonitoredItemType::mitWeb);
-    MonitoredItemsLoad(list, ApplicationsUsageFastSQL(from, to), addToTotal,
-                       TMonitoredItemType::mitApp);
+    bool loaded = MonitoredItemsLoad(list, WebsitesUsageFastSQL(from, to), addToTotal,
+                                     TMonitoredItemType::mitWeb);
+    loaded = MonitoredItemsLoad(list, ApplicationsUsageFastSQL(from, to), addToTotal,
+                                TMonitoredItemType::mitApp) &&
+             loaded;
+    if (loaded) {
+        ActivityDatabase().ReadWorked();
+    }
+    return loaded;
 }
 
 void TOnlineTimeApplicationLogger::MonitoredListLoad(bool addToTotal) {
     TDateTime now = ClockNow();
-    LoadInto(todayList_, addToTotal, AccountingDayStart(now), now);
+    todayLoadFailed_ = !LoadInto(todayList_, addToTotal, AccountingDayStart(now), now);
 }
 
 void TOnlineTimeApplicationLogger::PeriodListLoad(bool addToTotal, TDateTime toTime,

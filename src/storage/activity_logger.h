@@ -19,17 +19,19 @@ TDateTime AccountingDayStart(TDateTime moment);
 TDateTime UsagePeriodStart(int periodIndex, TDateTime now);
 
 // Writes one activity row per listed scan and reads back the totals per watched item,
-// for today and for a chosen period.
+// for today and for a chosen period. Time is counted even while the activity database
+// cannot be written (ActivityDatabase keeps the rows until it can), and a day whose
+// totals could not be read is read again at the next scan.
 class TOnlineTimeApplicationLogger {
   public:
-    // Reads today's totals and adds them to Total.
+    // Reads today's totals (stored and not yet written) into Total.
     TOnlineTimeApplicationLogger();
     TOnlineTimeApplicationLogger(const TOnlineTimeApplicationLogger&) = delete;
     TOnlineTimeApplicationLogger& operator=(const TOnlineTimeApplicationLogger&) = delete;
 
     TMonitoredList& PeriodList() { return periodList_; }
     TMonitoredList& TodayList() { return todayList_; }
-    // Seconds spent today on all watched items together.
+    // Seconds spent today on all watched items together, written or kept to be written.
     std::int32_t Total = 0;
 
     // Records one scan interval of a listed activity; nothing when it is not on today's list.
@@ -38,11 +40,16 @@ class TOnlineTimeApplicationLogger {
     void PeriodListLoad(bool addToTotal, TDateTime toTime, TDateTime fromTime);
     // Applies the options' removal result (0 nothing, 1 deactivated, 2 removed) to today's list.
     void MonitoredItemDelete(const TMonitoredItem* item, int action);
-    void MonitoredItemsLoad(TMonitoredList& list, const std::string& sql, bool addToTotal,
+    // Adds the rows of one usage query; false (reported) when the query failed.
+    bool MonitoredItemsLoad(TMonitoredList& list, const std::string& sql, bool addToTotal,
                             TMonitoredItemType type);
 
   private:
-    void LoadInto(TMonitoredList& list, bool addToTotal, TDateTime from, TDateTime to);
+    void LoadToday();
+    void AddToTotal(std::int64_t seconds);
+    bool LoadInto(TMonitoredList& list, bool addToTotal, TDateTime from, TDateTime to);
+
+    bool todayLoadFailed_ = false;
 
     TMonitoredList periodList_;
     TMonitoredList todayList_;

@@ -1,29 +1,148 @@
 #include "storage/error_log.h"
 
+#include "platform/program_paths.h"
+#include "storage/clock.h"
+#include "storage/data_folder.h"
+#include "storage/date_format.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <optional>
 #include <utility>
 
 namespace tw {
 namespace {
-std::function<void(const std::string&)>& Listener() {
-    static std::function<void(const std::string&)> listener;
-    return listener;
-}
-} // namespace
 
-void ErrorLog(const std::string& text) {
-    if (auto& listener = Listener()) {
-        try {
-            listener(text);
-        } catch (...) {
-            // Reporting must never fail the caller.
+struct TLogState {
+    std::mutex mutex; // reports may come from the desktop's helper threads too
+    std::function<void(const std::string&)> listener;
+    std::optional<bool> diagnostics; // unset until asked: then the environment decides
+    bool writing = false;            // a report raised while writing one is dropped
+};
+
+TLogState& State() {
+    static TLogState state;
+    return state;
+}
+
+bool DiagnosticsFromEnvironment() {
+    const char* value = std::getenv("TALLYWICK_DIAGNOSTIC_LOG");
+    return value && *value && std::string(value) != "0";
+}
+
+// One entry per line: continuation lines of a multi-line text are indented, so that a
+// message with the database layer's carriage returns stays readable and together.
+std::string Entry(const char* kind, const std::string& text) {
+    std::string line = DateTimeToSQL(ClockNow()) + " " + kind + ": ";
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            line += "\n    ";
+        } else {
+            line += c;
         }
+    }
+    line += '\n';
+    return line;
+}
+
+void Append(const std::string& entry) {
+    namespace fs = std::filesystem;
+    const std::string path = LogFilePath();
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (!error && size + entry.size() > MaxLogFileBytes) {
+        fs::rename(path, OlderLogFilePath(), error);
+        if (error) {
+            fs::remove(path, error); // better a fresh log than one that grows without end
+        }
+    }
+    FILE* file = std::fopen(path.c_str(), "ab");
+    if (!file) {
+        // A data folder deleted while the program runs is made again, so the report of
+        // what that broke is not lost with it.
+        fs::create_directories(DataFolder(), error);
+        file = std::fopen(path.c_str(), "ab");
+    }
+    if (file) {
+        std::fwrite(entry.data(), 1, entry.size(), file);
+        std::fclose(file);
     }
 }
 
-void DiagnosticLog(const std::string&) {}
+void Write(const char* kind, const std::string& text, bool toListener) noexcept {
+    TLogState& state = State();
+    try {
+        std::function<void(const std::string&)> listener;
+        {
+            std::lock_guard<std::mutex> lock(state.mutex);
+            if (state.writing) {
+                return;
+            }
+            state.writing = true;
+            try {
+                Append(Entry(kind, text));
+            } catch (...) {
+                // No data folder, no clock, no memory: the report is lost, the caller goes on.
+            }
+            state.writing = false;
+            if (toListener) {
+                listener = state.listener;
+            }
+        }
+        if (listener) {
+            listener(text);
+        }
+    } catch (...) {
+        // Reporting must never fail the caller.
+    }
+}
+
+} // namespace
+
+std::string LogFilePath() {
+    return DataFolder() + ProgramBaseName() + ".log";
+}
+
+std::string OlderLogFilePath() {
+    return DataFolder() + ProgramBaseName() + ".old.log";
+}
+
+void ErrorLog(const std::string& text) noexcept {
+    Write("error", text, true);
+}
+
+void DiagnosticLog(const std::string& text) noexcept {
+    if (DiagnosticLogEnabled()) {
+        Write("trace", text, false);
+    }
+}
+
+void SetDiagnosticLogEnabled(bool enabled) {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().diagnostics = enabled;
+}
+
+bool DiagnosticLogEnabled() {
+    try {
+        std::lock_guard<std::mutex> lock(State().mutex);
+        if (!State().diagnostics) {
+            State().diagnostics = DiagnosticsFromEnvironment();
+        }
+        return *State().diagnostics;
+    } catch (...) {
+        return false;
+    }
+}
 
 void SetErrorLogListener(std::function<void(const std::string&)> listener) {
-    Listener() = std::move(listener);
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().listener = std::move(listener);
 }
 
 } // namespace tw

@@ -1,16 +1,28 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 namespace tw {
 
-// Receives the report of a caught failure ("ErrorClassName: " + class + label + message).
-// Nothing is written to disk; a listener (the GUI, a test) may watch the reports.
-void ErrorLog(const std::string& text);
+// Receives the report of a caught failure ("ErrorClassName: " + class + label + message)
+// and appends it, time-stamped, to the log file in the data folder. Never fails its caller.
+void ErrorLog(const std::string& text) noexcept;
 
-// Receives progress texts of long-running handlers; passes nothing on.
-void DiagnosticLog(const std::string& text);
+// Receives progress texts of long-running handlers. Written to the same file, but only
+// when the person asked for it (SetDiagnosticLogEnabled, or the environment variable
+// TALLYWICK_DIAGNOSTIC_LOG set to anything but 0). Never fails its caller.
+void DiagnosticLog(const std::string& text) noexcept;
+void SetDiagnosticLogEnabled(bool enabled);
+bool DiagnosticLogEnabled();
+
+// The log file: data folder + program base name + ".log". When it would grow past
+// MaxLogFileBytes it becomes the older file (base name + ".old.log"), replacing the one
+// before, and a new file begins: the log never takes more than about twice that.
+std::string LogFilePath();
+std::string OlderLogFilePath();
+inline constexpr std::uintmax_t MaxLogFileBytes = 1024 * 1024;
 
 // Installs the one listener of ErrorLog; an empty function removes it.
 void SetErrorLogListener(std::function<void(const std::string&)> listener);

@@ -22,4 +22,17 @@ void SeedDataFolder() {
                   fs::copy_options::overwrite_existing, ignored);
 }
 
+std::string CopyTemplateDatabase(const std::string& name) {
+    namespace fs = std::filesystem;
+    const fs::path source = fs::path(ProgramFolder()) / name;
+    std::error_code error;
+    if (!fs::is_regular_file(source, error)) {
+        return "no template \"" + source.string() + "\" beside the program";
+    }
+    fs::create_directories(DataFolder(), error);
+    fs::copy_file(source, fs::path(DataFolder()) / name, fs::copy_options::overwrite_existing,
+                  error);
+    return error ? error.message() : std::string();
+}
+
 } // namespace tw

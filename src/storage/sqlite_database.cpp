@@ -55,7 +55,8 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
         std::string detail = db_ ? sqlite3_errmsg(db_) : "unknown error";
         sqlite3_close(db_);
         db_ = nullptr;
-        throw ESQLiteException("Failed to open database \"" + fileName + "\" : " + detail);
+        throw ESQLiteException("Failed to open database \"" + fileName + "\" : " + detail,
+                               result & 0xff);
     }
     RegisterUrlMatchFunction(db_);
 }
@@ -68,8 +69,9 @@ void TSQLiteDatabase::RaiseError(const std::string& message, const std::string& 
     int code = sqlite3_errcode(db_);
     const char* text = code != SQLITE_OK ? sqlite3_errmsg(db_) : nullptr;
     if (text) {
-        throw ESQLiteException(message + ".\rError [" + std::to_string(code) +
-                               "]: " + SQLiteErrorCodeText(code) + ".\r\"" + sql + "\": " + text);
+        throw ESQLiteException(message + ".\rError [" + std::to_string(code) + "]: " +
+                                   SQLiteErrorCodeText(code) + ".\r\"" + sql + "\": " + text,
+                               code & 0xff);
     }
     throw ESQLiteException(message);
 }
@@ -88,6 +90,10 @@ void TSQLiteDatabase::ExecSQL(const std::string& sql) {
         }
     }
     sqlite3_finalize(statement);
+}
+
+int TSQLiteDatabase::Changes() const {
+    return sqlite3_changes(db_);
 }
 
 std::unique_ptr<TSQLiteTable> TSQLiteDatabase::GetTable(const std::string& sql) {
@@ -115,7 +121,8 @@ sqlite3_stmt* PrepareStatement(const TSQLiteDatabase& db, const std::string& sql
 }
 
 void RaiseBusy(const std::string& sql) {
-    throw ESQLiteException("Could not prepare SQL statement.\r\"" + sql + "\": SQLite is Busy");
+    throw ESQLiteException("Could not prepare SQL statement.\r\"" + sql + "\": SQLite is Busy",
+                           SQLITE_BUSY);
 }
 
 } // namespace tw

@@ -12,11 +12,17 @@ namespace tw {
 
 class TSQLiteTable;
 
-// The one failure type of the database layer.
+// The one failure type of the database layer. It also keeps SQLite's primary result code
+// (0 when none applies), so that callers can tell a damaged file from a busy one.
 class ESQLiteException : public Exception {
   public:
-    using Exception::Exception;
+    explicit ESQLiteException(const std::string& message, int code = 0)
+        : Exception(message), code_(code) {}
     const char* ClassName() const override { return "ESQLiteException"; }
+    int Code() const { return code_; }
+
+  private:
+    int code_;
 };
 
 // Text of an SQLite primary result code as error messages show it.
@@ -42,6 +48,8 @@ class TSQLiteDatabase {
     [[noreturn]] void RaiseError(const std::string& message, const std::string& sql) const;
 
     sqlite3* Handle() const { return db_; }
+    // Rows changed by the last statement.
+    int Changes() const;
 
   private:
     sqlite3* db_ = nullptr;

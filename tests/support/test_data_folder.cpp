@@ -1,5 +1,6 @@
 #include "support/test_data_folder.h"
 
+#include "storage/activity_database.h"
 #include "storage/appearance.h"
 #include "storage/data_folder.h"
 #include "storage/options.h"
@@ -36,6 +37,7 @@ void TestDataFolder::Restart() {
     tw::ReleaseGOptions_Local();
     tw::ReleaseSettingsFile();
     tw::ResetAppearanceCacheForTest();
+    tw::ReleaseActivityDatabase();
 }
 
 void TestDataFolder::Exec(const std::string& file, const std::string& sql) const {

@@ -1,0 +1,299 @@
+#include "storage/activity_database.h"
+
+#include "base/exception.h"
+#include "base/text.h"
+#include "storage/activity_logger.h"
+#include "storage/clock.h"
+#include "storage/data_folder.h"
+#include "storage/date_format.h"
+#include "storage/error_log.h"
+#include "storage/options.h"
+#include "storage/seed_data_folder.h"
+#include "storage/sqlite_database.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <utility>
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Rows kept while the file cannot be written. One row per change of activity is kept
+// (a spell on one program is one row), so this is reached only by days of failure.
+constexpr std::size_t MaxPendingRows = 10000;
+
+std::string InsertSQL(const TActivityRow& row) {
+    return "INSERT INTO applications(date_created, app_name, browser_url, app_type, duration, "
+           "origin) VALUES(" +
+           QuotedStr(DateTimeToSQL(row.When)) + ", " + QuotedStr(row.ExeName) + ", " +
+           QuotedStr(row.Url) + ", " + QuotedStr(row.BrowserName) + ", " +
+           std::to_string(row.Seconds) + ", " + std::to_string(row.Origin) + ")";
+}
+
+bool SameActivity(const TActivityRow& a, const TActivityRow& b) {
+    return a.ExeName == b.ExeName && a.Url == b.Url && a.BrowserName == b.BrowserName &&
+           a.Origin == b.Origin && AccountingDayStart(a.When) == AccountingDayStart(b.When);
+}
+
+// A file that is not there, or that SQLite's open has just created empty in its place.
+bool IsMissing(const std::string& path) {
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    return error ? !fs::exists(path, error) : size == 0;
+}
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+} // namespace
+
+std::string TActivityDatabase::Path() {
+    return TOptions::LogDBPath();
+}
+
+bool TActivityDatabase::Write(const TActivityRow& row, const char* label) {
+    if (!pending_.empty() && SameActivity(pending_.back(), row)) {
+        pending_.back().Seconds += row.Seconds;
+        pending_.back().When = row.When;
+    } else {
+        pending_.push_back(row);
+    }
+    if (pending_.size() > MaxPendingRows) {
+        pending_.erase(pending_.begin());
+        if (!droppedReported_) {
+            droppedReported_ = true;
+            ErrorLog("The activity database " + Quoted(Path()) +
+                     " has failed for so long that the oldest unsaved time is given up.");
+        }
+    }
+    try {
+        Flush();
+        return true;
+    } catch (const std::exception& e) {
+        Failed(e, label);
+        return false;
+    }
+}
+
+void TActivityDatabase::Flush() {
+    attempted_ = true;
+    TSQLiteDatabase db(Path());
+    if (pending_.size() == 1) {
+        db.ExecSQL(InsertSQL(pending_.front()));
+    } else {
+        // All kept rows or none: closing the connection without COMMIT rolls back.
+        db.ExecSQL("BEGIN IMMEDIATE");
+        for (const TActivityRow& kept : pending_) {
+            db.ExecSQL(InsertSQL(kept));
+        }
+        db.ExecSQL("COMMIT");
+    }
+    pending_.clear();
+    droppedReported_ = false;
+    Recovered();
+}
+
+int TActivityDatabase::PendingSecondsSince(TDateTime from) const {
+    int seconds = 0;
+    for (const TActivityRow& row : pending_) {
+        if (row.When >= from) {
+            seconds += row.Seconds;
+        }
+    }
+    return seconds;
+}
+
+void TActivityDatabase::Failed(const std::exception& e, const char* label) {
+    attempted_ = true;
+    const auto* sqlite = dynamic_cast<const ESQLiteException*>(&e);
+    const int code = sqlite ? sqlite->Code() : 0;
+    if (failing_ && code == code_) {
+        ++repeats_;
+        return;
+    }
+    if (!failing_) {
+        since_ = ClockNow();
+        noticeGiven_ = false;
+    }
+    failing_ = true;
+    code_ = code;
+    reason_ = code != 0 ? SQLiteErrorCodeText(code) : std::string(e.what());
+    ErrorLog(ErrorReportText(e, label));
+}
+
+void TActivityDatabase::ReadWorked() {
+    attempted_ = true;
+    if (pending_.empty()) {
+        Recovered();
+    }
+}
+
+void TActivityDatabase::Recovered() {
+    if (!failing_) {
+        return;
+    }
+    failing_ = false;
+    ErrorLog("The activity database " + Quoted(Path()) + " works again" +
+             (repeats_ > 0 ? " (it failed " + std::to_string(repeats_ + 1) + " times in all)"
+                           : std::string()) +
+             "; counting goes on.");
+    repeats_ = 0;
+    code_ = 0;
+}
+
+TActivityDatabase::TFault TActivityDatabase::Classify() const {
+    if (!failing_) {
+        return TFault::None;
+    }
+    if (IsMissing(Path())) {
+        return TFault::Missing;
+    }
+    return code_ == SQLITE_CORRUPT || code_ == SQLITE_NOTADB ? TFault::Damaged : TFault::Unusable;
+}
+
+std::string TActivityDatabase::Check(TOptions& options) {
+    const bool attempted = std::exchange(attempted_, false);
+    std::string notice;
+    switch (Classify()) {
+    case TFault::None:
+        return {};
+    case TFault::Damaged:
+        notice = RepairDamaged(options);
+        break;
+    case TFault::Missing:
+        notice = StartAnew(options);
+        break;
+    case TFault::Unusable:
+        break;
+    }
+    // After a repair the kept rows go into the new file at once; otherwise they are tried
+    // once a scan, unless this scan has tried already.
+    if (!notice.empty() || !attempted) {
+        Retry();
+    }
+    attempted_ = false;
+    if (notice.empty() && failing_) {
+        const bool briefLock =
+            code_ == SQLITE_BUSY && ClockNow() - since_ < options.ScanPeriodSeconds * OneSecond;
+        if (!briefLock) {
+            notice = "Tallywick cannot save the time on your list: " + reason_ +
+                     ".\n\nFile: " + Path() +
+                     "\n\nIt goes on counting and tries again at every scan; the time is saved "
+                     "as soon as the file can be written again.";
+        }
+    }
+    if (notice.empty() || noticeGiven_) {
+        return {};
+    }
+    noticeGiven_ = true;
+    ErrorLog(notice);
+    return notice;
+}
+
+void TActivityDatabase::Retry() {
+    try {
+        if (!pending_.empty()) {
+            Flush();
+        } else {
+            TSQLiteDatabase db(Path());
+            db.GetTable("SELECT COUNT(*) FROM applications_list");
+            ReadWorked();
+        }
+    } catch (const std::exception& e) {
+        Failed(e, "; TActivityDatabase.Check: ");
+    }
+}
+
+std::string TActivityDatabase::RepairDamaged(TOptions& options) {
+    const std::string path = Path();
+    const std::string aside = DamagedDatabaseName(path, ClockNow());
+    std::error_code error;
+    fs::rename(path, aside, error);
+    if (error) {
+        reason_ = SQLiteErrorCodeText(code_) + ", and it could not be moved aside (" +
+                  error.message() + ")";
+        return {};
+    }
+    // A journal left beside the fresh copy would be rolled back into it.
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        if (fs::exists(path + suffix, error)) {
+            fs::rename(path + suffix, aside + suffix, error);
+            if (error) {
+                fs::remove(path + suffix, error);
+            }
+        }
+    }
+    const std::string copyError = CopyTemplateDatabase("actmondb.sqlite");
+    if (!copyError.empty()) {
+        reason_ = "it was damaged and has been kept as " + Quoted(aside) +
+                  ", but no new one could be started: " + copyError;
+        return {};
+    }
+    options.MonitoredItemsSave(); // the usage totals join the list's copy in this file
+    return "Tallywick's activity database was damaged (" + reason_ + "). It has been kept as\n" +
+           aside + "\nand a new one started in its place:\n" + path + "\n\nCounting goes on.";
+}
+
+std::string TActivityDatabase::StartAnew(TOptions& options) {
+    const std::string copyError = CopyTemplateDatabase("actmondb.sqlite");
+    if (!copyError.empty()) {
+        reason_ = "the file is missing and no new one could be started: " + copyError;
+        return {};
+    }
+    // A data folder deleted while running took the settings with it: what this run holds
+    // is written back.
+    const bool settingsGone = IsMissing(TOptions::SettingsDBPath());
+    if (settingsGone && CopyTemplateDatabase("settings.sqlite").empty()) {
+        options.Save();
+    } else {
+        options.MonitoredItemsSave();
+    }
+    return "Tallywick's activity database was missing" +
+           std::string(settingsGone ? ", and so were its settings" : "") +
+           ". A new one has been started:\n" + Path() +
+           (settingsGone ? "\n\nThe settings in use have been saved again." : "") +
+           "\n\nCounting goes on.";
+}
+
+std::string DamagedDatabaseName(const std::string& path, TDateTime when) {
+    const TDateParts date = DecodeDate(when);
+    const TTimeParts time = DecodeTime(when);
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, ".damaged-%04d-%02d-%02d_%02d-%02d-%02d", date.year,
+                  date.month, date.day, time.hour, time.minute, time.second);
+    fs::path file(path);
+    const std::string stem = (file.parent_path() / file.stem()).string() + stamp;
+    std::string name = stem + file.extension().string();
+    std::error_code error;
+    for (int n = 2; fs::exists(name, error); ++n) {
+        name = stem + "-" + std::to_string(n) + file.extension().string();
+    }
+    return name;
+}
+
+namespace {
+std::unique_ptr<TActivityDatabase>& Instance() {
+    static std::unique_ptr<TActivityDatabase> instance;
+    return instance;
+}
+} // namespace
+
+TActivityDatabase& ActivityDatabase() {
+    auto& instance = Instance();
+    if (!instance) {
+        instance = std::make_unique<TActivityDatabase>();
+    }
+    return *instance;
+}
+
+void ReleaseActivityDatabase() {
+    Instance().reset();
+}
+
+} // namespace tw

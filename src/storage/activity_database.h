@@ -1,0 +1,91 @@
+#pragma once
+
+#include "base/date_time.h"
+
+#include <cstddef>
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace tw {
+
+class TOptions;
+
+// One row of the applications table.
+struct TActivityRow {
+    TDateTime When = 0; // end of the logged interval
+    std::string ExeName;
+    std::string Url;
+    std::string BrowserName;
+    int Seconds = 0;
+    int Origin = 0; // 1 matched as an application, 2 as a website
+};
+
+// Keeps the counting going when actmondb.sqlite fails. Rows that cannot be written are
+// kept (in memory) and written, in order, with the next row that can be; a failure is
+// written to the error log once, not at every scan; and once per scan Check puts right
+// what it can: a damaged file is moved aside and a fresh copy of the template takes its
+// place, a missing one (or a missing data folder) is started anew. What the person must
+// know comes back from Check once per failure.
+class TActivityDatabase {
+  public:
+    TActivityDatabase() = default;
+    TActivityDatabase(const TActivityDatabase&) = delete;
+    TActivityDatabase& operator=(const TActivityDatabase&) = delete;
+
+    static std::string Path();
+
+    // Writes the rows kept so far and this one, all or none. When that fails, the row is
+    // kept and the failure noted under the label. Returns whether the rows were written.
+    bool Write(const TActivityRow& row, const char* label);
+    // Seconds of the kept rows that end at or after the moment.
+    int PendingSecondsSince(TDateTime from) const;
+    std::size_t PendingRowCount() const { return pending_.size(); }
+
+    // A read or write of the file failed: reported under the label when it is the first
+    // failure since the file last worked, or a different one.
+    void Failed(const std::exception& e, const char* label);
+    // A read worked: that ends a failure only when no rows wait to be written (a file
+    // that reads but cannot be written has not recovered).
+    void ReadWorked();
+    bool Failing() const { return failing_; }
+
+    // Once per scan. While the file fails: repairs what can be repaired, tries the kept rows
+    // again, and returns the notice for the person the first time it has one for this
+    // failure (empty otherwise). A lock is noticed only once it outlasts a scan period.
+    std::string Check(TOptions& options);
+
+  private:
+    enum class TFault { None, Damaged, Missing, Unusable };
+
+    TFault Classify() const;
+    std::string RepairDamaged(TOptions& options);
+    std::string StartAnew(TOptions& options);
+    // Writes the kept rows, all or none; throws the database's error.
+    void Flush();
+    // The file works again: says so in the log.
+    void Recovered();
+    // Tries the kept rows, or a read when there are none; notes the outcome.
+    void Retry();
+
+    std::vector<TActivityRow> pending_;
+    bool droppedReported_ = false;
+    bool failing_ = false;
+    bool noticeGiven_ = false;
+    bool attempted_ = false; // a read or write was tried since the last Check
+    int code_ = 0;           // SQLite's result code of the last failure, 0 for none
+    std::string reason_;     // its short text, for the person
+    TDateTime since_ = 0;    // first failure of this spell
+    int repeats_ = 0;        // failures not reported again
+};
+
+// The one per process, shared by every logger (which the daily reset replaces).
+TActivityDatabase& ActivityDatabase();
+// Forgets kept rows and failures (between tests, with a new data folder).
+void ReleaseActivityDatabase();
+
+// "<name>.damaged-yyyy-mm-dd_hh-nn-ss.sqlite" for "<name>.sqlite": where a damaged database
+// is kept.
+std::string DamagedDatabaseName(const std::string& path, TDateTime when);
+
+} // namespace tw

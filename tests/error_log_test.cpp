@@ -1,0 +1,65 @@
+#include "storage/data_folder.h"
+#include "storage/date_format.h"
+#include "storage/error_log.h"
+#include "support/file_text.h"
+#include "support/test_data_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+using twtest::ReadAll;
+
+const tw::TDateTime Now = tw::EncodeDate(2026, 12, 7) + 10 * tw::OneHour;
+
+// What a person finds in the log: time-stamped entries, progress only when asked for, and
+// never more than about two megabytes however long the program runs.
+TEST(ErrorLogTest, TimeStampedBoundedAndDiagnosticsOnlyOnRequest) {
+    twtest::TestDataFolder folder(Now);
+    tw::SetDiagnosticLogEnabled(false);
+    tw::ErrorLog("ErrorClassName: ESQLiteException; X.Y: first\rsecond line");
+    tw::DiagnosticLog("tmrScanTimer started");
+    EXPECT_EQ(ReadAll(tw::LogFilePath()), "2026-12-07 10:00:00 error: ErrorClassName: "
+                                          "ESQLiteException; X.Y: first\n    second line\n");
+    tw::SetDiagnosticLogEnabled(true);
+    folder.Clock().Advance(1);
+    tw::DiagnosticLog("tmrScanTimer ended");
+    tw::SetDiagnosticLogEnabled(false);
+    EXPECT_NE(ReadAll(tw::LogFilePath()).find("2026-12-07 10:00:01 trace: tmrScanTimer ended\n"),
+              std::string::npos);
+
+    const std::string filler(500, 'x');
+    for (int i = 0; i < 5000; ++i) {
+        tw::ErrorLog("entry " + std::to_string(i) + " " + filler);
+    }
+    const std::string current = ReadAll(tw::LogFilePath());
+    const std::string older = ReadAll(tw::OlderLogFilePath());
+    EXPECT_LE(current.size(), tw::MaxLogFileBytes);
+    EXPECT_GT(older.size(), tw::MaxLogFileBytes - 1000);
+    EXPECT_LE(older.size(), tw::MaxLogFileBytes);
+    EXPECT_NE(current.find("entry 4999 "), std::string::npos);
+    EXPECT_EQ(older.find("entry 0 "), std::string::npos); // the oldest have gone
+    int logs = 0;
+    for (const auto& entry : fs::directory_iterator(tw::DataFolder())) {
+        logs += entry.path().extension() == ".log";
+    }
+    EXPECT_EQ(logs, 2);
+}
+
+TEST(ErrorLogTest, AFolderThatCannotBeWrittenFailsNobody) {
+    twtest::TempDir dir;
+    const std::string blocked = dir.File("file-not-folder");
+    twtest::WriteAll(blocked, "");
+    tw::SetDataFolderForTest(blocked + "/Tallywick.V3");
+    std::string heard;
+    tw::SetErrorLogListener([&](const std::string& text) { heard = text; });
+    EXPECT_NO_THROW(tw::ErrorLog("ErrorClassName: Exception; X.Y: lost"));
+    tw::SetErrorLogListener(nullptr);
+    tw::SetDataFolderForTest("");
+    EXPECT_EQ(heard, "ErrorClassName: Exception; X.Y: lost"); // the listener still hears it
+}
+
+} // namespace
