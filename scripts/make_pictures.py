@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws Tallywick's own pictures: the window header and body, panels, buttons in their
-three states, combo arrows, check marks, the window and tray icons and the background skins.
+three states, combo arrows, check marks, the window and tray icons, the background skins
+and the program's icon for desktop menus at the icon theme's usual sizes.
 
 Standard library only (PNG written with zlib). The pictures are committed; run this again
 after changing a drawing:  python3 scripts/make_pictures.py
@@ -14,6 +15,9 @@ import zlib
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PICTURES = os.path.join(ROOT, "resources", "pictures")
 SKINS = os.path.join(ROOT, "resources", "skins")
+# Laid out as the icon theme is, so that it installs as one folder.
+ICONS = os.path.join(ROOT, "resources", "icons", "hicolor")
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
 # The palette: a calm teal with warm sand and soft greys.
 TEAL = (47, 111, 115)
@@ -220,6 +224,28 @@ def emblem(size):
     return c
 
 
+def small_emblem(size):
+    """The mark for menu sizes up to 32 pixels: the strokes on whole pixels, so that they
+    stay four strokes instead of a grey smear, on a larger face with a one-pixel ring."""
+    c = Canvas(size, size)
+    k = size / 32.0
+    centre = size / 2.0
+    c.shape(rounded_box(0.5, 0.5, size - 0.5, size - 0.5, 7 * k), vertical(TEAL_LIGHT, TEAL_DARK, size))
+    face = 11.5 * k
+    c.shape(circle(centre, centre, face), solid(MIST))
+    c.shape(ring(circle(centre, centre, face), circle(centre, centre, face - 1)), solid(SAND))
+    spacing = max(2, round(3.6 * k))
+    width = max(1, min(spacing - 1, round(1.7 * k)))
+    top, bottom = round(centre - 4.5 * k), round(centre + 4.5 * k)
+    for i in range(4):
+        x = round(centre + (i - 1.5) * spacing - width / 2.0)
+        c.shape(lambda px, py, x=x: 1.0 if x <= px < x + width and top <= py < bottom else 0.0,
+                solid(INK))
+    c.shape(segment(centre - 6.5 * k, centre + 3 * k, centre + 6.5 * k, centre - 3 * k,
+                    max(1.2, 1.7 * k)), solid((196, 98, 64)))
+    return c
+
+
 # --- background skins (tiles, seamless from the top-left corner) -------------------------
 
 def skin_lines(base, line, size=48, spacing=12):
@@ -303,6 +329,10 @@ def main():
     }
     for name, canvas in skins.items():
         canvas.save(os.path.join(SKINS, name + ".png"))
+    for size in ICON_SIZES:
+        folder = os.path.join(ICONS, "%dx%d" % (size, size), "apps")
+        os.makedirs(folder, exist_ok=True)
+        (emblem if size > 32 else small_emblem)(size).save(os.path.join(folder, "tallywick.png"))
 
 
 if __name__ == "__main__":

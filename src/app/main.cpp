@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
     TApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tallywick"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tallywick"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("app.tallywick.Tallywick"));
     // The window only hides when closed; the program ends by its uninstaller or the session.
     QApplication::setQuitOnLastWindowClosed(false);
     InstallMessageWindows();
@@ -131,6 +132,13 @@ int main(int argc, char** argv) {
         }
         application.exec();
         InstanceLockRelease();
+    } catch (const ETemplatesMissing& e) {
+        // A broken install: the person is told where the files should be, and no empty
+        // databases are made in their place.
+        std::fprintf(stderr, "Please Note: %s\n", e.what());
+        ShowWarning(QString::fromStdString(e.what()), QStringLiteral("Please Note"));
+        InstanceLockRelease();
+        result = 1;
     } catch (const std::exception& e) {
         // Start-up failed: the lock file stays, unlocked; the next start takes it.
         std::fprintf(stderr, "%s\n", e.what());

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <mutex>
 
 #ifdef _WIN32
 #include <shlobj.h>
@@ -47,7 +46,25 @@ const std::string& ProgramPath() {
 std::string ProgramFolder() {
     const std::string& path = ProgramPath();
     auto cut = path.find_last_of(PathDelim);
-    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+    if (cut == std::string::npos) {
+        return std::string();
+    }
+    const std::string executableFolder = path.substr(0, cut + 1);
+    // Asked again on every call, so that the answer follows a test's pretended path; it
+    // costs one status query. The executable's path is the system's resolved one, so
+    // dropping "bin/.." by the letters leaves the same folder.
+    std::filesystem::path installed =
+        (std::filesystem::path(executableFolder) / TALLYWICK_INSTALLED_PROGRAM_FOLDER)
+            .lexically_normal();
+    std::error_code error;
+    if (!std::filesystem::is_directory(installed, error)) {
+        return executableFolder;
+    }
+    std::string folder = installed.make_preferred().string();
+    if (folder.back() != PathDelim) {
+        folder += PathDelim;
+    }
+    return folder;
 }
 
 std::string ProgramBaseName() {
@@ -62,6 +79,17 @@ void SetProgramPathForTest(const std::string& path) {
     TestProgramPath() = path;
 }
 
+#ifndef _WIN32
+std::string UserHomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) {
+        const passwd* entry = getpwuid(getuid());
+        home = entry ? entry->pw_dir : nullptr;
+    }
+    return home ? std::string(home) : std::string();
+}
+#endif
+
 std::string UserAppDataFolder() {
 #ifdef _WIN32
     char buffer[MAX_PATH] = {};
@@ -74,15 +102,11 @@ std::string UserAppDataFolder() {
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {
         folder = xdg;
     } else {
-        const char* home = std::getenv("HOME");
-        if (!home || !*home) {
-            const passwd* entry = getpwuid(getuid());
-            home = entry ? entry->pw_dir : nullptr;
-        }
-        if (!home || !*home) {
+        const std::string home = UserHomeFolder();
+        if (home.empty()) {
             throw Exception("Failed to get Application Data folder");
         }
-        folder = std::string(home) + "/.local/share";
+        folder = home + "/.local/share";
     }
 #endif
     while (folder.size() > 1 && folder.back() == PathDelim) {

@@ -13,7 +13,11 @@ inline constexpr char PathDelim = '/';
 
 // Full path of the running executable, found once from the system (not from argv).
 const std::string& ProgramPath();
-// Folder of ProgramPath with a trailing separator.
+// The folder of the files the program ships with (template databases, Skins) and where an
+// uninstaller puts its marker, with a trailing separator. In an installed copy that is the
+// shared-data folder beside the executable's (bin/../share/tallywick), found relative to
+// the executable so that any install prefix works; elsewhere (a build tree, a copy whose
+// files lie beside it) it is the executable's own folder.
 std::string ProgramFolder();
 // File name of ProgramPath without its extension.
 std::string ProgramBaseName();
@@ -26,5 +30,10 @@ void SetProgramPathForTest(const std::string& path);
 // the XDG data home on Linux), without a trailing separator. Throws tw::Exception
 // "Failed to get Application Data folder" when the system cannot name one.
 std::string UserAppDataFolder();
+
+#ifndef _WIN32
+// The user's home folder ($HOME, else the user database's), or empty when there is none.
+std::string UserHomeFolder();
+#endif
 
 } // namespace tw

@@ -11,8 +11,15 @@ void SeedDataFolder() {
     namespace fs = std::filesystem;
     const fs::path data = DataFolder();
     const fs::path program = ProgramFolder();
-    if (fs::exists(data / "settings.sqlite") || !fs::exists(program / "settings.sqlite")) {
+    if (fs::exists(data / "settings.sqlite")) {
         return;
+    }
+    for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
+        if (!fs::exists(program / name)) {
+            // Two lines in the notice: the path on a line of its own.
+            throw ETemplatesMissing("Please reinstall Tallywick: no template databases in\n" +
+                                    program.string());
+        }
     }
     fs::create_directories(data); // throws the system's error
     std::error_code ignored;

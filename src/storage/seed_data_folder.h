@@ -1,13 +1,25 @@
 #pragma once
 
+#include "base/exception.h"
+
 #include <string>
 
 namespace tw {
 
-// On the first start, copies the template databases that ship beside the executable
-// into the data folder. Nothing is copied once the data folder has settings.sqlite, or
-// when the program folder has none; a failed copy is left for the database layer to
-// report when the file is used. Throws when the data folder cannot be created.
+// The program folder lacks a template database that a first start needs: the install is
+// broken. The message names the folder looked in.
+class ETemplatesMissing : public Exception {
+  public:
+    using Exception::Exception;
+    const char* ClassName() const override { return "ETemplatesMissing"; }
+};
+
+// On the first start, copies the template databases that ship in the program folder into
+// the data folder. Nothing is copied once the data folder has settings.sqlite. When the
+// program folder lacks either template, throws ETemplatesMissing before anything is
+// created: the program must not go on to make empty databases of its own. A failed copy is
+// left for the database layer to report when the file is used. Throws when the data folder
+// cannot be created.
 void SeedDataFolder();
 
 // Puts a fresh copy of one template database ("settings.sqlite", "actmondb.sqlite") into

@@ -152,6 +152,9 @@ class TfrmMain : public TfrmBase, public TScanHost {
     QActionGroup* viewGroup;
     QAction *actViewMain, *actViewRemindersOnly, *actViewUsage, *actViewLite;
     QAction *actMinimize, *actExit, *actAutohide, *actSettings, *actTimeEdit;
+    // Whether the program starts with the person's session (their own switch over the
+    // system's autostart entry); checked as the next login will do.
+    QAction* actStartAtLogin;
     QAction *miBackgroundImageBrowse, *miClearBackgroundImage;
     QSystemTrayIcon* trayIcon;
 

@@ -1,4 +1,5 @@
 // Building the main window's controls, menus, timers and tray icon.
+#include "platform/start_at_login.h"
 #include "skin/base_form_links.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
@@ -318,6 +319,10 @@ void TfrmMain::CreateMenus() {
     actAutohide = action(this, "actAutohide", tr("Auto-hide"));
     actAutohide->setCheckable(true);
     pmnAddons->addAction(actAutohide);
+    actStartAtLogin = action(this, "actStartAtLogin", tr("Start at Login"));
+    actStartAtLogin->setCheckable(true);
+    actStartAtLogin->setVisible(StartAtLoginAvailable());
+    pmnAddons->addAction(actStartAtLogin);
     actSettings = action(this, "actSettings", tr("Settings"));
     pmnAddons->addAction(actSettings);
     QAction* miHelp = action(this, "miHelp", tr("Help"));
@@ -380,6 +385,17 @@ void TfrmMain::CreateMenus() {
             [this] { Guarded([this] { ShowView(tsMain, true); }); });
     connect(actAutohide, &QAction::triggered, this,
             [this] { Guarded([this] { actAutohideExecute(); }); });
+    // The check mark is read again whenever the menu opens: the entry is a file the person
+    // or the desktop's own settings may change while the program runs.
+    const auto showStartAtLogin = [this] {
+        Guarded([this] { actStartAtLogin->setChecked(StartsAtLogin()); });
+    };
+    showStartAtLogin();
+    connect(pmnAddons, &QMenu::aboutToShow, this, showStartAtLogin);
+    connect(actStartAtLogin, &QAction::triggered, this, [this, showStartAtLogin](bool on) {
+        Guarded([on] { SetStartAtLogin(on); });
+        showStartAtLogin();
+    });
     // The settings wizard is not built yet: its menu item waits for it.
     actSettings->setEnabled(false);
     const auto open = [](const char* page) {

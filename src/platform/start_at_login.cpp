@@ -1,0 +1,224 @@
+#include "platform/start_at_login.h"
+
+#include "base/exception.h"
+
+#ifdef _WIN32
+
+namespace tw {
+
+// A Windows copy is set to start by its installer, outside the program.
+bool StartAtLoginAvailable() {
+    return false;
+}
+bool StartsAtLogin() {
+    return false;
+}
+void SetStartAtLogin(bool) {
+    throw Exception("Starting at login is set by the installer on this system");
+}
+std::string UserAutostartFolder() {
+    return std::string();
+}
+
+} // namespace tw
+
+#else
+
+#include "platform/program_paths.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+#include <vector>
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class TEntry { Missing, Starts, Hidden };
+
+// Only what decides starting matters here: a "Hidden=true" in the "[Desktop Entry]" group
+// makes the desktop treat the entry as deleted.
+TEntry ReadEntry(const std::string& path) {
+    std::ifstream file(path);
+    if (!file) {
+        return TEntry::Missing;
+    }
+    bool inMainGroup = false;
+    std::string line;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (!line.empty() && line.front() == '[') {
+            inMainGroup = line == "[Desktop Entry]";
+        } else if (inMainGroup && line.rfind("Hidden", 0) == 0) {
+            std::string rest = line.substr(6);
+            rest.erase(0, rest.find_first_not_of(' '));
+            if (rest.rfind('=', 0) == 0) {
+                rest.erase(0, rest.find_first_not_of(' ', 1));
+                if (rest == "true") {
+                    return TEntry::Hidden;
+                }
+            }
+        }
+    }
+    return TEntry::Starts;
+}
+
+// $XDG_CONFIG_DIRS (absolute entries only), or /etc/xdg, each with "/autostart/".
+std::vector<std::string> SystemAutostartFolders() {
+    std::vector<std::string> folders;
+    const char* dirs = std::getenv("XDG_CONFIG_DIRS");
+    std::istringstream list(dirs && *dirs ? dirs : "/etc/xdg");
+    std::string folder;
+    while (std::getline(list, folder, ':')) {
+        if (!folder.empty() && folder.front() == '/') {
+            folders.push_back(folder + "/autostart/");
+        }
+    }
+    return folders;
+}
+
+TEntry SystemEntry() {
+    for (const std::string& folder : SystemAutostartFolders()) {
+        if (TEntry entry = ReadEntry(folder + AutostartEntryName); entry != TEntry::Missing) {
+            return entry;
+        }
+    }
+    return TEntry::Missing;
+}
+
+// The Exec value for one program path: quoted, with the characters the quoting reserves
+// escaped, then the escapes of any string value applied on top.
+std::string ExecValue(const std::string& program) {
+    std::string quoted = "\"";
+    for (char c : program) {
+        if (std::strchr("\"`$\\", c)) {
+            quoted += '\\';
+        } else if (c == '%') {
+            quoted += '%'; // a field code otherwise
+        }
+        quoted += c;
+    }
+    quoted += '"';
+    std::string value;
+    for (char c : quoted) {
+        switch (c) {
+        case '\\':
+            value += "\\\\";
+            break;
+        case '\n':
+            value += "\\n";
+            break;
+        case '\t':
+            value += "\\t";
+            break;
+        case '\r':
+            value += "\\r";
+            break;
+        default:
+            value += c;
+        }
+    }
+    return value;
+}
+
+std::string EntryText(bool hidden) {
+    std::string text = "[Desktop Entry]\n"
+                       "Type=Application\n"
+                       "Name=Tallywick\n"
+                       "Comment=Daily time limit for distracting websites and programs\n"
+                       "Icon=tallywick\n";
+    text += "Exec=" + ExecValue(ProgramPath()) + "\n";
+    if (hidden) {
+        text += "Hidden=true\n";
+    }
+    return text;
+}
+
+[[noreturn]] void Fail(const std::string& what, const std::string& path,
+                       const std::error_code& error) {
+    throw Exception("Unable to " + what + " \"" + path + "\"\nError: " + error.message());
+}
+
+// Written beside the target and renamed over it: the desktop reads either the old entry
+// or the new one, never half of one.
+void WriteEntry(const std::string& path, const std::string& text) {
+    std::error_code error;
+    fs::create_directories(fs::path(path).parent_path(), error);
+    if (error) {
+        Fail("create the folder of", path, error);
+    }
+    const std::string part = path + ".part";
+    {
+        errno = 0;
+        std::ofstream file(part, std::ios::binary | std::ios::trunc);
+        file << text;
+        file.flush();
+        if (!file) {
+            // The stream keeps no error of its own; the system's is what its calls left.
+            const std::error_code cause(errno ? errno : EIO, std::generic_category());
+            fs::remove(part, error);
+            Fail("write", path, cause);
+        }
+    }
+    fs::rename(part, path, error);
+    if (error) {
+        std::error_code ignored;
+        fs::remove(part, ignored);
+        Fail("write", path, error);
+    }
+}
+
+} // namespace
+
+bool StartAtLoginAvailable() {
+    return true;
+}
+
+std::string UserAutostartFolder() {
+    std::string config;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') {
+        config = xdg;
+    } else {
+        const std::string home = UserHomeFolder();
+        if (home.empty()) {
+            throw Exception("Failed to get the home folder");
+        }
+        config = home + "/.config";
+    }
+    return config + "/autostart/";
+}
+
+bool StartsAtLogin() {
+    if (TEntry own = ReadEntry(UserAutostartFolder() + AutostartEntryName);
+        own != TEntry::Missing) {
+        return own == TEntry::Starts;
+    }
+    return SystemEntry() == TEntry::Starts;
+}
+
+void SetStartAtLogin(bool on) {
+    const std::string own = UserAutostartFolder() + AutostartEntryName;
+    if (!on) {
+        WriteEntry(own, EntryText(true));
+    } else if (SystemEntry() == TEntry::Starts) {
+        std::error_code error;
+        fs::remove(own, error);
+        if (error) {
+            Fail("remove", own, error);
+        }
+    } else {
+        WriteEntry(own, EntryText(false));
+    }
+}
+
+} // namespace tw
+
+#endif
