@@ -34,7 +34,9 @@ class SeedDataFolderTest : public testing::Test {
     twtest::TempDir data_;
 };
 
+// A build tree, or a copy with its files beside it: the executable's own folder.
 TEST_F(SeedDataFolderTest, FreshProfileGetsBothTemplates) {
+    EXPECT_EQ(tw::ProgramFolder(), Bin("").string());
     Write(Bin("settings.sqlite"), "settings template");
     Write(Bin("actmondb.sqlite"), "activity template");
     tw::SeedDataFolder();
@@ -51,9 +53,35 @@ TEST_F(SeedDataFolderTest, ExistingSettingsAreNeverReplaced) {
     EXPECT_FALSE(fs::exists(Data("actmondb.sqlite")));
 }
 
-TEST_F(SeedDataFolderTest, MissingTemplatesCopyNothing) {
+// A broken install is said, naming the folder looked in, and nothing is made in its place:
+// with no template, or with only one of the two.
+TEST_F(SeedDataFolderTest, MissingTemplatesAreABrokenInstallAndCopyNothing) {
+    for (bool withSettings : {false, true}) {
+        if (withSettings) {
+            Write(Bin("settings.sqlite"), "settings template");
+        }
+        try {
+            tw::SeedDataFolder();
+            ADD_FAILURE() << "no error for a broken install";
+        } catch (const tw::ETemplatesMissing& e) {
+            EXPECT_NE(std::string(e.what()).find(tw::ProgramFolder()), std::string::npos)
+                << e.what();
+        }
+        EXPECT_TRUE(fs::is_empty(data_.Path()));
+    }
+}
+
+// An installed copy: the executable in bin/, what it ships in share/tallywick/ beside it,
+// found from the executable wherever the prefix is.
+TEST_F(SeedDataFolderTest, AnInstalledCopySeedsFromItsSharedProgramFolder) {
+    const fs::path shared = program_.Path() / "share" / "tallywick";
+    fs::create_directories(shared);
+    Write(shared / "settings.sqlite", "installed settings");
+    Write(shared / "actmondb.sqlite", "installed activity");
+    EXPECT_EQ(tw::ProgramFolder(), shared.string() + "/");
     tw::SeedDataFolder();
-    EXPECT_TRUE(fs::is_empty(data_.Path()));
+    EXPECT_EQ(Read(Data("settings.sqlite")), "installed settings");
+    EXPECT_EQ(Read(Data("actmondb.sqlite")), "installed activity");
 }
 
 } // namespace

@@ -300,6 +300,31 @@ TEST_F(X11Program, UnreadableSettingsAreReportedAndLeftUntouched) {
     EXPECT_EQ(twtest::ReadAll(settings), damaged);
 }
 
+// A broken install: the program folder an installed copy finds (share/tallywick beside its
+// bin/) lacks the templates. The start says where it looked, in its own notice, ends when
+// the notice is closed, and makes no databases of its own.
+TEST_F(X11Program, ABrokenInstallSaysWhereItLookedAndMakesNoDatabases) {
+    const fs::path installed = programs_.Path() / "share" / "tallywick";
+    fs::create_directories(installed / "Skins");
+    auto program = Start();
+    TScreen screen;
+    ASSERT_TRUE(screen.Open());
+    std::vector<Window> notices;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            notices = screen.WindowsOf(program->Pid(), "Please Note");
+            return !notices.empty();
+        },
+        10000))
+        << Errors();
+    EXPECT_NE(Errors().find(installed.string() + "/"), std::string::npos) << Errors();
+    screen.Close(notices.front());
+    EXPECT_EQ(program->ExitCodeWithin(5000), 1);
+    EXPECT_FALSE(fs::exists(DataFolder() / "settings.sqlite"));
+    EXPECT_FALSE(fs::exists(DataFolder() / "actmondb.sqlite"));
+    EXPECT_FALSE(LockHeld());
+}
+
 TEST_F(X11Program, StartAfterACrashTakesTheStaleLock) {
     Configure([](tw::TOptions&) {});
     auto crashed = Start();

@@ -3,6 +3,7 @@
 #include "dialogs/warning_form.h"
 #include "platform/fake/fake_browsers.h"
 #include "platform/fake/fake_desktop.h"
+#include "platform/start_at_login.h"
 #include "skin/image_button.h"
 #include "skin/pictures.h"
 #include "storage/appearance.h"
@@ -10,6 +11,7 @@
 #include "storage/date_format.h"
 #include "storage/options.h"
 #include "storage/sqlite_database.h"
+#include "support/file_text.h"
 #include "support/test_data_folder.h"
 #include "ui/main_window.h"
 #include "ui/main_window_list_rows.h"
@@ -20,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -502,6 +505,46 @@ TEST_F(MainWindowTest, TheTimeUpSettingsStoreTheLimitAndTheActionOnOk) {
               QString::fromStdString(options_->ExpirationActionText()));
     EXPECT_FALSE(options_->AdminAccess);
     (void)w;
+}
+
+// The person's own switch over the system's autostart entry: off writes their Hidden entry,
+// on takes it away again, the system's entry stays as it is, and the check mark follows
+// the files, also when they change while the program runs.
+TEST_F(MainWindowTest, StartAtLoginTurnsTheSystemsAutostartOffAndOnForThePersonOnly) {
+    const fs::path systemFolder = fs::path(std::getenv("XDG_CONFIG_DIRS")) / "autostart";
+    const fs::path system = systemFolder / AutostartEntryName;
+    const fs::path own = fs::path(UserAutostartFolder()) / AutostartEntryName;
+    const std::string systemEntry = "[Desktop Entry]\nType=Application\nName=Tallywick\n"
+                                    "Exec=tallywick\n";
+    fs::create_directories(systemFolder);
+    twtest::WriteAll(system.string(), systemEntry);
+    struct TCleanUp {
+        fs::path a, b;
+        ~TCleanUp() {
+            fs::remove(a);
+            fs::remove(b);
+        }
+    } cleanUp{system, own};
+
+    auto* action = Find<QAction>("actStartAtLogin");
+    EXPECT_TRUE(action->isVisible());
+    EXPECT_TRUE(action->isCheckable());
+    EXPECT_TRUE(action->isChecked());
+
+    action->trigger();
+    EXPECT_FALSE(action->isChecked());
+    EXPECT_NE(twtest::ReadAll(own.string()).find("\nHidden=true\n"), std::string::npos);
+    EXPECT_EQ(twtest::ReadAll(system.string()), systemEntry);
+
+    action->trigger();
+    EXPECT_TRUE(action->isChecked());
+    EXPECT_FALSE(fs::exists(own));
+    EXPECT_EQ(twtest::ReadAll(system.string()), systemEntry);
+
+    // Turned off elsewhere (by the desktop's own settings): the menu shows it when it opens.
+    twtest::WriteAll(own.string(), systemEntry + "Hidden=true\n");
+    emit Find<QMenu>("pmnAddons")->aboutToShow();
+    EXPECT_FALSE(action->isChecked());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// The window tests run on Qt's offscreen platform with a data folder of their own, so no
-// window opens on the desktop and no setting of the person running them is touched.
+// The window tests run on Qt's offscreen platform with a data folder and configuration
+// folders of their own, so no window opens on the desktop and no setting of the person
+// running them is touched.
 #include "dialogs/message_windows.h"
 #include "storage/appearance.h"
 #include "storage/data_folder.h"
@@ -37,6 +38,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     twtest::TempDir dataFolder;
     tw::SetDataFolderForTest((dataFolder.Path() / "Tallywick.V3").string());
+    // The autostart entries, the person's and the system's, are the test's own too.
+    setenv("XDG_CONFIG_HOME", (dataFolder.Path() / "config").c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", (dataFolder.Path() / "xdg").c_str(), 1);
     tw::InstallMessageWindows();
     const int result = RUN_ALL_TESTS();
     tw::SetImageChangedHandler({});
