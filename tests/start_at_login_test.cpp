@@ -99,6 +99,14 @@ TEST_F(StartAtLoginTest, TheFirstSystemEntryDecidesAndAFailedWriteKeepsTheOldSta
     fs::remove(Own());
     EXPECT_TRUE(tw::StartsAtLogin());
     EXPECT_FALSE(fs::exists(Own().string() + ".part"));
+
+    // Turned off by a desktop's own startup settings, in their words; on again removes it.
+    twtest::WriteAll(Own().string(), "[Desktop Entry]\nType=Application\nName=Tallywick\n"
+                                     "Exec=tallywick\nX-GNOME-Autostart-enabled = false\n");
+    EXPECT_FALSE(tw::StartsAtLogin());
+    tw::SetStartAtLogin(true);
+    EXPECT_TRUE(tw::StartsAtLogin());
+    EXPECT_FALSE(fs::exists(Own()));
 }
 
 } // namespace

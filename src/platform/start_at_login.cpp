@@ -42,30 +42,36 @@ namespace fs = std::filesystem;
 
 enum class TEntry { Missing, Starts, Hidden };
 
-// Only what decides starting matters here: a "Hidden=true" in the "[Desktop Entry]" group
-// makes the desktop treat the entry as deleted.
+// Only what decides starting matters here, in the "[Desktop Entry]" group: "Hidden=true"
+// makes every desktop treat the entry as deleted, and "X-GNOME-Autostart-enabled=false" is
+// what several desktops' own startup settings write to turn an entry off.
 TEntry ReadEntry(const std::string& path) {
     std::ifstream file(path);
     if (!file) {
         return TEntry::Missing;
     }
+    const auto trimmed = [](std::string text) {
+        text.erase(0, text.find_first_not_of(" \t"));
+        text.erase(text.find_last_not_of(" \t\r") + 1);
+        return text;
+    };
     bool inMainGroup = false;
     std::string line;
     while (std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
+        line = trimmed(line);
         if (!line.empty() && line.front() == '[') {
             inMainGroup = line == "[Desktop Entry]";
-        } else if (inMainGroup && line.rfind("Hidden", 0) == 0) {
-            std::string rest = line.substr(6);
-            rest.erase(0, rest.find_first_not_of(' '));
-            if (rest.rfind('=', 0) == 0) {
-                rest.erase(0, rest.find_first_not_of(' ', 1));
-                if (rest == "true") {
-                    return TEntry::Hidden;
-                }
-            }
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (!inMainGroup || equals == std::string::npos) {
+            continue;
+        }
+        const std::string key = trimmed(line.substr(0, equals));
+        const std::string value = trimmed(line.substr(equals + 1));
+        if ((key == "Hidden" && value == "true") ||
+            (key == "X-GNOME-Autostart-enabled" && value == "false")) {
+            return TEntry::Hidden;
         }
     }
     return TEntry::Starts;

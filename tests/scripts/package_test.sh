@@ -28,7 +28,7 @@ if [[ -z ${DISPLAY:-} ]]; then
 fi
 
 # Two runs at once would fight over the package.
-exec 9>/var/lock/tallywick-package-test.lock
+exec 9>/tmp/tallywick-package-test.lock
 flock 9
 
 if dpkg-query -W -f='${Status}' tallywick 2>/dev/null | grep -q "installed"; then
