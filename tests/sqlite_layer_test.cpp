@@ -181,7 +181,7 @@ TEST_F(SQLiteLayerTest, ColumnNamesAreFoundWhateverTheirCase) {
 // integer affinity spelling INT, reads as text. (SQLite itself reports its standard type
 // names such as "integer" or "Real" upper-cased, so case shows only on the other names.)
 TEST_F(SQLiteLayerTest, TheDeclaredTypeDecidesHowAColumnIsRead) {
-    const std::vector<std::pair<std::string, TSQLiteTable::ColumnType>> columns = {
+    const std::vector<std::pair<std::string, TSQLiteTable::TColumnType>> columns = {
         {"INTEGER", TSQLiteTable::ctInteger}, {"BOOLEAN", TSQLiteTable::ctInteger},
         {"NUMERIC", TSQLiteTable::ctFloat},   {"FLOAT", TSQLiteTable::ctFloat},
         {"DOUBLE", TSQLiteTable::ctFloat},    {"REAL", TSQLiteTable::ctFloat},

@@ -14,10 +14,10 @@
 namespace tw {
 namespace {
 
-TSQLiteTable::ColumnType DeclaredColumnType(sqlite3_stmt* statement, int column) {
+TSQLiteTable::TColumnType DeclaredColumnType(sqlite3_stmt* statement, int column) {
     const char* declared = sqlite3_column_decltype(statement, column);
     if (!declared) {
-        return static_cast<TSQLiteTable::ColumnType>(sqlite3_column_type(statement, column));
+        return static_cast<TSQLiteTable::TColumnType>(sqlite3_column_type(statement, column));
     }
     // Exact, case-sensitive comparisons on purpose: only these spellings are numeric.
     auto is = [declared](const char* name) { return std::strcmp(declared, name) == 0; };

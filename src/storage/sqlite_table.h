@@ -13,7 +13,7 @@ class TSQLiteDatabase;
 // Column types are fixed by the declared type, or by the first row for expressions.
 class TSQLiteTable {
   public:
-    enum ColumnType : int { ctInteger = 1, ctFloat = 2, ctText = 3, ctBlob = 4, ctNull = 5 };
+    enum TColumnType : int { ctInteger = 1, ctFloat = 2, ctText = 3, ctBlob = 4, ctNull = 5 };
 
     TSQLiteTable(TSQLiteDatabase& db, const std::string& sql);
 
@@ -25,7 +25,7 @@ class TSQLiteTable {
     bool Next();
 
     int ColumnIndex(const std::string& name) const;
-    ColumnType TypeOfColumn(int index) const { return types_.at(index); }
+    TColumnType TypeOfColumn(int index) const { return types_.at(index); }
     const std::string& ColumnName(int index) const { return names_.at(index); }
 
     std::string ValueByName(const std::string& name) const {
@@ -46,7 +46,7 @@ class TSQLiteTable {
     int rowCount_ = 0;
     int columnCount_ = 0;
     std::vector<std::string> names_;
-    std::vector<ColumnType> types_;
+    std::vector<TColumnType> types_;
     int row_ = 0;
 };
 
