@@ -76,10 +76,12 @@ class X11Desktop : public ::testing::Test {
         Atom* properties = XListProperties(display_, window, &count);
         const Atom wanted = XInternAtom(display_, name, False);
         bool found = false;
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
             found = found || properties[i] == wanted;
-        if (properties)
+        }
+        if (properties) {
             XFree(properties);
+        }
         return found;
     }
 
@@ -104,8 +106,9 @@ TEST_F(X11Desktop, WindowTextFallsBackToLatin1NameAndCutsWholeCharacters) {
     EXPECT_EQ(desktop_->WindowText(legacy.Window()), "café");
 
     std::string longName;
-    for (int i = 0; i < 600; ++i)
+    for (int i = 0; i < 600; ++i) {
         longName += "é"; // two bytes each: 1023 would end inside a character
+    }
     TClient verbose({"--net-name", longName});
     const std::string text = desktop_->WindowText(verbose.Window());
     EXPECT_EQ(text.size(), 1022u);
@@ -128,9 +131,10 @@ TEST_F(X11Desktop, StockProgramIsRecognisedAndClosedPolitely) {
     TClient xlogo({"-geometry", "120x120+400+300"}, false, "/usr/bin/xlogo");
     TWindowHandle window = 0;
     ASSERT_TRUE(WaitUntil([&] {
-        for (const TWindowHandle w : TopLevels())
+        for (const TWindowHandle w : TopLevels()) {
             if (desktop_->ClassName(w) == "XLogo")
                 window = w;
+        }
         return window != 0;
     }));
     Focus(window);
@@ -145,10 +149,12 @@ TEST_F(X11Desktop, TopLevelEnumerationListsEveryClientAndStopsWhenAsked) {
     TClient second({});
     ASSERT_TRUE(WaitUntil([&] { return Listed(first.Window()) && Listed(second.Window()); }));
     // Neither frames nor the clients' inner windows count as top-level windows.
-    for (const TWindowHandle child : first.Children())
+    for (const TWindowHandle child : first.Children()) {
         EXPECT_FALSE(Listed(child));
-    for (const TWindowHandle window : TopLevels())
+    }
+    for (const TWindowHandle window : TopLevels()) {
         EXPECT_FALSE(desktop_->ClassName(window).empty());
+    }
 
     int visited = 0;
     desktop_->EnumTopLevelWindows([&](TWindowHandle) { return ++visited < 1; });
@@ -237,8 +243,9 @@ TEST_F(X11Desktop, ForegroundFollowsTheWindowTheUserPicks) {
 }
 
 TEST_F(X11Desktop, ManagerHintLeftByADeadManagerIsIgnored) {
-    if (withManager_)
+    if (withManager_) {
         return; // a live manager owns the hint; this case is about its leftovers
+    }
     const Window root = DefaultRootWindow(display_);
     const Window stale = XCreateSimpleWindow(display_, root, 0, 0, 1, 1, 0, 0, 0);
     const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);

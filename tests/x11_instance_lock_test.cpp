@@ -23,8 +23,9 @@ using tw::AcquirePosixInstanceLock;
 // Runs the body in a child process and returns its exit code.
 template <typename Body> pid_t Spawn(Body body) {
     const pid_t pid = fork();
-    if (pid == 0)
+    if (pid == 0) {
         _exit(body());
+    }
     return pid;
 }
 
@@ -58,8 +59,9 @@ TEST(PosixInstanceLock, TwoProcessesRacingGetExactlyOneLock) {
         char c;
         [[maybe_unused]] ssize_t ignored = read(ready[0], &c, 1);
         auto lock = AcquirePosixInstanceLock(path);
-        if (lock)
+        if (lock) {
             usleep(300000);
+        }
         return lock ? 10 : 20;
     };
     const pid_t a = Spawn(contender);
@@ -83,22 +85,26 @@ TEST(PosixInstanceLock, ReleaseAndReacquireNeverLetsTwoHoldItAtOnce) {
     holders = 0;
     overlaps = 0;
     std::vector<pid_t> children;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         children.push_back(Spawn([&] {
             for (int round = 0; round < 3000; ++round) {
                 auto lock = AcquirePosixInstanceLock(path);
-                if (!lock)
+                if (!lock) {
                     continue;
-                if (holders.fetch_add(1) != 0)
+                }
+                if (holders.fetch_add(1) != 0) {
                     overlaps.fetch_add(1);
+                }
                 sched_yield();
                 holders.fetch_sub(1);
                 lock->Release();
             }
             return 0;
         }));
-    for (const pid_t child : children)
+    }
+    for (const pid_t child : children) {
         EXPECT_EQ(ExitCode(child), 0);
+    }
     EXPECT_EQ(overlaps.load(), 0);
     munmap(shared, 2 * sizeof(std::atomic<int>));
 }

@@ -41,13 +41,15 @@ std::vector<TDesktopNotice> CollectNotices(tw::TDesktop& desktop, int millisecon
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     for (;;) {
         TDesktopNotice notice;
-        while (desktop.NextNotice(notice))
+        while (desktop.NextNotice(notice)) {
             notices.push_back(notice);
+        }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                               end - std::chrono::steady_clock::now())
                               .count();
-        if (left <= 0)
+        if (left <= 0) {
             return notices;
+        }
         pollfd waiting{desktop.NoticeDescriptor(), POLLIN, 0};
         poll(&waiting, 1, static_cast<int>(left));
     }
@@ -57,16 +59,18 @@ std::vector<TDesktopNotice> CollectNotices(tw::TDesktop& desktop, int millisecon
 class TEnvironment {
   public:
     TEnvironment(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name))
+        if (const char* old = std::getenv(name)) {
             old_ = old;
+        }
         had_ = std::getenv(name) != nullptr;
         setenv(name, value.c_str(), 1);
     }
     ~TEnvironment() {
-        if (had_)
+        if (had_) {
             setenv(name_, old_.c_str(), 1);
-        else
+        } else {
             unsetenv(name_);
+        }
     }
 
   private:
@@ -92,8 +96,9 @@ class TPrivateBus {
                    static_cast<char*>(nullptr));
             _exit(127);
         }
-        for (int i = 0; i < 500 && access(dir_.File("bus").c_str(), F_OK) != 0; ++i)
+        for (int i = 0; i < 500 && access(dir_.File("bus").c_str(), F_OK) != 0; ++i) {
             usleep(10000);
+        }
     }
     ~TPrivateBus() {
         kill(pid_, SIGTERM);
@@ -107,10 +112,12 @@ class TPrivateBus {
         sd_bus_new(&bus);
         sd_bus_set_address(bus, address_.c_str());
         sd_bus_set_bus_client(bus, 1);
-        if (sd_bus_start(bus) < 0)
+        if (sd_bus_start(bus) < 0) {
             throw std::runtime_error("the private bus did not start");
-        if (name && sd_bus_request_name(bus, name, 0) < 0)
+        }
+        if (name && sd_bus_request_name(bus, name, 0) < 0) {
             throw std::runtime_error("could not own the name on the private bus");
+        }
         return bus;
     }
 
@@ -275,9 +282,10 @@ struct TStandInManager {
         const char* type = "";
         sd_bus_message_read(message, "st", &type, &manager->when);
         manager->type = type;
-        if (manager->refuse)
+        if (manager->refuse) {
             return sd_bus_reply_method_errorf(message, SD_BUS_ERROR_ACCESS_DENIED,
                                               "Access denied to %s", type);
+        }
         return sd_bus_reply_method_return(message, "");
     }
 };
@@ -317,9 +325,11 @@ TEST_F(X11Session, ShutdownIsScheduledAMinuteAheadAndRefusalsCarryTheBusText) {
                       &standIn);
     std::atomic<bool> stop{false};
     std::thread serve([&] {
-        while (!stop)
-            if (sd_bus_process(manager, nullptr) == 0)
+        while (!stop) {
+            if (sd_bus_process(manager, nullptr) == 0) {
                 sd_bus_wait(manager, 50000);
+            }
+        }
     });
     const std::uint64_t before = NowMicroseconds();
     desktop.ShutdownComputer(1, 60);
@@ -359,8 +369,9 @@ TEST_F(X11Session, ServerThatGoesAwayTurnsIntoExceptionsNotAnExit) {
     std::string display;
     char c = 0;
     pollfd waiting{number[0], POLLIN, 0};
-    while (poll(&waiting, 1, 10000) > 0 && read(number[0], &c, 1) == 1 && c != '\n')
+    while (poll(&waiting, 1, 10000) > 0 && read(number[0], &c, 1) == 1 && c != '\n') {
         display += c;
+    }
     close(number[0]);
     ASSERT_FALSE(display.empty()) << "the second X server did not start";
 

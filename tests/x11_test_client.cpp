@@ -97,11 +97,13 @@ int main(int argc, char** argv) {
     for (;;) {
         XEvent event;
         XNextEvent(display, &event);
-        if (event.type == MapNotify && event.xmap.window == window)
+        if (event.type == MapNotify && event.xmap.window == window) {
             break;
+        }
     }
-    if (focus)
+    if (focus) {
         XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+    }
     XSync(display, False);
     std::printf("%s\n", ids.c_str());
     std::fflush(stdout);

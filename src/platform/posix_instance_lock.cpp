@@ -40,10 +40,12 @@ class TPosixInstanceLock : public TInstanceLock {
     // Deletes before closing: once the lock is gone another copy may create and lock a
     // new file under the same name, which must not be deleted by us.
     void Release() override {
-        if (fd_ < 0)
+        if (fd_ < 0) {
             return;
-        if (PathNamesDescriptor(path_, fd_))
+        }
+        if (PathNamesDescriptor(path_, fd_)) {
             ::unlink(path_.c_str());
+        }
         ::close(fd_);
         fd_ = -1;
     }
@@ -66,17 +68,20 @@ std::unique_ptr<TInstanceLock> AcquirePosixInstanceLock(const std::string& path)
     // so a handful of rounds is plenty.
     for (int round = 0; round < 100; ++round) {
         const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
-        if (fd < 0)
+        if (fd < 0) {
             ThrowCreateError(path, errno);
+        }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
             ::close(fd);
-            if (error == EWOULDBLOCK)
+            if (error == EWOULDBLOCK) {
                 return nullptr;
+            }
             ThrowCreateError(path, error);
         }
-        if (PathNamesDescriptor(path, fd))
+        if (PathNamesDescriptor(path, fd)) {
             return std::make_unique<TPosixInstanceLock>(path, fd);
+        }
         ::close(fd);
     }
     return nullptr;

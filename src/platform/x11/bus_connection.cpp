@@ -15,13 +15,15 @@ TBusConnection::TBusConnection(TBus bus) {
 }
 
 TBusConnection::~TBusConnection() {
-    if (bus_)
+    if (bus_) {
         sd_bus_flush_close_unref(bus_);
+    }
 }
 
 void TBusConnection::Close(const std::string& problem) {
-    if (bus_)
+    if (bus_) {
         sd_bus_flush_close_unref(bus_);
+    }
     bus_ = nullptr;
     problem_ = problem;
 }
@@ -33,16 +35,18 @@ int TBusConnection::Descriptor() const {
 void TBusConnection::ProcessWaiting() {
     while (bus_) {
         const int processed = sd_bus_process(bus_, nullptr);
-        if (processed < 0)
+        if (processed < 0) {
             Close(std::string("the bus went away: ") + std::strerror(-processed));
-        else if (processed == 0)
+        } else if (processed == 0) {
             break;
+        }
     }
 }
 
 bool TBusConnection::Watch(const std::string& rule, sd_bus_message_handler_t handler, void* self) {
-    if (!bus_)
+    if (!bus_) {
         return false;
+    }
     // A floating slot: it lives as long as the connection.
     const int added = sd_bus_add_match(bus_, nullptr, rule.c_str(), handler, self);
     if (added < 0) {
@@ -53,10 +57,12 @@ bool TBusConnection::Watch(const std::string& rule, sd_bus_message_handler_t han
 }
 
 std::string BusErrorText(const sd_bus_error& error, int result) {
-    if (error.message && *error.message)
+    if (error.message && *error.message) {
         return error.message;
-    if (error.name && *error.name)
+    }
+    if (error.name && *error.name) {
         return error.name;
+    }
     return std::strerror(-result);
 }
 

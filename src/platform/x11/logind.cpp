@@ -22,19 +22,23 @@ constexpr const char* SessionInterface = "org.freedesktop.login1.Session";
 // The object path of the session this process runs in; empty outside any session.
 std::string OwnSessionPath() {
     std::string id;
-    if (const char* fromEnvironment = std::getenv("XDG_SESSION_ID"); fromEnvironment)
+    if (const char* fromEnvironment = std::getenv("XDG_SESSION_ID"); fromEnvironment) {
         id = fromEnvironment;
+    }
     if (id.empty()) {
         char* found = nullptr;
-        if (sd_pid_get_session(0, &found) >= 0 && found)
+        if (sd_pid_get_session(0, &found) >= 0 && found) {
             id = found;
+        }
         std::free(found);
     }
-    if (id.empty())
+    if (id.empty()) {
         return {};
+    }
     char* path = nullptr;
-    if (sd_bus_path_encode("/org/freedesktop/login1/session", id.c_str(), &path) < 0)
+    if (sd_bus_path_encode("/org/freedesktop/login1/session", id.c_str(), &path) < 0) {
         return {};
+    }
     std::string result = path;
     std::free(path);
     return result;
@@ -50,9 +54,10 @@ std::uint64_t RealtimeMicroseconds() {
 
 int OnSleep(sd_bus_message* message, void* queue, sd_bus_error*) {
     int start = 0;
-    if (sd_bus_message_read(message, "b", &start) >= 0)
+    if (sd_bus_message_read(message, "b", &start) >= 0) {
         static_cast<TSessionNoticeQueue*>(queue)->Push(start ? TDesktopNotice::Suspend
                                                              : TDesktopNotice::Resume);
+    }
     return 0;
 }
 
@@ -61,12 +66,14 @@ int OnSleep(sd_bus_message* message, void* queue, sd_bus_error*) {
 int OnSessionProperties(sd_bus_message* message, void* queue, sd_bus_error*) {
     const char* interface = nullptr;
     if (sd_bus_message_read(message, "s", &interface) < 0 ||
-        sd_bus_message_enter_container(message, 'a', "{sv}") < 0)
+        sd_bus_message_enter_container(message, 'a', "{sv}") < 0) {
         return 0;
+    }
     while (sd_bus_message_enter_container(message, 'e', "sv") > 0) {
         const char* name = nullptr;
-        if (sd_bus_message_read(message, "s", &name) < 0)
+        if (sd_bus_message_read(message, "s", &name) < 0) {
             return 0;
+        }
         int locked = 0;
         if (std::string(name) == "LockedHint" &&
             sd_bus_message_read(message, "v", "b", &locked) >= 0) {
@@ -84,8 +91,9 @@ int OnSessionProperties(sd_bus_message* message, void* queue, sd_bus_error*) {
 
 void LogindShutdown(int mode, int timeoutSeconds) {
     TBusConnection bus(TBusConnection::bsSystem);
-    if (!bus.IsOpen())
+    if (!bus.IsOpen()) {
         throw Exception("Unable to reach the system bus: " + bus.OpenFailure());
+    }
     sd_bus_error error = SD_BUS_ERROR_NULL;
     sd_bus_message* reply = nullptr;
     const std::uint64_t when =
@@ -98,25 +106,29 @@ void LogindShutdown(int mode, int timeoutSeconds) {
     const std::string failure = called < 0 ? BusErrorText(error, called) : std::string();
     sd_bus_error_free(&error);
     sd_bus_message_unref(reply);
-    if (called < 0)
+    if (called < 0) {
         throw Exception(failure);
+    }
 }
 
 std::string WatchLogind(TBusConnection& systemBus, TSessionNoticeQueue& queue) {
     const std::string sender = std::string("type='signal',sender='") + LogindName + "',";
     if (!systemBus.Watch(sender + "path='" + ManagerPath + "',interface='" + ManagerInterface +
                              "',member='PrepareForSleep'",
-                         OnSleep, &queue))
+                         OnSleep, &queue)) {
         return "logind: " + systemBus.Problem();
+    }
     const std::string session = OwnSessionPath();
-    if (session.empty())
+    if (session.empty()) {
         return "logind: this program runs outside any session";
+    }
     if (!systemBus.Watch(sender + "path='" + session +
                              "',interface='org.freedesktop.DBus.Properties',"
                              "member='PropertiesChanged',arg0='" +
                              SessionInterface + "'",
-                         OnSessionProperties, &queue))
+                         OnSessionProperties, &queue)) {
         return "logind: " + systemBus.Problem();
+    }
     return {};
 }
 

@@ -24,8 +24,9 @@ bool SameFile(const std::string& a, const std::string& b) {
 } // namespace
 
 std::string ExecutablePathOfProcess(pid_t pid) {
-    if (pid <= 0)
+    if (pid <= 0) {
         return ErrorText(ESRCH);
+    }
     const std::string folder = "/proc/" + std::to_string(pid);
     const std::string link = folder + "/exe";
     char buffer[PATH_MAX + 1];
@@ -35,16 +36,18 @@ std::string ExecutablePathOfProcess(pid_t pid) {
         // The process ended (or is a zombie whose image is gone): say so rather than
         // "No such file or directory" about a path the user never named.
         struct stat info {};
-        if (error == ENOENT && ::stat(folder.c_str(), &info) != 0)
+        if (error == ENOENT && ::stat(folder.c_str(), &info) != 0) {
             return ErrorText(ESRCH);
+        }
         return ErrorText(error);
     }
     std::string path(buffer, static_cast<std::size_t>(length));
     static const std::string deleted = " (deleted)";
     if (path.size() > deleted.size() &&
         path.compare(path.size() - deleted.size(), deleted.size(), deleted) == 0 &&
-        !SameFile(path, link))
+        !SameFile(path, link)) {
         path.erase(path.size() - deleted.size());
+    }
     return path;
 }
 

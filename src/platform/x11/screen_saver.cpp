@@ -10,8 +10,9 @@ namespace {
 template <TSessionNoticeQueue::TLockSource Source>
 int OnActiveChanged(sd_bus_message* message, void* queue, sd_bus_error*) {
     int active = 0;
-    if (sd_bus_message_read(message, "b", &active) >= 0)
+    if (sd_bus_message_read(message, "b", &active) >= 0) {
         static_cast<TSessionNoticeQueue*>(queue)->SetLocked(Source, active != 0);
+    }
     return 0;
 }
 
@@ -28,8 +29,9 @@ std::string WatchScreenSavers(TBusConnection& sessionBus, TSessionNoticeQueue& q
     if (!sessionBus.Watch(Rule("org.freedesktop.ScreenSaver"),
                           OnActiveChanged<TSessionNoticeQueue::lsScreenSaver>, &queue) ||
         !sessionBus.Watch(Rule("org.gnome.ScreenSaver"),
-                          OnActiveChanged<TSessionNoticeQueue::lsGnomeScreenSaver>, &queue))
+                          OnActiveChanged<TSessionNoticeQueue::lsGnomeScreenSaver>, &queue)) {
         return "screen savers: " + sessionBus.Problem();
+    }
     return {};
 }
 

@@ -22,14 +22,16 @@ bool IsOwnDisplay(Display* display) {
 }
 
 int OnXError(Display* display, XErrorEvent* event) {
-    if (IsOwnDisplay(display))
+    if (IsOwnDisplay(display)) {
         return 0; // the request that failed answers "nothing"; see the callers
+    }
     return previousErrorHandler ? previousErrorHandler(display, event) : 0;
 }
 
 int OnXIOError(Display* display) {
-    if (IsOwnDisplay(display))
+    if (IsOwnDisplay(display)) {
         return 0; // the exit handler of the connection takes over
+    }
     return previousIOErrorHandler ? previousIOErrorHandler(display) : 0;
 }
 
@@ -48,8 +50,9 @@ TX11Connection::TX11Connection(const std::string& displayName) {
     display_ = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
     if (!display_) {
         const std::string shown = displayName.empty() ? XDisplayName(nullptr) : displayName;
-        if (shown.empty())
+        if (shown.empty()) {
             throw Exception("Unable to open an X display: DISPLAY is not set");
+        }
         throw Exception("Unable to open the X display \"" + shown +
                         "\": no X server is reachable there");
     }
@@ -79,14 +82,16 @@ Display* TX11Connection::Get() {
 }
 
 void TX11Connection::ThrowIfLost() const {
-    if (lost_)
+    if (lost_) {
         throw Exception("X display connection lost");
+    }
 }
 
 ::Atom TX11Connection::Intern(const char* name) {
     auto found = atoms_.find(name);
-    if (found != atoms_.end())
+    if (found != atoms_.end()) {
         return found->second;
+    }
     const ::Atom atom = XInternAtom(Get(), name, False);
     ThrowIfLost();
     atoms_.emplace(name, atom);

@@ -39,8 +39,9 @@ bool TX11Notices::Next(TDesktopNotice& notice) {
     while (XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
-        if (Translate(event, notice))
+        if (Translate(event, notice)) {
             return true;
+        }
     }
     connection_.ThrowIfLost();
     return false;
@@ -52,18 +53,21 @@ bool TX11Notices::Translate(XEvent& event, TDesktopNotice& notice) {
         return true;
     }
     if (event.type != GenericEvent || event.xcookie.extension != inputOpcode_ ||
-        event.xcookie.evtype != XI_RawKeyPress)
+        event.xcookie.evtype != XI_RawKeyPress) {
         return false;
+    }
     Display* display = connection_.Get();
-    if (!XGetEventData(display, &event.xcookie))
+    if (!XGetEventData(display, &event.xcookie)) {
         return false;
+    }
     const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
     // A held key repeats; only the first press counts as a press.
     const bool repeat = (raw->flags & XIKeyRepeat) != 0;
     const KeySym key = XkbKeycodeToKeysym(display, static_cast<KeyCode>(raw->detail), 0, 0);
     XFreeEventData(display, &event.xcookie);
-    if (repeat || (key != XK_Alt_L && key != XK_Alt_R))
+    if (repeat || (key != XK_Alt_L && key != XK_Alt_R)) {
         return false;
+    }
     notice = TDesktopNotice::HotKey;
     return true;
 }

@@ -15,14 +15,16 @@ struct TPropertyData {
     unsigned long items = 0;
     unsigned char* data = nullptr;
     ~TPropertyData() {
-        if (data)
+        if (data) {
             XFree(data);
+        }
     }
 };
 
 bool Read(Display* display, ::Window window, ::Atom property, ::Atom type, TPropertyData& out) {
-    if (window == 0)
+    if (window == 0) {
         return false;
+    }
     unsigned long remaining = 0;
     const int status =
         XGetWindowProperty(display, window, property, 0, MaxPropertyLength, False, type, &out.type,
@@ -36,8 +38,9 @@ std::vector<unsigned long> ReadLongs(Display* display, ::Window window, ::Atom p
                                      ::Atom type) {
     TPropertyData property32;
     if (!Read(display, window, property, type, property32) || property32.type != type ||
-        property32.format != 32)
+        property32.format != 32) {
         return {};
+    }
     // Xlib hands 32-bit items out as longs, whatever the size of long.
     const auto* items = reinterpret_cast<const unsigned long*>(property32.data);
     return std::vector<unsigned long>(items, items + property32.items);
@@ -46,18 +49,21 @@ std::vector<unsigned long> ReadLongs(Display* display, ::Window window, ::Atom p
 std::optional<unsigned long> ReadLong(Display* display, ::Window window, ::Atom property,
                                       ::Atom type) {
     const std::vector<unsigned long> items = ReadLongs(display, window, property, type);
-    if (items.empty())
+    if (items.empty()) {
         return std::nullopt;
+    }
     return items.front();
 }
 
 std::optional<std::string> ReadBytes(Display* display, ::Window window, ::Atom property,
                                      ::Atom* actualType) {
     TPropertyData property8;
-    if (!Read(display, window, property, AnyPropertyType, property8) || property8.format != 8)
+    if (!Read(display, window, property, AnyPropertyType, property8) || property8.format != 8) {
         return std::nullopt;
-    if (actualType)
+    }
+    if (actualType) {
         *actualType = property8.type;
+    }
     return std::string(reinterpret_cast<const char*>(property8.data), property8.items);
 }
 
@@ -77,12 +83,14 @@ std::string Latin1ToUtf8(const std::string& text) {
 }
 
 std::string CutUtf8(const std::string& text, std::size_t maxBytes) {
-    if (text.size() <= maxBytes)
+    if (text.size() <= maxBytes) {
         return text;
+    }
     std::size_t end = maxBytes;
     // Step back over continuation bytes to the start of the character that was cut.
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
         --end;
+    }
     return text.substr(0, end);
 }
 

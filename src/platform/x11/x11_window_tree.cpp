@@ -13,11 +13,13 @@ bool QueryTree(Display* display, ::Window window, ::Window& parent,
     ::Window root = 0;
     ::Window* list = nullptr;
     unsigned int count = 0;
-    if (window == 0 || !XQueryTree(display, window, &root, &parent, &list, &count))
+    if (window == 0 || !XQueryTree(display, window, &root, &parent, &list, &count)) {
         return false;
+    }
     children.assign(list, list + count);
-    if (list)
+    if (list) {
         XFree(list);
+    }
     return true;
 }
 
@@ -25,10 +27,12 @@ bool HasProperty(Display* display, ::Window window, ::Atom property) {
     int count = 0;
     ::Atom* properties = XListProperties(display, window, &count);
     bool found = false;
-    for (int i = 0; i < count && !found; ++i)
+    for (int i = 0; i < count && !found; ++i) {
         found = properties[i] == property;
-    if (properties)
+    }
+    if (properties) {
         XFree(properties);
+    }
     return found;
 }
 
@@ -52,8 +56,9 @@ std::vector<::Window> ChildrenOf(Display* display, ::Window window) {
     // server answer that loops.
     for (int depth = 0; depth < 256 && window != 0 && window != root; ++depth) {
         const ::Window parent = ParentOf(display, window);
-        if (parent == root)
+        if (parent == root) {
             return window;
+        }
         window = parent;
     }
     return 0;
@@ -64,10 +69,12 @@ std::vector<::Window> ChildrenOf(Display* display, ::Window window) {
     for (int visited = 0; !pending.empty() && visited < 4096; ++visited) {
         const ::Window current = pending.front();
         pending.pop_front();
-        if (HasProperty(display, current, property))
+        if (HasProperty(display, current, property)) {
             return current;
-        for (const ::Window child : ChildrenOf(display, current))
+        }
+        for (const ::Window child : ChildrenOf(display, current)) {
             pending.push_back(child);
+        }
     }
     return 0;
 }
