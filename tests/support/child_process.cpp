@@ -39,7 +39,7 @@ bool WaitUntil(const std::function<bool()>& condition, int milliseconds) {
 namespace {
 // A bound for a client that never maps its window, not a time the map is expected in: the
 // first X client on a machine may spend seconds building the font cache.
-constexpr int kAnnouncementTimeoutMs = 60000;
+constexpr int AnnouncementTimeoutMs = 60000;
 
 void RedirectTo(const std::string& file, int descriptor) {
     if (file.empty()) {
@@ -134,7 +134,7 @@ void TClient::ReadAnnouncement(int fd) {
     std::string line;
     pollfd waiting{fd, POLLIN, 0};
     char c = 0;
-    while (line.find('\n') == std::string::npos && poll(&waiting, 1, kAnnouncementTimeoutMs) > 0 &&
+    while (line.find('\n') == std::string::npos && poll(&waiting, 1, AnnouncementTimeoutMs) > 0 &&
            read(fd, &c, 1) == 1) {
         line += c;
     }
