@@ -378,6 +378,9 @@ TEST_F(LogPurgeTest, OldRowsAndUnlistedProgramsGo) {
     AddRow(At(0, 9), "c:\\games\\GAME.EXE", "", 5, 1);           // not the listed text
     AddRow(At(0, 9), "C:\\Gone\\old.exe", "http://a.org", 6, 2); // address rows stay
     AddRow(At(0, 9), Game, "", 7, 1);
+    // The purge runs day by day; what lies outside those days goes as well.
+    AddRow("2999-01-01 00:00:00", "C:\\Gone\\old.exe", "", 8, 1);
+    Exec("INSERT INTO applications(app_name, duration, origin) VALUES('C:\\Gone\\old.exe', 9, 1)");
     Purge();
     EXPECT_EQ(Remaining(), "3,6,7");
     EXPECT_TRUE(errors_.empty()) << errors_[0];

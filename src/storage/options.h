@@ -78,7 +78,8 @@ class TOptions {
     bool SettingsDBExecSQL(const std::string& sql);
     std::unique_ptr<TSQLiteTable> SettingsDBGetTable(const std::string& sql);
     bool LogDBExecSQL(const std::string& sql);
-    // Removes activity rows older than 90 days and rows of programs no longer listed.
+    // Removes activity rows older than 90 days and rows of programs no longer listed, all at
+    // once. The program runs it in slices (TLogPurge) once its window is up.
     void LogDBPurge();
 
     static std::string SettingsDBPath();

@@ -6,8 +6,8 @@
 
 #include "storage/clock.h"
 #include "storage/data_folder.h"
-#include "storage/date_format.h"
 #include "storage/error_log.h"
+#include "storage/log_purge.h"
 #include "storage/options_save_scope.h"
 #include "storage/sqlite_database.h"
 
@@ -136,10 +136,9 @@ std::unique_ptr<TSQLiteTable> TOptions::SettingsDBGetTable(const std::string& sq
 }
 
 void TOptions::LogDBPurge() {
-    LogDBExecSQL("DELETE FROM applications where date_created  < '" +
-                 DateTimeToSQL(ClockNow() - 90) + "'");
-    LogDBExecSQL("delete from applications where origin = 1 and app_name not in (select "
-                 "distinct name from applications_list)");
+    TLogPurge purge(ClockNow());
+    while (purge.Step()) {
+    }
 }
 
 namespace {

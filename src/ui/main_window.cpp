@@ -9,6 +9,7 @@
 #include "storage/appearance.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
+#include "storage/log_purge.h"
 #include "storage/settings_file.h"
 #include "ui/slide_steps.h"
 
@@ -67,7 +68,6 @@ TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options)
     tmrUsageTimer();
     engine_->SelectCurrentDayPart();
     lastAltPress_ = ClockNow();
-    options_.LogDBPurge();
 }
 
 TfrmMain::~TfrmMain() {
@@ -100,6 +100,22 @@ void TfrmMain::tmrTimeTimer() {
 void TfrmMain::tmrUsageTimer() {
     if (!IsPaused()) {
         RefreshTodayList();
+    }
+}
+
+void TfrmMain::tmrLogPurgeTimer() {
+    // The first slice waits until the window is up; the rest follow close behind, each
+    // short enough to keep the window answering.
+    tmrLogPurge->setInterval(10);
+    if (IsPaused()) {
+        return;
+    }
+    if (!logPurge_) {
+        logPurge_ = std::make_unique<TLogPurge>(ClockNow());
+    }
+    if (!logPurge_->Step()) {
+        tmrLogPurge->stop();
+        logPurge_.reset();
     }
 }
 

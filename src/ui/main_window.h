@@ -29,6 +29,7 @@ namespace tw {
 
 class TImageButton;
 class TImagePanel;
+class TLogPurge;
 
 // The program's one permanent window: a narrow panel docked to a screen edge showing
 // today's time on the list, the memo, the list and the usage view. It owns every timer of
@@ -160,7 +161,8 @@ class TfrmMain : public TfrmBase, public TScanHost {
 
     // Timers, named as their object names.
     QTimer *tmrScan, *tmrTime, *tmrUsage, *tmrSaveOptions, *tmrReminderChange, *tmrReminderOnly,
-        *tmrAutohide, *tmrAutohideSlide, *tmrDeactivation, *tmrShutdown, *tmrTimeSynchronization;
+        *tmrAutohide, *tmrAutohideSlide, *tmrDeactivation, *tmrShutdown, *tmrTimeSynchronization,
+        *tmrLogPurge;
 
   public:
     // Asked by the uninstall watch whether to end; the entry ends the program then.
@@ -190,6 +192,7 @@ class TfrmMain : public TfrmBase, public TScanHost {
     void tmrTimeTimer();
     void tmrUsageTimer();
     void tmrSaveOptionsTimer();
+    void tmrLogPurgeTimer();
     void tmrShutdownTimer();
     // main_window_views.cpp
     void btnBackClick();
@@ -234,6 +237,7 @@ class TfrmMain : public TfrmBase, public TScanHost {
     TDesktop& desktop_;
     TOptions& options_;
     std::unique_ptr<TScanEngine> engine_;
+    std::unique_ptr<TLogPurge> logPurge_; // while the activity database's clean-up runs
     QWidget* currentSheet_ = nullptr;
     bool isLiteView_ = true;
     int align_ = daRight;

@@ -470,6 +470,8 @@ void TfrmMain::CreateTimers() {
     tmrDeactivation = timer("tmrDeactivation", 1000, true);
     tmrShutdown = timer("tmrShutdown", 900, true);
     tmrTimeSynchronization = timer("tmrTimeSynchronization", 1800000, true);
+    // The activity database's clean-up, in slices once the window is up (see its handler).
+    tmrLogPurge = timer("tmrLogPurge", 2000, true);
 
     // The engine checks the pause itself: a paused scan must leave its timer running.
     connect(tmrScan, &QTimer::timeout, this, [this] { Guarded([this] { engine_->ScanTimer(); }); });
@@ -480,6 +482,7 @@ void TfrmMain::CreateTimers() {
     OnTimer(tmrTime, &TfrmMain::tmrTimeTimer);
     OnTimer(tmrUsage, &TfrmMain::tmrUsageTimer);
     OnTimer(tmrSaveOptions, &TfrmMain::tmrSaveOptionsTimer);
+    OnTimer(tmrLogPurge, &TfrmMain::tmrLogPurgeTimer);
     OnTimer(tmrDeactivation, &TfrmMain::tmrDeactivationTimer);
     OnTimer(tmrAutohide, &TfrmMain::tmrAutohideTimer);
     OnTimer(tmrAutohideSlide, &TfrmMain::tmrAutohideSlideTimer);
