@@ -1,5 +1,7 @@
 #include "skin/image_button.h"
 
+#include "skin/image_button_accessible.h"
+
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,6 +16,7 @@ constexpr int IconGap = 4;
 } // namespace
 
 TImageButton::TImageButton(QWidget* parent) : QWidget(parent) {
+    InstallImageButtonAccessibility();
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);

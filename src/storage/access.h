@@ -2,11 +2,16 @@
 
 #include <cstdint>
 
+#ifndef TALLYWICK_EDITION_VALUE
+#error "TALLYWICK_EDITION_VALUE comes from the build (the TALLYWICK_EDITION option)"
+#endif
+
 namespace tw {
 
 // Build-time edition: 2 is self-managed (no administrator password is ever asked for);
-// below 2 an administrator password guards the settings.
-inline constexpr std::uint8_t EditionValue = 2;
+// below 2 an administrator password guards the settings. Every test of it compares against
+// 2, so 0 and 1 behave alike.
+inline constexpr std::uint8_t EditionValue = TALLYWICK_EDITION_VALUE;
 
 // Who may change the strict settings.
 enum TAccessLevel : int {

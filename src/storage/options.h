@@ -62,6 +62,11 @@ class TOptions {
     // 0 nothing done, 1 deactivated until the next daily reset, 2 removed.
     int MonitoredItemDelete(const TMonitoredItem* item);
     void SetMonitoredItemDeleteActionProcessed(bool value);
+    // Notes in the settings file that a deactivated item leaves the list at the next daily
+    // reset; without the note it would stay on the list, inactive, for ever.
+    static void RecordPendingRemoval(const TMonitoredItem& item);
+    // An item waiting for its removal that is wanted again stays.
+    static void CancelPendingRemoval(const TMonitoredItem& item);
     // The options' share of the daily reset: markers cleared, pending values applied.
     void ResetChangeFlags();
 

@@ -65,10 +65,24 @@ int TOptions::MonitoredItemDelete(const TMonitoredItem* item) {
     }
     TMonitoredItem& found = MonitoredList.Items(index);
     found.Active = false;
-    SettingsFile().WriteString(found.ItemType == TMonitoredItemType::mitWeb ? "WebSites"
-                                                                            : "Applications",
-                               found.Name, found.Name);
+    RecordPendingRemoval(found);
     return 1;
+}
+
+namespace {
+
+const char* PendingRemovalSection(const TMonitoredItem& item) {
+    return item.ItemType == TMonitoredItemType::mitWeb ? "WebSites" : "Applications";
+}
+
+} // namespace
+
+void TOptions::RecordPendingRemoval(const TMonitoredItem& item) {
+    SettingsFile().WriteString(PendingRemovalSection(item), item.Name, item.Name);
+}
+
+void TOptions::CancelPendingRemoval(const TMonitoredItem& item) {
+    SettingsFile().DeleteKey(PendingRemovalSection(item), item.Name);
 }
 
 void TOptions::SetMonitoredItemDeleteActionProcessed(bool value) {

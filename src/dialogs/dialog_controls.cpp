@@ -1,0 +1,167 @@
+#include "dialogs/dialog_controls.h"
+
+#include "skin/base_form.h"
+#include "skin/image_button.h"
+#include "skin/image_panel.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+
+namespace tw {
+
+namespace {
+
+template <class T> T* Named(T* control, const char* name, const QString& accessibleName) {
+    control->setObjectName(QString::fromLatin1(name));
+    control->setAccessibleName(accessibleName);
+    return control;
+}
+
+// Light text on the window's colour: ApplyTextColor gives it the user's text colour.
+void LightText(QWidget* control) {
+    QPalette colours = control->palette();
+    colours.setColor(QPalette::WindowText, Qt::white);
+    control->setPalette(colours);
+}
+
+// Dark text on a light panel keeps the design colour whatever the text colour setting.
+void DarkText(QWidget* control) {
+    QPalette colours = control->palette();
+    colours.setColor(QPalette::WindowText, TfrmBase::kDesignFontColor);
+    colours.setColor(QPalette::Text, TfrmBase::kDesignFontColor);
+    control->setPalette(colours);
+}
+
+TImagePanel* Pill(QWidget* parent, const QRect& place) {
+    auto* panel = new TImagePanel(parent);
+    panel->SetBackground(TPicture::FromResource(QStringLiteral("panel_pill")));
+    panel->SetSideWidth(8);
+    panel->SetSideHeight(8);
+    panel->setGeometry(place);
+    return panel;
+}
+
+QFont BoxFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(12);
+    font.setBold(true);
+    return font;
+}
+
+// Clicks on a label, for the links.
+class TClickFilter : public QObject {
+  public:
+    TClickFilter(QObject* parent, std::function<void()> onClick)
+        : QObject(parent), onClick_(std::move(onClick)) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            onClick_();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<void()> onClick_;
+};
+
+} // namespace
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
+    auto* label = Named(new QLabel(text, parent), name, text);
+    label->move(left, top);
+    label->adjustSize();
+    LightText(label);
+    return label;
+}
+
+QLabel* MakeText(QWidget* parent, const char* name, const QString& text, const QRect& place) {
+    auto* label = Named(new QLabel(text, parent), name, text);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(place);
+    LightText(label);
+    return label;
+}
+
+QLabel* MakeLink(QWidget* parent, const char* name, const QString& text, int left, int top,
+                 std::function<void()> onClick) {
+    QLabel* link = MakeLabel(parent, name, text, left, top);
+    QFont underlined = link->font();
+    underlined.setUnderline(true);
+    underlined.setBold(false);
+    link->setFont(underlined);
+    link->adjustSize();
+    link->setCursor(Qt::PointingHandCursor);
+    link->setAccessibleDescription(QStringLiteral("link"));
+    link->installEventFilter(new TClickFilter(link, std::move(onClick)));
+    return link;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& accessibleName,
+                    const QRect& place, bool password) {
+    Pill(parent, place);
+    auto* edit = Named(new QLineEdit(parent), name, accessibleName);
+    edit->setGeometry(place.adjusted(8, 4, -8, -4));
+    edit->setFrame(false);
+    edit->setFont(BoxFont());
+    edit->setStyleSheet(QStringLiteral("background: transparent;"));
+    DarkText(edit);
+    if (password) {
+        // The asterisk the person was told about, not the style's own bullet.
+        edit->setEchoMode(QLineEdit::Password);
+        edit->setStyleSheet(
+            QStringLiteral("background: transparent; lineedit-password-character: 42;"));
+    }
+    return edit;
+}
+
+QComboBox* MakeCombo(QWidget* parent, const char* name, const QString& accessibleName,
+                     const QRect& place, const QStringList& items) {
+    Pill(parent, place);
+    auto* combo = Named(new QComboBox(parent), name, accessibleName);
+    combo->addItems(items);
+    combo->setFont(BoxFont());
+    combo->setGeometry(place.adjusted(6, 3, -2, -3));
+    combo->setMaxVisibleItems(20);
+    DarkText(combo);
+    TfrmBase::ClipComboArrow(combo);
+    return combo;
+}
+
+QListWidget* MakeListBox(QWidget* parent, const char* name, const QString& accessibleName,
+                         const QRect& place) {
+    auto* panel = new TImagePanel(parent);
+    panel->SetBackground(TPicture::FromResource(QStringLiteral("panel_pill")));
+    panel->SetSideWidth(8);
+    panel->SetSideHeight(8);
+    panel->setGeometry(place.adjusted(-6, -6, 6, 6));
+    auto* box = Named(new QListWidget(parent), name, accessibleName);
+    box->setGeometry(place);
+    box->setFont(BoxFont());
+    box->setFrameShape(QFrame::NoFrame);
+    box->setUniformItemSizes(true);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setSelectionMode(QAbstractItemView::SingleSelection);
+    DarkText(box);
+    return box;
+}
+
+TImageButton* MakeSmallButton(QWidget* parent, const char* name, const QString& caption,
+                              const QString& hint, const QRect& place) {
+    TImageButton* button = DialogButton(parent, name, caption, place);
+    button->SetSideWidth(6);
+    button->SetSideHeight(6);
+    button->setToolTip(hint);
+    button->setAccessibleName(hint);
+    return button;
+}
+
+} // namespace tw

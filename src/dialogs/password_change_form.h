@@ -1,0 +1,35 @@
+#pragma once
+
+#include "skin/base_form.h"
+
+class QLabel;
+class QLineEdit;
+
+namespace tw {
+
+class TImageButton;
+class TOptions;
+
+// "Change Password", opened from the settings wizard's Logon page: the old password, then
+// the new one twice. A successful change is saved at once.
+class TfrmPasswordChange : public TfrmBase {
+    Q_OBJECT
+  public:
+    TfrmPasswordChange(TOptions& options, QWidget* parent = nullptr);
+
+    QLabel *lblOldPassword = nullptr, *lblNewPassword = nullptr, *lblConfirmPassword = nullptr;
+    QLineEdit *edOldPassword = nullptr, *edNewPassword = nullptr, *edConfirmPassword = nullptr;
+    QLabel* lblSavePassword = nullptr;
+    TImageButton* btnOk = nullptr;
+    TImageButton* btnCancel = nullptr;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void btnOkClick();
+
+    TOptions& options_;
+};
+
+} // namespace tw

@@ -1,0 +1,73 @@
+#include "dialogs/program_scan.h"
+
+#include "discovery/program_lines.h"
+
+#include <QMetaObject>
+#include <QObject>
+
+namespace tw {
+
+TProgramScan::TProgramScan(TProgramSources sources) : sources_(std::move(sources)) {}
+
+TProgramScan::~TProgramScan() {
+    stop_ = true;
+    Join();
+}
+
+void TProgramScan::Join() {
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+void TProgramScan::Start(bool complete, QObject* context, std::function<void(TScanFinds)> done) {
+    Join(); // the previous scan has handed its finds on already
+    stop_ = false;
+    total_ = 0;
+    count_ = 0;
+    running_ = true;
+    thread_ = std::thread(&TProgramScan::Run, this, complete, QPointer<QObject>(context),
+                          std::move(done));
+}
+
+void TProgramScan::Run(bool complete, QPointer<QObject> context,
+                       std::function<void(TScanFinds)> done) {
+    TScanFinds finds;
+    try {
+        try {
+            if (complete) {
+                const int total = sources_.CountFolders([this](int folders) {
+                    count_ = folders;
+                    return !stop_;
+                });
+                count_ = 0;
+                total_ = total;
+                sources_.Complete(finds.Programs, [this](int folders) {
+                    count_ = folders;
+                    return !stop_;
+                });
+            } else {
+                sources_.Fast(finds.Programs);
+            }
+        } catch (const EAbort&) {
+            // Stopped: what was found so far stays.
+        }
+        finds.Stopped = stop_;
+        sources_.Running(finds.Running);
+    } catch (...) {
+        finds.Failure = std::current_exception();
+    }
+    running_ = false;
+    // Handed over on the window's thread; a window that has gone takes nothing.
+    QObject* target = context.data();
+    if (target != nullptr) {
+        QMetaObject::invokeMethod(
+            target,
+            [done = std::move(done), finds = std::move(finds)]() mutable {
+                done(std::move(finds));
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+} // namespace tw

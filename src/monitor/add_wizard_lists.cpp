@@ -1,0 +1,307 @@
+#include "monitor/add_wizard_lists.h"
+
+#include "base/exception.h"
+#include "base/text.h"
+#include "platform/program_paths.h"
+#include "storage/access.h"
+#include "storage/options.h"
+
+#include <memory>
+
+namespace tw {
+
+namespace {
+
+constexpr const char* Unit = "AppSiteAddWizardFRM";
+
+std::unique_ptr<TMonitoredItem> CopyOf(const TMonitoredItem& item) {
+    auto copy = std::make_unique<TMonitoredItem>();
+    copy->Assign(item);
+    return copy;
+}
+
+// The lists are sorted by caption: a renamed item moves to its new place.
+void Rename(TMonitoredList& list, int index, const std::string& caption) {
+    auto renamed = CopyOf(list.Items(index));
+    renamed->Caption = caption;
+    list.Delete(index);
+    list.Add(caption, std::move(renamed));
+}
+
+// Moves an item by name from one list to another, checked or not; false when absent.
+bool MoveByName(const std::string& name, TMonitoredList& from, TMonitoredList& to, bool checked) {
+    const int index = from.IndexOfName(name);
+    if (index == -1) {
+        return false;
+    }
+    auto moved = CopyOf(from.Items(index));
+    moved->Checked = checked;
+    from.Delete(index);
+    const std::string key = moved->Caption;
+    to.Add(key, std::move(moved));
+    return true;
+}
+
+void AddCopy(TMonitoredList& list, const TMonitoredItem& item) {
+    list.Add(item.Caption, CopyOf(item));
+}
+
+const char* DuplicateWarning(TMonitoredItemType adding, TMonitoredItemType listedAs) {
+    if (adding == TMonitoredItemType::mitWeb) {
+        return listedAs == TMonitoredItemType::mitApp
+                   ? "You have already added an application with the same filename. Please "
+                     "choose another URL."
+                   : "You have already added an site with the same URL to the list. Please "
+                     "choose another URL.";
+    }
+    return listedAs == TMonitoredItemType::mitWeb
+               ? "You have already added an site with the same URL to the list. Please choose "
+                 "filename."
+               : "You have already added an application with the same filename. Please choose "
+                 "another filename.";
+}
+
+TAddOutcome Refused(std::string warning, const char* caption) {
+    TAddOutcome outcome;
+    outcome.Warning = std::move(warning);
+    outcome.WarningCaption = caption;
+    return outcome;
+}
+
+TAddOutcome Added() {
+    TAddOutcome outcome;
+    outcome.Added = true;
+    return outcome;
+}
+
+} // namespace
+
+TAddWizardLists::TAddWizardLists(TOptions& options, const TMonitoredList& current,
+                                 std::function<bool()> askAdminPassword)
+    : options_(options), askAdminPassword_(std::move(askAdminPassword)), current_(current) {
+    ExistingApps.AssignFiltered(&current, TMonitoredItemType::mitApp, nullptr);
+    SiteItems.AssignFiltered(&current, TMonitoredItemType::mitWeb, nullptr);
+    for (TMonitoredList* list : {&ExistingApps, &SiteItems}) {
+        for (int i = 0; i < list->Count(); ++i) {
+            list->Items(i).Checked = true;
+        }
+    }
+}
+
+TAddOutcome TAddWizardLists::AddTypedItem(TMonitoredItemType type, const std::string& tag,
+                                          const std::string& name) {
+    if (name.empty()) {
+        return {};
+    }
+    if (type != TMonitoredItemType::mitApp && type != TMonitoredItemType::mitWeb) {
+        throw EAssertionFailed(
+            "AMonitoredItemType type = " + std::to_string(static_cast<int>(type)) +
+            " is not allowed (" + Unit + ")");
+    }
+    BuildAppsView();
+    TMonitoredItem candidate;
+    candidate.Caption = Trim(tag).empty() ? name : Trim(tag);
+    candidate.Name = name;
+    candidate.Checked = true;
+    candidate.ItemType = type;
+    const bool isSite = type == TMonitoredItemType::mitWeb;
+
+    TMonitoredList result;
+    BuildResultList(result);
+    int index = -1;
+    const int status = result.CheckItem(&candidate, index);
+    if (status == 2) {
+        return Refused("\"" + ProgramBaseName() + "\" could not be added to time-limit list",
+                       "Please Note");
+    }
+    // A name listed as the other kind is taken whatever the caption: a site typed on the
+    // sites page must not quietly rename a listed application, nor the other way round.
+    if (status != 0 && result.Items(index).ItemType != type) {
+        return Refused(DuplicateWarning(type, result.Items(index).ItemType), "Please note");
+    }
+    switch (status) {
+    case 0:
+        AddCopy(isSite ? SiteItems : NamedApps, candidate);
+        if (!isSite && !ScannedFirst) {
+            NamedFirst = true;
+        }
+        return Added();
+    case 1: {
+        for (TMonitoredList* list : isSite ? std::initializer_list<TMonitoredList*>{&SiteItems}
+                                           : std::initializer_list<TMonitoredList*>{
+                                                 &ScanChosen, &NamedApps, &ExistingApps}) {
+            const int at = list->IndexOfName(name);
+            if (at == -1) {
+                continue;
+            }
+            if (list->Items(at).Caption == candidate.Caption) {
+                return Refused(DuplicateWarning(type, type), "Please note");
+            }
+            Rename(*list, at, candidate.Caption);
+            return Added();
+        }
+        return {};
+    }
+    case 3: {
+        TMonitoredList& own = isSite ? SiteItems : ExistingApps;
+        const int at = own.IndexOfName(name);
+        if (at == -1) {
+            return {};
+        }
+        own.Items(at).Active = true;
+        own.Items(at).Checked = true;
+        return Added();
+    }
+    default: // 5: listed and unchecked here; typing it again wants it back on the list
+        if (isSite) {
+            SetSiteChecked(name, true);
+        } else {
+            SetAppChecked(name, true);
+        }
+        return Added();
+    }
+}
+
+bool TAddWizardLists::FreeRemovalTaken() const {
+    return options_.MonitoredItemDeleteActionProcessed || FreeRemovalUsed;
+}
+
+TAddWizardLists::TRemoval TAddWizardLists::RemovalRight(const std::string& name) {
+    int level = options_.AccessLevel();
+    if (level == alNone && askAdminPassword_ && askAdminPassword_()) {
+        level = alAdmin;
+    }
+    if (level == alNone) {
+        return rmNone;
+    }
+    if (level == alUser) {
+        // One removal a day, also within one wizard: a second one only deactivates.
+        if (FreeRemovalTaken()) {
+            return rmDeactivate;
+        }
+        FreeRemovalUsed = true;
+        freeRemovalName_ = name;
+    }
+    return rmRemove;
+}
+
+void TAddWizardLists::Rechecked(const std::string& name) {
+    // Taking back the removal that used the day's free one gives it back.
+    if (FreeRemovalUsed && SameText(freeRemovalName_, name)) {
+        FreeRemovalUsed = false;
+        freeRemovalName_.clear();
+    }
+}
+
+bool TAddWizardLists::SetAppChecked(const std::string& name, bool checked) {
+    const int existing = ExistingApps.IndexOfName(name);
+    if (checked) {
+        if (existing != -1) {
+            ExistingApps.Items(existing).Checked = true;
+            ExistingApps.Items(existing).Active = true;
+            Rechecked(name);
+        } else if (!MoveByName(name, ScanResults, ScanChosen, true)) {
+            MoveByName(name, NamedAppsSetAside, NamedApps, true);
+        }
+        return false;
+    }
+    if (existing == -1) {
+        if (!MoveByName(name, ScanChosen, ScanResults, false)) {
+            MoveByName(name, NamedApps, NamedAppsSetAside, false);
+        }
+        return false;
+    }
+    TMonitoredItem& item = ExistingApps.Items(existing);
+    switch (RemovalRight(name)) {
+    case rmNone:
+        return false;
+    case rmDeactivate:
+        item.Active = false;
+        item.Checked = false;
+        return true;
+    case rmRemove:
+        item.Checked = false;
+        return false;
+    }
+    return false;
+}
+
+bool TAddWizardLists::SetSiteChecked(const std::string& name, bool checked) {
+    const int index = SiteItems.IndexOfName(name);
+    if (index == -1) {
+        return false;
+    }
+    TMonitoredItem& item = SiteItems.Items(index);
+    if (checked) {
+        item.Checked = true;
+        item.Active = true;
+        Rechecked(name);
+        return false;
+    }
+    if (current_.IndexOfName(name) == -1) {
+        item.Checked = false; // typed while the wizard is open: nothing to remove
+        return false;
+    }
+    switch (RemovalRight(name)) {
+    case rmNone:
+        return false;
+    case rmDeactivate:
+        item.Active = false;
+        item.Checked = false;
+        return true;
+    case rmRemove:
+        item.Checked = false;
+        return false;
+    }
+    return false;
+}
+
+void TAddWizardLists::StartScan() {
+    if (!NamedFirst) {
+        ScannedFirst = true;
+    }
+    ScanResults.Clear();
+}
+
+void TAddWizardLists::AddScanLines(const std::vector<std::string>& lines) {
+    FillFromNameValueList(lines, ScanResults);
+}
+
+void TAddWizardLists::BuildScanView(const std::string& filter) {
+    const std::string* textFilter = filter.empty() ? nullptr : &filter;
+    ScanView.AssignFiltered(&ExistingApps, TMonitoredItemType::mitAll, textFilter);
+    // The order only decides which copy wins when a name is in several lists.
+    for (const TMonitoredList* list :
+         NamedFirst
+             ? std::initializer_list<const TMonitoredList*>{&NamedApps, &ScanChosen, &ScanResults}
+             : std::initializer_list<const TMonitoredList*>{&ScanChosen, &ScanResults,
+                                                            &NamedApps}) {
+        ScanView.AddMissingFrom(list, textFilter);
+    }
+}
+
+void TAddWizardLists::BuildAppsView() {
+    AppsView.AssignFiltered(&ExistingApps, TMonitoredItemType::mitAll, nullptr);
+    for (const TMonitoredList* list :
+         ScannedFirst ? std::initializer_list<const TMonitoredList*>{&ScanChosen, &NamedApps,
+                                                                     &NamedAppsSetAside}
+                      : std::initializer_list<const TMonitoredList*>{&NamedApps, &NamedAppsSetAside,
+                                                                     &ScanChosen}) {
+        AppsView.AddMissingFrom(list, nullptr);
+    }
+}
+
+void TAddWizardLists::BuildResultList(TMonitoredList& result) const {
+    result.AssignFiltered(&ExistingApps, TMonitoredItemType::mitAll, nullptr);
+    for (const TMonitoredList* list : {&SiteItems, &NamedApps, &ScanChosen}) {
+        result.AddMissingFrom(list, nullptr);
+    }
+}
+
+void TAddWizardLists::Finish() {
+    if (FreeRemovalUsed) {
+        options_.SetMonitoredItemDeleteActionProcessed(true);
+    }
+}
+
+} // namespace tw
