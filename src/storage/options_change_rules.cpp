@@ -122,6 +122,22 @@ int TOptions::AccessLevel() const {
     return AllowUserToChangeSettings ? alUser : alNone;
 }
 
+int TOptions::ShownTimeLimitSeconds() const {
+    if (AccessLevel() == alAdmin) {
+        return TimeLimitSeconds;
+    }
+    const int pending = SettingsFile().ReadInteger("Common", "TimeLimitSeconds", -1);
+    return pending > 0 ? pending : TimeLimitSeconds;
+}
+
+int TOptions::ShownExpirationAction() const {
+    if (AccessLevel() == alAdmin) {
+        return ExpirationAction;
+    }
+    const int pending = SettingsFile().ReadInteger("Common", "ExpirationAction", -1);
+    return pending >= 0 && pending <= 2 ? pending : ExpirationAction;
+}
+
 bool TOptions::CheckPassword(const std::string& text) {
     AdminAccess = SameText(MD5Hex(text), Password);
     return AdminAccess;

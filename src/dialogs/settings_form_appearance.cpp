@@ -1,0 +1,201 @@
+// The settings wizard's first page: the appearance, written at once for a live preview and
+// put back on Cancel.
+#include "base/text.h"
+#include "dialogs/settings_form.h"
+#include "skin/image_button.h"
+#include "skin/pictures.h"
+#include "storage/appearance.h"
+
+#include "platform/program_paths.h"
+
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFileDialog>
+#include <QPainter>
+
+#include <optional>
+
+namespace tw {
+
+namespace {
+
+const QString kCustomImage = QStringLiteral("Custom...");
+const QString kNoImage = QStringLiteral("<No Image>");
+const QString kCustomColour = QStringLiteral("Custom...");
+
+// The colours the colour boxes offer, as a colour picker's standard palette.
+const struct {
+    const char* name;
+    QRgb rgb;
+} kColours[] = {
+    {"Black", 0x000000},  {"Maroon", 0x800000}, {"Green", 0x008000},   {"Olive", 0x808000},
+    {"Navy", 0x000080},   {"Purple", 0x800080}, {"Teal", 0x008080},    {"Gray", 0x808080},
+    {"Silver", 0xC0C0C0}, {"Red", 0xFF0000},    {"Lime", 0x00FF00},    {"Yellow", 0xFFFF00},
+    {"Blue", 0x0000FF},   {"Fuchsia", 0xFF00FF}, {"Aqua", 0x00FFFF},   {"White", 0xFFFFFF},
+};
+
+QIcon Swatch(const QColor& colour) {
+    QPixmap swatch(14, 14);
+    swatch.fill(colour);
+    QPainter painter(&swatch);
+    painter.setPen(QColor(0x80, 0x80, 0x80));
+    painter.drawRect(0, 0, 13, 13);
+    return QIcon(swatch);
+}
+
+void FillColourBox(QComboBox* box) {
+    for (const auto& colour : kColours) {
+        box->addItem(Swatch(QColor(colour.rgb)), QString::fromLatin1(colour.name),
+                     SettingFromColor(QColor(colour.rgb)));
+    }
+    box->addItem(kCustomColour);
+}
+
+// Selects the entry of a stored colour; one of no standard name gets an entry of its own.
+void SelectColour(QComboBox* box, int setting) {
+    const QSignalBlocker quiet(box);
+    int index = box->findData(setting);
+    if (index == -1) {
+        const QColor colour = ColorFromSetting(setting);
+        index = box->count() - 1;
+        box->insertItem(index, Swatch(colour), colour.name(), setting);
+    }
+    box->setCurrentIndex(index);
+}
+
+// The colour chosen in a box; "Custom..." asks for one. Empty when the person cancelled.
+std::optional<int> ChosenColour(QComboBox* box, int current, QWidget* owner) {
+    if (box->currentText() != kCustomColour || box->currentData().isValid()) {
+        return box->currentData().toInt();
+    }
+    const QColor chosen = QColorDialog::getColor(ColorFromSetting(current), owner, QString(),
+                                                 QColorDialog::DontUseNativeDialog);
+    if (!chosen.isValid()) {
+        SelectColour(box, current);
+        return std::nullopt;
+    }
+    const int setting = SettingFromColor(chosen);
+    SelectColour(box, setting);
+    return setting;
+}
+
+} // namespace
+
+void TfrmSettings::LoadAppearance() {
+    rememberedTransparency_ = GetTransparency();
+    rememberedColor_ = GetColor();
+    rememberedTextColor_ = GetTextColor();
+    rememberedImage_ = GetImage();
+    FillColourBox(cbxTextColor);
+    FillColourBox(cbxColor);
+    SelectColour(cbxTextColor, rememberedTextColor_);
+    SelectColour(cbxColor, rememberedColor_);
+    {
+        const QSignalBlocker quiet(cbxTransparency);
+        const int index = cbxTransparency->findText(QString::number(rememberedTransparency_));
+        cbxTransparency->setCurrentIndex(index == -1 ? 0 : index);
+    }
+    const QSignalBlocker quiet(cbxImage);
+    cbxImage->addItem(kCustomImage);
+    for (const auto& [name, path] : skins_) {
+        cbxImage->addItem(QString::fromStdString(name), QString::fromStdString(path));
+    }
+    cbxImage->addItem(kNoImage);
+    SelectImageEntry();
+}
+
+void TfrmSettings::SelectImageEntry() {
+    const QSignalBlocker quiet(cbxImage);
+    const std::string image = GetImage();
+    int index = cbxImage->findText(kNoImage);
+    for (int i = 0; i < cbxImage->count(); ++i) {
+        if (cbxImage->itemData(i).toString().toStdString() == image && !image.empty()) {
+            index = i;
+        }
+    }
+    if (index == cbxImage->findText(kNoImage) && !image.empty() &&
+        QFileInfo::exists(QString::fromStdString(image))) {
+        index = 0; // a picture of the person's own
+    }
+    cbxImage->setCurrentIndex(index);
+    btnBrowseImage->setVisible(index == 0);
+}
+
+void TfrmSettings::RestoreAppearance() {
+    tw::SetTransparency(rememberedTransparency_);
+    SetColor(rememberedColor_);
+    SetTextColor(rememberedTextColor_);
+    if (GetImage() != rememberedImage_) {
+        SetImage(rememberedImage_);
+    }
+}
+
+void TfrmSettings::cbxTextColorChange() {
+    if (const auto colour = ChosenColour(cbxTextColor, GetTextColor(), this)) {
+        SetTextColor(*colour);
+        ApplyTextColor(this, ColorFromSetting(*colour));
+    }
+}
+
+void TfrmSettings::cbxColorChange() {
+    const auto colour = ChosenColour(cbxColor, GetColor(), this);
+    if (!colour) {
+        return;
+    }
+    SetWindowColor(ColorFromSetting(*colour));
+    SetColor(*colour);
+    // A colour replaces the picture.
+    {
+        const QSignalBlocker quiet(cbxImage);
+        cbxImage->setCurrentIndex(cbxImage->findText(kNoImage));
+    }
+    cbxImageChange();
+}
+
+void TfrmSettings::cbxTransparencyChange() {
+    const int percent = cbxTransparency->currentText().toInt();
+    SetTransparency(percent);
+    tw::SetTransparency(percent);
+}
+
+void TfrmSettings::cbxImageChange() {
+    const int index = cbxImage->currentIndex();
+    btnBrowseImage->setVisible(index == 0);
+    if (index == 0) {
+        btnBrowseImageClick();
+        return;
+    }
+    SetImage(cbxImage->currentText() == kNoImage
+                 ? std::string()
+                 : cbxImage->currentData().toString().toStdString());
+    update();
+}
+
+void TfrmSettings::btnBrowseImageClick() {
+    QFileDialog dialog(this, QStringLiteral("Background Picture"),
+                       QString::fromStdString(ProgramFolder() + "Skins"),
+                       QStringLiteral("Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.ico)"));
+    dialog.setObjectName(QStringLiteral("opdBackground"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return;
+    }
+    const std::string chosen = dialog.selectedFiles().first().toStdString();
+    // One of the skins is shown as that skin.
+    for (int i = 1; i < cbxImage->count() - 1; ++i) {
+        if (SameText(cbxImage->itemData(i).toString().toStdString(), chosen)) {
+            {
+                const QSignalBlocker quiet(cbxImage);
+                cbxImage->setCurrentIndex(i);
+            }
+            cbxImageChange();
+            return;
+        }
+    }
+    SetImage(chosen);
+    update();
+}
+
+} // namespace tw
