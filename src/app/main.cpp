@@ -3,6 +3,7 @@
 #include "app/program_files.h"
 #include "base/exception.h"
 #include "dialogs/message_windows.h"
+#include "dialogs/settings_form.h"
 #include "dialogs/warning_form.h"
 #include "storage/options.h"
 #include "storage/seed_data_folder.h"
@@ -113,6 +114,7 @@ int main(int argc, char** argv) {
     try {
         SeedDataFolder();
         TOptions& options = GOptions_Local();
+        ShowFirstRunSettings(options);
         window = std::make_unique<TfrmMain>(*desktop, options);
         window->UninstallRequested = [] { return tw::UninstallRequested(); };
         QObject::connect(window.get(), &TfrmMain::TerminateRequested, &application, EndLoop,

@@ -4,11 +4,11 @@
 #include "dialogs/check_list_rows.h"
 #include "dialogs/dialog_controls.h"
 #include "dialogs/guarded.h"
+#include "platform/program_paths.h"
 #include "skin/base_form_links.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
 #include "skin/pictures.h"
-#include "platform/program_paths.h"
 #include "storage/access.h"
 
 #include <QAction>
@@ -38,7 +38,8 @@ QLabel* Picture(QWidget* parent, const char* name, const char* picture,
     auto* image = new QLabel(parent);
     image->setObjectName(QString::fromLatin1(name));
     image->setAccessibleName(accessibleName);
-    image->setPixmap(QPixmap::fromImage(TPicture::FromResource(QString::fromLatin1(picture)).image));
+    image->setPixmap(
+        QPixmap::fromImage(TPicture::FromResource(QString::fromLatin1(picture)).image));
     image->setGeometry(left, top, 16, 16);
     image->setCursor(Qt::PointingHandCursor);
     return image;
@@ -109,8 +110,10 @@ void TfrmSettings::CreateBackgroundSheet() {
 
     connect(cbxTextColor, &QComboBox::activated, this,
             [this] { Guarded([this] { cbxTextColorChange(); }); });
-    connect(cbxColor, &QComboBox::activated, this, [this] { Guarded([this] { cbxColorChange(); }); });
-    connect(cbxImage, &QComboBox::activated, this, [this] { Guarded([this] { cbxImageChange(); }); });
+    connect(cbxColor, &QComboBox::activated, this,
+            [this] { Guarded([this] { cbxColorChange(); }); });
+    connect(cbxImage, &QComboBox::activated, this,
+            [this] { Guarded([this] { cbxImageChange(); }); });
     connect(cbxTransparency, &QComboBox::activated, this,
             [this] { Guarded([this] { cbxTransparencyChange(); }); });
     connect(btnBrowseImage, &TImageButton::clicked, this,
@@ -123,9 +126,10 @@ void TfrmSettings::CreateLogonSheet() {
     lblStart_Password = MakeLabel(s, "lblStart_Password", "Password:", 16, 62);
     edtStart_Password =
         MakeEdit(s, "edtStart_Password", "Password:", QRect(170, 54, 220, 30), true);
-    lblStart_ConfirmPassword = MakeLabel(s, "lblStart_ConfirmPassword", "Confirm Password:", 16, 100);
-    edtStart_ConfirmPassword = MakeEdit(s, "edtStart_ConfirmPassword", "Confirm Password:",
-                                        QRect(170, 92, 220, 30), true);
+    lblStart_ConfirmPassword =
+        MakeLabel(s, "lblStart_ConfirmPassword", "Confirm Password:", 16, 100);
+    edtStart_ConfirmPassword =
+        MakeEdit(s, "edtStart_ConfirmPassword", "Confirm Password:", QRect(170, 92, 220, 30), true);
     lblForgotPassword = MakeLink(s, "lblForgotPassword", "Forgot Password", 170, 96,
                                  [] { OpenUrl(QString::fromLatin1(kLoginPage)); });
     lblStorePasswordOnline = MakeLink(s, "lblStorePasswordOnline", "Store Password Online", 170,
@@ -177,7 +181,8 @@ void TfrmSettings::CreateListSheet() {
     lbxAppSites = MakeListBox(s, "lbxAppSites", "Sites and applications to time limit",
                               QRect(36, 108, kListWidth, 198));
     lbxAppSites->setItemDelegate(new TCheckListDelegate(kListWidth - kTypeWidth, false, this));
-    connect(btnApp_Add, &TImageButton::clicked, this, [this] { Guarded([this] { btnAddClick(); }); });
+    connect(btnApp_Add, &TImageButton::clicked, this,
+            [this] { Guarded([this] { btnAddClick(); }); });
     connect(btnApp_Delete, &TImageButton::clicked, this,
             [this] { Guarded([this] { btnDeleteClick(); }); });
     auto* insert = new QAction(QStringLiteral("Add"), lbxAppSites);
@@ -205,25 +210,25 @@ void TfrmSettings::CreateExpirationSheet() {
                   {QStringLiteral("Reminder Only"), QStringLiteral("Close Browser/App."),
                    QStringLiteral("Shutdown Computer")});
     lblTimeLimit = MakeLabel(s, "lblTimeLimit", "Daily time limit:", 16, 100);
-    medTimeLimit = MakeEdit(s, "medTimeLimit", "Daily time limit (hours:minutes)",
-                            QRect(170, 92, 80, 30));
+    medTimeLimit =
+        MakeEdit(s, "medTimeLimit", "Daily time limit (hours:minutes)", QRect(170, 92, 80, 30));
     medTimeLimit->setInputMask(QStringLiteral("99:99;_"));
     medTimeLimit->setAlignment(Qt::AlignCenter);
     lblHoursMinutes = MakeLabel(s, "lblHoursMinutes", "hours:minutes", 262, 100);
-    lblExpirationNote = MakeText(
-        s, "lblExpirationNote",
-        "Please confirm your settings before proceeding.  We suggest setting reminders "
-        "initially. To block distracting sites/games/email at any time click Focus.",
-        QRect(16, 150, 448, 60));
+    lblExpirationNote =
+        MakeText(s, "lblExpirationNote",
+                 "Please confirm your settings before proceeding.  We suggest setting reminders "
+                 "initially. To block distracting sites/games/email at any time click Focus.",
+                 QRect(16, 150, 448, 60));
 }
 
 void TfrmSettings::CreateReminderSheet() {
     QWidget* s = tsReminder;
     lblReminderTitle = MakeLabel(s, "lblReminderTitle", "Reminder Settings", 16, 0);
     lblReminder = MakeLabel(s, "lblReminder", "Reminder:", 16, 36);
-    cbxReminder = MakeCombo(s, "cbxReminder", "Reminder:", QRect(120, 28, 180, 30),
-                            {QStringLiteral("Morning"), QStringLiteral("Afternoon"),
-                             QStringLiteral("Evening")});
+    cbxReminder = MakeCombo(
+        s, "cbxReminder", "Reminder:", QRect(120, 28, 180, 30),
+        {QStringLiteral("Morning"), QStringLiteral("Afternoon"), QStringLiteral("Evening")});
     auto* panel = new TImagePanel(s);
     panel->SetBackground(TPicture::FromResource(QStringLiteral("panel_pill")));
     panel->SetSideWidth(8);
@@ -239,10 +244,10 @@ void TfrmSettings::CreateReminderSheet() {
     dark.setColor(QPalette::Text, kDesignFontColor);
     memReminder->setPalette(dark);
     lblReminderChange = MakeLabel(s, "lblReminderChange", "Alert to change reminder:", 16, 270);
-    cbRemiderChangePeriod = MakeCombo(
-        s, "cbRemiderChangePeriod", "Alert to change reminder:", QRect(220, 262, 180, 30),
-        {QStringLiteral("Never"), QStringLiteral("Daily"), QStringLiteral("Weekly"),
-         QStringLiteral("Fortnightly"), QStringLiteral("Monthly")});
+    cbRemiderChangePeriod =
+        MakeCombo(s, "cbRemiderChangePeriod", "Alert to change reminder:", QRect(220, 262, 180, 30),
+                  {QStringLiteral("Never"), QStringLiteral("Daily"), QStringLiteral("Weekly"),
+                   QStringLiteral("Fortnightly"), QStringLiteral("Monthly")});
     connect(cbxReminder, &QComboBox::currentIndexChanged, this,
             [this] { Guarded([this] { cbxReminderChange(); }); });
     connect(memReminder, &QPlainTextEdit::textChanged, this,

@@ -48,8 +48,9 @@ class TfrmSettings : public TfrmBase {
     // Logon.
     QLabel *lblStart_Description = nullptr, *lblStart_Password = nullptr,
            *lblStart_ConfirmPassword = nullptr, *lblStorePasswordOnline = nullptr,
-           *lblNote = nullptr, *lblForgotPassword = nullptr, *lblAllowUserToChangeSettings = nullptr,
-           *imgAllowUserToChangeSettings_Yes = nullptr, *imgAllowUserToChangeSettings_No = nullptr;
+           *lblNote = nullptr, *lblForgotPassword = nullptr,
+           *lblAllowUserToChangeSettings = nullptr, *imgAllowUserToChangeSettings_Yes = nullptr,
+           *imgAllowUserToChangeSettings_No = nullptr;
     QLineEdit *edtStart_Password = nullptr, *edtStart_ConfirmPassword = nullptr;
     TImageButton* btnChangePassword = nullptr;
     // Apps.
@@ -129,5 +130,9 @@ class TfrmSettings : public TfrmBase {
     int rememberedTextColor_ = 0;
     std::string rememberedImage_;
 };
+
+// The first start: marks it past and runs the wizard with first-run rights, once. Settings
+// that could not be read are no first start: the wizard would offer defaults in their place.
+void ShowFirstRunSettings(TOptions& options);
 
 } // namespace tw

@@ -15,9 +15,10 @@ namespace tw {
 
 void TfrmSettings::SetUpLogonPage() {
     const bool passwordSet = !options_.Password.empty();
-    const QString description = QStringLiteral("Please %1 Admin Password. Admin sets sites and apps "
-                                               "to watch, but can opt to give this control to the user")
-                                    .arg(passwordSet ? QStringLiteral("enter") : QStringLiteral("set"));
+    const QString description =
+        QStringLiteral("Please %1 Admin Password. Admin sets sites and apps "
+                       "to watch, but can opt to give this control to the user")
+            .arg(passwordSet ? QStringLiteral("enter") : QStringLiteral("set"));
     lblStart_Description->setText(description);
     lblStart_Description->setAccessibleName(description);
     for (QWidget* control : std::initializer_list<QWidget*>{

@@ -10,6 +10,7 @@
 #include "skin/pictures.h"
 #include "storage/access.h"
 #include "storage/date_format.h"
+#include "storage/expiration_action.h"
 #include "storage/options.h"
 #include "storage/settings_file.h"
 
@@ -57,11 +58,9 @@ void TfrmSettings::LoadPages() {
 
 void TfrmSettings::LoadExpirationPage() {
     loadedSeconds_ = options_.ShownTimeLimitSeconds();
-    loadedAction_ = options_.ShownExpirationAction();
-    medTimeLimit->setText(
-        QString::fromStdString(FormatHourMinute(loadedSeconds_ / SecondsPerDay)));
-    cbxExpirationAction->setCurrentIndex(loadedAction_ >= 0 && loadedAction_ <= 2 ? loadedAction_
-                                                                                  : 0);
+    loadedAction_ = ExpirationActionIndex(options_.ShownExpirationAction());
+    medTimeLimit->setText(QString::fromStdString(FormatHourMinute(loadedSeconds_ / SecondsPerDay)));
+    cbxExpirationAction->setCurrentIndex(loadedAction_);
 }
 
 void TfrmSettings::LoadListPage() {
@@ -85,20 +84,20 @@ void TfrmSettings::RefreshList() {
     FillListItems(*lbxAppSites, workingList_, TMonitoredItemType::mitAll);
     for (int row = 0; row < lbxAppSites->count(); ++row) {
         if (const TMonitoredItem* item = RowItem(*lbxAppSites, row)) {
-            lbxAppSites->item(row)->setData(Qt::AccessibleDescriptionRole,
-                                            QString::fromLatin1(item->TypeName()) +
-                                                (item->Active ? QString()
-                                                              : QStringLiteral(", inactive")));
+            lbxAppSites->item(row)->setData(
+                Qt::AccessibleDescriptionRole,
+                QString::fromLatin1(item->TypeName()) +
+                    (item->Active ? QString() : QStringLiteral(", inactive")));
         }
     }
     PadListRows(lbxAppSites);
 }
 
 void TfrmSettings::LoadReminderPage() {
-    cbRemiderChangePeriod->setCurrentIndex(
-        options_.ReminderChangePeriod >= 0 && options_.ReminderChangePeriod <= 4
-            ? options_.ReminderChangePeriod
-            : 0);
+    cbRemiderChangePeriod->setCurrentIndex(options_.ReminderChangePeriod >= 0 &&
+                                                   options_.ReminderChangePeriod <= 4
+                                               ? options_.ReminderChangePeriod
+                                               : 0);
     for (int part = 0; part < 3; ++part) {
         texts_[static_cast<std::size_t>(part)] = options_.GetReminder(part);
     }
@@ -124,9 +123,8 @@ void TfrmSettings::RefreshReminderTicks() {
     // A part whose memo holds more than blanks carries a tick.
     static const QIcon tick(QPixmap::fromImage(TPicture::FromResource("check_on").image));
     for (int part = 0; part < 3; ++part) {
-        const bool filled = !QString::fromStdString(texts_[static_cast<std::size_t>(part)])
-                                 .trimmed()
-                                 .isEmpty();
+        const bool filled =
+            !QString::fromStdString(texts_[static_cast<std::size_t>(part)]).trimmed().isEmpty();
         cbxReminder->setItemIcon(part, filled ? tick : QIcon());
     }
 }
@@ -150,9 +148,9 @@ void TfrmSettings::StepNext() {
     }
     if (currentSheet_ == tsLogon) {
         LoadPages();
-        EnableGuardedControls(firstRun_ || options_.AdminAccess ||
-                              (edtStart_Password->text().isEmpty() &&
-                               options_.AllowUserToChangeSettings));
+        EnableGuardedControls(
+            firstRun_ || options_.AdminAccess ||
+            (edtStart_Password->text().isEmpty() && options_.AllowUserToChangeSettings));
     }
     const QList<QWidget*> sheets = VisibleSheets();
     const qsizetype at = sheets.indexOf(currentSheet_);
@@ -245,7 +243,8 @@ void TfrmSettings::Apply() {
     const int seconds = static_cast<int>(
         std::lround(TextToTimeLimit(medTimeLimit->text().toStdString()) * SecondsPerDay));
     if (cbxExpirationAction->currentIndex() != loadedAction_) {
-        options_.SetExpirationAction(cbxExpirationAction->currentIndex());
+        options_.SetExpirationAction(ExpirationActionFromIndex(cbxExpirationAction->currentIndex())
+                                         .value_or(TExpirationAction::ReminderOnly));
     }
     if (seconds != loadedSeconds_) {
         options_.SetTimeLimitSeconds(seconds);
@@ -277,6 +276,15 @@ void TfrmSettings::Apply() {
                     QStringLiteral("Please Note"));
     }
     accept();
+}
+
+void ShowFirstRunSettings(TOptions& options) {
+    if (options.IsNotFirstRun || options.LoadFailed()) {
+        return;
+    }
+    options.IsNotFirstRun = true;
+    TfrmSettings wizard(options);
+    wizard.ShowSettingsWizard(true);
 }
 
 } // namespace tw

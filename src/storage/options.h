@@ -74,7 +74,7 @@ class TOptions {
     // The limit and the action a window shows: the administrator the ones in force, anybody
     // else the changes waiting for the next daily reset, where there are any.
     int ShownTimeLimitSeconds() const;
-    int ShownExpirationAction() const;
+    TExpirationAction ShownExpirationAction() const;
     bool CheckPassword(const std::string& text);
     void SetPassword(const std::string& text);
 

@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 #include "storage/access.h"
+#include "storage/expiration_action.h"
 #include "storage/md5.h"
 #include "storage/settings_file.h"
 
@@ -130,12 +131,12 @@ int TOptions::ShownTimeLimitSeconds() const {
     return pending > 0 ? pending : TimeLimitSeconds;
 }
 
-int TOptions::ShownExpirationAction() const {
+TExpirationAction TOptions::ShownExpirationAction() const {
     if (AccessLevel() == alAdmin) {
         return ExpirationAction;
     }
-    const int pending = SettingsFile().ReadInteger("Common", "ExpirationAction", -1);
-    return pending >= 0 && pending <= 2 ? pending : ExpirationAction;
+    return ExpirationActionFromIndex(SettingsFile().ReadInteger("Common", "ExpirationAction", -1))
+        .value_or(ExpirationAction);
 }
 
 bool TOptions::CheckPassword(const std::string& text) {

@@ -73,6 +73,8 @@ class TfrmMain : public TfrmBase, public TScanHost {
     // Lists.
     void RefreshTodayList();
     void RefreshUsageList();
+    // Merges what the add wizard handed back into the list and today's list, and saves.
+    void ApplyListChanges(const TMonitoredList& changes);
 
     // Docking and auto-hide.
     int Align() const { return align_; }
@@ -209,6 +211,9 @@ class TfrmMain : public TfrmBase, public TScanHost {
     void ReminderSheetMemoChange(int part);
     // The Reminders sheet's memo of a part of the day.
     QPlainTextEdit* SheetMemo(int part) const;
+    // main_window_edit.cpp
+    void btnApp_AddClick();
+    void actSettingsExecute();
     // main_window_dock.cpp
     void tmrDeactivationTimer();
     void tmrAutohideTimer();

@@ -396,8 +396,8 @@ void TfrmMain::CreateMenus() {
         Guarded([on] { SetStartAtLogin(on); });
         showStartAtLogin();
     });
-    // The settings wizard is not built yet: its menu item waits for it.
-    actSettings->setEnabled(false);
+    connect(actSettings, &QAction::triggered, this,
+            [this] { Guarded([this] { actSettingsExecute(); }); });
     const auto open = [](const char* page) {
         return [page] { OpenUrl(QString::fromLatin1(page)); };
     };
@@ -421,6 +421,8 @@ void TfrmMain::CreateMenus() {
     connect(btnTimeEdit, &TImageButton::clicked, actTimeEdit, &QAction::trigger);
     connect(actTimeEdit, &QAction::triggered, this,
             [this] { Guarded([this] { actTimeEditExecute(); }); });
+    connect(btnApp_Add, &TImageButton::clicked, this,
+            [this] { Guarded([this] { btnApp_AddClick(); }); });
     connect(btnApp_Delete, &TImageButton::clicked, this,
             [this] { Guarded([this] { btnApp_DeleteClick(); }); });
     connect(cbxUsage_Period, &QComboBox::currentIndexChanged, this,

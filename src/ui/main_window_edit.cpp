@@ -1,0 +1,76 @@
+// The main window's actions that change what is watched: the add wizard and the settings.
+#include "dialogs/access_gate.h"
+#include "dialogs/add_wizard_form.h"
+#include "dialogs/settings_form.h"
+#include "items/list_changes.h"
+#include "storage/date_format.h"
+#include "ui/main_window.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+namespace tw {
+
+void TfrmMain::btnApp_AddClick() {
+    if (!ChangeGate(options_, this)) {
+        return;
+    }
+    TMonitoredList changes;
+    RunAddWizard(options_, options_.MonitoredList, changes, this);
+    ApplyListChanges(changes);
+}
+
+void TfrmMain::ApplyListChanges(const TMonitoredList& changes) {
+    // The administrator's access ends with the change it was given for, however that ends.
+    struct TClearAccess {
+        TOptions& options;
+        ~TClearAccess() { options.AdminAccess = false; }
+    } clearAccess{options_};
+    if (changes.Count() == 0) {
+        return;
+    }
+    const TListChangeReport report =
+        MergeListChanges(changes, options_.MonitoredList, &engine_->Logger().TodayList());
+    for (const TMonitoredItem* item : report.Deactivated) {
+        TOptions::RecordPendingRemoval(*item);
+    }
+    for (const TMonitoredItem* item : report.Reactivated) {
+        TOptions::CancelPendingRemoval(*item);
+    }
+    options_.MonitoredItemsSave();
+    RefreshTodayList();
+}
+
+void TfrmMain::actSettingsExecute() {
+    tmrSaveOptions->stop();
+    struct TRestore {
+        TfrmMain& window;
+        ~TRestore() {
+            window.tmrSaveOptions->start();
+            window.options_.AdminAccess = false;
+        }
+    } restore{*this};
+    TfrmSettings wizard(options_, this);
+    if (!wizard.ShowSettingsWizard(false)) {
+        return;
+    }
+    memoUpdating_ = true;
+    struct TClearMemoGuard {
+        bool& flag;
+        ~TClearMemoGuard() { flag = false; }
+    } clearGuard{memoUpdating_};
+    cbxReminderChange();
+    mmReminderMorning->setPlainText(QString::fromStdString(options_.GetReminder(0)));
+    mmReminderAfrernoon->setPlainText(QString::fromStdString(options_.GetReminder(1)));
+    mmReminderEvening->setPlainText(QString::fromStdString(options_.GetReminder(2)));
+    edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options_.TimeLimit())));
+    edtAction->setText(QString::fromStdString(options_.ExpirationActionText()));
+    engine_->Logger().MonitoredListLoad(false); // today's total is counted already
+    RefreshTodayList();
+    UpdateTimeValue();
+    ApplyAppearance();
+}
+
+} // namespace tw
