@@ -62,6 +62,14 @@ QPlainTextEdit* InfoMemo(QWidget* sheet, const char* name, const QRect& place) {
     return memo;
 }
 
+// Long explanations in a lighter type, so that they keep to their lines.
+void PlainFont(QLabel* label) {
+    QFont plain = label->font();
+    plain.setPixelSize(12);
+    plain.setBold(false);
+    label->setFont(plain);
+}
+
 } // namespace
 
 TfrmAppSiteAddWizard::TfrmAppSiteAddWizard(TOptions& options, const TMonitoredList& current,
@@ -102,6 +110,7 @@ TfrmAppSiteAddWizard::TfrmAppSiteAddWizard(TOptions& options, const TMonitoredLi
     connect(tmrEnumFolders, &QTimer::timeout, this, [this] { ScanProgress(); });
 
     FinishCreation();
+    CentreOnScreen(this);
     RefreshSites();
     ShowPage(tsMonitoredSites);
 }
@@ -114,7 +123,7 @@ void TfrmAppSiteAddWizard::CreateSitesSheet() {
     edTag = MakeEdit(s, "edTag", lblTag->text(), QRect(134, 62, 226, 30));
     btnAdd = DialogButton(s, "btnAdd", QStringLiteral("Add"), QRect(370, 62, 94, 30));
     connect(btnAdd, &TImageButton::clicked, this, [this] { Guarded([this] { btnAddClick(); }); });
-    lbxSites = CheckList(s, "lbxSites", "Sites", 104, 198, &lblSitesName, &lblSitesType,
+    lbxSites = CheckList(s, "lbxSites", "Sites", 104, 18 * 10 + 2, &lblSitesName, &lblSitesType,
                          "lblSitesName", "lblSitesType", this);
     WatchCheckMarks(*lbxSites, [this](int row) { return ToggleRow(lbxSites, row); });
     connect(lbxSites, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
@@ -129,6 +138,7 @@ void TfrmAppSiteAddWizard::CreateScanSheet() {
                            "(Optional) Add Apps To Time Limit. This Scan Will\nTake A Few Minutes "
                            "Or You Can Skip It And Choose A File At The Next Step.",
                            QRect(16, 0, 448, 36));
+    PlainFont(lblScanInfo);
     lblScanType = MakeLabel(s, "lblScanType", "Choose Scan Type:", 16, 54);
     cbxScanningAlghorithm = MakeCombo(
         s, "cbxScanningAlghorithm", lblScanType->text(), QRect(156, 46, 206, 30),
@@ -145,8 +155,8 @@ void TfrmAppSiteAddWizard::CreateScanSheet() {
     ggScan->setGeometry(160, 88, 300, 22);
     ggScan->setRange(0, 100);
     ggScan->hide();
-    lbxAppProcesses = CheckList(s, "lbxAppProcesses", "Programs found", 122, 126, &lblScanName,
-                                &lblScanType2, "lblScanName", "lblScanType2", this);
+    lbxAppProcesses = CheckList(s, "lbxAppProcesses", "Programs found", 122, 18 * 7 + 2,
+                                &lblScanName, &lblScanType2, "lblScanName", "lblScanType2", this);
     WatchCheckMarks(*lbxAppProcesses, [this](int row) { return ToggleRow(lbxAppProcesses, row); });
     connect(lbxAppProcesses, &QListWidget::currentRowChanged, this,
             [this] { ShowAppInfo(lbxAppProcesses, mmAppInfo); });
@@ -164,6 +174,7 @@ void TfrmAppSiteAddWizard::CreateAppsSheet() {
         "(Optional) Enter Filename, eg mygame Or File Address eg /usr/games/mygame";
 #endif
     lblApp = MakeLabel(s, "lblApp", prompt, 16, 4);
+    PlainFont(lblApp);
     edApp = MakeEdit(s, "edApp", prompt, QRect(16, 24, 448, 30));
     lblAppTag = MakeLabel(s, "lblAppTag", "Tag (optional):", 16, 70);
     edAppTag = MakeEdit(s, "edAppTag", lblAppTag->text(), QRect(134, 62, 128, 30));
@@ -173,7 +184,7 @@ void TfrmAppSiteAddWizard::CreateAppsSheet() {
             [this] { Guarded([this] { btnBrowseClick(); }); });
     connect(btnAddApp, &TImageButton::clicked, this,
             [this] { Guarded([this] { btnAddAppClick(); }); });
-    lbxApps = CheckList(s, "lbxApps", "Applications", 104, 144, &lblAppsName, &lblAppsType,
+    lbxApps = CheckList(s, "lbxApps", "Applications", 104, 18 * 8 + 2, &lblAppsName, &lblAppsType,
                         "lblAppsName", "lblAppsType", this);
     WatchCheckMarks(*lbxApps, [this](int row) { return ToggleRow(lbxApps, row); });
     connect(lbxApps, &QListWidget::currentRowChanged, this,

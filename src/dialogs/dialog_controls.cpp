@@ -6,10 +6,12 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QScreen>
 
 namespace tw {
 
@@ -162,6 +164,16 @@ TImageButton* MakeSmallButton(QWidget* parent, const char* name, const QString& 
     button->setToolTip(hint);
     button->setAccessibleName(hint);
     return button;
+}
+
+void CentreOnScreen(QWidget* window) {
+    QWidget* owner = window->parentWidget();
+    QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
 } // namespace tw

@@ -40,4 +40,7 @@ QListWidget* MakeListBox(QWidget* parent, const char* name, const QString& acces
 TImageButton* MakeSmallButton(QWidget* parent, const char* name, const QString& caption,
                               const QString& hint, const QRect& place);
 
+// Places a window in the middle of the screen its owner is on (or the primary one).
+void CentreOnScreen(QWidget* window);
+
 } // namespace tw

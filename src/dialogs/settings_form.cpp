@@ -23,7 +23,7 @@ namespace tw {
 namespace {
 
 constexpr int kWidth = 480;
-constexpr int kListWidth = 404;
+constexpr int kListWidth = 384;
 constexpr int kTypeWidth = 60;
 
 QWidget* Sheet(QWidget* pageControl, const char* name) {
@@ -84,6 +84,7 @@ TfrmSettings::TfrmSettings(TOptions& options, QWidget* parent)
 
     skins_ = EnumerateSkins(ProgramFolder() + "Skins");
     FinishCreation();
+    CentreOnScreen(this);
     LoadAppearance();
 }
 
@@ -172,14 +173,14 @@ void TfrmSettings::CreateListSheet() {
         "all websites, add your browsers to the list. To time limit email access, add your email "
         "websites and your email program to the list. ",
         QRect(16, 0, 448, 72));
-    lblAppsName = MakeLabel(s, "lblAppsName", "Name", 36, 82);
-    lblAppsType = MakeLabel(s, "lblAppsType", "Type", 36 + kListWidth - kTypeWidth + 14, 82);
-    btnApp_Add =
-        MakeSmallButton(s, "btnApp_Add", "+", "Add site/application", QRect(404, 78, 26, 22));
-    btnApp_Delete = MakeSmallButton(s, "btnApp_Delete", QString::fromUtf8("\u2212"), "Delete",
-                                    QRect(436, 78, 26, 22));
+    lblAppsName = MakeLabel(s, "lblAppsName", "Name", 26, 84);
+    lblAppsType = MakeLabel(s, "lblAppsType", "Type", 22 + kListWidth - kTypeWidth + 14, 84);
     lbxAppSites = MakeListBox(s, "lbxAppSites", "Sites and applications to time limit",
-                              QRect(36, 108, kListWidth, 198));
+                              QRect(22, 110, kListWidth, 18 * 10 + 2));
+    btnApp_Add =
+        MakeSmallButton(s, "btnApp_Add", "+", "Add site/application", QRect(428, 106, 36, 28));
+    btnApp_Delete = MakeSmallButton(s, "btnApp_Delete", QString::fromUtf8("\u2212"), "Delete",
+                                    QRect(428, 140, 36, 28));
     lbxAppSites->setItemDelegate(new TCheckListDelegate(kListWidth - kTypeWidth, false, this));
     connect(btnApp_Add, &TImageButton::clicked, this,
             [this] { Guarded([this] { btnAddClick(); }); });
