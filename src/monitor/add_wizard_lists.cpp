@@ -134,7 +134,9 @@ TAddOutcome TAddWizardLists::AddTypedItem(TMonitoredItemType type, const std::st
             if (at == -1) {
                 continue;
             }
-            if (list->Items(at).Caption == candidate.Caption) {
+            // Only a new tag renames; the same name typed again, in whatever letter case,
+            // is a duplicate.
+            if (Trim(tag).empty() || list->Items(at).Caption == candidate.Caption) {
                 return Refused(DuplicateWarning(type, type), "Please note");
             }
             Rename(*list, at, candidate.Caption);
@@ -150,6 +152,9 @@ TAddOutcome TAddWizardLists::AddTypedItem(TMonitoredItemType type, const std::st
         }
         own.Items(at).Active = true;
         own.Items(at).Checked = true;
+        if (!Trim(tag).empty() && own.Items(at).Caption != candidate.Caption) {
+            Rename(own, at, candidate.Caption);
+        }
         return Added();
     }
     default: // 5: listed and unchecked here; typing it again wants it back on the list
