@@ -25,6 +25,20 @@ class TModalAnswer {
         poll_->start();
     }
 
+    // Answers the next modal window of this object name only (one shown over another).
+    TModalAnswer(const QString& objectName, std::function<void(QWidget*)> act)
+        : poll_(std::make_unique<QTimer>()) {
+        poll_->setInterval(5);
+        QObject::connect(poll_.get(), &QTimer::timeout, [this, objectName, act = std::move(act)] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && modal->isVisible() && modal->objectName() == objectName) {
+                poll_->stop();
+                act(modal);
+            }
+        });
+        poll_->start();
+    }
+
   private:
     std::unique_ptr<QTimer> poll_;
 };

@@ -1,0 +1,208 @@
+// The settings wizard on the offscreen platform over a data folder of its own: the preview
+// put back on Cancel, the once-a-day rule seen on the limit page, the memo's Enter, and
+// Apply at the first start writing everything to settings.sqlite.
+#include "dialogs/delete_confirm_form.h"
+#include "dialogs/settings_form.h"
+#include "platform/program_paths.h"
+#include "skin/image_button.h"
+#include "skin/item_rows.h"
+#include "skin/pictures.h"
+#include "storage/appearance.h"
+#include "storage/date_format.h"
+#include "storage/options.h"
+#include "storage/settings_file.h"
+#include "support/test_data_folder.h"
+#include "ui/modal_helper.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using namespace tw;
+
+const TDateTime Now = EncodeDate(2026, 3, 14) + EncodeTime(10, 0, 0, 0);
+
+class SettingsWizardTest : public ::testing::Test {
+  protected:
+    SettingsWizardTest() {
+        ResetAppearanceCacheForTest();
+        ResetBackgroundPictureForTest();
+        // The skins lie beside the program.
+        SetProgramPathForTest(
+            (std::filesystem::path(TALLYWICK_SKINS_DIR).parent_path() / "tallywick").string());
+    }
+    ~SettingsWizardTest() override {
+        SetProgramPathForTest("");
+        ResetAppearanceCacheForTest();
+        ResetBackgroundPictureForTest();
+    }
+
+    // Runs the wizard, doing `act` in it once it is shown.
+    bool Run(TOptions& options, bool firstRun, std::function<void(TfrmSettings&)> act) {
+        twtest::TModalAnswer answer(QStringLiteral("frmSettings"), [&](QWidget* shown) {
+            act(*static_cast<TfrmSettings*>(shown));
+            if (shown->isVisible()) {
+                ADD_FAILURE() << "the wizard is still open";
+                static_cast<QDialog*>(shown)->reject();
+            }
+        });
+        TfrmSettings wizard(options);
+        return wizard.ShowSettingsWizard(firstRun);
+    }
+
+    static void Choose(QComboBox* box, const QString& text) {
+        const int index = box->findText(text);
+        ASSERT_NE(index, -1) << text.toStdString();
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
+    static void Next(TfrmSettings& w) { QTest::keyClick(&w, Qt::Key_Return); }
+
+    twtest::TestDataFolder folder_{Now};
+};
+
+TEST_F(SettingsWizardTest, CancelOnTheFirstPagePutsTheAppearanceBack) {
+    SetColor(0x202020);
+    SetTransparency(10);
+    TOptions options;
+    EXPECT_FALSE(Run(options, false, [](TfrmSettings& w) {
+        ASSERT_EQ(w.CurrentSheet(), w.tsBackground);
+        Choose(w.cbxImage, "Dusk");
+        EXPECT_NE(GetImage().find("Dusk"), std::string::npos);
+        Choose(w.cbxTransparency, "50");
+        EXPECT_EQ(GetTransparency(), 50);
+        Choose(w.cbxColor, "Navy"); // a colour replaces the picture
+        EXPECT_EQ(GetImage(), "");
+        EXPECT_EQ(w.cbxImage->currentText(), "<No Image>");
+        Choose(w.cbxTextColor, "Yellow");
+        EXPECT_EQ(ColorFromSetting(GetTextColor()), QColor(Qt::yellow));
+        QTest::keyClick(&w, Qt::Key_Escape);
+    }));
+    EXPECT_EQ(GetColor(), 0x202020);
+    EXPECT_EQ(GetTransparency(), 10);
+    EXPECT_EQ(GetImage(), "");
+    EXPECT_EQ(GetTextColor(), 0xFFFFFF);
+    // Also as stored, for the next start.
+    ResetAppearanceCacheForTest();
+    EXPECT_EQ(GetColor(), 0x202020);
+    EXPECT_EQ(GetTransparency(), 10);
+}
+
+// A user's first raise of the day applies; a second one waits for the next day and is what
+// the page shows from then on. An untouched action is no change of it.
+TEST_F(SettingsWizardTest, ASecondRaiseOnTheSameDayWaitsAndTheLimitPageShowsIt) {
+    TOptions options;
+    options.TimeLimitSeconds = 2 * 3600;
+    auto raiseTo = [&](const char* limit) {
+        return Run(options, false, [&](TfrmSettings& w) {
+            Next(w);
+            Next(w);
+            ASSERT_EQ(w.CurrentSheet(), w.tsExpiration);
+            w.medTimeLimit->setText(limit);
+            Next(w);
+            Next(w); // Apply
+        });
+    };
+    ASSERT_TRUE(raiseTo("03:00"));
+    EXPECT_EQ(options.TimeLimitSeconds, 3 * 3600);
+    ASSERT_TRUE(raiseTo("05:30"));
+    EXPECT_EQ(options.TimeLimitSeconds, 3 * 3600);
+    EXPECT_EQ(SettingsFile().ReadInteger("Common", "TimeLimitSeconds", -1), 5 * 3600 + 1800);
+    EXPECT_FALSE(options.ExpirationActionChanged);
+    Run(options, false, [](TfrmSettings& w) {
+        Next(w);
+        Next(w);
+        EXPECT_EQ(w.medTimeLimit->text(), "05:30");
+        w.reject();
+    });
+}
+
+TEST_F(SettingsWizardTest, EnterInTheMemoStartsANewLine) {
+    TOptions options;
+    Run(options, false, [](TfrmSettings& w) {
+        for (int page = 0; page < 3; ++page) {
+            Next(w);
+        }
+        ASSERT_EQ(w.CurrentSheet(), w.tsReminder);
+        w.memReminder->setFocus();
+        QTest::keyClicks(w.memReminder, "Call home");
+        QTest::keyClick(w.memReminder, Qt::Key_Return);
+        QTest::keyClicks(w.memReminder, "Shop");
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(w.memReminder->toPlainText(), "Call home\nShop");
+        w.reject();
+    });
+}
+
+// The first start: the wizard once, with every change at once, and all of it on disk.
+TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverything) {
+    {
+        TOptions seeded;
+        auto item = std::make_unique<TMonitoredItem>();
+        item->Name = "news.example.com";
+        item->Caption = "News";
+        item->ItemType = TMonitoredItemType::mitWeb;
+        seeded.MonitoredList.Add("News", std::move(item));
+        ASSERT_TRUE(seeded.Save());
+    }
+    TOptions options;
+    ASSERT_FALSE(options.IsNotFirstRun);
+    int shown = 0;
+    {
+        twtest::TModalAnswer answer(QStringLiteral("frmSettings"), [&](QWidget* window) {
+            ++shown;
+            auto& w = *static_cast<TfrmSettings*>(window);
+            Next(w);
+            ASSERT_EQ(w.CurrentSheet(), w.tsMonitoredList);
+            // At the first start a delete removes at once.
+            w.lbxAppSites->setCurrentRow(0);
+            twtest::TModalAnswer confirm(QStringLiteral("frmDeleteConfirm"), [](QWidget* question) {
+                static_cast<QDialog*>(question)->accept();
+            });
+            w.btnDeleteClick();
+            EXPECT_EQ(w.WorkingList().Count(), 0);
+            Next(w);
+            Choose(w.cbxExpirationAction, "Close Browser/App.");
+            w.medTimeLimit->setText("01:45");
+            Next(w);
+            w.memReminder->setPlainText("Morning text");
+            Choose(w.cbxReminder, "Evening");
+            w.memReminder->setPlainText("Evening text");
+            w.cbRemiderChangePeriod->setCurrentIndex(2);
+            QTest::mouseClick(w.btnNext, Qt::LeftButton); // Apply
+        });
+        ShowFirstRunSettings(options);
+    }
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(options.AdminAccess);
+    // Written, not only held: a new options object reads it back.
+    TOptions stored;
+    EXPECT_TRUE(stored.IsNotFirstRun);
+    EXPECT_EQ(stored.MonitoredList.Count(), 0);
+    EXPECT_EQ(stored.ExpirationAction, TExpirationAction::CloseListed);
+    EXPECT_EQ(stored.TimeLimitSeconds, 6300);
+    EXPECT_EQ(stored.GetReminder(0), "Morning text");
+    EXPECT_EQ(stored.GetReminder(1), "");
+    EXPECT_EQ(stored.GetReminder(2), "Evening text");
+    EXPECT_EQ(stored.ReminderChangePeriod, 2);
+    // The first-run changes used up none of the day's own.
+    EXPECT_FALSE(SettingsFile().ReadBool("Common", "ExpirationActionChanged", false));
+
+    twtest::TModalAnswer unexpected(QStringLiteral("frmSettings"), [&](QWidget* window) {
+        ++shown;
+        static_cast<QDialog*>(window)->reject();
+    });
+    ShowFirstRunSettings(stored);
+    QTest::qWait(20);
+    EXPECT_EQ(shown, 1);
+}
+
+} // namespace
