@@ -17,6 +17,12 @@ run_suite() {
 }
 
 run_suite build-test
+# The administrator-managed edition: only what differs between the editions is built again,
+# the access control and the password digest.
+cmake -S . -B build-test-edition1 -DCMAKE_BUILD_TYPE=Debug -DTALLYWICK_BENCH=OFF \
+    -DTALLYWICK_EDITION=1
+cmake --build build-test-edition1 -j"$jobs" --target tallywick_access_tests
+ctest --test-dir build-test-edition1 --output-on-failure -L edition --no-tests=error
 # The Windows backend: cross-built with MinGW-w64 and tested under Wine.
 cmake -S . -B build-test-mingw -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake

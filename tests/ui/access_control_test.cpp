@@ -1,0 +1,157 @@
+// Who may change the strict settings, in the edition this build is: the self-managed one asks
+// nobody; the administrator-managed one guards every change with the password.
+#include "base/text.h"
+#include "dialogs/access_gate.h"
+#include "dialogs/password_change_form.h"
+#include "dialogs/settings_form.h"
+#include "dialogs/warning_form.h"
+#include "skin/image_button.h"
+#include "storage/access.h"
+#include "storage/date_format.h"
+#include "storage/md5.h"
+#include "storage/options.h"
+#include "support/test_data_folder.h"
+#include "ui/modal_helper.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace tw;
+
+const TDateTime Now = EncodeDate(2026, 3, 14) + EncodeTime(10, 0, 0, 0);
+
+// Answers every notice, remembering what it said.
+class TNotices {
+  public:
+    TNotices() {
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            auto* notice = qobject_cast<TfrmWarning*>(QApplication::activeModalWidget());
+            if (notice && notice->isVisible()) {
+                said_.push_back(notice->lblWarning->text() + " / " + notice->windowTitle());
+                notice->accept();
+            }
+        });
+        poll_.start(5);
+    }
+    std::vector<QString> Said() const { return said_; }
+
+  private:
+    QTimer poll_;
+    std::vector<QString> said_;
+};
+
+template <class T> T* Child(QWidget* window, const char* name) {
+    return window->findChild<T*>(QString::fromLatin1(name));
+}
+
+class AccessControlTest : public ::testing::Test {
+  protected:
+    twtest::TestDataFolder folder_{Now};
+};
+
+#if TALLYWICK_EDITION_VALUE == 2
+
+TEST_F(AccessControlTest, TheSelfManagedEditionAsksNobodyAndLetsEveryChangeBegin) {
+    TOptions options;
+    options.AllowUserToChangeSettings = false;
+    options.Password = MD5Hex("secret");
+    bool asked = false;
+    twtest::TModalAnswer anyWindow([&](QWidget* window) {
+        asked = true;
+        static_cast<QDialog*>(window)->reject();
+    });
+    EXPECT_TRUE(ChangeGate(options, nullptr));
+    EXPECT_TRUE(AskAdminPassword(options, nullptr));
+    QTest::qWait(20);
+    EXPECT_FALSE(asked);
+    EXPECT_FALSE(options.AdminAccess);
+}
+
+#else
+
+// No password set: the prompt refuses every entry, the empty one too, and the guarded
+// change does not begin.
+TEST_F(AccessControlTest, WithoutAPasswordEveryEntryIsRefused) {
+    TOptions options;
+    options.AllowUserToChangeSettings = false;
+    ASSERT_TRUE(options.Password.empty());
+    TNotices notices;
+    int prompts = 0;
+    twtest::TModalAnswer prompt(QStringLiteral("frmPasswordCheck"), [&](QWidget* window) {
+        ++prompts;
+        auto* password = Child<QLineEdit>(window, "edPassword");
+        for (const char* typed : {"", "admin", " "}) {
+            password->setText(typed);
+            QTest::keyClick(window, Qt::Key_Return);
+            EXPECT_TRUE(window->isVisible());
+            EXPECT_TRUE(password->hasFocus() || !window->isActiveWindow());
+        }
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(ChangeGate(options, nullptr));
+    EXPECT_EQ(prompts, 1);
+    EXPECT_EQ(notices.Said(), std::vector<QString>(3, "Invalid password / Please Note"));
+    EXPECT_FALSE(options.AdminAccess);
+    // Handed to the user, the change begins without a word.
+    options.AllowUserToChangeSettings = true;
+    EXPECT_TRUE(ChangeGate(options, nullptr));
+}
+
+// Setting the password on the Logon page the two entries must match exactly; changing it,
+// letter case is forgiven and the New box's text is what counts.
+TEST_F(AccessControlTest, TheLogonPageIsCaseStrictTheChangeWindowIsNot) {
+    TNotices notices;
+    {
+        TOptions options;
+        twtest::TModalAnswer wizard(QStringLiteral("frmSettings"), [&](QWidget* window) {
+            auto& w = *static_cast<TfrmSettings*>(window);
+            QTest::keyClick(&w, Qt::Key_Return);
+            ASSERT_EQ(w.CurrentSheet(), w.tsLogon);
+            const auto attempt = [&](const char* password, const char* confirm) {
+                w.edtStart_Password->setText(password);
+                w.edtStart_ConfirmPassword->setText(confirm);
+                QTest::keyClick(&w, Qt::Key_Return);
+                return w.CurrentSheet() != w.tsLogon;
+            };
+            EXPECT_FALSE(attempt("Secret", "secret"));
+            EXPECT_FALSE(attempt("   ", "   "));
+            EXPECT_FALSE(options.AdminAccess);
+            EXPECT_TRUE(attempt(" Secret", " Secret"));
+            EXPECT_TRUE(options.AdminAccess);
+            for (int page = 0; page < 3; ++page) {
+                QTest::keyClick(&w, Qt::Key_Return);
+            }
+        });
+        ShowFirstRunSettings(options);
+        EXPECT_FALSE(options.AdminAccess);
+    }
+    EXPECT_EQ(notices.Said(),
+              (std::vector<QString>{"The passwords entered are not the same / Please Note",
+                                    "A password is required / Please Note"}));
+    TOptions stored;
+    EXPECT_EQ(stored.Password, MD5Hex(" Secret")); // the blanks belong to it
+    EXPECT_FALSE(stored.CheckPassword("Secret"));
+
+    // A digest written in lower case matches all the same.
+    stored.Password = LowerAscii(stored.Password);
+    twtest::TModalAnswer change(QStringLiteral("frmPasswordChange"), [&](QWidget* window) {
+        Child<QLineEdit>(window, "edOldPassword")->setText(" Secret");
+        Child<QLineEdit>(window, "edNewPassword")->setText("NewWord");
+        Child<QLineEdit>(window, "edConfirmPassword")->setText("newWORD");
+        QTest::mouseClick(Child<TImageButton>(window, "btnOk"), Qt::LeftButton);
+    });
+    TfrmPasswordChange dialog(stored);
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(notices.Said().back(), "Password was successfully changed / Information");
+    TOptions changed;
+    EXPECT_EQ(changed.Password, MD5Hex("NewWord"));
+}
+
+#endif
+
+} // namespace
