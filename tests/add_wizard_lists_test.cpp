@@ -65,8 +65,8 @@ TEST_F(AddWizardListsTest, TypedNamesGetTheirStatusOrTheirWarning) {
                                  "Please choose another filename.";
     auto warning = [&](TMonitoredItemType type, const std::string& tag, const std::string& name) {
         const TAddOutcome outcome = lists_->AddTypedItem(type, tag, name);
-        EXPECT_FALSE(outcome.Added) << name;
-        return outcome.Warning + "|" + outcome.WarningCaption;
+        EXPECT_FALSE(outcome.added) << name;
+        return outcome.warning + "|" + outcome.warningCaption;
     };
     const auto web = TMonitoredItemType::mitWeb;
     const auto app = TMonitoredItemType::mitApp;
@@ -83,23 +83,23 @@ TEST_F(AddWizardListsTest, TypedNamesGetTheirStatusOrTheirWarning) {
     SetProgramPathForTest("");
 
     // Another tag only renames, and the list keeps its order by caption.
-    EXPECT_TRUE(lists_->AddTypedItem(web, " Headlines ", "news.example.com").Added);
+    EXPECT_TRUE(lists_->AddTypedItem(web, " Headlines ", "news.example.com").added);
     EXPECT_EQ(Find(lists_->SiteItems, "news.example.com")->Caption, "Headlines");
     // A listed but inactive item is wanted again.
-    EXPECT_TRUE(lists_->AddTypedItem(app, "", "/usr/games/old").Added);
+    EXPECT_TRUE(lists_->AddTypedItem(app, "", "/usr/games/old").added);
     EXPECT_TRUE(Find(lists_->ExistingApps, "/usr/games/old")->Active);
     EXPECT_TRUE(Find(lists_->ExistingApps, "/usr/games/old")->Checked);
     // New names; a tag of blanks gives the name as caption.
-    EXPECT_TRUE(lists_->AddTypedItem(app, "  ", "/usr/bin/editor").Added);
+    EXPECT_TRUE(lists_->AddTypedItem(app, "  ", "/usr/bin/editor").added);
     EXPECT_EQ(Find(lists_->NamedApps, "/usr/bin/editor")->Caption, "/usr/bin/editor");
     EXPECT_TRUE(lists_->NamedFirst);
-    EXPECT_TRUE(lists_->AddTypedItem(web, "", "https://www.example.org/news").Added);
+    EXPECT_TRUE(lists_->AddTypedItem(web, "", "https://www.example.org/news").added);
     EXPECT_NE(Find(lists_->SiteItems, "https://www.example.org/news"), nullptr);
     // A listed item unchecked here and typed again is checked again.
     options_.AdminAccess = true;
     lists_->SetAppChecked("/usr/games/chess", false);
     EXPECT_FALSE(Find(lists_->ExistingApps, "/usr/games/chess")->Checked);
-    EXPECT_TRUE(lists_->AddTypedItem(app, "", "/usr/games/chess").Added);
+    EXPECT_TRUE(lists_->AddTypedItem(app, "", "/usr/games/chess").added);
     EXPECT_TRUE(Find(lists_->ExistingApps, "/usr/games/chess")->Checked);
     // Nothing of it touched the list the wizard was given.
     EXPECT_EQ(options_.MonitoredList.Count(), 3);
@@ -118,9 +118,9 @@ TEST_F(AddWizardListsTest, OneRemovalADayAndTheResultMergedIntoBothLists) {
     lists_->SetAppChecked("/usr/games/chess", true);
     EXPECT_FALSE(lists_->FreeRemovalUsed);
     lists_->SetAppChecked("/usr/games/chess", false);
-    ASSERT_TRUE(lists_->AddTypedItem(TMonitoredItemType::mitWeb, "", "video.example.net").Added);
+    ASSERT_TRUE(lists_->AddTypedItem(TMonitoredItemType::mitWeb, "", "video.example.net").added);
     ASSERT_TRUE(
-        lists_->AddTypedItem(TMonitoredItemType::mitApp, "Old one", "/usr/games/old").Added);
+        lists_->AddTypedItem(TMonitoredItemType::mitApp, "Old one", "/usr/games/old").added);
     EXPECT_EQ(passwordAsked_, 0);
 
     TMonitoredList result;
@@ -143,10 +143,10 @@ TEST_F(AddWizardListsTest, OneRemovalADayAndTheResultMergedIntoBothLists) {
     EXPECT_EQ(Find(options_.MonitoredList, "/usr/games/old")->Caption, "Old one");
     EXPECT_EQ(options_.MonitoredList.Keys(options_.MonitoredList.IndexOfName("/usr/games/old")),
               "Old one");
-    ASSERT_EQ(report.Deactivated.size(), 1u);
-    EXPECT_EQ(report.Deactivated[0]->Name, "news.example.com");
-    ASSERT_EQ(report.Reactivated.size(), 1u);
-    EXPECT_EQ(report.Reactivated[0]->Name, "/usr/games/old");
+    ASSERT_EQ(report.deactivated.size(), 1u);
+    EXPECT_EQ(report.deactivated[0]->Name, "news.example.com");
+    ASSERT_EQ(report.reactivated.size(), 1u);
+    EXPECT_EQ(report.reactivated[0]->Name, "/usr/games/old");
 }
 
 // Without the right to change settings, a removal asks for the password and, refused,

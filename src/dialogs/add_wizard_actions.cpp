@@ -1,4 +1,5 @@
 // What the add wizard's pages do.
+#include "base/scope_exit.h"
 #include "base/text.h"
 #include "dialogs/access_gate.h"
 #include "dialogs/add_wizard_form.h"
@@ -136,22 +137,22 @@ bool TfrmAppSiteAddWizard::AddTypedItem(TMonitoredItemType type, const QString& 
     }
     // A program is matched by the path the system runs it under, not by a link or a
     // wrapper script the person may have typed.
-    if (type == TMonitoredItemType::mitApp && scan_->Sources().PathOf) {
-        typed = scan_->Sources().PathOf(typed);
+    if (type == TMonitoredItemType::mitApp && scan_->Sources().pathOf) {
+        typed = scan_->Sources().pathOf(typed);
     }
     const TAddOutcome outcome = lists_.AddTypedItem(type, tag.toStdString(), typed);
-    if (!outcome.Warning.empty()) {
-        ShowWarning(QString::fromStdString(outcome.Warning),
-                    QString::fromStdString(outcome.WarningCaption));
+    if (!outcome.warning.empty()) {
+        ShowWarning(QString::fromStdString(outcome.warning),
+                    QString::fromStdString(outcome.warningCaption));
     }
-    if (outcome.Added) {
+    if (outcome.added) {
         if (type == TMonitoredItemType::mitWeb) {
             RefreshSites();
         } else {
             RefreshAppsList();
         }
     }
-    return outcome.Added;
+    return outcome.added;
 }
 
 void TfrmAppSiteAddWizard::btnAddClick() {
@@ -185,15 +186,15 @@ void TfrmAppSiteAddWizard::btnBrowseClick() {
     const QString chosen = dialog.selectedFiles().first();
     const std::string path = chosen.toStdString();
     const TProgramSources& sources = scan_->Sources();
-    if (!sources.IsProgram(path)) {
+    if (!sources.isProgram(path)) {
         ShowWarning(QStringLiteral("\"%1\" is not a program, so it cannot be added to the "
                                    "time-limit list")
                         .arg(QFileInfo(chosen).fileName()),
                     QStringLiteral("Please Note"));
         return;
     }
-    edApp->setText(QString::fromStdString(sources.PathOf(path)));
-    edAppTag->setText(QString::fromStdString(sources.Caption(path)));
+    edApp->setText(QString::fromStdString(sources.pathOf(path)));
+    edAppTag->setText(QString::fromStdString(sources.caption(path)));
 }
 
 bool TfrmAppSiteAddWizard::ToggleRow(QListWidget* box, int row) {
@@ -315,26 +316,23 @@ void TfrmAppSiteAddWizard::ScanFinished(TScanFinds finds) {
     tmrEnumFolders->stop();
     Guarded([&] {
         // Whatever happened, the page is put back first.
-        struct TRestore {
-            TfrmAppSiteAddWizard& w;
-            ~TRestore() {
-                w.lbxAppProcesses->setEnabled(true);
-                w.btnScan->SetCaption(QStringLiteral("Scan"));
-                w.btnScan->setAccessibleName(QStringLiteral("Scan"));
-                w.cbxScanningAlghorithm->setEnabled(true);
-                w.btnBack->setEnabled(true);
-                w.btnNext->setEnabled(true);
-                w.ggScan->hide();
-                w.lblFilter->setText(QStringLiteral("Filter"));
-                w.edtFilter->show();
-                w.unsetCursor();
-            }
-        } restore{*this};
-        if (finds.Failure) {
-            std::rethrow_exception(finds.Failure);
+        const TScopeExit restore([this] {
+            lbxAppProcesses->setEnabled(true);
+            btnScan->SetCaption(QStringLiteral("Scan"));
+            btnScan->setAccessibleName(QStringLiteral("Scan"));
+            cbxScanningAlghorithm->setEnabled(true);
+            btnBack->setEnabled(true);
+            btnNext->setEnabled(true);
+            ggScan->hide();
+            lblFilter->setText(QStringLiteral("Filter"));
+            edtFilter->show();
+            unsetCursor();
+        });
+        if (finds.failure) {
+            std::rethrow_exception(finds.failure);
         }
-        lists_.AddScanLines(finds.Programs);
-        lists_.AddScanLines(finds.Running);
+        lists_.AddScanLines(finds.programs);
+        lists_.AddScanLines(finds.running);
         RefreshScanList();
         ggScan->setValue(100);
     });

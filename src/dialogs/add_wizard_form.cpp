@@ -19,10 +19,10 @@ namespace tw {
 
 namespace {
 
-constexpr int kWidth = 480;
-constexpr int kListWidth = 436;
-constexpr int kTypeWidth = 56;
-constexpr int kNameWidth = kListWidth - kTypeWidth - TCheckListDelegate::kCheckWidth;
+constexpr int WindowWidth = 480;
+constexpr int ListWidth = 436;
+constexpr int TypeWidth = 56;
+constexpr int NameWidth = ListWidth - TypeWidth - TCheckListDelegate::CheckWidth;
 
 QWidget* Sheet(QWidget* pageControl, const char* name) {
     auto* sheet = new QWidget(pageControl);
@@ -36,10 +36,10 @@ QListWidget* CheckList(QWidget* sheet, const char* name, const QString& accessib
                        int height, QLabel** nameTitle, QLabel** typeTitle, const char* nameLabel,
                        const char* typeLabel, QObject* owner) {
     *nameTitle = MakeLabel(sheet, nameLabel, QStringLiteral("Name"), 24, top);
-    *typeTitle = MakeLabel(sheet, typeLabel, QStringLiteral("Type"), 22 + kNameWidth + 14, top);
+    *typeTitle = MakeLabel(sheet, typeLabel, QStringLiteral("Type"), 22 + NameWidth + 14, top);
     QListWidget* box =
-        MakeListBox(sheet, name, accessibleName, QRect(22, top + 22, kListWidth, height));
-    box->setItemDelegate(new TCheckListDelegate(kNameWidth, true, owner));
+        MakeListBox(sheet, name, accessibleName, QRect(22, top + 22, ListWidth, height));
+    box->setItemDelegate(new TCheckListDelegate(NameWidth, true, owner));
     return box;
 }
 
@@ -80,17 +80,17 @@ TfrmAppSiteAddWizard::TfrmAppSiteAddWizard(TOptions& options, const TMonitoredLi
       scan_(std::make_unique<TProgramScan>(std::move(sources))) {
     setObjectName(QStringLiteral("frmAppSiteAddWizard"));
     setWindowTitle(QStringLiteral("Tallywick"));
-    setFixedSize(kWidth, 464);
+    setFixedSize(WindowWidth, 464);
 
     lblPageTitle = MakeLabel(this, "lblPageTitle", QString(), 16, 42);
     QFont title = lblPageTitle->font();
     title.setPixelSize(16);
     lblPageTitle->setFont(title);
-    lblPageTitle->setFixedWidth(kWidth - 32);
+    lblPageTitle->setFixedWidth(WindowWidth - 32);
 
     pcWizard = new QWidget(this);
     pcWizard->setObjectName(QStringLiteral("pcWizard"));
-    pcWizard->setGeometry(0, 72, kWidth, 342);
+    pcWizard->setGeometry(0, 72, WindowWidth, 342);
     pcWizard->hide();
     tsMonitoredSites = Sheet(pcWizard, "tsMonitoredSites");
     tsAppProcesses = Sheet(pcWizard, "tsAppProcesses");
@@ -161,7 +161,7 @@ void TfrmAppSiteAddWizard::CreateScanSheet() {
     connect(lbxAppProcesses, &QListWidget::currentRowChanged, this,
             [this] { ShowAppInfo(lbxAppProcesses, mmAppInfo); });
     lblAppInfo = MakeLabel(s, "lblAppInfo", "Application Info", 16, 282);
-    mmAppInfo = InfoMemo(s, "mmAppInfo", QRect(22, 302, kListWidth, 36));
+    mmAppInfo = InfoMemo(s, "mmAppInfo", QRect(22, 302, ListWidth, 36));
 }
 
 void TfrmAppSiteAddWizard::CreateAppsSheet() {
@@ -194,7 +194,7 @@ void TfrmAppSiteAddWizard::CreateAppsSheet() {
     });
     DeleteMenu(lbxApps);
     lblAppInfoApp = MakeLabel(s, "lblAppInfoApp", "Application Info", 16, 282);
-    mmAppInfoApp = InfoMemo(s, "mmAppInfoApp", QRect(22, 302, kListWidth, 36));
+    mmAppInfoApp = InfoMemo(s, "mmAppInfoApp", QRect(22, 302, ListWidth, 36));
 }
 
 } // namespace tw

@@ -29,10 +29,14 @@ class TfrmAppSiteAddWizard : public TfrmBase {
                          TProgramSources sources, QWidget* parent = nullptr);
     ~TfrmAppSiteAddWizard() override;
 
-    TAddWizardLists& Lists() { return lists_; }
-    TProgramScan& Scan() { return *scan_; }
+    const TProgramScan& Scan() const { return *scan_; }
     QWidget* CurrentSheet() const { return currentSheet_; }
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
     // Pages and the two buttons under them.
     QWidget *pcWizard = nullptr, *tsMonitoredSites = nullptr, *tsAppProcesses = nullptr,
             *tsApps = nullptr;
@@ -73,11 +77,6 @@ class TfrmAppSiteAddWizard : public TfrmBase {
     // Returns false when the item was deactivated instead (its row loses the selection).
     bool SetItemChecked(QListWidget* box, int row, bool checked);
 
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-  private:
     void CreateSitesSheet();
     void CreateScanSheet();
     void CreateAppsSheet();

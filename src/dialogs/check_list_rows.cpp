@@ -30,7 +30,7 @@ class TCheckMarkFilter : public QObject {
         const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
         const QModelIndex index = box_.indexAt(at);
         if (!index.isValid() || RowItem(box_, index.row()) == nullptr ||
-            at.x() < box_.visualRect(index).right() - TCheckListDelegate::kCheckWidth) {
+            at.x() < box_.visualRect(index).right() - TCheckListDelegate::CheckWidth) {
             return QObject::eventFilter(watched, event);
         }
         const bool select = onCheck_(index.row());
@@ -54,7 +54,7 @@ TCheckListDelegate::TCheckListDelegate(int nameWidth, bool checkMarks, QObject* 
       unchecked_(PreparePicture(TPicture::FromResource(QStringLiteral("check_off")))) {}
 
 QSize TCheckListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-    return {option.rect.width(), kRowHeight};
+    return {option.rect.width(), RowHeight};
 }
 
 void TCheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -66,7 +66,7 @@ void TCheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
                          : index.row() % 2 ? OddRowColour
                                            : QColor(Qt::white));
     const int x1 = r.left() + nameWidth_;
-    const int checkLeft = r.right() - kCheckWidth;
+    const int checkLeft = r.right() - CheckWidth;
     painter->setPen(GridColour);
     painter->drawLine(x1, r.top(), x1, r.bottom());
     if (checkMarks_) {
@@ -92,7 +92,7 @@ void TCheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
                           flags | Qt::AlignHCenter, QString::fromLatin1(item->TypeName()));
         if (checkMarks_) {
             const QImage& mark = item->Checked ? checked_ : unchecked_;
-            painter->drawImage(checkLeft + (kCheckWidth - mark.width()) / 2 + 1,
+            painter->drawImage(checkLeft + (CheckWidth - mark.width()) / 2 + 1,
                                r.top() + (r.height() - mark.height()) / 2, mark);
         }
     }

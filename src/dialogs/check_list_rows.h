@@ -16,9 +16,9 @@ namespace tw {
 // and grey text for items waiting for their removal, like the main window's lists.
 class TCheckListDelegate : public QStyledItemDelegate {
   public:
-    static constexpr int kRowHeight = 18;
+    static constexpr int RowHeight = 18;
     // Width of the check mark's place at the right end of a row.
-    static constexpr int kCheckWidth = 18;
+    static constexpr int CheckWidth = 18;
 
     TCheckListDelegate(int nameWidth, bool checkMarks, QObject* parent);
 

@@ -17,16 +17,16 @@ class TfrmPasswordChange : public TfrmBase {
   public:
     TfrmPasswordChange(TOptions& options, QWidget* parent = nullptr);
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
     QLabel *lblOldPassword = nullptr, *lblNewPassword = nullptr, *lblConfirmPassword = nullptr;
     QLineEdit *edOldPassword = nullptr, *edNewPassword = nullptr, *edConfirmPassword = nullptr;
     QLabel* lblSavePassword = nullptr;
     TImageButton* btnOk = nullptr;
     TImageButton* btnCancel = nullptr;
 
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
-  private:
     void btnOkClick();
 
     TOptions& options_;

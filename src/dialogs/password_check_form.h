@@ -17,6 +17,10 @@ class TfrmPasswordCheck : public TfrmBase {
   public:
     TfrmPasswordCheck(TOptions& options, QWidget* parent = nullptr);
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
     QLabel* lblDescription = nullptr;
     QLabel* lblPassword = nullptr;
     QLineEdit* edPassword = nullptr;
@@ -24,10 +28,6 @@ class TfrmPasswordCheck : public TfrmBase {
     TImageButton* btnOk = nullptr;
     TImageButton* btnCancel = nullptr;
 
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
-  private:
     void btnOkClick();
 
     TOptions& options_;

@@ -36,26 +36,26 @@ void TProgramScan::Run(bool complete, QPointer<QObject> context,
     try {
         try {
             if (complete) {
-                const int total = sources_.CountFolders([this](int folders) {
+                const int total = sources_.countFolders([this](int folders) {
                     count_ = folders;
                     return !stop_;
                 });
                 count_ = 0;
                 total_ = total;
-                sources_.Complete(finds.Programs, [this](int folders) {
+                sources_.complete(finds.programs, [this](int folders) {
                     count_ = folders;
                     return !stop_;
                 });
             } else {
-                sources_.Fast(finds.Programs);
+                sources_.fast(finds.programs);
             }
         } catch (const EAbort&) {
             // Stopped: what was found so far stays.
         }
-        finds.Stopped = stop_;
-        sources_.Running(finds.Running);
+        finds.stopped = stop_;
+        sources_.running(finds.running);
     } catch (...) {
-        finds.Failure = std::current_exception();
+        finds.failure = std::current_exception();
     }
     running_ = false;
     // Handed over on the window's thread; a window that has gone takes nothing.

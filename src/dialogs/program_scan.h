@@ -20,17 +20,17 @@ using TFolderProgress = std::function<bool(int folders)>;
 // Where the add wizard finds programs: the system's own sources, or a test's.
 struct TProgramSources {
     // The menu's programs, as lines "path=caption".
-    std::function<void(std::vector<std::string>&)> Fast;
+    std::function<void(std::vector<std::string>&)> fast;
     // The folders the Complete scan walks, counted first for a progress total.
-    std::function<int(const TFolderProgress&)> CountFolders;
-    std::function<void(std::vector<std::string>&, const TFolderProgress&)> Complete;
+    std::function<int(const TFolderProgress&)> countFolders;
+    std::function<void(std::vector<std::string>&, const TFolderProgress&)> complete;
     // The programs running under the person's own account; replaces the lines.
-    std::function<void(std::vector<std::string>&)> Running;
+    std::function<void(std::vector<std::string>&)> running;
     // The caption of a program file, whether a picked file is a program, and the path the
     // system will run it under (what a listed program must name).
-    std::function<std::string(const std::string&)> Caption;
-    std::function<bool(const std::string&)> IsProgram;
-    std::function<std::string(const std::string&)> PathOf;
+    std::function<std::string(const std::string&)> caption;
+    std::function<bool(const std::string&)> isProgram;
+    std::function<std::string(const std::string&)> pathOf;
 };
 
 // This computer's sources.
@@ -38,10 +38,10 @@ TProgramSources SystemProgramSources();
 
 // What a scan found.
 struct TScanFinds {
-    std::vector<std::string> Programs;
-    std::vector<std::string> Running;
-    bool Stopped = false;
-    std::exception_ptr Failure; // a failure other than a stop
+    std::vector<std::string> programs;
+    std::vector<std::string> running;
+    bool stopped = false;
+    std::exception_ptr failure; // a failure other than a stop
 };
 
 // One scan at a time, on a thread of its own so that the window stays responsive: the

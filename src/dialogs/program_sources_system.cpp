@@ -30,19 +30,19 @@ class TControl {
 
 TProgramSources SystemProgramSources() {
     TProgramSources sources;
-    sources.Fast = [](std::vector<std::string>& lines) { FastScanPrograms(lines); };
-    sources.CountFolders = [](const TFolderProgress& progress) {
+    sources.fast = [](std::vector<std::string>& lines) { FastScanPrograms(lines); };
+    sources.countFolders = [](const TFolderProgress& progress) {
         TControl control(progress);
         return CountCompleteScanFolders(control.Control());
     };
-    sources.Complete = [](std::vector<std::string>& lines, const TFolderProgress& progress) {
+    sources.complete = [](std::vector<std::string>& lines, const TFolderProgress& progress) {
         TControl control(progress);
         CompleteScanPrograms(lines, control.Control());
     };
-    sources.Running = [](std::vector<std::string>& lines) { RunningProgramLines(lines); };
-    sources.Caption = [](const std::string& path) { return ProgramCaption(path); };
-    sources.IsProgram = [](const std::string& path) { return IsExecutableProgram(path); };
-    sources.PathOf = [](const std::string& path) { return ProgramPathOf(path); };
+    sources.running = [](std::vector<std::string>& lines) { RunningProgramLines(lines); };
+    sources.caption = [](const std::string& path) { return ProgramCaption(path); };
+    sources.isProgram = [](const std::string& path) { return IsExecutableProgram(path); };
+    sources.pathOf = [](const std::string& path) { return ProgramPathOf(path); };
     return sources;
 }
 

@@ -22,9 +22,9 @@ namespace tw {
 
 namespace {
 
-constexpr int kWidth = 480;
-constexpr int kListWidth = 384;
-constexpr int kTypeWidth = 60;
+constexpr int WindowWidth = 480;
+constexpr int ListWidth = 384;
+constexpr int TypeWidth = 60;
 
 QWidget* Sheet(QWidget* pageControl, const char* name) {
     auto* sheet = new QWidget(pageControl);
@@ -54,17 +54,17 @@ TfrmSettings::TfrmSettings(TOptions& options, QWidget* parent)
     : TfrmBase(parent), options_(options) {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Settings"));
-    setFixedSize(kWidth, 440);
+    setFixedSize(WindowWidth, 440);
 
     lblPageTitle = MakeLabel(this, "lblPageTitle", QString(), 16, 42);
     QFont title = lblPageTitle->font();
     title.setPixelSize(16);
     lblPageTitle->setFont(title);
-    lblPageTitle->setFixedWidth(kWidth - 32);
+    lblPageTitle->setFixedWidth(WindowWidth - 32);
 
     pcSettings = new QWidget(this);
     pcSettings->setObjectName(QStringLiteral("pcSettings"));
-    pcSettings->setGeometry(0, 72, kWidth, 316);
+    pcSettings->setGeometry(0, 72, WindowWidth, 316);
     pcSettings->hide();
     tsBackground = Sheet(pcSettings, "tsBackground");
     tsLogon = Sheet(pcSettings, "tsLogon");
@@ -174,14 +174,14 @@ void TfrmSettings::CreateListSheet() {
         "websites and your email program to the list. ",
         QRect(16, 0, 448, 72));
     lblAppsName = MakeLabel(s, "lblAppsName", "Name", 26, 84);
-    lblAppsType = MakeLabel(s, "lblAppsType", "Type", 22 + kListWidth - kTypeWidth + 14, 84);
+    lblAppsType = MakeLabel(s, "lblAppsType", "Type", 22 + ListWidth - TypeWidth + 14, 84);
     lbxAppSites = MakeListBox(s, "lbxAppSites", "Sites and applications to time limit",
-                              QRect(22, 110, kListWidth, 18 * 10 + 2));
+                              QRect(22, 110, ListWidth, 18 * 10 + 2));
     btnApp_Add =
         MakeSmallButton(s, "btnApp_Add", "+", "Add site/application", QRect(428, 106, 36, 28));
     btnApp_Delete = MakeSmallButton(s, "btnApp_Delete", QString::fromUtf8("\u2212"), "Delete",
                                     QRect(428, 140, 36, 28));
-    lbxAppSites->setItemDelegate(new TCheckListDelegate(kListWidth - kTypeWidth, false, this));
+    lbxAppSites->setItemDelegate(new TCheckListDelegate(ListWidth - TypeWidth, false, this));
     connect(btnApp_Add, &TImageButton::clicked, this,
             [this] { Guarded([this] { btnAddClick(); }); });
     connect(btnApp_Delete, &TImageButton::clicked, this,

@@ -35,6 +35,12 @@ class TfrmSettings : public TfrmBase {
     QWidget* CurrentSheet() const { return currentSheet_; }
     const TMonitoredList& WorkingList() const { return workingList_; }
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
     QWidget *pcSettings = nullptr, *tsBackground = nullptr, *tsLogon = nullptr,
             *tsMonitoredList = nullptr, *tsExpiration = nullptr, *tsReminder = nullptr;
     QLabel* lblPageTitle = nullptr;
@@ -74,12 +80,6 @@ class TfrmSettings : public TfrmBase {
     void btnChangePasswordClick();
     void btnBrowseImageClick();
 
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
     // settings_form.cpp
     void CreateBackgroundSheet();
     void CreateLogonSheet();

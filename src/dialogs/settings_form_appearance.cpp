@@ -20,15 +20,15 @@ namespace tw {
 
 namespace {
 
-const QString kCustomImage = QStringLiteral("Custom...");
-const QString kNoImage = QStringLiteral("<No Image>");
-const QString kCustomColour = QStringLiteral("Custom...");
+const QString CustomImage = QStringLiteral("Custom...");
+const QString NoImage = QStringLiteral("<No Image>");
+const QString CustomColour = QStringLiteral("Custom...");
 
 // The colours the colour boxes offer, as a colour picker's standard palette.
 const struct {
     const char* name;
     QRgb rgb;
-} kColours[] = {
+} StandardColours[] = {
     {"Black", 0x000000},  {"Maroon", 0x800000},  {"Green", 0x008000}, {"Olive", 0x808000},
     {"Navy", 0x000080},   {"Purple", 0x800080},  {"Teal", 0x008080},  {"Gray", 0x808080},
     {"Silver", 0xC0C0C0}, {"Red", 0xFF0000},     {"Lime", 0x00FF00},  {"Yellow", 0xFFFF00},
@@ -45,11 +45,11 @@ QIcon Swatch(const QColor& colour) {
 }
 
 void FillColourBox(QComboBox* box) {
-    for (const auto& colour : kColours) {
+    for (const auto& colour : StandardColours) {
         box->addItem(Swatch(QColor(colour.rgb)), QString::fromLatin1(colour.name),
                      SettingFromColor(QColor(colour.rgb)));
     }
-    box->addItem(kCustomColour);
+    box->addItem(CustomColour);
 }
 
 // Selects the entry of a stored colour; one of no standard name gets an entry of its own.
@@ -66,7 +66,7 @@ void SelectColour(QComboBox* box, int setting) {
 
 // The colour chosen in a box; "Custom..." asks for one. Empty when the person cancelled.
 std::optional<int> ChosenColour(QComboBox* box, int current, QWidget* owner) {
-    if (box->currentText() != kCustomColour || box->currentData().isValid()) {
+    if (box->currentText() != CustomColour || box->currentData().isValid()) {
         return box->currentData().toInt();
     }
     const QColor chosen = QColorDialog::getColor(ColorFromSetting(current), owner, QString(),
@@ -97,24 +97,24 @@ void TfrmSettings::LoadAppearance() {
         cbxTransparency->setCurrentIndex(index == -1 ? 0 : index);
     }
     const QSignalBlocker quiet(cbxImage);
-    cbxImage->addItem(kCustomImage);
+    cbxImage->addItem(CustomImage);
     for (const auto& [name, path] : skins_) {
         cbxImage->addItem(QString::fromStdString(name), QString::fromStdString(path));
     }
-    cbxImage->addItem(kNoImage);
+    cbxImage->addItem(NoImage);
     SelectImageEntry();
 }
 
 void TfrmSettings::SelectImageEntry() {
     const QSignalBlocker quiet(cbxImage);
     const std::string image = GetImage();
-    int index = cbxImage->findText(kNoImage);
+    int index = cbxImage->findText(NoImage);
     for (int i = 0; i < cbxImage->count(); ++i) {
         if (cbxImage->itemData(i).toString().toStdString() == image && !image.empty()) {
             index = i;
         }
     }
-    if (index == cbxImage->findText(kNoImage) && !image.empty() &&
+    if (index == cbxImage->findText(NoImage) && !image.empty() &&
         QFileInfo::exists(QString::fromStdString(image))) {
         index = 0; // a picture of the person's own
     }
@@ -148,7 +148,7 @@ void TfrmSettings::cbxColorChange() {
     // A colour replaces the picture.
     {
         const QSignalBlocker quiet(cbxImage);
-        cbxImage->setCurrentIndex(cbxImage->findText(kNoImage));
+        cbxImage->setCurrentIndex(cbxImage->findText(NoImage));
     }
     cbxImageChange();
 }
@@ -166,9 +166,8 @@ void TfrmSettings::cbxImageChange() {
         btnBrowseImageClick();
         return;
     }
-    SetImage(cbxImage->currentText() == kNoImage
-                 ? std::string()
-                 : cbxImage->currentData().toString().toStdString());
+    SetImage(cbxImage->currentText() == NoImage ? std::string()
+                                                : cbxImage->currentData().toString().toStdString());
     update();
 }
 

@@ -50,7 +50,7 @@ TListChangeReport MergeListChanges(const TMonitoredList& changes, TMonitoredList
                     Update(*today, todayIndex, entry);
                 }
                 if (wasActive != entry.Active) {
-                    (entry.Active ? report.Reactivated : report.Deactivated).push_back(&entry);
+                    (entry.Active ? report.reactivated : report.deactivated).push_back(&entry);
                 }
             }
             continue;
@@ -71,7 +71,7 @@ TListChangeReport MergeListChanges(const TMonitoredList& changes, TMonitoredList
                 Update(*today, todayIndex, entry);
             }
             if (wasActive) {
-                report.Deactivated.push_back(&entry);
+                report.deactivated.push_back(&entry);
             }
         }
     }

@@ -12,9 +12,9 @@ namespace tw {
 // one stays on it, deactivated. The program's own executable is never added.
 struct TListChangeReport {
     // Items deactivated here: their removal waits for the next daily reset.
-    std::vector<const TMonitoredItem*> Deactivated;
+    std::vector<const TMonitoredItem*> deactivated;
     // Items that were waiting for their removal and are wanted again.
-    std::vector<const TMonitoredItem*> Reactivated;
+    std::vector<const TMonitoredItem*> reactivated;
 };
 TListChangeReport MergeListChanges(const TMonitoredList& changes, TMonitoredList& list,
                                    TMonitoredList* today);

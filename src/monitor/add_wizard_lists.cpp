@@ -63,14 +63,14 @@ const char* DuplicateWarning(TMonitoredItemType adding, TMonitoredItemType liste
 
 TAddOutcome Refused(std::string warning, const char* caption) {
     TAddOutcome outcome;
-    outcome.Warning = std::move(warning);
-    outcome.WarningCaption = caption;
+    outcome.warning = std::move(warning);
+    outcome.warningCaption = caption;
     return outcome;
 }
 
 TAddOutcome Added() {
     TAddOutcome outcome;
-    outcome.Added = true;
+    outcome.added = true;
     return outcome;
 }
 

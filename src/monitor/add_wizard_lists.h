@@ -11,10 +11,10 @@ class TOptions;
 
 // What happened to a typed site or program.
 struct TAddOutcome {
-    bool Added = false;
+    bool added = false;
     // A refusal the person is told about ("Please note" or "Please Note" as captioned).
-    std::string Warning;
-    std::string WarningCaption;
+    std::string warning;
+    std::string warningCaption;
 };
 
 // The add wizard's working state: the list as it was (never changed here), what was typed,

@@ -1,8 +1,10 @@
 // The main window's actions that change what is watched: the add wizard and the settings.
+#include "base/scope_exit.h"
 #include "dialogs/access_gate.h"
 #include "dialogs/add_wizard_form.h"
 #include "dialogs/settings_form.h"
 #include "items/list_changes.h"
+#include "storage/admin_access.h"
 #include "storage/date_format.h"
 #include "ui/main_window.h"
 
@@ -23,20 +25,16 @@ void TfrmMain::btnApp_AddClick() {
 }
 
 void TfrmMain::ApplyListChanges(const TMonitoredList& changes) {
-    // The administrator's access ends with the change it was given for, however that ends.
-    struct TClearAccess {
-        TOptions& options;
-        ~TClearAccess() { options.AdminAccess = false; }
-    } clearAccess{options_};
+    const TAdminAccessScope access(options_);
     if (changes.Count() == 0) {
         return;
     }
     const TListChangeReport report =
         MergeListChanges(changes, options_.MonitoredList, &engine_->Logger().TodayList());
-    for (const TMonitoredItem* item : report.Deactivated) {
+    for (const TMonitoredItem* item : report.deactivated) {
         TOptions::RecordPendingRemoval(*item);
     }
-    for (const TMonitoredItem* item : report.Reactivated) {
+    for (const TMonitoredItem* item : report.reactivated) {
         TOptions::CancelPendingRemoval(*item);
     }
     options_.MonitoredItemsSave();
@@ -45,22 +43,14 @@ void TfrmMain::ApplyListChanges(const TMonitoredList& changes) {
 
 void TfrmMain::actSettingsExecute() {
     tmrSaveOptions->stop();
-    struct TRestore {
-        TfrmMain& window;
-        ~TRestore() {
-            window.tmrSaveOptions->start();
-            window.options_.AdminAccess = false;
-        }
-    } restore{*this};
+    const TScopeExit restart([this] { tmrSaveOptions->start(); });
+    const TAdminAccessScope access(options_);
     TfrmSettings wizard(options_, this);
     if (!wizard.ShowSettingsWizard(false)) {
         return;
     }
     memoUpdating_ = true;
-    struct TClearMemoGuard {
-        bool& flag;
-        ~TClearMemoGuard() { flag = false; }
-    } clearGuard{memoUpdating_};
+    const TScopeExit memosWritten([this] { memoUpdating_ = false; });
     cbxReminderChange();
     mmReminderMorning->setPlainText(QString::fromStdString(options_.GetReminder(0)));
     mmReminderAfrernoon->setPlainText(QString::fromStdString(options_.GetReminder(1)));

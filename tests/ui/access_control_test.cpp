@@ -111,12 +111,12 @@ TEST_F(AccessControlTest, TheLogonPageIsCaseStrictTheChangeWindowIsNot) {
         twtest::TModalAnswer wizard(QStringLiteral("frmSettings"), [&](QWidget* window) {
             auto& w = *static_cast<TfrmSettings*>(window);
             QTest::keyClick(&w, Qt::Key_Return);
-            ASSERT_EQ(w.CurrentSheet(), w.tsLogon);
+            ASSERT_EQ(w.CurrentSheet()->objectName(), "tsLogon");
             const auto attempt = [&](const char* password, const char* confirm) {
-                w.edtStart_Password->setText(password);
-                w.edtStart_ConfirmPassword->setText(confirm);
+                Child<QLineEdit>(&w, "edtStart_Password")->setText(password);
+                Child<QLineEdit>(&w, "edtStart_ConfirmPassword")->setText(confirm);
                 QTest::keyClick(&w, Qt::Key_Return);
-                return w.CurrentSheet() != w.tsLogon;
+                return w.CurrentSheet()->objectName() != "tsLogon";
             };
             EXPECT_FALSE(attempt("Secret", "secret"));
             EXPECT_FALSE(attempt("   ", "   "));

@@ -36,6 +36,16 @@ QStringList Captions(const QListWidget& box) {
     return captions;
 }
 
+template <class T> T* Child(QWidget& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+void Click(QWidget& window, const char* button) {
+    QTest::mouseClick(Child<TImageButton>(window, button), Qt::LeftButton);
+}
+
 void ClickCheckMark(QListWidget& box, const QString& caption) {
     const auto rows = box.findItems(caption, Qt::MatchExactly);
     ASSERT_EQ(rows.size(), 1) << caption.toStdString();
@@ -52,13 +62,13 @@ TEST(AddWizardWindow, StopDuringACompleteScanKeepsTheFindsAndAddsTheRunningProgr
     TMonitoredList result;
     std::atomic<bool> walking{false};
     TProgramSources sources;
-    sources.CountFolders = [](const TFolderProgress& progress) {
+    sources.countFolders = [](const TFolderProgress& progress) {
         for (int folders = 1; folders <= 3; ++folders) {
             progress(folders);
         }
         return 400;
     };
-    sources.Complete = [&](std::vector<std::string>& lines, const TFolderProgress& progress) {
+    sources.complete = [&](std::vector<std::string>& lines, const TFolderProgress& progress) {
         lines.push_back("/opt/game/game=Game");
         for (int folders = 1; folders < 1000000; ++folders) {
             walking = true;
@@ -69,41 +79,45 @@ TEST(AddWizardWindow, StopDuringACompleteScanKeepsTheFindsAndAddsTheRunningProgr
         }
         lines.push_back("/opt/never/reached=Never");
     };
-    sources.Running = [](std::vector<std::string>& lines) {
+    sources.running = [](std::vector<std::string>& lines) {
         lines = {"/usr/bin/editor=Editor", "/opt/game/game=Game running"};
     };
     TfrmAppSiteAddWizard wizard(options, options.MonitoredList, result, sources);
     wizard.show();
-    wizard.StepNext();
-    ASSERT_EQ(wizard.CurrentSheet(), wizard.tsAppProcesses);
-    wizard.cbxScanningAlghorithm->setCurrentIndex(1);
-    QTest::mouseClick(wizard.btnScan, Qt::LeftButton);
+    Click(wizard, "btnNext");
+    ASSERT_EQ(wizard.CurrentSheet()->objectName(), "tsAppProcesses");
+    Child<QComboBox>(wizard, "cbxScanningAlghorithm")->setCurrentIndex(1);
+    auto* scan = Child<TImageButton>(wizard, "btnScan");
+    auto* progress = Child<QProgressBar>(wizard, "ggScan");
+    auto* filter = Child<QLineEdit>(wizard, "edtFilter");
+    auto* found = Child<QListWidget>(wizard, "lbxAppProcesses");
+    QTest::mouseClick(scan, Qt::LeftButton);
 
     // The window keeps handling its events while the walk goes on, and shows how far it got.
     QTRY_VERIFY_WITH_TIMEOUT(walking && wizard.Scan().FolderCount() > 20, 10000);
-    EXPECT_EQ(wizard.btnScan->Caption(), "Stop");
-    EXPECT_TRUE(wizard.ggScan->isVisible());
-    EXPECT_FALSE(wizard.edtFilter->isVisible());
-    QTRY_VERIFY(wizard.ggScan->text().contains(" of 400 folders"));
-    EXPECT_GT(wizard.ggScan->value(), 15);
-    wizard.StepNext(); // no leaving the page in the middle of a scan
-    EXPECT_EQ(wizard.CurrentSheet(), wizard.tsAppProcesses);
+    EXPECT_EQ(scan->Caption(), "Stop");
+    EXPECT_TRUE(progress->isVisible());
+    EXPECT_FALSE(filter->isVisible());
+    QTRY_VERIFY(progress->text().contains(" of 400 folders"));
+    EXPECT_GT(progress->value(), 15);
+    Click(wizard, "btnNext"); // no leaving the page in the middle of a scan
+    EXPECT_EQ(wizard.CurrentSheet()->objectName(), "tsAppProcesses");
 
-    QTest::mouseClick(wizard.btnScan, Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(wizard.btnScan->Caption(), QStringLiteral("Scan"), 10000);
+    QTest::mouseClick(scan, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(scan->Caption(), QStringLiteral("Scan"), 10000);
     EXPECT_FALSE(wizard.Scan().Running());
-    EXPECT_FALSE(wizard.ggScan->isVisible());
-    EXPECT_TRUE(wizard.edtFilter->isVisible());
+    EXPECT_FALSE(progress->isVisible());
+    EXPECT_TRUE(filter->isVisible());
     // The first source to name a path gives its caption.
-    EXPECT_EQ(Captions(*wizard.lbxAppProcesses), (QStringList{"Editor", "Game"}));
+    EXPECT_EQ(Captions(*found), (QStringList{"Editor", "Game"}));
 
     // The filter narrows the list; checking a find and finishing hands it back checked.
-    QTest::keyClicks(wizard.edtFilter, "gAm");
-    EXPECT_EQ(Captions(*wizard.lbxAppProcesses), (QStringList{"Game"}));
-    ClickCheckMark(*wizard.lbxAppProcesses, "Game");
-    wizard.StepNext();
-    EXPECT_EQ(Captions(*wizard.lbxApps), (QStringList{"Game"}));
-    wizard.StepNext();
+    QTest::keyClicks(filter, "gAm");
+    EXPECT_EQ(Captions(*found), (QStringList{"Game"}));
+    ClickCheckMark(*found, "Game");
+    Click(wizard, "btnNext");
+    EXPECT_EQ(Captions(*Child<QListWidget>(wizard, "lbxApps")), (QStringList{"Game"}));
+    Click(wizard, "btnNext"); // Finish
     EXPECT_EQ(wizard.result(), QDialog::Accepted);
     ASSERT_EQ(result.Count(), 1);
     EXPECT_EQ(result.Items(0).Name, "/opt/game/game");

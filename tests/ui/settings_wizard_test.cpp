@@ -58,6 +58,12 @@ class SettingsWizardTest : public ::testing::Test {
         return wizard.ShowSettingsWizard(firstRun);
     }
 
+    template <class T> static T* Child(QWidget& window, const char* name) {
+        T* found = window.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    static QString Page(TfrmSettings& w) { return w.CurrentSheet()->objectName(); }
     static void Choose(QComboBox* box, const QString& text) {
         const int index = box->findText(text);
         ASSERT_NE(index, -1) << text.toStdString();
@@ -74,15 +80,15 @@ TEST_F(SettingsWizardTest, CancelOnTheFirstPagePutsTheAppearanceBack) {
     SetTransparency(10);
     TOptions options;
     EXPECT_FALSE(Run(options, false, [](TfrmSettings& w) {
-        ASSERT_EQ(w.CurrentSheet(), w.tsBackground);
-        Choose(w.cbxImage, "Dusk");
+        ASSERT_EQ(Page(w), "tsBackground");
+        Choose(Child<QComboBox>(w, "cbxImage"), "Dusk");
         EXPECT_NE(GetImage().find("Dusk"), std::string::npos);
-        Choose(w.cbxTransparency, "50");
+        Choose(Child<QComboBox>(w, "cbxTransparency"), "50");
         EXPECT_EQ(GetTransparency(), 50);
-        Choose(w.cbxColor, "Navy"); // a colour replaces the picture
+        Choose(Child<QComboBox>(w, "cbxColor"), "Navy"); // a colour replaces the picture
         EXPECT_EQ(GetImage(), "");
-        EXPECT_EQ(w.cbxImage->currentText(), "<No Image>");
-        Choose(w.cbxTextColor, "Yellow");
+        EXPECT_EQ(Child<QComboBox>(w, "cbxImage")->currentText(), "<No Image>");
+        Choose(Child<QComboBox>(w, "cbxTextColor"), "Yellow");
         EXPECT_EQ(ColorFromSetting(GetTextColor()), QColor(Qt::yellow));
         QTest::keyClick(&w, Qt::Key_Escape);
     }));
@@ -105,8 +111,8 @@ TEST_F(SettingsWizardTest, ASecondRaiseOnTheSameDayWaitsAndTheLimitPageShowsIt) 
         return Run(options, false, [&](TfrmSettings& w) {
             Next(w);
             Next(w);
-            ASSERT_EQ(w.CurrentSheet(), w.tsExpiration);
-            w.medTimeLimit->setText(limit);
+            ASSERT_EQ(Page(w), "tsExpiration");
+            Child<QLineEdit>(w, "medTimeLimit")->setText(limit);
             Next(w);
             Next(w); // Apply
         });
@@ -120,7 +126,7 @@ TEST_F(SettingsWizardTest, ASecondRaiseOnTheSameDayWaitsAndTheLimitPageShowsIt) 
     Run(options, false, [](TfrmSettings& w) {
         Next(w);
         Next(w);
-        EXPECT_EQ(w.medTimeLimit->text(), "05:30");
+        EXPECT_EQ(Child<QLineEdit>(w, "medTimeLimit")->text(), "05:30");
         w.reject();
     });
 }
@@ -131,13 +137,13 @@ TEST_F(SettingsWizardTest, EnterInTheMemoStartsANewLine) {
         for (int page = 0; page < 3; ++page) {
             Next(w);
         }
-        ASSERT_EQ(w.CurrentSheet(), w.tsReminder);
-        w.memReminder->setFocus();
-        QTest::keyClicks(w.memReminder, "Call home");
-        QTest::keyClick(w.memReminder, Qt::Key_Return);
-        QTest::keyClicks(w.memReminder, "Shop");
+        ASSERT_EQ(Page(w), "tsReminder");
+        Child<QPlainTextEdit>(w, "memReminder")->setFocus();
+        QTest::keyClicks(Child<QPlainTextEdit>(w, "memReminder"), "Call home");
+        QTest::keyClick(Child<QPlainTextEdit>(w, "memReminder"), Qt::Key_Return);
+        QTest::keyClicks(Child<QPlainTextEdit>(w, "memReminder"), "Shop");
         EXPECT_TRUE(w.isVisible());
-        EXPECT_EQ(w.memReminder->toPlainText(), "Call home\nShop");
+        EXPECT_EQ(Child<QPlainTextEdit>(w, "memReminder")->toPlainText(), "Call home\nShop");
         w.reject();
     });
 }
@@ -161,23 +167,23 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
             ++shown;
             auto& w = *static_cast<TfrmSettings*>(window);
             Next(w);
-            ASSERT_EQ(w.CurrentSheet(), w.tsMonitoredList);
+            ASSERT_EQ(Page(w), "tsMonitoredList");
             // At the first start a delete removes at once.
-            w.lbxAppSites->setCurrentRow(0);
+            Child<QListWidget>(w, "lbxAppSites")->setCurrentRow(0);
             twtest::TModalAnswer confirm(QStringLiteral("frmDeleteConfirm"), [](QWidget* question) {
                 static_cast<QDialog*>(question)->accept();
             });
-            w.btnDeleteClick();
+            QTest::mouseClick(Child<TImageButton>(w, "btnApp_Delete"), Qt::LeftButton);
             EXPECT_EQ(w.WorkingList().Count(), 0);
             Next(w);
-            Choose(w.cbxExpirationAction, "Close Browser/App.");
-            w.medTimeLimit->setText("01:45");
+            Choose(Child<QComboBox>(w, "cbxExpirationAction"), "Close Browser/App.");
+            Child<QLineEdit>(w, "medTimeLimit")->setText("01:45");
             Next(w);
-            w.memReminder->setPlainText("Morning text");
-            Choose(w.cbxReminder, "Evening");
-            w.memReminder->setPlainText("Evening text");
-            w.cbRemiderChangePeriod->setCurrentIndex(2);
-            QTest::mouseClick(w.btnNext, Qt::LeftButton); // Apply
+            Child<QPlainTextEdit>(w, "memReminder")->setPlainText("Morning text");
+            Choose(Child<QComboBox>(w, "cbxReminder"), "Evening");
+            Child<QPlainTextEdit>(w, "memReminder")->setPlainText("Evening text");
+            Child<QComboBox>(w, "cbRemiderChangePeriod")->setCurrentIndex(2);
+            QTest::mouseClick(Child<TImageButton>(w, "btnNext"), Qt::LeftButton); // Apply
         });
         ShowFirstRunSettings(options);
     }
