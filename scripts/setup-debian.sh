@@ -23,8 +23,8 @@ run_packages=(g++ make cmake pkg-config libsqlite3-dev libx11-dev libxres-dev li
 test_packages=(libgtest-dev libgmock-dev googletest libxtst-dev x11-apps x11-utils dbus-daemon
     g++-mingw-w64-x86-64-posix wine wine64 sqlite3 chromium firefox-esr desktop-file-utils
     appstream man-db dpkg-dev)
-# Measuring: a small system tray.
-measure_packages=(trayer x11-utils)
+# Measuring: a small system tray, and a way to close the first start's settings wizard.
+measure_packages=(trayer x11-utils xdotool)
 
 case $purpose in
 run) packages=("${run_packages[@]}") ;;

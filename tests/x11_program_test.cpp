@@ -170,6 +170,7 @@ class X11Program : public ::testing::Test {
         tw::SetDataFolderForTest(DataFolder().string());
         {
             tw::TOptions options;
+            options.IsNotFirstRun = true; // past the first start's settings wizard
             change(options);
             ASSERT_TRUE(options.Save());
         }
