@@ -149,8 +149,34 @@ const char* BrowserKindText(TBrowserKind kind) {
     }
 }
 
+const char* AddressProblemText(TAddressProblem problem) {
+    switch (problem) {
+    case TAddressProblem::NoAccessibilityBus:
+        return "This session has no accessibility bus, so no browser address can be read.";
+    case TAddressProblem::AccessibilityOff:
+        return "Accessibility is switched off in this session, so browser addresses cannot be "
+               "read. Start Tallywick, which switches it on, then restart the browser.";
+    case TAddressProblem::StartedBeforeAccessibility:
+        return "The browser was started before accessibility was switched on, so its address "
+               "cannot be read. Restart the browser.";
+    case TAddressProblem::NotAnswering:
+        return "The browser did not answer in time.";
+    case TAddressProblem::NotFound:
+        return "The browser's address bar was not found.";
+    default:
+        return "";
+    }
+}
+
+bool AddressProblemNeedsThePerson(TAddressProblem problem) {
+    return problem == TAddressProblem::NoAccessibilityBus ||
+           problem == TAddressProblem::AccessibilityOff ||
+           problem == TAddressProblem::StartedBeforeAccessibility;
+}
+
 void TOnlineTimeApplication::Execute(bool closeAll, const TMonitoredList* list) {
     BrowserKind = TBrowserKind::Desktop;
+    AddressProblem = TAddressProblem::NoProblem;
     try {
         Url.clear();
         ExeName.clear();
@@ -183,6 +209,7 @@ bool TOnlineTimeApplication::TopLevelStep(TWindowHandle window) {
     BrowserKind = TBrowserKind::Desktop;
     ExeName = desktop_.ExecutablePath(window);
     Url.clear();
+    AddressProblem = TAddressProblem::NoProblem;
     desktop_.EnumDescendants(window, [this](TWindowHandle c) { return DescendantStep(c); });
     if (CloseAll) {
         int index = -1;
@@ -200,16 +227,19 @@ bool TOnlineTimeApplication::DescendantStep(TWindowHandle child) {
     if (className == "MozillaWindowClass") {
         BrowserKind = TBrowserKind::Firefox;
         AccessibilitySearch(child, MozillaDepthLimit);
+        NoteWhyNoAddress(child);
         return false;
     }
     if (className == "OperaWindowClass") {
         BrowserKind = TBrowserKind::Opera;
         AccessibilitySearch(child, OperaDepthLimit);
+        NoteWhyNoAddress(child);
         return false;
     }
     if (className == "Chrome_AutocompleteEditView") {
         BrowserKind = TBrowserKind::Chrome;
         Url = desktop_.WindowText(child);
+        NoteWhyNoAddress(child);
         return false;
     }
     if (className == "Edit" && BrowserKind == TBrowserKind::InternetExplorer) {
@@ -237,6 +267,12 @@ void TOnlineTimeApplication::AccessibilitySearch(TWindowHandle child, int depthL
         }
     } catch (const std::exception& e) {
         ErrorLog(ErrorReportText(e, ExecuteLabel));
+    }
+}
+
+void TOnlineTimeApplication::NoteWhyNoAddress(TWindowHandle child) {
+    if (Url.empty()) {
+        AddressProblem = desktop_.AddressProblem(child);
     }
 }
 

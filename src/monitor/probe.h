@@ -19,6 +19,11 @@ enum class TBrowserKind : std::uint8_t {
 };
 
 const char* BrowserKindText(TBrowserKind kind);
+// What the person is told about a browser whose address could not be read; empty for NoProblem.
+const char* AddressProblemText(TAddressProblem problem);
+// Whether the person can do something about it (restart the browser, switch accessibility
+// on), rather than a passing hitch.
+bool AddressProblemNeedsThePerson(TAddressProblem problem);
 
 // Finds out what the user is looking at: the foreground window, the executable that owns
 // it and, for a browser, the address shown. Its second mode asks every listed window on
@@ -34,6 +39,8 @@ class TOnlineTimeApplication {
     bool CloseAll = false;
     const TMonitoredList* CloseList = nullptr;
     TWindowHandle Window = 0;
+    // Why a browser window examined last gave no address; NoProblem for other windows.
+    TAddressProblem AddressProblem = TAddressProblem::NoProblem;
 
     // Refreshes the fields from the foreground window (closeAll false), or posts a close
     // request to every top-level window whose program or page is on the list. Failures
@@ -47,6 +54,7 @@ class TOnlineTimeApplication {
     bool TopLevelStep(TWindowHandle window);
     bool DescendantStep(TWindowHandle child);
     void AccessibilitySearch(TWindowHandle child, int depthLimit);
+    void NoteWhyNoAddress(TWindowHandle child);
 
     TDesktop& desktop_;
 };

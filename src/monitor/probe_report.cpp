@@ -9,7 +9,11 @@ std::string ProbeReportJson(const TOnlineTimeApplication& probe, const TMonitore
                        ",\"executable\":" + JsonQuote(probe.ExeName) +
                        ",\"browserKind\":" + std::to_string(static_cast<int>(probe.BrowserKind)) +
                        ",\"browser\":" + JsonQuote(probe.BrowserName()) +
-                       ",\"address\":" + JsonQuote(probe.Url) + ",\"listed\":";
+                       ",\"address\":" + JsonQuote(probe.Url) + ",\"addressProblem\":" +
+                       (probe.AddressProblem == TAddressProblem::NoProblem
+                            ? std::string("null")
+                            : JsonQuote(AddressProblemText(probe.AddressProblem))) +
+                       ",\"listed\":";
     int index = -1;
     TMonitoredItemType kind = TMonitoredItemType::mitAll;
     std::string caption;

@@ -22,6 +22,16 @@ enum class TDesktopNotice {
     HotKey,         // one press of the Alt hot key
 };
 
+// Why the address of a browser window came back empty.
+enum class TAddressProblem {
+    NoProblem,                  // read, or there was none to read
+    NoAccessibilityBus,         // the session offers no accessibility bus
+    AccessibilityOff,           // the session's accessibility is switched off
+    StartedBeforeAccessibility, // the browser started before accessibility was switched on
+    NotAnswering,               // the browser did not answer in time (hung, or closing)
+    NotFound,                   // the browser's tree holds no address bar or page we know
+};
+
 // An exclusive lock on the instance lock file, held while the object lives.
 class TInstanceLock {
   public:
@@ -59,6 +69,12 @@ class TDesktop {
     virtual std::shared_ptr<TAccessible> AccessibleObject(TWindowHandle window) = 0;
     // Asks a window politely to close; nothing waits for the outcome.
     virtual void PostCloseRequest(TWindowHandle window) = 0;
+    // Why a browser descendant whose address was just asked for (its text or its
+    // accessibility object) gave none; NoProblem where nothing went wrong.
+    virtual TAddressProblem AddressProblem(TWindowHandle) { return TAddressProblem::NoProblem; }
+    // Switches the session's accessibility on, so that browsers started from now on show
+    // their addresses; nothing where the system needs no such switch. Never waits.
+    virtual void SwitchOnAccessibility() {}
 
     // Shuts the computer down (mode 1) or restarts it (mode 0), forcing programs closed,
     // after timeoutSeconds. Throws tw::Exception with the system's text on refusal.

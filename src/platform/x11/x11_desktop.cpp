@@ -2,6 +2,9 @@
 
 #include "base/exception.h"
 #include "platform/posix_instance_lock.h"
+#include "platform/x11/atspi_client.h"
+#include "platform/x11/browser_address.h"
+#include "platform/x11/browser_view.h"
 #include "platform/x11/logind.h"
 #include "platform/x11/process_executable.h"
 #include "platform/x11/session_notices.h"
@@ -26,6 +29,8 @@ namespace {
 
 constexpr std::size_t MaxClassName = 259;
 constexpr std::size_t MaxWindowText = 1023;
+// Browser windows remembered between probes; more are forgotten all at once.
+constexpr std::size_t MaxBrowserViews = 256;
 
 bool Contains(const std::vector<unsigned long>& items, unsigned long item) {
     return std::find(items.begin(), items.end(), item) != items.end();
@@ -43,7 +48,8 @@ std::string ThisMachine() {
 TX11Desktop::TX11Desktop(const std::string& displayName)
     : connection_(std::make_unique<TX11Connection>(displayName)),
       notices_(std::make_unique<TX11Notices>(displayName)),
-      session_(std::make_unique<TSessionNotices>()) {
+      session_(std::make_unique<TSessionNotices>()), atspi_(std::make_unique<TAtspiClient>()),
+      addresses_(std::make_unique<TBrowserAddresses>(*atspi_)) {
     Display* display = connection_->Get();
     int event = 0;
     int error = 0;
@@ -161,6 +167,18 @@ void TX11Desktop::EnumTopLevelWindows(const std::function<bool(TWindowHandle)>& 
 void TX11Desktop::EnumDescendants(TWindowHandle window,
                                   const std::function<bool(TWindowHandle)>& visit) {
     Display* display = connection_->Get();
+    if (IsBrowserView(window))
+        return;
+    const long pid = ProcessOf(window);
+    const TBrowserFamily family =
+        BrowserFamilyOf(ExecutablePathOfProcess(static_cast<pid_t>(pid)), ClassName(window));
+    if (family != TBrowserFamily::NotABrowser) {
+        if (views_.size() >= MaxBrowserViews)
+            views_.clear();
+        views_[window] = {family, pid, TAddressProblem::NoProblem};
+        if (!visit(BrowserViewOf(window)))
+            return;
+    }
     // Depth-first like the system order elsewhere: a child, then all of its descendants,
     // then its next sibling.
     std::function<bool(::Window, int)> walk = [&](::Window parent, int depth) {
@@ -178,6 +196,10 @@ void TX11Desktop::EnumDescendants(TWindowHandle window,
 }
 
 std::string TX11Desktop::ClassName(TWindowHandle window) {
+    if (IsBrowserView(window)) {
+        const auto view = views_.find(WindowOfBrowserView(window));
+        return view == views_.end() ? std::string() : BrowserViewClass(view->second.family);
+    }
     const auto wmClass = ReadBytes(connection_->Get(), window, XA_WM_CLASS);
     connection_->ThrowIfLost();
     if (!wmClass)
@@ -192,6 +214,12 @@ std::string TX11Desktop::ClassName(TWindowHandle window) {
 }
 
 std::string TX11Desktop::WindowText(TWindowHandle window) {
+    if (IsBrowserView(window)) {
+        const auto view = views_.find(WindowOfBrowserView(window));
+        if (view == views_.end() || view->second.family != TBrowserFamily::Chromium)
+            return {};
+        return CutUtf8(ReadAddress(window).address, MaxWindowText);
+    }
     Display* display = connection_->Get();
     const ::Atom utf8 = connection_->Intern("UTF8_STRING");
     ::Atom type = 0;
@@ -247,17 +275,63 @@ long TX11Desktop::ProcessOf(unsigned long window) {
 }
 
 std::string TX11Desktop::ExecutablePath(TWindowHandle window) {
-    const long pid = ProcessOf(window);
+    const long pid = ProcessOf(WindowOfBrowserView(window));
     connection_->ThrowIfLost();
     return ExecutablePathOfProcess(static_cast<pid_t>(pid));
 }
 
-std::shared_ptr<TAccessible> TX11Desktop::AccessibleObject(TWindowHandle) {
-    return nullptr;
+std::shared_ptr<TAccessible> TX11Desktop::AccessibleObject(TWindowHandle window) {
+    const auto view = views_.find(WindowOfBrowserView(window));
+    if (!IsBrowserView(window) || view == views_.end() ||
+        view->second.family != TBrowserFamily::Mozilla)
+        return nullptr;
+    TAddressRead read = ReadAddress(window);
+    return read.problem == TAddressProblem::NoProblem ? AddressFieldAccessible(read.address)
+                                                      : nullptr;
+}
+
+TAddressProblem TX11Desktop::AddressProblem(TWindowHandle window) {
+    const auto view = views_.find(WindowOfBrowserView(window));
+    return IsBrowserView(window) && view != views_.end() ? view->second.problem
+                                                         : TAddressProblem::NoProblem;
+}
+
+void TX11Desktop::SwitchOnAccessibility() {
+    atspi_->SwitchOn();
+}
+
+TAddressRead TX11Desktop::ReadAddress(TWindowHandle view) {
+    const unsigned long window = WindowOfBrowserView(view);
+    TBrowserView& known = views_.at(window);
+    TBrowserWindow browser;
+    browser.window = window;
+    browser.family = known.family;
+    browser.pid = known.pid;
+    browser.title = [this, window] { return WindowText(window); };
+    browser.place = [this, window] { return PlaceOf(window); };
+    TAddressRead read = addresses_->Read(browser);
+    known.problem = read.problem;
+    return read;
+}
+
+TScreenRect TX11Desktop::PlaceOf(unsigned long window) {
+    Display* display = connection_->Get();
+    XWindowAttributes attributes{};
+    TScreenRect place;
+    ::Window child = 0;
+    if (XGetWindowAttributes(display, window, &attributes) &&
+        XTranslateCoordinates(display, window, connection_->Root(), 0, 0, &place.x, &place.y,
+                              &child)) {
+        place.width = attributes.width;
+        place.height = attributes.height;
+    }
+    connection_->ThrowIfLost();
+    return place;
 }
 
 void TX11Desktop::PostCloseRequest(TWindowHandle window) {
     Display* display = connection_->Get();
+    window = WindowOfBrowserView(window);
     const ::Atom deleteWindow = connection_->Intern("WM_DELETE_WINDOW");
     const ::Atom protocols = connection_->Intern("WM_PROTOCOLS");
     if (window == 0 || !Contains(ReadLongs(display, window, protocols, XA_ATOM), deleteWindow)) {

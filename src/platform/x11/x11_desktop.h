@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/desktop.h"
+#include "platform/x11/browser_family.h"
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -10,11 +12,20 @@ namespace tw {
 class TX11Connection;
 class TX11Notices;
 class TSessionNotices;
+class TAtspiClient;
+class TBrowserAddresses;
+struct TAddressRead;
+struct TScreenRect;
 
 // The desktop of an X11 session. With an EWMH window manager the windows are the managed
 // client windows (never the manager's frames); without one, the mapped children of the
 // root that name a WM_CLASS, which is how every ordinary program marks its main windows
 // (override-redirect menus and tool-tips are left out).
+//
+// A browser window (the Chromium family, Firefox) has one more descendant, ahead of its real
+// ones: a view of its address, shaped like the descendant that browser has on the first
+// system (browser_view.h). Its address is read through the accessibility bus when the probe
+// asks for the view's text or accessibility object; AddressProblem then says why none came.
 //
 // Every call throws tw::Exception("X display connection lost") once the X server has gone
 // away; until then a window that vanishes mid-probe simply answers nothing.
@@ -44,8 +55,11 @@ class TX11Desktop : public TDesktop {
     // machine), else from the server's own record of its local clients (X-Resource), then
     // its executable from /proc. "Error: No such process" when no local process is known.
     std::string ExecutablePath(TWindowHandle window) override;
-    // Browser addresses are not read through accessibility on this system yet.
+    // Only the address view of a Firefox window has one: its address field.
     std::shared_ptr<TAccessible> AccessibleObject(TWindowHandle window) override;
+    TAddressProblem AddressProblem(TWindowHandle window) override;
+    // org.a11y.Status IsEnabled on the session bus.
+    void SwitchOnAccessibility() override;
     // Only windows that accept WM_DELETE_WINDOW are asked, through the window manager's
     // _NET_CLOSE_WINDOW when it offers it. A window that does not accept the request is left
     // alone: a window manager would kill its client for it, which takes every other window
@@ -71,12 +85,24 @@ class TX11Desktop : public TDesktop {
     TWindowHandle FocusedTopLevel();
     unsigned long ClientOf(unsigned long topLevel);
     long ProcessOf(unsigned long window);
+    TScreenRect PlaceOf(unsigned long window);
+    // Reads the address of a browser view's window and keeps why it failed, if it did.
+    TAddressRead ReadAddress(TWindowHandle view);
 
     std::unique_ptr<TX11Connection> connection_;
     std::unique_ptr<TX11Notices> notices_;
     std::unique_ptr<TSessionNotices> session_;
     int noticeDescriptor_ = -1;
     bool hasClientIds_ = false;
+
+    struct TBrowserView {
+        TBrowserFamily family = TBrowserFamily::NotABrowser;
+        long pid = -1;
+        TAddressProblem problem = TAddressProblem::NoProblem;
+    };
+    std::map<unsigned long, TBrowserView> views_;
+    std::unique_ptr<TAtspiClient> atspi_;
+    std::unique_ptr<TBrowserAddresses> addresses_;
 };
 
 } // namespace tw
