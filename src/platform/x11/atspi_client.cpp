@@ -278,6 +278,22 @@ TAtspiStatus TAtspiClient::Extents(const TAtspiRef& object, TScreenRect& extents
                                       &extents.height));
 }
 
+TAtspiStatus TAtspiClient::States(const TAtspiRef& object, std::uint64_t& states,
+                                  TDeadline deadline) {
+    TMessage reply;
+    const TAtspiStatus status =
+        Call(object, AccessibleInterface, "GetState", deadline, NoArguments, reply.Out());
+    if (status != TAtspiStatus::Ok)
+        return status;
+    const void* words = nullptr;
+    std::size_t size = 0;
+    const int r = sd_bus_message_read_array(reply.Get(), 'u', &words, &size);
+    states = 0;
+    for (std::size_t i = 0; r >= 0 && i < size / sizeof(std::uint32_t) && i < 2; ++i)
+        states |= std::uint64_t{static_cast<const std::uint32_t*>(words)[i]} << (32 * i);
+    return Parsed(r);
+}
+
 TAtspiStatus TAtspiClient::Attributes(const TAtspiRef& object,
                                       std::map<std::string, std::string>& attributes,
                                       TDeadline deadline) {

@@ -37,6 +37,7 @@ enum class TAtspiStatus { Ok, Gone, TimedOut, Failed };
 // The roles and relations the browser reading relies on (AT-SPI's numbering).
 constexpr std::uint32_t AtspiRoleEntry = 79;
 constexpr std::uint32_t AtspiRelationEmbeds = 13;
+constexpr std::uint32_t AtspiStateActive = 1;
 
 // A client of the session's accessibility bus, through sd-bus. Every call is a round trip to
 // another program; each waits at most until its deadline, and an answer that comes later is
@@ -66,6 +67,8 @@ class TAtspiClient {
                           TDeadline deadline);
     TAtspiStatus Name(const TAtspiRef& object, std::string& name, TDeadline deadline);
     TAtspiStatus Extents(const TAtspiRef& object, TScreenRect& extents, TDeadline deadline);
+    // The object's states, one bit each.
+    TAtspiStatus States(const TAtspiRef& object, std::uint64_t& states, TDeadline deadline);
     TAtspiStatus Attributes(const TAtspiRef& object, std::map<std::string, std::string>& attributes,
                             TDeadline deadline);
     // The targets of one kind of relation of the object.

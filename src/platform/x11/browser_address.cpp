@@ -1,5 +1,6 @@
 #include "platform/x11/browser_address.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace tw {
@@ -15,11 +16,10 @@ constexpr const char* OmniboxViewClass = "OmniboxViewViews";
 // The omnibox comes before any text field of the page in tree order; a few more candidates
 // cover a find bar or a side panel's field standing before it.
 constexpr int OmniboxCandidates = 4;
-// A window without an omnibox (an app window, the developer tools) is searched again only
-// after this, since the search walks its whole tree.
-constexpr auto OmniboxSearchPause = 30s;
-// A browser that left a call unanswered is left alone for this long.
-constexpr auto SilencePause = 2s;
+// A window without an omnibox (an app window, the developer tools) is searched again after a
+// pause that doubles with each miss, up to the longest, since the search walks its whole tree.
+constexpr auto OmniboxSearchPause = 2s;
+constexpr int OmniboxSearchPauseDoublings = 5;
 // Paths of windows not read for this long are dropped.
 constexpr auto PathLifetime = 10min;
 
@@ -85,7 +85,9 @@ TAtspiStatus TBrowserAddresses::ReadAlongPath(const TBrowserWindow& window, TWin
             if (found != TAtspiStatus::Ok)
                 return found;
             if (path.omnibox.Empty()) {
-                path.noOmniboxUntil = TClock::now() + OmniboxSearchPause;
+                path.noOmniboxUntil =
+                    TClock::now() + OmniboxSearchPause * (1 << path.omniboxMisses);
+                path.omniboxMisses = std::min(path.omniboxMisses + 1, OmniboxSearchPauseDoublings);
                 read.problem = TAddressProblem::NotFound;
                 return TAtspiStatus::Ok;
             }
@@ -122,28 +124,41 @@ TAtspiStatus TBrowserAddresses::FindFrame(const TBrowserWindow& window, TWindowP
         return status;
     // The frame whose name is the window's title and whose extents are the window's place;
     // either alone will do (a title that changed between the two reads, a frame that counts
-    // its borders differently). Pop-ups of the window are frames too, without a title.
+    // its borders differently). Pop-ups of the window are frames too, without a title. Two
+    // windows of one page in one place are told apart by which one is active; where that
+    // leaves two alike, none is taken: a wrong one would be kept.
     const std::string title = window.title ? window.title() : std::string();
     const TScreenRect place = window.place ? window.place() : TScreenRect{};
     int bestScore = 0;
+    bool tie = false;
     for (const TAtspiRef& frame : frames) {
         std::string name;
         TScreenRect extents;
+        std::uint64_t states = 0;
         status = client_.Name(frame, name, deadline);
         if (status == TAtspiStatus::Ok)
             status = client_.Extents(frame, extents, deadline);
+        if (status == TAtspiStatus::Ok)
+            status = client_.States(frame, states, deadline);
         if (status == TAtspiStatus::TimedOut)
             return status;
         if (status != TAtspiStatus::Ok)
             continue; // a frame closing while we look
-        const int score = (!title.empty() && name == title ? 2 : 0) + (extents == place ? 1 : 0);
+        const bool active = (states & (std::uint64_t{1} << AtspiStateActive)) != 0;
+        const int score = (!title.empty() && name == title ? 4 : 0) + (extents == place ? 2 : 0) +
+                          (active == window.foreground ? 1 : 0);
         if (score > bestScore) {
             bestScore = score;
+            tie = false;
             path.frame = frame;
+        } else if (score == bestScore) {
+            tie = true;
         }
     }
-    if (path.frame.Empty())
+    if (bestScore < 2 || tie) {
+        path.frame = {};
         read.problem = TAddressProblem::NotFound;
+    }
     return TAtspiStatus::Ok;
 }
 
@@ -181,9 +196,16 @@ TAtspiStatus TBrowserAddresses::FindApplication(long pid, std::string& busName,
 }
 
 TAtspiStatus TBrowserAddresses::FindOmnibox(TWindowPath& path, TDeadline deadline) {
+    // Chromium builds a window's tree below the frame only once asked for more than its name
+    // and place; asking for the frame's attributes does it, and the search below then finds
+    // what it holds.
+    std::map<std::string, std::string> frameAttributes;
+    TAtspiStatus status = client_.Attributes(path.frame, frameAttributes, deadline);
+    if (status != TAtspiStatus::Ok)
+        return status;
     std::vector<TAtspiRef> entries;
-    TAtspiStatus status = client_.DescendantsWithRole(path.frame, AtspiRoleEntry, OmniboxCandidates,
-                                                      entries, deadline);
+    status = client_.DescendantsWithRole(path.frame, AtspiRoleEntry, OmniboxCandidates, entries,
+                                         deadline);
     if (status != TAtspiStatus::Ok)
         return status;
     for (const TAtspiRef& entry : entries) {

@@ -16,6 +16,7 @@ struct TBrowserWindow {
     unsigned long window = 0;
     TBrowserFamily family = TBrowserFamily::NotABrowser;
     long pid = -1;
+    bool foreground = false;
     // Asked only when the window's place in the tree is looked up anew.
     std::function<std::string()> title;
     std::function<TScreenRect()> place;
@@ -39,6 +40,9 @@ struct TAddressRead {
 class TBrowserAddresses {
   public:
     static constexpr std::chrono::milliseconds ReadBudget{45};
+    // A browser that left a call unanswered is not asked again for this long: longer than a
+    // pass over all windows takes, shorter than the time between two scans.
+    static constexpr std::chrono::milliseconds SilencePause{500};
 
     explicit TBrowserAddresses(TAtspiClient& client) : client_(client) {}
 
@@ -51,6 +55,7 @@ class TBrowserAddresses {
         TAtspiRef frame;
         TAtspiRef omnibox;
         TClock::time_point noOmniboxUntil{};
+        int omniboxMisses = 0;
         TClock::time_point lastUsed{};
     };
 

@@ -307,6 +307,7 @@ TAddressRead TX11Desktop::ReadAddress(TWindowHandle view) {
     browser.window = window;
     browser.family = known.family;
     browser.pid = known.pid;
+    browser.foreground = ForegroundWindow() == window;
     browser.title = [this, window] { return WindowText(window); };
     browser.place = [this, window] { return PlaceOf(window); };
     TAddressRead read = addresses_->Read(browser);
