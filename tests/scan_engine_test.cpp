@@ -31,6 +31,7 @@ class TestHost : public tw::TScanHost {
     std::vector<int> dayParts;
     std::vector<bool> blockDisplay;
     int redisplays = 0;
+    std::vector<tw::TAddressProblem> addressNotices;
     bool scanEnabled = true;
     bool reArmEnabled = false;
 
@@ -45,6 +46,9 @@ class TestHost : public tw::TScanHost {
     void SetScanTimerEnabled(bool enabled) override { scanEnabled = enabled; }
     void EnableReminderOnlyTimer() override { reArmEnabled = true; }
     void DisableReminderOnlyTimer() override { reArmEnabled = false; }
+    void ShowAddressNotice(tw::TAddressProblem problem) override {
+        addressNotices.push_back(problem);
+    }
 };
 
 class ScanEngineTest : public testing::Test {
@@ -279,6 +283,31 @@ TEST_F(ScanEngineTest, BrowserListedAsApplicationCountsForTheApplication) {
     int index = reloaded.TodayList().IndexOfName(Browser);
     ASSERT_NE(index, -1);
     EXPECT_EQ(reloaded.TodayList().Items(index).Duration, 3);
+}
+
+// A browser whose address cannot be read for a reason the person can fix is said once, and
+// only to someone with websites on the list; a browser that merely did not answer is not.
+TEST_F(ScanEngineTest, AnUnreadableBrowserIsNoticedOnceWhenWebsitesAreListed) {
+    using tw::TAddressProblem;
+    const tw::TWindowHandle frame =
+        Front(desktop_.AddWindow("BrowserFrame", tw::TFakeProcess::Path(Browser)));
+    const tw::TWindowHandle omnibox = desktop_.AddChild(frame, "Chrome_AutocompleteEditView");
+    desktop_.SetAddressProblem(omnibox, TAddressProblem::StartedBeforeAccessibility);
+    List(Game, TMonitoredItemType::mitApp);
+    Scan(3);
+    EXPECT_TRUE(host_.addressNotices.empty());
+
+    List("example.com", TMonitoredItemType::mitWeb);
+    desktop_.SetAddressProblem(omnibox, TAddressProblem::NotAnswering);
+    Scan(3);
+    EXPECT_TRUE(host_.addressNotices.empty());
+    desktop_.SetAddressProblem(omnibox, TAddressProblem::StartedBeforeAccessibility);
+    Scan(3);
+    Scan(3);
+    EXPECT_EQ(host_.addressNotices,
+              std::vector<TAddressProblem>{TAddressProblem::StartedBeforeAccessibility});
+    EXPECT_EQ(Engine().Probe().AddressProblem, TAddressProblem::StartedBeforeAccessibility);
+    EXPECT_EQ(Rows(), 0);
 }
 
 TEST_F(ScanEngineTest, AFailingReminderEndsTheCycleCleanly) {

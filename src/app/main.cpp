@@ -101,6 +101,9 @@ int main(int argc, char** argv) {
             RemoveFlagFile();
             return 1;
         }
+        // Browsers started from now on expose their addresses; nothing else about how the
+        // person starts them changes.
+        desktop->SwitchOnAccessibility();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         ReportApplicationException(e);

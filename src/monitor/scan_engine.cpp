@@ -72,6 +72,7 @@ void TScanEngine::RunCycle() {
     } catch (const std::exception& e) {
         ErrorLog(ErrorReportText(e, "; TfrmMain.tmrScanTimer: "));
     }
+    NoticeUnreadableAddress();
 
     int index = -1;
     TMonitoredItemType kind = TMonitoredItemType::mitAll;
@@ -105,6 +106,20 @@ void TScanEngine::RunCycle() {
                                                         : std::string();
     }
     Logger().Log(probe_.Activity(), SecondsBetween(lastScanTime_, ClockNow()));
+}
+
+void TScanEngine::NoticeUnreadableAddress() {
+    if (addressNoticeGiven_ || !AddressProblemNeedsThePerson(probe_.AddressProblem)) {
+        return;
+    }
+    const TMonitoredList& list = options_.MonitoredList;
+    for (int i = 0; i < list.Count(); ++i) {
+        if (list.Items(i).ItemType == TMonitoredItemType::mitWeb) {
+            addressNoticeGiven_ = true;
+            host_.ShowAddressNotice(probe_.AddressProblem);
+            return;
+        }
+    }
 }
 
 void TScanEngine::ReminderOnlyTimer() {

@@ -77,6 +77,9 @@ class TScanEngine {
     // The guarded part of a scan: from the day part to logging.
     void RunCycle();
     void ShowDayPart(int part);
+    // Tells the host, once, when the browser in front hides its address from a list that
+    // has websites on it.
+    void NoticeUnreadableAddress();
 
     TDesktop& desktop_;
     TOptions& options_;
@@ -96,6 +99,7 @@ class TScanEngine {
     TDateTime blockEnd_;
     TDateTime blockDuration_ = 0;
     int currentDayPart_ = 255;
+    bool addressNoticeGiven_ = false;
 };
 
 // Deletes the first item of that name (letters A-Z compared without case), if any.

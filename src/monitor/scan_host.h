@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/desktop.h"
+
 namespace tw {
 
 class TOnlineTimeApplication;
@@ -26,6 +28,10 @@ class TScanHost {
     // Starts the re-arm timer; one that already runs keeps its current interval.
     virtual void EnableReminderOnlyTimer() = 0;
     virtual void DisableReminderOnlyTimer() = 0;
+
+    // Listed websites cannot be counted in the browser in front, for a reason the person can
+    // fix (restart the browser, switch accessibility on). Said once per run.
+    virtual void ShowAddressNotice(TAddressProblem) {}
 };
 
 } // namespace tw

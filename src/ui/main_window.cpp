@@ -157,6 +157,26 @@ void TfrmMain::DisableReminderOnlyTimer() {
     tmrReminderOnly->stop();
 }
 
+void TfrmMain::ShowAddressNotice(TAddressProblem problem) {
+    QString text;
+    switch (problem) {
+    case TAddressProblem::StartedBeforeAccessibility:
+        text = QStringLiteral("This browser started before Tallywick: restart it to count "
+                              "listed websites.");
+        break;
+    case TAddressProblem::AccessibilityOff:
+        text = QStringLiteral("Accessibility is off in this session: listed websites cannot be "
+                              "counted.");
+        break;
+    default:
+        text = QStringLiteral("No accessibility bus in this session: listed websites cannot be "
+                              "counted.");
+        break;
+    }
+    // After the cycle: the notice waits for OK, and the scan must not wait with it.
+    QTimer::singleShot(0, this, [text] { ShowWarning(text, QStringLiteral("Please Note")); });
+}
+
 void TfrmMain::RedisplayAfterReset() {
     edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options_.TimeLimit())));
     edtAction->setText(QString::fromStdString(options_.ExpirationActionText()));

@@ -55,6 +55,7 @@ class TfrmMain : public TfrmBase, public TScanHost {
     void SetScanTimerEnabled(bool enabled) override;
     void EnableReminderOnlyTimer() override;
     void DisableReminderOnlyTimer() override;
+    void ShowAddressNotice(TAddressProblem problem) override;
 
     // Views and paging.
     void ShowView(QWidget* sheet, bool lite);

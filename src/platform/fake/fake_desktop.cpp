@@ -32,7 +32,8 @@ TWindowHandle TFakeDesktop::NewWindow(TWindowHandle parent, const std::string& c
                                       const std::string& text, TFakeProcess process) {
     TWindowHandle window = nextHandle_;
     nextHandle_ += 0x10;
-    windows_[window] = TWindow{parent, className, text, std::move(process), nullptr, {}};
+    windows_[window] = TWindow{
+        parent, className, text, std::move(process), nullptr, TAddressProblem::NoProblem, {}};
     return window;
 }
 
@@ -42,6 +43,10 @@ void TFakeDesktop::SetText(TWindowHandle window, const std::string& text) {
 
 void TFakeDesktop::SetAccessible(TWindowHandle window, std::shared_ptr<TAccessible> object) {
     At(window).accessible = std::move(object);
+}
+
+void TFakeDesktop::SetAddressProblem(TWindowHandle window, TAddressProblem problem) {
+    At(window).addressProblem = problem;
 }
 
 void TFakeDesktop::SetDosDevice(char letter, const std::string& deviceName) {
@@ -149,6 +154,11 @@ std::string TFakeDesktop::ExecutablePath(TWindowHandle window) {
 std::shared_ptr<TAccessible> TFakeDesktop::AccessibleObject(TWindowHandle window) {
     const TWindow* found = Find(window);
     return found ? found->accessible : nullptr;
+}
+
+TAddressProblem TFakeDesktop::AddressProblem(TWindowHandle window) {
+    const TWindow* found = Find(window);
+    return found ? found->addressProblem : TAddressProblem::NoProblem;
 }
 
 void TFakeDesktop::PostCloseRequest(TWindowHandle window) {

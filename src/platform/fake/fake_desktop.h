@@ -36,6 +36,8 @@ class TFakeDesktop : public TDesktop {
                            const std::string& text = {});
     void SetText(TWindowHandle window, const std::string& text);
     void SetAccessible(TWindowHandle window, std::shared_ptr<TAccessible> object);
+    // Why the window's address cannot be read (its text and accessible stay empty).
+    void SetAddressProblem(TWindowHandle window, TAddressProblem problem);
     // 0 for none.
     void SetForeground(TWindowHandle window) { foreground_ = window; }
     // The device name behind a drive letter C..Z; an empty name removes the letter.
@@ -68,6 +70,7 @@ class TFakeDesktop : public TDesktop {
     std::string WindowText(TWindowHandle window) override;
     std::string ExecutablePath(TWindowHandle window) override;
     std::shared_ptr<TAccessible> AccessibleObject(TWindowHandle window) override;
+    TAddressProblem AddressProblem(TWindowHandle window) override;
     void PostCloseRequest(TWindowHandle window) override;
     void ShutdownComputer(int mode, int timeoutSeconds) override;
     std::unique_ptr<TInstanceLock> AcquireInstanceLock(const std::string& path) override;
@@ -83,6 +86,7 @@ class TFakeDesktop : public TDesktop {
         std::string text;
         TFakeProcess process;
         std::shared_ptr<TAccessible> accessible;
+        TAddressProblem addressProblem = TAddressProblem::NoProblem;
         std::vector<TWindowHandle> children;
     };
 
