@@ -2,21 +2,16 @@
 // separate processes, a private data folder, a real client window to watch.
 #ifdef __linux__
 
-#include "storage/data_folder.h"
 #include "storage/options.h"
-#include "storage/settings_file.h"
 #include "storage/sqlite_database.h"
 #include "storage/sqlite_table.h"
 #include "support/child_process.h"
 #include "support/file_text.h"
+#include "support/program_settings.h"
 #include "support/temp_dir.h"
+#include "support/x11_screen.h"
 
 #include <gtest/gtest.h>
-
-// Xlib after the test framework: its macros (None, Status) clash with names there.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 #include <filesystem>
 #include <set>
@@ -25,126 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using twtest::TClient;
+using twtest::TScreen;
+using twtest::TScreenRect;
 using twtest::WaitUntil;
-
-struct TScreenRect {
-    int x, y, width, height;
-};
-
-// A connection of the test's own to the X server, to look at the program's windows as the
-// window manager and the user see them.
-class TScreen {
-  public:
-    TScreen() : display_(XOpenDisplay(nullptr)) {}
-    ~TScreen() {
-        if (display_) {
-            XCloseDisplay(display_);
-        }
-    }
-    TScreen(const TScreen&) = delete;
-    TScreen& operator=(const TScreen&) = delete;
-    bool Open() const { return display_ != nullptr; }
-
-    // The viewable windows of a process with this title, anywhere in the tree (a window
-    // manager puts clients into frames of its own).
-    std::vector<Window> WindowsOf(pid_t pid, const std::string& title) {
-        std::vector<Window> found;
-        Collect(DefaultRootWindow(display_), pid, title, found);
-        return found;
-    }
-
-    // The window's place on the screen.
-    TScreenRect Geometry(Window window) {
-        XWindowAttributes attributes{};
-        XGetWindowAttributes(display_, window, &attributes);
-        int x = 0, y = 0;
-        Window child = 0;
-        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
-        return {x, y, attributes.width, attributes.height};
-    }
-    TScreenRect ScreenSize() {
-        return {0, 0, DisplayWidth(display_, DefaultScreen(display_)),
-                DisplayHeight(display_, DefaultScreen(display_))};
-    }
-
-    // The distinct colours of what the screen shows in the rectangle.
-    std::set<unsigned long> Colours(const TScreenRect& area) {
-        std::set<unsigned long> colours;
-        XImage* image = XGetImage(display_, DefaultRootWindow(display_), area.x, area.y,
-                                  static_cast<unsigned>(area.width),
-                                  static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
-        if (!image) {
-            return colours;
-        }
-        for (int y = 0; y < area.height; ++y) {
-            for (int x = 0; x < area.width; ++x) {
-                colours.insert(XGetPixel(image, x, y));
-            }
-        }
-        XDestroyImage(image);
-        return colours;
-    }
-
-    // Asks the window to close, as a window manager's close button does.
-    void Close(Window window) {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] =
-            static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display_, window, False, NoEventMask, &event);
-        XFlush(display_);
-    }
-
-  private:
-    void Collect(Window window, pid_t pid, const std::string& title, std::vector<Window>& found) {
-        XWindowAttributes attributes{};
-        if (XGetWindowAttributes(display_, window, &attributes) &&
-            attributes.map_state == IsViewable && Pid(window) == pid && Title(window) == title) {
-            found.push_back(window);
-        }
-        Window root = 0, parent = 0;
-        Window* children = nullptr;
-        unsigned count = 0;
-        if (XQueryTree(display_, window, &root, &parent, &children, &count)) {
-            for (unsigned i = 0; i < count; ++i) {
-                Collect(children[i], pid, title, found);
-            }
-            XFree(children);
-        }
-    }
-    pid_t Pid(Window window) {
-        Atom type = 0;
-        int format = 0;
-        unsigned long items = 0, after = 0;
-        unsigned char* data = nullptr;
-        pid_t pid = -1;
-        if (XGetWindowProperty(display_, window, XInternAtom(display_, "_NET_WM_PID", False), 0, 1,
-                               False, XA_CARDINAL, &type, &format, &items, &after,
-                               &data) == Success &&
-            data && items == 1 && format == 32) {
-            pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
-        }
-        if (data) {
-            XFree(data);
-        }
-        return pid;
-    }
-    std::string Title(Window window) {
-        XTextProperty text{};
-        std::string title;
-        if (XGetWMName(display_, window, &text) && text.value) {
-            title.assign(reinterpret_cast<char*>(text.value), text.nitems);
-            XFree(text.value);
-        }
-        return title;
-    }
-
-    Display* display_;
-};
 
 // A copy of the program in a folder of its own (so that its uninstall marker concerns this
 // test only), and a home for its data folder.
@@ -160,22 +38,8 @@ class X11Program : public ::testing::Test {
 
     fs::path DataFolder() const { return home_.Path() / "Tallywick.V3"; }
 
-    // The first start seeds the data folder; then the settings are written the way the
-    // settings wizard would.
     void Configure(const std::function<void(tw::TOptions&)>& change) {
-        fs::create_directories(DataFolder());
-        for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
-            fs::copy_file(programFolder_ / name, DataFolder() / name);
-        }
-        tw::SetDataFolderForTest(DataFolder().string());
-        {
-            tw::TOptions options;
-            options.IsNotFirstRun = true; // past the first start's settings wizard
-            change(options);
-            ASSERT_TRUE(options.Save());
-        }
-        tw::ReleaseSettingsFile();
-        tw::SetDataFolderForTest("");
+        ASSERT_TRUE(twtest::ConfigureDataFolder(DataFolder(), programFolder_, change));
     }
 
     std::unique_ptr<TClient> Start(const std::string& errors = "errors.txt") {
@@ -257,7 +121,7 @@ TEST_F(X11Program, OnlyOneCopyRunsAndTheUninstallMarkerEndsIt) {
     TClient& winner = firstLost ? *second : *first;
     TScreen screen;
     ASSERT_TRUE(screen.Open());
-    std::vector<Window> notices;
+    std::vector<twtest::TXWindow> notices;
     ASSERT_TRUE(WaitUntil(
         [&] {
             notices = screen.WindowsOf(loser.Pid(), "Please Note");
@@ -286,7 +150,7 @@ TEST_F(X11Program, UnreadableSettingsAreReportedAndLeftUntouched) {
     auto program = Start();
     TScreen screen;
     ASSERT_TRUE(screen.Open());
-    std::vector<Window> notices;
+    std::vector<twtest::TXWindow> notices;
     ASSERT_TRUE(WaitUntil(
         [&] {
             notices = screen.WindowsOf(program->Pid(), "Please Note");
@@ -344,7 +208,7 @@ TEST_F(X11Program, TheMainWindowStandsDockedAtTheRightEdgeAndIsDrawn) {
     auto program = Start();
     TScreen screen;
     ASSERT_TRUE(screen.Open());
-    std::vector<Window> windows;
+    std::vector<twtest::TXWindow> windows;
     // No tray on this server: the window starts shown rather than hidden.
     ASSERT_TRUE(WaitUntil(
         [&] {
