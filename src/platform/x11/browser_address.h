@@ -42,7 +42,7 @@ class TBrowserAddresses {
     static constexpr std::chrono::milliseconds ReadBudget{45};
     // A browser that left a call unanswered is not asked again for this long: longer than a
     // pass over all windows takes, shorter than the time between two scans.
-    static constexpr std::chrono::milliseconds SilencePause{500};
+    static constexpr std::chrono::milliseconds SilencePause{200};
 
     explicit TBrowserAddresses(TAtspiClient& client) : client_(client) {}
 
