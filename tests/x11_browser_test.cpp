@@ -114,8 +114,8 @@ twtest::TLocalWebServer* X11BrowserAddress::server_ = nullptr;
 std::map<TBrowser::TKind, std::unique_ptr<TBrowser>> X11BrowserAddress::browsers_;
 
 // Accessibility off: the browser is recognised but unreadable, and the diagnostic command
-// says why. The program switches it on at its start and says once, in a notice, that the
-// browser started before can't be counted; the probe then gives that reason.
+// says why. The program switches it on at its start and says in a notice that the browser
+// started before can't be counted; the probe then gives that reason.
 TEST_F(X11BrowserAddress, AccessibilityOffIsReportedAndTheProgramSwitchesItOnAndSaysSo) {
     session_->SetAccessibility(false);
     TBrowser early(TBrowser::Chromium, *session_, server_->Url("q.html"));
@@ -131,6 +131,7 @@ TEST_F(X11BrowserAddress, AccessibilityOffIsReportedAndTheProgramSwitchesItOnAnd
     twtest::TempDir output;
     twtest::TChildOptions command = session_->Environment();
     command.stdoutFile = output.File("probe.json");
+    command.stderrFile = output.File("probe.txt"); // that nothing is listed yet
     TClient diagnostic({}, false, std::string(TALLYWICK_BIN_DIR) + "/tallywick-probe", command);
     ASSERT_TRUE(diagnostic.ExitsCleanlyWithin(10000));
     const std::string report = twtest::ReadAll(command.stdoutFile);

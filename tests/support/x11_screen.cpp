@@ -80,26 +80,24 @@ std::set<unsigned long> TScreen::Colours(const TScreenRect& area) {
 }
 
 void TScreen::Close(TXWindow window) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display_, window, False, NoEventMask, &event);
-    XFlush(display_);
+    Send(window, "WM_PROTOCOLS",
+         static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False)), window, NoEventMask);
 }
 
 void TScreen::Activate(TXWindow window) {
+    Send(window, "_NET_ACTIVE_WINDOW", 2 /* a pager or task bar, on the user's behalf */,
+         DefaultRootWindow(display_), SubstructureRedirectMask | SubstructureNotifyMask);
+}
+
+void TScreen::Send(TXWindow window, const char* type, long first, TXWindow to, long mask) {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+    event.xclient.message_type = XInternAtom(display_, type, False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = 2; // a pager or task bar, on the user's behalf
-    XSendEvent(display_, DefaultRootWindow(display_), False,
-               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    event.xclient.data.l[0] = first;
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, to, False, mask, &event);
     XSync(display_, False);
 }
 

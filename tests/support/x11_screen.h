@@ -51,6 +51,8 @@ class TScreen {
     void Type(const std::string& text);
 
   private:
+    // A client message about the window, with its first datum, sent to a window.
+    void Send(TXWindow window, const char* type, long first, TXWindow to, long mask);
     void Collect(TXWindow window, pid_t pid, const std::string& title,
                  std::vector<TXWindow>& found);
     pid_t Pid(TXWindow window);

@@ -167,9 +167,9 @@ bool TAtspiClient::Reachable(TDeadline deadline) {
     return Accessibility(deadline) != nullptr;
 }
 
-template <typename Fill>
+template <typename Fill, typename Read>
 TAtspiStatus TAtspiClient::Call(const TAtspiRef& object, const char* interface, const char* member,
-                                TDeadline deadline, Fill fill, sd_bus_message** reply) {
+                                TDeadline deadline, Fill fill, Read read) {
     sd_bus* bus = Accessibility(deadline);
     if (!bus)
         return TAtspiStatus::Failed;
@@ -193,7 +193,8 @@ TAtspiStatus TAtspiClient::Call(const TAtspiRef& object, const char* interface, 
     if (r < 0)
         return TAtspiStatus::Failed;
     sd_bus_error error = SD_BUS_ERROR_NULL;
-    r = sd_bus_call(bus, call.Get(), left, &error, reply);
+    TMessage reply;
+    r = sd_bus_call(bus, call.Get(), left, &error, reply.Out());
     TAtspiStatus status = TAtspiStatus::Ok;
     if (r == -ETIMEDOUT) {
         status = TAtspiStatus::TimedOut;
@@ -205,167 +206,139 @@ TAtspiStatus TAtspiClient::Call(const TAtspiRef& object, const char* interface, 
         status = gone ? TAtspiStatus::Gone : TAtspiStatus::Failed;
         if (ConnectionBroken(r))
             Disconnect();
+    } else if (read(reply.Get()) < 0) {
+        status = TAtspiStatus::Failed; // an answer of another shape than asked for
     }
     sd_bus_error_free(&error);
     return status;
 }
 
 namespace {
+
 auto NoArguments = [](sd_bus_message*) { return 0; };
 
-// Ok when the reply could be read (r >= 0), Failed otherwise.
-TAtspiStatus Parsed(int r) {
-    return r >= 0 ? TAtspiStatus::Ok : TAtspiStatus::Failed;
+// Reads a reply holding one string (in a variant when variant is set).
+auto StringInto(std::string& text, bool variant = false) {
+    return [&text, variant](sd_bus_message* reply) {
+        const char* value = nullptr;
+        const int r = variant ? sd_bus_message_read(reply, "v", "s", &value)
+                              : sd_bus_message_read(reply, "s", &value);
+        if (r >= 0 && value)
+            text = value;
+        return r;
+    };
 }
+
+auto ReferencesInto(std::vector<TAtspiRef>& references) {
+    return [&references](sd_bus_message* reply) { return ReadReferences(reply, references); };
+}
+
 } // namespace
 
 TAtspiStatus TAtspiClient::Applications(std::vector<TAtspiRef>& applications, TDeadline deadline) {
-    TMessage reply;
-    const TAtspiStatus status =
-        Call(RegistryRoot, AccessibleInterface, "GetChildren", deadline, NoArguments, reply.Out());
-    return status == TAtspiStatus::Ok ? Parsed(ReadReferences(reply.Get(), applications)) : status;
+    return Call(RegistryRoot, AccessibleInterface, "GetChildren", deadline, NoArguments,
+                ReferencesInto(applications));
 }
 
 TAtspiStatus TAtspiClient::ProcessOf(const std::string& busName, long& pid, TDeadline deadline) {
-    TMessage reply;
-    const TAtspiStatus status = Call(
+    return Call(
         BusDaemon, "org.freedesktop.DBus", "GetConnectionUnixProcessID", deadline,
         [&](sd_bus_message* m) { return sd_bus_message_append(m, "s", busName.c_str()); },
-        reply.Out());
-    if (status != TAtspiStatus::Ok)
-        return status;
-    std::uint32_t value = 0;
-    const int r = sd_bus_message_read(reply.Get(), "u", &value);
-    pid = static_cast<long>(value);
-    return Parsed(r);
+        [&](sd_bus_message* reply) {
+            std::uint32_t value = 0;
+            const int r = sd_bus_message_read(reply, "u", &value);
+            pid = static_cast<long>(value);
+            return r;
+        });
 }
 
 TAtspiStatus TAtspiClient::Children(const TAtspiRef& object, std::vector<TAtspiRef>& children,
                                     TDeadline deadline) {
-    TMessage reply;
-    const TAtspiStatus status =
-        Call(object, AccessibleInterface, "GetChildren", deadline, NoArguments, reply.Out());
-    return status == TAtspiStatus::Ok ? Parsed(ReadReferences(reply.Get(), children)) : status;
+    return Call(object, AccessibleInterface, "GetChildren", deadline, NoArguments,
+                ReferencesInto(children));
 }
 
 TAtspiStatus TAtspiClient::Name(const TAtspiRef& object, std::string& name, TDeadline deadline) {
-    TMessage reply;
-    const TAtspiStatus status = Call(
+    return Call(
         object, PropertiesInterface, "Get", deadline,
         [](sd_bus_message* m) {
             return sd_bus_message_append(m, "ss", AccessibleInterface, "Name");
         },
-        reply.Out());
-    if (status != TAtspiStatus::Ok)
-        return status;
-    const char* text = nullptr;
-    const int r = sd_bus_message_read(reply.Get(), "v", "s", &text);
-    if (r >= 0 && text)
-        name = text;
-    return Parsed(r);
+        StringInto(name, true));
 }
 
 TAtspiStatus TAtspiClient::Extents(const TAtspiRef& object, TScreenRect& extents,
                                    TDeadline deadline) {
-    TMessage reply;
-    const TAtspiStatus status = Call(
+    return Call(
         object, "org.a11y.atspi.Component", "GetExtents", deadline,
         [](sd_bus_message* m) { return sd_bus_message_append(m, "u", 0u /* screen */); },
-        reply.Out());
-    if (status != TAtspiStatus::Ok)
-        return status;
-    return Parsed(sd_bus_message_read(reply.Get(), "(iiii)", &extents.x, &extents.y, &extents.width,
-                                      &extents.height));
+        [&](sd_bus_message* reply) {
+            return sd_bus_message_read(reply, "(iiii)", &extents.x, &extents.y, &extents.width,
+                                       &extents.height);
+        });
 }
 
 TAtspiStatus TAtspiClient::States(const TAtspiRef& object, std::uint64_t& states,
                                   TDeadline deadline) {
-    TMessage reply;
-    const TAtspiStatus status =
-        Call(object, AccessibleInterface, "GetState", deadline, NoArguments, reply.Out());
-    if (status != TAtspiStatus::Ok)
-        return status;
-    const void* words = nullptr;
-    std::size_t size = 0;
-    const int r = sd_bus_message_read_array(reply.Get(), 'u', &words, &size);
-    states = 0;
-    for (std::size_t i = 0; r >= 0 && i < size / sizeof(std::uint32_t) && i < 2; ++i)
-        states |= std::uint64_t{static_cast<const std::uint32_t*>(words)[i]} << (32 * i);
-    return Parsed(r);
+    return Call(
+        object, AccessibleInterface, "GetState", deadline, NoArguments, [&](sd_bus_message* reply) {
+            const void* words = nullptr;
+            std::size_t size = 0;
+            const int r = sd_bus_message_read_array(reply, 'u', &words, &size);
+            states = 0;
+            for (std::size_t i = 0; r >= 0 && i < size / sizeof(std::uint32_t) && i < 2; ++i)
+                states |= std::uint64_t{static_cast<const std::uint32_t*>(words)[i]} << (32 * i);
+            return r;
+        });
 }
 
 TAtspiStatus TAtspiClient::Attributes(const TAtspiRef& object,
                                       std::map<std::string, std::string>& attributes,
                                       TDeadline deadline) {
-    TMessage reply;
-    const TAtspiStatus status =
-        Call(object, AccessibleInterface, "GetAttributes", deadline, NoArguments, reply.Out());
-    if (status != TAtspiStatus::Ok)
-        return status;
-    sd_bus_message* m = reply.Get();
-    int r = sd_bus_message_enter_container(m, SD_BUS_TYPE_ARRAY, "{ss}");
-    const char* key = nullptr;
-    const char* value = nullptr;
-    while (r >= 0 && (r = sd_bus_message_read(m, "{ss}", &key, &value)) > 0)
-        attributes[key] = value;
-    if (r >= 0)
-        r = sd_bus_message_exit_container(m);
-    return Parsed(r);
+    return Call(object, AccessibleInterface, "GetAttributes", deadline, NoArguments,
+                [&](sd_bus_message* reply) {
+                    int r = sd_bus_message_enter_container(reply, SD_BUS_TYPE_ARRAY, "{ss}");
+                    const char* key = nullptr;
+                    const char* value = nullptr;
+                    while (r >= 0 && (r = sd_bus_message_read(reply, "{ss}", &key, &value)) > 0)
+                        attributes[key] = value;
+                    return r >= 0 ? sd_bus_message_exit_container(reply) : r;
+                });
 }
 
 TAtspiStatus TAtspiClient::RelationTargets(const TAtspiRef& object, std::uint32_t relation,
                                            std::vector<TAtspiRef>& targets, TDeadline deadline) {
-    TMessage reply;
-    const TAtspiStatus status =
-        Call(object, AccessibleInterface, "GetRelationSet", deadline, NoArguments, reply.Out());
-    if (status != TAtspiStatus::Ok)
-        return status;
-    sd_bus_message* m = reply.Get();
-    int r = sd_bus_message_enter_container(m, SD_BUS_TYPE_ARRAY, "(ua(so))");
-    while (r >= 0 && (r = sd_bus_message_enter_container(m, SD_BUS_TYPE_STRUCT, "ua(so)")) > 0) {
-        std::uint32_t type = 0;
-        std::vector<TAtspiRef> ofThisType;
-        r = sd_bus_message_read(m, "u", &type);
-        if (r >= 0)
-            r = ReadReferences(m, ofThisType);
-        if (r >= 0)
-            r = sd_bus_message_exit_container(m);
-        if (type == relation)
-            targets.insert(targets.end(), ofThisType.begin(), ofThisType.end());
-    }
-    if (r >= 0)
-        r = sd_bus_message_exit_container(m);
-    return Parsed(r);
+    return Call(object, AccessibleInterface, "GetRelationSet", deadline, NoArguments,
+                [&](sd_bus_message* reply) {
+                    int r = sd_bus_message_enter_container(reply, SD_BUS_TYPE_ARRAY, "(ua(so))");
+                    while (r >= 0 && (r = sd_bus_message_enter_container(reply, SD_BUS_TYPE_STRUCT,
+                                                                         "ua(so)")) > 0) {
+                        std::uint32_t type = 0;
+                        std::vector<TAtspiRef> ofThisType;
+                        r = sd_bus_message_read(reply, "u", &type);
+                        if (r >= 0)
+                            r = ReadReferences(reply, ofThisType);
+                        if (r >= 0)
+                            r = sd_bus_message_exit_container(reply);
+                        if (type == relation)
+                            targets.insert(targets.end(), ofThisType.begin(), ofThisType.end());
+                    }
+                    return r >= 0 ? sd_bus_message_exit_container(reply) : r;
+                });
 }
 
 TAtspiStatus TAtspiClient::Text(const TAtspiRef& object, std::string& text, TDeadline deadline) {
-    TMessage reply;
-    const TAtspiStatus status = Call(
+    return Call(
         object, "org.a11y.atspi.Text", "GetText", deadline,
         [](sd_bus_message* m) { return sd_bus_message_append(m, "ii", 0, -1 /* to the end */); },
-        reply.Out());
-    if (status != TAtspiStatus::Ok)
-        return status;
-    const char* value = nullptr;
-    const int r = sd_bus_message_read(reply.Get(), "s", &value);
-    if (r >= 0 && value)
-        text = value;
-    return Parsed(r);
+        StringInto(text));
 }
 
 TAtspiStatus TAtspiClient::DocumentAttribute(const TAtspiRef& object, const char* name,
                                              std::string& value, TDeadline deadline) {
-    TMessage reply;
-    const TAtspiStatus status = Call(
+    return Call(
         object, "org.a11y.atspi.Document", "GetAttributeValue", deadline,
-        [&](sd_bus_message* m) { return sd_bus_message_append(m, "s", name); }, reply.Out());
-    if (status != TAtspiStatus::Ok)
-        return status;
-    const char* text = nullptr;
-    const int r = sd_bus_message_read(reply.Get(), "s", &text);
-    if (r >= 0 && text)
-        value = text;
-    return Parsed(r);
+        [&](sd_bus_message* m) { return sd_bus_message_append(m, "s", name); }, StringInto(value));
 }
 
 TAtspiStatus TAtspiClient::DescendantsWithRole(const TAtspiRef& object, std::uint32_t role,
@@ -391,10 +364,8 @@ TAtspiStatus TAtspiClient::DescendantsWithRole(const TAtspiRef& object, std::uin
             r = sd_bus_message_append(m, "uib", SortCanonical, count, 1 /* whole subtree */);
         return r;
     };
-    TMessage reply;
-    const TAtspiStatus status =
-        Call(object, "org.a11y.atspi.Collection", "GetMatches", deadline, fill, reply.Out());
-    return status == TAtspiStatus::Ok ? Parsed(ReadReferences(reply.Get(), found)) : status;
+    return Call(object, "org.a11y.atspi.Collection", "GetMatches", deadline, fill,
+                ReferencesInto(found));
 }
 
 } // namespace tw

@@ -88,10 +88,11 @@ class TAtspiClient {
     sd_bus* Session();
     sd_bus* Accessibility(TDeadline deadline);
     void Disconnect();
-    // Sends one method call built by fill and waits for its reply until the deadline.
-    template <typename Fill>
+    // Sends one method call whose arguments fill appends, waits for its reply until the
+    // deadline and hands it to read; each returns a negative error when it fails.
+    template <typename Fill, typename Read>
     TAtspiStatus Call(const TAtspiRef& object, const char* interface, const char* member,
-                      TDeadline deadline, Fill fill, sd_bus_message** reply);
+                      TDeadline deadline, Fill fill, Read read);
 
     sd_bus* session_ = nullptr;
     sd_bus* accessibility_ = nullptr;
