@@ -1,6 +1,7 @@
 #include "platform/x11/browser_address.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace tw {
@@ -122,31 +123,40 @@ TAtspiStatus TBrowserAddresses::FindFrame(const TBrowserWindow& window, TWindowP
     status = client_.Children({busName, ApplicationRoot}, frames, deadline);
     if (status != TAtspiStatus::Ok)
         return status;
-    // The frame whose name is the window's title and whose extents are the window's place;
-    // either alone will do (a title that changed between the two reads, a frame that counts
-    // its borders differently). Pop-ups of the window are frames too, without a title. Two
-    // windows of one page in one place are told apart by which one is active; where that
-    // leaves two alike, none is taken: a wrong one would be kept.
+    // The frame whose name is the window's title; Chromium adds what kind of window it is to
+    // the frame's name alone (" (Incognito)", in the browser's language), so the name needs
+    // only to begin with the title. Windows of one title (two windows of one page, a private
+    // window beside an ordinary one) are told apart by their place on the screen, then by
+    // which one is active; where that leaves two alike, or no frame has the title yet (a page
+    // loading, its title on its way), none is taken, since the path found is kept: the next
+    // read looks again. The place alone would not do, as every maximized window has the same.
     const std::string title = window.title ? window.title() : std::string();
-    const TScreenRect place = window.place ? window.place() : TScreenRect{};
-    int bestScore = 0;
+    if (title.empty()) {
+        read.problem = TAddressProblem::NotFound;
+        return TAtspiStatus::Ok;
+    }
+    std::optional<TScreenRect> place;
+    int bestScore = -1;
     bool tie = false;
     for (const TAtspiRef& frame : frames) {
         std::string name;
         TScreenRect extents;
         std::uint64_t states = 0;
         status = client_.Name(frame, name, deadline);
-        if (status == TAtspiStatus::Ok)
+        const bool titled = name.starts_with(title);
+        if (status == TAtspiStatus::Ok && titled) {
             status = client_.Extents(frame, extents, deadline);
-        if (status == TAtspiStatus::Ok)
-            status = client_.States(frame, states, deadline);
+            if (status == TAtspiStatus::Ok)
+                status = client_.States(frame, states, deadline);
+        }
         if (status == TAtspiStatus::TimedOut)
             return status;
-        if (status != TAtspiStatus::Ok)
-            continue; // a frame closing while we look
+        if (status != TAtspiStatus::Ok || !titled)
+            continue; // another window's frame, a pop-up, a frame closing while we look
+        if (!place)
+            place = window.place ? window.place() : TScreenRect{};
         const bool active = (states & (std::uint64_t{1} << AtspiStateActive)) != 0;
-        const int score = (!title.empty() && name == title ? 4 : 0) + (extents == place ? 2 : 0) +
-                          (active == window.foreground ? 1 : 0);
+        const int score = (extents == *place ? 2 : 0) + (active == window.foreground ? 1 : 0);
         if (score > bestScore) {
             bestScore = score;
             tie = false;
@@ -155,7 +165,7 @@ TAtspiStatus TBrowserAddresses::FindFrame(const TBrowserWindow& window, TWindowP
             tie = true;
         }
     }
-    if (bestScore < 2 || tie) {
+    if (bestScore < 0 || tie) {
         path.frame = {};
         read.problem = TAddressProblem::NotFound;
     }
