@@ -221,8 +221,9 @@ TEST_F(X11BrowserAddress, TextTypedIntoFirefoxsAddressBarIsNotTheAddress) {
         if (client.ProcessOf(application.bus, pid, deadline()) == tw::TAtspiStatus::Ok &&
             pid == firefox.Pid() &&
             client.Children(application, frames, deadline()) == tw::TAtspiStatus::Ok &&
-            !frames.empty())
+            !frames.empty()) {
             frame = frames.front();
+        }
     }
     ASSERT_FALSE(frame.Empty());
     auto addressBarHolds = [&](const std::string& wanted) {
@@ -322,8 +323,8 @@ TEST_F(X11BrowserAddress, TheEngineCountsAListedSiteAndClosesItsWindowsAtTheLimi
                                                  server_->Host() + "' AND origin = 2"));
     };
     std::map<TBrowser::TKind, TXWindow> windows;
-    for (const auto& [kind, appType] : {std::pair{TBrowser::Chromium, "Google Chrome"},
-                                        std::pair{TBrowser::Firefox, "Mozila FireFox"}}) {
+    for (const TBrowser::TKind kind : {TBrowser::Chromium, TBrowser::Firefox}) {
+        const char* appType = kind == TBrowser::Chromium ? "Google Chrome" : "Mozila FireFox";
         windows[kind] = WindowsOf(Shared(kind)).front();
         ASSERT_TRUE(ProbeReads(windows[kind], Shown(kind, "r.html"), BrowserStartMs));
         EXPECT_TRUE(scanUntil([&] { return rowsOf(appType) > 0; })) << appType;

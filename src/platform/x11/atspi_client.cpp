@@ -35,14 +35,17 @@ bool ConnectionBroken(int result) {
 // Replies of the form a(so): object references.
 int ReadReferences(sd_bus_message* reply, std::vector<TAtspiRef>& references) {
     int r = sd_bus_message_enter_container(reply, SD_BUS_TYPE_ARRAY, "(so)");
-    if (r < 0)
+    if (r < 0) {
         return r;
+    }
     const char* bus = nullptr;
     const char* path = nullptr;
-    while ((r = sd_bus_message_read(reply, "(so)", &bus, &path)) > 0)
+    while ((r = sd_bus_message_read(reply, "(so)", &bus, &path)) > 0) {
         references.push_back({bus, path});
-    if (r < 0)
+    }
+    if (r < 0) {
         return r;
+    }
     return sd_bus_message_exit_container(reply);
 }
 
@@ -63,8 +66,9 @@ TAtspiClient::TAtspiClient() = default;
 
 TAtspiClient::~TAtspiClient() {
     Disconnect();
-    if (session_)
+    if (session_) {
         sd_bus_flush_close_unref(session_);
+    }
 }
 
 sd_bus* TAtspiClient::Session() {
@@ -72,69 +76,84 @@ sd_bus* TAtspiClient::Session() {
         sd_bus_flush_close_unref(session_);
         session_ = nullptr;
     }
-    if (!session_ && sd_bus_open_user(&session_) < 0)
+    if (!session_ && sd_bus_open_user(&session_) < 0) {
         session_ = nullptr;
+    }
     return session_;
 }
 
 void TAtspiClient::Disconnect() {
-    if (accessibility_)
+    if (accessibility_) {
         sd_bus_flush_close_unref(accessibility_);
+    }
     accessibility_ = nullptr;
 }
 
 bool TAtspiClient::SwitchOn() {
     sd_bus* session = Session();
-    if (!session)
+    if (!session) {
         return false;
+    }
     TMessage call;
     int r = sd_bus_message_new_method_call(session, call.Out(), LauncherObject.bus.c_str(),
                                            LauncherObject.path.c_str(), PropertiesInterface, "Set");
-    if (r >= 0)
+    if (r >= 0) {
         r = sd_bus_message_append(call.Get(), "ssv", "org.a11y.Status", "IsEnabled", "b", 1);
+    }
     // Nobody waits for the answer: starting the accessibility service may take a moment,
     // and the program's start must not.
-    if (r >= 0)
+    if (r >= 0) {
         r = sd_bus_message_set_expect_reply(call.Get(), 0);
-    if (r >= 0)
+    }
+    if (r >= 0) {
         r = sd_bus_send(session, call.Get(), nullptr);
-    if (r >= 0)
+    }
+    if (r >= 0) {
         r = sd_bus_flush(session);
+    }
     return r >= 0;
 }
 
 std::optional<bool> TAtspiClient::Enabled(TDeadline deadline) {
     sd_bus* session = Session();
     const std::uint64_t left = MicrosecondsLeft(deadline);
-    if (!session || left == 0)
+    if (!session || left == 0) {
         return std::nullopt;
+    }
     sd_bus_error error = SD_BUS_ERROR_NULL;
     TMessage call;
     TMessage reply;
     int r = sd_bus_message_new_method_call(session, call.Out(), LauncherObject.bus.c_str(),
                                            LauncherObject.path.c_str(), PropertiesInterface, "Get");
-    if (r >= 0)
+    if (r >= 0) {
         r = sd_bus_message_append(call.Get(), "ss", "org.a11y.Status", "IsEnabled");
-    if (r >= 0)
+    }
+    if (r >= 0) {
         r = sd_bus_call(session, call.Get(), left, &error, reply.Out());
+    }
     int enabled = 0;
-    if (r >= 0)
+    if (r >= 0) {
         r = sd_bus_message_read(reply.Get(), "v", "b", &enabled);
+    }
     sd_bus_error_free(&error);
-    if (r < 0)
+    if (r < 0) {
         return std::nullopt;
+    }
     return enabled != 0;
 }
 
 sd_bus* TAtspiClient::Accessibility(TDeadline deadline) {
-    if (accessibility_ && sd_bus_is_open(accessibility_) <= 0)
+    if (accessibility_ && sd_bus_is_open(accessibility_) <= 0) {
         Disconnect();
-    if (accessibility_)
+    }
+    if (accessibility_) {
         return accessibility_;
+    }
     sd_bus* session = Session();
     const std::uint64_t left = MicrosecondsLeft(deadline);
-    if (!session || left == 0)
+    if (!session || left == 0) {
         return nullptr;
+    }
     // The session bus names the accessibility bus; asking also starts its launcher where
     // the session can start services.
     sd_bus_error error = SD_BUS_ERROR_NULL;
@@ -143,17 +162,21 @@ sd_bus* TAtspiClient::Accessibility(TDeadline deadline) {
     int r =
         sd_bus_message_new_method_call(session, call.Out(), LauncherObject.bus.c_str(),
                                        LauncherObject.path.c_str(), "org.a11y.Bus", "GetAddress");
-    if (r >= 0)
+    if (r >= 0) {
         r = sd_bus_call(session, call.Get(), left, &error, reply.Out());
+    }
     sd_bus_error_free(&error);
     const char* address = nullptr;
-    if (r >= 0)
+    if (r >= 0) {
         r = sd_bus_message_read(reply.Get(), "s", &address);
-    if (r < 0 || !address || !*address)
+    }
+    if (r < 0 || !address || !*address) {
         return nullptr;
+    }
     sd_bus* bus = nullptr;
-    if (sd_bus_new(&bus) < 0)
+    if (sd_bus_new(&bus) < 0) {
         return nullptr;
+    }
     if (sd_bus_set_address(bus, address) < 0 || sd_bus_set_bus_client(bus, 1) < 0 ||
         sd_bus_start(bus) < 0) {
         sd_bus_unref(bus);
@@ -171,8 +194,9 @@ template <typename Fill, typename Read>
 TAtspiStatus TAtspiClient::Call(const TAtspiRef& object, const char* interface, const char* member,
                                 TDeadline deadline, Fill fill, Read read) {
     sd_bus* bus = Accessibility(deadline);
-    if (!bus)
+    if (!bus) {
         return TAtspiStatus::Failed;
+    }
     // Answers to calls that timed out earlier wait in the queue: thrown away unread, so a
     // browser that hung once costs nothing more once it answers again.
     int r = 0;
@@ -183,15 +207,18 @@ TAtspiStatus TAtspiClient::Call(const TAtspiRef& object, const char* interface, 
         return TAtspiStatus::Failed;
     }
     const std::uint64_t left = MicrosecondsLeft(deadline);
-    if (left == 0)
+    if (left == 0) {
         return TAtspiStatus::TimedOut;
+    }
     TMessage call;
     r = sd_bus_message_new_method_call(bus, call.Out(), object.bus.c_str(), object.path.c_str(),
                                        interface, member);
-    if (r >= 0)
+    if (r >= 0) {
         r = fill(call.Get());
-    if (r < 0)
+    }
+    if (r < 0) {
         return TAtspiStatus::Failed;
+    }
     sd_bus_error error = SD_BUS_ERROR_NULL;
     TMessage reply;
     r = sd_bus_call(bus, call.Get(), left, &error, reply.Out());
@@ -204,8 +231,9 @@ TAtspiStatus TAtspiClient::Call(const TAtspiRef& object, const char* interface, 
             &error, SD_BUS_ERROR_SERVICE_UNKNOWN, SD_BUS_ERROR_NAME_HAS_NO_OWNER,
             SD_BUS_ERROR_UNKNOWN_OBJECT, SD_BUS_ERROR_UNKNOWN_METHOD, SD_BUS_ERROR_NO_REPLY);
         status = gone ? TAtspiStatus::Gone : TAtspiStatus::Failed;
-        if (ConnectionBroken(r))
+        if (ConnectionBroken(r)) {
             Disconnect();
+        }
     } else if (read(reply.Get()) < 0) {
         status = TAtspiStatus::Failed; // an answer of another shape than asked for
     }
@@ -223,8 +251,9 @@ auto StringInto(std::string& text, bool variant = false) {
         const char* value = nullptr;
         const int r = variant ? sd_bus_message_read(reply, "v", "s", &value)
                               : sd_bus_message_read(reply, "s", &value);
-        if (r >= 0 && value)
+        if (r >= 0 && value) {
             text = value;
+        }
         return r;
     };
 }
@@ -286,8 +315,9 @@ TAtspiStatus TAtspiClient::States(const TAtspiRef& object, std::uint64_t& states
             std::size_t size = 0;
             const int r = sd_bus_message_read_array(reply, 'u', &words, &size);
             states = 0;
-            for (std::size_t i = 0; r >= 0 && i < size / sizeof(std::uint32_t) && i < 2; ++i)
+            for (std::size_t i = 0; r >= 0 && i < size / sizeof(std::uint32_t) && i < 2; ++i) {
                 states |= std::uint64_t{static_cast<const std::uint32_t*>(words)[i]} << (32 * i);
+            }
             return r;
         });
 }
@@ -300,8 +330,9 @@ TAtspiStatus TAtspiClient::Attributes(const TAtspiRef& object,
                     int r = sd_bus_message_enter_container(reply, SD_BUS_TYPE_ARRAY, "{ss}");
                     const char* key = nullptr;
                     const char* value = nullptr;
-                    while (r >= 0 && (r = sd_bus_message_read(reply, "{ss}", &key, &value)) > 0)
+                    while (r >= 0 && (r = sd_bus_message_read(reply, "{ss}", &key, &value)) > 0) {
                         attributes[key] = value;
+                    }
                     return r >= 0 ? sd_bus_message_exit_container(reply) : r;
                 });
 }
@@ -316,12 +347,15 @@ TAtspiStatus TAtspiClient::RelationTargets(const TAtspiRef& object, std::uint32_
                         std::uint32_t type = 0;
                         std::vector<TAtspiRef> ofThisType;
                         r = sd_bus_message_read(reply, "u", &type);
-                        if (r >= 0)
+                        if (r >= 0) {
                             r = ReadReferences(reply, ofThisType);
-                        if (r >= 0)
+                        }
+                        if (r >= 0) {
                             r = sd_bus_message_exit_container(reply);
-                        if (type == relation)
+                        }
+                        if (type == relation) {
                             targets.insert(targets.end(), ofThisType.begin(), ofThisType.end());
+                        }
                     }
                     return r >= 0 ? sd_bus_message_exit_container(reply) : r;
                 });
@@ -345,23 +379,30 @@ TAtspiStatus TAtspiClient::DescendantsWithRole(const TAtspiRef& object, std::uin
                                                int count, std::vector<TAtspiRef>& found,
                                                TDeadline deadline) {
     std::int32_t roles[RoleWords] = {};
-    if (role < 32 * RoleWords)
+    if (role < 32 * RoleWords) {
         roles[role / 32] = static_cast<std::int32_t>(1u << (role % 32));
+    }
     auto fill = [&](sd_bus_message* m) {
         const std::int32_t noStates[2] = {};
         int r = sd_bus_message_open_container(m, SD_BUS_TYPE_STRUCT, "aiia{ss}iaiiasib");
-        if (r >= 0)
+        if (r >= 0) {
             r = sd_bus_message_append_array(m, 'i', noStates, sizeof noStates);
-        if (r >= 0)
+        }
+        if (r >= 0) {
             r = sd_bus_message_append(m, "ia{ss}i", MatchAll, 0, MatchAll);
-        if (r >= 0)
+        }
+        if (r >= 0) {
             r = sd_bus_message_append_array(m, 'i', roles, sizeof roles);
-        if (r >= 0)
+        }
+        if (r >= 0) {
             r = sd_bus_message_append(m, "iasib", MatchAny, 0, MatchAll, 0);
-        if (r >= 0)
+        }
+        if (r >= 0) {
             r = sd_bus_message_close_container(m);
-        if (r >= 0)
+        }
+        if (r >= 0) {
             r = sd_bus_message_append(m, "uib", SortCanonical, count, 1 /* whole subtree */);
+        }
         return r;
     };
     return Call(object, "org.a11y.atspi.Collection", "GetMatches", deadline, fill,

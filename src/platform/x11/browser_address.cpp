@@ -46,8 +46,9 @@ TAddressRead TBrowserAddresses::Read(const TBrowserWindow& window) {
         path.pid = window.pid;
         path.lastUsed = now;
     };
-    if (path.pid != window.pid)
+    if (path.pid != window.pid) {
         startAfresh();
+    }
     path.lastUsed = now;
     const bool kept = !path.frame.Empty();
     TAtspiStatus status = ReadAlongPath(window, path, read, deadline);
@@ -59,8 +60,9 @@ TAddressRead TBrowserAddresses::Read(const TBrowserWindow& window) {
         read = {};
         status = ReadAlongPath(window, path, read, deadline);
     }
-    if (status == TAtspiStatus::Ok)
+    if (status == TAtspiStatus::Ok) {
         return read;
+    }
     if (status == TAtspiStatus::TimedOut) {
         silentUntil_[window.pid] = TClock::now() + SilencePause;
         return {{}, TAddressProblem::NotAnswering};
@@ -73,8 +75,9 @@ TAtspiStatus TBrowserAddresses::ReadAlongPath(const TBrowserWindow& window, TWin
                                               TAddressRead& read, TDeadline deadline) {
     if (path.frame.Empty()) {
         const TAtspiStatus found = FindFrame(window, path, read, deadline);
-        if (found != TAtspiStatus::Ok || path.frame.Empty())
+        if (found != TAtspiStatus::Ok || path.frame.Empty()) {
             return found;
+        }
     }
     if (window.family == TBrowserFamily::Chromium) {
         if (path.omnibox.Empty()) {
@@ -83,8 +86,9 @@ TAtspiStatus TBrowserAddresses::ReadAlongPath(const TBrowserWindow& window, TWin
                 return TAtspiStatus::Ok;
             }
             const TAtspiStatus found = FindOmnibox(path, deadline);
-            if (found != TAtspiStatus::Ok)
+            if (found != TAtspiStatus::Ok) {
                 return found;
+            }
             if (path.omnibox.Empty()) {
                 path.noOmniboxUntil =
                     TClock::now() + OmniboxSearchPause * (1 << path.omniboxMisses);
@@ -100,8 +104,9 @@ TAtspiStatus TBrowserAddresses::ReadAlongPath(const TBrowserWindow& window, TWin
     std::vector<TAtspiRef> documents;
     const TAtspiStatus status =
         client_.RelationTargets(path.frame, AtspiRelationEmbeds, documents, deadline);
-    if (status != TAtspiStatus::Ok)
+    if (status != TAtspiStatus::Ok) {
         return status;
+    }
     if (documents.empty()) {
         read.problem = TAddressProblem::NotFound;
         return TAtspiStatus::Ok;
@@ -113,16 +118,18 @@ TAtspiStatus TBrowserAddresses::FindFrame(const TBrowserWindow& window, TWindowP
                                           TAddressRead& read, TDeadline deadline) {
     std::string busName;
     TAtspiStatus status = FindApplication(window.pid, busName, deadline);
-    if (status != TAtspiStatus::Ok)
+    if (status != TAtspiStatus::Ok) {
         return status;
+    }
     if (busName.empty()) {
         read.problem = WhyNotRegistered(deadline);
         return TAtspiStatus::Ok;
     }
     std::vector<TAtspiRef> frames;
     status = client_.Children({busName, ApplicationRoot}, frames, deadline);
-    if (status != TAtspiStatus::Ok)
+    if (status != TAtspiStatus::Ok) {
         return status;
+    }
     // The frame whose name is the window's title; Chromium adds what kind of window it is to
     // the frame's name alone (" (Incognito)", in the browser's language), so the name needs
     // only to begin with the title. Windows of one title (two windows of one page, a private
@@ -146,15 +153,19 @@ TAtspiStatus TBrowserAddresses::FindFrame(const TBrowserWindow& window, TWindowP
         const bool titled = name.starts_with(title);
         if (status == TAtspiStatus::Ok && titled) {
             status = client_.Extents(frame, extents, deadline);
-            if (status == TAtspiStatus::Ok)
+            if (status == TAtspiStatus::Ok) {
                 status = client_.States(frame, states, deadline);
+            }
         }
-        if (status == TAtspiStatus::TimedOut)
+        if (status == TAtspiStatus::TimedOut) {
             return status;
-        if (status != TAtspiStatus::Ok || !titled)
+        }
+        if (status != TAtspiStatus::Ok || !titled) {
             continue; // another window's frame, a pop-up, a frame closing while we look
-        if (!place)
+        }
+        if (!place) {
             place = window.place ? window.place() : TScreenRect{};
+        }
         const bool active = (states & (std::uint64_t{1} << AtspiStateActive)) != 0;
         const int score = (extents == *place ? 2 : 0) + (active == window.foreground ? 1 : 0);
         if (score > bestScore) {
@@ -175,17 +186,21 @@ TAtspiStatus TBrowserAddresses::FindFrame(const TBrowserWindow& window, TWindowP
 TAtspiStatus TBrowserAddresses::FindApplication(long pid, std::string& busName,
                                                 TDeadline deadline) {
     auto lookUp = [&] {
-        for (const auto& [name, process] : processes_)
-            if (process == pid)
+        for (const auto& [name, process] : processes_) {
+            if (process == pid) {
                 busName = name;
+            }
+        }
         return !busName.empty();
     };
-    if (lookUp())
+    if (lookUp()) {
         return TAtspiStatus::Ok;
+    }
     std::vector<TAtspiRef> applications;
     TAtspiStatus status = client_.Applications(applications, deadline);
-    if (status != TAtspiStatus::Ok)
+    if (status != TAtspiStatus::Ok) {
         return status;
+    }
     std::map<std::string, long> registered;
     for (const TAtspiRef& application : applications) {
         long process = -1;
@@ -193,10 +208,12 @@ TAtspiStatus TBrowserAddresses::FindApplication(long pid, std::string& busName,
             process = known->second;
         } else {
             status = client_.ProcessOf(application.bus, process, deadline);
-            if (status == TAtspiStatus::TimedOut)
+            if (status == TAtspiStatus::TimedOut) {
                 return status;
-            if (status != TAtspiStatus::Ok)
+            }
+            if (status != TAtspiStatus::Ok) {
                 continue; // gone since the registry answered
+            }
         }
         registered[application.bus] = process;
     }
@@ -211,18 +228,21 @@ TAtspiStatus TBrowserAddresses::FindOmnibox(TWindowPath& path, TDeadline deadlin
     // what it holds.
     std::map<std::string, std::string> frameAttributes;
     TAtspiStatus status = client_.Attributes(path.frame, frameAttributes, deadline);
-    if (status != TAtspiStatus::Ok)
+    if (status != TAtspiStatus::Ok) {
         return status;
+    }
     std::vector<TAtspiRef> entries;
     status = client_.DescendantsWithRole(path.frame, AtspiRoleEntry, OmniboxCandidates, entries,
                                          deadline);
-    if (status != TAtspiStatus::Ok)
+    if (status != TAtspiStatus::Ok) {
         return status;
+    }
     for (const TAtspiRef& entry : entries) {
         std::map<std::string, std::string> attributes;
         status = client_.Attributes(entry, attributes, deadline);
-        if (status == TAtspiStatus::TimedOut)
+        if (status == TAtspiStatus::TimedOut) {
             return status;
+        }
         if (status == TAtspiStatus::Ok && attributes["class"] == OmniboxViewClass) {
             path.omnibox = entry;
             break;
@@ -234,8 +254,9 @@ TAtspiStatus TBrowserAddresses::FindOmnibox(TWindowPath& path, TDeadline deadlin
 TAddressProblem TBrowserAddresses::WhyNotRegistered(TDeadline deadline) {
     // A browser looks whether accessibility is on when it starts; Chromium never looks again.
     const std::optional<bool> enabled = client_.Enabled(deadline);
-    if (!enabled)
+    if (!enabled) {
         return TAddressProblem::NoAccessibilityBus;
+    }
     return *enabled ? TAddressProblem::StartedBeforeAccessibility
                     : TAddressProblem::AccessibilityOff;
 }

@@ -57,14 +57,18 @@ bool IsChannelOf(std::string_view name, std::string_view prefix) {
 TBrowserFamily BrowserFamilyOf(const std::string& executable, const std::string& windowClass) {
     if (!executable.starts_with("Error: ")) {
         const std::string base = executable.substr(executable.find_last_of('/') + 1);
-        for (const TName& known : Executables)
-            if (base == known.name)
+        for (const TName& known : Executables) {
+            if (base == known.name) {
                 return known.family;
+            }
+        }
     }
     const std::string lowered = Lower(windowClass);
-    for (const TName& known : ClassPrefixes)
-        if (IsChannelOf(lowered, known.name))
+    for (const TName& known : ClassPrefixes) {
+        if (IsChannelOf(lowered, known.name)) {
             return known.family;
+        }
+    }
     return TBrowserFamily::NotABrowser;
 }
 
