@@ -174,7 +174,7 @@ TEST_F(X11Program, ABrokenInstallSaysWhereItLookedAndMakesNoDatabases) {
     auto program = Start();
     TScreen screen;
     ASSERT_TRUE(screen.Open());
-    std::vector<Window> notices;
+    std::vector<twtest::TXWindow> notices;
     ASSERT_TRUE(WaitUntil(
         [&] {
             notices = screen.WindowsOf(program->Pid(), "Please Note");
