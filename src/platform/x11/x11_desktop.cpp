@@ -38,8 +38,9 @@ bool Contains(const std::vector<unsigned long>& items, unsigned long item) {
 
 std::string ThisMachine() {
     char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0)
+    if (::gethostname(name, sizeof name - 1) != 0) {
         return {};
+    }
     return name;
 }
 
@@ -60,8 +61,9 @@ TX11Desktop::TX11Desktop(const std::string& displayName)
                     (major > 1 || (major == 1 && minor >= 2));
 
     noticeDescriptor_ = ::epoll_create1(EPOLL_CLOEXEC);
-    if (noticeDescriptor_ < 0)
+    if (noticeDescriptor_ < 0) {
         throw Exception(std::string("Unable to wait for desktop notices: ") + std::strerror(errno));
+    }
     std::vector<int> sources = session_->Descriptors();
     sources.push_back(notices_->Descriptor());
     for (const int source : sources) {
@@ -73,8 +75,9 @@ TX11Desktop::TX11Desktop(const std::string& displayName)
 }
 
 TX11Desktop::~TX11Desktop() {
-    if (noticeDescriptor_ >= 0)
+    if (noticeDescriptor_ >= 0) {
         ::close(noticeDescriptor_);
+    }
 }
 
 bool TX11Desktop::WindowManagerRunning() {
@@ -90,8 +93,9 @@ bool TX11Desktop::WindowManagerRunning() {
 }
 
 bool TX11Desktop::WindowManagerSupports(const char* hint) {
-    if (!WindowManagerRunning())
+    if (!WindowManagerRunning()) {
         return false;
+    }
     const auto supported = ReadLongs(connection_->Get(), connection_->Root(),
                                      connection_->Intern("_NET_SUPPORTED"), XA_ATOM);
     return Contains(supported, connection_->Intern(hint));
@@ -103,8 +107,9 @@ TWindowHandle TX11Desktop::ForegroundWindow() {
         const auto active = ReadLong(display, connection_->Root(),
                                      connection_->Intern("_NET_ACTIVE_WINDOW"), XA_WINDOW);
         connection_->ThrowIfLost();
-        if (active)
+        if (active) {
             return *active;
+        }
     }
     return FocusedTopLevel();
 }
@@ -124,18 +129,21 @@ TWindowHandle TX11Desktop::FocusedTopLevel() {
                       &buttons);
     }
     TWindowHandle result = 0;
-    if (focus != None)
+    if (focus != None) {
         result = ClientOf(TopLevelAncestor(display, connection_->Root(), focus));
+    }
     connection_->ThrowIfLost();
     return result;
 }
 
 unsigned long TX11Desktop::ClientOf(unsigned long topLevel) {
-    if (topLevel == 0)
+    if (topLevel == 0) {
         return 0;
+    }
     Display* display = connection_->Get();
-    if (ReadBytes(display, topLevel, XA_WM_CLASS))
+    if (ReadBytes(display, topLevel, XA_WM_CLASS)) {
         return topLevel;
+    }
     // A frame of a manager that does not publish the active window: the program's own
     // window is the one inside marked with WM_STATE.
     const ::Window client = FindWithProperty(display, topLevel, connection_->Intern("WM_STATE"));
@@ -153,41 +161,49 @@ void TX11Desktop::EnumTopLevelWindows(const std::function<bool(TWindowHandle)>& 
             XWindowAttributes attributes{};
             if (XGetWindowAttributes(display, child, &attributes) &&
                 attributes.map_state == IsViewable && !attributes.override_redirect &&
-                ReadBytes(display, child, XA_WM_CLASS))
+                ReadBytes(display, child, XA_WM_CLASS)) {
                 windows.push_back(child);
+            }
         }
     }
     connection_->ThrowIfLost();
     // Taken as a copy first: the visitor may close windows while we go.
-    for (const unsigned long window : windows)
-        if (!visit(window))
+    for (const unsigned long window : windows) {
+        if (!visit(window)) {
             break;
+        }
+    }
 }
 
 void TX11Desktop::EnumDescendants(TWindowHandle window,
                                   const std::function<bool(TWindowHandle)>& visit) {
     Display* display = connection_->Get();
-    if (IsBrowserView(window))
+    if (IsBrowserView(window)) {
         return;
+    }
     const long pid = ProcessOf(window);
     const TBrowserFamily family =
         BrowserFamilyOf(ExecutablePathOfProcess(static_cast<pid_t>(pid)), ClassName(window));
     if (family != TBrowserFamily::NotABrowser) {
-        if (views_.size() >= MaxBrowserViews)
+        if (views_.size() >= MaxBrowserViews) {
             views_.clear();
+        }
         views_[window] = {family, pid, TAddressProblem::NoProblem};
-        if (!visit(BrowserViewOf(window)))
+        if (!visit(BrowserViewOf(window))) {
             return;
+        }
     }
     // Depth-first like the system order elsewhere: a child, then all of its descendants,
     // then its next sibling.
     std::function<bool(::Window, int)> walk = [&](::Window parent, int depth) {
-        if (depth > 256)
+        if (depth > 256) {
             return true;
+        }
         for (const ::Window child : ChildrenOf(display, parent)) {
             connection_->ThrowIfLost();
-            if (!visit(child) || !walk(child, depth + 1))
+            if (!visit(child) || !walk(child, depth + 1)) {
                 return false;
+            }
         }
         return true;
     };
@@ -202,8 +218,9 @@ std::string TX11Desktop::ClassName(TWindowHandle window) {
     }
     const auto wmClass = ReadBytes(connection_->Get(), window, XA_WM_CLASS);
     connection_->ThrowIfLost();
-    if (!wmClass)
+    if (!wmClass) {
         return {};
+    }
     // "instance\0class\0"; a program that sets only one string gets that one.
     const std::size_t end = wmClass->find('\0');
     std::string name = end == std::string::npos || end + 1 >= wmClass->size()
@@ -216,8 +233,9 @@ std::string TX11Desktop::ClassName(TWindowHandle window) {
 std::string TX11Desktop::WindowText(TWindowHandle window) {
     if (IsBrowserView(window)) {
         const auto view = views_.find(WindowOfBrowserView(window));
-        if (view == views_.end() || view->second.family != TBrowserFamily::Chromium)
+        if (view == views_.end() || view->second.family != TBrowserFamily::Chromium) {
             return {};
+        }
         return CutUtf8(ReadAddress(window).address, MaxWindowText);
     }
     Display* display = connection_->Get();
@@ -239,8 +257,9 @@ std::string TX11Desktop::WindowText(TWindowHandle window) {
             char** list = nullptr;
             int count = 0;
             if (Xutf8TextPropertyToTextList(display, &property, &list, &count) >= Success && list) {
-                if (count > 0 && list[0])
+                if (count > 0 && list[0]) {
                     text = list[0];
+                }
                 XFreeStringList(list);
             }
         }
@@ -255,11 +274,13 @@ long TX11Desktop::ProcessOf(unsigned long window) {
     if (pid && *pid > 0) {
         // A process id from another machine would name some unrelated local process.
         const auto machine = ReadBytes(display, window, XA_WM_CLIENT_MACHINE);
-        if (!machine || machine->substr(0, machine->find('\0')) == ThisMachine())
+        if (!machine || machine->substr(0, machine->find('\0')) == ThisMachine()) {
             return static_cast<long>(*pid);
+        }
     }
-    if (!hasClientIds_ || window == 0)
+    if (!hasClientIds_ || window == 0) {
         return -1;
+    }
     // The server knows the process at the other end of each local connection.
     XResClientIdSpec query{window, XRES_CLIENT_ID_PID_MASK};
     long count = 0;
@@ -267,8 +288,9 @@ long TX11Desktop::ProcessOf(unsigned long window) {
     long found = -1;
     if (XResQueryClientIds(display, 1, &query, &count, &ids) == Success) {
         // Answers that are not a process id give -1 and are passed over.
-        for (long i = 0; i < count && found < 0; ++i)
+        for (long i = 0; i < count && found < 0; ++i) {
             found = XResGetClientPid(&ids[i]);
+        }
         XResClientIdsDestroy(count, ids);
     }
     return found;
@@ -283,8 +305,9 @@ std::string TX11Desktop::ExecutablePath(TWindowHandle window) {
 std::shared_ptr<TAccessible> TX11Desktop::AccessibleObject(TWindowHandle window) {
     const auto view = views_.find(WindowOfBrowserView(window));
     if (!IsBrowserView(window) || view == views_.end() ||
-        view->second.family != TBrowserFamily::Mozilla)
+        view->second.family != TBrowserFamily::Mozilla) {
         return nullptr;
+    }
     TAddressRead read = ReadAddress(window);
     return read.problem == TAddressProblem::NoProblem ? AddressFieldAccessible(read.address)
                                                       : nullptr;
