@@ -57,7 +57,7 @@ QPlainTextEdit* InfoMemo(QWidget* sheet, const char* name, const QRect& place) {
     memo->setFrameShape(QFrame::NoFrame);
     memo->setStyleSheet(QStringLiteral("background: transparent;"));
     QPalette colours = memo->palette();
-    colours.setColor(QPalette::Text, TfrmBase::kDesignFontColor);
+    colours.setColor(QPalette::Text, TfrmBase::DesignFontColor);
     memo->setPalette(colours);
     return memo;
 }

@@ -33,8 +33,8 @@ void LightText(QWidget* control) {
 // Dark text on a light panel keeps the design colour whatever the text colour setting.
 void DarkText(QWidget* control) {
     QPalette colours = control->palette();
-    colours.setColor(QPalette::WindowText, TfrmBase::kDesignFontColor);
-    colours.setColor(QPalette::Text, TfrmBase::kDesignFontColor);
+    colours.setColor(QPalette::WindowText, TfrmBase::DesignFontColor);
+    colours.setColor(QPalette::Text, TfrmBase::DesignFontColor);
     control->setPalette(colours);
 }
 

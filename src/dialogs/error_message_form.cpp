@@ -33,7 +33,7 @@ TfrmErrorMessage::TfrmErrorMessage(QWidget* parent) : TfrmNotice(parent) {
     SetWhiteText(lblDescription);
     lblContactUs = lblDescription;
     connect(lblDescription, &QLabel::linkActivated, this,
-            [] { OpenUrl(QString::fromLatin1(kHelpPage)); });
+            [] { OpenUrl(QString::fromLatin1(HelpPage)); });
 
     btnCopyErrorToClipboard = DialogButton(this, "btnCopyErrorToClipboard",
                                            "Copy Error to Clipboard", QRect(16, 128, 200, 28));

@@ -36,7 +36,7 @@ TfrmPasswordChange::TfrmPasswordChange(TOptions& options, QWidget* parent)
     setTabOrder(edOldPassword, edNewPassword);
     setTabOrder(edNewPassword, edConfirmPassword);
     lblSavePassword = MakeLink(this, "lblSavePassword", "Save Password Online", 150, top,
-                               [] { OpenUrl(QString::fromLatin1(kLoginPage)); });
+                               [] { OpenUrl(QString::fromLatin1(LoginPage)); });
 
     btnOk = DialogButton(this, "btnOk", QStringLiteral("OK"), QRect(95, 182, 80, 28));
     btnCancel = DialogButton(this, "btnCancel", QStringLiteral("Cancel"), QRect(188, 182, 80, 28));

@@ -23,7 +23,7 @@ TfrmPasswordCheck::TfrmPasswordCheck(TOptions& options, QWidget* parent)
     lblPassword = MakeLabel(this, "lblPassword", "Password:", 16, 80);
     edPassword = MakeEdit(this, "edPassword", "Password:", QRect(106, 72, 241, 30), true);
     lblForgotPassword = MakeLink(this, "lblForgotPassword", "Forgot Password", 106, 108,
-                                 [] { OpenUrl(QString::fromLatin1(kLoginPage)); });
+                                 [] { OpenUrl(QString::fromLatin1(LoginPage)); });
 
     btnOk = DialogButton(this, "btnOk", QStringLiteral("OK"), QRect(95, 136, 80, 28));
     btnCancel = DialogButton(this, "btnCancel", QStringLiteral("Cancel"), QRect(188, 136, 80, 28));

@@ -132,9 +132,9 @@ void TfrmSettings::CreateLogonSheet() {
     edtStart_ConfirmPassword =
         MakeEdit(s, "edtStart_ConfirmPassword", "Confirm Password:", QRect(170, 92, 220, 30), true);
     lblForgotPassword = MakeLink(s, "lblForgotPassword", "Forgot Password", 170, 96,
-                                 [] { OpenUrl(QString::fromLatin1(kLoginPage)); });
+                                 [] { OpenUrl(QString::fromLatin1(LoginPage)); });
     lblStorePasswordOnline = MakeLink(s, "lblStorePasswordOnline", "Store Password Online", 170,
-                                      130, [] { OpenUrl(QString::fromLatin1(kLoginPage)); });
+                                      130, [] { OpenUrl(QString::fromLatin1(LoginPage)); });
     lblNote = MakeText(s, "lblNote",
                        "Please note that you will not be able to recover a forgotten password "
                        "wihout storing it online.",
@@ -242,7 +242,7 @@ void TfrmSettings::CreateReminderSheet() {
     memReminder->setFrameShape(QFrame::NoFrame);
     memReminder->setStyleSheet(QStringLiteral("background: transparent;"));
     QPalette dark = memReminder->palette();
-    dark.setColor(QPalette::Text, kDesignFontColor);
+    dark.setColor(QPalette::Text, DesignFontColor);
     memReminder->setPalette(dark);
     lblReminderChange = MakeLabel(s, "lblReminderChange", "Alert to change reminder:", 16, 270);
     cbRemiderChangePeriod =

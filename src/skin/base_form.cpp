@@ -44,7 +44,7 @@ TfrmBase::TWarningPresenter& Presenter() {
 
 } // namespace
 
-const QColor TfrmBase::kDesignFontColor(0x36, 0x36, 0x36);
+const QColor TfrmBase::DesignFontColor(0x36, 0x36, 0x36);
 
 TfrmBase::TfrmBase(QWidget* parent) : QDialog(parent) {
     setWindowFlag(Qt::FramelessWindowHint);
@@ -54,7 +54,7 @@ TfrmBase::TfrmBase(QWidget* parent) : QDialog(parent) {
     design.setBold(true);
     setFont(design);
     QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, kDesignFontColor);
+    colours.setColor(QPalette::WindowText, DesignFontColor);
     setPalette(colours);
     WatchBackgroundPicture();
 
@@ -146,7 +146,7 @@ void TfrmBase::ApplyTextColor(QWidget* control, const QColor& colour) {
         if (!label->property(TextColourDecided).toBool()) {
             label->setProperty(TextColourDecided, true);
             label->setProperty(KeepsDesignColour,
-                               label->palette().color(QPalette::WindowText) == kDesignFontColor);
+                               label->palette().color(QPalette::WindowText) == DesignFontColor);
         }
         if (label->property(KeepsDesignColour).toBool()) {
             continue;
@@ -323,8 +323,8 @@ void TfrmBase::PadListRows(QListWidget* list) {
 }
 
 void TfrmBase::LayoutPanels() {
-    pnlHeader->setGeometry(0, 0, width(), kHeaderHeight);
-    pnlBody->setGeometry(0, kHeaderHeight, width(), std::max(height() - kHeaderHeight, 0));
+    pnlHeader->setGeometry(0, 0, width(), HeaderHeight);
+    pnlBody->setGeometry(0, HeaderHeight, width(), std::max(height() - HeaderHeight, 0));
 }
 
 void TfrmBase::paintEvent(QPaintEvent*) {

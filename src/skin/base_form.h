@@ -40,9 +40,9 @@ class TfrmBase : public QDialog {
 
     int SlideState = ssShown;
 
-    static constexpr int kHeaderHeight = 32;
+    static constexpr int HeaderHeight = 32;
     // The design colour of dark text on light panels; labels in it keep it (ApplyTextColor).
-    static const QColor kDesignFontColor;
+    static const QColor DesignFontColor;
 
     // Whether a header drag may move the window to (left, top); the main window docks
     // instead of moving and answers false.

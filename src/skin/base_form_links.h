@@ -3,9 +3,9 @@
 namespace tw {
 
 // The program's web site; pages are opened as "host/path", without a scheme.
-inline constexpr char kVendorHost[] = "tallywick.app";
-inline constexpr char kHelpPage[] = "tallywick.app/help";
-inline constexpr char kLoginPage[] = "tallywick.app/login";
-inline constexpr char kDownloadPage[] = "tallywick.app/download";
+inline constexpr char VendorHost[] = "tallywick.app";
+inline constexpr char HelpPage[] = "tallywick.app/help";
+inline constexpr char LoginPage[] = "tallywick.app/login";
+inline constexpr char DownloadPage[] = "tallywick.app/download";
 
 } // namespace tw

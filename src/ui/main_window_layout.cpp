@@ -50,8 +50,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
 // Dark text on a light panel: keeps the design colour whatever the text colour setting.
 void MakeDark(QWidget* control) {
     QPalette palette = control->palette();
-    palette.setColor(QPalette::WindowText, TfrmBase::kDesignFontColor);
-    palette.setColor(QPalette::Text, TfrmBase::kDesignFontColor);
+    palette.setColor(QPalette::WindowText, TfrmBase::DesignFontColor);
+    palette.setColor(QPalette::Text, TfrmBase::DesignFontColor);
     control->setPalette(palette);
 }
 
@@ -401,10 +401,10 @@ void TfrmMain::CreateMenus() {
     const auto open = [](const char* page) {
         return [page] { OpenUrl(QString::fromLatin1(page)); };
     };
-    connect(miHelp, &QAction::triggered, this, open(kHelpPage));
-    connect(miCustomerService, &QAction::triggered, this, open(kHelpPage));
-    connect(miFAQs, &QAction::triggered, this, open(kHelpPage));
-    connect(miUpgrades, &QAction::triggered, this, open(kDownloadPage));
+    connect(miHelp, &QAction::triggered, this, open(HelpPage));
+    connect(miCustomerService, &QAction::triggered, this, open(HelpPage));
+    connect(miFAQs, &QAction::triggered, this, open(HelpPage));
+    connect(miUpgrades, &QAction::triggered, this, open(DownloadPage));
     connect(miBackgroundColor, &QAction::triggered, this,
             [this] { Guarded([this] { miBackgroundColorClick(); }); });
     connect(miBackgroundImageBrowse, &QAction::triggered, this,

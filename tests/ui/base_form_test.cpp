@@ -98,12 +98,12 @@ TEST_F(BaseFormTest, TextColourSparesDarkLabelsEvenWhenItBecomesTheirColour) {
     const QColor yellow(255, 255, 0);
     EXPECT_EQ(form.bodyLabel->palette().color(QPalette::WindowText), yellow);
     EXPECT_EQ(form.lblCaption->palette().color(QPalette::WindowText), yellow);
-    EXPECT_EQ(form.darkLabel->palette().color(QPalette::WindowText), TfrmBase::kDesignFontColor);
+    EXPECT_EQ(form.darkLabel->palette().color(QPalette::WindowText), TfrmBase::DesignFontColor);
 
-    TfrmBase::ApplyTextColor(&form, TfrmBase::kDesignFontColor);
+    TfrmBase::ApplyTextColor(&form, TfrmBase::DesignFontColor);
     TfrmBase::ApplyTextColor(&form, Qt::green);
     EXPECT_EQ(form.bodyLabel->palette().color(QPalette::WindowText), QColor(Qt::green));
-    EXPECT_EQ(form.darkLabel->palette().color(QPalette::WindowText), TfrmBase::kDesignFontColor);
+    EXPECT_EQ(form.darkLabel->palette().color(QPalette::WindowText), TfrmBase::DesignFontColor);
 }
 
 TEST_F(BaseFormTest, BackgroundPictureIsTiledFromTheTopLeft) {
