@@ -233,14 +233,19 @@ TEST_F(X11Session, SleepAndLocksOfOurOwnSessionFromEverySourceBecomeNotices) {
                                            TDesktopNotice::SessionUnlock, TDesktopNotice::Resume}));
 
     // A desktop announces one lock from several services, on several paths: the session is
-    // locked while any of them says so, and each change is told once.
+    // locked while any of them says so, and each change is told once. The two buses keep no
+    // order between each other, so each step waits for the one before it to arrive.
     TAnnouncer screenSaver(session, "org.freedesktop.ScreenSaver");
     TAnnouncer gnome(session, "org.gnome.ScreenSaver");
     screenSaver.ActiveChanged("/ScreenSaver", "org.freedesktop.ScreenSaver", true);
     screenSaver.ActiveChanged("/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver", true);
-    logind.LockedHint("c7", true);
-    screenSaver.ActiveChanged("/ScreenSaver", "org.freedesktop.ScreenSaver", false);
     EXPECT_EQ(CollectNotices(desktop, 1000), (std::vector{TDesktopNotice::SessionLock}));
+    logind.LockedHint("c7", true);
+    EXPECT_EQ(CollectNotices(desktop, 1000), (std::vector<TDesktopNotice>{}));
+    screenSaver.ActiveChanged("/ScreenSaver", "org.freedesktop.ScreenSaver", false);
+    screenSaver.ActiveChanged("/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver", false);
+    EXPECT_EQ(CollectNotices(desktop, 1000), (std::vector<TDesktopNotice>{}))
+        << "logind still says the session is locked";
     logind.LockedHint("c7", false);
     EXPECT_EQ(CollectNotices(desktop, 1000), (std::vector{TDesktopNotice::SessionUnlock}));
     gnome.ActiveChanged("/org/gnome/ScreenSaver", "org.gnome.ScreenSaver", true);
