@@ -70,6 +70,7 @@ TfrmBase::TfrmBase(QWidget* parent) : QDialog(parent) {
 
     imgIcon = new QLabel(this);
     imgIcon->setObjectName("imgIcon");
+    imgIcon->setAccessibleName(QStringLiteral("Tallywick"));
     const QPixmap icon = QPixmap::fromImage(TPicture::FromResource("window_icon").image);
     imgIcon->setPixmap(icon);
     imgIcon->setGeometry(3, 3, icon.width(), icon.height());
