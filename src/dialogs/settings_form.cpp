@@ -5,6 +5,7 @@
 #include "dialogs/dialog_controls.h"
 #include "dialogs/guarded.h"
 #include "platform/program_paths.h"
+#include "platform/start_at_login.h"
 #include "skin/base_form_links.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
@@ -12,6 +13,7 @@
 #include "storage/access.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,6 +111,14 @@ void TfrmSettings::CreateBackgroundSheet() {
     cbxTransparency =
         MakeCombo(s, "cbxTransparency", "Transparency:", QRect(150, 228, 100, 30), Percentages);
 
+    chkStartAtLogin = new QCheckBox(QStringLiteral("Start Tallywick when I log in"), s);
+    chkStartAtLogin->setObjectName(QStringLiteral("chkStartAtLogin"));
+    chkStartAtLogin->setAccessibleName(chkStartAtLogin->text());
+    chkStartAtLogin->setGeometry(16, 280, 300, 24);
+    QPalette light = chkStartAtLogin->palette();
+    light.setColor(QPalette::WindowText, Qt::white);
+    chkStartAtLogin->setPalette(light);
+    chkStartAtLogin->setVisible(StartAtLoginAvailable());
     connect(cbxTextColor, &QComboBox::activated, this,
             [this] { Guarded([this] { cbxTextColorChange(); }); });
     connect(cbxColor, &QComboBox::activated, this,

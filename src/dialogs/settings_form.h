@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -51,6 +52,7 @@ class TfrmSettings : public TfrmBase {
     QComboBox *cbxTextColor = nullptr, *cbxColor = nullptr, *cbxImage = nullptr,
               *cbxTransparency = nullptr;
     TImageButton* btnBrowseImage = nullptr;
+    QCheckBox* chkStartAtLogin = nullptr;
     // Logon.
     QLabel *lblStart_Description = nullptr, *lblStart_Password = nullptr,
            *lblStart_ConfirmPassword = nullptr, *lblStorePasswordOnline = nullptr,
@@ -93,6 +95,7 @@ class TfrmSettings : public TfrmBase {
     void LoadExpirationPage();
     void LoadListPage();
     void LoadReminderPage();
+    void LoadStartAtLogin();
     void RefreshList();
     void EnableGuardedControls(bool usable);
     void cbxReminderChange();

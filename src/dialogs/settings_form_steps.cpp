@@ -4,6 +4,7 @@
 #include "dialogs/guarded.h"
 #include "dialogs/settings_form.h"
 #include "items/list_changes.h"
+#include "platform/start_at_login.h"
 #include "skin/base_form_time_limit.h"
 #include "skin/image_button.h"
 #include "skin/item_rows.h"
@@ -14,6 +15,7 @@
 #include "storage/options.h"
 #include "storage/settings_file.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -42,6 +44,7 @@ bool TfrmSettings::ShowSettingsWizard(bool firstRun) {
     }
     ShowAllowToggle(firstRun_);
     LoadPages();
+    LoadStartAtLogin();
     if (firstRun_ && EditionValue == 2) {
         // The very first settings are the person's own decision, not a change of the day.
         options_.AdminAccess = true;
@@ -91,6 +94,13 @@ void TfrmSettings::RefreshList() {
         }
     }
     PadListRows(lbxAppSites);
+}
+
+void TfrmSettings::LoadStartAtLogin() {
+    // Read afresh: the entry is a file the desktop's own settings may have changed.
+    if (StartAtLoginAvailable()) {
+        chkStartAtLogin->setChecked(StartsAtLogin());
+    }
 }
 
 void TfrmSettings::LoadReminderPage() {
@@ -265,6 +275,9 @@ void TfrmSettings::Apply() {
         options_.SetReminder(part, texts_[static_cast<std::size_t>(part)]);
     }
     options_.ReminderChangePeriod = cbRemiderChangePeriod->currentIndex();
+    if (StartAtLoginAvailable() && chkStartAtLogin->isChecked() != StartsAtLogin()) {
+        SetStartAtLogin(chkStartAtLogin->isChecked());
+    }
     if (EditionValue < 2 && passwordTyped) {
         options_.SetPassword(edtStart_Password->text().toStdString());
     }

@@ -1,9 +1,11 @@
 // The settings wizard on the offscreen platform over a data folder of its own: the preview
 // put back on Cancel, the once-a-day rule seen on the limit page, the memo's Enter, and
 // Apply at the first start writing everything to settings.sqlite.
+#include "base/scope_exit.h"
 #include "dialogs/delete_confirm_form.h"
 #include "dialogs/settings_form.h"
 #include "platform/program_paths.h"
+#include "platform/start_at_login.h"
 #include "skin/image_button.h"
 #include "skin/item_rows.h"
 #include "skin/pictures.h"
@@ -11,9 +13,11 @@
 #include "storage/date_format.h"
 #include "storage/options.h"
 #include "storage/settings_file.h"
+#include "support/temp_dir.h"
 #include "support/test_data_folder.h"
 #include "ui/modal_helper.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -161,11 +165,18 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
     }
     TOptions options;
     ASSERT_FALSE(options.IsNotFirstRun);
+    // The person's autostart folder, for the start at login.
+    twtest::TempDir config;
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.Path().string()));
+    const TScopeExit restoreConfig([&] { qputenv("XDG_CONFIG_HOME", savedConfig); });
+    const bool startedAtLogin = StartsAtLogin();
     int shown = 0;
     {
         twtest::TModalAnswer answer(QStringLiteral("frmSettings"), [&](QWidget* window) {
             ++shown;
             auto& w = *static_cast<TfrmSettings*>(window);
+            Child<QCheckBox>(w, "chkStartAtLogin")->click();
             Next(w);
             ASSERT_EQ(Page(w), "tsMonitoredList");
             // At the first start a delete removes at once.
@@ -189,6 +200,7 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
     }
     EXPECT_EQ(shown, 1);
     EXPECT_FALSE(options.AdminAccess);
+    EXPECT_EQ(StartsAtLogin(), !startedAtLogin);
     // Written, not only held: a new options object reads it back.
     TOptions stored;
     EXPECT_TRUE(stored.IsNotFirstRun);
