@@ -132,8 +132,9 @@ TEST_F(X11Desktop, StockProgramIsRecognisedAndClosedPolitely) {
     TWindowHandle window = 0;
     ASSERT_TRUE(WaitUntil([&] {
         for (const TWindowHandle w : TopLevels()) {
-            if (desktop_->ClassName(w) == "XLogo")
+            if (desktop_->ClassName(w) == "XLogo") {
                 window = w;
+            }
         }
         return window != 0;
     }));
