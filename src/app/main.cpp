@@ -37,10 +37,29 @@ class TApplication : public QApplication {
     }
 };
 
-// Ends the message loop. Not quit(): that first asks every window to close, and the main
-// window refuses, since closing it only puts it away.
+// Set once the uninstaller or the session asked the program to end; a start-up still in the
+// first-run wizard then goes no further.
+bool endRequested = false;
+
+// Ends the message loop, and a modal window's loop too. Not quit(): that first asks every
+// window to close, and the main window refuses, since closing it only puts it away.
 void EndLoop() {
+    endRequested = true;
     QCoreApplication::exit(0);
+}
+
+// The first-run wizard comes before the main window and its uninstall watch: a package
+// removed meanwhile must end this copy all the same, within about a second.
+bool ShowFirstRunSettingsUnlessEnded(tw::TOptions& options) {
+    QTimer uninstallWatch;
+    QObject::connect(&uninstallWatch, &QTimer::timeout, [] {
+        if (tw::UninstallRequested()) {
+            EndLoop();
+        }
+    });
+    uninstallWatch.start(1000);
+    tw::ShowFirstRunSettings(options);
+    return !endRequested;
 }
 
 // A session that ends sends SIGTERM: the handler only writes a byte, which the event loop
@@ -117,25 +136,27 @@ int main(int argc, char** argv) {
     try {
         SeedDataFolder();
         TOptions& options = GOptions_Local();
-        ShowFirstRunSettings(options);
-        window = std::make_unique<TfrmMain>(*desktop, options);
-        window->UninstallRequested = [] { return tw::UninstallRequested(); };
-        QObject::connect(window.get(), &TfrmMain::TerminateRequested, &application, EndLoop,
-                         Qt::QueuedConnection);
-        window->ConnectNotices();
-        // Without a tray a hidden window could never be found again: then it starts shown
-        // and minimizes like any other window.
-        window->ShowAtStart(QSystemTrayIcon::isSystemTrayAvailable());
-        if (options.LoadFailed()) {
-            // The details went to the error log; the person needs to know that what they
-            // stored is neither in force nor lost.
-            QTimer::singleShot(0, [] {
-                ShowWarning(QStringLiteral("Your settings could not be read. Tallywick uses its "
-                                           "defaults and leaves them unchanged."),
-                            QStringLiteral("Please Note"));
-            });
+        if (ShowFirstRunSettingsUnlessEnded(options)) {
+            window = std::make_unique<TfrmMain>(*desktop, options);
+            window->UninstallRequested = [] { return tw::UninstallRequested(); };
+            QObject::connect(window.get(), &TfrmMain::TerminateRequested, &application, EndLoop,
+                             Qt::QueuedConnection);
+            window->ConnectNotices();
+            // Without a tray a hidden window could never be found again: then it starts shown
+            // and minimizes like any other window.
+            window->ShowAtStart(QSystemTrayIcon::isSystemTrayAvailable());
+            if (options.LoadFailed()) {
+                // The details went to the error log; the person needs to know that what they
+                // stored is neither in force nor lost.
+                QTimer::singleShot(0, [] {
+                    ShowWarning(
+                        QStringLiteral("Your settings could not be read. Tallywick uses its "
+                                       "defaults and leaves them unchanged."),
+                        QStringLiteral("Please Note"));
+                });
+            }
+            application.exec();
         }
-        application.exec();
         InstanceLockRelease();
     } catch (const ETemplatesMissing& e) {
         // A broken install: the person is told where the files should be, and no empty
