@@ -3,13 +3,21 @@
 #include "platform/fake/fake_browsers.h"
 #include "platform/fake/fake_desktop.h"
 #include "storage/date_format.h"
+#include "storage/error_log.h"
 #include "storage/settings_file.h"
+#include "storage/sqlite_database.h"
+#include "support/file_text.h"
 #include "support/test_data_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -34,6 +42,7 @@ class TestHost : public tw::TScanHost {
     std::vector<tw::TAddressProblem> addressNotices;
     bool scanEnabled = true;
     bool reArmEnabled = false;
+    std::vector<std::string> notices;
 
     bool ShowReminder(const tw::TOnlineTimeApplication&, bool isBlock, bool five) override {
         EXPECT_FALSE(scanEnabled) << "no cycle may start while the reminder is open";
@@ -49,6 +58,7 @@ class TestHost : public tw::TScanHost {
     void ShowAddressNotice(tw::TAddressProblem problem) override {
         addressNotices.push_back(problem);
     }
+    void ShowFailureNotice(const std::string& text) override { notices.push_back(text); }
 };
 
 class ScanEngineTest : public testing::Test {
@@ -439,3 +449,58 @@ TEST_F(ScanEngineLateStartTest, AResetBeforeFourSchedulesTheNextOneOverADayAhead
 }
 
 } // namespace
+
+#ifndef _WIN32
+// Another program holds the activity database locked for ten seconds, then lets go: the
+// person hears of it once the lock outlasts a scan period, and not one second is lost.
+TEST_F(ScanEngineTest, ADatabaseLockedByAnotherProgramIsNoticedOnceAndLosesNoTime) {
+    List(Game, TMonitoredItemType::mitApp);
+    Front(tw::AddEditorWindow(desktop_, Game));
+    Scan(3);
+    ASSERT_EQ(Rows(), 1);
+
+    int locked[2], release[2];
+    ASSERT_EQ(pipe(locked), 0);
+    ASSERT_EQ(pipe(release), 0);
+    const pid_t other = fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) {
+        char byte = 0;
+        tw::TSQLiteDatabase db(folder_.File("actmondb.sqlite"));
+        db.ExecSQL("BEGIN EXCLUSIVE");
+        if (write(locked[1], &byte, 1) != 1 || read(release[0], &byte, 1) != 1) {
+            _exit(2);
+        }
+        db.ExecSQL("ROLLBACK");
+        _exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(read(locked[0], &byte, 1), 1);
+
+    Scan(3); // a lock this short may be anyone's passing write: not yet worth a window
+    EXPECT_TRUE(host_.notices.empty());
+    Scan(3);
+    ASSERT_EQ(host_.notices.size(), 1u);
+    EXPECT_NE(host_.notices[0].find("The database file is locked"), std::string::npos);
+    EXPECT_NE(host_.notices[0].find(folder_.File("actmondb.sqlite")), std::string::npos);
+    Scan(3);
+    Scan(1);
+    EXPECT_EQ(host_.notices.size(), 1u);
+    EXPECT_EQ(Engine().Logger().Total, 13); // counted all along
+
+    ASSERT_EQ(write(release[1], &byte, 1), 1);
+    int status = 0;
+    waitpid(other, &status, 0);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    for (int fd : {locked[0], locked[1], release[0], release[1]}) {
+        close(fd);
+    }
+    Scan(3);
+    EXPECT_EQ(Logged("SELECT SUM(duration) FROM applications"), "16");
+    EXPECT_EQ(Engine().Logger().Total, 16);
+    EXPECT_EQ(host_.notices.size(), 1u);
+    const std::string log = twtest::ReadAll(tw::LogFilePath());
+    EXPECT_NE(log.find("The database file is locked"), std::string::npos) << log;
+    EXPECT_NE(log.find("works again"), std::string::npos) << log;
+}
+#endif

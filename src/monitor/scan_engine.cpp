@@ -3,6 +3,7 @@
 #include "base/exception.h"
 #include "base/scope_exit.h"
 #include "monitor/day_part.h"
+#include "storage/activity_database.h"
 #include "storage/clock.h"
 #include "storage/error_log.h"
 #include "storage/settings_file.h"
@@ -51,6 +52,12 @@ void TScanEngine::ScanTimer() {
         DiagnosticLog("tmrScanTimer ended");
     });
     RunCycle();
+    // A failing activity database is retried at every scan, repaired where it can be, and
+    // the person hears of it once.
+    const std::string notice = ActivityDatabase().Check(options_);
+    if (!notice.empty()) {
+        host_.ShowFailureNotice(notice);
+    }
 }
 
 void TScanEngine::RunCycle() {

@@ -2,6 +2,8 @@
 
 #include "platform/desktop.h"
 
+#include <string>
+
 namespace tw {
 
 class TOnlineTimeApplication;
@@ -32,6 +34,11 @@ class TScanHost {
     // Listed websites cannot be counted in the browser in front, for a reason the person can
     // fix (restart the browser, switch accessibility on). Said once per run.
     virtual void ShowAddressNotice(TAddressProblem) {}
+
+    // The activity database failed so that counting stopped, or was put right: tells the
+    // person. Called once per failure; must not hold up the scan. The text is in the error
+    // log already, which is all a host without windows can do with it.
+    virtual void ShowFailureNotice(const std::string&) {}
 };
 
 } // namespace tw

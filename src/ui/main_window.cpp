@@ -2,6 +2,7 @@
 #include "ui/main_window.h"
 
 #include "base/scope_exit.h"
+#include "dialogs/failure_notice_form.h"
 #include "dialogs/message_windows.h"
 #include "platform/program_paths.h"
 #include "skin/image_button.h"
@@ -175,6 +176,13 @@ void TfrmMain::ShowAddressNotice(TAddressProblem problem) {
     }
     // After the cycle: the notice waits for OK, and the scan must not wait with it.
     QTimer::singleShot(0, this, [text] { ShowWarning(text, QStringLiteral("Please Note")); });
+}
+
+void TfrmMain::ShowFailureNotice(const std::string& text) {
+    // Opened from the event loop rather than inside the scan, so that the scans (and the
+    // counting) go on while the person reads it.
+    QTimer::singleShot(0, this,
+                       [message = QString::fromStdString(text)] { ExecuteFailureNotice(message); });
 }
 
 void TfrmMain::RedisplayAfterReset() {

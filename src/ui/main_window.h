@@ -56,6 +56,7 @@ class TfrmMain : public TfrmBase, public TScanHost {
     void EnableReminderOnlyTimer() override;
     void DisableReminderOnlyTimer() override;
     void ShowAddressNotice(TAddressProblem problem) override;
+    void ShowFailureNotice(const std::string& text) override;
 
     // Views and paging.
     void ShowView(QWidget* sheet, bool lite);

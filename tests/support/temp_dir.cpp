@@ -5,9 +5,10 @@
 
 namespace twtest {
 
-TempDir::TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tallywick-test-XXXXXX").string();
+TempDir::TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
+
+TempDir::TempDir(const std::filesystem::path& under) {
+    std::string pattern = (under / "tallywick-test-XXXXXX").string();
     if (!mkdtemp(pattern.data())) {
         throw std::runtime_error("cannot create a temporary folder");
     }

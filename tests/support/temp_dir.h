@@ -8,7 +8,9 @@ namespace twtest {
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
   public:
+    // Under the system's temporary folder, or under the given one.
     TempDir();
+    explicit TempDir(const std::filesystem::path& under);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

@@ -13,7 +13,10 @@
 namespace twtest {
 
 TestDataFolder::TestDataFolder(tw::TDateTime now)
-    : clock_(now), previousFolder_(tw::DataFolderSetForTest()) {
+    : TestDataFolder(now, std::filesystem::temp_directory_path()) {}
+
+TestDataFolder::TestDataFolder(tw::TDateTime now, const std::filesystem::path& under)
+    : dir_(under), clock_(now), previousFolder_(tw::DataFolderSetForTest()) {
     namespace fs = std::filesystem;
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
         fs::copy_file(fs::path(TALLYWICK_TEMPLATE_DIR) / name, dir_.Path() / name);

@@ -14,6 +14,8 @@ namespace twtest {
 class TestDataFolder {
   public:
     explicit TestDataFolder(tw::TDateTime now);
+    // The folder under the given one (a memory file system, for a test that writes a lot).
+    TestDataFolder(tw::TDateTime now, const std::filesystem::path& under);
     ~TestDataFolder();
     TestDataFolder(const TestDataFolder&) = delete;
     TestDataFolder& operator=(const TestDataFolder&) = delete;
