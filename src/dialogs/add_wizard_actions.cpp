@@ -307,8 +307,10 @@ void TfrmAppSiteAddWizard::ScanProgress() {
         ggScan->setFormat(QStringLiteral("Counting folders: %1").arg(count));
     } else {
         ggScan->setValue(std::min(100, 15 + static_cast<int>(count * 85LL / total)));
-        ggScan->setFormat(
-            QStringLiteral("%1 of %2 folders").arg(std::min(count, total)).arg(total));
+        ggScan->setFormat(QStringLiteral("%1 of %2 folders, %3 found")
+                              .arg(std::min(count, total))
+                              .arg(total)
+                              .arg(scan_->ProgramCount()));
     }
 }
 

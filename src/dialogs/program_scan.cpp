@@ -25,6 +25,7 @@ void TProgramScan::Start(bool complete, QObject* context, std::function<void(TSc
     stop_ = false;
     total_ = 0;
     count_ = 0;
+    programs_ = 0;
     running_ = true;
     thread_ = std::thread(&TProgramScan::Run, this, complete, QPointer<QObject>(context),
                           std::move(done));
@@ -36,14 +37,15 @@ void TProgramScan::Run(bool complete, QPointer<QObject> context,
     try {
         try {
             if (complete) {
-                const int total = sources_.countFolders([this](int folders) {
+                const int total = sources_.countFolders([this](int folders, int) {
                     count_ = folders;
                     return !stop_;
                 });
                 count_ = 0;
                 total_ = total;
-                sources_.complete(finds.programs, [this](int folders) {
+                sources_.complete(finds.programs, [this](int folders, int programs) {
                     count_ = folders;
+                    programs_ = programs;
                     return !stop_;
                 });
             } else {

@@ -13,9 +13,9 @@ class QObject;
 
 namespace tw {
 
-// Told the folders entered so far; answers whether to go on (false makes the source stop
-// by raising EAbort).
-using TFolderProgress = std::function<bool(int folders)>;
+// Told the folders entered and the programs found so far; answers whether to go on (false
+// makes the source stop by raising EAbort).
+using TFolderProgress = std::function<bool(int folders, int programs)>;
 
 // Where the add wizard finds programs: the system's own sources, or a test's.
 struct TProgramSources {
@@ -66,6 +66,7 @@ class TProgramScan {
     // counts FolderCount up again towards FolderTotal.
     int FolderTotal() const { return total_; }
     int FolderCount() const { return count_; }
+    int ProgramCount() const { return programs_; }
 
     const TProgramSources& Sources() const { return sources_; }
 
@@ -79,6 +80,7 @@ class TProgramScan {
     std::atomic<bool> running_{false};
     std::atomic<int> total_{0};
     std::atomic<int> count_{0};
+    std::atomic<int> programs_{0};
 };
 
 } // namespace tw

@@ -13,7 +13,7 @@ class TControl {
     explicit TControl(const TFolderProgress& progress) : progress_(progress) {
         control_.Stop = &stop_;
         control_.Progress = [this](const TScanProgress& now) {
-            if (!progress_(now.Folders)) {
+            if (!progress_(now.Folders, now.Programs)) {
                 stop_ = true;
             }
         };

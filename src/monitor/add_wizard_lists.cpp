@@ -6,6 +6,7 @@
 #include "storage/access.h"
 #include "storage/options.h"
 
+#include <array>
 #include <memory>
 
 namespace tw {
@@ -111,8 +112,10 @@ TAddOutcome TAddWizardLists::AddTypedItem(TMonitoredItemType type, const std::st
     int index = -1;
     const int status = result.CheckItem(&candidate, index);
     if (status == 2) {
-        return Refused("\"" + ProgramBaseName() + "\" could not be added to time-limit list",
-                       "Please Note");
+        std::string warning = ProgramBaseName();
+        warning.insert(0, 1, '"');
+        warning += "\" could not be added to time-limit list";
+        return Refused(std::move(warning), "Please Note");
     }
     // A name listed as the other kind is taken whatever the caption: a site typed on the
     // sites page must not quietly rename a listed application, nor the other way round.
@@ -127,9 +130,14 @@ TAddOutcome TAddWizardLists::AddTypedItem(TMonitoredItemType type, const std::st
         }
         return Added();
     case 1: {
-        for (TMonitoredList* list : isSite ? std::initializer_list<TMonitoredList*>{&SiteItems}
-                                           : std::initializer_list<TMonitoredList*>{
-                                                 &ScanChosen, &NamedApps, &ExistingApps}) {
+        // An application is renamed where it lives: the first of these holding it.
+        const std::array<TMonitoredList*, 3> lists =
+            isSite ? std::array<TMonitoredList*, 3>{&SiteItems, nullptr, nullptr}
+                   : std::array<TMonitoredList*, 3>{&ScanChosen, &NamedApps, &ExistingApps};
+        for (TMonitoredList* list : lists) {
+            if (list == nullptr) {
+                break;
+            }
             const int at = list->IndexOfName(name);
             if (at == -1) {
                 continue;
@@ -276,22 +284,20 @@ void TAddWizardLists::BuildScanView(const std::string& filter) {
     const std::string* textFilter = filter.empty() ? nullptr : &filter;
     ScanView.AssignFiltered(&ExistingApps, TMonitoredItemType::mitAll, textFilter);
     // The order only decides which copy wins when a name is in several lists.
-    for (const TMonitoredList* list :
-         NamedFirst
-             ? std::initializer_list<const TMonitoredList*>{&NamedApps, &ScanChosen, &ScanResults}
-             : std::initializer_list<const TMonitoredList*>{&ScanChosen, &ScanResults,
-                                                            &NamedApps}) {
+    using TOrder = std::array<const TMonitoredList*, 3>;
+    const TOrder order = NamedFirst ? TOrder{&NamedApps, &ScanChosen, &ScanResults}
+                                    : TOrder{&ScanChosen, &ScanResults, &NamedApps};
+    for (const TMonitoredList* list : order) {
         ScanView.AddMissingFrom(list, textFilter);
     }
 }
 
 void TAddWizardLists::BuildAppsView() {
     AppsView.AssignFiltered(&ExistingApps, TMonitoredItemType::mitAll, nullptr);
-    for (const TMonitoredList* list :
-         ScannedFirst ? std::initializer_list<const TMonitoredList*>{&ScanChosen, &NamedApps,
-                                                                     &NamedAppsSetAside}
-                      : std::initializer_list<const TMonitoredList*>{&NamedApps, &NamedAppsSetAside,
-                                                                     &ScanChosen}) {
+    using TOrder = std::array<const TMonitoredList*, 3>;
+    const TOrder order = ScannedFirst ? TOrder{&ScanChosen, &NamedApps, &NamedAppsSetAside}
+                                      : TOrder{&NamedApps, &NamedAppsSetAside, &ScanChosen};
+    for (const TMonitoredList* list : order) {
         AppsView.AddMissingFrom(list, nullptr);
     }
 }

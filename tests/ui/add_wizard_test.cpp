@@ -6,9 +6,14 @@
 #include "skin/item_rows.h"
 #include "storage/date_format.h"
 #include "storage/options.h"
+#include "support/file_text.h"
+#include "support/temp_dir.h"
 #include "support/test_data_folder.h"
+#include "ui/modal_helper.h"
 
 #include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
@@ -18,6 +23,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 namespace {
@@ -64,7 +70,7 @@ TEST(AddWizardWindow, StopDuringACompleteScanKeepsTheFindsAndAddsTheRunningProgr
     TProgramSources sources;
     sources.countFolders = [](const TFolderProgress& progress) {
         for (int folders = 1; folders <= 3; ++folders) {
-            progress(folders);
+            progress(folders, 0);
         }
         return 400;
     };
@@ -72,7 +78,7 @@ TEST(AddWizardWindow, StopDuringACompleteScanKeepsTheFindsAndAddsTheRunningProgr
         lines.push_back("/opt/game/game=Game");
         for (int folders = 1; folders < 1000000; ++folders) {
             walking = true;
-            if (!progress(folders)) {
+            if (!progress(folders, 1)) {
                 throw EAbort();
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -98,7 +104,7 @@ TEST(AddWizardWindow, StopDuringACompleteScanKeepsTheFindsAndAddsTheRunningProgr
     EXPECT_EQ(scan->Caption(), "Stop");
     EXPECT_TRUE(progress->isVisible());
     EXPECT_FALSE(filter->isVisible());
-    QTRY_VERIFY(progress->text().contains(" of 400 folders"));
+    QTRY_VERIFY(progress->text().contains(" of 400 folders, 1 found"));
     EXPECT_GT(progress->value(), 15);
     Click(wizard, "btnNext"); // no leaving the page in the middle of a scan
     EXPECT_EQ(wizard.CurrentSheet()->objectName(), "tsAppProcesses");
@@ -122,6 +128,49 @@ TEST(AddWizardWindow, StopDuringACompleteScanKeepsTheFindsAndAddsTheRunningProgr
     ASSERT_EQ(result.Count(), 1);
     EXPECT_EQ(result.Items(0).Name, "/opt/game/game");
     EXPECT_TRUE(result.Items(0).Checked);
+}
+
+// Browse offers only what the system can start, and names a program by what runs: a shell
+// wrapper by the program it hands over to. Anything else is refused in the program's own
+// notice, and the boxes stay as they were.
+TEST(AddWizardWindow, BrowseTakesOnlyProgramsAndNamesTheOneThatRuns) {
+    twtest::TestDataFolder folder(Now);
+    twtest::TempDir files;
+    const std::string notes = files.File("notes.txt");
+    const std::string wrapper = files.File("viewer");
+    twtest::WriteAll(notes, "not a program\n");
+    twtest::WriteAll(wrapper, "#!/bin/sh\nexec /usr/bin/xprop \"$@\"\n");
+    std::filesystem::permissions(wrapper, std::filesystem::perms::owner_all);
+    std::filesystem::permissions(notes, std::filesystem::perms::owner_all); // executable text
+    TOptions options;
+    TMonitoredList result;
+    TfrmAppSiteAddWizard wizard(options, options.MonitoredList, result, SystemProgramSources());
+    wizard.show();
+    Click(wizard, "btnNext");
+    Click(wizard, "btnNext");
+    auto* name = Child<QLineEdit>(wizard, "edApp");
+    auto* tag = Child<QLineEdit>(wizard, "edAppTag");
+    auto browse = [&](const std::string& file) {
+        twtest::TModalAnswer pick(QStringLiteral("dlgBrowse"), [&](QWidget* dialog) {
+            static_cast<QFileDialog*>(dialog)->selectFile(QString::fromStdString(file));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        Click(wizard, "btnBrowse");
+    };
+    QString warned;
+    {
+        twtest::TModalAnswer notice(QStringLiteral("frmWarning"), [&](QWidget* window) {
+            warned = Child<QLabel>(*window, "lblWarning")->text();
+            static_cast<QDialog*>(window)->accept();
+        });
+        browse(notes);
+    }
+    EXPECT_EQ(warned, "\"notes.txt\" is not a program, so it cannot be added to the time-limit "
+                      "list");
+    EXPECT_EQ(name->text(), "");
+    browse(wrapper);
+    EXPECT_EQ(name->text().toStdString(), std::filesystem::canonical("/usr/bin/xprop").string());
+    EXPECT_FALSE(tag->text().isEmpty());
 }
 
 } // namespace
