@@ -21,22 +21,41 @@ target_link_libraries(tallywick_win32_tests PRIVATE tw_monitor tw_platform_win32
 # A second process for the tests: holds the instance lock, shows windows, shuts down.
 enable_language(RC)
 add_executable(win32_test_helper ${tests_dir}/win32_test_helper.cpp ${tests_dir}/win32_test_helper.rc)
-target_link_libraries(win32_test_helper PRIVATE tw_platform_win32)
+target_link_libraries(win32_test_helper PRIVATE tw_platform_win32 shell32)
 add_dependencies(tallywick_win32_tests win32_test_helper tallywick-probe)
 target_compile_definitions(tallywick_win32_tests PRIVATE
   TALLYWICK_HELPER_NAME="$<TARGET_FILE_NAME:win32_test_helper>"
   TALLYWICK_PROBE_PATH="$<TARGET_FILE:tallywick-probe>")
 
-# Listed when ctest runs, inside the prefix and display the run script provides.
+# Listed when ctest runs, inside the prefix and display the run script provides. Tests that
+# need a window of theirs in front take turns at the foreground; the others run beside them.
 gtest_discover_tests(tallywick_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                     PROPERTIES TIMEOUT 300)
+                     TEST_FILTER "Win32DesktopTest.*"
+                     PROPERTIES TIMEOUT 300 RESOURCE_LOCK foreground)
+gtest_discover_tests(tallywick_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                     TEST_FILTER "-Win32DesktopTest.*" PROPERTIES TIMEOUT 300)
 
 # The shutdown takes the whole Wine session down, so it runs in a prefix of its own.
 add_test(NAME Wine.shutdown_ends_the_session
          COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-shutdown-test.sh
-                 $<TARGET_FILE:win32_test_helper>)
-set_tests_properties(Wine.shutdown_ends_the_session PROPERTIES TIMEOUT 300)
+                 $<TARGET_FILE:win32_test_helper> $<TARGET_FILE:tallywick>)
+# Its windows, on the same display, take the focus too.
+set_tests_properties(Wine.shutdown_ends_the_session PROPERTIES TIMEOUT 300 RESOURCE_LOCK foreground)
 
 # CPU time of one probe of the foreground window: a measurement, not a test.
 add_executable(win32_probe_cpu ${tests_dir}/win32_probe_cpu.cpp)
 target_link_libraries(win32_probe_cpu PRIVATE tw_monitor tw_platform_win32)
+
+# The built program and the diagnostic command, started as a user starts them. They use the
+# user's real roaming folder of the throwaway prefix, so they run one at a time, and keep
+# windows in front for seconds.
+add_executable(tallywick_program_tests ${tests_dir}/win32_program_test.cpp
+               ${tests_dir}/win32_support/test_windows.cpp)
+target_include_directories(tallywick_program_tests PRIVATE ${tests_dir})
+target_link_libraries(tallywick_program_tests PRIVATE tw_storage tw_platform_win32 gtest
+                      gtest_main)
+add_dependencies(tallywick_program_tests tallywick tallywick-probe win32_test_helper)
+target_compile_definitions(tallywick_program_tests PRIVATE
+  TALLYWICK_HELPER_NAME="$<TARGET_FILE_NAME:win32_test_helper>")
+gtest_discover_tests(tallywick_program_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                     PROPERTIES TIMEOUT 300 RESOURCE_LOCK "roaming_data_folder;foreground")

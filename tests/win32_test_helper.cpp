@@ -1,54 +1,82 @@
 // A second process for the Windows tests:
-//   lock PATH       takes the instance lock, says "locked" or "busy", then holds it
-//   window TITLE    shows a top-level window, says "window", ends when it is closed
-//   shutdown        asks for a shutdown as the reminder does, says what came of it
+//   lock PATH               takes the instance lock, says "locked" or "busy", then holds it
+//   window TITLE            shows a top-level window, says "window", ends when it is closed
+//   browser TITLE ADDRESS   the same, shaped like a browser whose address field shows ADDRESS
+//   shutdown                asks for a shutdown as the reminder does, says what came of it
+// Arguments are taken in UTF-16 and windows made with the wide calls, so that texts in any
+// script reach the desktop as given.
 #include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_text.h"
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <string>
+#include <vector>
 
 namespace {
 
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
+    if (message == WM_DESTROY && GetParent(window) == nullptr) {
         PostQuitMessage(0);
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int ShowWindowUntilClosed(const char* title) {
-    WNDCLASSA windowClass{};
+void RegisterClassNamed(const wchar_t* name) {
+    WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "TallywickTestHelper";
-    RegisterClassA(&windowClass);
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = name;
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    RegisterClassW(&windowClass);
+}
+
+// Shows the window (with an address field when given one) until it is closed.
+int ShowWindowUntilClosed(const std::wstring& title, const std::wstring* address) {
+    const wchar_t* frameClass = address ? L"Chrome_WidgetWin_1" : L"TallywickTestHelper";
+    RegisterClassNamed(frameClass);
     HWND window =
-        CreateWindowExA(0, windowClass.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20,
-                        20, 300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+        CreateWindowExW(0, frameClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300,
+                        200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!window) {
         return 3;
+    }
+    if (address) {
+        RegisterClassNamed(L"Chrome_AutocompleteEditView");
+        CreateWindowExW(0, L"Chrome_AutocompleteEditView", address->c_str(), WS_CHILD | WS_VISIBLE,
+                        0, 0, 280, 24, window, nullptr, GetModuleHandleW(nullptr), nullptr);
     }
     std::printf("window\n");
     std::fflush(stdout);
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return 0;
 }
 
+std::vector<std::wstring> Arguments() {
+    int count = 0;
+    wchar_t** given = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::wstring> arguments(given, given + count);
+    LocalFree(given);
+    return arguments;
+}
+
 } // namespace
 
-int main(int argc, char** argv) {
-    if (argc >= 3 && std::strcmp(argv[1], "lock") == 0) {
+int main() {
+    const std::vector<std::wstring> arguments = Arguments();
+    const std::wstring command = arguments.size() >= 2 ? arguments[1] : L"";
+    if (arguments.size() >= 3 && command == L"lock") {
         tw::TWin32Desktop desktop;
-        auto lock = desktop.AcquireInstanceLock(argv[2]);
+        auto lock = desktop.AcquireInstanceLock(tw::Utf8Text(arguments[2]));
         std::printf("%s\n", lock ? "locked" : "busy");
         std::fflush(stdout);
         if (lock) {
@@ -56,10 +84,13 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    if (argc >= 3 && std::strcmp(argv[1], "window") == 0) {
-        return ShowWindowUntilClosed(argv[2]);
+    if (arguments.size() >= 3 && command == L"window") {
+        return ShowWindowUntilClosed(arguments[2], nullptr);
     }
-    if (argc >= 2 && std::strcmp(argv[1], "shutdown") == 0) {
+    if (arguments.size() >= 4 && command == L"browser") {
+        return ShowWindowUntilClosed(arguments[2], &arguments[3]);
+    }
+    if (command == L"shutdown") {
         try {
             tw::TWin32Desktop desktop;
             desktop.ShutdownComputer(1, 60);
@@ -72,6 +103,7 @@ int main(int argc, char** argv) {
         Sleep(30000); // the session's end takes this process with it
         return 0;
     }
-    std::fprintf(stderr, "usage: %s lock PATH | window TITLE | shutdown\n", argv[0]);
+    std::fprintf(stderr, "usage: win32_test_helper lock PATH | window TITLE | "
+                         "browser TITLE ADDRESS | shutdown\n");
     return 2;
 }

@@ -8,6 +8,7 @@
 #include "discovery/program_sources.h"
 #include "monitor/probe.h"
 #include "monitor/probe_report.h"
+#include "platform/native_path.h"
 #include "storage/data_folder.h"
 #include "storage/error_log.h"
 #include "storage/options.h"
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
         // Opening a missing database would create an empty one, which the program would
         // then take for the user's: look only when the program has seeded the folder.
         std::unique_ptr<TOptions> options;
-        if (std::filesystem::exists(TOptions::SettingsDBPath())) {
+        if (std::filesystem::exists(NativePath(TOptions::SettingsDBPath()))) {
             options = std::make_unique<TOptions>();
             options->MakeReadOnly();
         } else {

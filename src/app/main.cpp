@@ -5,6 +5,7 @@
 #include "dialogs/message_windows.h"
 #include "dialogs/settings_form.h"
 #include "dialogs/warning_form.h"
+#include "platform/session_end.h"
 #include "storage/options.h"
 #include "storage/seed_data_folder.h"
 #include "storage/settings_file.h"
@@ -15,10 +16,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -62,33 +60,6 @@ bool ShowFirstRunSettingsUnlessEnded(tw::TOptions& options) {
     return !endRequested;
 }
 
-// A session that ends sends SIGTERM: the handler only writes a byte, which the event loop
-// reads to end in order.
-int terminatePipe[2] = {-1, -1};
-
-void OnTerminateSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] ssize_t written = write(terminatePipe[1], &byte, 1);
-}
-
-void QuitOnTerminateSignal(QApplication& application) {
-    if (pipe2(terminatePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        return;
-    }
-    auto* notifier = new QSocketNotifier(terminatePipe[0], QSocketNotifier::Read, &application);
-    QObject::connect(notifier, &QSocketNotifier::activated, &application, EndLoop);
-    struct sigaction action = {};
-    action.sa_handler = OnTerminateSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-}
-
-void Finalise() {
-    tw::ReleaseGOptions_Local(); // saves
-    tw::RemoveFlagFile();
-    tw::ReleaseSettingsFile();
-}
-
 } // namespace
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -109,7 +80,9 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     InstallMessageWindows();
 
+    TOptions* options = nullptr; // once loaded
     std::unique_ptr<TDesktop> desktop;
+    std::unique_ptr<TSessionEndWatch> sessionEnd;
     try {
         desktop = CreateDesktop();
         if (!InstanceLockAcquire(*desktop)) {
@@ -123,29 +96,44 @@ int main(int argc, char** argv) {
         // Browsers started from now on expose their addresses; nothing else about how the
         // person starts them changes.
         desktop->SwitchOnAccessibility();
+        sessionEnd = std::make_unique<TSessionEndWatch>([&options] {
+            SecureForSessionEnd(options);
+            EndLoop();
+        });
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         ReportApplicationException(e);
         return 1;
     }
-    QuitOnTerminateSignal(application);
+    // Where the end comes as a signal; Windows brings it with the messages Qt's loop handles.
+    if (sessionEnd->Descriptor() >= 0) {
+        auto* notifier =
+            new QSocketNotifier(sessionEnd->Descriptor(), QSocketNotifier::Read, &application);
+        QObject::connect(notifier, &QSocketNotifier::activated, &application,
+                         [&sessionEnd] { sessionEnd->Deliver(); });
+    }
 
     // Declared out here so that the window, which owns the engine, goes last.
     std::unique_ptr<TfrmMain> window;
     int result = 0;
     try {
         SeedDataFolder();
-        TOptions& options = GOptions_Local();
-        if (ShowFirstRunSettingsUnlessEnded(options)) {
-            window = std::make_unique<TfrmMain>(*desktop, options);
+        options = &GOptions_Local();
+        if (ShowFirstRunSettingsUnlessEnded(*options)) {
+            window = std::make_unique<TfrmMain>(*desktop, *options);
             window->UninstallRequested = [] { return tw::UninstallRequested(); };
             QObject::connect(window.get(), &TfrmMain::TerminateRequested, &application, EndLoop,
                              Qt::QueuedConnection);
             window->ConnectNotices();
             // Without a tray a hidden window could never be found again: then it starts shown
             // and minimizes like any other window.
-            window->ShowAtStart(QSystemTrayIcon::isSystemTrayAvailable());
-            if (options.LoadFailed()) {
+            const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
+            if (tray) {
+                // Its tray icon is its face: no taskbar button, as with the hidden window's.
+                desktop->RemoveTaskbarButton(static_cast<TWindowHandle>(window->winId()));
+            }
+            window->ShowAtStart(tray);
+            if (options->LoadFailed()) {
                 // The details went to the error log; the person needs to know that what they
                 // stored is neither in force nor lost.
                 QTimer::singleShot(0, [] {
@@ -171,7 +159,9 @@ int main(int argc, char** argv) {
         ReportApplicationException(e);
         result = 1;
     }
-    Finalise();
+    sessionEnd.reset();
+    options = nullptr;
+    FinishProgram();
     window.reset(); // the engine, its probe and its logger go with it
     return result;
 }

@@ -1,7 +1,10 @@
 #include "app/program_files.h"
 
+#include "platform/native_path.h"
 #include "platform/program_paths.h"
 #include "storage/data_folder.h"
+#include "storage/options.h"
+#include "storage/settings_file.h"
 
 #include <filesystem>
 
@@ -25,7 +28,7 @@ std::string UninstallFlagPath() {
 
 bool InstanceLockAcquire(TDesktop& desktop) {
     std::error_code ignored;
-    std::filesystem::create_directories(DataFolder(), ignored);
+    std::filesystem::create_directories(NativePath(DataFolder()), ignored);
     HeldLock() = desktop.AcquireInstanceLock(LockPath());
     return HeldLock() != nullptr;
 }
@@ -39,12 +42,26 @@ void InstanceLockRelease() {
 
 bool UninstallRequested() {
     std::error_code ignored;
-    return std::filesystem::exists(UninstallFlagPath(), ignored);
+    return std::filesystem::exists(NativePath(UninstallFlagPath()), ignored);
 }
 
 void RemoveFlagFile() {
     std::error_code ignored;
-    std::filesystem::remove(FlagPath(), ignored);
+    std::filesystem::remove(NativePath(FlagPath()), ignored);
+}
+
+void FinishProgram() {
+    ReleaseGOptions_Local(); // saves
+    RemoveFlagFile();
+    ReleaseSettingsFile();
+}
+
+void SecureForSessionEnd(TOptions* options) {
+    InstanceLockRelease();
+    if (options) {
+        options->Save();
+    }
+    RemoveFlagFile();
 }
 
 } // namespace tw

@@ -57,6 +57,8 @@ class TDesktop {
     // returns false.
     virtual void EnumDescendants(TWindowHandle window,
                                  const std::function<bool(TWindowHandle)>& visit) = 0;
+    // Texts and paths are UTF-8, whatever the system speaks.
+
     // Class name of a window (at most 259 characters); empty when it cannot be read.
     virtual std::string ClassName(TWindowHandle window) = 0;
     // Text of a window, as an edit control answers it (at most 1023 characters).
@@ -80,6 +82,10 @@ class TDesktop {
     // after timeoutSeconds. Throws tw::Exception with the system's text on refusal.
     virtual void ShutdownComputer(int mode, int timeoutSeconds) = 0;
 
+    // Takes the program's main window off the taskbar, where its tray icon is its face.
+    // Nothing where the window manager alone decides.
+    virtual void RemoveTaskbarButton(TWindowHandle window) { (void)window; }
+
     // Takes the exclusive lock on the file, creating it when missing. Null when another
     // process holds it. Throws tw::Exception "Unable to create \"path\" file\r\nError: text"
     // when the file cannot be created.
@@ -88,11 +94,21 @@ class TDesktop {
     // Notices are collected by the backend and handed out on the caller's thread.
     // Returns false when there is none waiting.
     virtual bool NextNotice(TDesktopNotice& notice) = 0;
-    // A file descriptor that becomes readable when notices may be waiting (-1: poll).
+    // A file descriptor that becomes readable when notices may be waiting (-1: poll, unless
+    // they come as messages).
     virtual int NoticeDescriptor() { return -1; }
     // Why a lock of the session may go unnoticed here (a service or bus that could not be
     // reached); empty when every source of lock notices is heard.
     virtual std::string LockDetectionProblem() { return {}; }
+    // Backends whose notices come with the thread's window messages (Windows) say so: a loop
+    // that handles those messages needs neither a descriptor nor polling. A GUI toolkit's
+    // native event filter asks NoticesAnnouncedBy of each message its loop takes (Windows:
+    // a MSG); a loop of our own wakes for every message and then asks NextNotice.
+    virtual bool NoticesComeAsMessages() const { return false; }
+    virtual bool NoticesAnnouncedBy(const void* nativeMessage) const {
+        (void)nativeMessage;
+        return false;
+    }
 };
 
 // The backend of this system: the X11 one when a display is reachable on Linux, the

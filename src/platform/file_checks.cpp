@@ -1,6 +1,8 @@
 #include "platform/file_checks.h"
 
 #ifdef _WIN32
+#include "platform/native_path.h"
+
 #include <windows.h>
 #else
 #include <filesystem>
@@ -39,8 +41,8 @@ bool RootAnswers(const std::string& path) {
     // No "insert a disk" box for an empty drive: the query simply fails.
     DWORD oldMode = 0;
     SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &oldMode);
-    BOOL answered =
-        GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0);
+    BOOL answered = GetVolumeInformationW(NativePath(root).c_str(), nullptr, 0, nullptr, nullptr,
+                                          nullptr, nullptr, 0);
     SetThreadErrorMode(oldMode, nullptr);
     return answered != FALSE;
 }
@@ -50,7 +52,7 @@ DWORD Attributes(const std::string& path) {
     if (path.empty() || !RootAnswers(path)) {
         return INVALID_FILE_ATTRIBUTES;
     }
-    return GetFileAttributesA(path.c_str());
+    return GetFileAttributesW(NativePath(path).c_str());
 }
 
 #endif

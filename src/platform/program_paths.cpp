@@ -1,6 +1,7 @@
 #include "platform/program_paths.h"
 
 #include "base/exception.h"
+#include "platform/native_path.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -23,9 +24,9 @@ std::string& TestProgramPath() {
 
 std::string QuerySystemProgramPath() {
 #ifdef _WIN32
-    char buffer[MAX_PATH * 4] = {};
-    DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    return std::string(buffer, length);
+    wchar_t buffer[MAX_PATH * 4] = {};
+    DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH * 4);
+    return Utf8Path(std::filesystem::path(std::wstring(buffer, length)));
 #else
     std::error_code error;
     auto path = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -92,11 +93,11 @@ std::string UserHomeFolder() {
 
 std::string UserAppDataFolder() {
 #ifdef _WIN32
-    char buffer[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, buffer, CSIDL_APPDATA, TRUE)) {
+    wchar_t buffer[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_APPDATA, TRUE)) {
         throw Exception("Failed to get Application Data folder");
     }
-    std::string folder = buffer;
+    std::string folder = Utf8Path(std::filesystem::path(buffer));
 #else
     std::string folder;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {

@@ -1,5 +1,6 @@
 #include "storage/data_folder.h"
 
+#include "platform/native_path.h"
 #include "platform/program_paths.h"
 
 #include <filesystem>
@@ -21,7 +22,7 @@ bool EndsWithSeparator(const std::string& folder) {
 // fail and report for themselves.
 void CreateFolder(const std::string& folder) {
     std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
+    std::filesystem::create_directories(NativePath(folder), ignored);
 }
 
 std::string RealDataFolder() {

@@ -1,5 +1,6 @@
 #include "storage/seed_data_folder.h"
 
+#include "platform/native_path.h"
 #include "platform/program_paths.h"
 #include "storage/data_folder.h"
 
@@ -9,8 +10,8 @@ namespace tw {
 
 void SeedDataFolder() {
     namespace fs = std::filesystem;
-    const fs::path data = DataFolder();
-    const fs::path program = ProgramFolder();
+    const fs::path data = NativePath(DataFolder());
+    const fs::path program = NativePath(ProgramFolder());
     if (fs::exists(data / "settings.sqlite")) {
         return;
     }
@@ -18,7 +19,7 @@ void SeedDataFolder() {
         if (!fs::exists(program / name)) {
             // Two lines in the notice: the path on a line of its own.
             throw ETemplatesMissing("Please reinstall Tallywick: no template databases in\n" +
-                                    program.string());
+                                    Utf8Path(program));
         }
     }
     fs::create_directories(data); // throws the system's error
@@ -31,13 +32,13 @@ void SeedDataFolder() {
 
 std::string CopyTemplateDatabase(const std::string& name) {
     namespace fs = std::filesystem;
-    const fs::path source = fs::path(ProgramFolder()) / name;
+    const fs::path source = NativePath(ProgramFolder()) / name;
     std::error_code error;
     if (!fs::is_regular_file(source, error)) {
-        return "no template \"" + source.string() + "\" beside the program";
+        return "no template \"" + Utf8Path(source) + "\" beside the program";
     }
-    fs::create_directories(DataFolder(), error);
-    fs::copy_file(source, fs::path(DataFolder()) / name, fs::copy_options::overwrite_existing,
+    fs::create_directories(NativePath(DataFolder()), error);
+    fs::copy_file(source, NativePath(DataFolder()) / name, fs::copy_options::overwrite_existing,
                   error);
     return error ? error.message() : std::string();
 }

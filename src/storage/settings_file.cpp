@@ -2,6 +2,7 @@
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "platform/native_path.h"
 #include "platform/program_paths.h"
 #include "storage/data_folder.h"
 #include "storage/error_log.h"
@@ -10,6 +11,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #ifdef _WIN32
@@ -324,11 +326,16 @@ std::string SystemErrorText(int error) {
     return std::strerror(error);
 }
 
+void RemoveFile(const std::string& fileName) {
+    std::error_code ignored;
+    std::filesystem::remove(NativePath(fileName), ignored);
+}
+
 // The file's text; empty when the file does not exist. Throws EInOutError when the
 // file is there but cannot be read, so that nobody mistakes it for an empty file.
 TIniText LoadText(const std::string& fileName) {
     errno = 0;
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(fileName.c_str(), "rb"), &std::fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(OpenFile(fileName, "rb"), &std::fclose);
     if (!file) {
         int error = errno;
         if (error == ENOENT) {
@@ -370,7 +377,7 @@ void SyncFolderOf(const std::string& fileName) {
 void ReplaceFile(const std::string& fileName, const std::string& content) {
     const std::string tempName = fileName + ".tmp";
     errno = 0;
-    FILE* file = std::fopen(tempName.c_str(), "wb");
+    FILE* file = OpenFile(tempName, "wb");
     if (!file) {
         throw EInOutError("Cannot create \"" + tempName + "\": " + SystemErrorText(errno));
     }
@@ -387,21 +394,21 @@ void ReplaceFile(const std::string& fileName, const std::string& content) {
         error = errno;
     }
     if (!ok) {
-        std::remove(tempName.c_str());
+        RemoveFile(tempName);
         throw EInOutError("Cannot write \"" + tempName + "\": " + SystemErrorText(error));
     }
 #ifdef _WIN32
-    if (!MoveFileExA(tempName.c_str(), fileName.c_str(),
+    if (!MoveFileExW(NativePath(tempName).c_str(), NativePath(fileName).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DWORD code = GetLastError();
-        std::remove(tempName.c_str());
+        RemoveFile(tempName);
         throw EInOutError("Cannot replace \"" + fileName + "\": system error " +
                           std::to_string(code));
     }
 #else
     if (std::rename(tempName.c_str(), fileName.c_str()) != 0) {
         int renameError = errno;
-        std::remove(tempName.c_str());
+        RemoveFile(tempName);
         throw EInOutError("Cannot replace \"" + fileName + "\": " + SystemErrorText(renameError));
     }
     SyncFolderOf(fileName);

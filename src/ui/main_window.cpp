@@ -12,6 +12,7 @@
 #include "storage/date_format.h"
 #include "storage/log_purge.h"
 #include "storage/settings_file.h"
+#include "ui/notice_message_filter.h"
 #include "ui/slide_steps.h"
 
 #include <QAction>
@@ -248,6 +249,10 @@ void TfrmMain::ConnectNotices() {
     if (descriptor >= 0) {
         noticeNotifier_ = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
         connect(noticeNotifier_, &QSocketNotifier::activated, this, drain);
+    } else if (desktop_.NoticesComeAsMessages()) {
+        // Handled after the message that announced them, outside the loop's own filter.
+        noticeFilter_ = std::make_unique<TNoticeMessageFilter>(
+            desktop_, [this, drain] { QTimer::singleShot(0, this, drain); });
     } else {
         // Backends without a descriptor are asked a few times a second.
         noticePoll_ = new QTimer(this);

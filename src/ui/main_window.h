@@ -30,6 +30,7 @@ namespace tw {
 class TImageButton;
 class TImagePanel;
 class TLogPurge;
+class TNoticeMessageFilter;
 
 // The program's one permanent window: a narrow panel docked to a screen edge showing
 // today's time on the list, the memo, the list and the usage view. It owns every timer of
@@ -258,6 +259,7 @@ class TfrmMain : public TfrmBase, public TScanHost {
     std::vector<QAction*> skinActions_;
     QSocketNotifier* noticeNotifier_ = nullptr;
     QTimer* noticePoll_ = nullptr;
+    std::unique_ptr<TNoticeMessageFilter> noticeFilter_;
 };
 
 // The window's usual font: Arial in pixels, bold or not.

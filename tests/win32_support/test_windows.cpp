@@ -1,6 +1,7 @@
 #include "win32_support/test_windows.h"
 
 #include "platform/win32/com_ids.h"
+#include "platform/win32/win32_text.h"
 
 #include <chrono>
 #include <stdexcept>
@@ -139,14 +140,14 @@ TTestProcess::TTestProcess(const std::string& commandLine) {
         throw std::runtime_error("cannot create a pipe");
     }
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    std::string line = commandLine;
-    const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+    std::wstring line = tw::WideText(commandLine);
+    const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                         nullptr, &startup, &info_);
     CloseHandle(writeEnd);
     output_ = readEnd;

@@ -44,7 +44,7 @@ bool MakeForeground(HWND window);
 // The first visible top-level window of a process, waited for.
 HWND WaitForProcessWindow(DWORD processId, int milliseconds = 15000);
 
-// A program started by the test, ended with it.
+// A program started by the test, ended with it. The command line is UTF-8.
 class TTestProcess {
   public:
     explicit TTestProcess(const std::string& commandLine);

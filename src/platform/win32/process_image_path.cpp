@@ -3,17 +3,24 @@
 #include "platform/device_path.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_handle.h"
+#include "platform/win32/win32_text.h"
 
 #include <psapi.h>
 
 namespace tw {
 
+namespace {
+// Room for paths longer than the classic limit, which the system allows for processes.
+constexpr DWORD ImagePathCapacity = 4096;
+} // namespace
+
 std::string DriveLetterPathOf(const std::string& devicePath) {
     return DevicePathToDriveLetter(devicePath, [](char letter) {
-        const char drive[3] = {letter, ':', '\0'};
-        char device[MAX_PATH] = {};
+        const wchar_t drive[3] = {static_cast<wchar_t>(letter), L':', L'\0'};
+        wchar_t device[MAX_PATH] = {};
         // The answer is a list of names ending in an empty one; the first is current.
-        return QueryDosDeviceA(drive, device, MAX_PATH) ? std::string(device) : std::string();
+        return QueryDosDeviceW(drive, device, MAX_PATH) ? Utf8Text(device, MAX_PATH)
+                                                        : std::string();
     });
 }
 
@@ -22,9 +29,9 @@ std::string ProcessImagePath(unsigned long processId) {
     if (!process.Valid()) {
         return "Error: " + SystemErrorText(GetLastError());
     }
-    char image[MAX_PATH] = {};
-    const DWORD length = GetProcessImageFileNameA(process.Get(), image, MAX_PATH);
-    return DriveLetterPathOf(std::string(image, length));
+    std::wstring image(ImagePathCapacity, L'\0');
+    const DWORD length = GetProcessImageFileNameW(process.Get(), image.data(), ImagePathCapacity);
+    return DriveLetterPathOf(Utf8Text(std::wstring_view(image.data(), length)));
 }
 
 } // namespace tw

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_accessible.h"
 
 #include "platform/win32/win32_error.h"
+#include "platform/win32/win32_text.h"
 
 #include <iads.h>
 
@@ -41,32 +42,6 @@ struct TVariantHolder {
     TVariantHolder() { VariantInit(&value); }
     ~TVariantHolder() { VariantClear(&value); }
 };
-
-// Converts the object's text for the program: the ANSI code page, with the flags that
-// compose characters and replace the ones that have no form there.
-std::string ToAnsi(BSTR text) {
-    if (!text) {
-        return {};
-    }
-    const int wide = static_cast<int>(SysStringLen(text));
-    if (wide == 0) {
-        return {};
-    }
-    constexpr DWORD flags = WC_COMPOSITECHECK | WC_DISCARDNS | WC_SEPCHARS | WC_DEFAULTCHAR;
-    int length = WideCharToMultiByte(CP_ACP, flags, text, wide, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) {
-        length = WideCharToMultiByte(CP_ACP, 0, text, wide, nullptr, 0, nullptr, nullptr);
-        if (length <= 0) {
-            return {};
-        }
-        std::string result(static_cast<size_t>(length), '\0');
-        WideCharToMultiByte(CP_ACP, 0, text, wide, result.data(), length, nullptr, nullptr);
-        return result;
-    }
-    std::string result(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, flags, text, wide, result.data(), length, nullptr, nullptr);
-    return result;
-}
 
 // One wrapper per live object, so that a navigation that answers an object met before
 // is recognised as the same child (the walk stops on a repeat).
@@ -231,7 +206,7 @@ std::string TWin32Accessible::Value() {
         }
         return {};
     }
-    std::string text = ToAnsi(value);
+    std::string text = value ? Utf8Text(std::wstring_view(value, SysStringLen(value))) : "";
     SysFreeString(value);
     return text;
 }

@@ -6,6 +6,8 @@
 #include "platform/win32/win32_handle.h"
 #include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_notices.h"
+#include "platform/win32/win32_text.h"
+#include "platform/win32/window_styles.h"
 
 #include <exception>
 
@@ -70,21 +72,27 @@ void TWin32Desktop::EnumDescendants(TWindowHandle window,
 }
 
 std::string TWin32Desktop::ClassName(TWindowHandle window) {
-    char name[260] = {};
-    const int length = GetClassNameA(ToHwnd(window), name, sizeof name);
-    return length > 0 ? std::string(name, static_cast<size_t>(length)) : std::string();
+    wchar_t name[260] = {};
+    const int length = GetClassNameW(ToHwnd(window), name, 260);
+    return length > 0 ? Utf8Text(std::wstring_view(name, static_cast<size_t>(length)))
+                      : std::string();
 }
 
 std::string TWin32Desktop::WindowText(TWindowHandle window) {
-    char text[WindowTextLength] = {};
+    wchar_t text[WindowTextLength] = {};
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(ToHwnd(window), WM_GETTEXT, WindowTextLength,
+    if (!SendMessageTimeoutW(ToHwnd(window), WM_GETTEXT, WindowTextLength,
                              reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, WindowTextTimeoutMs,
                              &copied)) {
         return {};
     }
-    text[WindowTextLength - 1] = '\0';
-    return std::string(text, strnlen(text, WindowTextLength - 1));
+    text[WindowTextLength - 1] = L'\0';
+    std::wstring_view cut(text, wcsnlen(text, WindowTextLength - 1));
+    // A text cut at the limit may end in the first half of a character beyond it.
+    if (!cut.empty() && IS_HIGH_SURROGATE(cut.back())) {
+        cut.remove_suffix(1);
+    }
+    return Utf8Text(cut);
 }
 
 std::string TWin32Desktop::ExecutablePath(TWindowHandle window) {
@@ -99,11 +107,15 @@ std::shared_ptr<TAccessible> TWin32Desktop::AccessibleObject(TWindowHandle windo
 }
 
 void TWin32Desktop::PostCloseRequest(TWindowHandle window) {
-    PostMessageA(ToHwnd(window), WM_CLOSE, 0, 0);
+    PostMessageW(ToHwnd(window), WM_CLOSE, 0, 0);
 }
 
 void TWin32Desktop::ShutdownComputer(int mode, int timeoutSeconds) {
     ShutdownWindows(mode, timeoutSeconds);
+}
+
+void TWin32Desktop::RemoveTaskbarButton(TWindowHandle window) {
+    tw::RemoveTaskbarButton(window);
 }
 
 std::unique_ptr<TInstanceLock> TWin32Desktop::AcquireInstanceLock(const std::string& path) {
@@ -112,6 +124,10 @@ std::unique_ptr<TInstanceLock> TWin32Desktop::AcquireInstanceLock(const std::str
 
 bool TWin32Desktop::NextNotice(TDesktopNotice& notice) {
     return notices_->Next(notice);
+}
+
+bool TWin32Desktop::NoticesAnnouncedBy(const void* nativeMessage) const {
+    return nativeMessage && notices_->AnnouncesNotices(*static_cast<const MSG*>(nativeMessage));
 }
 
 TWindowHandle TWin32Desktop::NoticeWindow() const {

@@ -29,8 +29,12 @@ class TWin32Desktop : public TDesktop {
     std::shared_ptr<TAccessible> AccessibleObject(TWindowHandle window) override;
     void PostCloseRequest(TWindowHandle window) override;
     void ShutdownComputer(int mode, int timeoutSeconds) override;
+    void RemoveTaskbarButton(TWindowHandle window) override;
     std::unique_ptr<TInstanceLock> AcquireInstanceLock(const std::string& path) override;
     bool NextNotice(TDesktopNotice& notice) override;
+    // The hidden window posts itself a message whenever it has queued a notice.
+    bool NoticesComeAsMessages() const override { return true; }
+    bool NoticesAnnouncedBy(const void* nativeMessage) const override;
 
     // The hidden window the system's notices arrive at.
     TWindowHandle NoticeWindow() const;

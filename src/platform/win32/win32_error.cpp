@@ -1,5 +1,7 @@
 #include "platform/win32/win32_error.h"
 
+#include "platform/win32/win32_text.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -7,11 +9,12 @@
 namespace tw {
 
 std::string SystemErrorText(unsigned long code) {
-    char* buffer = nullptr;
-    const DWORD length = FormatMessageA(
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = length ? std::string(buffer, length) : std::string();
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    // In the user's language, which need not fit any code page: UTF-8 like all our text.
+    std::string text = length ? Utf8Text(std::wstring_view(buffer, length)) : std::string();
     if (buffer) {
         LocalFree(buffer);
     }

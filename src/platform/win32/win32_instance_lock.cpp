@@ -1,6 +1,7 @@
 #include "platform/win32/win32_instance_lock.h"
 
 #include "base/exception.h"
+#include "platform/native_path.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_handle.h"
 
@@ -22,7 +23,7 @@ class TWin32InstanceLock : public TInstanceLock {
             return;
         }
         handle_.Reset();
-        DeleteFileA(path_.c_str());
+        DeleteFileW(NativePath(path_).c_str());
     }
 
   private:
@@ -38,11 +39,12 @@ class TWin32InstanceLock : public TInstanceLock {
 
 std::unique_ptr<TInstanceLock> AcquireWin32InstanceLock(const std::string& path) {
     std::error_code ignored; // a folder that cannot be made shows up as the open's error
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    const std::filesystem::path file = NativePath(path);
+    std::filesystem::create_directories(file.parent_path(), ignored);
     // A round is lost only to a holder that deleted the file between our two opens.
     for (int round = 0; round < 100; ++round) {
-        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-            HANDLE created = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+        if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            HANDLE created = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE,
                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                          FILE_ATTRIBUTE_NORMAL, nullptr);
             if (created == INVALID_HANDLE_VALUE) {
@@ -54,7 +56,7 @@ std::unique_ptr<TInstanceLock> AcquireWin32InstanceLock(const std::string& path)
             }
             CloseHandle(created);
         }
-        HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+        HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (held != INVALID_HANDLE_VALUE) {
             return std::make_unique<TWin32InstanceLock>(path, held);

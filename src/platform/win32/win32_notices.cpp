@@ -1,5 +1,6 @@
 #include "platform/win32/win32_notices.h"
 
+#include "platform/win32/hidden_window.h"
 #include "platform/win32/win32_error.h"
 
 #include <wtsapi32.h>
@@ -8,25 +9,11 @@ namespace tw {
 
 namespace {
 
-constexpr const char* WindowClassName = "TallywickNoticeWindow";
-constexpr const char* HotKeyAtomName = "OTA_ALT_Hotkey";
-
-HINSTANCE ModuleInstance() {
-    return GetModuleHandleA(nullptr);
-}
-
-void RegisterWindowClassOnce(WNDPROC procedure) {
-    WNDCLASSA windowClass{};
-    if (GetClassInfoA(ModuleInstance(), WindowClassName, &windowClass)) {
-        return;
-    }
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = ModuleInstance();
-    windowClass.lpszClassName = WindowClassName;
-    if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        RaiseLastOSError();
-    }
-}
+constexpr const wchar_t* WindowClassName = L"TallywickNoticeWindow";
+constexpr const wchar_t* HotKeyAtomName = L"OTA_ALT_Hotkey";
+// Posted by the window to itself once it has queued a notice: a posted message passes the
+// loop of whoever runs this thread's messages, so a GUI toolkit's loop learns of it at once.
+constexpr UINT NoticesWaitingMessage = WM_APP + 0x54;
 
 } // namespace
 
@@ -78,17 +65,12 @@ std::optional<TDesktopNotice> DecodeNoticeMessage(UINT message, WPARAM wParam, L
 }
 
 TWin32Notices::TWin32Notices() {
-    RegisterWindowClassOnce(&WindowProc);
-    window_ = CreateWindowExA(WS_EX_TOOLWINDOW, WindowClassName, "Tallywick", WS_POPUP, 0, 0, 0, 0,
-                              nullptr, nullptr, ModuleInstance(), nullptr);
-    if (!window_) {
-        RaiseLastOSError();
-    }
-    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    window_ = CreateHiddenWindow(WindowClassName, &WindowProc);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // Without session notices the program simply never pauses for a lock; without the hot
     // key, double Alt does nothing. Neither stops the program.
     sessionRegistered_ = WTSRegisterSessionNotification(window_, NOTIFY_FOR_THIS_SESSION) != FALSE;
-    hotKeyId_ = GlobalAddAtomA(HotKeyAtomName);
+    hotKeyId_ = GlobalAddAtomW(HotKeyAtomName);
     if (hotKeyId_ != 0) {
         hotKeyRegistered_ = RegisterHotKey(window_, hotKeyId_, MOD_ALT, 0) != FALSE;
     }
@@ -104,18 +86,23 @@ TWin32Notices::~TWin32Notices() {
     if (sessionRegistered_) {
         WTSUnRegisterSessionNotification(window_);
     }
-    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
+}
+
+bool TWin32Notices::AnnouncesNotices(const MSG& message) const {
+    return message.hwnd == window_ && message.message == NoticesWaitingMessage;
 }
 
 bool TWin32Notices::Next(TDesktopNotice& notice) {
     // Normally the GUI's own loop dispatches our messages; a program without one (the
     // engine's headless host) gets them delivered here.
     MSG message;
-    while (PeekMessageA(&message, window_, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, window_, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
+    wakePosted_ = false;
     if (queue_.empty()) {
         return false;
     }
@@ -126,16 +113,22 @@ bool TWin32Notices::Next(TDesktopNotice& notice) {
 
 LRESULT CALLBACK TWin32Notices::WindowProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
-    auto* self = reinterpret_cast<TWin32Notices*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<TWin32Notices*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == NoticesWaitingMessage) {
+        return 0;
+    }
     if (self) {
         if (auto notice = DecodeNoticeMessage(message, wParam, lParam, self->hotKeyId_)) {
             self->queue_.push_back(*notice);
+            if (!self->wakePosted_) {
+                self->wakePosted_ = PostMessageW(window, NoticesWaitingMessage, 0, 0) != FALSE;
+            }
         }
     }
     if (message == WM_POWERBROADCAST) {
         return TRUE; // never veto a suspend
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace tw

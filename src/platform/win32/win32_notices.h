@@ -28,6 +28,9 @@ class TWin32Notices {
 
     // Delivers what is waiting for our window, then hands out the oldest notice.
     bool Next(TDesktopNotice& notice);
+    // Whether a message taken off this thread's queue by someone else's loop says that
+    // notices are waiting.
+    bool AnnouncesNotices(const MSG& message) const;
     HWND Window() const { return window_; }
     ATOM HotKeyId() const { return hotKeyId_; }
 
@@ -38,6 +41,7 @@ class TWin32Notices {
     ATOM hotKeyId_ = 0;
     bool sessionRegistered_ = false;
     bool hotKeyRegistered_ = false;
+    bool wakePosted_ = false;
     std::deque<TDesktopNotice> queue_;
 };
 

@@ -6,8 +6,8 @@ namespace tw {
 
 void RemoveTaskbarButton(TWindowHandle window) {
     const HWND hwnd = ToHwnd(window);
-    const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
-    SetWindowLongPtrA(hwnd, GWL_EXSTYLE, (style & ~LONG_PTR(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW);
+    const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+    SetWindowLongPtrW(hwnd, GWL_EXSTYLE, (style & ~LONG_PTR(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW);
 }
 
 } // namespace tw

@@ -1,0 +1,24 @@
+// Windows waits for its window messages instead; this file is for descriptor systems.
+#ifndef _WIN32
+
+#include "platform/event_wait.h"
+
+#include <poll.h>
+#include <vector>
+
+namespace tw {
+
+void WaitForSystemEvents(int timeoutMs, std::initializer_list<int> descriptors) {
+    std::vector<pollfd> watched;
+    for (const int descriptor : descriptors) {
+        if (descriptor >= 0) {
+            watched.push_back({descriptor, POLLIN, 0});
+        }
+    }
+    // An interruption by a signal simply ends the wait early.
+    poll(watched.data(), watched.size(), timeoutMs);
+}
+
+} // namespace tw
+
+#endif

@@ -1,0 +1,32 @@
+#include "ui/notice_message_filter.h"
+
+#include <QCoreApplication>
+
+namespace tw {
+
+TNoticeMessageFilter::TNoticeMessageFilter(TDesktop& desktop, std::function<void()> onNotices)
+    : desktop_(desktop), onNotices_(std::move(onNotices)) {
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+TNoticeMessageFilter::~TNoticeMessageFilter() {
+    if (auto* application = QCoreApplication::instance()) {
+        application->removeNativeEventFilter(this);
+    }
+}
+
+bool TNoticeMessageFilter::nativeEventFilter(const QByteArray& eventType, void* message,
+                                             qintptr* result) {
+    // The announcement is posted to a window that is not Qt's, so it passes only the
+    // dispatcher of the thread's queue, never a Qt window's procedure.
+    if (eventType != "windows_dispatcher_MSG" || !desktop_.NoticesAnnouncedBy(message)) {
+        return false;
+    }
+    if (result) {
+        *result = 0;
+    }
+    onNotices_();
+    return true;
+}
+
+} // namespace tw

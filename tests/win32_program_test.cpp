@@ -1,0 +1,361 @@
+// The built Windows program and its diagnostic command under the system (or Wine), as a
+// user runs them: separate processes started from a folder whose name is not ASCII, the
+// data folder in the user's real roaming application-data folder (the tests run one at a
+// time, in a throwaway Wine prefix), real windows in front.
+#include "base/json_text.h"
+#include "base/text.h"
+#include "items/monitored_list.h"
+#include "platform/native_path.h"
+#include "platform/win32/win32_text.h"
+#include "storage/data_folder.h"
+#include "storage/options.h"
+#include "storage/settings_file.h"
+#include "storage/sqlite_database.h"
+#include "storage/sqlite_table.h"
+#include "win32_support/test_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+using twtest::TTestProcess;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Letters of three scripts: what a code page would garble.
+const std::string Folder = "Zoë Ωμέγα Ж";
+const std::string Title = "Τίτλος — Ζωή";
+const std::string Address = "παράδειγμα.ελ/σελίδα?q=Ζωή";
+
+std::string RoamingFolder() {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) {
+        return {};
+    }
+    return tw::Utf8Text(path, MAX_PATH);
+}
+
+std::string SystemFile(const char* name) {
+    wchar_t folder[MAX_PATH] = {};
+    GetSystemDirectoryW(folder, MAX_PATH);
+    return tw::Utf8Text(folder, MAX_PATH) + "\\" + name;
+}
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream file(tw::NativePath(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path) {
+    std::error_code ignored;
+    return fs::exists(tw::NativePath(path), ignored);
+}
+
+std::unique_ptr<tw::TMonitoredItem> Item(const std::string& name, const std::string& caption,
+                                         tw::TMonitoredItemType type) {
+    auto item = std::make_unique<tw::TMonitoredItem>();
+    item->Name = name;
+    item->Caption = caption;
+    item->ItemType = type;
+    return item;
+}
+
+// The top-level windows of a process, hidden ones included.
+std::vector<HWND> WindowsOf(DWORD processId) {
+    struct TSearch {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<TSearch*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId) {
+                s->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+class WindowsProgram : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(RoamingFolder().empty());
+        fs::remove_all(tw::NativePath(DataFolder()));
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        root_ = tw::Utf8Text(temp, MAX_PATH) + "tallywick-program-" +
+                std::to_string(GetCurrentProcessId());
+        programFolder_ = root_ + "\\" + Folder + "\\";
+        fs::create_directories(tw::NativePath(programFolder_));
+        for (const char* name :
+             {"tallywick.exe", "tallywick-probe.exe", "settings.sqlite", "actmondb.sqlite"}) {
+            fs::copy_file(twtest::OwnFolder() + "bin\\" + name,
+                          tw::NativePath(programFolder_ + name));
+        }
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(tw::NativePath(root_), ignored);
+        fs::remove_all(tw::NativePath(DataFolder()), ignored);
+    }
+
+    // Where the program keeps its data: under the user's roaming application data.
+    std::string DataFolder() const { return RoamingFolder() + "\\Tallywick.V3\\"; }
+    std::string LockFile() const { return DataFolder() + "Tallywick.lock"; }
+    std::string ActivityDatabase() const { return DataFolder() + "actmondb.sqlite"; }
+
+    // A fresh data folder from the templates, with the settings changed as the settings
+    // wizard would.
+    void Configure(const std::function<void(tw::TOptions&)>& change) {
+        fs::create_directories(tw::NativePath(DataFolder()));
+        for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
+            fs::copy_file(tw::NativePath(programFolder_ + name),
+                          tw::NativePath(DataFolder() + name),
+                          fs::copy_options::overwrite_existing);
+        }
+        tw::SetDataFolderForTest(DataFolder());
+        {
+            tw::TOptions options;
+            change(options);
+            ASSERT_TRUE(options.Save());
+        }
+        tw::ReleaseSettingsFile();
+        tw::SetDataFolderForTest("");
+    }
+
+    // A copy of the test helper beside the program, under a name that is not ASCII.
+    std::string HelperCopy() {
+        const std::string helper = programFolder_ + "Ζωή helper.exe";
+        fs::copy_file(twtest::OwnFolder() + TALLYWICK_HELPER_NAME, tw::NativePath(helper),
+                      fs::copy_options::overwrite_existing);
+        return helper;
+    }
+    // The helper's window, in front.
+    std::unique_ptr<TTestProcess> ShowInFront(const std::string& helper,
+                                              const std::string& arguments) {
+        auto shown = std::make_unique<TTestProcess>("\"" + helper + "\" " + arguments);
+        EXPECT_EQ(shown->ReadLine(), "window");
+        EXPECT_TRUE(twtest::MakeForeground(twtest::WaitForProcessWindow(shown->Id())));
+        return shown;
+    }
+
+    std::unique_ptr<TTestProcess> Start(const char* program = "tallywick.exe") {
+        return std::make_unique<TTestProcess>("\"" + programFolder_ + program + "\"");
+    }
+    // The uninstaller's marker ends the program in order.
+    void EndByUninstall(TTestProcess& program) {
+        std::ofstream(tw::NativePath(programFolder_ + "uninstall.flag")) << "";
+        EXPECT_EQ(program.ExitCodeWithin(10000), 0);
+        fs::remove(tw::NativePath(programFolder_ + "uninstall.flag"));
+    }
+    // What the diagnostic command reports about the window in front.
+    std::string ProbeReport() {
+        TTestProcess probe("\"" + programFolder_ + "tallywick-probe.exe\"");
+        std::string report = probe.ReadLine();
+        EXPECT_EQ(probe.ExitCodeWithin(10000), 0);
+        return report;
+    }
+    std::unique_ptr<tw::TSQLiteTable> Query(const std::string& database, const std::string& sql) {
+        tw::TSQLiteDatabase db(database);
+        return db.GetTable(sql);
+    }
+    // Activity rows so far; none while the program is writing.
+    std::int64_t ActivityRows() {
+        try {
+            return Query(ActivityDatabase(), "SELECT COUNT(*) FROM applications")
+                ->ValueAsInteger(0);
+        } catch (const std::exception&) {
+            return 0;
+        }
+    }
+
+    std::string root_;
+    std::string programFolder_;
+};
+
+TEST_F(WindowsProgram, FirstStartSeedsTheRoamingFolderASecondIsRefusedTheUninstallerEndsIt) {
+    auto first = Start();
+    auto seeded = [&] {
+        for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
+            if (FileBytes(DataFolder() + name) != FileBytes(programFolder_ + name)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    ASSERT_TRUE(twtest::WaitUntil([&] { return Exists(LockFile()) && seeded(); }, 20000))
+        << "no lock, or the data folder holds no copies of the templates";
+
+    auto second = Start();
+    EXPECT_EQ(second->ReadLine(), "Please Note: Application is already running");
+    EXPECT_EQ(second->ExitCodeWithin(10000), 1);
+    EXPECT_TRUE(first->Running());
+
+    std::ofstream(tw::NativePath(DataFolder() + "Tallywick.flag")) << "";
+    EndByUninstall(*first);
+    EXPECT_FALSE(Exists(LockFile()));
+    EXPECT_FALSE(Exists(DataFolder() + "Tallywick.flag"));
+}
+
+TEST_F(WindowsProgram, NotepadInFrontIsLoggedWithItsFullPathAndClosedAtTheLimit) {
+    const std::string notepad = SystemFile("notepad.exe");
+    Configure([&](tw::TOptions& options) {
+        options.ScanPeriodSeconds = 1;
+        options.TimeLimitSeconds = 2;
+        options.ExpirationAction = 1; // "Close Browser/App."
+        options.MonitoredList.Add("Notepad",
+                                  Item(notepad, "Notepad", tw::TMonitoredItemType::mitApp));
+    });
+    TTestProcess editor("notepad.exe");
+    HWND window = twtest::WaitForProcessWindow(editor.Id());
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(twtest::MakeForeground(window));
+
+    auto program = Start();
+    EXPECT_EQ(editor.ExitCodeWithin(30000), 0) << "notepad was not closed at the limit";
+    EndByUninstall(*program);
+
+    auto rows = Query(ActivityDatabase(),
+                      "SELECT app_name, COUNT(*), SUM(duration), MIN(origin), MAX(app_type) FROM "
+                      "applications GROUP BY app_name");
+    ASSERT_TRUE(rows->First());
+    EXPECT_TRUE(tw::SameText(rows->ValueAsText(0), notepad)) << rows->ValueAsText(0);
+    EXPECT_EQ(rows->ValueAsText(0).substr(1, 2), ":\\");
+    EXPECT_GE(rows->ValueAsInteger(1), 2);
+    EXPECT_GE(rows->ValueAsInteger(2), 2);
+    EXPECT_EQ(rows->ValueAsInteger(3), 1);
+    EXPECT_EQ(rows->ValueAsText(4), "Desktop Application");
+    EXPECT_EQ(rows->RowCount(), 1) << "only notepad was in front";
+}
+
+// A program in a folder of non-ASCII letters showing a browser-like window whose address
+// is Greek: the path and the text reach the probe, the activity log and the list exactly.
+TEST_F(WindowsProgram, NonAsciiPathAndTextReachTheProbeTheLogAndTheList) {
+    const std::string helper = HelperCopy();
+    const std::string site = "παράδειγμα.ελ/σελίδα";
+    Configure([&](tw::TOptions& options) {
+        options.ScanPeriodSeconds = 1;
+        options.MonitoredList.Add("Ζωή", Item(helper, "Ζωή", tw::TMonitoredItemType::mitApp));
+        options.MonitoredList.Add("Σελίδα", Item(site, "Σελίδα", tw::TMonitoredItemType::mitWeb));
+    });
+
+    auto plain = ShowInFront(helper, "window \"" + Title + "\"");
+    const std::string quotedHelper = tw::JsonQuote(helper);
+    std::string report = ProbeReport();
+    EXPECT_NE(report.find("\"executable\":" + quotedHelper), std::string::npos) << report;
+    EXPECT_NE(report.find("\"listed\":{\"caption\":\"Ζωή\""), std::string::npos) << report;
+
+    auto browser = ShowInFront(helper, "browser \"" + Title + "\" \"" + Address + "\"");
+    report = ProbeReport();
+    EXPECT_NE(report.find("\"executable\":" + quotedHelper), std::string::npos) << report;
+    EXPECT_NE(report.find("\"address\":\"" + Address + "\""), std::string::npos) << report;
+    EXPECT_NE(report.find("\"listed\":{\"caption\":\"Σελίδα\""), std::string::npos) << report;
+
+    auto program = Start();
+    ASSERT_TRUE(twtest::WaitUntil([&] { return ActivityRows() >= 2; }, 20000));
+    EndByUninstall(*program);
+    auto rows = Query(ActivityDatabase(),
+                      "SELECT DISTINCT app_name, browser_url, origin FROM applications");
+    ASSERT_TRUE(rows->First());
+    EXPECT_EQ(rows->ValueAsText(0), helper);
+    EXPECT_EQ(rows->ValueAsText(1), site);
+    EXPECT_EQ(rows->ValueAsInteger(2), 2);
+    EXPECT_EQ(rows->RowCount(), 1);
+}
+
+// What the program loaded it writes back unchanged, non-ASCII texts and quotes included.
+TEST_F(WindowsProgram, SettingsSurviveTheProgramsLoadAndSaveExactly) {
+    const std::array<std::string, 3> memos = {"Ζωή's «morning» — café ☕", "Ж: \"quoted\"\r\nline",
+                                              "O'Brien; DROP TABLE settings;--"};
+    Configure([&](tw::TOptions& options) {
+        options.TimeLimitSeconds = 5400;
+        options.ScanPeriodSeconds = 4;
+        options.ExpirationAction = 2;
+        options.Reminders = memos;
+        options.MonitoredList.Add(
+            "Ж", Item(programFolder_ + "Ж.exe", "Ж", tw::TMonitoredItemType::mitApp));
+        options.MonitoredList.Add(
+            "ελ", Item("ουρανός.ελ", "Ουρανός 'ελ'", tw::TMonitoredItemType::mitWeb));
+    });
+    auto program = Start();
+    ASSERT_TRUE(twtest::WaitUntil([&] { return Exists(LockFile()); }, 20000));
+    EndByUninstall(*program);
+
+    tw::SetDataFolderForTest(DataFolder());
+    {
+        tw::TOptions options;
+        options.MakeReadOnly();
+        EXPECT_FALSE(options.LoadFailed());
+        EXPECT_EQ(options.TimeLimitSeconds, 5400);
+        EXPECT_EQ(options.ScanPeriodSeconds, 4);
+        EXPECT_EQ(options.ExpirationAction, 2);
+        EXPECT_EQ(options.Reminders, memos);
+        ASSERT_EQ(options.MonitoredList.Count(), 2);
+        tw::TMonitoredItemType type{};
+        int index = options.MonitoredList.FindMatch(programFolder_ + "Ж.exe", "", type);
+        ASSERT_NE(index, -1);
+        EXPECT_EQ(options.MonitoredList.Items(index).Caption, "Ж");
+        index = options.MonitoredList.FindMatch("", "http://ουρανός.ελ/", type);
+        ASSERT_NE(index, -1);
+        EXPECT_EQ(options.MonitoredList.Items(index).Caption, "Ουρανός 'ελ'");
+    }
+    tw::ReleaseSettingsFile();
+    tw::SetDataFolderForTest("");
+}
+
+// The system ends the session the way Windows (and Wine's own end of session) does: the
+// query, then the end, then the process is ended at once. What the program holds in
+// memory must be on disk by then, and the lock released.
+TEST_F(WindowsProgram, TheSessionsEndLeavesTheSettingsSavedAndTheLockReleased) {
+    const std::string helper = HelperCopy();
+    Configure([&](tw::TOptions& options) {
+        options.TimeLimitSeconds = 7200;
+        options.ScanPeriodSeconds = 1;
+        options.MonitoredList.Add("Ζωή", Item(helper, "Ζωή", tw::TMonitoredItemType::mitApp));
+    });
+    auto listed = ShowInFront(helper, "window Listed");
+    auto program = Start();
+    // Counting, so its settings are loaded.
+    ASSERT_TRUE(twtest::WaitUntil([&] { return ActivityRows() >= 1; }, 20000));
+    std::ofstream(tw::NativePath(DataFolder() + "Tallywick.flag")) << "";
+    // A change behind the program's back, which only its own save undoes.
+    tw::TSQLiteDatabase(DataFolder() + "settings.sqlite")
+        .ExecSQL("UPDATE settings SET value = '60' WHERE name = 'TimeLimitSeconds'");
+
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, program->Id());
+    ASSERT_NE(process, nullptr);
+    const std::vector<HWND> windows = WindowsOf(program->Id());
+    ASSERT_FALSE(windows.empty());
+    for (HWND window : windows) {
+        DWORD_PTR agreed = 0;
+        ASSERT_TRUE(
+            SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &agreed));
+        EXPECT_TRUE(agreed) << "the session's end was refused";
+    }
+    for (HWND window : windows) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    }
+    TerminateProcess(process, 0);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+
+    EXPECT_FALSE(Exists(LockFile()));
+    EXPECT_FALSE(Exists(DataFolder() + "Tallywick.flag"));
+    auto value = Query(DataFolder() + "settings.sqlite",
+                       "SELECT value FROM settings WHERE name = 'TimeLimitSeconds'");
+    ASSERT_TRUE(value->First());
+    EXPECT_EQ(value->ValueAsText(0), "7200");
+}
+
+} // namespace
