@@ -343,6 +343,12 @@ TEST_F(ScanEngineTest, AFailingReminderEndsTheCycleCleanly) {
     ASSERT_EQ(desktop_.ShutdownCalls().size(), 1u);
     EXPECT_EQ(desktop_.ShutdownCalls()[0].mode, 1);
     EXPECT_EQ(desktop_.ShutdownCalls()[0].timeoutSeconds, 60);
+    {
+        // Saved before the request, which may end the program without a word.
+        tw::TOptions stored;
+        stored.MakeReadOnly();
+        EXPECT_EQ(stored.TimeLimitSeconds, 0);
+    }
     // The reminder was not answered, so it is still due: the next cycle asks again.
     host_.answer = [](bool, bool) { return false; };
     Scan(3);

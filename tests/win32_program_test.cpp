@@ -212,7 +212,7 @@ TEST_F(WindowsProgram, NotepadInFrontIsLoggedWithItsFullPathAndClosedAtTheLimit)
     Configure([&](tw::TOptions& options) {
         options.ScanPeriodSeconds = 1;
         options.TimeLimitSeconds = 2;
-        options.ExpirationAction = 1; // "Close Browser/App."
+        options.ExpirationAction = tw::TExpirationAction::CloseListed;
         options.MonitoredList.Add("Notepad",
                                   Item(notepad, "Notepad", tw::TMonitoredItemType::mitApp));
     });
@@ -280,7 +280,7 @@ TEST_F(WindowsProgram, SettingsSurviveTheProgramsLoadAndSaveExactly) {
     Configure([&](tw::TOptions& options) {
         options.TimeLimitSeconds = 5400;
         options.ScanPeriodSeconds = 4;
-        options.ExpirationAction = 2;
+        options.ExpirationAction = tw::TExpirationAction::ShutdownComputer;
         options.Reminders = memos;
         options.MonitoredList.Add(
             "Ж", Item(programFolder_ + "Ж.exe", "Ж", tw::TMonitoredItemType::mitApp));
@@ -298,7 +298,7 @@ TEST_F(WindowsProgram, SettingsSurviveTheProgramsLoadAndSaveExactly) {
         EXPECT_FALSE(options.LoadFailed());
         EXPECT_EQ(options.TimeLimitSeconds, 5400);
         EXPECT_EQ(options.ScanPeriodSeconds, 4);
-        EXPECT_EQ(options.ExpirationAction, 2);
+        EXPECT_EQ(options.ExpirationAction, tw::TExpirationAction::ShutdownComputer);
         EXPECT_EQ(options.Reminders, memos);
         ASSERT_EQ(options.MonitoredList.Count(), 2);
         tw::TMonitoredItemType type{};

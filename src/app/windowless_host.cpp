@@ -17,11 +17,7 @@ void TWindowlessHost::Attach(TScanEngine& engine) {
 bool TWindowlessHost::ShowReminder(const TOnlineTimeApplication& probe, bool isBlock, bool) {
     std::fprintf(stderr, "Time is up: %s%s\n", probe.ExeName.c_str(),
                  isBlock ? " (Block mode)" : "");
-    if (isBlock || options_.ExpirationAction == 1) {
-        engine_->CloseAllListed();
-    } else if (options_.ExpirationAction == 2) {
-        engine_->ShutdownComputer(1, 60);
-    }
+    engine_->CarryOutTimeUpAction(engine_->TimeUpAction(isBlock));
     return false;
 }
 

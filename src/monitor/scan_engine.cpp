@@ -202,6 +202,9 @@ void TScanEngine::CarryOutTimeUpAction(TExpirationAction action) {
         CloseAllListed();
         break;
     case TExpirationAction::ShutdownComputer:
+        // A forced shutdown need not tell this program that its session ends (Wine ends
+        // every process without a word): what it holds goes to disk first.
+        options_.Save();
         desktop_.ShutdownComputer(ShutdownModePowerOff, ShutdownWarningSeconds);
         break;
     }
