@@ -11,7 +11,8 @@ set(tests_dir ${PROJECT_SOURCE_DIR}/tests)
 set(windows_test_sources
     ${tests_dir}/discovery_text_test.cpp ${tests_dir}/win32_desktop_test.cpp
     ${tests_dir}/win32_discovery_test.cpp ${tests_dir}/win32_instance_lock_test.cpp
-    ${tests_dir}/win32_notices_test.cpp ${tests_dir}/win32_support/test_accessible.cpp
+    ${tests_dir}/win32_notices_test.cpp ${tests_dir}/win32_storage_test.cpp
+    ${tests_dir}/win32_support/test_accessible.cpp
     ${tests_dir}/win32_support/test_windows.cpp)
 add_executable(tallywick_win32_tests ${windows_test_sources})
 target_include_directories(tallywick_win32_tests PRIVATE ${tests_dir})
@@ -22,7 +23,7 @@ target_link_libraries(tallywick_win32_tests PRIVATE tw_monitor tw_platform_win32
 enable_language(RC)
 add_executable(win32_test_helper ${tests_dir}/win32_test_helper.cpp ${tests_dir}/win32_test_helper.rc)
 target_link_libraries(win32_test_helper PRIVATE tw_platform_win32 shell32)
-add_dependencies(tallywick_win32_tests win32_test_helper tallywick-probe)
+add_dependencies(tallywick_win32_tests win32_test_helper tallywick-probe template_databases)
 target_compile_definitions(tallywick_win32_tests PRIVATE
   TALLYWICK_HELPER_NAME="$<TARGET_FILE_NAME:win32_test_helper>"
   TALLYWICK_PROBE_PATH="$<TARGET_FILE:tallywick-probe>")

@@ -55,13 +55,12 @@ std::string ProgramFolder() {
     // costs one status query. The executable's path is the system's resolved one, so
     // dropping "bin/.." by the letters leaves the same folder.
     std::filesystem::path installed =
-        (std::filesystem::path(executableFolder) / TALLYWICK_INSTALLED_PROGRAM_FOLDER)
-            .lexically_normal();
+        (NativePath(executableFolder) / TALLYWICK_INSTALLED_PROGRAM_FOLDER).lexically_normal();
     std::error_code error;
     if (!std::filesystem::is_directory(installed, error)) {
         return executableFolder;
     }
-    std::string folder = installed.make_preferred().string();
+    std::string folder = Utf8Path(installed.make_preferred());
     if (folder.back() != PathDelim) {
         folder += PathDelim;
     }

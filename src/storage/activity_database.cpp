@@ -2,6 +2,7 @@
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "platform/native_path.h"
 #include "storage/activity_logger.h"
 #include "storage/clock.h"
 #include "storage/data_folder.h"
@@ -43,8 +44,8 @@ bool SameActivity(const TActivityRow& a, const TActivityRow& b) {
 // A file that is not there, or that SQLite's open has just created empty in its place.
 bool IsMissing(const std::string& path) {
     std::error_code error;
-    const auto size = fs::file_size(path, error);
-    return error ? !fs::exists(path, error) : size == 0;
+    const auto size = fs::file_size(NativePath(path), error);
+    return error ? !fs::exists(NativePath(path), error) : size == 0;
 }
 
 std::string Quoted(const std::string& path) {
@@ -214,7 +215,7 @@ std::string TActivityDatabase::RepairDamaged(TOptions& options) {
     const std::string path = Path();
     const std::string aside = DamagedDatabaseName(path, ClockNow());
     std::error_code error;
-    fs::rename(path, aside, error);
+    fs::rename(NativePath(path), NativePath(aside), error);
     if (error) {
         reason_ = SQLiteErrorCodeText(code_) + ", and it could not be moved aside (" +
                   error.message() + ")";
@@ -222,10 +223,11 @@ std::string TActivityDatabase::RepairDamaged(TOptions& options) {
     }
     // A journal left beside the fresh copy would be rolled back into it.
     for (const char* suffix : {"-journal", "-wal", "-shm"}) {
-        if (fs::exists(path + suffix, error)) {
-            fs::rename(path + suffix, aside + suffix, error);
+        const fs::path journal = NativePath(path + suffix);
+        if (fs::exists(journal, error)) {
+            fs::rename(journal, NativePath(aside + suffix), error);
             if (error) {
-                fs::remove(path + suffix, error);
+                fs::remove(journal, error);
             }
         }
     }
@@ -267,12 +269,13 @@ std::string DamagedDatabaseName(const std::string& path, TDateTime when) {
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, ".damaged-%04d-%02d-%02d_%02d-%02d-%02d", date.year,
                   date.month, date.day, time.hour, time.minute, time.second);
-    fs::path file(path);
-    const std::string stem = (file.parent_path() / file.stem()).string() + stamp;
-    std::string name = stem + file.extension().string();
+    const fs::path file = NativePath(path);
+    const std::string stem = Utf8Path(file.parent_path() / file.stem()) + stamp;
+    const std::string extension = Utf8Path(file.extension());
+    std::string name = stem + extension;
     std::error_code error;
-    for (int n = 2; fs::exists(name, error); ++n) {
-        name = stem + "-" + std::to_string(n) + file.extension().string();
+    for (int n = 2; fs::exists(NativePath(name), error); ++n) {
+        name = stem + "-" + std::to_string(n) + extension;
     }
     return name;
 }

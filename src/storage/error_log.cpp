@@ -1,5 +1,6 @@
 #include "storage/error_log.h"
 
+#include "platform/native_path.h"
 #include "platform/program_paths.h"
 #include "storage/clock.h"
 #include "storage/data_folder.h"
@@ -54,24 +55,25 @@ std::string Entry(const char* kind, const std::string& text) {
 void Append(const std::string& entry) {
     namespace fs = std::filesystem;
     const std::string path = LogFilePath();
+    const fs::path file = NativePath(path);
     std::error_code error;
-    const std::uintmax_t size = fs::file_size(path, error);
+    const std::uintmax_t size = fs::file_size(file, error);
     if (!error && size + entry.size() > MaxLogFileBytes) {
-        fs::rename(path, OlderLogFilePath(), error);
+        fs::rename(file, NativePath(OlderLogFilePath()), error);
         if (error) {
-            fs::remove(path, error); // better a fresh log than one that grows without end
+            fs::remove(file, error); // better a fresh log than one that grows without end
         }
     }
-    FILE* file = std::fopen(path.c_str(), "ab");
-    if (!file) {
+    FILE* out = OpenFile(path, "ab");
+    if (!out) {
         // A data folder deleted while the program runs is made again, so the report of
         // what that broke is not lost with it.
-        fs::create_directories(DataFolder(), error);
-        file = std::fopen(path.c_str(), "ab");
+        fs::create_directories(NativePath(DataFolder()), error);
+        out = OpenFile(path, "ab");
     }
-    if (file) {
-        std::fwrite(entry.data(), 1, entry.size(), file);
-        std::fclose(file);
+    if (out) {
+        std::fwrite(entry.data(), 1, entry.size(), out);
+        std::fclose(out);
     }
 }
 
