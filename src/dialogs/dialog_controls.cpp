@@ -47,6 +47,25 @@ TImagePanel* Pill(QWidget* parent, const QRect& place) {
     return panel;
 }
 
+// A box's pill is shown and hidden with the box.
+class TPanelFollows : public QObject {
+  public:
+    TPanelFollows(QWidget* box, QWidget* panel) : QObject(box), panel_(panel) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ShowToParent) {
+            panel_->show();
+        } else if (event->type() == QEvent::HideToParent) {
+            panel_->hide();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QWidget* panel_;
+};
+
 QFont BoxFont() {
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(12);
@@ -109,18 +128,20 @@ QLabel* MakeLink(QWidget* parent, const char* name, const QString& text, int lef
 
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& accessibleName,
                     const QRect& place, bool password) {
-    Pill(parent, place);
+    TImagePanel* pill = Pill(parent, place);
     auto* edit = Named(new QLineEdit(parent), name, accessibleName);
+    edit->installEventFilter(new TPanelFollows(edit, pill));
     edit->setGeometry(place.adjusted(8, 4, -8, -4));
     edit->setFrame(false);
     edit->setFont(BoxFont());
-    edit->setStyleSheet(QStringLiteral("background: transparent;"));
     DarkText(edit);
+    // A password shows the asterisk the person was told about, not the style's own bullet.
+    // The style sheet is set once: a second one would not reach the password character.
+    edit->setStyleSheet(password ? QStringLiteral("QLineEdit { background: transparent; "
+                                                  "lineedit-password-character: 42; }")
+                                 : QStringLiteral("background: transparent;"));
     if (password) {
-        // The asterisk the person was told about, not the style's own bullet.
         edit->setEchoMode(QLineEdit::Password);
-        edit->setStyleSheet(
-            QStringLiteral("background: transparent; lineedit-password-character: 42;"));
     }
     return edit;
 }

@@ -43,6 +43,7 @@ TfrmPasswordChange::TfrmPasswordChange(TOptions& options, QWidget* parent)
     connect(btnOk, &TImageButton::clicked, this, &TfrmPasswordChange::btnOkClick);
     connect(btnCancel, &TImageButton::clicked, this, &QDialog::reject);
     FinishCreation();
+    CentreOnScreen(this);
     edOldPassword->setFocus();
 }
 

@@ -15,21 +15,22 @@ TfrmPasswordCheck::TfrmPasswordCheck(TOptions& options, QWidget* parent)
     : TfrmBase(parent), options_(options) {
     setObjectName(QStringLiteral("frmPasswordCheck"));
     setWindowTitle(QStringLiteral("Enter Password"));
-    setFixedSize(363, 176);
+    setFixedSize(420, 176);
 
     lblDescription =
         MakeText(this, "lblDescription", "Please enter your Administrator password to continue",
-                 QRect(16, 42, 331, 20));
+                 QRect(16, 42, 388, 20));
     lblPassword = MakeLabel(this, "lblPassword", "Password:", 16, 80);
-    edPassword = MakeEdit(this, "edPassword", "Password:", QRect(106, 72, 241, 30), true);
+    edPassword = MakeEdit(this, "edPassword", "Password:", QRect(106, 72, 298, 30), true);
     lblForgotPassword = MakeLink(this, "lblForgotPassword", "Forgot Password", 106, 108,
                                  [] { OpenUrl(QString::fromLatin1(LoginPage)); });
 
-    btnOk = DialogButton(this, "btnOk", QStringLiteral("OK"), QRect(95, 136, 80, 28));
-    btnCancel = DialogButton(this, "btnCancel", QStringLiteral("Cancel"), QRect(188, 136, 80, 28));
+    btnOk = DialogButton(this, "btnOk", QStringLiteral("OK"), QRect(123, 136, 80, 28));
+    btnCancel = DialogButton(this, "btnCancel", QStringLiteral("Cancel"), QRect(216, 136, 80, 28));
     connect(btnOk, &TImageButton::clicked, this, &TfrmPasswordCheck::btnOkClick);
     connect(btnCancel, &TImageButton::clicked, this, &QDialog::reject);
     FinishCreation();
+    CentreOnScreen(this);
     edPassword->setFocus();
 }
 

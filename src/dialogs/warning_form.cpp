@@ -2,6 +2,7 @@
 
 #include "skin/image_button.h"
 
+#include <QApplication>
 #include <QLabel>
 
 namespace tw {
@@ -25,7 +26,10 @@ TfrmWarning::TfrmWarning(QWidget* parent) : TfrmNotice(parent) {
 }
 
 void ShowWarning(const QString& message, const QString& caption) {
-    TfrmWarning window;
+    // Over the window the person is answering, so that the window manager keeps the notice
+    // in front of it: a notice of its own could open behind a modal prompt, which then
+    // waits for an answer nobody can see.
+    TfrmWarning window(QApplication::activeModalWidget());
     window.setWindowTitle(caption);
     window.lblWarning->setText(message);
     window.exec();

@@ -85,6 +85,8 @@ TEST_F(AccessControlTest, WithoutAPasswordEveryEntryIsRefused) {
     twtest::TModalAnswer prompt(QStringLiteral("frmPasswordCheck"), [&](QWidget* window) {
         ++prompts;
         auto* password = Child<QLineEdit>(window, "edPassword");
+        password->setText("admin");
+        EXPECT_EQ(password->displayText(), "*****");
         for (const char* typed : {"", "admin", " "}) {
             password->setText(typed);
             QTest::keyClick(window, Qt::Key_Return);
