@@ -2,10 +2,12 @@
 // and an orderly end when the uninstaller or the session asks for it.
 #include "app/program_files.h"
 #include "base/exception.h"
+#include "dialogs/failure_notice_form.h"
 #include "dialogs/message_windows.h"
 #include "dialogs/settings_form.h"
 #include "dialogs/warning_form.h"
 #include "platform/session_end.h"
+#include "storage/error_log.h"
 #include "storage/options.h"
 #include "storage/seed_data_folder.h"
 #include "storage/settings_file.h"
@@ -16,7 +18,9 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -73,6 +77,17 @@ extern "C" const char* __lsan_default_suppressions() {
 int main(int argc, char** argv) {
     using namespace tw;
     TApplication application(argc, argv);
+    // Asked for by the person (README): the progress of every scan goes to the log too.
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--diagnostic-log") {
+            SetDiagnosticLogEnabled(true);
+        }
+    }
+#ifdef SIGXFSZ
+    // A file-size limit is a full disk by another name: the write fails and is reported,
+    // instead of the signal ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication::setApplicationName(QStringLiteral("Tallywick"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tallywick"));
     QGuiApplication::setDesktopFileName(QStringLiteral("app.tallywick.Tallywick"));
@@ -135,13 +150,12 @@ int main(int argc, char** argv) {
             window->ShowAtStart(tray);
             if (options->LoadFailed()) {
                 // The details went to the error log; the person needs to know that what they
-                // stored is neither in force nor lost.
-                QTimer::singleShot(0, [] {
-                    ShowWarning(
-                        QStringLiteral("Your settings could not be read. Tallywick uses its "
-                                       "defaults and leaves them unchanged."),
-                        QStringLiteral("Please Note"));
-                });
+                // stored is neither in force nor lost, and which file it is.
+                const QString text = QString::fromStdString(
+                    "Your settings could not be read. Tallywick uses its defaults and leaves "
+                    "them unchanged.\n\nFile: " +
+                    TOptions::SettingsDBPath() + "\nReason: " + options->LoadError());
+                QTimer::singleShot(0, [text] { ExecuteFailureNotice(text); });
             }
             application.exec();
         }

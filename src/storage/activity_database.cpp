@@ -124,7 +124,7 @@ void TActivityDatabase::Failed(const std::exception& e, const char* label) {
     }
     failing_ = true;
     code_ = code;
-    reason_ = code != 0 ? SQLiteErrorCodeText(code) : std::string(e.what());
+    reason_ = FailureReason(e);
     ErrorLog(ErrorReportText(e, label));
 }
 

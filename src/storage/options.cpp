@@ -72,7 +72,7 @@ void TOptions::Load() {
     SettingsLoad();
     loadFailed_ = readFailed_;
     if (readFailed_) {
-        loadError_ = "The settings database could not be read.";
+        loadError_ = readError_;
     }
 }
 

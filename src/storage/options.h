@@ -50,6 +50,7 @@ class TOptions {
     // True when the stored settings could not be read completely; saving is then refused
     // so that defaults never replace what the user stored.
     bool LoadFailed() const { return loadFailed_; }
+    // Why, in a few words ("File opened that is not a database file").
     const std::string& LoadError() const { return loadError_; }
     // For tools that only look: nothing is ever written back, not even at destruction.
     void MakeReadOnly() { readOnly_ = true; }
@@ -114,6 +115,7 @@ class TOptions {
     bool readOnly_ = false;
     bool readFailed_ = false;
     std::string loadError_;
+    std::string readError_; // why the last settings query failed
     bool refusalReported_ = false;
     TSaveBatch* settingsBatch_ = nullptr;
     TSaveBatch* logBatch_ = nullptr;

@@ -131,6 +131,7 @@ std::unique_ptr<TSQLiteTable> TOptions::SettingsDBGetTable(const std::string& sq
         return db.GetTable(sql);
     } catch (const std::exception& e) {
         ErrorLog(ErrorReportText(e, SettingsQueryLabel));
+        readError_ = FailureReason(e);
         return nullptr;
     }
 }

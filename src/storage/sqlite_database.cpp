@@ -49,6 +49,11 @@ std::string SQLiteErrorCodeText(int code) {
     return "Unknown SQLite Error Code \"" + std::to_string(code) + "\"";
 }
 
+std::string FailureReason(const std::exception& e) {
+    const auto* sqlite = dynamic_cast<const ESQLiteException*>(&e);
+    return sqlite && sqlite->Code() != 0 ? SQLiteErrorCodeText(sqlite->Code()) : e.what();
+}
+
 TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
     int result = sqlite3_open(fileName.c_str(), &db_);
     if (result != SQLITE_OK) {

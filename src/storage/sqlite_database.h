@@ -27,6 +27,9 @@ class ESQLiteException : public Exception {
 
 // Text of an SQLite primary result code as error messages show it.
 std::string SQLiteErrorCodeText(int code);
+// What went wrong, in a few words for the person: the result code's text for a database
+// failure, else the message.
+std::string FailureReason(const std::exception& e);
 
 // One open connection to one database file. Statements are plain SQL text; values are
 // written into it by the caller as literals.
