@@ -1,5 +1,6 @@
 // The program's entry: one copy per user, the main window with its timers and tray icon,
 // and an orderly end when the uninstaller or the session asks for it.
+#include "app/command_line.h"
 #include "app/program_files.h"
 #include "base/exception.h"
 #include "dialogs/failure_notice_form.h"
@@ -7,7 +8,6 @@
 #include "dialogs/settings_form.h"
 #include "dialogs/warning_form.h"
 #include "platform/session_end.h"
-#include "storage/error_log.h"
 #include "storage/options.h"
 #include "storage/seed_data_folder.h"
 #include "storage/settings_file.h"
@@ -20,7 +20,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <string_view>
 
 namespace {
 
@@ -77,12 +76,7 @@ extern "C" const char* __lsan_default_suppressions() {
 int main(int argc, char** argv) {
     using namespace tw;
     TApplication application(argc, argv);
-    // Asked for by the person (README): the progress of every scan goes to the log too.
-    for (int i = 1; i < argc; ++i) {
-        if (std::string_view(argv[i]) == "--diagnostic-log") {
-            SetDiagnosticLogEnabled(true);
-        }
-    }
+    UseCommandLine(argc, argv);
 #ifdef SIGXFSZ
     // A file-size limit is a full disk by another name: the write fails and is reported,
     // instead of the signal ending the program.

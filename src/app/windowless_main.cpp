@@ -1,13 +1,16 @@
 // The program without windows: one copy per user, the engine on a timer loop of its own,
 // and an orderly end when the uninstaller or the session asks for it. Built with
 // TALLYWICK_WINDOWLESS, and so by the Windows cross-build, which has no window toolkit.
+#include "app/command_line.h"
 #include "app/program_files.h"
 #include "app/timer_loop.h"
 #include "app/windowless_host.h"
 #include "base/exception.h"
 #include "monitor/scan_engine.h"
 #include "platform/session_end.h"
+#include "storage/clock.h"
 #include "storage/error_log.h"
+#include "storage/log_purge.h"
 #include "storage/options.h"
 #include "storage/seed_data_folder.h"
 #include "storage/settings_file.h"
@@ -25,8 +28,9 @@ void ReportException(const std::exception& e) {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     using namespace tw;
+    UseCommandLine(argc, argv);
     TTimerLoop loop;
     TOptions* options = nullptr; // once loaded
     std::unique_ptr<TDesktop> desktop;
@@ -58,7 +62,15 @@ int main() {
         engine = std::make_unique<TScanEngine>(
             *desktop, *options, *host, SettingsFile().ReadBool("Common", "Show5MinButton", true));
         host->Attach(*engine);
-        options->LogDBPurge();
+        // The activity database's clean-up in slices, so that the first scans need not
+        // wait for a large one.
+        TLogPurge purge(ClockNow());
+        int purgeTimer = -1;
+        purgeTimer = loop.Add("tmrLogPurge", 10, true, [&] {
+            if (!engine->IsPaused() && !purge.Step()) {
+                loop.SetEnabled(purgeTimer, false);
+            }
+        });
         loop.Add("tmrShutdown", 900, true, [&loop] {
             if (UninstallRequested()) {
                 loop.Quit();
