@@ -4,6 +4,7 @@
 #include "base/scope_exit.h"
 #include "dialogs/delete_confirm_form.h"
 #include "dialogs/settings_form.h"
+#include "platform/fake/fake_desktop.h"
 #include "platform/program_paths.h"
 #include "platform/start_at_login.h"
 #include "skin/image_button.h"
@@ -15,14 +16,17 @@
 #include "storage/settings_file.h"
 #include "support/temp_dir.h"
 #include "support/test_data_folder.h"
+#include "ui/main_window.h"
 #include "ui/modal_helper.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -221,6 +225,31 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
     ShowFirstRunSettings(stored);
     QTest::qWait(20);
     EXPECT_EQ(shown, 1);
+}
+
+// Settings from the main window's menu: what was applied shows there at once, and the
+// regular save, stopped while the wizard was open, runs again.
+TEST_F(SettingsWizardTest, TheMainWindowShowsWhatTheSettingsApplied) {
+    TOptions options;
+    TFakeDesktop desktop;
+    TfrmMain window(desktop, options);
+    twtest::TModalAnswer answer(QStringLiteral("frmSettings"), [&](QWidget* shown) {
+        auto& w = *static_cast<TfrmSettings*>(shown);
+        EXPECT_FALSE(Child<QTimer>(window, "tmrSaveOptions")->isActive());
+        Next(w);
+        Next(w);
+        Choose(Child<QComboBox>(w, "cbxExpirationAction"), "Close Browser/App.");
+        Child<QLineEdit>(w, "medTimeLimit")->setText("01:30");
+        Next(w);
+        Child<QPlainTextEdit>(w, "memReminder")->setPlainText("Stretch");
+        Next(w);
+    });
+    Child<QAction>(window, "actSettings")->trigger();
+    EXPECT_EQ(Child<QLineEdit>(window, "edtTimeLimit")->text(), "01:30");
+    EXPECT_EQ(Child<QLineEdit>(window, "edtAction")->text(), "Close Browser/App.");
+    EXPECT_EQ(Child<QPlainTextEdit>(window, "mmReminderMorning")->toPlainText(), "Stretch");
+    EXPECT_TRUE(Child<QTimer>(window, "tmrSaveOptions")->isActive());
+    EXPECT_FALSE(options.AdminAccess);
 }
 
 } // namespace
