@@ -12,10 +12,6 @@ namespace tw {
 
 namespace {
 
-const QColor OddRowColour(0xF1, 0xF1, 0xF1);
-const QColor GridColour(0xD4, 0xD4, 0xD4);
-const QColor InactiveTextColour(0x80, 0x80, 0x80);
-
 class TCheckMarkFilter : public QObject {
   public:
     TCheckMarkFilter(QListWidget& box, std::function<bool(int)> onCheck)
@@ -60,28 +56,13 @@ QSize TCheckListDelegate::sizeHint(const QStyleOptionViewItem& option, const QMo
 void TCheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {
     const QRect r = option.rect;
-    const bool selected = option.state & QStyle::State_Selected;
     painter->save();
-    painter->fillRect(r, selected          ? option.palette.highlight().color()
-                         : index.row() % 2 ? OddRowColour
-                                           : QColor(Qt::white));
     const int x1 = r.left() + nameWidth_;
     const int checkLeft = r.right() - CheckWidth;
-    painter->setPen(GridColour);
-    painter->drawLine(x1, r.top(), x1, r.bottom());
-    if (checkMarks_) {
-        painter->drawLine(checkLeft, r.top(), checkLeft, r.bottom());
-    }
-    if (index.row() == index.model()->rowCount() - 1) {
-        painter->drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-    }
-    const auto* item =
-        reinterpret_cast<const TMonitoredItem*>(index.data(ItemRole).value<quintptr>());
+    const TMonitoredItem* item = checkMarks_
+                                     ? PaintItemRow(*painter, option, index, {x1, checkLeft})
+                                     : PaintItemRow(*painter, option, index, {x1});
     if (item) {
-        painter->setPen(selected        ? option.palette.highlightedText().color()
-                        : !item->Active ? InactiveTextColour
-                                        : option.palette.text().color());
-        painter->setFont(option.font);
         const int flags = Qt::AlignVCenter | Qt::TextSingleLine;
         const QRect name(r.left() + 4, r.top(), x1 - r.left() - 8, r.height());
         painter->drawText(name, flags | Qt::AlignLeft,

@@ -206,6 +206,21 @@ void TAddWizardLists::Rechecked(const std::string& name) {
     }
 }
 
+bool TAddWizardLists::Unchecked(TMonitoredItem& item) {
+    switch (RemovalRight(item.Name)) {
+    case rmNone:
+        return false;
+    case rmDeactivate:
+        item.Active = false;
+        item.Checked = false;
+        return true;
+    case rmRemove:
+        item.Checked = false;
+        return false;
+    }
+    return false;
+}
+
 bool TAddWizardLists::SetAppChecked(const std::string& name, bool checked) {
     const int existing = ExistingApps.IndexOfName(name);
     if (checked) {
@@ -225,18 +240,7 @@ bool TAddWizardLists::SetAppChecked(const std::string& name, bool checked) {
         return false;
     }
     TMonitoredItem& item = ExistingApps.Items(existing);
-    switch (RemovalRight(name)) {
-    case rmNone:
-        return false;
-    case rmDeactivate:
-        item.Active = false;
-        item.Checked = false;
-        return true;
-    case rmRemove:
-        item.Checked = false;
-        return false;
-    }
-    return false;
+    return Unchecked(item);
 }
 
 bool TAddWizardLists::SetSiteChecked(const std::string& name, bool checked) {
@@ -255,18 +259,7 @@ bool TAddWizardLists::SetSiteChecked(const std::string& name, bool checked) {
         item.Checked = false; // typed while the wizard is open: nothing to remove
         return false;
     }
-    switch (RemovalRight(name)) {
-    case rmNone:
-        return false;
-    case rmDeactivate:
-        item.Active = false;
-        item.Checked = false;
-        return true;
-    case rmRemove:
-        item.Checked = false;
-        return false;
-    }
-    return false;
+    return Unchecked(item);
 }
 
 void TAddWizardLists::StartScan() {

@@ -69,6 +69,8 @@ class TAddWizardLists {
     TRemoval RemovalRight(const std::string& name);
     bool FreeRemovalTaken() const;
     void Rechecked(const std::string& name);
+    // Unchecking a listed item: removed, deactivated or left, by right; true when deactivated.
+    bool Unchecked(TMonitoredItem& item);
 
     TOptions& options_;
     std::function<bool()> askAdminPassword_;

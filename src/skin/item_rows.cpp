@@ -1,8 +1,18 @@
 #include "skin/item_rows.h"
 
 #include <QListWidget>
+#include <QPainter>
+#include <QStyleOptionViewItem>
 
 namespace tw {
+
+namespace {
+
+const QColor OddRowColour(0xF1, 0xF1, 0xF1);
+const QColor GridColour(0xD4, 0xD4, 0xD4);
+const QColor InactiveTextColour(0x80, 0x80, 0x80);
+
+} // namespace
 
 void FillListItems(QListWidget& box, TMonitoredList& list, TMonitoredItemType typeFilter) {
     box.setUpdatesEnabled(false);
@@ -25,6 +35,31 @@ TMonitoredItem* RowItem(const QListWidget& box, int row) {
     const QListWidgetItem* entry = row >= 0 ? box.item(row) : nullptr;
     return entry ? reinterpret_cast<TMonitoredItem*>(entry->data(ItemRole).value<quintptr>())
                  : nullptr;
+}
+
+const TMonitoredItem* PaintItemRow(QPainter& painter, const QStyleOptionViewItem& option,
+                                   const QModelIndex& index, std::initializer_list<int> gridLines) {
+    const QRect r = option.rect;
+    const bool selected = option.state & QStyle::State_Selected;
+    painter.fillRect(r, selected          ? option.palette.highlight().color()
+                        : index.row() % 2 ? OddRowColour
+                                          : QColor(Qt::white));
+    painter.setPen(GridColour);
+    for (const int x : gridLines) {
+        painter.drawLine(x, r.top(), x, r.bottom());
+    }
+    if (index.row() == index.model()->rowCount() - 1) {
+        painter.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+    }
+    const auto* item =
+        reinterpret_cast<const TMonitoredItem*>(index.data(ItemRole).value<quintptr>());
+    if (item) {
+        painter.setPen(selected        ? option.palette.highlightedText().color()
+                       : !item->Active ? InactiveTextColour
+                                       : option.palette.text().color());
+        painter.setFont(option.font);
+    }
+    return item;
 }
 
 } // namespace tw

@@ -4,7 +4,12 @@
 
 #include <Qt>
 
+#include <initializer_list>
+
 class QListWidget;
+class QModelIndex;
+class QPainter;
+class QStyleOptionViewItem;
 
 namespace tw {
 
@@ -18,5 +23,12 @@ void FillListItems(QListWidget& box, TMonitoredList& list, TMonitoredItemType ty
 
 // The watched item a row refers to; null for a filler row or no row.
 TMonitoredItem* RowItem(const QListWidget& box, int row);
+
+// The look every list of watched items shares: white and light grey stripes (a selected row
+// in the selection's colour), grid lines at the given x positions, a line under the last row.
+// Returns the row's item (null for a filler row), with the painter's pen and font set for its
+// texts: grey for an item waiting for its removal.
+const TMonitoredItem* PaintItemRow(QPainter& painter, const QStyleOptionViewItem& option,
+                                   const QModelIndex& index, std::initializer_list<int> gridLines);
 
 } // namespace tw

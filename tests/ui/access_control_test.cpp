@@ -12,6 +12,7 @@
 #include "storage/options.h"
 #include "support/test_data_folder.h"
 #include "ui/modal_helper.h"
+#include "ui/window_helpers.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,7 @@
 namespace {
 
 using namespace tw;
+using twtest::Child;
 
 const TDateTime Now = EncodeDate(2026, 3, 14) + EncodeTime(10, 0, 0, 0);
 
@@ -44,10 +46,6 @@ class TNotices {
     QTimer poll_;
     std::vector<QString> said_;
 };
-
-template <class T> T* Child(QWidget* window, const char* name) {
-    return window->findChild<T*>(QString::fromLatin1(name));
-}
 
 class AccessControlTest : public ::testing::Test {
   protected:
@@ -84,7 +82,7 @@ TEST_F(AccessControlTest, WithoutAPasswordEveryEntryIsRefused) {
     int prompts = 0;
     twtest::TModalAnswer prompt(QStringLiteral("frmPasswordCheck"), [&](QWidget* window) {
         ++prompts;
-        auto* password = Child<QLineEdit>(window, "edPassword");
+        auto* password = Child<QLineEdit>(*window, "edPassword");
         password->setText("admin");
         EXPECT_EQ(password->displayText(), "*****");
         for (const char* typed : {"", "admin", " "}) {
@@ -115,8 +113,8 @@ TEST_F(AccessControlTest, TheLogonPageIsCaseStrictTheChangeWindowIsNot) {
             QTest::keyClick(&w, Qt::Key_Return);
             ASSERT_EQ(w.CurrentSheet()->objectName(), "tsLogon");
             const auto attempt = [&](const char* password, const char* confirm) {
-                Child<QLineEdit>(&w, "edtStart_Password")->setText(password);
-                Child<QLineEdit>(&w, "edtStart_ConfirmPassword")->setText(confirm);
+                Child<QLineEdit>(w, "edtStart_Password")->setText(password);
+                Child<QLineEdit>(w, "edtStart_ConfirmPassword")->setText(confirm);
                 QTest::keyClick(&w, Qt::Key_Return);
                 return w.CurrentSheet()->objectName() != "tsLogon";
             };
@@ -142,10 +140,10 @@ TEST_F(AccessControlTest, TheLogonPageIsCaseStrictTheChangeWindowIsNot) {
     // A digest written in lower case matches all the same.
     stored.Password = LowerAscii(stored.Password);
     twtest::TModalAnswer change(QStringLiteral("frmPasswordChange"), [&](QWidget* window) {
-        Child<QLineEdit>(window, "edOldPassword")->setText(" Secret");
-        Child<QLineEdit>(window, "edNewPassword")->setText("NewWord");
-        Child<QLineEdit>(window, "edConfirmPassword")->setText("newWORD");
-        QTest::mouseClick(Child<TImageButton>(window, "btnOk"), Qt::LeftButton);
+        Child<QLineEdit>(*window, "edOldPassword")->setText(" Secret");
+        Child<QLineEdit>(*window, "edNewPassword")->setText("NewWord");
+        Child<QLineEdit>(*window, "edConfirmPassword")->setText("newWORD");
+        QTest::mouseClick(Child<TImageButton>(*window, "btnOk"), Qt::LeftButton);
     });
     TfrmPasswordChange dialog(stored);
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);

@@ -10,6 +10,7 @@
 #include "support/temp_dir.h"
 #include "support/test_data_folder.h"
 #include "ui/modal_helper.h"
+#include "ui/window_helpers.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -29,36 +30,12 @@
 namespace {
 
 using namespace tw;
+using twtest::Captions;
+using twtest::Child;
+using twtest::Click;
+using twtest::ClickCheckMark;
 
 const TDateTime Now = EncodeDate(2026, 3, 14) + EncodeTime(10, 0, 0, 0);
-
-QStringList Captions(const QListWidget& box) {
-    QStringList captions;
-    for (int row = 0; row < box.count(); ++row) {
-        if (RowItem(box, row) != nullptr) {
-            captions << box.item(row)->text();
-        }
-    }
-    return captions;
-}
-
-template <class T> T* Child(QWidget& window, const char* name) {
-    T* found = window.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
-
-void Click(QWidget& window, const char* button) {
-    QTest::mouseClick(Child<TImageButton>(window, button), Qt::LeftButton);
-}
-
-void ClickCheckMark(QListWidget& box, const QString& caption) {
-    const auto rows = box.findItems(caption, Qt::MatchExactly);
-    ASSERT_EQ(rows.size(), 1) << caption.toStdString();
-    const QRect place = box.visualItemRect(rows.first());
-    QTest::mouseClick(box.viewport(), Qt::LeftButton, {},
-                      QPoint(place.right() - 6, place.center().y()));
-}
 
 // A Complete scan that finds one program, then walks on until told to stop; the running
 // programs come after it all the same.

@@ -18,6 +18,7 @@
 #include "support/test_data_folder.h"
 #include "ui/main_window.h"
 #include "ui/modal_helper.h"
+#include "ui/window_helpers.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -35,6 +36,7 @@
 namespace {
 
 using namespace tw;
+using twtest::Child;
 
 const TDateTime Now = EncodeDate(2026, 3, 14) + EncodeTime(10, 0, 0, 0);
 
@@ -66,11 +68,6 @@ class SettingsWizardTest : public ::testing::Test {
         return wizard.ShowSettingsWizard(firstRun);
     }
 
-    template <class T> static T* Child(QWidget& window, const char* name) {
-        T* found = window.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
     static QString Page(TfrmSettings& w) { return w.CurrentSheet()->objectName(); }
     static void Choose(QComboBox* box, const QString& text) {
         const int index = box->findText(text);

@@ -14,6 +14,7 @@
 #include "support/test_data_folder.h"
 #include "ui/main_window.h"
 #include "ui/modal_helper.h"
+#include "ui/window_helpers.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -33,18 +34,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace tw;
+using twtest::Captions;
+using twtest::Child;
+using twtest::Click;
 
 const TDateTime Now = EncodeDate(2026, 3, 14) + EncodeTime(10, 0, 0, 0);
-
-template <class T> T* Child(QWidget* window, const char* name) {
-    T* found = window->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
-
-void Click(QWidget* window, const char* button) {
-    QTest::mouseClick(Child<TImageButton>(window, button), Qt::LeftButton);
-}
 
 // Every visible control of the window, as the accessibility tools see it.
 void ExpectAccessible(QWidget* window) {
@@ -75,16 +69,6 @@ void ExpectAccessible(QWidget* window) {
                 << " has no accessible name";
         }
     }
-}
-
-QStringList Captions(const QListWidget& box) {
-    QStringList captions;
-    for (int row = 0; row < box.count(); ++row) {
-        if (RowItem(box, row) != nullptr) {
-            captions << box.item(row)->text();
-        }
-    }
-    return captions;
 }
 
 class X11Wizards : public ::testing::Test {
@@ -139,38 +123,36 @@ TEST_F(X11Wizards, FirstStartThenASiteAndAScannedProgramReachTheList) {
     TfrmMain window(desktop, options);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    Child<QAction>(&window, "actViewMain")->trigger();
+    Child<QAction>(window, "actViewMain")->trigger();
 
     const std::string program = fs::canonical("/usr/bin/xprop").string();
     bool finished = false;
     twtest::TModalAnswer add(QStringLiteral("frmAppSiteAddWizard"), [&](QWidget* wizard) {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(wizard));
         ExpectAccessible(wizard);
-        QTest::keyClicks(Child<QLineEdit>(wizard, "edURL"), "news.example.com");
-        QTest::keyClick(Child<QLineEdit>(wizard, "edURL"), Qt::Key_Return); // Add
-        EXPECT_EQ(Captions(*Child<QListWidget>(wizard, "lbxSites")),
+        QTest::keyClicks(Child<QLineEdit>(*wizard, "edURL"), "news.example.com");
+        QTest::keyClick(Child<QLineEdit>(*wizard, "edURL"), Qt::Key_Return); // Add
+        EXPECT_EQ(Captions(*Child<QListWidget>(*wizard, "lbxSites")),
                   QStringList{"news.example.com"});
-        Click(wizard, "btnNext");
-        Click(wizard, "btnScan"); // the Fast scan
-        auto* scan = Child<TImageButton>(wizard, "btnScan");
+        Click(*wizard, "btnNext");
+        Click(*wizard, "btnScan"); // the Fast scan
+        auto* scan = Child<TImageButton>(*wizard, "btnScan");
         QTRY_COMPARE_WITH_TIMEOUT(scan->Caption(), QStringLiteral("Scan"), 20000);
         ExpectAccessible(wizard);
-        auto* found = Child<QListWidget>(wizard, "lbxAppProcesses");
+        auto* found = Child<QListWidget>(*wizard, "lbxAppProcesses");
         const auto rows = found->findItems("Window Properties", Qt::MatchExactly);
         ASSERT_EQ(rows.size(), 1) << Captions(*found).join(", ").toStdString();
         EXPECT_EQ(RowItem(*found, found->row(rows.first()))->Name, program);
-        const QRect place = found->visualItemRect(rows.first());
-        QTest::mouseClick(found->viewport(), Qt::LeftButton, {},
-                          QPoint(place.right() - 6, place.center().y()));
-        Click(wizard, "btnNext");
+        twtest::ClickCheckMark(*found, "Window Properties");
+        Click(*wizard, "btnNext");
         ExpectAccessible(wizard);
-        Click(wizard, "btnNext"); // Finish
+        Click(*wizard, "btnNext"); // Finish
         finished = true;
     });
-    Click(&window, "btnApp_Add");
+    Click(window, "btnApp_Add");
     ASSERT_TRUE(finished);
 
-    const auto* today = Child<QListWidget>(&window, "lbxMain_Applications");
+    const auto* today = Child<QListWidget>(window, "lbxMain_Applications");
     EXPECT_EQ(Captions(*today), (QStringList{"news.example.com", "Window Properties"}));
     EXPECT_EQ(folder_.Scalar("settings.sqlite", "SELECT name FROM websites_list"),
               "news.example.com");
