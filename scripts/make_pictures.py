@@ -147,11 +147,13 @@ def header():
 def body():
     w, h = 64, 64
     c = Canvas(w, h)
-    # A faint frosted sheet inset from the window edge: the window colour and background
-    # picture show through it.
-    c.shape(rounded_box(4, 4, w - 4, h - 4, 10), vertical((255, 255, 255), (235, 240, 240), h, 38))
-    c.shape(ring(rounded_box(4, 4, w - 4, h - 4, 10), rounded_box(5, 5, w - 5, h - 5, 9)),
-            solid((255, 255, 255), 60))
+    # A faint frosted sheet from edge to edge under the header, so that what the windows
+    # place at their edges (the main window's time pill, the header) lines up with it; the
+    # window colour and background picture show through it. Its lower corners follow the
+    # window's rounded shape.
+    sheet = rounded_box(0, -16, w, h, 10)
+    c.shape(sheet, vertical((255, 255, 255), (235, 240, 240), h, 38))
+    c.shape(ring(sheet, rounded_box(1, -16, w - 1, h - 1, 9)), solid((255, 255, 255), 60))
     return c
 
 

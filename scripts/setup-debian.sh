@@ -10,10 +10,12 @@ cd "$(dirname "$0")/.."
 purpose=${1:-run}
 
 # Building and running: the compiler, Qt, SQLite, the X11 libraries, and a virtual display
-# with a window manager for machines without one. The windows are drawn and measured with
-# DejaVu Sans.
+# with a window manager for machines without one. The windows are laid out for Arial:
+# Liberation Sans has its measures (fontconfig gives it for Arial), so texts fit where they
+# were placed; DejaVu Sans is there for everything else.
 run_packages=(g++ make cmake pkg-config libsqlite3-dev libx11-dev libxres-dev libxi-dev
-    libsystemd-dev qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb openbox)
+    libsystemd-dev qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation2
+    fonts-dejavu-core xvfb openbox)
 # Testing: GoogleTest, the X test extension and the X utilities the desktop tests and scripts
 # use (xprop, xwininfo), private D-Bus buses, and the Windows cross-build: MinGW-w64, Wine,
 # GoogleTest's sources, and the sqlite3 shell that builds the cross-build's template databases.

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 
@@ -22,6 +23,7 @@ namespace fs = std::filesystem;
 using twtest::TClient;
 using twtest::TScreen;
 using twtest::TScreenRect;
+using twtest::TXWindow;
 using twtest::WaitUntil;
 
 // A copy of the program in a folder of its own (so that its uninstall marker concerns this
@@ -53,24 +55,63 @@ class X11Program : public ::testing::Test {
     }
     bool LockHeld() const { return fs::exists(DataFolder() / "Tallywick.lock"); }
 
+    // Our test client on the list, a limit of two seconds and scans every second.
+    void ConfigureListedClient(tw::TExpirationAction action) {
+        Configure([&](tw::TOptions& options) {
+            options.ScanPeriodSeconds = 1;
+            options.TimeLimitSeconds = 2;
+            options.ExpirationAction = action;
+            auto item = std::make_unique<tw::TMonitoredItem>();
+            item->Name = fs::canonical(twtest::ClientPath()).string();
+            item->Caption = "Test client";
+            item->ItemType = tw::TMonitoredItemType::mitApp;
+            options.MonitoredList.Add("Test client", std::move(item));
+        });
+    }
+    // The program's time-up reminder, once it is on the screen.
+    TXWindow WaitForReminder(TScreen& screen, const TClient& program) {
+        std::vector<TXWindow> shown;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                shown = screen.WindowsOf(program.Pid(), "Reminder");
+                return !shown.empty();
+            },
+            20000))
+            << Errors();
+        return shown.empty() ? 0 : shown.front();
+    }
+    // Clicks the reminder's OK. The button stands higher when the memos of the parts of the
+    // day already over are left out (the window is then 413 or 295 pixels high, not 533).
+    void PressReminderOk(TScreen& screen, TXWindow reminder) {
+        const TScreenRect place = screen.Geometry(reminder);
+        const int shift = place.height == 413 ? -119 : place.height == 295 ? -236 : 0;
+        screen.Click(place.x + 421 + 35, place.y + 486 + 16 + shift);
+    }
+    // The activity rows written so far (read when the program is not writing).
+    long long LoggedRows() {
+        long long count = -1;
+        WaitUntil([&] {
+            try {
+                tw::TSQLiteDatabase db((DataFolder() / "actmondb.sqlite").string());
+                auto rows = db.GetTable("SELECT COUNT(*) FROM applications");
+                count = rows->First() ? rows->ValueAsInteger(0) : -1;
+                return true;
+            } catch (const std::exception&) {
+                return false; // busy: the program is writing
+            }
+        });
+        return count;
+    }
+
     twtest::TempDir home_;
     twtest::TempDir programs_;
     fs::path programFolder_ = programs_.Path() / "bin";
     twtest::TChildOptions environment_;
 };
 
-TEST_F(X11Program, ProbeReportsAndTheProgramLogsThenClosesTheListedWindow) {
+TEST_F(X11Program, ProbeReportsAndTheProgramLogsThenClosesTheListedWindowWhenTheReminderCloses) {
     const std::string client = fs::canonical(twtest::ClientPath()).string();
-    Configure([&](tw::TOptions& options) {
-        options.ScanPeriodSeconds = 1;
-        options.TimeLimitSeconds = 2;
-        options.ExpirationAction = tw::TExpirationAction::CloseListed; // "Close Browser/App."
-        auto item = std::make_unique<tw::TMonitoredItem>();
-        item->Name = client;
-        item->Caption = "Test client";
-        item->ItemType = tw::TMonitoredItemType::mitApp;
-        options.MonitoredList.Add("Test client", std::move(item));
-    });
+    ConfigureListedClient(tw::TExpirationAction::CloseListed); // "Close Browser/App."
     TClient window({"--pid", "--delete", "--focus"});
 
     // The diagnostic command names the executable in front and the list item covering it.
@@ -84,9 +125,16 @@ TEST_F(X11Program, ProbeReportsAndTheProgramLogsThenClosesTheListedWindow) {
     EXPECT_NE(report.find("\"window\":" + std::to_string(window.Window())), std::string::npos)
         << report;
 
-    // The program counts the listed window's time, and at the limit asks it to close.
+    // The program counts the listed window's time. At the limit the reminder comes first;
+    // closing it asks the listed window to close.
     auto program = Start();
-    EXPECT_TRUE(window.ExitsCleanlyWithin(20000)) << Errors();
+    TScreen screen;
+    ASSERT_TRUE(screen.Open());
+    const TXWindow reminder = WaitForReminder(screen, *program);
+    ASSERT_NE(reminder, 0u);
+    EXPECT_TRUE(window.Running());
+    PressReminderOk(screen, reminder);
+    EXPECT_TRUE(window.ExitsCleanlyWithin(5000)) << Errors();
     kill(program->Pid(), SIGTERM);
     EXPECT_TRUE(program->ExitsCleanlyWithin(5000)) << Errors();
     EXPECT_FALSE(LockHeld());
@@ -100,6 +148,26 @@ TEST_F(X11Program, ProbeReportsAndTheProgramLogsThenClosesTheListedWindow) {
     EXPECT_GE(rows->ValueAsInteger(1), 2);
     EXPECT_EQ(rows->ValueAsInteger(2), 1);
     EXPECT_EQ(rows->ValueAsText(3), "Desktop Application");
+}
+
+TEST_F(X11Program, UnderReminderOnlyTheReminderComesAndTheListedWindowStays) {
+    ConfigureListedClient(tw::TExpirationAction::ReminderOnly);
+    TClient window({"--pid", "--delete", "--focus"});
+    auto program = Start();
+    TScreen screen;
+    ASSERT_TRUE(screen.Open());
+    const TXWindow reminder = WaitForReminder(screen, *program);
+    ASSERT_NE(reminder, 0u);
+    // "Continue" is chosen: closing the reminder does nothing, and the scans go on counting
+    // without asking the window to close.
+    const long long rowsBefore = LoggedRows();
+    PressReminderOk(screen, reminder);
+    EXPECT_TRUE(WaitUntil([&] { return screen.WindowsOf(program->Pid(), "Reminder").empty(); }));
+    screen.Focus(window.Window()); // back to the listed window, where the click took it from
+    EXPECT_TRUE(WaitUntil([&] { return LoggedRows() >= rowsBefore + 2; }, 10000)) << Errors();
+    EXPECT_TRUE(window.Running());
+    twtest::WriteAll((programFolder_ / "uninstall.flag").string(), "");
+    EXPECT_TRUE(program->ExitsCleanlyWithin(3000)) << Errors();
 }
 
 TEST_F(X11Program, OnlyOneCopyRunsAndTheUninstallMarkerEndsIt) {
@@ -229,6 +297,10 @@ TEST_F(X11Program, TheMainWindowStandsDockedAtTheRightEdgeAndIsDrawn) {
     EXPECT_EQ(place.width, 327);
     EXPECT_GT(place.height, 200); // the compact view ends below the memo
     EXPECT_LT(place.height, 400);
+    // Like the tray, the window is no task of its own.
+    if (std::string(std::getenv("TALLYWICK_X11_WM")) != "none") {
+        EXPECT_EQ(screen.States(windows.front()).count("_NET_WM_STATE_SKIP_TASKBAR"), 1u);
+    }
 
     // Drawn: the header, the panels and the text give many colours, not one flat fill.
     std::set<unsigned long> colours;

@@ -77,6 +77,9 @@ class TDesktop {
     // Switches the session's accessibility on, so that browsers started from now on show
     // their addresses; nothing where the system needs no such switch. Never waits.
     virtual void SwitchOnAccessibility() {}
+    // Keeps one of the program's own windows out of the taskbar (and the pager), whether it
+    // is shown yet or not. Where the toolkit already does so (Windows) this does nothing.
+    virtual void KeepOffTaskbar(TWindowHandle) {}
 
     // Shuts the computer down (mode 1) or restarts it (mode 0), forcing programs closed,
     // after timeoutSeconds. Throws tw::Exception with the system's text on refusal.

@@ -1,5 +1,6 @@
 #include "skin/base_form.h"
 
+#include "skin/accessible_controls.h"
 #include "skin/base_form_time_limit.h"
 #include "skin/geometry.h"
 #include "skin/image_panel.h"
@@ -47,6 +48,7 @@ TfrmBase::TWarningPresenter& Presenter() {
 const QColor TfrmBase::DesignFontColor(0x36, 0x36, 0x36);
 
 TfrmBase::TfrmBase(QWidget* parent) : QDialog(parent) {
+    InstallAccessibleControls();
     setWindowFlag(Qt::FramelessWindowHint);
     setAttribute(Qt::WA_OpaquePaintEvent);
     QFont design("Arial");
@@ -350,6 +352,18 @@ void TfrmBase::resizeEvent(QResizeEvent* event) {
         ApplyRoundRegion();
     }
     QDialog::resizeEvent(event);
+}
+
+void TfrmBase::setVisible(bool visible) {
+    if (visible && !isVisible() && !testAttribute(Qt::WA_Moved)) {
+        const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+        QScreen* shownOn = owner ? owner->screen() : screen();
+        if (shownOn) {
+            const QRect area = shownOn->availableGeometry();
+            move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+        }
+    }
+    QDialog::setVisible(visible);
 }
 
 void TfrmBase::showEvent(QShowEvent* event) {

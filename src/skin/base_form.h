@@ -84,6 +84,10 @@ class TfrmBase : public QDialog {
     using TWarningPresenter = std::function<void(const QString&, const QString&)>;
     static void SetWarningPresenter(TWarningPresenter presenter);
 
+    // A window first shown without a place of its own stands in the middle of the screen's
+    // work area (not over its owner, as dialogs otherwise do).
+    void setVisible(bool visible) override;
+
   protected:
     // Applies the appearance once the derived window's controls exist.
     void FinishCreation();

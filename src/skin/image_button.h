@@ -35,6 +35,10 @@ class TImageButton : public QWidget {
     bool WordWrap() const { return wordWrap_; }
     void SetWordWrap(bool value);
 
+    // What a click does, for the keys a window maps to the button and for the
+    // accessibility press action.
+    void Click() { emit clicked(); }
+
     TState State() const { return state_; }
     // The prepared copy of a state's picture (empty without one).
     const QImage& Prepared(TState state) const { return prepared_[state]; }

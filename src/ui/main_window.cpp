@@ -10,9 +10,11 @@
 #include "storage/appearance.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
+#include "storage/error_log.h"
 #include "storage/log_purge.h"
 #include "storage/settings_file.h"
 #include "ui/notice_message_filter.h"
+#include "ui/reminder_form.h"
 #include "ui/slide_steps.h"
 
 #include <QAction>
@@ -44,6 +46,7 @@ TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options)
 
     CreateHeader();
     CreateMainSheet();
+    CreateMemoMarks();
     CreateReminderSheet();
     CreateUsageSheet();
     CreateMenus();
@@ -86,12 +89,14 @@ void TfrmMain::LoadFromOptions() {
     tmrScan->setInterval(options_.ScanPeriodSeconds * 1000);
     tmrTimeTimer();
     tmrUsageTimer();
+    tmrReminderChangeTimer(); // a prompt that is due appears at once
     memoUpdating_ = true;
     mmReminderMorning->setPlainText(QString::fromStdString(options_.GetReminder(0)));
     mmReminderAfrernoon->setPlainText(QString::fromStdString(options_.GetReminder(1)));
     mmReminderEvening->setPlainText(QString::fromStdString(options_.GetReminder(2)));
     memoUpdating_ = false;
     actAutohide->setChecked(GetAutohide());
+    RefreshMemoMarks();
 }
 
 void TfrmMain::tmrTimeTimer() {
@@ -135,10 +140,11 @@ void TfrmMain::tmrShutdownTimer() {
 
 // --- the engine's host ---
 
-bool TfrmMain::ShowReminder(const TOnlineTimeApplication&, bool isBlock, bool) {
-    // Until the reminder window exists the configured action is carried out at once.
-    engine_->CarryOutTimeUpAction(engine_->TimeUpAction(isBlock));
-    return false;
+bool TfrmMain::ShowReminder(const TOnlineTimeApplication&, bool isBlock, bool fiveMinutesAllowed) {
+    TfrmReminder reminder(this);
+    return reminder.ShowReminder(
+        options_, {isBlock, fiveMinutesAllowed, engine_->TimeUpAction(isBlock)},
+        [this](TExpirationAction action) { engine_->CarryOutTimeUpAction(action); });
 }
 
 void TfrmMain::SetScanTimerEnabled(bool enabled) {
@@ -208,6 +214,8 @@ void TfrmMain::showEvent(QShowEvent* event) {
     // On top, but the keyboard stays where the user works: a companion that appears at
     // start-up or slides back in must not take the focus (nor the foreground it watches).
     // Restoring it on purpose activates it (RestoreApplication).
+    // Like the tray, the window is no task of its own: it stays out of the taskbar.
+    Guarded([this] { desktop_.KeepOffTaskbar(static_cast<TWindowHandle>(winId())); });
     QDialog::showEvent(event);
     raise();
 }
@@ -223,9 +231,8 @@ void TfrmMain::keyPressEvent(QKeyEvent* event) {
 
 void TfrmMain::HandleNotice(TDesktopNotice notice) {
     if (engine_->HandleNotice(notice)) {
-        if (notice == TDesktopNotice::SessionLock || notice == TDesktopNotice::Suspend) {
-            MinimizeApplication();
-        }
+        // Whatever the session or the power did, the window is put away.
+        MinimizeApplication();
         return;
     }
     if (notice == TDesktopNotice::WorkAreaChange) {
@@ -245,6 +252,10 @@ void TfrmMain::ConnectNotices() {
             Guarded([this, notice] { HandleNotice(notice); });
         }
     };
+    if (const std::string problem = desktop_.LockDetectionProblem(); !problem.empty()) {
+        ErrorLog("Session locks cannot be noticed (" + problem +
+                 "): time on the list is counted also while the screen is locked");
+    }
     const int descriptor = desktop_.NoticeDescriptor();
     if (descriptor >= 0) {
         noticeNotifier_ = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);

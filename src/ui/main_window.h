@@ -3,6 +3,7 @@
 #include "monitor/scan_engine.h"
 #include "monitor/scan_host.h"
 #include "skin/base_form.h"
+#include "skin/form_controls.h"
 #include "ui/dock_geometry.h"
 
 #include <QRect>
@@ -29,6 +30,7 @@ namespace tw {
 
 class TImageButton;
 class TImagePanel;
+class TLinkLabel;
 class TLogPurge;
 class TNoticeMessageFilter;
 
@@ -73,6 +75,9 @@ class TfrmMain : public TfrmBase, public TScanHost {
     int BlockTimeFormatIndex = 1;
     void UpdateBlockTimeValue();
 
+    // Memos: the marks of the day-part selector's list (which parts have a memo).
+    void RefreshMemoMarks();
+
     // Lists.
     void RefreshTodayList();
     void RefreshUsageList();
@@ -112,11 +117,13 @@ class TfrmMain : public TfrmBase, public TScanHost {
   private:
     // Controls, named as their object names; tests find them by those names.
     TImageButton *btnView, *btnLinks, *btnMinimize;
-    QLabel *lblMain_TimeLink, *lblMain_TimeTitle, *lblMain_Time;
+    TLinkLabel* lblMain_TimeLink;
+    QLabel *lblMain_TimeTitle, *lblMain_Time;
     TImagePanel* pnlMain_TimeOnline;
     TImageButton* btnFocus;
     TImagePanel* pnlMain_FocusTime;
-    QLabel *lblMain_FocusTimeTitle, *lblMain_FocusTime, *lblMain_FocusModeTimeLink;
+    QLabel *lblMain_FocusTimeTitle, *lblMain_FocusTime;
+    TLinkLabel* lblMain_FocusModeTimeLink;
     TImageButton *btnBack, *btnNext;
     QWidget *pcMain, *tsMain, *tsReminder, *tsUsage;
     // tsMain
@@ -126,6 +133,7 @@ class TfrmMain : public TfrmBase, public TScanHost {
     TImageButton* btnReminderCombo;
     TImagePanel* pnlReminder;
     QPlainTextEdit* mmReminder;
+    QLabel* imgComboBoxCheck;
     QLabel* lblMain_Applications;
     TImagePanel *pnlApp_Name, *pnlApp_Type, *pnlApp_Time;
     QLabel *lblApp_Name, *lblApp_Type, *lblApp_Time;
@@ -205,10 +213,14 @@ class TfrmMain : public TfrmBase, public TScanHost {
     void actChangeTimeFormatExecute();
     void actChangeFocusModeTimeFormatExecute();
     void actMinimizeExecute();
+    void btnFocusClick();
     // main_window_lists.cpp
     void cbxUsage_PeriodChange();
     void btnApp_DeleteClick();
     void actTimeEditExecute();
+    // main_window_memos.cpp
+    void CreateMemoMarks();
+    void tmrReminderChangeTimer();
     void cbxReminderChange();
     void mmReminderChange();
     void ReminderSheetMemoChange(int part);
@@ -253,6 +265,7 @@ class TfrmMain : public TfrmBase, public TScanHost {
     TWorkArea workArea_;
     bool trayAvailable_ = true;
     bool memoUpdating_ = false;
+    bool memoPromptOpen_ = false;
     TDateTime lastAltPress_ = 0;
     QString skinsFolder_;
     std::vector<std::pair<QString, QString>> skinList_;
@@ -261,9 +274,6 @@ class TfrmMain : public TfrmBase, public TScanHost {
     QTimer* noticePoll_ = nullptr;
     std::unique_ptr<TNoticeMessageFilter> noticeFilter_;
 };
-
-// The window's usual font: Arial in pixels, bold or not.
-QFont DesignFont(int pixels, bool bold);
 
 // What a handler of the main window throws goes to the application-wide handler.
 void ReportHandlerException(const std::exception& e);

@@ -132,17 +132,6 @@ void TfrmMain::HotKeyPressed() {
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == lblMain_TimeLink) {
-            Guarded([this] { actChangeTimeFormatExecute(); });
-            return true;
-        }
-        if (watched == lblMain_FocusModeTimeLink) {
-            Guarded([this] { actChangeFocusModeTimeFormatExecute(); });
-            return true;
-        }
-    }
     // Touching the strip a slid-out window leaves on the screen brings it back.
     if ((watched == this && event->type() == QEvent::Enter) ||
         (watched == pnlBody && event->type() == QEvent::MouseMove)) {

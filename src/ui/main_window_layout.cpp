@@ -3,6 +3,7 @@
 #include "skin/base_form_links.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
+#include "skin/link_label.h"
 #include "ui/main_window.h"
 #include "ui/main_window_glyphs.h"
 #include "ui/main_window_list_rows.h"
@@ -31,28 +32,6 @@ template <class T> T* Make(QWidget* parent, const char* name) {
     auto* control = new T(parent);
     control->setObjectName(QString::fromLatin1(name));
     return control;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
-                  const QFont& font) {
-    auto* label = Make<QLabel>(parent, name);
-    label->setText(text);
-    label->setFont(font);
-    label->move(left, top);
-    label->adjustSize();
-    // Light text on the window's colour; ApplyTextColor gives it the user's text colour.
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(palette);
-    return label;
-}
-
-// Dark text on a light panel: keeps the design colour whatever the text colour setting.
-void MakeDark(QWidget* control) {
-    QPalette palette = control->palette();
-    palette.setColor(QPalette::WindowText, TfrmBase::DesignFontColor);
-    palette.setColor(QPalette::Text, TfrmBase::DesignFontColor);
-    control->setPalette(palette);
 }
 
 TImagePanel* MakePanel(QWidget* parent, const char* name, const QRect& place, const char* picture,
@@ -88,47 +67,12 @@ TImageButton* MakeIconButton(QWidget* parent, const char* name, const char* pict
     return button;
 }
 
-// A borderless text box lying on a white panel.
-template <class T> T* MakeBox(QWidget* parent, const char* name, const QRect& place) {
-    auto* box = Make<T>(parent, name);
-    box->setGeometry(place);
-    box->setFont(DesignFont(11, true));
-    if constexpr (std::is_same_v<T, QLineEdit>) {
-        box->setFrame(false);
-    } else {
-        box->setFrameShape(QFrame::NoFrame);
-    }
-    MakeDark(box);
-    box->setStyleSheet(QStringLiteral("background: transparent;"));
-    return box;
-}
-
-// A drop-down list on a pill panel, with the skinned arrow button at its right end.
-QComboBox* MakeCombo(QWidget* parent, const char* panelName, const char* comboName,
-                     const char* arrowName, const QRect& place, const QStringList& items,
-                     TImagePanel** panel, TImageButton** arrow) {
-    *panel = MakePanel(parent, panelName, place, "combo", 8);
-    auto* combo = Make<QComboBox>(parent, comboName);
-    combo->addItems(items);
-    combo->setFont(DesignFont(11, true));
-    combo->setGeometry(place.left() + 6, place.top() + 3, place.width() - 8, place.height() - 6);
-    MakeDark(combo);
-    // The skinned arrow is drawn by the combo box itself (ClipComboArrow); the arrow button
-    // is a clear stand-in over it, so a click on the arrow always drops the list down.
-    *arrow = Make<TImageButton>(parent, arrowName);
-    (*arrow)->setGeometry(combo->geometry().right() - 25, combo->y(), 26, combo->height());
-    (*arrow)->setCursor(Qt::PointingHandCursor);
-    QObject::connect(*arrow, &TImageButton::clicked, combo, [combo] { combo->showPopup(); });
-    TfrmBase::ClipComboArrow(combo);
-    return combo;
-}
-
 // A column header strip: a light panel with a dark title.
 void MakeColumnHeader(QWidget* parent, const char* panelName, const char* labelName,
                       const QString& title, int left, int top, int width, TImagePanel** panel,
                       QLabel** label) {
     *panel = MakePanel(parent, panelName, QRect(left, top, width, 24), "column", 4);
-    *label = MakeLabel(parent, labelName, title, left + 7, top + 5, DesignFont(11, true));
+    *label = BodyLabel(parent, labelName, title, left + 7, top + 5, DesignFont(11, true));
     MakeDark(*label);
 }
 
@@ -148,13 +92,6 @@ QListWidget* MakeTimeList(QWidget* parent, const char* name, const QRect& place,
 
 } // namespace
 
-QFont DesignFont(int pixels, bool bold) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 void TfrmMain::CreateHeader() {
     imgIcon->hide();
     lblCaption->hide();
@@ -163,29 +100,25 @@ void TfrmMain::CreateHeader() {
     btnMinimize =
         MakeIconButton(this, "btnMinimize", "minimize", QRect(304, 6, 16, 16), tr("Minimize"));
 
-    QFont link = DesignFont(11, false);
-    link.setUnderline(true);
     pnlMain_TimeOnline = MakePanel(this, "pnlMain_TimeOnline", QRect(-12, 55, 156, 28), "pill", 14);
-    lblMain_TimeLink = MakeLabel(this, "lblMain_TimeLink", "Show Time to Limit", 8, 36, link);
-    lblMain_TimeLink->setCursor(Qt::PointingHandCursor);
+    lblMain_TimeLink = LinkLabel(this, "lblMain_TimeLink", "Show Time to Limit", 8, 36);
     lblMain_TimeTitle =
-        MakeLabel(this, "lblMain_TimeTitle", "Time on List:", 8, 61, DesignFont(13, true));
+        BodyLabel(this, "lblMain_TimeTitle", "Time on List:", 8, 61, DesignFont(13, true));
     MakeDark(lblMain_TimeTitle);
-    lblMain_Time = MakeLabel(this, "lblMain_Time", "02:25", 100, 61, DesignFont(13, true));
+    lblMain_Time = BodyLabel(this, "lblMain_Time", "02:25", 100, 61, DesignFont(13, true));
     MakeDark(lblMain_Time);
     btnFocus = MakeButton(this, "btnFocus", "Focus", QRect(227, 53, 85, 32));
 
     pnlMain_FocusTime = MakePanel(this, "pnlMain_FocusTime", QRect(180, 55, 156, 28), "pill", 14);
     lblMain_FocusTimeTitle =
-        MakeLabel(this, "lblMain_FocusTimeTitle", "Block Started:", 188, 61, DesignFont(13, true));
+        BodyLabel(this, "lblMain_FocusTimeTitle", "Block Started:", 188, 61, DesignFont(13, true));
     MakeDark(lblMain_FocusTimeTitle);
     lblMain_FocusTime =
-        MakeLabel(this, "lblMain_FocusTime", "00:00", 289, 61, DesignFont(13, true));
+        BodyLabel(this, "lblMain_FocusTime", "00:00", 289, 61, DesignFont(13, true));
     MakeDark(lblMain_FocusTime);
     lblMain_FocusModeTimeLink =
-        MakeLabel(this, "lblMain_FocusModeTimeLink", "Show Block End Time", 207, 36, link);
+        LinkLabel(this, "lblMain_FocusModeTimeLink", "Show Block End Time", 207, 36);
     lblMain_FocusModeTimeLink->setAlignment(Qt::AlignRight);
-    lblMain_FocusModeTimeLink->setCursor(Qt::PointingHandCursor);
     for (QWidget* control :
          std::initializer_list<QWidget*>{(pnlMain_FocusTime), lblMain_FocusTimeTitle,
                                          lblMain_FocusTime, lblMain_FocusModeTimeLink}) {
@@ -206,15 +139,17 @@ void TfrmMain::CreateHeader() {
 
 void TfrmMain::CreateMainSheet() {
     QWidget* s = tsMain;
-    lblReminder = MakeLabel(s, "lblReminder", "Things to do this:", 10, 15, DesignFont(13, true));
-    cbxReminder =
-        MakeCombo(s, "pnlReminderCombo", "cbxReminder", "btnReminderCombo", QRect(123, 9, 130, 28),
-                  {"Morning", "Afternoon", "Evening"}, &pnlReminderCombo, &btnReminderCombo);
+    lblReminder = BodyLabel(s, "lblReminder", "Things to do this:", 10, 15, DesignFont(13, true));
+    const TSkinnedCombo dayPart = SkinnedCombo(
+        s, "pnlReminderCombo", "cbxReminder", "btnReminderCombo", QRect(123, 9, 130, 28),
+        {"Morning", "Afternoon", "Evening"}, QStringLiteral("Things to do this"));
+    pnlReminderCombo = dayPart.panel;
+    cbxReminder = dayPart.combo;
+    btnReminderCombo = dayPart.arrow;
     pnlReminder = MakePanel(s, "pnlReminder", QRect(10, 46, 305, 147), "panel", 10);
-    mmReminder = MakeBox<QPlainTextEdit>(s, "mmReminder", QRect(17, 53, 290, 132));
-    mmReminder->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mmReminder = MemoBox(s, "mmReminder", QRect(17, 53, 290, 132), QStringLiteral("Things to do"));
 
-    lblMain_Applications = MakeLabel(s, "lblMain_Applications", "Sites/Apps to time limit:", 10,
+    lblMain_Applications = BodyLabel(s, "lblMain_Applications", "Sites/Apps to time limit:", 10,
                                      202, DesignFont(13, true));
     pnlMain_Applications = MakePanel(s, "pnlMain_Applications", QRect(10, 224, 305, 158), "panel");
     MakeColumnHeader(s, "pnlApp_Name", "lblApp_Name", "Name", 10, 224, NameColumnWidth,
@@ -230,17 +165,20 @@ void TfrmMain::CreateMainSheet() {
                                    tr("Remove the selected item"));
     lbxMain_Applications =
         MakeTimeList(s, "lbxMain_Applications", QRect(17, 247, 290, 127), 16, this);
+    lbxMain_Applications->setAccessibleName(QStringLiteral("Sites/Apps to time limit"));
 
-    lblAction = MakeLabel(s, "lblAction", "Action when time limit is reached:", 10, 389,
+    lblAction = BodyLabel(s, "lblAction", "Action when time limit is reached:", 10, 389,
                           DesignFont(13, true));
     pnlAction = MakePanel(s, "pnlAction", QRect(10, 411, 238, 30), "combo", 8);
-    edtAction = MakeBox<QLineEdit>(s, "edtAction", QRect(18, 415, 222, 22));
+    edtAction = PanelEdit(s, "edtAction", QRect(18, 415, 222, 22),
+                          QStringLiteral("Action when time limit is reached"));
     edtAction->setReadOnly(true);
     btnTimeEdit = MakeButton(s, "btnTimeEdit", "Edit", QRect(256, 408, 59, 32));
 
-    lblTimeLimit = MakeLabel(s, "lblTimeLimit", "Time Limit:", 10, 453, DesignFont(13, true));
+    lblTimeLimit = BodyLabel(s, "lblTimeLimit", "Time Limit:", 10, 453, DesignFont(13, true));
     pnlAfter = MakePanel(s, "pnlAfter", QRect(89, 447, 70, 30), "combo", 8);
-    edtTimeLimit = MakeBox<QLineEdit>(s, "edtTimeLimit", QRect(97, 451, 54, 22));
+    edtTimeLimit =
+        PanelEdit(s, "edtTimeLimit", QRect(97, 451, 54, 22), QStringLiteral("Time Limit"));
     edtTimeLimit->setReadOnly(true);
     edtTimeLimit->setAlignment(Qt::AlignCenter);
 }
@@ -248,37 +186,43 @@ void TfrmMain::CreateMainSheet() {
 void TfrmMain::CreateReminderSheet() {
     QWidget* s = tsReminder;
     const struct {
-        const char *label, *panel, *memo, *title;
+        const char *label, *panel, *memo, *title, *purpose;
         int top;
         QLabel** labelField;
         TImagePanel** panelField;
         QPlainTextEdit** memoField;
     } sections[] = {
-        {"lblReminderMorning", "pnlReminderMorning", "mmReminderMorning", "This Morning:", 10,
-         &lblReminderMorning, &pnlReminderMorning, &mmReminderMorning},
-        {"lblReminderAfrernoon", "pnlReminderAfrernoon", "mmReminderAfrernoon", "This Afternoon:",
-         170, &lblReminderAfrernoon, &pnlReminderAfrernoon, &mmReminderAfrernoon},
-        {"lblReminderEvening", "pnlReminderEvening", "mmReminderEvening", "This Evening:", 330,
-         &lblReminderEvening, &pnlReminderEvening, &mmReminderEvening},
+        {"lblReminderMorning", "pnlReminderMorning", "mmReminderMorning",
+         "This Morning:", "Things to do this morning", 10, &lblReminderMorning, &pnlReminderMorning,
+         &mmReminderMorning},
+        {"lblReminderAfrernoon", "pnlReminderAfrernoon", "mmReminderAfrernoon",
+         "This Afternoon:", "Things to do this afternoon", 170, &lblReminderAfrernoon,
+         &pnlReminderAfrernoon, &mmReminderAfrernoon},
+        {"lblReminderEvening", "pnlReminderEvening", "mmReminderEvening",
+         "This Evening:", "Things to do this evening", 330, &lblReminderEvening,
+         &pnlReminderEvening, &mmReminderEvening},
     };
     for (const auto& section : sections) {
         *section.labelField =
-            MakeLabel(s, section.label, section.title, 10, section.top, DesignFont(13, true));
+            BodyLabel(s, section.label, section.title, 10, section.top, DesignFont(13, true));
         *section.panelField =
             MakePanel(s, section.panel, QRect(10, section.top + 22, 305, 130), "panel", 10);
-        *section.memoField =
-            MakeBox<QPlainTextEdit>(s, section.memo, QRect(17, section.top + 30, 290, 114));
+        *section.memoField = MemoBox(s, section.memo, QRect(17, section.top + 30, 290, 114),
+                                     QString::fromLatin1(section.purpose));
     }
 }
 
 void TfrmMain::CreateUsageSheet() {
     QWidget* s = tsUsage;
-    cbxUsage_Period = MakeCombo(
+    const TSkinnedCombo period = SkinnedCombo(
         s, "pnlUsage_Period", "cbxUsage_Period", "btnComboUsagePeriod", QRect(10, 10, 160, 28),
         {"Today", "Last 24 Hours", "Last 7 Days", "Last 14 Days", "Last 30 Days", "Last 3 months"},
-        &pnlUsage_Period, &btnComboUsagePeriod);
+        QStringLiteral("Usage period"));
+    pnlUsage_Period = period.panel;
+    cbxUsage_Period = period.combo;
+    btnComboUsagePeriod = period.arrow;
     lblUsage_Applications =
-        MakeLabel(s, "lblUsage_Applications", "Time spent on these applications/websites:", 10, 50,
+        BodyLabel(s, "lblUsage_Applications", "Time spent on these applications/websites:", 10, 50,
                   DesignFont(13, true));
     pnlUsage_Applications = MakePanel(s, "pnlUsage_Applications", QRect(10, 72, 305, 418), "panel");
     MakeColumnHeader(s, "pnlHeader_Name", "lblHeader_Name", "Name", 10, 72, NameColumnWidth,
@@ -290,6 +234,8 @@ void TfrmMain::CreateUsageSheet() {
                      &lblHeader_Time);
     lbxUsage_Applications =
         MakeTimeList(s, "lbxUsage_Applications", QRect(17, 96, 291, 387), 13, this);
+    lbxUsage_Applications->setAccessibleName(
+        QStringLiteral("Time spent on these applications/websites"));
 }
 
 void TfrmMain::CreateMenus() {
@@ -437,8 +383,12 @@ void TfrmMain::CreateMenus() {
                 [this, part] { Guarded([this, part] { ReminderSheetMemoChange(part); }); });
         ++part;
     }
-    lblMain_TimeLink->installEventFilter(this);
-    lblMain_FocusModeTimeLink->installEventFilter(this);
+    connect(lblMain_TimeLink, &TLinkLabel::clicked, this,
+            [this] { Guarded([this] { actChangeTimeFormatExecute(); }); });
+    connect(lblMain_FocusModeTimeLink, &TLinkLabel::clicked, this,
+            [this] { Guarded([this] { actChangeFocusModeTimeFormatExecute(); }); });
+    connect(btnFocus, &TImageButton::clicked, this,
+            [this] { Guarded([this] { btnFocusClick(); }); });
 }
 
 void TfrmMain::OnTimer(QTimer* timer, void (TfrmMain::*handler)(), bool evenWhenPaused) {
@@ -483,6 +433,7 @@ void TfrmMain::CreateTimers() {
             [this] { Guarded([this] { engine_->TimeSynchronizationTimer(); }); });
     OnTimer(tmrTime, &TfrmMain::tmrTimeTimer);
     OnTimer(tmrUsage, &TfrmMain::tmrUsageTimer);
+    OnTimer(tmrReminderChange, &TfrmMain::tmrReminderChangeTimer);
     OnTimer(tmrSaveOptions, &TfrmMain::tmrSaveOptionsTimer);
     OnTimer(tmrLogPurge, &TfrmMain::tmrLogPurgeTimer);
     OnTimer(tmrDeactivation, &TfrmMain::tmrDeactivationTimer);

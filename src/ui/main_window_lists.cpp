@@ -1,5 +1,4 @@
-// Today's list, the usage view, the delete and time-up edit actions, and the memos.
-#include "base/scope_exit.h"
+// Today's list, the usage view, and the delete and time-up edit actions.
 #include "dialogs/delete_confirm_form.h"
 #include "dialogs/warning_form.h"
 #include "storage/admin_access.h"
@@ -10,11 +9,8 @@
 #include "ui/reminder_settings.h"
 
 #include <QComboBox>
-#include <QEvent>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
-#include <QPlainTextEdit>
 
 namespace tw {
 
@@ -39,27 +35,32 @@ void TfrmMain::cbxUsage_PeriodChange() {
 
 void TfrmMain::btnApp_DeleteClick() {
     const int row = lbxMain_Applications->currentRow();
-    TMonitoredItem* item = RowItem(*lbxMain_Applications, row);
-    if (!item || !lbxMain_Applications->item(row)->isSelected()) {
+    const TMonitoredItem* chosen = RowItem(*lbxMain_Applications, row);
+    if (!chosen || !lbxMain_Applications->item(row)->isSelected()) {
         return; // nothing chosen, or a filler row
     }
     const TAdminAccessScope access(options_);
-    if (!item->Active) {
+    // The windows below run message loops in which the timers go on: a daily reset frees
+    // today's list and a refresh rebuilds the rows. Only the item's name is kept across them.
+    const std::string name = chosen->Name;
+    const QString caption = QString::fromStdString(chosen->Caption);
+    const QString rowText = lbxMain_Applications->item(row)->text();
+    if (!chosen->Active) {
         ShowWarning(QStringLiteral("\"%1\" will be removed from time-limit list after 4:00 AM")
-                        .arg(QString::fromStdString(item->Caption)),
+                        .arg(caption),
                     QStringLiteral("Please Note"));
         return;
     }
-    if (!ConfirmDelete(lbxMain_Applications->item(row)->text(), this)) {
+    if (!ConfirmDelete(rowText, this)) {
         return;
     }
-    const int level = engine_->DeleteListedItem(item);
-    if (level == 2) {
-        delete lbxMain_Applications->takeItem(row);
-    } else if (level == 1) {
-        lbxMain_Applications->clearSelection();
-        lbxMain_Applications->viewport()->update();
+    TMonitoredList& today = engine_->Logger().TodayList();
+    const int index = today.IndexOfName(name);
+    if (index < 0) {
+        return; // taken off the list while the question was open
     }
+    engine_->DeleteListedItem(&today.Items(index));
+    lbxMain_Applications->clearSelection();
     RefreshTodayList();
 }
 
@@ -69,59 +70,6 @@ void TfrmMain::actTimeEditExecute() {
         edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options_.TimeLimit())));
         edtAction->setText(QString::fromStdString(options_.ExpirationActionText()));
         UpdateTimeValue();
-    }
-}
-
-// --- memos, as far as the main window shows them ---
-
-namespace {
-
-// The program writes into a memo: its change handler must not store the text back. The
-// flag is cleared also when the write fails.
-auto MemoUpdate(bool& flag) {
-    flag = true;
-    return TScopeExit([&flag] { flag = false; });
-}
-
-int SelectedPart(const QComboBox* selector) {
-    const int index = selector->currentIndex();
-    return index == 1 || index == 2 ? index : 0;
-}
-
-} // namespace
-
-QPlainTextEdit* TfrmMain::SheetMemo(int part) const {
-    return part == 0 ? mmReminderMorning : part == 1 ? mmReminderAfrernoon : mmReminderEvening;
-}
-
-void TfrmMain::SelectDayPart(int dayPart) {
-    cbxReminder->setCurrentIndex(dayPart); // shows that part's memo when the selection changed
-}
-
-void TfrmMain::cbxReminderChange() {
-    const auto update = MemoUpdate(memoUpdating_);
-    mmReminder->setPlainText(
-        QString::fromStdString(options_.GetReminder(SelectedPart(cbxReminder))));
-}
-
-void TfrmMain::mmReminderChange() {
-    if (memoUpdating_) {
-        return;
-    }
-    const int part = SelectedPart(cbxReminder);
-    options_.SetReminder(part, mmReminder->toPlainText().toStdString());
-    const auto update = MemoUpdate(memoUpdating_);
-    SheetMemo(part)->setPlainText(QString::fromStdString(options_.GetReminder(part)));
-}
-
-void TfrmMain::ReminderSheetMemoChange(int part) {
-    if (memoUpdating_) {
-        return;
-    }
-    options_.SetReminder(part, SheetMemo(part)->toPlainText().toStdString());
-    if (part == SelectedPart(cbxReminder)) {
-        const auto update = MemoUpdate(memoUpdating_);
-        mmReminder->setPlainText(QString::fromStdString(options_.GetReminder(part)));
     }
 }
 

@@ -1,8 +1,10 @@
 // The main window's views, paging, header time and minimizing.
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
+#include "skin/link_label.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
+#include "ui/focus_settings.h"
 #include "ui/main_window.h"
 #include "ui/main_window_time_text.h"
 
@@ -136,6 +138,17 @@ void TfrmMain::actChangeFocusModeTimeFormatExecute() {
     lblMain_FocusTimeTitle->setText(QString::fromLatin1(texts.title) + ':');
     lblMain_FocusTimeTitle->adjustSize();
     UpdateBlockTimeValue();
+}
+
+void TfrmMain::btnFocusClick() {
+    // The link "your list" collects additions here; the add wizard's owner merges them into
+    // both lists whatever the answer, once the wizard is wired to the link.
+    TMonitoredList changes;
+    const std::optional<TDateTime> length = ExecuteBlockSettings(changes, this, {});
+    if (length) {
+        engine_->StartBlock(*length); // switches the header to the Block time
+        UpdateBlockTimeValue();
+    }
 }
 
 void TfrmMain::actMinimizeExecute() {

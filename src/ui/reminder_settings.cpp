@@ -1,6 +1,7 @@
 #include "ui/reminder_settings.h"
 
 #include "skin/base_form_time_limit.h"
+#include "skin/form_controls.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
 #include "storage/admin_access.h"
@@ -17,63 +18,41 @@
 
 namespace tw {
 
-namespace {
-
-template <class T> T* Named(T* control, const char* name) {
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
-}
-
-TImagePanel* Pill(QWidget* parent, const char* name, const QRect& place) {
-    auto* panel = Named(new TImagePanel(parent), name);
-    panel->SetBackground(TPicture::FromResource(QStringLiteral("panel_pill")));
-    panel->SetSideWidth(8);
-    panel->SetSideHeight(8);
-    panel->setGeometry(place);
-    return panel;
-}
-
-QLabel* Label(QWidget* parent, const char* name, const QString& text, int left, int top) {
-    auto* label = Named(new QLabel(text, parent), name);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-} // namespace
-
 TfrmReminderSettings::TfrmReminderSettings(QWidget* parent) : TfrmBase(parent) {
     setObjectName(QStringLiteral("frmReminderSettings"));
     setWindowTitle(QStringLiteral("Time-Up Settings"));
     setMinimumSize(297, 128);
     setFixedSize(350, 276);
 
-    lblAppsDescription = Label(this, "lblAppsDescription",
-                               "If you reduce the time allowed on shopping sites or add more sites "
-                               "to your list, these changes take effect immediately.\n\nYou can "
-                               "increase time allowed on shopping sites only once a day. After "
-                               "that, changes take effect the next day.",
-                               10, 38);
+    // The texts stand on the body in the user's text colour; the fields on light pills.
+    lblAppsDescription = BodyLabel(
+        this, "lblAppsDescription",
+        "If you reduce the time allowed on shopping sites or add more sites to your list, these "
+        "changes take effect immediately.\n\nYou can increase time allowed on shopping sites only "
+        "once a day. After that, changes take effect the next day.",
+        10, 38);
     lblAppsDescription->setWordWrap(true);
     lblAppsDescription->setGeometry(10, 38, 330, 112);
 
-    lblAction = Label(this, "lblAction", "Time up action:", 10, 164);
-    pnlExpirationCombo = Pill(this, "pnlExpirationCombo", QRect(130, 157, 200, 30));
-    cbxExpirationAction = Named(new QComboBox(this), "cbxExpirationAction");
-    cbxExpirationAction->addItems({"Reminder Only", "Close Browser/App.", "Shutdown Computer"});
-    cbxExpirationAction->setGeometry(136, 161, 190, 22);
-    btnCombo = Named(new TImageButton(this), "btnCombo");
-    btnCombo->setGeometry(300, 161, 26, 22);
-    connect(btnCombo, &TImageButton::clicked, cbxExpirationAction, &QComboBox::showPopup);
+    lblAction = BodyLabel(this, "lblAction", "Time up action:", 10, 164);
+    const TSkinnedCombo action =
+        SkinnedCombo(this, "pnlExpirationCombo", "cbxExpirationAction", "btnCombo",
+                     QRect(130, 157, 200, 30),
+                     {"Reminder Only", "Close Browser/App.", "Shutdown Computer"},
+                     QStringLiteral("Time up action"));
+    pnlExpirationCombo = action.panel;
+    cbxExpirationAction = action.combo;
+    btnCombo = action.arrow;
+    lblAction->setBuddy(cbxExpirationAction);
 
-    lblTimeLimit = Label(this, "lblTimeLimit", "Time Limit:", 10, 204);
-    pnlAfter = Pill(this, "pnlAfter", QRect(130, 197, 70, 30));
-    medTimeLimit = Named(new QLineEdit(this), "medTimeLimit");
+    lblTimeLimit = BodyLabel(this, "lblTimeLimit", "Time Limit:", 10, 204);
+    pnlAfter = LightPanel(this, "pnlAfter", QRect(130, 197, 70, 30), 8);
+    medTimeLimit = PanelEdit(this, "medTimeLimit", QRect(138, 201, 54, 22),
+                             QStringLiteral("Time limit, in hours and minutes"));
+    medTimeLimit->setFont(DesignFont(13, true));
     medTimeLimit->setInputMask(QStringLiteral("99:99;_"));
     medTimeLimit->setAlignment(Qt::AlignCenter);
-    medTimeLimit->setFrame(false);
-    medTimeLimit->setGeometry(138, 201, 54, 22);
-    lblTimeFormat = Label(this, "lblTimeFormat", "hours:minutes", 208, 204);
+    lblTimeFormat = BodyLabel(this, "lblTimeFormat", "hours:minutes", 208, 204);
 
     btnOk = DialogButton(this, "btnOk", QStringLiteral("OK"), QRect(95, 236, 70, 28));
     btnCancel = DialogButton(this, "btnCancel", QStringLiteral("Cancel"), QRect(185, 236, 70, 28));

@@ -11,7 +11,11 @@
 
 namespace twtest {
 
-TScreen::TScreen() : display_(XOpenDisplay(nullptr)) {}
+TScreen::TScreen() : display_(XOpenDisplay(nullptr)) {
+    // Windows come and go while the tree is walked (a window closing): one gone meanwhile
+    // simply answers nothing, as in the program's own backend.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+}
 
 TScreen::~TScreen() {
     if (display_) {
@@ -82,6 +86,40 @@ std::set<unsigned long> TScreen::Colours(const TScreenRect& area) {
 void TScreen::Close(TXWindow window) {
     Send(window, "WM_PROTOCOLS",
          static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False)), window, NoEventMask);
+}
+
+std::set<std::string> TScreen::States(TXWindow window) {
+    std::set<std::string> names;
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display_, window, XInternAtom(display_, "_NET_WM_STATE", False), 0, 32,
+                           False, XA_ATOM, &type, &format, &items, &after, &data) == Success &&
+        data && format == 32) {
+        const auto* atoms = reinterpret_cast<const Atom*>(data);
+        for (unsigned long i = 0; i < items; ++i) {
+            char* name = XGetAtomName(display_, atoms[i]);
+            names.insert(name);
+            XFree(name);
+        }
+    }
+    if (data) {
+        XFree(data);
+    }
+    return names;
+}
+
+void TScreen::Click(int x, int y) {
+    XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+}
+
+void TScreen::Focus(TXWindow window) {
+    XSetInputFocus(display_, window, RevertToParent, CurrentTime);
+    XSync(display_, False);
 }
 
 void TScreen::Activate(TXWindow window) {

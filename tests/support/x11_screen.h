@@ -39,8 +39,15 @@ class TScreen {
     // The distinct colours of what the screen shows in the rectangle.
     std::set<unsigned long> Colours(const TScreenRect& area);
 
+    // The window manager's state of the window (_NET_WM_STATE), as atom names.
+    std::set<std::string> States(TXWindow window);
+
     // Asks the window to close, as a window manager's close button does.
     void Close(TXWindow window);
+    // A click of the left mouse button at a point of the screen.
+    void Click(int x, int y);
+    // Gives the window the keyboard at once, with or without a window manager.
+    void Focus(TXWindow window);
     // Brings the window to the front with the keyboard focus, as a click on its task-bar
     // button does.
     void Activate(TXWindow window);

@@ -383,6 +383,41 @@ void TX11Desktop::PostCloseRequest(TWindowHandle window) {
     connection_->ThrowIfLost();
 }
 
+void TX11Desktop::KeepOffTaskbar(TWindowHandle handle) {
+    Display* display = connection_->Get();
+    const auto window = static_cast<::Window>(handle);
+    const ::Atom state = connection_->Intern("_NET_WM_STATE");
+    const ::Atom skip[] = {connection_->Intern("_NET_WM_STATE_SKIP_TASKBAR"),
+                           connection_->Intern("_NET_WM_STATE_SKIP_PAGER")};
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, window, &attributes))
+        return; // gone
+    if (attributes.map_state == IsViewable) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = state;
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = 1; // add
+        event.xclient.data.l[1] = static_cast<long>(skip[0]);
+        event.xclient.data.l[2] = static_cast<long>(skip[1]);
+        event.xclient.data.l[3] = 1; // asked by an ordinary program
+        XSendEvent(display, connection_->Root(), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    } else {
+        std::vector<unsigned long> states = ReadLongs(display, window, state, XA_ATOM);
+        for (const ::Atom atom : skip)
+            if (!Contains(states, atom))
+                states.push_back(atom);
+        XChangeProperty(display, window, state, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(states.data()),
+                        static_cast<int>(states.size()));
+    }
+    // Before the toolkit maps the window and reads the state on its own connection.
+    XSync(display, False);
+    connection_->ThrowIfLost();
+}
+
 void TX11Desktop::ShutdownComputer(int mode, int timeoutSeconds) {
     LogindShutdown(mode, timeoutSeconds);
 }

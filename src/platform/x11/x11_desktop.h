@@ -65,6 +65,9 @@ class TX11Desktop : public TDesktop {
     // alone: a window manager would kill its client for it, which takes every other window
     // of that program with it, unsaved work included.
     void PostCloseRequest(TWindowHandle window) override;
+    // _NET_WM_STATE_SKIP_TASKBAR and _SKIP_PAGER: set on a window not shown yet (the toolkit
+    // keeps what it finds there when it shows it), asked of the window manager for one shown.
+    void KeepOffTaskbar(TWindowHandle window) override;
 
     // Asks logind to power off or restart in timeoutSeconds (logged-in users are warned).
     void ShutdownComputer(int mode, int timeoutSeconds) override;

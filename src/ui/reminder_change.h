@@ -1,0 +1,42 @@
+#pragma once
+
+#include "skin/base_form.h"
+
+class QComboBox;
+class QLabel;
+
+namespace tw {
+
+class TImageButton;
+class TImagePanel;
+class TOptions;
+
+// "Please change reminders": asks the person to refresh memos left unchanged for a while,
+// and how often to ask.
+class TfrmReminderChange : public TfrmBase {
+    Q_OBJECT
+  public:
+    explicit TfrmReminderChange(QWidget* owner);
+
+    // Shows the prompt over the options' memo dates and stores the frequency chosen.
+    void Execute(TOptions& options);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    QLabel* lblWarningText;
+    QLabel* lblRemindMe;
+    TImagePanel* pnlReportFrequency;
+    QComboBox* cbxReminderChangeFrequency;
+    TImageButton* btnCombo;
+    TImageButton* btnOk;
+};
+
+// Shows the prompt with the days since the memos last changed, records that it was shown,
+// and stores the frequency chosen (kept by the options' next save). Always true: the prompt
+// only closes as OK.
+bool ExecuteReminderChange(TOptions& options, QWidget* owner);
+
+} // namespace tw

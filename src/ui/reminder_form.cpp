@@ -1,0 +1,226 @@
+#include "ui/reminder_form.h"
+
+#include "base/scope_exit.h"
+#include "monitor/day_part.h"
+#include "skin/form_controls.h"
+#include "skin/image_button.h"
+#include "skin/image_panel.h"
+#include "storage/clock.h"
+#include "storage/date_format.h"
+#include "storage/options.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include <cmath>
+
+namespace tw {
+
+namespace {
+
+constexpr int Width = 492;
+constexpr int CountdownLength = 60;
+// exec() result of "Give me 5 Minutes"; Accepted is OK or the end of the countdown, and
+// Rejected only the end of the message loop (the program ends).
+constexpr int Snoozed = 2;
+
+const char BlockText[] =
+    "You have chosen to focus without interruptions for a while.  Here's a reminder of your "
+    "tasks today. The distracting sites and applications on your list will be closing shortly.";
+const char* const LimitTexts[] = {
+    "Sorry but you have now spent your allocated time on your 'sites and applications to "
+    "watch' list. Here's a reminder of  your tasks for the rest of the day. You can either "
+    "block the 'sites and applications' until 0400 tomorrow or continue.",
+    "Sorry but you have now spent your allocated time on your 'sites and applications to "
+    "watch' list. Here's a reminder of your tasks for the rest of the day. The sites and "
+    "applications on your 'to watch' list will be closing in 60 seconds. You will not be able "
+    "to access your 'sites and applications to watch' list until 0400 tomorrow.",
+    "Sorry but you have now spent your allocated time on your 'sites and applications to "
+    "watch' list. Here's a reminder of your tasks for the rest of the day. The computer will "
+    "be shutting down in 60 seconds. You will not be able to access your 'sites and "
+    "applications to watch' list until 0400 tomorrow.",
+};
+
+// The tops of the three memo sections' titles at the full height.
+constexpr int SectionTops[] = {131, 250, 367};
+
+} // namespace
+
+int ReminderHeight(int dayPart) {
+    return dayPart == dpAfternoon ? 413 : dayPart == dpEvening ? 295 : 533;
+}
+
+TfrmReminder::TfrmReminder(QWidget* owner) : TfrmBase(owner) {
+    setObjectName(QStringLiteral("frmReminder"));
+    setWindowTitle(QStringLiteral("Reminder"));
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    setFixedSize(Width, ReminderHeight(dpMorning));
+
+    lblReminderText = BodyLabel(this, "lblReminderText", QString(), 10, 45);
+    lblReminderText->setWordWrap(true);
+    lblReminderText->setGeometry(10, 45, 480, 80);
+    lblReminderText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    const struct {
+        const char *label, *panel, *memo, *title, *memoName;
+        QLabel** labelField;
+        TImagePanel** panelField;
+        QPlainTextEdit** memoField;
+    } sections[] = {
+        {"lblReminderMorning", "pnlReminderMorning", "memReminderMorning",
+         "This Morning:", "Things to do this morning", &lblReminderMorning, &pnlReminderMorning,
+         &memReminderMorning},
+        {"lblReminderAfternoon", "pnlReminderAfternoon", "memReminderAfternoon",
+         "This Afternoon:", "Things to do this afternoon", &lblReminderAfternoon,
+         &pnlReminderAfternoon, &memReminderAfternoon},
+        {"lblReminderEvening", "pnlReminderEvening", "memReminderEvening",
+         "This Evening:", "Things to do this evening", &lblReminderEvening, &pnlReminderEvening,
+         &memReminderEvening},
+    };
+    for (int part = 0; part < 3; ++part) {
+        const auto& section = sections[part];
+        const int top = SectionTops[part];
+        *section.labelField = BodyLabel(this, section.label, section.title, 10, top);
+        *section.panelField = LightPanel(this, section.panel, QRect(10, top + 24, 480, 86));
+        *section.memoField = MemoBox(this, section.memo, QRect(17, top + 33, 465, 70),
+                                     QString::fromLatin1(section.memoName));
+        (*section.memoField)->setReadOnly(true);
+    }
+
+    btnFiveMinutes = DialogButton(this, "btnFiveMinutes", QStringLiteral("Give me 5 Minutes"),
+                                  QRect(10, 486, 140, 32));
+    lblAction = BodyLabel(this, "lblAction", QStringLiteral("Action:"), 200, 494);
+    const TSkinnedCombo combo = SkinnedCombo(this, "pnlExpirationCombo", "cbxExpirationAction",
+                                             "btnComboExpirationAction", QRect(250, 489, 158, 28),
+                                             {"Continue", "Close Application", "Shutdown Computer"},
+                                             QStringLiteral("Action"));
+    pnlExpirationCombo = combo.panel;
+    cbxExpirationAction = combo.combo;
+    btnComboExpirationAction = combo.arrow;
+    lblAction->setBuddy(cbxExpirationAction);
+    lblTimeLeft = BodyLabel(this, "lblTimeLeft", QStringLiteral("Time Left:"), 309, 494);
+    lblTimeValue = BodyLabel(this, "lblTimeValue", QStringLiteral("00:00"), 373, 494);
+    lblTimeValue->setAccessibleName(QStringLiteral("Time left"));
+    btnOk = DialogButton(this, "btnOk", QStringLiteral("OK"), QRect(421, 486, 70, 32));
+
+    tmrCountdown = new QTimer(this);
+    tmrCountdown->setObjectName(QStringLiteral("tmrCountdown"));
+    tmrCountdown->setInterval(1000);
+    connect(tmrCountdown, &QTimer::timeout, this, &TfrmReminder::tmrCountdownTimer);
+    connect(btnOk, &TImageButton::clicked, this, &QDialog::accept);
+    connect(btnFiveMinutes, &TImageButton::clicked, this, [this] { done(Snoozed); });
+    FinishCreation();
+}
+
+bool TfrmReminder::ShowReminder(const TOptions& options, const TReminderRequest& request,
+                                const std::function<void(TExpirationAction)>& carryOut) {
+    const bool offersChoice = !request.isBlock && request.action == TExpirationAction::ReminderOnly;
+    if (!offersChoice) {
+        countdownStart_ = ClockNow();
+        tmrCountdown->start();
+        tmrCountdownTimer();
+    }
+    lblReminderText->setText(QString::fromLatin1(
+        request.isBlock ? BlockText : LimitTexts[ExpirationActionIndex(request.action)]));
+    btnFiveMinutes->setVisible(request.fiveMinutesAllowed);
+    LayOutForDayPart(DayPart(ClockTimeOfDay()));
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             lblAction, pnlExpirationCombo, cbxExpirationAction, btnComboExpirationAction}) {
+        control->setVisible(offersChoice);
+    }
+    lblTimeLeft->setVisible(!offersChoice);
+    lblTimeValue->setVisible(!offersChoice);
+    int part = 0;
+    for (QPlainTextEdit* memo : {memReminderMorning, memReminderAfternoon, memReminderEvening}) {
+        memo->setPlainText(QString::fromStdString(options.GetReminder(part++)));
+    }
+    // Hidden or not, the list holds what closing the window carries out.
+    cbxExpirationAction->setCurrentIndex(ExpirationActionIndex(request.action));
+    ClipComboArrows();
+
+    QWidget* owner = parentWidget();
+    int result = QDialog::Rejected;
+    {
+        // While the reminder is open the main window takes no command (not even minimize).
+        if (owner) {
+            owner->setEnabled(false);
+            setEnabled(true); // a window of its own stays usable under a disabled owner
+        }
+        TScopeExit enableOwner([owner] {
+            if (owner)
+                owner->setEnabled(true);
+        });
+        result = exec(); // shown on top and brought to the front (TfrmBase)
+    }
+    if (result == Snoozed)
+        return true;
+    if (result == QDialog::Accepted) {
+        carryOut(ExpirationActionFromIndex(cbxExpirationAction->currentIndex())
+                     .value_or(request.action));
+    }
+    return false;
+}
+
+void TfrmReminder::LayOutForDayPart(int dayPart) {
+    setFixedHeight(ReminderHeight(dayPart));
+    const int first = dayPart == dpAfternoon ? 1 : dayPart == dpEvening ? 2 : 0;
+    QWidget* const sections[3][3] = {
+        {lblReminderMorning, pnlReminderMorning, memReminderMorning},
+        {lblReminderAfternoon, pnlReminderAfternoon, memReminderAfternoon},
+        {lblReminderEvening, pnlReminderEvening, memReminderEvening}};
+    // The sections still ahead close up under the message, in their order.
+    const int shift = SectionTops[0] - SectionTops[first];
+    for (int part = 0; part < 3; ++part) {
+        for (QWidget* control : sections[part]) {
+            control->setVisible(part >= first);
+            if (part >= first) {
+                control->move(control->x(), control->y() + shift);
+            }
+        }
+    }
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             pnlExpirationCombo, btnFiveMinutes, lblAction, cbxExpirationAction,
+             btnComboExpirationAction, btnOk, lblTimeLeft, lblTimeValue}) {
+        control->move(control->x(), control->y() + shift);
+    }
+}
+
+void TfrmReminder::tmrCountdownTimer() {
+    const long long elapsedMs = std::llround((ClockNow() - countdownStart_) * SecondsPerDay * 1000);
+    countdownSeconds_ = CountdownLength - static_cast<int>(elapsedMs / 1000);
+    if (countdownSeconds_ <= 0) {
+        countdownSeconds_ = 0;
+        tmrCountdown->stop();
+        accept();
+        return;
+    }
+    lblTimeValue->setText(
+        QString::fromStdString(FormatMinuteSecond(countdownSeconds_ / SecondsPerDay)));
+    lblTimeValue->adjustSize();
+}
+
+void TfrmReminder::keyPressEvent(QKeyEvent* event) {
+    // Enter closes it as OK does, carrying out the action; Escape does not dismiss it.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        accept();
+        return;
+    case Qt::Key_Escape:
+        return;
+    default:
+        TfrmBase::keyPressEvent(event);
+    }
+}
+
+void TfrmReminder::closeEvent(QCloseEvent* event) {
+    // Only OK, the five minutes and the countdown close it: a close request from outside
+    // would otherwise leave the time-up action undone.
+    event->ignore();
+}
+
+} // namespace tw

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "base/date_time.h"
+#include "skin/base_form.h"
+#include "storage/expiration_action.h"
+
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QTimer;
+
+namespace tw {
+
+class TImageButton;
+class TImagePanel;
+class TOptions;
+
+// The reminder's height by the part of the day it appears in: the memos of the parts
+// already over are left out.
+int ReminderHeight(int dayPart);
+
+// What the reminder is shown for.
+struct TReminderRequest {
+    bool isBlock = false;            // a listed window came to the front during Block mode
+    bool fiveMinutesAllowed = false; // offer "Give me 5 Minutes"
+    // What closing the window carries out unless the person picks otherwise (offered only
+    // for "Reminder Only" outside Block mode).
+    TExpirationAction action = TExpirationAction::ReminderOnly;
+};
+
+// "Reminder": the time is up. It shows the to-do memos for the rest of the day, counts a
+// minute down or lets the person choose what happens, and carries that out when it closes.
+class TfrmReminder : public TfrmBase {
+    Q_OBJECT
+  public:
+    explicit TfrmReminder(QWidget* owner);
+
+    // Disables the owner, shows the window modally and enables the owner again. Returns
+    // true when the person chose five more minutes; then nothing is carried out. Otherwise,
+    // when OK or the end of the countdown closed it, `carryOut` is called with the action
+    // chosen before this returns (what it throws passes on). A window ended by the
+    // program's own end carries out nothing.
+    bool ShowReminder(const TOptions& options, const TReminderRequest& request,
+                      const std::function<void(TExpirationAction)>& carryOut);
+
+    int CountdownSeconds() const { return countdownSeconds_; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void LayOutForDayPart(int dayPart);
+    void tmrCountdownTimer();
+
+    QLabel* lblReminderText;
+    QLabel *lblReminderMorning, *lblReminderAfternoon, *lblReminderEvening;
+    TImagePanel *pnlReminderMorning, *pnlReminderAfternoon, *pnlReminderEvening;
+    QPlainTextEdit *memReminderMorning, *memReminderAfternoon, *memReminderEvening;
+    TImageButton* btnFiveMinutes;
+    QLabel* lblAction;
+    TImagePanel* pnlExpirationCombo;
+    QComboBox* cbxExpirationAction;
+    TImageButton* btnComboExpirationAction;
+    QLabel *lblTimeLeft, *lblTimeValue;
+    TImageButton* btnOk;
+    QTimer* tmrCountdown;
+
+    int countdownSeconds_ = 60;
+    // The countdown runs on the program clock from the moment the window appears, so a
+    // late or skipped timer tick never lengthens it.
+    TDateTime countdownStart_ = 0;
+};
+
+} // namespace tw
