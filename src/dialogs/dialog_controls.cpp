@@ -3,15 +3,13 @@
 #include "skin/base_form.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
+#include "skin/link_label.h"
 
 #include <QComboBox>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
-#include <QScreen>
 
 namespace tw {
 
@@ -23,28 +21,8 @@ template <class T> T* Named(T* control, const char* name, const QString& accessi
     return control;
 }
 
-// Light text on the window's colour: ApplyTextColor gives it the user's text colour.
-void LightText(QWidget* control) {
-    QPalette colours = control->palette();
-    colours.setColor(QPalette::WindowText, Qt::white);
-    control->setPalette(colours);
-}
-
-// Dark text on a light panel keeps the design colour whatever the text colour setting.
-void DarkText(QWidget* control) {
-    QPalette colours = control->palette();
-    colours.setColor(QPalette::WindowText, TfrmBase::DesignFontColor);
-    colours.setColor(QPalette::Text, TfrmBase::DesignFontColor);
-    control->setPalette(colours);
-}
-
 TImagePanel* Pill(QWidget* parent, const QRect& place) {
-    auto* panel = new TImagePanel(parent);
-    panel->SetBackground(TPicture::FromResource(QStringLiteral("panel_pill")));
-    panel->SetSideWidth(8);
-    panel->SetSideHeight(8);
-    panel->setGeometry(place);
-    return panel;
+    return LightPanel(parent, "", place, 8);
 }
 
 // A box's pill is shown and hidden with the box.
@@ -73,56 +51,30 @@ QFont BoxFont() {
     return font;
 }
 
-// Clicks on a label, for the links.
-class TClickFilter : public QObject {
-  public:
-    TClickFilter(QObject* parent, std::function<void()> onClick)
-        : QObject(parent), onClick_(std::move(onClick)) {}
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonRelease &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            onClick_();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-  private:
-    std::function<void()> onClick_;
-};
-
 } // namespace
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
-    auto* label = Named(new QLabel(text, parent), name, text);
-    label->move(left, top);
-    label->adjustSize();
-    LightText(label);
+    QLabel* label = BodyLabel(parent, name, text, left, top);
+    label->setAccessibleName(text);
     return label;
 }
 
 QLabel* MakeText(QWidget* parent, const char* name, const QString& text, const QRect& place) {
-    auto* label = Named(new QLabel(text, parent), name, text);
+    QLabel* label = MakeLabel(parent, name, text, place.left(), place.top());
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setGeometry(place);
-    LightText(label);
     return label;
 }
 
 QLabel* MakeLink(QWidget* parent, const char* name, const QString& text, int left, int top,
                  std::function<void()> onClick) {
-    QLabel* link = MakeLabel(parent, name, text, left, top);
-    QFont underlined = link->font();
+    TLinkLabel* link = LinkLabel(parent, name, text, left, top);
+    QFont underlined = DesignFont(13, false);
     underlined.setUnderline(true);
-    underlined.setBold(false);
     link->setFont(underlined);
     link->adjustSize();
-    link->setCursor(Qt::PointingHandCursor);
-    link->setAccessibleDescription(QStringLiteral("link"));
-    link->installEventFilter(new TClickFilter(link, std::move(onClick)));
+    QObject::connect(link, &TLinkLabel::clicked, link, std::move(onClick));
     return link;
 }
 
@@ -134,7 +86,7 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& accessible
     edit->setGeometry(place.adjusted(8, 4, -8, -4));
     edit->setFrame(false);
     edit->setFont(BoxFont());
-    DarkText(edit);
+    MakeDark(edit);
     // A password shows the asterisk the person was told about, not the style's own bullet.
     // The style sheet is set once: a second one would not reach the password character.
     edit->setStyleSheet(password ? QStringLiteral("QLineEdit { background: transparent; "
@@ -154,7 +106,7 @@ QComboBox* MakeCombo(QWidget* parent, const char* name, const QString& accessibl
     combo->setFont(BoxFont());
     combo->setGeometry(place.adjusted(6, 3, -2, -3));
     combo->setMaxVisibleItems(20);
-    DarkText(combo);
+    MakeDark(combo);
     TfrmBase::ClipComboArrow(combo);
     return combo;
 }
@@ -173,7 +125,7 @@ QListWidget* MakeListBox(QWidget* parent, const char* name, const QString& acces
     box->setUniformItemSizes(true);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setSelectionMode(QAbstractItemView::SingleSelection);
-    DarkText(box);
+    MakeDark(box);
     return box;
 }
 
@@ -185,16 +137,6 @@ TImageButton* MakeSmallButton(QWidget* parent, const char* name, const QString& 
     button->setToolTip(hint);
     button->setAccessibleName(hint);
     return button;
-}
-
-void CentreOnScreen(QWidget* window) {
-    QWidget* owner = window->parentWidget();
-    QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr) {
-        return;
-    }
-    const QRect area = screen->availableGeometry();
-    window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
 } // namespace tw

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "skin/form_controls.h"
+
 #include <QRect>
 #include <QString>
 
@@ -39,8 +41,5 @@ QListWidget* MakeListBox(QWidget* parent, const char* name, const QString& acces
 // A small picture button with a hint, in the standard pictures.
 TImageButton* MakeSmallButton(QWidget* parent, const char* name, const QString& caption,
                               const QString& hint, const QRect& place);
-
-// Places a window in the middle of the screen its owner is on (or the primary one).
-void CentreOnScreen(QWidget* window);
 
 } // namespace tw

@@ -19,16 +19,19 @@ class TAccessibleImageButton : public QAccessibleWidget {
         const auto* button = static_cast<const TImageButton*>(widget());
         if (kind == QAccessible::Name) {
             for (const QString& name :
-                 {button->accessibleName(), button->Caption(), button->toolTip()})
-                if (!name.isEmpty())
+                 {button->accessibleName(), button->Caption(), button->toolTip()}) {
+                if (!name.isEmpty()) {
                     return name;
+                }
+            }
         }
         return QAccessibleWidget::text(kind);
     }
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& action) override {
-        if (action == pressAction() && widget()->isEnabled())
+        if (action == pressAction() && widget()->isEnabled() && widget()->isVisible()) {
             static_cast<TImageButton*>(widget())->Click();
+        }
     }
 };
 
@@ -37,14 +40,16 @@ class TAccessibleLink : public QAccessibleWidget {
     explicit TAccessibleLink(TLinkLabel* link) : QAccessibleWidget(link, QAccessible::Link) {}
 
     QString text(QAccessible::Text kind) const override {
-        if (kind == QAccessible::Name && widget()->accessibleName().isEmpty())
+        if (kind == QAccessible::Name && widget()->accessibleName().isEmpty()) {
             return static_cast<const TLinkLabel*>(widget())->text();
+        }
         return QAccessibleWidget::text(kind);
     }
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& action) override {
-        if (action == pressAction() && widget()->isEnabled())
+        if (action == pressAction() && widget()->isEnabled() && widget()->isVisible()) {
             static_cast<TLinkLabel*>(widget())->Click();
+        }
     }
 };
 
@@ -53,12 +58,18 @@ template <class T> bool Is(const QString& className) {
 }
 
 QAccessibleInterface* Factory(const QString& className, QObject* object) {
-    if (Is<TImageButton>(className))
+    if (!object->isWidgetType()) {
+        return nullptr;
+    }
+    if (Is<TImageButton>(className)) {
         return new TAccessibleImageButton(static_cast<TImageButton*>(object));
-    if (Is<TLinkLabel>(className))
+    }
+    if (Is<TLinkLabel>(className)) {
         return new TAccessibleLink(static_cast<TLinkLabel*>(object));
-    if (Is<TImagePanel>(className))
+    }
+    if (Is<TImagePanel>(className)) {
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Pane);
+    }
     return nullptr;
 }
 

@@ -2,6 +2,7 @@
 
 #include "skin/accessible_controls.h"
 #include "skin/base_form_time_limit.h"
+#include "skin/form_controls.h"
 #include "skin/geometry.h"
 #include "skin/image_panel.h"
 #include "skin/pictures.h"
@@ -356,12 +357,7 @@ void TfrmBase::resizeEvent(QResizeEvent* event) {
 
 void TfrmBase::setVisible(bool visible) {
     if (visible && !isVisible() && !testAttribute(Qt::WA_Moved)) {
-        const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-        QScreen* shownOn = owner ? owner->screen() : screen();
-        if (shownOn) {
-            const QRect area = shownOn->availableGeometry();
-            move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-        }
+        CentreOnScreen(this);
     }
     QDialog::setVisible(visible);
 }

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScreen>
 
 #include <type_traits>
 
@@ -21,8 +22,8 @@ template <class T> T* Named(T* control, const char* name) {
 }
 
 // A borderless text box whose light panel shows through it.
-template <class T> T* PanelBox(QWidget* parent, const char* name, const QRect& place,
-                               const QString& accessibleName) {
+template <class T>
+T* PanelBox(QWidget* parent, const char* name, const QRect& place, const QString& accessibleName) {
     auto* box = Named(new T(parent), name);
     box->setGeometry(place);
     box->setFont(DesignFont(11, true));
@@ -38,6 +39,17 @@ template <class T> T* PanelBox(QWidget* parent, const char* name, const QRect& p
 }
 
 } // namespace
+
+void CentreOnScreen(QWidget* window) {
+    const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    QScreen* shownOn = owner ? owner->screen() : window->screen();
+    if (shownOn == nullptr) {
+        return;
+    }
+    const QRect area = shownOn->availableGeometry();
+    window->move(area.x() + (area.width() - window->width()) / 2,
+                 area.y() + (area.height() - window->height()) / 2);
+}
 
 QFont DesignFont(int pixels, bool bold) {
     QFont font(QStringLiteral("Arial"));
@@ -97,7 +109,7 @@ TSkinnedCombo SkinnedCombo(QWidget* parent, const char* panelName, const char* c
     made.combo->addItems(items);
     made.combo->setFont(DesignFont(11, true));
     made.combo->setGeometry(place.left() + 6, place.top() + 3, place.width() - 8,
-                           place.height() - 6);
+                            place.height() - 6);
     made.combo->setAccessibleName(accessibleName);
     MakeDark(made.combo);
     made.arrow = Named(new TImageButton(parent), arrowName);

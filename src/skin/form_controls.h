@@ -21,6 +21,9 @@ class TLinkLabel;
 // names the control (its object name) and gives it an accessible name where its text does
 // not already say what it is.
 
+// Places a window in the middle of the work area of the screen its owner is on (or its own).
+void CentreOnScreen(QWidget* window);
+
 // The windows' usual font: Arial in pixels, bold or not.
 QFont DesignFont(int pixels, bool bold);
 

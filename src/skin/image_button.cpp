@@ -1,6 +1,6 @@
 #include "skin/image_button.h"
 
-#include "skin/image_button_accessible.h"
+#include "skin/accessible_controls.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -16,7 +16,7 @@ constexpr int IconGap = 4;
 } // namespace
 
 TImageButton::TImageButton(QWidget* parent) : QWidget(parent) {
-    InstallImageButtonAccessibility();
+    InstallAccessibleControls();
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);

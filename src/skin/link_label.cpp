@@ -1,10 +1,13 @@
 #include "skin/link_label.h"
 
+#include "skin/accessible_controls.h"
+
 #include <QMouseEvent>
 
 namespace tw {
 
 TLinkLabel::TLinkLabel(QWidget* parent) : QLabel(parent) {
+    InstallAccessibleControls();
     setCursor(Qt::PointingHandCursor);
     QFont link = font();
     link.setUnderline(true);
