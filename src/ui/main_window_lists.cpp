@@ -1,4 +1,5 @@
 // Today's list, the usage view, and the delete and time-up edit actions.
+#include "dialogs/access_gate.h"
 #include "dialogs/delete_confirm_form.h"
 #include "dialogs/warning_form.h"
 #include "storage/admin_access.h"
@@ -39,6 +40,9 @@ void TfrmMain::btnApp_DeleteClick() {
     if (!chosen || !lbxMain_Applications->item(row)->isSelected()) {
         return; // nothing chosen, or a filler row
     }
+    if (!ChangeGate(options_, this)) {
+        return;
+    }
     const TAdminAccessScope access(options_);
     // The windows below run message loops in which the timers go on: a daily reset frees
     // today's list and a refresh rebuilds the rows. Only the item's name is kept across them.
@@ -65,6 +69,9 @@ void TfrmMain::btnApp_DeleteClick() {
 }
 
 void TfrmMain::actTimeEditExecute() {
+    if (!ChangeGate(options_, this)) {
+        return;
+    }
     if (ExecuteReminderSettings(options_, this)) {
         options_.Save();
         edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options_.TimeLimit())));
