@@ -1,4 +1,6 @@
 // The main window's views, paging, header time and minimizing.
+#include "dialogs/access_gate.h"
+#include "dialogs/add_wizard_form.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
 #include "skin/link_label.h"
@@ -141,10 +143,21 @@ void TfrmMain::actChangeFocusModeTimeFormatExecute() {
 }
 
 void TfrmMain::btnFocusClick() {
-    // The link "your list" collects additions here; the add wizard's owner merges them into
-    // both lists whatever the answer, once the wizard is wired to the link.
+    // What is added through "your list" goes on the list at once, whatever the Block window's
+    // answer: a second use of the link then starts from the list as it now is, instead of
+    // replacing what the first one chose.
     TMonitoredList changes;
-    const std::optional<TDateTime> length = ExecuteBlockSettings(changes, this, {});
+    const std::optional<TDateTime> length =
+        ExecuteBlockSettings(changes, this, [this](QWidget* dialog, TMonitoredList& collected) {
+            Guarded([&] {
+                if (ChangeGate(options_, dialog)) {
+                    RunAddWizard(options_, options_.MonitoredList, collected, dialog);
+                    ApplyListChanges(collected);
+                    collected.Clear();
+                }
+            });
+        });
+    ApplyListChanges(changes);
     if (length) {
         engine_->StartBlock(*length); // switches the header to the Block time
         UpdateBlockTimeValue();

@@ -2,6 +2,7 @@
 // stops on request, and the check marks and pages that lead to the result.
 #include "dialogs/add_wizard_form.h"
 #include "discovery/program_lines.h"
+#include "platform/fake/fake_desktop.h"
 #include "skin/image_button.h"
 #include "skin/item_rows.h"
 #include "storage/date_format.h"
@@ -9,6 +10,7 @@
 #include "support/file_text.h"
 #include "support/temp_dir.h"
 #include "support/test_data_folder.h"
+#include "ui/main_window.h"
 #include "ui/modal_helper.h"
 #include "ui/window_helpers.h"
 
@@ -148,6 +150,35 @@ TEST(AddWizardWindow, BrowseTakesOnlyProgramsAndNamesTheOneThatRuns) {
     browse(wrapper);
     EXPECT_EQ(name->text().toStdString(), std::filesystem::canonical("/usr/bin/xprop").string());
     EXPECT_FALSE(tag->text().isEmpty());
+}
+
+// Sites chosen through the Block window's "your list" go on the list also when the Block
+// window is then cancelled, and no Block period starts.
+TEST(AddWizardWindow, YourListInTheBlockWindowAddsEvenWhenItIsCancelled) {
+    twtest::TestDataFolder folder(Now);
+    TOptions options;
+    TFakeDesktop desktop;
+    TfrmMain window(desktop, options);
+    bool added = false;
+    twtest::TModalAnswer block(QStringLiteral("frmFocusSettings"), [&](QWidget* dialog) {
+        twtest::TModalAnswer wizard(QStringLiteral("frmAppSiteAddWizard"), [&](QWidget* shown) {
+            QTest::keyClicks(Child<QLineEdit>(*shown, "edURL"), "video.example.net");
+            QTest::keyClick(Child<QLineEdit>(*shown, "edURL"), Qt::Key_Return);
+            for (int page = 0; page < 3; ++page) {
+                Click(*shown, "btnNext"); // to Finish
+            }
+            added = true;
+        });
+        QTest::mouseClick(Child<QLabel>(*dialog, "lblAppWizardLink"), Qt::LeftButton);
+        Click(*dialog, "btnCancel");
+    });
+    Click(window, "btnFocus");
+    ASSERT_TRUE(added);
+    EXPECT_EQ(Captions(*Child<QListWidget>(window, "lbxMain_Applications")),
+              QStringList{"video.example.net"});
+    EXPECT_EQ(folder.Scalar("settings.sqlite", "SELECT name FROM websites_list"),
+              "video.example.net");
+    EXPECT_TRUE(Child<QWidget>(window, "pnlMain_FocusTime")->isHidden()); // no Block period
 }
 
 } // namespace
