@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -23,7 +24,9 @@
 #include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's own count of live heap bytes; GCC ships the runtime but not the
+// header that declares it.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
