@@ -148,12 +148,56 @@ class X11Session : public ::testing::Test {
     Display* display_ = nullptr;
 };
 
+// Puts a root property back as it was, so that a work area a test invents does not move the
+// windows of the tests after it on the same server.
+class TRootPropertyKept {
+  public:
+    TRootPropertyKept(Display* display, const char* name)
+        : display_(display), atom_(XInternAtom(display, name, False)) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, DefaultRootWindow(display_), atom_, 0, 64, False,
+                               AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+            type != None && format == 32) {
+            type_ = type;
+            const auto* values = reinterpret_cast<const long*>(data);
+            values_.assign(values, values + count);
+        }
+        if (data) {
+            XFree(data);
+        }
+    }
+    ~TRootPropertyKept() {
+        const Window root = DefaultRootWindow(display_);
+        if (type_ == None) {
+            XDeleteProperty(display_, root, atom_);
+        } else {
+            XChangeProperty(display_, root, atom_, type_, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(values_.data()),
+                            static_cast<int>(values_.size()));
+        }
+        XSync(display_, False);
+    }
+    TRootPropertyKept(const TRootPropertyKept&) = delete;
+    TRootPropertyKept& operator=(const TRootPropertyKept&) = delete;
+
+  private:
+    Display* display_;
+    Atom atom_;
+    Atom type_ = None;
+    std::vector<long> values_;
+};
+
 TEST_F(X11Session, WorkAreaChangeAndAltPressesAreNoticed) {
     // A missing system bus only means no session notices.
     TEnvironment noBus("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/bus");
     tw::TX11Desktop desktop;
     CollectNotices(desktop, 300); // whatever a starting window manager set up
 
+    const TRootPropertyKept keptArea(display_, "_NET_WORKAREA");
     const Window root = DefaultRootWindow(display_);
     const long area[4] = {0, 30, 1280, 770};
     XChangeProperty(display_, root, XInternAtom(display_, "_NET_WORKAREA", False), XA_CARDINAL, 32,
