@@ -22,7 +22,7 @@ TEST(ErrorLogTest, TimeStampedBoundedAndDiagnosticsOnlyOnRequest) {
     tw::SetDiagnosticLogEnabled(false);
     tw::ErrorLog("ErrorClassName: ESQLiteException; X.Y: first\rsecond line");
     tw::DiagnosticLog("tmrScanTimer started");
-    EXPECT_EQ(ReadAll(tw::LogFilePath()), "2026-12-07 10:00:00 error: ErrorClassName: "
+    EXPECT_EQ(ReadAll(tw::LogFilePath()), "2026-12-07 10:00:00 ErrorClassName: "
                                           "ESQLiteException; X.Y: first\n    second line\n");
     tw::SetDiagnosticLogEnabled(true);
     folder.Clock().Advance(1);

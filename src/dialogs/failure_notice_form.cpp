@@ -2,9 +2,11 @@
 
 #include "skin/image_button.h"
 
-#include <QLabel>
+#include <QTextDocument>
+#include <QTextEdit>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tw {
 namespace {
@@ -12,6 +14,7 @@ namespace {
 constexpr int NoticeWidth = 460;
 constexpr int Margin = 16;
 constexpr int MessageTop = 46;
+constexpr int ButtonWidth = 80;
 constexpr int ButtonHeight = 28;
 
 } // namespace
@@ -20,15 +23,23 @@ TfrmFailureNotice::TfrmFailureNotice(QWidget* parent) : TfrmNotice(parent) {
     setObjectName("frmFailureNotice");
     setWindowTitle("Please Note");
 
-    lblMessage = new QLabel(this);
-    lblMessage->setObjectName("lblMessage");
-    lblMessage->setWordWrap(true);
-    lblMessage->setTextFormat(Qt::PlainText);
-    // Paths are there to be copied into a file manager or a message to someone who helps.
-    lblMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    SetWhiteText(lblMessage);
+    // Read-only text rather than a label: a path has no blanks to wrap at, and the person
+    // may want to copy it into a file manager or a message.
+    mmMessage = new QTextEdit(this);
+    mmMessage->setObjectName("mmMessage");
+    mmMessage->setAccessibleName("Message");
+    mmMessage->setReadOnly(true);
+    mmMessage->setAcceptRichText(false);
+    mmMessage->setFrameShape(QFrame::NoFrame);
+    mmMessage->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    mmMessage->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mmMessage->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mmMessage->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    mmMessage->setFocusPolicy(Qt::ClickFocus);
+    mmMessage->setStyleSheet("QTextEdit { background: transparent; color: white; }");
+    mmMessage->viewport()->setAutoFillBackground(false);
 
-    btnOk = DialogButton(this, "btnOk", "OK", QRect(0, 0, 80, ButtonHeight));
+    btnOk = DialogButton(this, "btnOk", "OK", QRect(0, 0, ButtonWidth, ButtonHeight));
     connect(btnOk, &TImageButton::clicked, this, &QDialog::accept);
 
     SetMessage(QString());
@@ -36,13 +47,14 @@ TfrmFailureNotice::TfrmFailureNotice(QWidget* parent) : TfrmNotice(parent) {
 }
 
 void TfrmFailureNotice::SetMessage(const QString& message) {
-    lblMessage->setText(message);
-    lblMessage->setAccessibleName(message);
-    const int textWidth = NoticeWidth - 2 * Margin;
-    const int textHeight = std::max(38, lblMessage->heightForWidth(textWidth));
-    lblMessage->setGeometry(Margin, MessageTop, textWidth, textHeight);
-    const int buttonTop = MessageTop + textHeight + 14;
-    btnOk->move((NoticeWidth - btnOk->width()) / 2, buttonTop);
+    mmMessage->setPlainText(message);
+    const int width = NoticeWidth - 2 * Margin;
+    QTextDocument* document = mmMessage->document();
+    document->setTextWidth(width);
+    const int height = std::max(38, static_cast<int>(std::ceil(document->size().height())));
+    mmMessage->setGeometry(Margin, MessageTop, width, height);
+    const int buttonTop = MessageTop + height + 14;
+    btnOk->move((NoticeWidth - ButtonWidth) / 2, buttonTop);
     setFixedSize(NoticeWidth, buttonTop + ButtonHeight + 14);
 }
 

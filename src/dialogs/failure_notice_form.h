@@ -2,7 +2,7 @@
 
 #include "dialogs/notice_form.h"
 
-class QLabel;
+class QTextEdit;
 
 namespace tw {
 
@@ -10,7 +10,8 @@ class TImageButton;
 
 // The notice for a failure that concerns the person's own data: what went wrong, the
 // file's path and what Tallywick does about it. Unlike the short warning it grows with
-// its text, so that a long path is never cut off, and the text can be selected and copied.
+// its text, long paths wrap anywhere rather than being cut off, and the text can be
+// selected and copied.
 class TfrmFailureNotice : public TfrmNotice {
     Q_OBJECT
   public:
@@ -18,7 +19,7 @@ class TfrmFailureNotice : public TfrmNotice {
 
     void SetMessage(const QString& message);
 
-    QLabel* lblMessage = nullptr;
+    QTextEdit* mmMessage = nullptr;
     TImageButton* btnOk = nullptr;
 };
 

@@ -173,13 +173,24 @@ std::string TActivityDatabase::Check(TOptions& options) {
     case TFault::Unusable:
         break;
     }
+    // A repair is news of its own (it names the file kept aside); anything else is said
+    // once a failure.
+    const bool repaired = !notice.empty();
+    bool told = false;
+    auto tell = [&](const std::string& text) {
+        if (!text.empty() && (repaired || !noticeGiven_)) {
+            noticeGiven_ = told = true;
+            ErrorLog(text);
+        }
+    };
+    tell(notice);
     // After a repair the kept rows go into the new file at once; otherwise they are tried
     // once a scan, unless this scan has tried already.
-    if (!notice.empty() || !attempted) {
+    if (repaired || !attempted) {
         Retry();
     }
     attempted_ = false;
-    if (notice.empty() && failing_) {
+    if (!repaired && failing_) {
         const bool briefLock =
             code_ == SQLITE_BUSY && ClockNow() - since_ < options.ScanPeriodSeconds * OneSecond;
         if (!briefLock) {
@@ -187,14 +198,10 @@ std::string TActivityDatabase::Check(TOptions& options) {
                      ".\n\nFile: " + Path() +
                      "\n\nIt goes on counting and tries again at every scan; the time is saved "
                      "as soon as the file can be written again.";
+            tell(notice);
         }
     }
-    if (notice.empty() || noticeGiven_) {
-        return {};
-    }
-    noticeGiven_ = true;
-    ErrorLog(notice);
-    return notice;
+    return told ? notice : std::string();
 }
 
 void TActivityDatabase::Retry() {

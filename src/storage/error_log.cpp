@@ -36,7 +36,7 @@ bool DiagnosticsFromEnvironment() {
 // One entry per line: continuation lines of a multi-line text are indented, so that a
 // message with the database layer's carriage returns stays readable and together.
 std::string Entry(const char* kind, const std::string& text) {
-    std::string line = DateTimeToSQL(ClockNow()) + " " + kind + ": ";
+    std::string line = DateTimeToSQL(ClockNow()) + " " + kind;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '\r' || c == '\n') {
@@ -116,12 +116,12 @@ std::string OlderLogFilePath() {
 }
 
 void ErrorLog(const std::string& text) noexcept {
-    Write("error", text, true);
+    Write("", text, true);
 }
 
 void DiagnosticLog(const std::string& text) noexcept {
     if (DiagnosticLogEnabled()) {
-        Write("trace", text, false);
+        Write("trace: ", text, false);
     }
 }
 

@@ -26,6 +26,9 @@ struct TChildOptions {
     // In a process group of its own, which is ended with it: for programs that start
     // helper processes of their own (browsers).
     bool ownProcessGroup = false;
+    // Read-only files and folders hold for it even when the tests run as root: it starts
+    // without the capabilities that let root write and search past file permissions.
+    bool obeyFilePermissions = false;
 };
 
 // Another program, killed when the test is done with it.

@@ -1,5 +1,6 @@
 #include "dialogs/delete_confirm_form.h"
 #include "dialogs/error_message_form.h"
+#include "dialogs/failure_notice_form.h"
 #include "dialogs/message_windows.h"
 #include "dialogs/warning_form.h"
 
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTest>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -71,6 +73,34 @@ TEST(WarningTest, BaseWindowNoticesUseTheMessageWindow) {
     });
     tw::TfrmBase::ShowWarning("Application is already running", "Please Note");
     EXPECT_EQ(text, "Application is already running");
+}
+
+// A failure notice carries a path the person may need: however long, and without a blank
+// to wrap at, it is shown whole above the button, and can be selected for copying.
+TEST(FailureNoticeTest, GrowsWithItsTextSoNoPathIsCutOff) {
+    const QString path = "C:\\Users\\someone\\" + QString(120, 'd') +
+                         "\\Tallywick.V3\\actmondb.damaged-2026-12-07_10-00-00.sqlite";
+    std::vector<int> heights;
+    for (const QString& message :
+         {QString("Short."), "Kept as\n" + path + "\n\nCounting goes on."}) {
+        TModalAnswer answer([&](QWidget* window) {
+            EXPECT_EQ(Child<QLabel>(window, "lblCaption")->text(), "Please Note");
+            auto* text = Child<QTextEdit>(window, "mmMessage");
+            EXPECT_EQ(text->toPlainText(), message);
+            EXPECT_TRUE(text->isReadOnly());
+            // Everything is laid out within the visible width and height.
+            EXPECT_LE(text->document()->size().width(), text->viewport()->width() + 1);
+            EXPECT_LE(text->document()->size().height(), text->viewport()->height() + 1);
+            EXPECT_LE(text->geometry().bottom(),
+                      Child<tw::TImageButton>(window, "btnOk")->geometry().top());
+            heights.push_back(window->height());
+            QTest::keyClick(window, Qt::Key_Return);
+        });
+        tw::ExecuteFailureNotice(message);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // Enter closed it
+    }
+    ASSERT_EQ(heights.size(), 2u);
+    EXPECT_GT(heights[1], heights[0]);
 }
 
 TEST(DeleteConfirmTest, EnterAnswersYesAndEscapeNo) {
