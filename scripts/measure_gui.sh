@@ -4,6 +4,9 @@
 #
 #   scripts/measure_gui.sh [program] [memory-idle-seconds] [cpu-idle-seconds]
 #
+# With TALLYWICK_MEASURE_ACTIVITY_DB naming a database file, the later start runs on a copy
+# of it.
+#
 # Defaults: build-rel/bin/tallywick (built here in Release when missing), 60 and 300 seconds.
 # It runs on a private virtual display with openbox and a small tray (trayer), with a data
 # folder of its own, so the user's settings are never touched. It measures; it does not
@@ -88,6 +91,11 @@ printf 'start to the settings wizard (first start, data folder seeded): %d ms\n'
 xdotool search --sync --name '^Settings' windowactivate --sync key Escape
 wait_for icon_shown "the tray icon"
 kill "$program_pid" && wait "$program_pid" || true
+# The later start may run on a large activity database (TALLYWICK_MEASURE_ACTIVITY_DB, for
+# example the one activity_bench keeps) in place of the fresh one.
+if [[ -n ${TALLYWICK_MEASURE_ACTIVITY_DB:-} ]]; then
+    cp "$TALLYWICK_MEASURE_ACTIVITY_DB" "$XDG_DATA_HOME/Tallywick.V3/actmondb.sqlite"
+fi
 start=$(date +%s%N)
 "$program" 2>>"$work/program.log" &
 program_pid=$!
