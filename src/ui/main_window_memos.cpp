@@ -15,6 +15,8 @@
 #include <QPlainTextEdit>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 namespace tw {
 
 namespace {
@@ -50,9 +52,13 @@ class TMemoMarkDelegate : public QStyledItemDelegate {
         const QRect check(item.right() - item.height() - 10, item.top(), item.height() + 10,
                           item.height());
         if (index.data(HasMemoRole).toBool()) {
+            // Within its own row: a row lower than the picture gets it a little smaller.
             const QPixmap picture = mark_->pixmap();
-            painter->drawPixmap(check.center() - QPoint(picture.width() / 2, picture.height() / 2),
-                                picture);
+            const int side = std::min(picture.height(), item.height());
+            const QRect place(check.center().x() - side / 2 + 1,
+                              item.top() + (item.height() - side) / 2, side, side);
+            painter->setRenderHint(QPainter::SmoothPixmapTransform);
+            painter->drawPixmap(place, picture);
         }
         painter->setFont(option.font);
         painter->setPen(
