@@ -8,6 +8,7 @@
 #include "storage/sqlite_database.h"
 #include "support/file_text.h"
 #include "support/test_data_folder.h"
+#include "support/test_scan_host.h"
 
 #include <gtest/gtest.h>
 
@@ -26,40 +27,6 @@ using tw::TMonitoredItemType;
 const tw::TDateTime Today = tw::EncodeDate(2026, 12, 7);
 const char* const Game = "C:\\Games\\game.exe";
 const char* const Browser = "C:\\Browser\\chrome.exe";
-
-class TestHost : public tw::TScanHost {
-  public:
-    struct Shown {
-        bool isBlock;
-        bool fiveMinutesAllowed;
-    };
-    // What the user does in the reminder; by default nothing (no snooze).
-    std::function<bool(bool isBlock, bool five)> answer = [](bool, bool) { return false; };
-    std::vector<Shown> shown;
-    std::vector<int> dayParts;
-    std::vector<bool> blockDisplay;
-    int redisplays = 0;
-    std::vector<tw::TAddressProblem> addressNotices;
-    bool scanEnabled = true;
-    bool reArmEnabled = false;
-    std::vector<std::string> notices;
-
-    bool ShowReminder(const tw::TOnlineTimeApplication&, bool isBlock, bool five) override {
-        EXPECT_FALSE(scanEnabled) << "no cycle may start while the reminder is open";
-        shown.push_back({isBlock, five});
-        return answer(isBlock, five);
-    }
-    void SelectDayPart(int part) override { dayParts.push_back(part); }
-    void SetBlockDisplay(bool on) override { blockDisplay.push_back(on); }
-    void RedisplayAfterReset() override { ++redisplays; }
-    void SetScanTimerEnabled(bool enabled) override { scanEnabled = enabled; }
-    void EnableReminderOnlyTimer() override { reArmEnabled = true; }
-    void DisableReminderOnlyTimer() override { reArmEnabled = false; }
-    void ShowAddressNotice(tw::TAddressProblem problem) override {
-        addressNotices.push_back(problem);
-    }
-    void ShowFailureNotice(const std::string& text) override { notices.push_back(text); }
-};
 
 class ScanEngineTest : public testing::Test {
   protected:
@@ -100,7 +67,7 @@ class ScanEngineTest : public testing::Test {
     twtest::TestDataFolder folder_;
     tw::TFakeDesktop desktop_;
     std::unique_ptr<tw::TOptions> options_ = std::make_unique<tw::TOptions>();
-    TestHost host_;
+    twtest::TTestScanHost host_;
     std::unique_ptr<tw::TScanEngine> engine_;
 };
 

@@ -8,9 +8,15 @@
 #include <gtest/gtest.h>
 
 #include "base/exception.h"
+#include "monitor/scan_engine.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_desktop.h"
+#include "storage/date_format.h"
+#include "storage/options.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "support/test_data_folder.h"
+#include "support/test_scan_host.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -22,6 +28,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <poll.h>
 #include <string>
@@ -296,6 +303,73 @@ TEST_F(X11Session, SleepAndLocksOfOurOwnSessionFromEverySourceBecomeNotices) {
     gnome.ActiveChanged("/org/gnome/ScreenSaver", "org.gnome.ScreenSaver", false);
     EXPECT_EQ(CollectNotices(desktop, 1000),
               (std::vector{TDesktopNotice::SessionLock, TDesktopNotice::SessionUnlock}));
+}
+
+// What the notices do to the count, with the engine on the real backend: a listed window in
+// front, a minute locked or asleep by each source, and only the time since the unlock counted.
+TEST_F(X11Session, ALockedOrSleepingMinuteIsNeverCounted) {
+    TPrivateBus system;
+    TPrivateBus session;
+    TEnvironment systemAddress("DBUS_SYSTEM_BUS_ADDRESS", system.Address());
+    TEnvironment sessionAddress("DBUS_SESSION_BUS_ADDRESS", session.Address());
+    TEnvironment sessionId("XDG_SESSION_ID", "c7");
+    twtest::TestDataFolder folder(tw::EncodeDate(2026, 12, 7) + 10 * tw::OneHour);
+    tw::TOptions options;
+    auto item = std::make_unique<tw::TMonitoredItem>();
+    item->Name = std::filesystem::canonical(twtest::ClientPath()).string();
+    item->Caption = "Test client";
+    item->ItemType = tw::TMonitoredItemType::mitApp;
+    options.MonitoredList.Add("Test client", std::move(item));
+    ASSERT_TRUE(options.MonitoredItemsSave());
+    tw::TX11Desktop desktop;
+    twtest::TTestScanHost host;
+    tw::TScanEngine engine(desktop, options, host, true);
+    twtest::TClient window({"--pid", "--focus"});
+
+    auto scan = [&](double seconds) {
+        folder.Clock().Advance(seconds);
+        engine.ScanTimer();
+    };
+    auto rows = [&] {
+        return folder.Scalar("actmondb.sqlite", "SELECT COUNT(*) FROM applications");
+    };
+    auto lastDuration = [&] {
+        return folder.Scalar("actmondb.sqlite",
+                             "SELECT duration FROM applications ORDER BY rowid DESC LIMIT 1");
+    };
+    auto hear = [&] {
+        for (const TDesktopNotice notice : CollectNotices(desktop, 500)) {
+            engine.HandleNotice(notice);
+        }
+    };
+    scan(3);
+    ASSERT_EQ(lastDuration(), "3");
+
+    TAnnouncer logind(system, "org.freedesktop.login1");
+    TAnnouncer screenSaver(session, "org.freedesktop.ScreenSaver");
+    const std::vector<std::pair<const char*, std::function<void(bool)>>> sources = {
+        {"lock hint", [&](bool on) { logind.LockedHint("c7", on); }},
+        {"screen saver",
+         [&](bool on) {
+             screenSaver.ActiveChanged("/ScreenSaver", "org.freedesktop.ScreenSaver", on);
+         }},
+        {"sleep", [&](bool on) { logind.Sleep(on); }},
+    };
+    for (const auto& [source, announce] : sources) {
+        SCOPED_TRACE(source);
+        announce(true);
+        hear();
+        EXPECT_TRUE(engine.IsPaused());
+        const std::string before = rows();
+        scan(60); // a minute away: the scan does nothing
+        EXPECT_EQ(rows(), before);
+        announce(false);
+        hear();
+        EXPECT_FALSE(engine.IsPaused());
+        EXPECT_DOUBLE_EQ(engine.LastScanTime(), tw::ClockNow());
+        scan(3);
+        EXPECT_EQ(lastDuration(), "3"); // the minute away is not in it
+    }
 }
 
 TEST_F(X11Session, MissingBusesOnlyMeanNoLockNoticesAndSaySo) {
