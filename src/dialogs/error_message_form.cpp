@@ -29,7 +29,8 @@ TfrmErrorMessage::TfrmErrorMessage(QWidget* parent) : TfrmNotice(parent) {
     lblDescription->setGeometry(16, 42, 368, 72);
     lblDescription->setWordWrap(true);
     lblDescription->setTextFormat(Qt::RichText);
-    lblDescription->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    lblDescription->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                            Qt::LinksAccessibleByKeyboard);
     SetWhiteText(lblDescription);
     lblContactUs = lblDescription;
     connect(lblDescription, &QLabel::linkActivated, this,

@@ -1,5 +1,6 @@
 #include "ui/transparency_settings.h"
 
+#include "skin/form_controls.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
 #include "storage/admin_access.h"
@@ -25,25 +26,15 @@ TfrmTransparencySettings::TfrmTransparencySettings(QWidget* parent) : TfrmBase(p
     setMinimumSize(200, 100);
     setFixedSize(215, 125);
 
-    lblAction = new QLabel(QStringLiteral("Transparency %:"), this);
-    lblAction->setObjectName(QStringLiteral("lblAction"));
-    lblAction->move(12, 48);
-    lblAction->adjustSize();
-    pnlExpirationCombo = new TImagePanel(this);
-    pnlExpirationCombo->setObjectName(QStringLiteral("pnlExpirationCombo"));
-    pnlExpirationCombo->SetBackground(TPicture::FromResource(QStringLiteral("panel_pill")));
-    pnlExpirationCombo->SetSideWidth(8);
-    pnlExpirationCombo->SetSideHeight(8);
-    pnlExpirationCombo->setGeometry(122, 42, 80, 28);
-    cbxTransparency = new QComboBox(this);
-    cbxTransparency->setObjectName(QStringLiteral("cbxTransparency"));
-    cbxTransparency->addItems(Percentages);
+    lblAction = BodyLabel(this, "lblAction", QStringLiteral("Transparency %:"), 12, 48);
+    const TSkinnedCombo percent =
+        SkinnedCombo(this, "pnlExpirationCombo", "cbxTransparency", "btnCombo",
+                     QRect(122, 42, 80, 28), Percentages, QStringLiteral("Transparency %"));
+    pnlExpirationCombo = percent.panel;
+    cbxTransparency = percent.combo;
+    btnCombo = percent.arrow;
     cbxTransparency->setMaxVisibleItems(20);
-    cbxTransparency->setGeometry(128, 45, 72, 22);
-    btnCombo = new TImageButton(this);
-    btnCombo->setObjectName(QStringLiteral("btnCombo"));
-    btnCombo->setGeometry(174, 45, 26, 22);
-    connect(btnCombo, &TImageButton::clicked, cbxTransparency, &QComboBox::showPopup);
+    lblAction->setBuddy(cbxTransparency);
     btnOk = DialogButton(this, "btnOk", QStringLiteral("OK"), QRect(30, 84, 70, 28));
     btnCancel = DialogButton(this, "btnCancel", QStringLiteral("Cancel"), QRect(115, 84, 70, 28));
     connect(btnOk, &TImageButton::clicked, this, &QDialog::accept);
