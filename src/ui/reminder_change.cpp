@@ -9,12 +9,11 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 
 namespace tw {
 
-TfrmReminderChange::TfrmReminderChange(QWidget* owner) : TfrmBase(owner) {
+TfrmReminderChange::TfrmReminderChange(QWidget* owner) : TfrmNotice(owner) {
     setObjectName(QStringLiteral("frmReminderChange"));
     setWindowTitle(QStringLiteral("Please change reminders"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -34,18 +33,6 @@ TfrmReminderChange::TfrmReminderChange(QWidget* owner) : TfrmBase(owner) {
     btnOk = DialogButton(this, "btnOk", QStringLiteral("OK"), QRect(125, 102, 78, 28));
     connect(btnOk, &TImageButton::clicked, this, &QDialog::accept);
     FinishCreation();
-}
-
-void TfrmReminderChange::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        accept();
-        return;
-    default:
-        TfrmBase::keyPressEvent(event);
-    }
 }
 
 void TfrmReminderChange::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "skin/base_form.h"
+#include "dialogs/notice_form.h"
 
 class QComboBox;
 class QLabel;
@@ -13,7 +13,7 @@ class TOptions;
 
 // "Please change reminders": asks the person to refresh memos left unchanged for a while,
 // and how often to ask.
-class TfrmReminderChange : public TfrmBase {
+class TfrmReminderChange : public TfrmNotice {
     Q_OBJECT
   public:
     explicit TfrmReminderChange(QWidget* owner);
@@ -22,7 +22,7 @@ class TfrmReminderChange : public TfrmBase {
     void Execute(TOptions& options);
 
   protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    // Enter and Escape answer it as OK does (TfrmNotice); so does a close request.
     void closeEvent(QCloseEvent* event) override;
 
   private:
