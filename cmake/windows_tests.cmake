@@ -47,9 +47,9 @@ set_tests_properties(Wine.shutdown_ends_the_session PROPERTIES TIMEOUT 300 RESOU
 add_executable(win32_probe_cpu ${tests_dir}/win32_probe_cpu.cpp)
 target_link_libraries(win32_probe_cpu PRIVATE tw_monitor tw_platform_win32)
 
-# The built program and the diagnostic command, started as a user starts them. They use the
-# user's real roaming folder of the throwaway prefix, so they run one at a time, and keep
-# windows in front for seconds.
+# The built program and the diagnostic command, started as a user starts them. They keep
+# windows in front for seconds, and share the user's real roaming folder of the throwaway
+# prefix: holding the foreground also keeps them one at a time.
 add_executable(tallywick_program_tests ${tests_dir}/win32_program_test.cpp
                ${tests_dir}/win32_support/test_windows.cpp)
 target_include_directories(tallywick_program_tests PRIVATE ${tests_dir})
@@ -59,4 +59,4 @@ add_dependencies(tallywick_program_tests tallywick tallywick-probe win32_test_he
 target_compile_definitions(tallywick_program_tests PRIVATE
   TALLYWICK_HELPER_NAME="$<TARGET_FILE_NAME:win32_test_helper>")
 gtest_discover_tests(tallywick_program_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                     PROPERTIES TIMEOUT 300 RESOURCE_LOCK "roaming_data_folder;foreground")
+                     PROPERTIES TIMEOUT 300 RESOURCE_LOCK foreground)
