@@ -74,6 +74,8 @@ TEST_F(AddWizardListsTest, TypedNamesGetTheirStatusOrTheirWarning) {
     EXPECT_EQ(warning(web, "tag", ""), "|"); // an empty name does nothing
     EXPECT_EQ(warning(web, "News", "news.example.com"), siteTwice + "|Please note");
     EXPECT_EQ(warning(web, "", "NEWS.Example.com"), siteTwice + "|Please note");
+    // The same site by the address rules: scheme and "www." at the start, host in any case.
+    EXPECT_EQ(warning(web, "", "https://www.News.example.com"), siteTwice + "|Please note");
     EXPECT_EQ(warning(web, "Chess", "/usr/games/CHESS"), appAsSite + "|Please note");
     EXPECT_EQ(warning(app, "Other tag", "news.example.com"), siteAsApp + "|Please note");
     EXPECT_EQ(warning(app, "", "/usr/games/Chess"), appTwice + "|Please note");
@@ -95,6 +97,10 @@ TEST_F(AddWizardListsTest, TypedNamesGetTheirStatusOrTheirWarning) {
     EXPECT_TRUE(lists_->NamedFirst);
     EXPECT_TRUE(lists_->AddTypedItem(web, "", "https://www.example.org/news").added);
     EXPECT_NE(Find(lists_->SiteItems, "https://www.example.org/news"), nullptr);
+    // A path is not a host: another path, or a longer host, is another site.
+    EXPECT_TRUE(lists_->AddTypedItem(web, "", "example.org/News2").added);
+    EXPECT_TRUE(lists_->AddTypedItem(web, "", "example.org").added);
+    EXPECT_TRUE(lists_->AddTypedItem(web, "", "mail.news.example.com").added);
     // A listed item unchecked here and typed again is checked again.
     options_.AdminAccess = true;
     lists_->SetAppChecked("/usr/games/chess", false);

@@ -105,4 +105,11 @@ bool UrlMatches(const std::string& itemName, const std::string& address) {
     return false;
 }
 
+bool SameSiteName(const std::string& a, const std::string& b) {
+    const std::string first = NormalizeAddress(a);
+    const std::string second = NormalizeAddress(b);
+    return !first.empty() && first.size() == second.size() && HostEnd(first) == HostEnd(second) &&
+           NameStandsAt(first, HostEnd(first), second, HostEnd(second), 0);
+}
+
 } // namespace tw

@@ -17,4 +17,8 @@ std::string NormalizeAddress(const std::string& address);
 // same case. The user part of "user@host" is not host; an IPv4 host has no sub-domains.
 bool UrlMatches(const std::string& itemName, const std::string& address);
 
+// Whether two website names denote the same site by the rules above: the same once scheme
+// and "www." are dropped, host letters A-Z in any case, path and query exactly.
+bool SameSiteName(const std::string& a, const std::string& b);
+
 } // namespace tw

@@ -76,6 +76,15 @@ int TMonitoredList::IndexOfName(const std::string& name) const {
             return i;
         }
     }
+    // "https://www.Example.com" names the listed site "example.com": found, so that it is
+    // not listed twice. A name written exactly as listed still wins over this, since older
+    // lists may hold both spellings as items of their own.
+    for (int i = 0; i < Count(); ++i) {
+        const TMonitoredItem& item = *pairs_[static_cast<std::size_t>(i)].item;
+        if (item.ItemType == TMonitoredItemType::mitWeb && SameSiteName(item.Name, name)) {
+            return i;
+        }
+    }
     return -1;
 }
 

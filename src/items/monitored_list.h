@@ -31,7 +31,8 @@ class TMonitoredList {
     void Clear() { pairs_.clear(); }
     void Delete(int index);
 
-    // First item whose Name equals the text, letters A-Z compared without case; -1 if none.
+    // First item whose Name equals the text, letters A-Z compared without case; failing
+    // that, the first website the text names by the address rules (SameSiteName); -1 if none.
     int IndexOfName(const std::string& name) const;
     int IndexOfItem(const TMonitoredItem* item) const;
 
