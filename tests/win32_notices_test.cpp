@@ -61,10 +61,15 @@ TEST_F(Win32NoticesTest, PowerSessionHotKeyAndWorkAreaMessagesBecomeNotices) {
 }
 
 TEST_F(Win32NoticesTest, PostedMessagesAreDeliveredByTheBackendItselfInOrder) {
+    PostMessageA(Window(), WM_POWERBROADCAST, 5, 0); // PBT_APMSTANDBY
     PostMessageA(Window(), WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
     PostMessageA(Window(), WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
-    TDesktopNotice first{}, second{}, none{};
+    TDesktopNotice sleep{}, first{}, second{}, none{};
+    ASSERT_TRUE(desktop.NextNotice(sleep));
+    EXPECT_EQ(sleep, TDesktopNotice::Suspend);
+    EXPECT_EQ(desktop.LastNoticeCode(), 5); // for the log's "Application suspended. Code: 5"
     ASSERT_TRUE(desktop.NextNotice(first));
+    EXPECT_EQ(desktop.LastNoticeCode(), 0);
     ASSERT_TRUE(desktop.NextNotice(second));
     EXPECT_EQ(first, TDesktopNotice::SessionLock);
     EXPECT_EQ(second, TDesktopNotice::SessionUnlock);

@@ -8,12 +8,15 @@
 #include <gtest/gtest.h>
 
 #include "base/exception.h"
+#include "base/scope_exit.h"
 #include "monitor/scan_engine.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_desktop.h"
 #include "storage/date_format.h"
+#include "storage/error_log.h"
 #include "storage/options.h"
 #include "support/child_process.h"
+#include "support/file_text.h"
 #include "support/temp_dir.h"
 #include "support/test_data_folder.h"
 #include "support/test_scan_host.h"
@@ -325,6 +328,8 @@ TEST_F(X11Session, ALockedOrSleepingMinuteIsNeverCounted) {
     twtest::TTestScanHost host;
     tw::TScanEngine engine(desktop, options, host, true);
     twtest::TClient window({"--pid", "--focus"});
+    tw::SetDiagnosticLogEnabled(true);
+    const tw::TScopeExit diagnosticsOff([] { tw::SetDiagnosticLogEnabled(false); });
 
     auto scan = [&](double seconds) {
         folder.Clock().Advance(seconds);
@@ -370,6 +375,10 @@ TEST_F(X11Session, ALockedOrSleepingMinuteIsNeverCounted) {
         scan(3);
         EXPECT_EQ(lastDuration(), "3"); // the minute away is not in it
     }
+    // The log, when asked for, tells sleep and wake with the codes a Windows log shows.
+    const std::string log = twtest::ReadAll(tw::LogFilePath());
+    EXPECT_NE(log.find("trace: Application suspended. Code: 4\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("trace: Application resumed. Code: 7\n"), std::string::npos) << log;
 }
 
 TEST_F(X11Session, MissingBusesOnlyMeanNoLockNoticesAndSaySo) {

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace tw {
 
@@ -153,10 +154,10 @@ bool TScanEngine::HandleNotice(TDesktopNotice notice) {
     switch (notice) {
     case TDesktopNotice::Suspend:
         isSuspended_ = true;
-        DiagnosticLog("Application suspended.");
+        DiagnosticLog("Application suspended. Code: " + std::to_string(desktop_.LastNoticeCode()));
         return true;
     case TDesktopNotice::Resume:
-        DiagnosticLog("Application resumed.");
+        DiagnosticLog("Application resumed. Code: " + std::to_string(desktop_.LastNoticeCode()));
         isSuspended_ = false;
         break;
     case TDesktopNotice::SessionLock:

@@ -97,6 +97,10 @@ class TDesktop {
     // Notices are collected by the backend and handed out on the caller's thread.
     // Returns false when there is none waiting.
     virtual bool NextNotice(TDesktopNotice& notice) = 0;
+    // The system's own code of the sleep or wake notice NextNotice handed out last, for the
+    // log (Windows: the power broadcast's event; X11: the same numbers for logind's sleep,
+    // 4, and wake, 7, so that logs read alike); 0 for other notices.
+    virtual int LastNoticeCode() const { return 0; }
     // A file descriptor that becomes readable when notices may be waiting (-1: poll, unless
     // they come as messages).
     virtual int NoticeDescriptor() { return -1; }

@@ -183,7 +183,8 @@ bool TFakeDesktop::NextNotice(TDesktopNotice& notice) {
     if (notices_.empty()) {
         return false;
     }
-    notice = notices_.front();
+    notice = notices_.front().first;
+    lastNoticeCode_ = notices_.front().second;
     notices_.pop_front();
     return true;
 }

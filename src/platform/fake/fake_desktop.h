@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tw {
@@ -51,7 +52,7 @@ class TFakeDesktop : public TDesktop {
     void SetVisitHook(std::function<void(TWindowHandle)> hook) { visitHook_ = std::move(hook); }
     // A non-empty text makes every later shutdown fail with it.
     void RefuseShutdown(const std::string& systemText) { shutdownRefusal_ = systemText; }
-    void PushNotice(TDesktopNotice notice) { notices_.push_back(notice); }
+    void PushNotice(TDesktopNotice notice, int code = 0) { notices_.emplace_back(notice, code); }
     TFakeLockRegistry& Locks() { return *locks_; }
 
     // --- what the program asked for ---
@@ -75,6 +76,7 @@ class TFakeDesktop : public TDesktop {
     void ShutdownComputer(int mode, int timeoutSeconds) override;
     std::unique_ptr<TInstanceLock> AcquireInstanceLock(const std::string& path) override;
     bool NextNotice(TDesktopNotice& notice) override;
+    int LastNoticeCode() const override { return lastNoticeCode_; }
 
     // What a stale handle's process answers.
     static constexpr const char* StaleHandleError = "The parameter is incorrect.";
@@ -108,7 +110,8 @@ class TFakeDesktop : public TDesktop {
     std::vector<TWindowHandle> closeRequests_;
     std::vector<TShutdownCall> shutdownCalls_;
     std::string shutdownRefusal_;
-    std::deque<TDesktopNotice> notices_;
+    std::deque<std::pair<TDesktopNotice, int>> notices_;
+    int lastNoticeCode_ = 0;
     std::shared_ptr<TFakeLockRegistry> locks_;
 };
 

@@ -126,6 +126,10 @@ bool TWin32Desktop::NextNotice(TDesktopNotice& notice) {
     return notices_->Next(notice);
 }
 
+int TWin32Desktop::LastNoticeCode() const {
+    return notices_->LastCode();
+}
+
 bool TWin32Desktop::NoticesAnnouncedBy(const void* nativeMessage) const {
     return nativeMessage && notices_->AnnouncesNotices(*static_cast<const MSG*>(nativeMessage));
 }

@@ -32,6 +32,7 @@ class TWin32Desktop : public TDesktop {
     void RemoveTaskbarButton(TWindowHandle window) override;
     std::unique_ptr<TInstanceLock> AcquireInstanceLock(const std::string& path) override;
     bool NextNotice(TDesktopNotice& notice) override;
+    int LastNoticeCode() const override;
     // The hidden window posts itself a message whenever it has queued a notice.
     bool NoticesComeAsMessages() const override { return true; }
     bool NoticesAnnouncedBy(const void* nativeMessage) const override;

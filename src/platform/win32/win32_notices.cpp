@@ -106,7 +106,8 @@ bool TWin32Notices::Next(TDesktopNotice& notice) {
     if (queue_.empty()) {
         return false;
     }
-    notice = queue_.front();
+    notice = queue_.front().first;
+    lastCode_ = queue_.front().second;
     queue_.pop_front();
     return true;
 }
@@ -119,7 +120,8 @@ LRESULT CALLBACK TWin32Notices::WindowProc(HWND window, UINT message, WPARAM wPa
     }
     if (self) {
         if (auto notice = DecodeNoticeMessage(message, wParam, lParam, self->hotKeyId_)) {
-            self->queue_.push_back(*notice);
+            const bool power = message == WM_POWERBROADCAST;
+            self->queue_.emplace_back(*notice, power ? static_cast<int>(wParam) : 0);
             if (!self->wakePosted_) {
                 self->wakePosted_ = PostMessageW(window, NoticesWaitingMessage, 0, 0) != FALSE;
             }

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <optional>
+#include <utility>
 
 namespace tw {
 
@@ -28,6 +29,8 @@ class TWin32Notices {
 
     // Delivers what is waiting for our window, then hands out the oldest notice.
     bool Next(TDesktopNotice& notice);
+    // The power broadcast's event of the notice Next handed out last; 0 for other notices.
+    int LastCode() const { return lastCode_; }
     // Whether a message taken off this thread's queue by someone else's loop says that
     // notices are waiting.
     bool AnnouncesNotices(const MSG& message) const;
@@ -42,7 +45,8 @@ class TWin32Notices {
     bool sessionRegistered_ = false;
     bool hotKeyRegistered_ = false;
     bool wakePosted_ = false;
-    std::deque<TDesktopNotice> queue_;
+    std::deque<std::pair<TDesktopNotice, int>> queue_;
+    int lastCode_ = 0;
 };
 
 } // namespace tw

@@ -427,7 +427,13 @@ std::unique_ptr<TInstanceLock> TX11Desktop::AcquireInstanceLock(const std::strin
 }
 
 bool TX11Desktop::NextNotice(TDesktopNotice& notice) {
-    return notices_->Next(notice) || session_->Next(notice);
+    if (!notices_->Next(notice) && !session_->Next(notice)) {
+        return false;
+    }
+    lastNoticeCode_ = notice == TDesktopNotice::Suspend  ? 4 // PBT_APMSUSPEND
+                      : notice == TDesktopNotice::Resume ? 7 // PBT_APMRESUMESUSPEND
+                                                         : 0;
+    return true;
 }
 
 std::string TX11Desktop::LockDetectionProblem() {

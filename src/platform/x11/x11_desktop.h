@@ -77,6 +77,7 @@ class TX11Desktop : public TDesktop {
     // suspend/resume from logind, and lock/unlock from logind's lock hint of this session
     // and from the screen savers on the session bus, where those buses are reachable.
     bool NextNotice(TDesktopNotice& notice) override;
+    int LastNoticeCode() const override { return lastNoticeCode_; }
     int NoticeDescriptor() override { return noticeDescriptor_; }
     std::string LockDetectionProblem() override;
 
@@ -96,6 +97,7 @@ class TX11Desktop : public TDesktop {
     std::unique_ptr<TX11Notices> notices_;
     std::unique_ptr<TSessionNotices> session_;
     int noticeDescriptor_ = -1;
+    int lastNoticeCode_ = 0;
     bool hasClientIds_ = false;
 
     struct TBrowserView {
