@@ -9,6 +9,7 @@
 #include "skin/base_form_links.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
+#include "skin/marked_item_delegate.h"
 #include "skin/pictures.h"
 #include "storage/access.h"
 
@@ -240,6 +241,8 @@ void TfrmSettings::CreateReminderSheet() {
     cbxReminder = MakeCombo(
         s, "cbxReminder", "Reminder:", QRect(120, 28, 180, 30),
         {QStringLiteral("Morning"), QStringLiteral("Afternoon"), QStringLiteral("Evening")});
+    cbxReminder->setItemDelegate(new TMarkedItemDelegate(
+        QPixmap::fromImage(TPicture::FromResource(QStringLiteral("check_on")).image), cbxReminder));
     auto* panel = new TImagePanel(s);
     panel->SetBackground(TPicture::FromResource(QStringLiteral("panel_pill")));
     panel->SetSideWidth(8);

@@ -8,6 +8,7 @@
 #include "skin/base_form_time_limit.h"
 #include "skin/image_button.h"
 #include "skin/item_rows.h"
+#include "skin/marked_item_delegate.h"
 #include "skin/pictures.h"
 #include "storage/access.h"
 #include "storage/date_format.h"
@@ -130,12 +131,12 @@ void TfrmSettings::memReminderChange() {
 }
 
 void TfrmSettings::RefreshReminderTicks() {
-    // A part whose memo holds more than blanks carries a tick.
-    static const QIcon tick(QPixmap::fromImage(TPicture::FromResource("check_on").image));
+    // A part whose memo holds more than blanks carries a tick, at the right as in the main
+    // window's selector.
     for (int part = 0; part < 3; ++part) {
         const bool filled =
             !QString::fromStdString(texts_[static_cast<std::size_t>(part)]).trimmed().isEmpty();
-        cbxReminder->setItemIcon(part, filled ? tick : QIcon());
+        cbxReminder->setItemData(part, filled, MarkedRole);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "base/scope_exit.h"
 #include "base/text.h"
 #include "monitor/memo_prompt.h"
+#include "skin/marked_item_delegate.h"
 #include "skin/pictures.h"
 #include "storage/clock.h"
 #include "ui/main_window.h"
@@ -11,18 +12,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QPainter>
 #include <QPlainTextEdit>
-#include <QStyledItemDelegate>
 
 #include <algorithm>
 
 namespace tw {
 
 namespace {
-
-// The item data telling whether the memo of that part of the day holds text.
-constexpr int HasMemoRole = Qt::UserRole + 1;
 
 // The program writes into a memo: its change handler must not store the text back. The
 // flag is cleared also when the write fails.
@@ -36,44 +32,6 @@ int SelectedPart(const QComboBox* selector) {
     return index == 1 || index == 2 ? index : 0;
 }
 
-// Draws the selector's open list: each part of the day with a check mark at the right when
-// its memo holds text. (The closed selector shows the part's name only; the style draws it.)
-class TMemoMarkDelegate : public QStyledItemDelegate {
-  public:
-    TMemoMarkDelegate(const QLabel* mark, QObject* owner)
-        : QStyledItemDelegate(owner), mark_(mark) {}
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        const QRect item = option.rect;
-        const bool selected = option.state & QStyle::State_Selected;
-        painter->fillRect(item,
-                          option.palette.brush(selected ? QPalette::Highlight : QPalette::Base));
-        const QRect check(item.right() - item.height() - 10, item.top(), item.height() + 10,
-                          item.height());
-        if (index.data(HasMemoRole).toBool()) {
-            // Within its own row: a row lower than the picture gets it a little smaller.
-            const QPixmap picture = mark_->pixmap();
-            const int side = std::min(picture.height(), item.height());
-            const QRect place(check.center().x() - side / 2 + 1,
-                              item.top() + (item.height() - side) / 2, side, side);
-            painter->setRenderHint(QPainter::SmoothPixmapTransform);
-            painter->drawPixmap(place, picture);
-        }
-        painter->setFont(option.font);
-        painter->setPen(
-            option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-        painter->drawText(item.adjusted(2, 0, 0, 0)
-                              .intersected(QRect(item.left(), item.top(),
-                                                 check.left() - item.left(), item.height())),
-                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                          index.data(Qt::DisplayRole).toString());
-    }
-
-  private:
-    const QLabel* mark_;
-};
-
 } // namespace
 
 void TfrmMain::CreateMemoMarks() {
@@ -81,12 +39,12 @@ void TfrmMain::CreateMemoMarks() {
     imgComboBoxCheck->setObjectName(QStringLiteral("imgComboBoxCheck"));
     imgComboBoxCheck->setPixmap(QPixmap::fromImage(TPicture::FromResource("check_on").image));
     imgComboBoxCheck->hide();
-    cbxReminder->setItemDelegate(new TMemoMarkDelegate(imgComboBoxCheck, cbxReminder));
+    cbxReminder->setItemDelegate(new TMarkedItemDelegate(imgComboBoxCheck->pixmap(), cbxReminder));
 }
 
 void TfrmMain::RefreshMemoMarks() {
     for (int part = 0; part < 3; ++part) {
-        cbxReminder->setItemData(part, !Trim(options_.GetReminder(part)).empty(), HasMemoRole);
+        cbxReminder->setItemData(part, !Trim(options_.GetReminder(part)).empty(), MarkedRole);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "platform/start_at_login.h"
 #include "skin/image_button.h"
 #include "skin/item_rows.h"
+#include "skin/marked_item_delegate.h"
 #include "skin/pictures.h"
 #include "storage/appearance.h"
 #include "storage/date_format.h"
@@ -194,6 +195,12 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
             Child<QPlainTextEdit>(w, "memReminder")->setPlainText("Morning text");
             Choose(Child<QComboBox>(w, "cbxReminder"), "Evening");
             Child<QPlainTextEdit>(w, "memReminder")->setPlainText("Evening text");
+            // The parts with a memo carry the tick, drawn like the main window's.
+            auto* selector = Child<QComboBox>(w, "cbxReminder");
+            EXPECT_NE(dynamic_cast<TMarkedItemDelegate*>(selector->itemDelegate()), nullptr);
+            EXPECT_TRUE(selector->itemData(0, MarkedRole).toBool());
+            EXPECT_FALSE(selector->itemData(1, MarkedRole).toBool());
+            EXPECT_TRUE(selector->itemData(2, MarkedRole).toBool());
             Child<QComboBox>(w, "cbRemiderChangePeriod")->setCurrentIndex(2);
             QTest::mouseClick(Child<TImageButton>(w, "btnNext"), Qt::LeftButton); // Apply
         });
