@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
@@ -356,10 +357,33 @@ void TfrmBase::resizeEvent(QResizeEvent* event) {
 }
 
 void TfrmBase::setVisible(bool visible) {
-    if (visible && !isVisible() && !testAttribute(Qt::WA_Moved)) {
-        CentreOnScreen(this);
+    if (visible && !isVisible()) {
+        if (!testAttribute(Qt::WA_Moved)) {
+            CentreOnScreen(this);
+        }
+        placedAt_ = pos();
+        placedSince_.start();
+    } else if (!visible) {
+        placedAt_.reset();
     }
     QDialog::setVisible(visible);
+}
+
+void TfrmBase::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    // A window manager that reparents a newly mapped frameless window (openbox does) may
+    // leave Qt believing the window stands at its place inside the frame, (0, 0), while it
+    // stands where it was put: its combo lists then open far from their boxes. Asking once
+    // more for that place makes the manager confirm it. Only the first move right after
+    // showing is taken so; later ones are the person's or the program's own.
+    if (!placedAt_ || !isVisible()) {
+        return;
+    }
+    const QPoint wanted = *placedAt_;
+    placedAt_.reset();
+    if (event->pos() != wanted && placedSince_.elapsed() < 2000) {
+        QTimer::singleShot(0, this, [this, wanted] { move(wanted); });
+    }
 }
 
 void TfrmBase::showEvent(QShowEvent* event) {

@@ -4,10 +4,12 @@
 
 #include <QColor>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPoint>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -94,6 +96,7 @@ class TfrmBase : public QDialog {
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -103,6 +106,9 @@ class TfrmBase : public QDialog {
 
     QColor windowColour_;
     QPoint grabPoint_;
+    // Where the window was put for this showing and when: see moveEvent.
+    std::optional<QPoint> placedAt_;
+    QElapsedTimer placedSince_;
     bool created_ = false;
     QWidget* sheetPageControl_ = nullptr;
 };
