@@ -88,6 +88,9 @@ void TScanEngine::RunCycle() {
     if (!IsListed(probe_, &options_.MonitoredList, index, kind, caption)) {
         return; // unlisted time is dropped, never counted later
     }
+    // Taken now: the reminder below runs a message loop of its own, and whatever runs in it
+    // may change the list.
+    const std::string listedName = options_.MonitoredList.Items(index).Name;
 
     const bool limitReached = Logger().Total >= options_.TimeLimitSeconds;
     if (limitReached || inBlock) {
@@ -110,8 +113,7 @@ void TScanEngine::RunCycle() {
         // program keeps no address at all: written into the address column, its path would
         // be matched as a website when the row is logged and read back, and the time would
         // leave the program's totals at the next reload.
-        probe_.Url = kind == TMonitoredItemType::mitWeb ? options_.MonitoredList.Items(index).Name
-                                                        : std::string();
+        probe_.Url = kind == TMonitoredItemType::mitWeb ? listedName : std::string();
     }
     Logger().Log(probe_.Activity(), SecondsBetween(lastScanTime_, ClockNow()));
 }
