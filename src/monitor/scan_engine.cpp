@@ -56,6 +56,10 @@ void TScanEngine::ScanTimer() {
     // A failing activity database is retried at every scan, repaired where it can be, and
     // the person hears of it once.
     const std::string notice = ActivityDatabase().Check(options_);
+    // Once the kept rows are in the new file, the day's earlier time joins them.
+    if (ActivityDatabase().PendingRowCount() == 0 && ActivityDatabase().TakeRepair()) {
+        Logger().KeepTodayInNewFile();
+    }
     if (!notice.empty()) {
         host_.ShowFailureNotice(notice);
     }

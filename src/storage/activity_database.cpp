@@ -245,6 +245,7 @@ std::string TActivityDatabase::RepairDamaged(TOptions& options) {
         return {};
     }
     options.MonitoredItemsSave(); // the usage totals join the list's copy in this file
+    repaired_ = true;
     return "Tallywick's activity database was damaged (" + reason_ + "). It has been kept as\n" +
            aside + "\nand a new one started in its place:\n" + path + "\n\nCounting goes on.";
 }
@@ -263,6 +264,7 @@ std::string TActivityDatabase::StartAnew(TOptions& options) {
     } else {
         options.MonitoredItemsSave();
     }
+    repaired_ = true; // the day's time went with the missing file
     return "Tallywick's activity database was missing" +
            std::string(settingsGone ? ", and so were its settings" : "") +
            ". A new one has been started:\n" + Path() +

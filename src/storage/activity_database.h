@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <exception>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tw {
@@ -54,6 +55,9 @@ class TActivityDatabase {
     // again, and returns the notice for the person the first time it has one for this
     // failure (empty otherwise). A lock is noticed only once it outlasts a scan period.
     std::string Check(TOptions& options);
+    // Whether a damaged or missing file was replaced by a fresh one since the last call: the
+    // day's time stored in the old file is then missing from the new one.
+    bool TakeRepair() { return std::exchange(repaired_, false); }
 
   private:
     enum class TFault { None, Damaged, Missing, Unusable };
@@ -73,6 +77,7 @@ class TActivityDatabase {
     bool failing_ = false;
     bool noticeGiven_ = false;
     bool attempted_ = false; // a read or write was tried since the last Check
+    bool repaired_ = false;  // a damaged or missing file was replaced, not yet taken
     int code_ = 0;           // SQLite's result code of the last failure, 0 for none
     std::string reason_;     // its short text, for the person
     TDateTime since_ = 0;    // first failure of this spell

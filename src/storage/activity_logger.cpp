@@ -124,6 +124,33 @@ void TOnlineTimeApplicationLogger::MonitoredListLoad(bool addToTotal) {
     todayLoadFailed_ = !LoadInto(todayList_, addToTotal, AccountingDayStart(now), now);
 }
 
+void TOnlineTimeApplicationLogger::KeepTodayInNewFile() {
+    const TDateTime now = ClockNow();
+    // The new file already holds the rows kept while the old one failed.
+    TMonitoredList stored;
+    if (!LoadInto(stored, false, AccountingDayStart(now), now)) {
+        return; // reported; the day's total stays in memory
+    }
+    for (int i = 0; i < todayList_.Count(); ++i) {
+        const TMonitoredItem& item = todayList_.Items(i);
+        const int at = stored.IndexOfName(item.Name);
+        const std::int32_t missing = item.Duration - (at == -1 ? 0 : stored.Items(at).Duration);
+        if (missing <= 0) {
+            continue;
+        }
+        // One row as the scan would have logged it: a site by its list entry, an application
+        // by its path.
+        const bool site = item.ItemType == TMonitoredItemType::mitWeb;
+        TActivityRow row{now,
+                         site ? std::string() : item.Name,
+                         site ? item.Name : std::string(),
+                         site ? std::string() : std::string("Desktop Application"),
+                         missing,
+                         static_cast<int>(item.ItemType)};
+        ActivityDatabase().Write(row, "; TOnlineTimeApplicationLogger.KeepTodayInNewFile: ");
+    }
+}
+
 void TOnlineTimeApplicationLogger::PeriodListLoad(bool addToTotal, TDateTime toTime,
                                                   TDateTime fromTime) {
     LoadInto(periodList_, addToTotal, fromTime, toTime);

@@ -37,6 +37,10 @@ class TOnlineTimeApplicationLogger {
     // Records one scan interval of a listed activity; nothing when it is not on today's list.
     void Log(const TLoggedActivity& activity, int seconds);
     void MonitoredListLoad(bool addToTotal);
+    // After a damaged activity database was replaced by a fresh one: writes into it, item by
+    // item, the time counted today that it does not hold yet, so that a restart still finds
+    // the day's total.
+    void KeepTodayInNewFile();
     void PeriodListLoad(bool addToTotal, TDateTime toTime, TDateTime fromTime);
     // Applies the options' removal result (0 nothing, 1 deactivated, 2 removed) to today's list.
     void MonitoredItemDelete(const TMonitoredItem* item, int action);
