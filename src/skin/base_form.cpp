@@ -9,6 +9,7 @@
 #include "storage/appearance.h"
 #include "storage/error_log.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLabel>
@@ -143,11 +144,21 @@ void TfrmBase::ApplyTextColor(QWidget* control, const QColor& colour) {
     if (control == nullptr) {
         return;
     }
-    QList<QLabel*> labels = control->findChildren<QLabel*>();
-    if (auto* self = qobject_cast<QLabel*>(control)) {
-        labels.prepend(self);
+    // Labels, and the check boxes' own texts, which read as labels beside them.
+    auto isText = [](QWidget* widget) {
+        return qobject_cast<QLabel*>(widget) != nullptr ||
+               qobject_cast<QCheckBox*>(widget) != nullptr;
+    };
+    QList<QWidget*> labels;
+    if (isText(control)) {
+        labels.append(control);
     }
-    for (QLabel* label : labels) {
+    for (QWidget* child : control->findChildren<QWidget*>()) {
+        if (isText(child)) {
+            labels.append(child);
+        }
+    }
+    for (QWidget* label : labels) {
         if (!label->property(TextColourDecided).toBool()) {
             label->setProperty(TextColourDecided, true);
             label->setProperty(KeepsDesignColour,

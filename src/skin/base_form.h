@@ -55,8 +55,8 @@ class TfrmBase : public QDialog {
     // Puts the skinned arrow on every combo box lying directly on the window.
     void ClipComboArrows();
     static void ClipComboArrow(QComboBox* combo);
-    // Gives every label below `control` the colour, except labels that keep the design's
-    // dark text colour; which labels those are is decided the first time.
+    // Gives every label and check box below `control` the colour, except those that keep
+    // the design's dark text colour; which ones those are is decided the first time.
     static void ApplyTextColor(QWidget* control, const QColor& colour);
     // Window opacity from a transparency percentage.
     void SetTransparency(int percent);

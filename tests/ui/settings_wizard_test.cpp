@@ -96,6 +96,9 @@ TEST_F(SettingsWizardTest, CancelOnTheFirstPagePutsTheAppearanceBack) {
         EXPECT_EQ(Child<QComboBox>(w, "cbxImage")->currentText(), "<No Image>");
         Choose(Child<QComboBox>(w, "cbxTextColor"), "Yellow");
         EXPECT_EQ(ColorFromSetting(GetTextColor()), QColor(Qt::yellow));
+        // The check box's text reads as a label, and takes the colour with the labels.
+        EXPECT_EQ(Child<QCheckBox>(w, "chkStartAtLogin")->palette().color(QPalette::WindowText),
+                  QColor(Qt::yellow));
         QTest::keyClick(&w, Qt::Key_Escape);
     }));
     EXPECT_EQ(GetColor(), 0x202020);
