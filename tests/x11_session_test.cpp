@@ -347,6 +347,8 @@ TEST_F(X11Session, ALockedOrSleepingMinuteIsNeverCounted) {
             engine.HandleNotice(notice);
         }
     };
+    // The window manager gives the new window the focus in its own time.
+    ASSERT_TRUE(twtest::WaitUntil([&] { return desktop.ForegroundWindow() == window.Window(); }));
     scan(3);
     ASSERT_EQ(lastDuration(), "3");
 
