@@ -1,6 +1,7 @@
 #include "dialogs/delete_confirm_form.h"
 
 #include "dialogs/notice_form.h"
+#include "skin/form_controls.h"
 #include "skin/image_button.h"
 
 #include <QKeyEvent>
@@ -25,7 +26,7 @@ TfrmDeleteConfirm::TfrmDeleteConfirm(QWidget* parent) : TfrmBase(parent) {
     lblDescription->setAlignment(Qt::AlignCenter);
     lblDescription->setWordWrap(true);
     lblDescription->setTextFormat(Qt::PlainText);
-    SetWhiteText(lblDescription);
+    MakeLight(lblDescription);
 
     btnOk = DialogButton(this, "btnOk", "OK", QRect(95, 108, 80, 28));
     connect(btnOk, &TImageButton::clicked, this, &QDialog::accept);

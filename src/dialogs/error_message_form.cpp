@@ -1,6 +1,7 @@
 #include "dialogs/error_message_form.h"
 
 #include "skin/base_form_links.h"
+#include "skin/form_controls.h"
 #include "skin/image_button.h"
 
 #include <QClipboard>
@@ -31,7 +32,7 @@ TfrmErrorMessage::TfrmErrorMessage(QWidget* parent) : TfrmNotice(parent) {
     lblDescription->setTextFormat(Qt::RichText);
     lblDescription->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
                                             Qt::LinksAccessibleByKeyboard);
-    SetWhiteText(lblDescription);
+    MakeLight(lblDescription);
     lblContactUs = lblDescription;
     connect(lblDescription, &QLabel::linkActivated, this,
             [] { OpenUrl(QString::fromLatin1(HelpPage)); });

@@ -1,7 +1,6 @@
 #include "dialogs/notice_form.h"
 
 #include <QKeyEvent>
-#include <QLabel>
 
 namespace tw {
 
@@ -15,12 +14,6 @@ void TfrmNotice::keyPressEvent(QKeyEvent* event) {
     default:
         TfrmBase::keyPressEvent(event);
     }
-}
-
-void SetWhiteText(QLabel* label) {
-    QPalette white = label->palette();
-    white.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(white);
 }
 
 } // namespace tw

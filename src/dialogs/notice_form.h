@@ -2,8 +2,6 @@
 
 #include "skin/base_form.h"
 
-class QLabel;
-
 namespace tw {
 
 // A message window that only informs: Enter and Escape both close it as OK.
@@ -15,8 +13,5 @@ class TfrmNotice : public TfrmBase {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
-
-// Message texts stand white on the dark body, whatever the chosen text colour.
-void SetWhiteText(QLabel* label);
 
 } // namespace tw

@@ -116,9 +116,7 @@ void TfrmSettings::CreateBackgroundSheet() {
     chkStartAtLogin->setObjectName(QStringLiteral("chkStartAtLogin"));
     chkStartAtLogin->setAccessibleName(chkStartAtLogin->text());
     chkStartAtLogin->setGeometry(16, 280, 300, 24);
-    QPalette light = chkStartAtLogin->palette();
-    light.setColor(QPalette::WindowText, Qt::white);
-    chkStartAtLogin->setPalette(light);
+    MakeLight(chkStartAtLogin);
     chkStartAtLogin->setVisible(StartAtLoginAvailable());
     connect(cbxTextColor, &QComboBox::activated, this,
             [this] { Guarded([this] { cbxTextColorChange(); }); });

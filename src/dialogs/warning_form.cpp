@@ -1,5 +1,6 @@
 #include "dialogs/warning_form.h"
 
+#include "skin/form_controls.h"
 #include "skin/image_button.h"
 
 #include <QApplication>
@@ -17,7 +18,7 @@ TfrmWarning::TfrmWarning(QWidget* parent) : TfrmNotice(parent) {
     lblWarning->setGeometry(12, 46, 339, 38);
     lblWarning->setAlignment(Qt::AlignCenter);
     lblWarning->setWordWrap(true);
-    SetWhiteText(lblWarning);
+    MakeLight(lblWarning);
 
     btnOk = DialogButton(this, "btnOk", "OK", QRect(141, 98, 80, 28));
     connect(btnOk, &TImageButton::clicked, this, &QDialog::accept);

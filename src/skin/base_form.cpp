@@ -83,9 +83,7 @@ TfrmBase::TfrmBase(QWidget* parent) : QDialog(parent) {
     lblCaption = new QLabel(this);
     lblCaption->setObjectName("lblCaption");
     lblCaption->move(32, 7);
-    QPalette white = lblCaption->palette();
-    white.setColor(QPalette::WindowText, Qt::white);
-    lblCaption->setPalette(white);
+    MakeLight(lblCaption);
     lblCaption->setAttribute(Qt::WA_TranslucentBackground);
 
     pnlHeader->installEventFilter(this);

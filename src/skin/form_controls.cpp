@@ -64,9 +64,7 @@ QLabel* BodyLabel(QWidget* parent, const char* name, const QString& text, int le
     label->setFont(font);
     label->move(left, top);
     label->adjustSize();
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(palette);
+    MakeLight(label);
     return label;
 }
 
@@ -74,6 +72,12 @@ void MakeDark(QWidget* control) {
     QPalette palette = control->palette();
     palette.setColor(QPalette::WindowText, TfrmBase::DesignFontColor);
     palette.setColor(QPalette::Text, TfrmBase::DesignFontColor);
+    control->setPalette(palette);
+}
+
+void MakeLight(QWidget* control) {
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
     control->setPalette(palette);
 }
 
@@ -85,9 +89,7 @@ TLinkLabel* LinkLabel(QWidget* parent, const char* name, const QString& text, in
     label->setText(text);
     label->move(left, top);
     label->adjustSize();
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(palette);
+    MakeLight(label);
     return label;
 }
 

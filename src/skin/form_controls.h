@@ -33,6 +33,8 @@ QLabel* BodyLabel(QWidget* parent, const char* name, const QString& text, int le
                   const QFont& font = DesignFont(13, true));
 // Text and edits on a light panel keep the design's dark colour whatever the text colour.
 void MakeDark(QWidget* control);
+// Text on the dark body in the design's white.
+void MakeLight(QWidget* control);
 // A clickable, underlined text on the body; it reads as a link to a screen reader too.
 TLinkLabel* LinkLabel(QWidget* parent, const char* name, const QString& text, int left, int top);
 
