@@ -10,16 +10,10 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 
-for tool in cmake desktop-file-validate appstreamcli man cmp od; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "$0: $tool is not installed (scripts/setup-debian.sh test installs it)" >&2
-        exit 1
-    fi
-done
-if [[ -z ${DISPLAY:-} ]]; then
-    echo "$0: no X server; run it through scripts/with-x-server.sh" >&2
-    exit 1
-fi
+# shellcheck source=preconditions.sh
+source "$(dirname "$0")/preconditions.sh"
+require_tools cmake desktop-file-validate appstreamcli man cmp od
+require_display
 
 work=$(mktemp -d)
 program_pid=

@@ -16,16 +16,10 @@ if [[ $(id -u) -ne 0 ]]; then
     echo "SKIPPED: installing a package with dpkg needs root; run the test command as root."
     exit 77
 fi
-for tool in cpack dpkg dpkg-shlibdeps cmp; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "$0: $tool is not installed (scripts/setup-debian.sh test installs it)" >&2
-        exit 1
-    fi
-done
-if [[ -z ${DISPLAY:-} ]]; then
-    echo "$0: no X server; run it through scripts/with-x-server.sh" >&2
-    exit 1
-fi
+# shellcheck source=preconditions.sh
+source "$(dirname "$0")/preconditions.sh"
+require_tools cpack dpkg dpkg-shlibdeps cmp
+require_display
 
 # Two runs at once would fight over the package.
 exec 9>/tmp/tallywick-package-test.lock
