@@ -15,6 +15,7 @@
 #include "support/test_data_folder.h"
 #include "ui/main_window.h"
 #include "ui/main_window_list_rows.h"
+#include "ui/shown_main_window.h"
 
 #include <QAction>
 #include <QColorDialog>
@@ -105,15 +106,7 @@ class MainWindowTest : public ::testing::Test {
                    std::to_string(seconds) + ", 1)");
     }
 
-    TfrmMain& Window() {
-        if (!window_) {
-            options_ = std::make_unique<TOptions>();
-            window_ = std::make_unique<TfrmMain>(desktop_, *options_);
-            window_->show();
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-        }
-        return *window_;
-    }
+    TfrmMain& Window() { return twtest::ShownMainWindow(window_, options_, desktop_); }
     QTimer* Timer(const char* name) { return Find<QTimer>(name); }
     template <class T> T* Find(const char* name) {
         T* found = Window().findChild<T*>(QString::fromLatin1(name));

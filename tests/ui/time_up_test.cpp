@@ -11,6 +11,7 @@
 #include "ui/main_window.h"
 #include "ui/main_window_list_rows.h"
 #include "ui/modal_helper.h"
+#include "ui/shown_main_window.h"
 #include "ui/window_helpers.h"
 
 #include <QAbstractItemView>
@@ -81,15 +82,7 @@ class TimeUpTest : public ::testing::Test {
         desktop_.SetForeground(game_);
     }
 
-    TfrmMain& Window() {
-        if (!window_) {
-            options_ = std::make_unique<TOptions>();
-            window_ = std::make_unique<TfrmMain>(desktop_, *options_);
-            window_->show();
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-        }
-        return *window_;
-    }
+    TfrmMain& Window() { return twtest::ShownMainWindow(window_, options_, desktop_); }
     template <class T> T* Find(const char* name) { return Child<T>(Window(), name); }
     void Scan(double seconds) {
         folder_.Clock().Advance(seconds);
