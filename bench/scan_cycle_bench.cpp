@@ -39,9 +39,9 @@ namespace {
 using namespace tw;
 namespace fs = std::filesystem;
 
-class BenchHost : public TScanHost {
+class BenchHost : public TScanHost, public TScanTimers {
   public:
-    bool ShowReminder(const TOnlineTimeApplication&, bool, bool) override { return false; }
+    TReminderChoice ShowReminder(const TOnlineTimeApplication&, bool, bool) override { return {}; }
     void SelectDayPart(int) override {}
     void SetBlockDisplay(bool) override {}
     void RedisplayAfterReset() override {}
@@ -130,7 +130,7 @@ int MeasureClient(char** clientArgv) {
         options.MonitoredItemsSave();
 
         BenchHost host;
-        TScanEngine engine(*desktop, options, host, true);
+        TScanEngine engine(*desktop, options, host, host, true);
         const TTimes times = Time(1000, [&] {
             folder.Clock().Advance(3);
             engine.ScanTimer();
@@ -179,7 +179,7 @@ int MeasureBrowsers(char** clientArgv) {
     AddItem(options, server.Host(), TMonitoredItemType::mitWeb);
     options.MonitoredItemsSave();
     BenchHost host;
-    TScanEngine engine(*desktop, options, host, true);
+    TScanEngine engine(*desktop, options, host, host, true);
     TOnlineTimeApplication probe(*desktop);
 
     struct TSubject {

@@ -33,7 +33,7 @@ class ScanEngineTest : public testing::Test {
     // The engine starts with the clock, as the main window does when it is created.
     explicit ScanEngineTest(tw::TDateTime start = Today + 10 * tw::OneHour)
         : folder_(start),
-          engine_(std::make_unique<tw::TScanEngine>(desktop_, *options_, host_, true)) {}
+          engine_(std::make_unique<tw::TScanEngine>(desktop_, *options_, host_, host_, true)) {}
 
     tw::TScanEngine& Engine() { return *engine_; }
     // Puts an item on the list in both databases, as the add wizard would.
@@ -116,7 +116,7 @@ TEST_F(ScanEngineTest, TimeTheReminderWasOpenIsCounted) {
     Front(tw::AddEditorWindow(desktop_, Game));
     host_.answer = [this](bool, bool) {
         folder_.Clock().Advance(40);
-        return false;
+        return tw::TReminderChoice{};
     };
     Scan(3);
     EXPECT_EQ(LastDuration(), "3");
@@ -169,7 +169,8 @@ TEST_F(ScanEngineTest, FiveMoreMinutesOnceThenClosedOnEveryCycle) {
     options_->TimeLimitSeconds = 3;
     options_->ExpirationAction = tw::TExpirationAction::CloseListed;
     auto game = Front(tw::AddEditorWindow(desktop_, Game));
-    host_.answer = [](bool, bool five) { return five; }; // takes the grace whenever offered
+    // Takes the grace whenever offered.
+    host_.answer = [](bool, bool five) { return tw::TReminderChoice{five, {}}; };
     Scan(3);
     Scan(3);
     ASSERT_EQ(host_.shown.size(), 1u);
@@ -233,8 +234,7 @@ TEST_F(ScanEngineTest, ReminderClosingEverythingKeepsTheCyclesProbe) {
     auto site = Front(tw::AddChromeWindow(desktop_, Browser, "example.com/x"));
     auto editor = tw::AddEditorWindow(desktop_, "C:\\Tools\\editor.exe");
     host_.answer = [this](bool isBlock, bool) {
-        Engine().CarryOutTimeUpAction(Engine().TimeUpAction(isBlock));
-        return false;
+        return tw::TReminderChoice{false, Engine().TimeUpAction(isBlock)};
     };
     Scan(3);
     EXPECT_EQ(CloseRequestsTo(game), 1);
@@ -294,8 +294,7 @@ TEST_F(ScanEngineTest, AFailingReminderEndsTheCycleCleanly) {
     Front(tw::AddEditorWindow(desktop_, Game));
     desktop_.RefuseShutdown("A required privilege is not held by the client.");
     host_.answer = [this](bool isBlock, bool) {
-        Engine().CarryOutTimeUpAction(Engine().TimeUpAction(isBlock));
-        return false;
+        return tw::TReminderChoice{false, Engine().TimeUpAction(isBlock)};
     };
     folder_.Clock().Advance(3);
     try {
@@ -317,7 +316,7 @@ TEST_F(ScanEngineTest, AFailingReminderEndsTheCycleCleanly) {
         EXPECT_EQ(stored.TimeLimitSeconds, 0);
     }
     // The reminder was not answered, so it is still due: the next cycle asks again.
-    host_.answer = [](bool, bool) { return false; };
+    host_.answer = [](bool, bool) { return tw::TReminderChoice{}; };
     Scan(3);
     EXPECT_EQ(host_.shown.size(), 2u);
     EXPECT_EQ(Rows(), 1);

@@ -62,11 +62,11 @@ TResources Measure() {
     return now;
 }
 
-class TSoakHost : public tw::TScanHost {
+class TSoakHost : public tw::TScanHost, public tw::TScanTimers {
   public:
-    bool ShowReminder(const tw::TOnlineTimeApplication&, bool, bool) override {
+    tw::TReminderChoice ShowReminder(const tw::TOnlineTimeApplication&, bool, bool) override {
         ++reminders;
-        return false;
+        return {};
     }
     void SelectDayPart(int) override {}
     void SetBlockDisplay(bool) override {}
@@ -110,7 +110,7 @@ TEST(ScanSoakTest, ADayOfScansLogsEverySecondAndHoldsNothingMore) {
     // second day begins at 04:00.
     options.ResetDateTime = Today + 4 * tw::OneHour;
     TSoakHost host;
-    tw::TScanEngine engine(desktop, options, host, true);
+    tw::TScanEngine engine(desktop, options, host, host, true);
     desktop.SetForeground(tw::AddEditorWindow(desktop, Game));
 
     const int period = options.ScanPeriodSeconds;

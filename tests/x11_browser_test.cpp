@@ -15,6 +15,7 @@
 #include "support/file_text.h"
 #include "support/program_settings.h"
 #include "support/test_data_folder.h"
+#include "support/test_scan_host.h"
 #include "support/x11_screen.h"
 
 #include <gtest/gtest.h>
@@ -288,23 +289,12 @@ TEST_F(X11BrowserAddress, TheEngineCountsAListedSiteAndClosesItsWindowsAtTheLimi
     options.MonitoredList.Add("Local pages", std::move(item));
     options.MonitoredItemsSave();
 
-    struct THost : tw::TScanHost {
-        tw::TScanEngine* engine = nullptr;
-        int reminders = 0;
-        bool ShowReminder(const tw::TOnlineTimeApplication&, bool, bool) override {
-            ++reminders;
-            engine->CloseAllListed(); // what the reminder does for this action
-            return false;
-        }
-        void SelectDayPart(int) override {}
-        void SetBlockDisplay(bool) override {}
-        void RedisplayAfterReset() override {}
-        void SetScanTimerEnabled(bool) override {}
-        void EnableReminderOnlyTimer() override {}
-        void DisableReminderOnlyTimer() override {}
-    } host;
-    tw::TScanEngine engine(*desktop_, options, host, true);
-    host.engine = &engine;
+    // The reminder's close-everything, as the person meets it at the limit.
+    twtest::TTestScanHost host;
+    host.answer = [](bool, bool) {
+        return tw::TReminderChoice{false, tw::TExpirationAction::CloseListed};
+    };
+    tw::TScanEngine engine(*desktop_, options, host, host, true);
 
     // A cycle whose read the browser answered too late counts nothing: on a busy machine
     // a later cycle does, as for the person.
@@ -334,7 +324,7 @@ TEST_F(X11BrowserAddress, TheEngineCountsAListedSiteAndClosesItsWindowsAtTheLimi
     EXPECT_EQ(engine.Logger().Total, 3 * rows);
 
     options.TimeLimitSeconds = engine.Logger().Total;
-    ASSERT_TRUE(scanUntil([&] { return host.reminders == 1; }));
+    ASSERT_TRUE(scanUntil([&] { return host.shown.size() == 1; }));
     for (const TBrowser::TKind kind : {TBrowser::Chromium, TBrowser::Firefox}) {
         SCOPED_TRACE(kind == TBrowser::Chromium ? "Chromium" : "Firefox");
         TBrowser& browser = Shared(kind);

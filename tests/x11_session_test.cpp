@@ -326,7 +326,7 @@ TEST_F(X11Session, ALockedOrSleepingMinuteIsNeverCounted) {
     ASSERT_TRUE(options.MonitoredItemsSave());
     tw::TX11Desktop desktop;
     twtest::TTestScanHost host;
-    tw::TScanEngine engine(desktop, options, host, true);
+    tw::TScanEngine engine(desktop, options, host, host, true);
     twtest::TClient window({"--pid", "--focus"});
     tw::SetDiagnosticLogEnabled(true);
     const tw::TScopeExit diagnosticsOff([] { tw::SetDiagnosticLogEnabled(false); });

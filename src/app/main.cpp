@@ -1,16 +1,15 @@
-// The program's entry: one copy per user, the main window with its timers and tray icon,
-// and an orderly end when the uninstaller or the session asks for it.
+// The program's entry: one copy per user, the program object with the main window as its
+// view and the tray icon, and an orderly end when the uninstaller or the session asks for it.
 #include "app/command_line.h"
+#include "app/program.h"
 #include "app/program_files.h"
+#include "app/qt_timers.h"
 #include "base/exception.h"
 #include "dialogs/failure_notice_form.h"
 #include "dialogs/message_windows.h"
 #include "dialogs/settings_form.h"
 #include "dialogs/warning_form.h"
-#include "platform/session_end.h"
-#include "storage/options.h"
 #include "storage/seed_data_folder.h"
-#include "storage/settings_file.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -49,20 +48,6 @@ void EndLoop() {
     QCoreApplication::exit(0);
 }
 
-// The first-run wizard comes before the main window and its uninstall watch: a package
-// removed meanwhile must end this copy all the same, within about a second.
-bool ShowFirstRunSettingsUnlessEnded(tw::TOptions& options) {
-    QTimer uninstallWatch;
-    QObject::connect(&uninstallWatch, &QTimer::timeout, [] {
-        if (tw::UninstallRequested()) {
-            EndLoop();
-        }
-    });
-    uninstallWatch.start(1000);
-    tw::ShowFirstRunSettings(options);
-    return !endRequested;
-}
-
 } // namespace
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -89,12 +74,14 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     InstallMessageWindows();
 
-    TOptions* options = nullptr; // once loaded
+    // What a timer's handler throws is shown in the error window and the program goes on.
+    TQtTimers timers(application, ReportApplicationException);
     std::unique_ptr<TDesktop> desktop;
-    std::unique_ptr<TSessionEndWatch> sessionEnd;
+    std::unique_ptr<TProgram> program;
     try {
         desktop = CreateDesktop();
-        if (!InstanceLockAcquire(*desktop)) {
+        program = std::make_unique<TProgram>(*desktop, timers);
+        if (!program->TakeInstanceLock()) {
             // Said on standard error too, for a start from a terminal or a script.
             std::fprintf(stderr, "Please Note: Application is already running\n");
             ShowWarning(QStringLiteral("Application is already running"),
@@ -105,32 +92,29 @@ int main(int argc, char** argv) {
         // Browsers started from now on expose their addresses; nothing else about how the
         // person starts them changes.
         desktop->SwitchOnAccessibility();
-        sessionEnd = std::make_unique<TSessionEndWatch>([&options] {
-            SecureForSessionEnd(options);
-            EndLoop();
-        });
+        program->WatchForTheEnd(EndLoop);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         ReportApplicationException(e);
         return 1;
     }
     // Where the end comes as a signal; Windows brings it with the messages Qt's loop handles.
-    if (sessionEnd->Descriptor() >= 0) {
-        auto* notifier =
-            new QSocketNotifier(sessionEnd->Descriptor(), QSocketNotifier::Read, &application);
+    if (const int descriptor = program->SessionEnd().Descriptor(); descriptor >= 0) {
+        auto* notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, &application);
         QObject::connect(notifier, &QSocketNotifier::activated, &application,
-                         [&sessionEnd] { sessionEnd->Deliver(); });
+                         [&program] { program->SessionEnd().Deliver(); });
     }
 
-    // Declared out here so that the window, which owns the engine, goes last.
+    // The window goes before the program whose engine it shows.
     std::unique_ptr<TfrmMain> window;
     int result = 0;
     try {
-        SeedDataFolder();
-        options = &GOptions_Local();
-        if (ShowFirstRunSettingsUnlessEnded(*options)) {
-            window = std::make_unique<TfrmMain>(*desktop, *options);
-            window->UninstallRequested = [] { return tw::UninstallRequested(); };
+        program->LoadOptions();
+        TOptions& options = program->Options();
+        ShowFirstRunSettings(options);
+        if (!endRequested) {
+            program->Start();
+            window = std::make_unique<TfrmMain>(*desktop, options, *program);
             QObject::connect(window.get(), &TfrmMain::TerminateRequested, &application, EndLoop,
                              Qt::QueuedConnection);
             window->ConnectNotices();
@@ -142,34 +126,30 @@ int main(int argc, char** argv) {
                 desktop->RemoveTaskbarButton(static_cast<TWindowHandle>(window->winId()));
             }
             window->ShowAtStart(tray);
-            if (options->LoadFailed()) {
+            if (options.LoadFailed()) {
                 // The details went to the error log; the person needs to know that what they
                 // stored is neither in force nor lost, and which file it is.
                 const QString text = QString::fromStdString(
                     "Your settings could not be read. Tallywick uses its defaults and leaves "
                     "them unchanged.\n\nFile: " +
-                    TOptions::SettingsDBPath() + "\nReason: " + options->LoadError());
+                    TOptions::SettingsDBPath() + "\nReason: " + options.LoadError());
                 QTimer::singleShot(0, [text] { ExecuteFailureNotice(text); });
             }
             application.exec();
         }
-        InstanceLockRelease();
     } catch (const ETemplatesMissing& e) {
         // A broken install: the person is told where the files should be, and no empty
         // databases are made in their place.
         std::fprintf(stderr, "Please Note: %s\n", e.what());
         ShowWarning(QString::fromStdString(e.what()), QStringLiteral("Please Note"));
-        InstanceLockRelease();
         result = 1;
     } catch (const std::exception& e) {
-        // Start-up failed: the lock file stays, unlocked; the next start takes it.
+        // Start-up failed: the next start takes the lock again.
         std::fprintf(stderr, "%s\n", e.what());
         ReportApplicationException(e);
         result = 1;
     }
-    sessionEnd.reset();
-    options = nullptr;
-    FinishProgram();
-    window.reset(); // the engine, its probe and its logger go with it
+    window.reset();
+    program->Finish();
     return result;
 }

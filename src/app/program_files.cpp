@@ -3,19 +3,10 @@
 #include "platform/native_path.h"
 #include "platform/program_paths.h"
 #include "storage/data_folder.h"
-#include "storage/options.h"
-#include "storage/settings_file.h"
 
 #include <filesystem>
 
 namespace tw {
-namespace {
-std::unique_ptr<TInstanceLock>& HeldLock() {
-    static std::unique_ptr<TInstanceLock> lock;
-    return lock;
-}
-} // namespace
-
 std::string LockPath() {
     return DataFolder() + "Tallywick.lock";
 }
@@ -26,18 +17,10 @@ std::string UninstallFlagPath() {
     return ProgramFolder() + "uninstall.flag";
 }
 
-bool InstanceLockAcquire(TDesktop& desktop) {
+std::unique_ptr<TInstanceLock> AcquireInstanceLock(TDesktop& desktop) {
     std::error_code ignored;
     std::filesystem::create_directories(NativePath(DataFolder()), ignored);
-    HeldLock() = desktop.AcquireInstanceLock(LockPath());
-    return HeldLock() != nullptr;
-}
-
-void InstanceLockRelease() {
-    if (auto& lock = HeldLock()) {
-        lock->Release();
-        lock.reset();
-    }
+    return desktop.AcquireInstanceLock(LockPath());
 }
 
 bool UninstallRequested() {
@@ -48,20 +31,6 @@ bool UninstallRequested() {
 void RemoveFlagFile() {
     std::error_code ignored;
     std::filesystem::remove(NativePath(FlagPath()), ignored);
-}
-
-void FinishProgram() {
-    ReleaseGOptions_Local(); // saves
-    RemoveFlagFile();
-    ReleaseSettingsFile();
-}
-
-void SecureForSessionEnd(TOptions* options) {
-    InstanceLockRelease();
-    if (options) {
-        options->Save();
-    }
-    RemoveFlagFile();
 }
 
 } // namespace tw

@@ -28,6 +28,10 @@ void TTimerLoop::SetEnabled(int id, bool enabled) {
     timer.enabled = enabled;
 }
 
+void TTimerLoop::SetInterval(int id, int intervalMs) {
+    timers_.at(id).interval = std::chrono::milliseconds(intervalMs);
+}
+
 TTimerLoop::TClock::time_point TTimerLoop::NextDue() const {
     auto next = TClock::time_point::max();
     for (const TTimer& timer : timers_) {

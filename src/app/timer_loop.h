@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/program_timers.h"
 #include "platform/desktop.h"
 #include "platform/session_end.h"
 
@@ -13,16 +14,14 @@ namespace tw {
 
 // The windowless program's message loop: named timers that fire on the one thread, and
 // the desktop's notices and the session's end delivered between them.
-class TTimerLoop {
+class TTimerLoop : public TProgramTimers {
   public:
-    using THandler = std::function<void()>;
     using TClock = std::chrono::steady_clock;
 
-    // Returns the timer's id.
-    int Add(std::string name, int intervalMs, bool enabled, THandler handler);
-    // Enabling a stopped timer starts a full interval now; enabling a running one keeps it.
-    void SetEnabled(int id, bool enabled);
-    bool IsEnabled(int id) const { return timers_.at(id).enabled; }
+    int Add(std::string name, int intervalMs, bool enabled, THandler handler) override;
+    void SetEnabled(int id, bool enabled) override;
+    bool IsEnabled(int id) const override { return timers_.at(id).enabled; }
+    void SetInterval(int id, int intervalMs) override;
 
     // Runs until Quit. A handler that throws is reported to onError and the loop goes on.
     void Run(TDesktop& desktop, TSessionEndWatch& sessionEnd,

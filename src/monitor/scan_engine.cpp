@@ -22,10 +22,11 @@ constexpr int ShutdownWarningSeconds = 60;
 
 } // namespace
 
-TScanEngine::TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host,
+TScanEngine::TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host, TScanTimers& timers,
                          bool fiveMinutesAllowed)
-    : desktop_(desktop), options_(options), host_(host), probe_(desktop), closeProbe_(desktop),
-      lastScanTime_(ClockNow()), fiveMinutesAllowed_(fiveMinutesAllowed), blockEnd_(ClockNow()) {}
+    : desktop_(desktop), options_(options), host_(host), timers_(timers), probe_(desktop),
+      closeProbe_(desktop), lastScanTime_(ClockNow()), fiveMinutesAllowed_(fiveMinutesAllowed),
+      blockEnd_(ClockNow()) {}
 
 bool TScanEngine::IsBlockActive() const {
     return ClockNow() <= blockEnd_;
@@ -44,11 +45,11 @@ void TScanEngine::ScanTimer() {
         return; // no time passes for the list while the session is locked or asleep
     }
     // The reminder runs a nested message loop: no second cycle may start inside this one.
-    host_.SetScanTimerEnabled(false);
+    timers_.SetScanTimerEnabled(false);
     // Also after a failure, which goes on to the application-wide handler: the next cycle
     // runs as usual.
     TScopeExit finish([this] {
-        host_.SetScanTimerEnabled(true);
+        timers_.SetScanTimerEnabled(true);
         lastScanTime_ = ClockNow();
         DiagnosticLog("tmrScanTimer ended");
     });
@@ -100,12 +101,18 @@ void TScanEngine::RunCycle() {
     if (limitReached || inBlock) {
         bool& due = inBlock ? blockReminderDue_ : limitReminderDue_;
         if (due) {
-            reminderSnoozed_ = host_.ShowReminder(probe_, inBlock, fiveMinutesAllowed_);
+            const TReminderChoice choice = host_.ShowReminder(probe_, inBlock, fiveMinutesAllowed_);
+            // Carried out before the reminder counts as given: a refused shutdown is offered
+            // again at the next listed cycle.
+            if (choice.action) {
+                CarryOutTimeUpAction(*choice.action);
+            }
+            reminderSnoozed_ = choice.fiveMoreMinutes;
             due = false;
             if (reminderSnoozed_ && fiveMinutesAllowed_) {
                 fiveMinutesAllowed_ = false;
             }
-            host_.EnableReminderOnlyTimer();
+            timers_.EnableReminderOnlyTimer();
         }
         if (TimeUpAction(inBlock) == TExpirationAction::CloseListed && !reminderSnoozed_) {
             desktop_.PostCloseRequest(probe_.Window);
@@ -142,7 +149,7 @@ void TScanEngine::ReminderOnlyTimer() {
     }
     limitReminderDue_ = true;
     reminderSnoozed_ = false;
-    host_.DisableReminderOnlyTimer();
+    timers_.DisableReminderOnlyTimer();
 }
 
 void TScanEngine::TimeSynchronizationTimer() {

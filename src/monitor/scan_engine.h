@@ -18,11 +18,12 @@ namespace tw {
 class TScanEngine {
   public:
     // fiveMinutesAllowed: whether reminders offer five more minutes (a local setting).
-    TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host, bool fiveMinutesAllowed);
+    TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host, TScanTimers& timers,
+                bool fiveMinutesAllowed);
     TScanEngine(const TScanEngine&) = delete;
     TScanEngine& operator=(const TScanEngine&) = delete;
 
-    // The handlers of the host's timers.
+    // The handlers of the program's timers.
     void ScanTimer();
     void ReminderOnlyTimer();
     void TimeSynchronizationTimer();
@@ -42,10 +43,6 @@ class TScanEngine {
     // what the scan enforces on every listed cycle meanwhile: in Block mode the listed
     // windows are closed, otherwise the setting holds.
     TExpirationAction TimeUpAction(bool isBlock) const;
-    // The reminder's way out: nothing, ask every listed window to close (on a probe of its
-    // own, so the scan's probe keeps the values of the running cycle), or shut the
-    // computer down with a minute's warning. Throws the system's refusal of a shutdown.
-    void CarryOutTimeUpAction(TExpirationAction action);
     void CloseAllListed();
 
     // Takes an item of today's list off the list as far as the access level and the day's
@@ -74,6 +71,10 @@ class TScanEngine {
     bool HasLogger() const { return logger_ != nullptr; }
 
   private:
+    // What the person chose in the reminder: nothing, ask every listed window to close (on a
+    // probe of its own, so the scan's probe keeps the values of the running cycle), or shut
+    // the computer down with a minute's warning. Throws the system's refusal of a shutdown.
+    void CarryOutTimeUpAction(TExpirationAction action);
     // The guarded part of a scan: from the day part to logging.
     void RunCycle();
     void ShowDayPart(int part);
@@ -84,6 +85,7 @@ class TScanEngine {
     TDesktop& desktop_;
     TOptions& options_;
     TScanHost& host_;
+    TScanTimers& timers_;
     TOnlineTimeApplication probe_;
     TOnlineTimeApplication closeProbe_;
     std::unique_ptr<TOnlineTimeApplicationLogger> logger_;

@@ -1,7 +1,6 @@
 // The main window's creation, its timers' plain handlers and its side of the scan engine.
 #include "ui/main_window.h"
 
-#include "base/scope_exit.h"
 #include "dialogs/failure_notice_form.h"
 #include "dialogs/message_windows.h"
 #include "platform/program_paths.h"
@@ -11,8 +10,6 @@
 #include "storage/clock.h"
 #include "storage/date_format.h"
 #include "storage/error_log.h"
-#include "storage/log_purge.h"
-#include "storage/settings_file.h"
 #include "ui/notice_message_filter.h"
 #include "ui/reminder_form.h"
 #include "ui/slide_steps.h"
@@ -33,8 +30,10 @@ void ReportHandlerException(const std::exception& e) {
     ReportApplicationException(e);
 }
 
-TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options)
-    : TfrmBase(nullptr), desktop_(desktop), options_(options) {
+TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options, TProgramControl& program)
+    : TfrmBase(nullptr), desktop_(desktop), options_(options), program_(program),
+      engine_(program.Engine()) {
+    program_.AttachView(this);
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tallywick"));
     // A companion that stays beside the user's work, not a dialog of its own.
@@ -56,8 +55,6 @@ TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options)
     pnlBody->installEventFilter(this);
     pnlBody->setMouseTracking(true);
 
-    engine_ = std::make_unique<TScanEngine>(
-        desktop_, options_, *this, SettingsFile().ReadBool("Common", "Show5MinButton", true));
     btnFocus->SetCaption(QStringLiteral("Focus"));
     TimeFormatIndex = 0;
     BlockTimeFormatIndex = 1;
@@ -71,11 +68,12 @@ TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options)
     tmrReminderChange->start();
     SetSkinsFolder(QString::fromStdString(ProgramFolder()) + QStringLiteral("Skins"));
     tmrUsageTimer();
-    engine_->SelectCurrentDayPart();
+    engine_.SelectCurrentDayPart();
     lastAltPress_ = ClockNow();
 }
 
 TfrmMain::~TfrmMain() {
+    program_.AttachView(nullptr);
     if (trayIcon) {
         trayIcon->hide();
     }
@@ -85,8 +83,7 @@ void TfrmMain::LoadFromOptions() {
     edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options_.TimeLimit())));
     edtAction->setText(QString::fromStdString(options_.ExpirationActionText()));
     cbxReminderChange();
-    engine_->RestartCount();
-    tmrScan->setInterval(options_.ScanPeriodSeconds * 1000);
+    engine_.RestartCount();
     tmrTimeTimer();
     tmrUsageTimer();
     tmrReminderChangeTimer(); // a prompt that is due appears at once
@@ -110,59 +107,13 @@ void TfrmMain::tmrUsageTimer() {
     }
 }
 
-void TfrmMain::tmrLogPurgeTimer() {
-    // The first slice waits until the window is up; the rest follow close behind, each
-    // short enough to keep the window answering.
-    tmrLogPurge->setInterval(10);
-    if (IsPaused()) {
-        return;
-    }
-    if (!logPurge_) {
-        logPurge_ = std::make_unique<TLogPurge>(ClockNow());
-    }
-    if (!logPurge_->Step()) {
-        tmrLogPurge->stop();
-        logPurge_.reset();
-    }
-}
-
-void TfrmMain::tmrSaveOptionsTimer() {
-    options_.Save();
-}
-
-void TfrmMain::tmrShutdownTimer() {
-    tmrShutdown->stop();
-    TScopeExit restart([this] { tmrShutdown->start(); });
-    if (UninstallRequested && UninstallRequested()) {
-        emit TerminateRequested();
-    }
-}
-
 // --- the engine's host ---
 
-bool TfrmMain::ShowReminder(const TOnlineTimeApplication&, bool isBlock, bool fiveMinutesAllowed) {
+TReminderChoice TfrmMain::ShowReminder(const TOnlineTimeApplication&, bool isBlock,
+                                       bool fiveMinutesAllowed) {
     TfrmReminder reminder(this);
-    return reminder.ShowReminder(
-        options_, {isBlock, fiveMinutesAllowed, engine_->TimeUpAction(isBlock)},
-        [this](TExpirationAction action) { engine_->CarryOutTimeUpAction(action); });
-}
-
-void TfrmMain::SetScanTimerEnabled(bool enabled) {
-    if (enabled) {
-        tmrScan->start();
-    } else {
-        tmrScan->stop();
-    }
-}
-
-void TfrmMain::EnableReminderOnlyTimer() {
-    if (!tmrReminderOnly->isActive()) {
-        tmrReminderOnly->start();
-    }
-}
-
-void TfrmMain::DisableReminderOnlyTimer() {
-    tmrReminderOnly->stop();
+    return reminder.ShowReminder(options_,
+                                 {isBlock, fiveMinutesAllowed, engine_.TimeUpAction(isBlock)});
 }
 
 void TfrmMain::ShowAddressNotice(TAddressProblem problem) {
@@ -230,7 +181,7 @@ void TfrmMain::keyPressEvent(QKeyEvent* event) {
 }
 
 void TfrmMain::HandleNotice(TDesktopNotice notice) {
-    if (engine_->HandleNotice(notice)) {
+    if (engine_.HandleNotice(notice)) {
         // Whatever the session or the power did, the window is put away.
         MinimizeApplication();
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/program_control.h"
 #include "monitor/scan_engine.h"
 #include "monitor/scan_host.h"
 #include "skin/base_form.h"
@@ -31,33 +32,31 @@ namespace tw {
 class TImageButton;
 class TImagePanel;
 class TLinkLabel;
-class TLogPurge;
 class TNoticeMessageFilter;
 
 // The program's one permanent window: a narrow panel docked to a screen edge showing
-// today's time on the list, the memo, the list and the usage view. It owns every timer of
-// the program and hosts the scan engine.
+// today's time on the list, the memo, the list and the usage view. It is the program's view:
+// it shows what the engine holds, asks the person what the engine asks, and keeps only the
+// timers of what it shows.
 class TfrmMain : public TfrmBase, public TScanHost {
     Q_OBJECT
   public:
     // The views of the view menu; Lite shows the main sheet cut off below the memo.
     enum TView { vwAll = 0, vwReminders = 1, vwUsage = 2, vwLite = 3 };
 
-    TfrmMain(TDesktop& desktop, TOptions& options);
+    // Attaches itself to the program as its view until it goes.
+    TfrmMain(TDesktop& desktop, TOptions& options, TProgramControl& program);
     ~TfrmMain() override;
 
-    TScanEngine& Engine() { return *engine_; }
-    bool IsPaused() const { return engine_->IsPaused(); }
+    TScanEngine& Engine() { return engine_; }
+    bool IsPaused() const { return engine_.IsPaused(); }
 
     // TScanHost
-    bool ShowReminder(const TOnlineTimeApplication& probe, bool isBlock,
-                      bool fiveMinutesAllowed) override;
+    TReminderChoice ShowReminder(const TOnlineTimeApplication& probe, bool isBlock,
+                                 bool fiveMinutesAllowed) override;
     void SelectDayPart(int dayPart) override;
     void SetBlockDisplay(bool on) override;
     void RedisplayAfterReset() override;
-    void SetScanTimerEnabled(bool enabled) override;
-    void EnableReminderOnlyTimer() override;
-    void DisableReminderOnlyTimer() override;
     void ShowAddressNotice(TAddressProblem problem) override;
     void ShowFailureNotice(const std::string& text) override;
 
@@ -172,17 +171,12 @@ class TfrmMain : public TfrmBase, public TScanHost {
     QAction *miBackgroundImageBrowse, *miClearBackgroundImage;
     QSystemTrayIcon* trayIcon;
 
-    // Timers, named as their object names.
-    QTimer *tmrScan, *tmrTime, *tmrUsage, *tmrSaveOptions, *tmrReminderChange, *tmrReminderOnly,
-        *tmrAutohide, *tmrAutohideSlide, *tmrDeactivation, *tmrShutdown, *tmrTimeSynchronization,
-        *tmrLogPurge;
-
-  public:
-    // Asked by the uninstall watch whether to end; the entry ends the program then.
-    std::function<bool()> UninstallRequested;
+    // The view's timers, named as their object names; the program runs its own.
+    QTimer *tmrTime, *tmrUsage, *tmrReminderChange, *tmrAutohide, *tmrAutohideSlide,
+        *tmrDeactivation;
 
   signals:
-    // The uninstall watch found the marker.
+    // The person asked the program to end (the tray menu's Exit, where it is offered).
     void TerminateRequested();
 
   protected:
@@ -204,9 +198,6 @@ class TfrmMain : public TfrmBase, public TScanHost {
     void LoadFromOptions();
     void tmrTimeTimer();
     void tmrUsageTimer();
-    void tmrSaveOptionsTimer();
-    void tmrLogPurgeTimer();
-    void tmrShutdownTimer();
     // main_window_views.cpp
     void btnBackClick();
     void btnNextClick();
@@ -252,12 +243,12 @@ class TfrmMain : public TfrmBase, public TScanHost {
     // carries on.
     template <class F> void Guarded(F&& handler);
     // Connects a timer to a handler that does nothing while the engine is paused.
-    void OnTimer(QTimer* timer, void (TfrmMain::*handler)(), bool evenWhenPaused = false);
+    void OnTimer(QTimer* timer, void (TfrmMain::*handler)());
 
     TDesktop& desktop_;
     TOptions& options_;
-    std::unique_ptr<TScanEngine> engine_;
-    std::unique_ptr<TLogPurge> logPurge_; // while the activity database's clean-up runs
+    TProgramControl& program_;
+    TScanEngine& engine_;
     QWidget* currentSheet_ = nullptr;
     bool isLiteView_ = true;
     int align_ = daRight;

@@ -30,7 +30,7 @@ void TfrmMain::ApplyListChanges(const TMonitoredList& changes) {
         return;
     }
     const TListChangeReport report =
-        MergeListChanges(changes, options_.MonitoredList, &engine_->Logger().TodayList());
+        MergeListChanges(changes, options_.MonitoredList, &engine_.Logger().TodayList());
     for (const TMonitoredItem* item : report.deactivated) {
         TOptions::RecordPendingRemoval(*item);
     }
@@ -42,8 +42,8 @@ void TfrmMain::ApplyListChanges(const TMonitoredList& changes) {
 }
 
 void TfrmMain::actSettingsExecute() {
-    tmrSaveOptions->stop();
-    const TScopeExit restart([this] { tmrSaveOptions->start(); });
+    program_.HoldSaving(true);
+    const TScopeExit saveAgain([this] { program_.HoldSaving(false); });
     const TAdminAccessScope access(options_);
     TfrmSettings wizard(options_, this);
     if (!wizard.ShowSettingsWizard(false)) {
@@ -57,7 +57,7 @@ void TfrmMain::actSettingsExecute() {
     mmReminderEvening->setPlainText(QString::fromStdString(options_.GetReminder(2)));
     edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options_.TimeLimit())));
     edtAction->setText(QString::fromStdString(options_.ExpirationActionText()));
-    engine_->Logger().MonitoredListLoad(false); // today's total is counted already
+    engine_.Logger().MonitoredListLoad(false); // today's total is counted already
     RefreshTodayList();
     UpdateTimeValue();
     ApplyAppearance();

@@ -391,9 +391,9 @@ void TfrmMain::CreateMenus() {
             [this] { Guarded([this] { btnFocusClick(); }); });
 }
 
-void TfrmMain::OnTimer(QTimer* timer, void (TfrmMain::*handler)(), bool evenWhenPaused) {
-    connect(timer, &QTimer::timeout, this, [this, handler, evenWhenPaused] {
-        if (evenWhenPaused || !IsPaused()) {
+void TfrmMain::OnTimer(QTimer* timer, void (TfrmMain::*handler)()) {
+    connect(timer, &QTimer::timeout, this, [this, handler] {
+        if (!IsPaused()) {
             Guarded([this, handler] { (this->*handler)(); });
         }
     });
@@ -411,35 +411,19 @@ void TfrmMain::CreateTimers() {
         }
         return t;
     };
-    tmrScan = timer("tmrScan", 4000, true);
     tmrTime = timer("tmrTime", 1000, true);
     tmrUsage = timer("tmrUsage", 12001, true);
-    tmrSaveOptions = timer("tmrSaveOptions", 240025, true);
     tmrReminderChange = timer("tmrReminderChange", 100002, false);
-    tmrReminderOnly = timer("tmrReminderOnly", 300000, false);
     tmrAutohide = timer("tmrAutohide", 3000, false);
     tmrAutohideSlide = timer("tmrAutohideSlide", 10, false);
     tmrDeactivation = timer("tmrDeactivation", 1000, true);
-    tmrShutdown = timer("tmrShutdown", 900, true);
-    tmrTimeSynchronization = timer("tmrTimeSynchronization", 1800000, true);
-    // The activity database's clean-up, in slices once the window is up (see its handler).
-    tmrLogPurge = timer("tmrLogPurge", 2000, true);
 
-    // The engine checks the pause itself: a paused scan must leave its timer running.
-    connect(tmrScan, &QTimer::timeout, this, [this] { Guarded([this] { engine_->ScanTimer(); }); });
-    connect(tmrReminderOnly, &QTimer::timeout, this,
-            [this] { Guarded([this] { engine_->ReminderOnlyTimer(); }); });
-    connect(tmrTimeSynchronization, &QTimer::timeout, this,
-            [this] { Guarded([this] { engine_->TimeSynchronizationTimer(); }); });
     OnTimer(tmrTime, &TfrmMain::tmrTimeTimer);
     OnTimer(tmrUsage, &TfrmMain::tmrUsageTimer);
     OnTimer(tmrReminderChange, &TfrmMain::tmrReminderChangeTimer);
-    OnTimer(tmrSaveOptions, &TfrmMain::tmrSaveOptionsTimer);
-    OnTimer(tmrLogPurge, &TfrmMain::tmrLogPurgeTimer);
     OnTimer(tmrDeactivation, &TfrmMain::tmrDeactivationTimer);
     OnTimer(tmrAutohide, &TfrmMain::tmrAutohideTimer);
     OnTimer(tmrAutohideSlide, &TfrmMain::tmrAutohideSlideTimer);
-    OnTimer(tmrShutdown, &TfrmMain::tmrShutdownTimer, true);
 }
 
 void TfrmMain::CreateTray() {

@@ -16,7 +16,7 @@
 namespace tw {
 
 void TfrmMain::RefreshTodayList() {
-    FillListItems(*lbxMain_Applications, engine_->Logger().TodayList(), TMonitoredItemType::mitAll);
+    FillListItems(*lbxMain_Applications, engine_.Logger().TodayList(), TMonitoredItemType::mitAll);
     PadListRows(lbxMain_Applications);
 }
 
@@ -24,7 +24,7 @@ void TfrmMain::RefreshUsageList() {
     const TDateTime to = ClockNow();
     const TDateTime from = UsagePeriodStart(cbxUsage_Period->currentIndex(), to);
     lbxUsage_Applications->clear();
-    TOnlineTimeApplicationLogger& logger = engine_->Logger();
+    TOnlineTimeApplicationLogger& logger = engine_.Logger();
     logger.PeriodListLoad(false, to, from);
     FillListItems(*lbxUsage_Applications, logger.PeriodList(), TMonitoredItemType::mitAll);
     PadListRows(lbxUsage_Applications);
@@ -58,12 +58,12 @@ void TfrmMain::btnApp_DeleteClick() {
     if (!ConfirmDelete(rowText, this)) {
         return;
     }
-    TMonitoredList& today = engine_->Logger().TodayList();
+    TMonitoredList& today = engine_.Logger().TodayList();
     const int index = today.IndexOfName(name);
     if (index < 0) {
         return; // taken off the list while the question was open
     }
-    engine_->DeleteListedItem(&today.Items(index));
+    engine_.DeleteListedItem(&today.Items(index));
     lbxMain_Applications->clearSelection();
     RefreshTodayList();
 }

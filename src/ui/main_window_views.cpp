@@ -62,7 +62,7 @@ void TfrmMain::btnNextClick() {
 }
 
 void TfrmMain::UpdateTimeValue() {
-    const std::int32_t total = engine_->Logger().Total;
+    const std::int32_t total = engine_.Logger().Total;
     lblMain_Time->setText(QString::fromStdString(
         HeaderTimeValue(TimeFormatIndex, total, options_.TimeLimit(), ClockNow())));
     lblMain_Time->adjustSize();
@@ -115,15 +115,15 @@ constexpr TBlockTexts BlockFormats[] = {
 } // namespace
 
 void TfrmMain::UpdateBlockTimeValue() {
-    if (!engine_->IsBlockActive()) {
+    if (!engine_.IsBlockActive()) {
         return;
     }
     const TDateTime now = ClockNow();
-    const double elapsedMinutes = std::floor((now - engine_->BlockStart()) * 1440.0);
+    const double elapsedMinutes = std::floor((now - engine_.BlockStart()) * 1440.0);
     const TDateTime elapsed = elapsedMinutes / 1440.0;
     TDateTime value = elapsed;
     if (BlockTimeFormatIndex == 1) {
-        value = engine_->BlockDuration() - elapsed;
+        value = engine_.BlockDuration() - elapsed;
     } else if (BlockTimeFormatIndex == 2) {
         value = now;
     }
@@ -159,7 +159,7 @@ void TfrmMain::btnFocusClick() {
         });
     ApplyListChanges(changes);
     if (length) {
-        engine_->StartBlock(*length); // switches the header to the Block time
+        engine_.StartBlock(*length); // switches the header to the Block time
         UpdateBlockTimeValue();
     }
 }

@@ -116,8 +116,8 @@ TfrmReminder::TfrmReminder(QWidget* owner) : TfrmBase(owner) {
     FinishCreation();
 }
 
-bool TfrmReminder::ShowReminder(const TOptions& options, const TReminderRequest& request,
-                                const std::function<void(TExpirationAction)>& carryOut) {
+TReminderChoice TfrmReminder::ShowReminder(const TOptions& options,
+                                           const TReminderRequest& request) {
     const bool offersChoice = !request.isBlock && request.action == TExpirationAction::ReminderOnly;
     if (!offersChoice) {
         countdownStart_ = ClockNow();
@@ -156,13 +156,14 @@ bool TfrmReminder::ShowReminder(const TOptions& options, const TReminderRequest&
         });
         result = exec(); // shown on top and brought to the front (TfrmBase)
     }
-    if (result == Snoozed)
-        return true;
-    if (result == QDialog::Accepted) {
-        carryOut(ExpirationActionFromIndex(cbxExpirationAction->currentIndex())
-                     .value_or(request.action));
+    TReminderChoice choice;
+    if (result == Snoozed) {
+        choice.fiveMoreMinutes = true;
+    } else if (result == QDialog::Accepted) {
+        choice.action =
+            ExpirationActionFromIndex(cbxExpirationAction->currentIndex()).value_or(request.action);
     }
-    return false;
+    return choice;
 }
 
 void TfrmReminder::LayOutForDayPart(int dayPart) {

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "base/date_time.h"
+#include "monitor/scan_host.h"
 #include "skin/base_form.h"
 #include "storage/expiration_action.h"
-
-#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -31,19 +30,17 @@ struct TReminderRequest {
 };
 
 // "Reminder": the time is up. It shows the to-do memos for the rest of the day, counts a
-// minute down or lets the person choose what happens, and carries that out when it closes.
+// minute down or lets the person choose what happens.
 class TfrmReminder : public TfrmBase {
     Q_OBJECT
   public:
     explicit TfrmReminder(QWidget* owner);
 
     // Disables the owner, shows the window modally and enables the owner again. Returns
-    // true when the person chose five more minutes; then nothing is carried out. Otherwise,
-    // when OK or the end of the countdown closed it, `carryOut` is called with the action
-    // chosen before this returns (what it throws passes on). A window ended by the
-    // program's own end carries out nothing.
-    bool ShowReminder(const TOptions& options, const TReminderRequest& request,
-                      const std::function<void(TExpirationAction)>& carryOut);
+    // what the person chose: five more minutes, or, when OK or the end of the countdown
+    // closed it, the action to carry out. A window ended by the program's own end answers
+    // neither.
+    TReminderChoice ShowReminder(const TOptions& options, const TReminderRequest& request);
 
     int CountdownSeconds() const { return countdownSeconds_; }
 

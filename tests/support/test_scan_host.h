@@ -10,16 +10,18 @@
 
 namespace twtest {
 
-// The engine's host in tests: records what the engine asked of it, and answers the reminder
-// as the test says (by default no snooze).
-class TTestScanHost : public tw::TScanHost {
+// The engine's host and timers in tests: records what the engine asked of them, and answers
+// the reminder as the test says (by default with nothing to carry out and no snooze).
+class TTestScanHost : public tw::TScanHost, public tw::TScanTimers {
   public:
     struct Shown {
         bool isBlock;
         bool fiveMinutesAllowed;
     };
-    // What the user does in the reminder; by default nothing (no snooze).
-    std::function<bool(bool isBlock, bool five)> answer = [](bool, bool) { return false; };
+    // What the user does in the reminder.
+    std::function<tw::TReminderChoice(bool isBlock, bool five)> answer = [](bool, bool) {
+        return tw::TReminderChoice{};
+    };
     std::vector<Shown> shown;
     std::vector<int> dayParts;
     std::vector<bool> blockDisplay;
@@ -29,7 +31,8 @@ class TTestScanHost : public tw::TScanHost {
     bool reArmEnabled = false;
     std::vector<std::string> notices;
 
-    bool ShowReminder(const tw::TOnlineTimeApplication&, bool isBlock, bool five) override {
+    tw::TReminderChoice ShowReminder(const tw::TOnlineTimeApplication&, bool isBlock,
+                                     bool five) override {
         EXPECT_FALSE(scanEnabled) << "no cycle may start while the reminder is open";
         shown.push_back({isBlock, five});
         return answer(isBlock, five);

@@ -14,6 +14,7 @@
 #include "ui/reminder_change.h"
 #include "ui/reminder_form.h"
 #include "ui/reminder_settings.h"
+#include "ui/test_program.h"
 #include "ui/transparency_settings.h"
 
 #include <QAccessible>
@@ -55,9 +56,10 @@ std::optional<QAccessible::Role> ExpectedRole(QWidget* widget) {
 TEST(AccessibleNamesTest, EveryControlOfEveryWindowHasANameAndItsRole) {
     twtest::TestDataFolder folder(EncodeDate(2026, 3, 14) + 10 * OneHour);
     TFakeDesktop desktop;
-    TOptions options;
+    twtest::TTestProgram program(desktop);
+    TOptions& options = program.Options();
     std::vector<std::unique_ptr<QWidget>> windows;
-    windows.push_back(std::make_unique<TfrmMain>(desktop, options));
+    windows.push_back(std::make_unique<TfrmMain>(desktop, options, program.Program()));
     windows.push_back(std::make_unique<TfrmReminder>(nullptr));
     windows.push_back(std::make_unique<TfrmFocusSettings>(nullptr));
     windows.push_back(std::make_unique<TfrmReminderChange>(nullptr));

@@ -12,6 +12,7 @@
 #include "support/test_data_folder.h"
 #include "ui/main_window.h"
 #include "ui/modal_helper.h"
+#include "ui/test_program.h"
 #include "ui/window_helpers.h"
 
 #include <QComboBox>
@@ -156,9 +157,9 @@ TEST(AddWizardWindow, BrowseTakesOnlyProgramsAndNamesTheOneThatRuns) {
 // window is then cancelled, and no Block period starts.
 TEST(AddWizardWindow, YourListInTheBlockWindowAddsEvenWhenItIsCancelled) {
     twtest::TestDataFolder folder(Now);
-    TOptions options;
     TFakeDesktop desktop;
-    TfrmMain window(desktop, options);
+    twtest::TTestProgram program(desktop);
+    TfrmMain window(desktop, program.Options(), program.Program());
     bool added = false;
     twtest::TModalAnswer block(QStringLiteral("frmFocusSettings"), [&](QWidget* dialog) {
         twtest::TModalAnswer wizard(QStringLiteral("frmAppSiteAddWizard"), [&](QWidget* shown) {

@@ -81,7 +81,7 @@ class MainWindowTest : public ::testing::Test {
     MainWindowTest() { ResetBackgroundPictureForTest(); }
     ~MainWindowTest() override {
         window_.reset();
-        options_.reset();
+        program_.reset();
         ResetBackgroundPictureForTest();
     }
 
@@ -106,8 +106,12 @@ class MainWindowTest : public ::testing::Test {
                    std::to_string(seconds) + ", 1)");
     }
 
-    TfrmMain& Window() { return twtest::ShownMainWindow(window_, options_, desktop_); }
-    QTimer* Timer(const char* name) { return Find<QTimer>(name); }
+    TfrmMain& Window() { return twtest::ShownMainWindow(window_, program_, desktop_); }
+    // The view's timers are the window's; the others, the program's.
+    QTimer* Timer(const char* name) {
+        auto* timer = Window().findChild<QTimer*>(QString::fromLatin1(name));
+        return timer ? timer : program_->Timer(name);
+    }
     template <class T> T* Find(const char* name) {
         T* found = Window().findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(found, nullptr) << name;
@@ -120,7 +124,7 @@ class MainWindowTest : public ::testing::Test {
 
     twtest::TestDataFolder folder_{Now};
     TFakeDesktop desktop_;
-    std::unique_ptr<TOptions> options_;
+    std::unique_ptr<twtest::TTestProgram> program_;
     std::unique_ptr<TfrmMain> window_;
 };
 
@@ -226,8 +230,8 @@ TEST_F(MainWindowTest, DeleteOnAFillerRowDoesNothing) {
     Click("btnApp_Delete");
     QTest::qWait(30);
     EXPECT_TRUE(answers.Seen().empty());
-    EXPECT_EQ(options_->MonitoredList.Count(), 1);
-    EXPECT_FALSE(options_->AdminAccess);
+    EXPECT_EQ(program_->Options().MonitoredList.Count(), 1);
+    EXPECT_FALSE(program_->Options().AdminAccess);
 }
 
 TEST_F(MainWindowTest, DeletingAnItemWaitingForRemovalOnlyTellsSo) {
@@ -248,7 +252,7 @@ TEST_F(MainWindowTest, DeletingAnItemWaitingForRemovalOnlyTellsSo) {
     EXPECT_EQ(answers.Seen()[0], "frmWarning");
     EXPECT_EQ(notice, "\"Alpha \"beta\"\" will be removed from time-limit list after 4:00 AM");
     EXPECT_EQ(caption, "Please Note");
-    EXPECT_EQ(options_->MonitoredList.Count(), 1);
+    EXPECT_EQ(program_->Options().MonitoredList.Count(), 1);
     EXPECT_EQ(RowItem(*list, 0)->Caption, "Alpha \"beta\"");
 }
 
@@ -264,10 +268,10 @@ TEST_F(MainWindowTest, AConfirmedDeleteTakesTheItemOffBothListsAndTheDatabase) {
     EXPECT_EQ(answers.Seen()[0], "frmDeleteConfirm");
     EXPECT_EQ(RowItem(*list, 0)->Caption, "Alpha");
     EXPECT_EQ(RowItem(*list, 1), nullptr);
-    EXPECT_EQ(options_->MonitoredList.Count(), 1);
+    EXPECT_EQ(program_->Options().MonitoredList.Count(), 1);
     TOptions reloaded;
     EXPECT_EQ(reloaded.MonitoredList.Count(), 1);
-    EXPECT_FALSE(options_->AdminAccess);
+    EXPECT_FALSE(program_->Options().AdminAccess);
 }
 
 TEST_F(MainWindowTest, ChoosingTheUsagePeriodReloadsTheList) {
@@ -376,8 +380,8 @@ TEST_F(MainWindowTest, TheHeaderTimeCyclesItsFormsAndFitsItsPanel) {
     QTest::mouseClick(link, Qt::LeftButton);
     EXPECT_EQ(title->text(), "Time to Limit:");
     EXPECT_EQ(link->text(), "Show Time Now");
-    EXPECT_EQ(value->text(),
-              QString::fromStdString(FormatHourMinute(options_->TimeLimit() - 30.0 / 1440)));
+    EXPECT_EQ(value->text(), QString::fromStdString(
+                                 FormatHourMinute(program_->Options().TimeLimit() - 30.0 / 1440)));
     EXPECT_EQ(Find<QWidget>("pnlMain_TimeOnline")->width(), title->width() + value->width() + 34);
     EXPECT_EQ(value->x(), title->x() + title->width() + 6);
     QTest::mouseClick(link, Qt::LeftButton);
@@ -416,7 +420,7 @@ TEST_F(MainWindowTest, TheTimersScanOnTheStoredPeriodShowTheTotalAndSaveTheOptio
     Fire(Timer("tmrTime"));
     EXPECT_EQ(Find<QLabel>("lblMain_Time")->text(), "00:01");
 
-    options_->TimeLimitSeconds = 7200;
+    program_->Options().TimeLimitSeconds = 7200;
     Fire(Timer("tmrSaveOptions"));
     EXPECT_EQ(folder_.Scalar("settings.sqlite",
                              "SELECT value FROM settings WHERE name = 'TimeLimitSeconds'"),
@@ -424,19 +428,12 @@ TEST_F(MainWindowTest, TheTimersScanOnTheStoredPeriodShowTheTotalAndSaveTheOptio
     EXPECT_FALSE(Timer("tmrReminderOnly")->isActive()); // below the limit nothing re-arms
 }
 
-TEST_F(MainWindowTest, WhilePausedOnlyTheUninstallWatchRuns) {
+TEST_F(MainWindowTest, WhilePausedTheWindowStandsStill) {
     TfrmMain& w = Window();
-    int asked = 0;
-    w.UninstallRequested = [&] {
-        ++asked;
-        return false;
-    };
     w.Engine().HandleNotice(TDesktopNotice::SessionLock);
     SetAutohide(true);
     Fire(Timer("tmrDeactivation"));
     EXPECT_FALSE(Timer("tmrAutohide")->isActive()); // the deactivation check stood still
-    Fire(Timer("tmrShutdown"));
-    EXPECT_EQ(asked, 1);
     w.Engine().HandleNotice(TDesktopNotice::SessionUnlock);
     QCursor::setPos(0, 0);
     w.move(w.x(), w.y());
@@ -444,24 +441,29 @@ TEST_F(MainWindowTest, WhilePausedOnlyTheUninstallWatchRuns) {
     EXPECT_EQ(Timer("tmrAutohide")->isActive(), !w.ApplicationInFocus());
 }
 
+// A program timer whose handler fails is shown once in the error window, over the main
+// window, and fires again as usual.
 TEST_F(MainWindowTest, AFailingTimerHandlerIsReportedOnceAndTheTimerGoesOn) {
     TfrmMain& w = Window();
-    int asked = 0;
-    w.UninstallRequested = [&]() -> bool {
-        if (++asked == 1) {
+    QObject owner;
+    TQtTimers timers(owner, ReportApplicationException);
+    int fired = 0;
+    const int id = timers.Add("tmrFailing", 60000, true, [&] {
+        if (++fired == 1) {
             throw Exception("the program folder went away");
         }
-        return false;
-    };
+    });
     TModalAnswers answers({[](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); }});
-    Fire(Timer("tmrShutdown"));
+    auto* timer = owner.findChild<QTimer*>(QStringLiteral("tmrFailing"));
+    ASSERT_NE(timer, nullptr);
+    Fire(timer);
     QTest::qWait(30);
     ASSERT_EQ(answers.Seen().size(), 1u);
     EXPECT_EQ(answers.Seen()[0], "frmErrorMessage");
-    EXPECT_TRUE(Timer("tmrShutdown")->isActive()); // the watch re-arms itself after a failure
-    Fire(Timer("tmrShutdown"));
+    EXPECT_TRUE(timers.IsEnabled(id));
+    Fire(timer);
     QTest::qWait(30);
-    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(fired, 2);
     EXPECT_EQ(answers.Seen().size(), 1u);
     EXPECT_TRUE(w.isVisible());
 }
@@ -492,11 +494,11 @@ TEST_F(MainWindowTest, TheTimeUpSettingsStoreTheLimitAndTheActionOnOk) {
     ASSERT_EQ(answers.Seen().size(), 1u);
     EXPECT_EQ(answers.Seen()[0], "frmReminderSettings");
     // Lowering the limit and the action's change hold at once.
-    EXPECT_EQ(options_->TimeLimitSeconds, 105 * 60);
+    EXPECT_EQ(program_->Options().TimeLimitSeconds, 105 * 60);
     EXPECT_EQ(Find<QLineEdit>("edtTimeLimit")->text(), "01:45");
     EXPECT_EQ(Find<QLineEdit>("edtAction")->text(),
-              QString::fromStdString(options_->ExpirationActionText()));
-    EXPECT_FALSE(options_->AdminAccess);
+              QString::fromStdString(program_->Options().ExpirationActionText()));
+    EXPECT_FALSE(program_->Options().AdminAccess);
     (void)w;
 }
 

@@ -19,6 +19,7 @@
 #include "support/test_data_folder.h"
 #include "ui/main_window.h"
 #include "ui/modal_helper.h"
+#include "ui/test_program.h"
 #include "ui/window_helpers.h"
 
 #include <QAction>
@@ -237,12 +238,13 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
 // Settings from the main window's menu: what was applied shows there at once, and the
 // regular save, stopped while the wizard was open, runs again.
 TEST_F(SettingsWizardTest, TheMainWindowShowsWhatTheSettingsApplied) {
-    TOptions options;
     TFakeDesktop desktop;
-    TfrmMain window(desktop, options);
+    twtest::TTestProgram program(desktop);
+    TOptions& options = program.Options();
+    TfrmMain window(desktop, options, program.Program());
     twtest::TModalAnswer answer(QStringLiteral("frmSettings"), [&](QWidget* shown) {
         auto& w = *static_cast<TfrmSettings*>(shown);
-        EXPECT_FALSE(Child<QTimer>(window, "tmrSaveOptions")->isActive());
+        EXPECT_FALSE(program.Timer("tmrSaveOptions")->isActive());
         Next(w);
         Next(w);
         Choose(Child<QComboBox>(w, "cbxExpirationAction"), "Close Browser/App.");
@@ -255,7 +257,7 @@ TEST_F(SettingsWizardTest, TheMainWindowShowsWhatTheSettingsApplied) {
     EXPECT_EQ(Child<QLineEdit>(window, "edtTimeLimit")->text(), "01:30");
     EXPECT_EQ(Child<QLineEdit>(window, "edtAction")->text(), "Close Browser/App.");
     EXPECT_EQ(Child<QPlainTextEdit>(window, "mmReminderMorning")->toPlainText(), "Stretch");
-    EXPECT_TRUE(Child<QTimer>(window, "tmrSaveOptions")->isActive());
+    EXPECT_TRUE(program.Timer("tmrSaveOptions")->isActive());
     EXPECT_FALSE(options.AdminAccess);
 }
 

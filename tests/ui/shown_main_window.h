@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/desktop.h"
-#include "storage/options.h"
 #include "ui/main_window.h"
+#include "ui/test_program.h"
 
 #include <QTest>
 
@@ -12,14 +12,14 @@
 
 namespace twtest {
 
-// The main window of a test, made on first use over fresh options read from the test's data
-// folder, shown and exposed; the test keeps both and frees the window first.
+// The main window of a test, made on first use as the view of a program started over the
+// test's data folder, shown and exposed; the test keeps both and frees the window first.
 inline tw::TfrmMain& ShownMainWindow(std::unique_ptr<tw::TfrmMain>& window,
-                                     std::unique_ptr<tw::TOptions>& options,
+                                     std::unique_ptr<TTestProgram>& program,
                                      tw::TDesktop& desktop) {
     if (!window) {
-        options = std::make_unique<tw::TOptions>();
-        window = std::make_unique<tw::TfrmMain>(desktop, *options);
+        program = std::make_unique<TTestProgram>(desktop);
+        window = std::make_unique<tw::TfrmMain>(desktop, program->Options(), program->Program());
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }

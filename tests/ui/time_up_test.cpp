@@ -58,7 +58,7 @@ class TimeUpTest : public ::testing::Test {
     explicit TimeUpTest(TDateTime start = Today + 10 * OneHour) : folder_(start) {}
     ~TimeUpTest() override {
         window_.reset();
-        options_.reset();
+        program_.reset();
     }
 
     // Two listed programs, the daily limit (six seconds unless said) and the action; the
@@ -82,11 +82,15 @@ class TimeUpTest : public ::testing::Test {
         desktop_.SetForeground(game_);
     }
 
-    TfrmMain& Window() { return twtest::ShownMainWindow(window_, options_, desktop_); }
+    TfrmMain& Window() { return twtest::ShownMainWindow(window_, program_, desktop_); }
     template <class T> T* Find(const char* name) { return Child<T>(Window(), name); }
+    QTimer* ProgramTimer(const char* name) {
+        Window();
+        return program_->Timer(name);
+    }
     void Scan(double seconds) {
         folder_.Clock().Advance(seconds);
-        Fire(Find<QTimer>("tmrScan"));
+        Fire(ProgramTimer("tmrScan"));
     }
     // Looks at the reminder once it is up, then answers it.
     twtest::TModalAnswer Answer(TSeen& seen, std::function<void(QWidget*)> answer) {
@@ -111,7 +115,7 @@ class TimeUpTest : public ::testing::Test {
 
     twtest::TestDataFolder folder_;
     TFakeDesktop desktop_;
-    std::unique_ptr<TOptions> options_;
+    std::unique_ptr<twtest::TTestProgram> program_;
     std::unique_ptr<TfrmMain> window_;
     TWindowHandle game_ = 0;
     TWindowHandle chat_ = 0;
@@ -163,7 +167,7 @@ TEST_F(TimeUpTest, FiveMoreMinutesDoNothingOnceADayAndTheCountdownEndsAMinuteLat
     // runs on the program clock: at 59 seconds it still stands, at 60 it closes and the
     // computer is shut down with a minute's warning.
     folder_.Clock().Advance(300);
-    Fire(Find<QTimer>("tmrReminderOnly"));
+    Fire(ProgramTimer("tmrReminderOnly"));
     TSeen second;
     QString atFiftyNine;
     bool openAtFiftyNine = false;
@@ -317,7 +321,7 @@ TEST_F(MemoTest, TheSelectorFollowsTheDayAndMarksThePartsThatHaveAMemo) {
     EXPECT_EQ(Find<QPlainTextEdit>("mmReminderEvening")->toPlainText(), "read to the children");
     Find<QPlainTextEdit>("mmReminderMorning")->setPlainText("  \n\t ");
     Find<QPlainTextEdit>("mmReminderAfrernoon")->setPlainText("write the report");
-    EXPECT_EQ(options_->GetReminder(1), "write the report");
+    EXPECT_EQ(program_->Options().GetReminder(1), "write the report");
     EXPECT_FALSE(Marked(0)); // blanks and line breaks are no memo
     EXPECT_TRUE(Marked(1));
     EXPECT_TRUE(Marked(2));
@@ -359,9 +363,9 @@ TEST_F(MemoTest, TheSelectorFollowsTheDayAndMarksThePartsThatHaveAMemo) {
 
 TEST_F(MemoTest, ThePromptComesByItsRuleCountsRoundedDaysAndNeverStopsIt) {
     Window();
-    options_->ReminderChangePeriod = 2;                                // weekly
-    options_->ReminderChangedDateTime = ClockNow() - 7 - 13 * OneHour; // 7.5 days: 8
-    options_->ReminderShowedDateTime = ClockNow() - 6.4;               // shown 6 days ago
+    program_->Options().ReminderChangePeriod = 2;                                // weekly
+    program_->Options().ReminderChangedDateTime = ClockNow() - 7 - 13 * OneHour; // 7.5 days: 8
+    program_->Options().ReminderShowedDateTime = ClockNow() - 6.4;               // shown 6 days ago
     int prompts = 0;
     QString text;
     auto answer = twtest::TModalAnswer([&](QWidget* prompt) {
@@ -377,8 +381,8 @@ TEST_F(MemoTest, ThePromptComesByItsRuleCountsRoundedDaysAndNeverStopsIt) {
     Fire(timer);
     EXPECT_EQ(prompts, 1);
     EXPECT_EQ(text, "You have not updated your reminders in 8 day(s)");
-    EXPECT_EQ(options_->ReminderChangePeriod, 0);
-    EXPECT_DOUBLE_EQ(options_->ReminderShowedDateTime, ClockNow());
+    EXPECT_EQ(program_->Options().ReminderChangePeriod, 0);
+    EXPECT_DOUBLE_EQ(program_->Options().ReminderShowedDateTime, ClockNow());
     folder_.Clock().Advance(30 * SecondsPerDay);
     Fire(timer);
     EXPECT_EQ(prompts, 1); // "Never" asks no more
@@ -398,7 +402,7 @@ TEST_F(TimeUpTest, ADailyResetWhileTheDeleteQuestionIsOpenDeletesTheItemChosen) 
     // are drawn anew.
     auto answer = twtest::TModalAnswer([&](QWidget* question) {
         folder_.Clock().Advance(20 * 3600);
-        Fire(Find<QTimer>("tmrScan"));
+        Fire(ProgramTimer("tmrScan"));
         Fire(Find<QTimer>("tmrUsage"));
         static_cast<QDialog*>(question)->accept();
     });

@@ -14,6 +14,7 @@
 #include "support/test_data_folder.h"
 #include "ui/main_window.h"
 #include "ui/modal_helper.h"
+#include "ui/test_program.h"
 #include "ui/window_helpers.h"
 
 #include <QAccessible>
@@ -116,7 +117,9 @@ class X11Wizards : public ::testing::Test {
 
 TEST_F(X11Wizards, FirstStartThenASiteAndAScannedProgramReachTheList) {
     ASSERT_EQ(QGuiApplication::platformName(), "xcb");
-    TOptions& options = GOptions_Local();
+    TFakeDesktop desktop;
+    twtest::TTestProgram tallywick(desktop, false);
+    TOptions& options = tallywick.Options();
     ASSERT_FALSE(options.IsNotFirstRun);
 
     int settingsShown = 0;
@@ -148,8 +151,8 @@ TEST_F(X11Wizards, FirstStartThenASiteAndAScannedProgramReachTheList) {
                              "SELECT value FROM settings WHERE name = 'IsNotFirstRun'"),
               "1");
 
-    TFakeDesktop desktop;
-    TfrmMain window(desktop, options);
+    tallywick.Program().Start();
+    TfrmMain window(desktop, options, tallywick.Program());
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     Child<QAction>(window, "actViewMain")->trigger();

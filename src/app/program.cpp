@@ -1,0 +1,197 @@
+#include "app/program.h"
+
+#include "app/program_files.h"
+#include "base/scope_exit.h"
+#include "monitor/probe.h"
+#include "storage/clock.h"
+#include "storage/log_purge.h"
+#include "storage/seed_data_folder.h"
+#include "storage/settings_file.h"
+
+#include <cstdio>
+
+namespace tw {
+
+namespace {
+
+// The program's timers. The odd intervals keep them from lining up with each other and with
+// the view's.
+constexpr int ReminderReArmMs = 300000;     // "Give me 5 Minutes" and a missed reminder
+constexpr int ClockRealignmentMs = 1800000; // the program clock follows the system's
+constexpr int SaveOptionsMs = 240025;       // what changed reaches settings.sqlite
+constexpr int UninstallWatchMs = 900;       // the uninstaller's marker ends the program
+constexpr int LogPurgeFirstSliceMs = 2000;  // the clean-up waits until the start is over,
+constexpr int LogPurgeNextSlicesMs = 10;    // then goes on in short slices
+
+int ScanPeriodMs(const TOptions& options) {
+    return options.ScanPeriodSeconds * 1000;
+}
+
+} // namespace
+
+TProgram::TProgram(TDesktop& desktop, TProgramTimers& timers)
+    : desktop_(desktop), timers_(timers) {}
+
+TProgram::~TProgram() {
+    Finish();
+}
+
+bool TProgram::TakeInstanceLock() {
+    lock_ = AcquireInstanceLock(desktop_);
+    return lock_ != nullptr;
+}
+
+void TProgram::WatchForTheEnd(std::function<void()> end) {
+    end_ = std::move(end);
+    sessionEnd_ = std::make_unique<TSessionEndWatch>([this] {
+        SecureForTheEnd();
+        end_();
+    });
+    // Already during the first start's settings: a package removed meanwhile ends this copy
+    // all the same, within about a second.
+    tmrShutdown_ =
+        timers_.Add("tmrShutdown", UninstallWatchMs, true, [this] { UninstallWatchTimer(); });
+}
+
+void TProgram::LoadOptions() {
+    SeedDataFolder();
+    options_ = std::make_unique<TOptions>();
+}
+
+void TProgram::Start() {
+    TScanHost& host = *this;
+    TScanTimers& engineTimers = *this;
+    engine_ =
+        std::make_unique<TScanEngine>(desktop_, *options_, host, engineTimers,
+                                      SettingsFile().ReadBool("Common", "Show5MinButton", true));
+    // The engine checks the pause itself: a paused scan must leave its timer running.
+    tmrScan_ =
+        timers_.Add("tmrScan", ScanPeriodMs(*options_), true, [this] { engine_->ScanTimer(); });
+    tmrReminderOnly_ = timers_.Add("tmrReminderOnly", ReminderReArmMs, false,
+                                   [this] { engine_->ReminderOnlyTimer(); });
+    timers_.Add("tmrTimeSynchronization", ClockRealignmentMs, true,
+                [this] { engine_->TimeSynchronizationTimer(); });
+    tmrSaveOptions_ = timers_.Add("tmrSaveOptions", SaveOptionsMs, true, [this] {
+        if (!engine_->IsPaused()) {
+            options_->Save();
+        }
+    });
+    tmrLogPurge_ =
+        timers_.Add("tmrLogPurge", LogPurgeFirstSliceMs, true, [this] { LogPurgeTimer(); });
+}
+
+bool TProgram::HandleNotice(TDesktopNotice notice) {
+    return engine_->HandleNotice(notice);
+}
+
+void TProgram::HoldSaving(bool hold) {
+    timers_.SetEnabled(tmrSaveOptions_, !hold);
+}
+
+void TProgram::UninstallWatchTimer() {
+    // A handler that fails or opens a window must not be entered again meanwhile.
+    timers_.SetEnabled(tmrShutdown_, false);
+    TScopeExit again([this] { timers_.SetEnabled(tmrShutdown_, true); });
+    if (UninstallRequested()) {
+        end_();
+    }
+}
+
+void TProgram::LogPurgeTimer() {
+    timers_.SetInterval(tmrLogPurge_, LogPurgeNextSlicesMs);
+    if (engine_->IsPaused()) {
+        return;
+    }
+    if (!logPurge_) {
+        logPurge_ = std::make_unique<TLogPurge>(ClockNow());
+    }
+    if (!logPurge_->Step()) {
+        timers_.SetEnabled(tmrLogPurge_, false);
+        logPurge_.reset();
+    }
+}
+
+void TProgram::SecureForTheEnd() {
+    if (lock_) {
+        lock_->Release();
+        lock_.reset();
+    }
+    if (options_) {
+        options_->Save();
+    }
+    RemoveFlagFile();
+}
+
+void TProgram::Finish() {
+    view_ = nullptr;
+    logPurge_.reset();
+    engine_.reset();  // the probe and the logger go with it
+    options_.reset(); // saves
+    RemoveFlagFile();
+    ReleaseSettingsFile();
+    if (lock_) {
+        lock_->Release();
+        lock_.reset();
+    }
+}
+
+// --- the engine's host ---
+
+TReminderChoice TProgram::ShowReminder(const TOnlineTimeApplication& probe, bool isBlock,
+                                       bool fiveMinutesAllowed) {
+    if (view_) {
+        return view_->ShowReminder(probe, isBlock, fiveMinutesAllowed);
+    }
+    // Without windows nobody is asked: the configured action follows at once.
+    std::fprintf(stderr, "Time is up: %s%s\n", probe.ExeName.c_str(),
+                 isBlock ? " (Block mode)" : "");
+    TReminderChoice choice;
+    choice.action = engine_->TimeUpAction(isBlock);
+    return choice;
+}
+
+void TProgram::SelectDayPart(int dayPart) {
+    if (view_) {
+        view_->SelectDayPart(dayPart);
+    }
+}
+
+void TProgram::SetBlockDisplay(bool on) {
+    if (view_) {
+        view_->SetBlockDisplay(on);
+    }
+}
+
+void TProgram::RedisplayAfterReset() {
+    if (view_) {
+        view_->RedisplayAfterReset();
+    }
+}
+
+void TProgram::ShowAddressNotice(TAddressProblem problem) {
+    if (view_) {
+        view_->ShowAddressNotice(problem);
+    }
+}
+
+void TProgram::ShowFailureNotice(const std::string& text) {
+    if (view_) {
+        view_->ShowFailureNotice(text);
+    }
+}
+
+// --- the engine's timers ---
+
+void TProgram::SetScanTimerEnabled(bool enabled) {
+    timers_.SetEnabled(tmrScan_, enabled);
+}
+
+void TProgram::EnableReminderOnlyTimer() {
+    timers_.SetEnabled(tmrReminderOnly_, true);
+}
+
+void TProgram::DisableReminderOnlyTimer() {
+    timers_.SetEnabled(tmrReminderOnly_, false);
+}
+
+} // namespace tw

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "app/program_timers.h"
+#include "monitor/program_control.h"
+#include "monitor/scan_engine.h"
+#include "monitor/scan_host.h"
+#include "platform/desktop.h"
+#include "platform/session_end.h"
+#include "storage/options.h"
+
+#include <functional>
+#include <memory>
+
+namespace tw {
+
+class TLogPurge;
+
+// The program, with or without windows: the options, the engine, the single-instance lock,
+// the end of the session and the program's timers. Both entries build it and take it through
+// the same steps; the windowed one attaches its main window as the view that shows the
+// engine's state and asks the person.
+class TProgram final : public TProgramControl, private TScanHost, private TScanTimers {
+  public:
+    TProgram(TDesktop& desktop, TProgramTimers& timers);
+    ~TProgram() override;
+    TProgram(const TProgram&) = delete;
+    TProgram& operator=(const TProgram&) = delete;
+
+    // --- start-up, in this order ---
+    // Takes the single-instance lock; false when another copy holds it. Throws when the lock
+    // file cannot be created.
+    bool TakeInstanceLock();
+    // From now on the session's end (and the uninstaller's marker) make what must survive
+    // safe at once and then call `end`, which ends the entry's loop.
+    void WatchForTheEnd(std::function<void()> end);
+    // Seeds the data folder on the first start and reads the options. Throws
+    // ETemplatesMissing for a broken install.
+    void LoadOptions();
+    // Creates the engine and starts the scan, the re-arm, the clock re-alignment, the save
+    // and the clean-up of old activity.
+    void Start();
+
+    // --- while it runs ---
+    TDesktop& Desktop() { return desktop_; }
+    TOptions& Options() { return *options_; }
+    TSessionEndWatch& SessionEnd() { return *sessionEnd_; }
+    // The desktop's notices: the engine's share, then the view's.
+    bool HandleNotice(TDesktopNotice notice);
+
+    // TProgramControl
+    TScanEngine& Engine() override { return *engine_; }
+    void AttachView(TScanHost* view) override { view_ = view; }
+    void HoldSaving(bool hold) override;
+
+    // --- the end ---
+    // The options saved, the flag file deleted, the lock released. The engine stays until
+    // the object goes, for a view that outlives this.
+    void Finish();
+
+  private:
+    // TScanHost: forwarded to the view; without one, the limit's action is carried out at
+    // once and nothing is shown.
+    TReminderChoice ShowReminder(const TOnlineTimeApplication& probe, bool isBlock,
+                                 bool fiveMinutesAllowed) override;
+    void SelectDayPart(int dayPart) override;
+    void SetBlockDisplay(bool on) override;
+    void RedisplayAfterReset() override;
+    void ShowAddressNotice(TAddressProblem problem) override;
+    void ShowFailureNotice(const std::string& text) override;
+    // TScanTimers
+    void SetScanTimerEnabled(bool enabled) override;
+    void EnableReminderOnlyTimer() override;
+    void DisableReminderOnlyTimer() override;
+
+    void UninstallWatchTimer();
+    void LogPurgeTimer();
+    // The session ends, or the uninstaller asked: what must survive is made so first.
+    void SecureForTheEnd();
+
+    TDesktop& desktop_;
+    TProgramTimers& timers_;
+    std::unique_ptr<TInstanceLock> lock_;
+    std::unique_ptr<TSessionEndWatch> sessionEnd_;
+    std::function<void()> end_;
+    std::unique_ptr<TOptions> options_;
+    std::unique_ptr<TScanEngine> engine_;
+    std::unique_ptr<TLogPurge> logPurge_; // while the clean-up of old activity runs
+    TScanHost* view_ = nullptr;
+    int tmrScan_ = -1;
+    int tmrReminderOnly_ = -1;
+    int tmrSaveOptions_ = -1;
+    int tmrLogPurge_ = -1;
+    int tmrShutdown_ = -1;
+};
+
+} // namespace tw

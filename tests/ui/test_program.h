@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/program.h"
+#include "app/qt_timers.h"
+#include "dialogs/message_windows.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace twtest {
+
+// The program of a window test, over the test's data folder: its timers on Qt's loop (found
+// by name), what they throw shown as the program shows it, the options read afresh and the
+// engine started, as the windowed entry does before it makes the main window.
+class TTestProgram {
+  public:
+    // Not started: the test starts it, as the entry does after the first start's settings.
+    TTestProgram(tw::TDesktop& desktop, bool started = true) : program_(desktop, timers_) {
+        program_.LoadOptions();
+        if (started) {
+            program_.Start();
+        }
+    }
+
+    tw::TProgram& Program() { return program_; }
+    tw::TOptions& Options() { return program_.Options(); }
+    QTimer* Timer(const char* name) {
+        auto* timer = timerOwner_.findChild<QTimer*>(QString::fromLatin1(name));
+        EXPECT_NE(timer, nullptr) << name;
+        return timer;
+    }
+
+  private:
+    QObject timerOwner_;
+    tw::TQtTimers timers_{timerOwner_, tw::ReportApplicationException};
+    tw::TProgram program_;
+};
+
+} // namespace twtest
