@@ -344,14 +344,4 @@ TEST_F(OptionsTest, CorruptDatabaseIsReportedAndKeptAsItIs) {
     EXPECT_STREQ(buffer, "this is not a database, but someone's file nonetheless");
 }
 
-TEST_F(OptionsTest, GlobalOptionsAreCreatedOnceAndSavedOnRelease) {
-    tw::TOptions& first = tw::GOptions_Local();
-    EXPECT_EQ(&first, &tw::GOptions_Local());
-    first.TimeLimitSeconds = 1234;
-    tw::ReleaseGOptions_Local();
-    EXPECT_EQ(Stored("TimeLimitSeconds"), "1234");
-    EXPECT_EQ(tw::GOptions_Local().TimeLimitSeconds, 1234);
-    tw::ReleaseGOptions_Local();
-}
-
 } // namespace

@@ -121,10 +121,6 @@ class TOptions {
     TSaveBatch* logBatch_ = nullptr;
 };
 
-// The one options object, created (and so loaded) on first use.
-TOptions& GOptions_Local();
-// Releases it (saving it) at exit; the next GOptions_Local creates a new one.
-void ReleaseGOptions_Local();
 
 // The stored names of the three value tables, in index order.
 extern const std::array<const char*, 3> ExpirationActionNames;

@@ -142,23 +142,4 @@ void TOptions::LogDBPurge() {
     }
 }
 
-namespace {
-std::unique_ptr<TOptions>& OptionsInstance() {
-    static std::unique_ptr<TOptions> instance;
-    return instance;
-}
-} // namespace
-
-TOptions& GOptions_Local() {
-    auto& instance = OptionsInstance();
-    if (!instance) {
-        instance = std::make_unique<TOptions>();
-    }
-    return *instance;
-}
-
-void ReleaseGOptions_Local() {
-    OptionsInstance().reset();
-}
-
 } // namespace tw

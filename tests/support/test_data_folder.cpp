@@ -21,8 +21,6 @@ TestDataFolder::TestDataFolder(tw::TDateTime now, const std::filesystem::path& u
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
         fs::copy_file(fs::path(TALLYWICK_TEMPLATE_DIR) / name, dir_.Path() / name);
     }
-    // Whatever an earlier test left behind belongs to its own folder.
-    tw::ReleaseGOptions_Local();
     tw::SetDataFolderForTest(dir_.Path().string());
     tw::ClockInstallSource(&clock_);
     Restart();
@@ -37,7 +35,6 @@ TestDataFolder::~TestDataFolder() {
 }
 
 void TestDataFolder::Restart() {
-    tw::ReleaseGOptions_Local();
     tw::ReleaseSettingsFile();
     tw::ResetAppearanceCacheForTest();
     tw::ReleaseActivityDatabase();
