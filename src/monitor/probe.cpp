@@ -9,6 +9,7 @@ namespace {
 
 constexpr const char* Unit = "OnlineTimeApplicationObjects";
 constexpr const char* ExecuteLabel = "; TOnlineTimeApplication.Execute: ";
+
 } // namespace
 
 const char* BrowserKindText(TBrowserKind kind) {

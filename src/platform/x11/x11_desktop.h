@@ -86,6 +86,7 @@ class TX11Desktop : public TDesktop {
     unsigned long ClientOf(unsigned long topLevel);
     long ProcessOf(unsigned long window);
     TScreenRect PlaceOf(unsigned long window);
+    // foreground: the window in front when the caller has just asked, else 0.
     TWindowFacts Describe(TWindowHandle window, TWindowHandle foreground);
 
     std::unique_ptr<TX11Connection> connection_;
