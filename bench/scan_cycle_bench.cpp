@@ -223,7 +223,7 @@ int MeasureBrowsers(char** clientArgv) {
                 "unread", "cycle CPU med", "cycle CPU max", "logged");
     for (const TSubject& subject : subjects) {
         screen.Activate(subject.window);
-        twtest::WaitUntil([&] { return desktop->ForegroundWindow() == subject.window; });
+        twtest::WaitUntil([&] { return desktop->WhatIsInFront().window == subject.window; });
         int unread = 0;
         const TTimes probes = Paced(Runs, [&] {
             probe.Execute(false, nullptr);

@@ -43,35 +43,34 @@ TEST(DevicePathTest, FirstLetterWhoseDeviceHoldsThePathWins) {
     EXPECT_EQ(asked.find_first_of("AB"), std::string::npos);
 }
 
-TEST(FakeDesktopTest, EnumerationsHandOutSnapshotsEvenOfWindowsRemovedOnTheWay) {
+TEST(FakeDesktopTest, DescriptionsHandOutASnapshotEvenOfWindowsRemovedOnTheWay) {
     TFakeDesktop desk;
-    TWindowHandle a = desk.AddWindow("A", tw::TFakeProcess::Path("C:\\a.exe"));
-    TWindowHandle b = desk.AddWindow("B", tw::TFakeProcess::Path("C:\\b.exe"));
-    TWindowHandle a1 = desk.AddChild(a, "A1");
-    TWindowHandle a11 = desk.AddChild(a1, "A11");
-    TWindowHandle a2 = desk.AddChild(a, "A2");
+    TWindowHandle a = desk.AddWindow(tw::TFakeProcess::Path("C:\\a.exe"));
+    TWindowHandle b =
+        desk.AddWindow(tw::TFakeProcess::Path("C:\\b.exe"), tw::TBrowserKind::Chrome, "b.example");
     desk.SetForeground(b);
+    EXPECT_EQ(desk.WhatIsInFront().address, "b.example");
 
-    std::vector<TWindowHandle> seen;
-    desk.EnumDescendants(a, [&](TWindowHandle w) { return seen.push_back(w), true; });
-    EXPECT_EQ(seen, (std::vector<TWindowHandle>{a1, a11, a2}));
-
-    seen.clear();
+    std::vector<tw::TWindowFacts> seen;
     desk.SetVisitHook([&](TWindowHandle w) {
         if (w == b) {
             desk.RemoveWindow(b);
         }
     });
-    desk.EnumTopLevelWindows([&](TWindowHandle w) { return seen.push_back(w), true; });
-    EXPECT_EQ(seen, (std::vector<TWindowHandle>{a, b}));
+    desk.DescribeTopLevelWindows(
+        [&](const tw::TWindowFacts& f) { return seen.push_back(f), true; });
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].window, a);
+    EXPECT_EQ(seen[0].executablePath, "C:\\a.exe");
+    EXPECT_EQ(seen[1].window, b);
+    EXPECT_EQ(seen[1].executablePath, "Error: The parameter is incorrect.");
+    EXPECT_EQ(seen[1].browser, tw::TBrowserKind::Desktop);
+    EXPECT_EQ(seen[1].address, "");
     EXPECT_FALSE(desk.Exists(b));
-    EXPECT_EQ(desk.ForegroundWindow(), 0u);
-    EXPECT_EQ(desk.ClassName(b), "");
-    EXPECT_EQ(desk.ExecutablePath(b), "Error: The parameter is incorrect.");
+    EXPECT_EQ(desk.WhatIsInFront().window, 0u);
     desk.PostCloseRequest(b);
-    desk.PostCloseRequest(a11);
-    EXPECT_EQ(desk.CloseRequests(), std::vector<TWindowHandle>{a11});
-    EXPECT_EQ(desk.ExecutablePath(a11), "C:\\a.exe"); // children belong to the same process
+    desk.PostCloseRequest(a);
+    EXPECT_EQ(desk.CloseRequests(), std::vector<TWindowHandle>{a});
 }
 
 TEST(FakeDesktopTest, InstanceLockIsExclusiveAcrossDesktopsSharingARegistry) {

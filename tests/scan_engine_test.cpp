@@ -266,9 +266,7 @@ TEST_F(ScanEngineTest, BrowserListedAsApplicationCountsForTheApplication) {
 // only to someone with websites on the list; a browser that merely did not answer is not.
 TEST_F(ScanEngineTest, AnUnreadableBrowserIsNoticedOnceWhenWebsitesAreListed) {
     using tw::TAddressProblem;
-    const tw::TWindowHandle frame =
-        Front(desktop_.AddWindow("BrowserFrame", tw::TFakeProcess::Path(Browser)));
-    const tw::TWindowHandle omnibox = desktop_.AddChild(frame, "Chrome_AutocompleteEditView");
+    const tw::TWindowHandle omnibox = Front(tw::AddChromeWindow(desktop_, Browser, ""));
     desktop_.SetAddressProblem(omnibox, TAddressProblem::StartedBeforeAccessibility);
     List(Game, TMonitoredItemType::mitApp);
     Scan(3);

@@ -12,7 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 using twtest::MakeForeground;
 using twtest::TTestProcess;
@@ -115,6 +118,59 @@ TEST_F(Win32DesktopTest, BrowserClassesGiveKindAndAddress) {
     }
 }
 
+TEST_F(Win32DesktopTest, DescendantClassesDecideKindAndAddressInOrder) {
+    struct TCase {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> children; // class, text
+        tw::TBrowserKind kind;
+        const char* url;
+    };
+    const TCase cases[] = {
+        {"plain editor", {{"Edit", "notes"}}, tw::TBrowserKind::Desktop, ""},
+        {"address display control",
+         {{"AddressDisplay Control", ""}, {"Edit", "http://x.example/"}},
+         tw::TBrowserKind::InternetExplorer,
+         "http://x.example/"},
+        {"edit before the band is ignored",
+         {{"Edit", "draft"}, {"Address Band Root", ""}, {"Edit", "example.com"}},
+         tw::TBrowserKind::InternetExplorer,
+         "example.com"},
+        {"an empty first edit still stops",
+         {{"Address Band Root", ""}, {"Edit", ""}, {"Edit", "late.example.com"}},
+         tw::TBrowserKind::InternetExplorer,
+         ""},
+        {"first browser class met wins",
+         {{"Chrome_AutocompleteEditView", "a.example"}, {"MozillaWindowClass", ""}},
+         tw::TBrowserKind::Chrome,
+         "a.example"},
+        {"mozilla stops even without an address",
+         {{"MozillaWindowClass", ""}, {"Chrome_AutocompleteEditView", "b.example"}},
+         tw::TBrowserKind::Firefox,
+         ""},
+        {"mozilla after a band",
+         {{"Address Band Root", ""}, {"MozillaWindowClass", ""}},
+         tw::TBrowserKind::Firefox,
+         ""},
+        {"opera",
+         {{"OperaWindowClass", ""}, {"Chrome_AutocompleteEditView", "c.example"}},
+         tw::TBrowserKind::Opera,
+         ""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TTestWindow frame("PlainFrame", c.name);
+        std::vector<std::unique_ptr<TTestWindow>> children;
+        for (const auto& [className, text] : c.children) {
+            children.push_back(std::make_unique<TTestWindow>(className, text, frame.Handle()));
+        }
+        ProbeInFront(frame.Handle());
+        EXPECT_EQ(probe.BrowserKind, c.kind);
+        EXPECT_EQ(probe.Url, c.url);
+        EXPECT_TRUE(tw::SameText(probe.ExeName, OwnPath())) << probe.ExeName;
+    }
+    EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(Win32DesktopTest, MozillaAddressComesFromTheAccessibilityTreeWithinFourLevels) {
     struct TCase {
         int depth;
@@ -148,6 +204,23 @@ TEST_F(Win32DesktopTest, MozillaAddressFieldWithoutFullAddressGivesNone) {
     ProbeInFront(frame.Handle());
     EXPECT_EQ(probe.BrowserKind, tw::TBrowserKind::Firefox);
     EXPECT_EQ(probe.Url, "");
+    content.Destroy();
+    tree->Release();
+}
+
+TEST_F(Win32DesktopTest, ABrokenTreeIsReportedAndTheWindowKeepsWhatWasFound) {
+    TTestWindow frame("MozillaUIWindowClass", "Broken");
+    TTestWindow content("MozillaWindowClass", "", frame.Handle());
+    twtest::TTestAccessible* tree = twtest::TreeWithAddressAt(2, L"https://never.example/", true);
+    tree->enumerationFails = true;
+    content.SetAccessible(tree);
+    ProbeInFront(frame.Handle());
+    EXPECT_EQ(probe.BrowserKind, tw::TBrowserKind::Firefox);
+    EXPECT_EQ(probe.Url, "");
+    EXPECT_TRUE(tw::SameText(probe.ExeName, OwnPath())) << probe.ExeName;
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].rfind("ErrorClassName: ", 0), 0u) << errors[0];
+    EXPECT_NE(errors[0].find("; TOnlineTimeApplication.Execute: "), std::string::npos);
     content.Destroy();
     tree->Release();
 }

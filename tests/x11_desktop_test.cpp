@@ -13,6 +13,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <csignal>
@@ -98,7 +99,12 @@ TEST_F(X11Desktop, ForegroundClientIsNamedByItsExecutableClassAndText) {
     EXPECT_EQ(desktop_->ExecutablePath(client.Window()), ClientPath());
     EXPECT_EQ(desktop_->ClassName(client.Window()), "TallywickTestClient");
     EXPECT_EQ(desktop_->WindowText(client.Window()), "Tägliche Liste");
-    EXPECT_EQ(desktop_->AccessibleObject(client.Window()), nullptr);
+    const tw::TWindowFacts facts = desktop_->WhatIsInFront();
+    EXPECT_EQ(facts.window, client.Window());
+    EXPECT_EQ(facts.executablePath, ClientPath());
+    EXPECT_EQ(facts.browser, tw::TBrowserKind::Desktop);
+    EXPECT_EQ(facts.address, "");
+    EXPECT_EQ(facts.addressProblem, tw::TAddressProblem::NoProblem);
 }
 
 TEST_F(X11Desktop, WindowTextFallsBackToLatin1NameAndCutsWholeCharacters) {
@@ -162,22 +168,29 @@ TEST_F(X11Desktop, TopLevelEnumerationListsEveryClientAndStopsWhenAsked) {
     EXPECT_EQ(visited, 1);
 }
 
-TEST_F(X11Desktop, DescendantsComeDepthFirstAndStopWhenAsked) {
+TEST_F(X11Desktop, EveryTopLevelWindowIsDescribedAndTheDescriptionStopsWhenAsked) {
     TClient client({"--children"});
-    const auto& tree = client.Children(); // first child, its child, second child
-    std::vector<TWindowHandle> all;
-    desktop_->EnumDescendants(client.Window(), [&](TWindowHandle w) {
-        all.push_back(w);
+    ASSERT_TRUE(WaitUntil([&] { return Listed(client.Window()); }));
+    std::vector<tw::TWindowFacts> described;
+    desktop_->DescribeTopLevelWindows([&](const tw::TWindowFacts& facts) {
+        described.push_back(facts);
         return true;
     });
-    EXPECT_EQ(all, tree);
+    EXPECT_EQ(described.size(), TopLevels().size());
+    const auto ours = std::find_if(described.begin(), described.end(),
+                                   [&](const auto& f) { return f.window == client.Window(); });
+    ASSERT_NE(ours, described.end());
+    EXPECT_EQ(ours->executablePath, ClientPath());
+    EXPECT_EQ(ours->browser, tw::TBrowserKind::Desktop);
+    // Its inner windows are no windows of their own.
+    for (const TWindowHandle child : client.Children()) {
+        EXPECT_TRUE(std::none_of(described.begin(), described.end(),
+                                 [&](const auto& f) { return f.window == child; }));
+    }
 
-    std::vector<TWindowHandle> untilGrandchild;
-    desktop_->EnumDescendants(client.Window(), [&](TWindowHandle w) {
-        untilGrandchild.push_back(w);
-        return w != tree[1];
-    });
-    EXPECT_EQ(untilGrandchild, std::vector<TWindowHandle>(tree.begin(), tree.begin() + 2));
+    int visited = 0;
+    desktop_->DescribeTopLevelWindows([&](const tw::TWindowFacts&) { return ++visited < 1; });
+    EXPECT_EQ(visited, 1);
 }
 
 TEST_F(X11Desktop, CloseRequestReachesOnlyWindowsThatAcceptIt) {
@@ -205,9 +218,6 @@ TEST_F(X11Desktop, WindowThatVanishedAnswersNothing) {
     EXPECT_EQ(desktop_->ClassName(window), "");
     EXPECT_EQ(desktop_->WindowText(window), "");
     EXPECT_EQ(desktop_->ExecutablePath(window), "Error: No such process");
-    int visited = 0;
-    desktop_->EnumDescendants(window, [&](TWindowHandle) { return ++visited > 0; });
-    EXPECT_EQ(visited, 0);
     desktop_->PostCloseRequest(window);
     // The connection survived all of it.
     TClient next({"--pid"});

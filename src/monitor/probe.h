@@ -1,23 +1,15 @@
 #pragma once
 
 #include "items/monitored_list.h"
+#include "platform/browser_kind.h"
 #include "platform/desktop.h"
 #include "storage/logged_activity.h"
 
-#include <cstdint>
 #include <string>
 
 namespace tw {
 
-// The kind of program in front; the text is what the activity log stores.
-enum class TBrowserKind : std::uint8_t {
-    Desktop = 0,          // "Desktop Application"
-    InternetExplorer = 1, // "MS Internet Explorer"
-    Firefox = 2,          // "Mozila FireFox"
-    Chrome = 3,           // "Google Chrome"
-    Opera = 4,            // "Opera"
-};
-
+// What the activity log stores for each kind.
 const char* BrowserKindText(TBrowserKind kind);
 // What the person is told about a browser whose address could not be read; empty for NoProblem.
 const char* AddressProblemText(TAddressProblem problem);
@@ -25,9 +17,9 @@ const char* AddressProblemText(TAddressProblem problem);
 // on), rather than a passing hitch.
 bool AddressProblemNeedsThePerson(TAddressProblem problem);
 
-// Finds out what the user is looking at: the foreground window, the executable that owns
-// it and, for a browser, the address shown. Its second mode asks every listed window on
-// the desktop to close.
+// What the user is looking at, as the desktop describes it: the foreground window, the
+// executable that owns it and, for a browser, the address shown. Its second mode asks every
+// window on the desktop that the list covers to close.
 class TOnlineTimeApplication {
   public:
     explicit TOnlineTimeApplication(TDesktop& desktop) : desktop_(desktop) {}
@@ -51,10 +43,8 @@ class TOnlineTimeApplication {
     TLoggedActivity Activity() const { return {ExeName, Url, BrowserName()}; }
 
   private:
-    bool TopLevelStep(TWindowHandle window);
-    bool DescendantStep(TWindowHandle child);
-    void AccessibilitySearch(TWindowHandle child, int depthLimit);
-    void NoteWhyNoAddress(TWindowHandle child);
+    // Fills the fields from one window's facts and reports a failed address read.
+    void Take(const TWindowFacts& facts);
 
     TDesktop& desktop_;
 };

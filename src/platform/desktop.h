@@ -1,15 +1,16 @@
 #pragma once
 
-#include "platform/accessible.h"
+#include "platform/browser_kind.h"
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
 
 namespace tw {
 
-// A top-level or child window of the desktop; 0 is no window.
+// A top-level window of the desktop; 0 is no window.
 using TWindowHandle = std::uint64_t;
 
 // What the system tells the program between timer ticks.
@@ -40,8 +41,27 @@ class TInstanceLock {
     virtual void Release() = 0;
 };
 
-// Everything the operating system must answer. The probe and the engine are written once
-// against this; each system has one backend, and tests use a scripted fake.
+// What the desktop knows about one top-level window, in the program's terms.
+struct TWindowFacts {
+    TWindowHandle window = 0;
+    // Full path of the executable of the window's process: "Error: " + the system's text
+    // when the process cannot be opened; empty when its path has no usable form (a volume
+    // without a drive letter).
+    std::string executablePath;
+    TBrowserKind browser = TBrowserKind::Desktop;
+    // The page address a browser shows, as the browser shows it (not always with a scheme).
+    std::string address;
+    // Why a browser's address is empty; NoProblem where nothing went wrong.
+    TAddressProblem addressProblem = TAddressProblem::NoProblem;
+    // A failure met while reading the address, for the caller's error log: the facts above
+    // were gathered before it and stand.
+    std::exception_ptr readFailure;
+};
+
+// Everything the operating system must answer, in the program's own terms: the policy in
+// monitor/ asks what is in front (or about every window, to close some) and decides; how a
+// system tells a browser and its address apart stays in its backend. Each system has one
+// backend; tests use a scripted fake that answers what the test sets.
 class TDesktop {
   public:
     virtual ~TDesktop() = default;
@@ -49,31 +69,16 @@ class TDesktop {
     // Short name of the backend, for diagnostics ("x11", "win32", "fake").
     virtual const char* Name() const = 0;
 
-    // The window the user works in; 0 when there is none.
-    virtual TWindowHandle ForegroundWindow() = 0;
-    // Top-level windows in the system's order, until the callback returns false.
-    virtual void EnumTopLevelWindows(const std::function<bool(TWindowHandle)>& visit) = 0;
-    // All descendants of a window, depth-first in the system's order, until the callback
-    // returns false.
-    virtual void EnumDescendants(TWindowHandle window,
-                                 const std::function<bool(TWindowHandle)>& visit) = 0;
     // Texts and paths are UTF-8, whatever the system speaks.
 
-    // Class name of a window (at most 259 characters); empty when it cannot be read.
-    virtual std::string ClassName(TWindowHandle window) = 0;
-    // Text of a window, as an edit control answers it (at most 1023 characters).
-    virtual std::string WindowText(TWindowHandle window) = 0;
-    // Full path of the executable of the window's process: "Error: " + the system's text
-    // when the process cannot be opened; empty when its path has no usable form (a volume
-    // without a drive letter).
-    virtual std::string ExecutablePath(TWindowHandle window) = 0;
-    // The accessibility object of a window; null when it has none or the call fails.
-    virtual std::shared_ptr<TAccessible> AccessibleObject(TWindowHandle window) = 0;
+    // The window the user works in, described; window 0 (and nothing else) when there is none.
+    virtual TWindowFacts WhatIsInFront() = 0;
+    // Every top-level window in the system's order, each described as WhatIsInFront does,
+    // until the callback returns false. A window that goes away meanwhile is described as
+    // far as it still answers.
+    virtual void DescribeTopLevelWindows(const std::function<bool(const TWindowFacts&)>& visit) = 0;
     // Asks a window politely to close; nothing waits for the outcome.
     virtual void PostCloseRequest(TWindowHandle window) = 0;
-    // Why a browser descendant whose address was just asked for (its text or its
-    // accessibility object) gave none; NoProblem where nothing went wrong.
-    virtual TAddressProblem AddressProblem(TWindowHandle) { return TAddressProblem::NoProblem; }
     // Switches the session's accessibility on, so that browsers started from now on show
     // their addresses; nothing where the system needs no such switch. Never waits.
     virtual void SwitchOnAccessibility() {}

@@ -147,6 +147,9 @@ HRESULT TTestAccessible::put_accValue(VARIANT, BSTR) {
 }
 
 HRESULT TTestAccessible::Next(ULONG count, VARIANT* items, ULONG* fetched) {
+    if (enumerationFails) {
+        return E_UNEXPECTED;
+    }
     ULONG given = 0;
     while (given < count && cursor_ < children_.size()) {
         VariantInit(&items[given]);

@@ -19,6 +19,8 @@ class TTestAccessible : public IAccessible, public IEnumVARIANT {
     TTestAccessible* Add(TTestAccessible* child);
     // Children only one at a time through IEnumVARIANT: the children list call fails.
     bool enumerationOnly = false;
+    // The enumeration fails at once, as a browser's broken tree does.
+    bool enumerationFails = false;
     // How often the role was read: how often the object was examined.
     int roleReads = 0;
 

@@ -14,39 +14,25 @@ constexpr const char* Unit = "FakeDesktop";
 TFakeDesktop::TFakeDesktop(std::shared_ptr<TFakeLockRegistry> locks)
     : locks_(locks ? std::move(locks) : std::make_shared<TFakeLockRegistry>()) {}
 
-TWindowHandle TFakeDesktop::AddWindow(const std::string& className, TFakeProcess process,
-                                      const std::string& text) {
-    TWindowHandle window = NewWindow(0, className, text, std::move(process));
+TWindowHandle TFakeDesktop::AddWindow(TFakeProcess process, TBrowserKind browser,
+                                      const std::string& address) {
+    const TWindowHandle window = nextHandle_;
+    nextHandle_ += 0x10;
+    windows_[window] = TWindow{std::move(process), browser, address, {}, {}};
     topLevel_.push_back(window);
     return window;
 }
 
-TWindowHandle TFakeDesktop::AddChild(TWindowHandle parent, const std::string& className,
-                                     const std::string& text) {
-    TWindowHandle child = NewWindow(parent, className, text, At(parent).process);
-    At(parent).children.push_back(child);
-    return child;
-}
-
-TWindowHandle TFakeDesktop::NewWindow(TWindowHandle parent, const std::string& className,
-                                      const std::string& text, TFakeProcess process) {
-    TWindowHandle window = nextHandle_;
-    nextHandle_ += 0x10;
-    windows_[window] = TWindow{
-        parent, className, text, std::move(process), nullptr, TAddressProblem::NoProblem, {}};
-    return window;
-}
-
-void TFakeDesktop::SetText(TWindowHandle window, const std::string& text) {
-    At(window).text = text;
-}
-
-void TFakeDesktop::SetAccessible(TWindowHandle window, std::shared_ptr<TAccessible> object) {
-    At(window).accessible = std::move(object);
+void TFakeDesktop::SetAddress(TWindowHandle window, const std::string& address) {
+    At(window).address = address;
 }
 
 void TFakeDesktop::SetAddressProblem(TWindowHandle window, TAddressProblem problem) {
     At(window).addressProblem = problem;
+}
+
+void TFakeDesktop::FailAddressRead(TWindowHandle window, const std::string& systemText) {
+    At(window).readFailure = systemText;
 }
 
 void TFakeDesktop::SetDosDevice(char letter, const std::string& deviceName) {
@@ -59,16 +45,11 @@ void TFakeDesktop::SetDosDevice(char letter, const std::string& deviceName) {
 }
 
 void TFakeDesktop::RemoveWindow(TWindowHandle window) {
-    std::vector<TWindowHandle> gone{window};
-    CollectDescendants(window, gone);
-    const TWindowHandle parent = At(window).parent;
-    auto& siblings = parent == 0 ? topLevel_ : At(parent).children;
-    siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
-    for (TWindowHandle each : gone) {
-        windows_.erase(each);
-        if (foreground_ == each) {
-            foreground_ = 0;
-        }
+    At(window);
+    topLevel_.erase(std::remove(topLevel_.begin(), topLevel_.end(), window), topLevel_.end());
+    windows_.erase(window);
+    if (foreground_ == window) {
+        foreground_ = 0;
     }
 }
 
@@ -83,60 +64,28 @@ TFakeDesktop::TWindow& TFakeDesktop::At(TWindowHandle window) {
     return at->second;
 }
 
-const TFakeDesktop::TWindow* TFakeDesktop::Find(TWindowHandle window) const {
-    auto at = windows_.find(window);
-    return at == windows_.end() ? nullptr : &at->second;
-}
-
-void TFakeDesktop::CollectDescendants(TWindowHandle window,
-                                      std::vector<TWindowHandle>& into) const {
-    if (const TWindow* found = Find(window)) {
-        for (TWindowHandle child : found->children) {
-            into.push_back(child);
-            CollectDescendants(child, into);
-        }
+TWindowFacts TFakeDesktop::Describe(TWindowHandle window) const {
+    TWindowFacts facts;
+    facts.window = window;
+    const auto at = windows_.find(window);
+    if (at == windows_.end()) {
+        facts.executablePath = std::string("Error: ") + StaleHandleError;
+        return facts;
     }
-}
-
-void TFakeDesktop::Visit(const std::vector<TWindowHandle>& windows,
-                         const std::function<bool(TWindowHandle)>& visit) {
-    for (TWindowHandle window : windows) {
-        if (visitHook_) {
-            visitHook_(window);
-        }
-        if (!visit(window)) {
-            return;
-        }
+    const TWindow& found = at->second;
+    facts.executablePath = ExecutablePath(found.process);
+    facts.browser = found.browser;
+    if (!found.readFailure.empty()) {
+        facts.readFailure = std::make_exception_ptr(Exception(found.readFailure));
+    } else if (found.addressProblem != TAddressProblem::NoProblem) {
+        facts.addressProblem = found.addressProblem;
+    } else {
+        facts.address = found.address;
     }
+    return facts;
 }
 
-void TFakeDesktop::EnumTopLevelWindows(const std::function<bool(TWindowHandle)>& visit) {
-    Visit(std::vector<TWindowHandle>(topLevel_), visit);
-}
-
-void TFakeDesktop::EnumDescendants(TWindowHandle window,
-                                   const std::function<bool(TWindowHandle)>& visit) {
-    std::vector<TWindowHandle> descendants;
-    CollectDescendants(window, descendants);
-    Visit(descendants, visit);
-}
-
-std::string TFakeDesktop::ClassName(TWindowHandle window) {
-    const TWindow* found = Find(window);
-    return found ? found->className.substr(0, 259) : std::string();
-}
-
-std::string TFakeDesktop::WindowText(TWindowHandle window) {
-    const TWindow* found = Find(window);
-    return found ? found->text.substr(0, 1023) : std::string();
-}
-
-std::string TFakeDesktop::ExecutablePath(TWindowHandle window) {
-    const TWindow* found = Find(window);
-    if (!found) {
-        return std::string("Error: ") + StaleHandleError;
-    }
-    const TFakeProcess& process = found->process;
+std::string TFakeDesktop::ExecutablePath(const TFakeProcess& process) const {
     switch (process.kind) {
     case TFakeProcess::TKind::Unopenable:
         return "Error: " + process.text;
@@ -151,19 +100,26 @@ std::string TFakeDesktop::ExecutablePath(TWindowHandle window) {
     return process.text;
 }
 
-std::shared_ptr<TAccessible> TFakeDesktop::AccessibleObject(TWindowHandle window) {
-    const TWindow* found = Find(window);
-    return found ? found->accessible : nullptr;
+TWindowFacts TFakeDesktop::WhatIsInFront() {
+    return foreground_ == 0 ? TWindowFacts{} : Describe(foreground_);
 }
 
-TAddressProblem TFakeDesktop::AddressProblem(TWindowHandle window) {
-    const TWindow* found = Find(window);
-    return found ? found->addressProblem : TAddressProblem::NoProblem;
+void TFakeDesktop::DescribeTopLevelWindows(const std::function<bool(const TWindowFacts&)>& visit) {
+    // A snapshot: the visitor may close windows while we go.
+    const std::vector<TWindowHandle> windows = topLevel_;
+    for (const TWindowHandle window : windows) {
+        if (visitHook_) {
+            visitHook_(window);
+        }
+        if (!visit(Describe(window))) {
+            return;
+        }
+    }
 }
 
 void TFakeDesktop::PostCloseRequest(TWindowHandle window) {
     // Posting to a window that is gone fails silently, as it does for the system.
-    if (Find(window)) {
+    if (windows_.count(window) != 0) {
         closeRequests_.push_back(window);
     }
 }

@@ -14,9 +14,9 @@
 
 namespace tw {
 
-// A scripted desktop for tests: windows, their processes, descendants, texts and
-// accessibility trees are set up by the test, and what the program asks of the system
-// (close requests, shutdowns) is recorded instead of done.
+// A scripted desktop for tests: the test sets per window what the desktop says about it (its
+// process, browser kind, address and why there is none), and what the program asks of the
+// system (close requests, shutdowns) is recorded instead of done.
 class TFakeDesktop : public TDesktop {
   public:
     struct TShutdownCall {
@@ -30,25 +30,23 @@ class TFakeDesktop : public TDesktop {
 
     // --- scripting ---
     // A new top-level window, after the existing ones in the system's order.
-    TWindowHandle AddWindow(const std::string& className, TFakeProcess process,
-                            const std::string& text = {});
-    // A new child of a window, after its existing children.
-    TWindowHandle AddChild(TWindowHandle parent, const std::string& className,
-                           const std::string& text = {});
-    void SetText(TWindowHandle window, const std::string& text);
-    void SetAccessible(TWindowHandle window, std::shared_ptr<TAccessible> object);
-    // Why the window's address cannot be read (its text and accessible stay empty).
+    TWindowHandle AddWindow(TFakeProcess process, TBrowserKind browser = TBrowserKind::Desktop,
+                            const std::string& address = {});
+    void SetAddress(TWindowHandle window, const std::string& address);
+    // Why the window's address cannot be read (its address stays empty).
     void SetAddressProblem(TWindowHandle window, TAddressProblem problem);
+    // Reading the window's address fails with this text, after its other facts are read.
+    void FailAddressRead(TWindowHandle window, const std::string& systemText);
     // 0 for none.
     void SetForeground(TWindowHandle window) { foreground_ = window; }
     // The device name behind a drive letter C..Z; an empty name removes the letter.
     void SetDosDevice(char letter, const std::string& deviceName);
-    // Destroys a window and its descendants; later questions about them are answered as
-    // the system answers them for a stale handle.
+    // Destroys a window; later questions about it are answered as the system answers them
+    // for a stale handle.
     void RemoveWindow(TWindowHandle window);
     bool Exists(TWindowHandle window) const { return windows_.count(window) != 0; }
-    // Runs when an enumeration is about to hand a window to its callback; the window may
-    // be removed by it and is still handed over, as a real enumeration can do.
+    // Runs when the description of every window is about to describe one; the window may
+    // be removed by it and is still described (as gone), as a real enumeration can do.
     void SetVisitHook(std::function<void(TWindowHandle)> hook) { visitHook_ = std::move(hook); }
     // A non-empty text makes every later shutdown fail with it.
     void RefuseShutdown(const std::string& systemText) { shutdownRefusal_ = systemText; }
@@ -63,15 +61,8 @@ class TFakeDesktop : public TDesktop {
 
     // --- TDesktop ---
     const char* Name() const override { return "fake"; }
-    TWindowHandle ForegroundWindow() override { return foreground_; }
-    void EnumTopLevelWindows(const std::function<bool(TWindowHandle)>& visit) override;
-    void EnumDescendants(TWindowHandle window,
-                         const std::function<bool(TWindowHandle)>& visit) override;
-    std::string ClassName(TWindowHandle window) override;
-    std::string WindowText(TWindowHandle window) override;
-    std::string ExecutablePath(TWindowHandle window) override;
-    std::shared_ptr<TAccessible> AccessibleObject(TWindowHandle window) override;
-    TAddressProblem AddressProblem(TWindowHandle window) override;
+    TWindowFacts WhatIsInFront() override;
+    void DescribeTopLevelWindows(const std::function<bool(const TWindowFacts&)>& visit) override;
     void PostCloseRequest(TWindowHandle window) override;
     void ShutdownComputer(int mode, int timeoutSeconds) override;
     std::unique_ptr<TInstanceLock> AcquireInstanceLock(const std::string& path) override;
@@ -83,23 +74,16 @@ class TFakeDesktop : public TDesktop {
 
   private:
     struct TWindow {
-        TWindowHandle parent = 0;
-        std::string className;
-        std::string text;
         TFakeProcess process;
-        std::shared_ptr<TAccessible> accessible;
+        TBrowserKind browser = TBrowserKind::Desktop;
+        std::string address;
         TAddressProblem addressProblem = TAddressProblem::NoProblem;
-        std::vector<TWindowHandle> children;
+        std::string readFailure;
     };
 
     TWindow& At(TWindowHandle window);
-    const TWindow* Find(TWindowHandle window) const;
-    TWindowHandle NewWindow(TWindowHandle parent, const std::string& className,
-                            const std::string& text, TFakeProcess process);
-    void CollectDescendants(TWindowHandle window, std::vector<TWindowHandle>& into) const;
-    // Hands the snapshot to visit in order, running the hook before each.
-    void Visit(const std::vector<TWindowHandle>& windows,
-               const std::function<bool(TWindowHandle)>& visit);
+    TWindowFacts Describe(TWindowHandle window) const;
+    std::string ExecutablePath(const TFakeProcess& process) const;
 
     std::map<TWindowHandle, TWindow> windows_;
     std::vector<TWindowHandle> topLevel_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/accessible.h"
+#include "platform/win32/accessible.h"
 #include "platform/win32/com_ids.h"
 
 #include <oleacc.h>

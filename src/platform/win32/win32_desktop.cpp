@@ -1,5 +1,6 @@
 #include "platform/win32/win32_desktop.h"
 
+#include "platform/win32/browser_walk.h"
 #include "platform/win32/process_image_path.h"
 #include "platform/win32/shutdown.h"
 #include "platform/win32/win32_accessible.h"
@@ -50,8 +51,14 @@ TWin32Desktop::~TWin32Desktop() {
     }
 }
 
-TWindowHandle TWin32Desktop::ForegroundWindow() {
-    return FromHwnd(GetForegroundWindow());
+TWindowFacts TWin32Desktop::WhatIsInFront() {
+    const TWindowHandle foreground = FromHwnd(GetForegroundWindow());
+    return foreground == 0 ? TWindowFacts{} : DescribeWin32Window(*this, foreground);
+}
+
+void TWin32Desktop::DescribeTopLevelWindows(const std::function<bool(const TWindowFacts&)>& visit) {
+    EnumTopLevelWindows(
+        [&](TWindowHandle window) { return visit(DescribeWin32Window(*this, window)); });
 }
 
 void TWin32Desktop::EnumTopLevelWindows(const std::function<bool(TWindowHandle)>& visit) {

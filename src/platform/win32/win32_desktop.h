@@ -1,8 +1,11 @@
 #pragma once
 
 #include "platform/desktop.h"
+#include "platform/win32/accessible.h"
 
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace tw {
 
@@ -17,16 +20,23 @@ class TWin32Desktop : public TDesktop {
 
     const char* Name() const override { return "win32"; }
 
-    TWindowHandle ForegroundWindow() override;
-    void EnumTopLevelWindows(const std::function<bool(TWindowHandle)>& visit) override;
-    void EnumDescendants(TWindowHandle window,
-                         const std::function<bool(TWindowHandle)>& visit) override;
-    std::string ClassName(TWindowHandle window) override;
+    // Described by the browser walk (browser_walk.h).
+    TWindowFacts WhatIsInFront() override;
+    void DescribeTopLevelWindows(const std::function<bool(const TWindowFacts&)>& visit) override;
+
+    // The system's calls the walk is made of. An exception thrown by a callback stops the
+    // enumeration and comes out of it.
+    void EnumTopLevelWindows(const std::function<bool(TWindowHandle)>& visit);
+    void EnumDescendants(TWindowHandle window, const std::function<bool(TWindowHandle)>& visit);
+    // At most 259 characters; empty when it cannot be read.
+    std::string ClassName(TWindowHandle window);
     // WM_GETTEXT with room for 1023 characters. A window that has stopped answering
     // messages gives an empty text instead of stopping the scan with it.
-    std::string WindowText(TWindowHandle window) override;
-    std::string ExecutablePath(TWindowHandle window) override;
-    std::shared_ptr<TAccessible> AccessibleObject(TWindowHandle window) override;
+    std::string WindowText(TWindowHandle window);
+    // As TWindowFacts::executablePath says.
+    std::string ExecutablePath(TWindowHandle window);
+    // The window's object for OBJID_WINDOW; null when it has none or the call fails.
+    std::shared_ptr<TAccessible> AccessibleObject(TWindowHandle window);
     void PostCloseRequest(TWindowHandle window) override;
     void ShutdownComputer(int mode, int timeoutSeconds) override;
     void RemoveTaskbarButton(TWindowHandle window) override;

@@ -4,7 +4,7 @@
 #include "platform/posix_instance_lock.h"
 #include "platform/x11/atspi_client.h"
 #include "platform/x11/browser_address.h"
-#include "platform/x11/browser_view.h"
+#include "platform/x11/browser_family.h"
 #include "platform/x11/logind.h"
 #include "platform/x11/process_executable.h"
 #include "platform/x11/session_notices.h"
@@ -29,8 +29,17 @@ namespace {
 
 constexpr std::size_t MaxClassName = 259;
 constexpr std::size_t MaxWindowText = 1023;
-// Browser windows remembered between probes; more are forgotten all at once.
-constexpr std::size_t MaxBrowserViews = 256;
+
+// Firefox's address is taken only as a full address, as it always has been: its own pages
+// (about:...) and local files are no site to count.
+bool IsFullAddress(const std::string& address) {
+    for (const char* scheme : {"http://", "https://", "ftp://", "ftps://"}) {
+        if (address.starts_with(scheme)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 bool Contains(const std::vector<unsigned long>& items, unsigned long item) {
     return std::find(items.begin(), items.end(), item) != items.end();
@@ -175,47 +184,7 @@ void TX11Desktop::EnumTopLevelWindows(const std::function<bool(TWindowHandle)>& 
     }
 }
 
-void TX11Desktop::EnumDescendants(TWindowHandle window,
-                                  const std::function<bool(TWindowHandle)>& visit) {
-    Display* display = connection_->Get();
-    if (IsBrowserView(window)) {
-        return;
-    }
-    const long pid = ProcessOf(window);
-    const TBrowserFamily family =
-        BrowserFamilyOf(ExecutablePathOfProcess(static_cast<pid_t>(pid)), ClassName(window));
-    if (family != TBrowserFamily::NotABrowser) {
-        if (views_.size() >= MaxBrowserViews) {
-            views_.clear();
-        }
-        views_[window] = {family, pid, TAddressProblem::NoProblem};
-        if (!visit(BrowserViewOf(window))) {
-            return;
-        }
-    }
-    // Depth-first like the system order elsewhere: a child, then all of its descendants,
-    // then its next sibling.
-    std::function<bool(::Window, int)> walk = [&](::Window parent, int depth) {
-        if (depth > 256) {
-            return true;
-        }
-        for (const ::Window child : ChildrenOf(display, parent)) {
-            connection_->ThrowIfLost();
-            if (!visit(child) || !walk(child, depth + 1)) {
-                return false;
-            }
-        }
-        return true;
-    };
-    walk(window, 0);
-    connection_->ThrowIfLost();
-}
-
 std::string TX11Desktop::ClassName(TWindowHandle window) {
-    if (IsBrowserView(window)) {
-        const auto view = views_.find(WindowOfBrowserView(window));
-        return view == views_.end() ? std::string() : BrowserViewClass(view->second.family);
-    }
     const auto wmClass = ReadBytes(connection_->Get(), window, XA_WM_CLASS);
     connection_->ThrowIfLost();
     if (!wmClass) {
@@ -231,13 +200,6 @@ std::string TX11Desktop::ClassName(TWindowHandle window) {
 }
 
 std::string TX11Desktop::WindowText(TWindowHandle window) {
-    if (IsBrowserView(window)) {
-        const auto view = views_.find(WindowOfBrowserView(window));
-        if (view == views_.end() || view->second.family != TBrowserFamily::Chromium) {
-            return {};
-        }
-        return CutUtf8(ReadAddress(window).address, MaxWindowText);
-    }
     Display* display = connection_->Get();
     const ::Atom utf8 = connection_->Intern("UTF8_STRING");
     ::Atom type = 0;
@@ -297,45 +259,54 @@ long TX11Desktop::ProcessOf(unsigned long window) {
 }
 
 std::string TX11Desktop::ExecutablePath(TWindowHandle window) {
-    const long pid = ProcessOf(WindowOfBrowserView(window));
+    const long pid = ProcessOf(window);
     connection_->ThrowIfLost();
     return ExecutablePathOfProcess(static_cast<pid_t>(pid));
-}
-
-std::shared_ptr<TAccessible> TX11Desktop::AccessibleObject(TWindowHandle window) {
-    const auto view = views_.find(WindowOfBrowserView(window));
-    if (!IsBrowserView(window) || view == views_.end() ||
-        view->second.family != TBrowserFamily::Mozilla) {
-        return nullptr;
-    }
-    TAddressRead read = ReadAddress(window);
-    return read.problem == TAddressProblem::NoProblem ? AddressFieldAccessible(read.address)
-                                                      : nullptr;
-}
-
-TAddressProblem TX11Desktop::AddressProblem(TWindowHandle window) {
-    const auto view = views_.find(WindowOfBrowserView(window));
-    return IsBrowserView(window) && view != views_.end() ? view->second.problem
-                                                         : TAddressProblem::NoProblem;
 }
 
 void TX11Desktop::SwitchOnAccessibility() {
     atspi_->SwitchOn();
 }
 
-TAddressRead TX11Desktop::ReadAddress(TWindowHandle view) {
-    const unsigned long window = WindowOfBrowserView(view);
-    TBrowserView& known = views_.at(window);
+TWindowFacts TX11Desktop::WhatIsInFront() {
+    const TWindowHandle foreground = ForegroundWindow();
+    return foreground == 0 ? TWindowFacts{} : Describe(foreground, foreground);
+}
+
+void TX11Desktop::DescribeTopLevelWindows(const std::function<bool(const TWindowFacts&)>& visit) {
+    EnumTopLevelWindows([&](TWindowHandle window) { return visit(Describe(window, 0)); });
+}
+
+TWindowFacts TX11Desktop::Describe(TWindowHandle window, TWindowHandle foreground) {
+    TWindowFacts facts;
+    facts.window = window;
+    const long pid = ProcessOf(window);
+    connection_->ThrowIfLost();
+    facts.executablePath = ExecutablePathOfProcess(static_cast<pid_t>(pid));
     TBrowserWindow browser;
+    browser.family = BrowserFamilyOf(facts.executablePath, ClassName(window));
+    if (browser.family == TBrowserFamily::NotABrowser) {
+        return facts;
+    }
     browser.window = window;
-    browser.family = known.family;
-    browser.pid = known.pid;
-    browser.foreground = ForegroundWindow() == window;
+    browser.pid = pid;
+    // Asked only of browsers, and at the moment of reading: a pass over every window may
+    // close some and move the focus on its way.
+    browser.foreground = (foreground != 0 ? foreground : ForegroundWindow()) == window;
     browser.title = [this, window] { return WindowText(window); };
     browser.place = [this, window] { return PlaceOf(window); };
     TAddressRead read = addresses_->Read(browser);
-    known.problem = read.problem;
-    return read;
+    if (browser.family == TBrowserFamily::Chromium) {
+        facts.browser = TBrowserKind::Chrome;
+        facts.address = CutUtf8(read.address, MaxWindowText);
+    } else {
+        facts.browser = TBrowserKind::Firefox;
+        facts.address = IsFullAddress(read.address) ? read.address : std::string();
+    }
+    if (facts.address.empty()) {
+        facts.addressProblem = read.problem;
+    }
+    return facts;
 }
 
 TScreenRect TX11Desktop::PlaceOf(unsigned long window) {
@@ -355,7 +326,6 @@ TScreenRect TX11Desktop::PlaceOf(unsigned long window) {
 
 void TX11Desktop::PostCloseRequest(TWindowHandle window) {
     Display* display = connection_->Get();
-    window = WindowOfBrowserView(window);
     const ::Atom deleteWindow = connection_->Intern("WM_DELETE_WINDOW");
     const ::Atom protocols = connection_->Intern("WM_PROTOCOLS");
     if (window == 0 || !Contains(ReadLongs(display, window, protocols, XA_ATOM), deleteWindow)) {

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "platform/desktop.h"
-#include "platform/x11/browser_family.h"
 
-#include <map>
 #include <memory>
 #include <string>
 
@@ -14,7 +12,6 @@ class TX11Notices;
 class TSessionNotices;
 class TAtspiClient;
 class TBrowserAddresses;
-struct TAddressRead;
 struct TScreenRect;
 
 // The desktop of an X11 session. With an EWMH window manager the windows are the managed
@@ -22,10 +19,8 @@ struct TScreenRect;
 // root that name a WM_CLASS, which is how every ordinary program marks its main windows
 // (override-redirect menus and tool-tips are left out).
 //
-// A browser window (the Chromium family, Firefox) has one more descendant, ahead of its real
-// ones: a view of its address, shaped like the descendant that browser has on the first
-// system (browser_view.h). Its address is read through the accessibility bus when the probe
-// asks for the view's text or accessibility object; AddressProblem then says why none came.
+// A window is a browser by its process's executable, else its WM_CLASS (browser_family.h);
+// a browser's address is read through the accessibility bus (browser_address.h).
 //
 // Every call throws tw::Exception("X display connection lost") once the X server has gone
 // away; until then a window that vanishes mid-probe simply answers nothing.
@@ -38,26 +33,27 @@ class TX11Desktop : public TDesktop {
 
     const char* Name() const override { return "x11"; }
 
+    // The foreground window described; its address read only when it is a browser.
+    TWindowFacts WhatIsInFront() override;
+    void DescribeTopLevelWindows(const std::function<bool(const TWindowFacts&)>& visit) override;
+
+    // The calls below answer the parts of a description, and the tests.
+
     // The active window of the window manager; without one, the top-level window holding
     // the input focus (or under the pointer while the focus follows the pointer).
-    TWindowHandle ForegroundWindow() override;
+    TWindowHandle ForegroundWindow();
     // With a window manager its client list, oldest window first; without one, the root's
     // children bottom to top.
-    void EnumTopLevelWindows(const std::function<bool(TWindowHandle)>& visit) override;
-    void EnumDescendants(TWindowHandle window,
-                         const std::function<bool(TWindowHandle)>& visit) override;
+    void EnumTopLevelWindows(const std::function<bool(TWindowHandle)>& visit);
     // The class part of WM_CLASS (the second string, "XTerm" for an xterm): it names the
-    // program whatever instance name it was started with, like a window class does.
-    std::string ClassName(TWindowHandle window) override;
+    // program whatever instance name it was started with. At most 259 bytes.
+    std::string ClassName(TWindowHandle window);
     // _NET_WM_NAME, else WM_NAME, in UTF-8, at most 1023 bytes.
-    std::string WindowText(TWindowHandle window) override;
+    std::string WindowText(TWindowHandle window);
     // The owner's process from _NET_WM_PID (trusted only when WM_CLIENT_MACHINE names this
     // machine), else from the server's own record of its local clients (X-Resource), then
     // its executable from /proc. "Error: No such process" when no local process is known.
-    std::string ExecutablePath(TWindowHandle window) override;
-    // Only the address view of a Firefox window has one: its address field.
-    std::shared_ptr<TAccessible> AccessibleObject(TWindowHandle window) override;
-    TAddressProblem AddressProblem(TWindowHandle window) override;
+    std::string ExecutablePath(TWindowHandle window);
     // org.a11y.Status IsEnabled on the session bus.
     void SwitchOnAccessibility() override;
     // Only windows that accept WM_DELETE_WINDOW are asked, through the window manager's
@@ -90,8 +86,8 @@ class TX11Desktop : public TDesktop {
     unsigned long ClientOf(unsigned long topLevel);
     long ProcessOf(unsigned long window);
     TScreenRect PlaceOf(unsigned long window);
-    // Reads the address of a browser view's window and keeps why it failed, if it did.
-    TAddressRead ReadAddress(TWindowHandle view);
+    // foreground: the window in front when the caller has just asked, else 0.
+    TWindowFacts Describe(TWindowHandle window, TWindowHandle foreground);
 
     std::unique_ptr<TX11Connection> connection_;
     std::unique_ptr<TX11Notices> notices_;
@@ -100,12 +96,6 @@ class TX11Desktop : public TDesktop {
     int lastNoticeCode_ = 0;
     bool hasClientIds_ = false;
 
-    struct TBrowserView {
-        TBrowserFamily family = TBrowserFamily::NotABrowser;
-        long pid = -1;
-        TAddressProblem problem = TAddressProblem::NoProblem;
-    };
-    std::map<unsigned long, TBrowserView> views_;
     std::unique_ptr<TAtspiClient> atspi_;
     std::unique_ptr<TBrowserAddresses> addresses_;
 };

@@ -1,10 +1,10 @@
-#include "platform/fake/fake_accessible.h"
+#include "win32_support/fake_accessible.h"
 
 #include "base/exception.h"
 
 #include <algorithm>
 
-namespace tw {
+namespace twtest {
 
 std::shared_ptr<TFakeAccessible> TFakeAccessible::Make(TAccVariant role, std::string value,
                                                        TAccVariant state) {
@@ -59,7 +59,7 @@ bool TFakeAccessible::OffersEnumeration() {
 
 void TFakeAccessible::EnumerateNext(TAccVariant& child, bool& fetched) {
     if (enumerationFailsAt >= 0 && cursor_ == static_cast<std::size_t>(enumerationFailsAt)) {
-        throw Exception(enumerationError);
+        throw tw::Exception(enumerationError);
     }
     fetched = cursor_ < children_.size();
     child = fetched ? children_[cursor_++] : TAccVariant{};
@@ -105,4 +105,4 @@ TAccVariant TFakeAccessible::State() {
     return Fails(TCall::State) ? TAccVariant{} : state;
 }
 
-} // namespace tw
+} // namespace twtest

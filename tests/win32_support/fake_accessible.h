@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/accessible.h"
+#include "platform/win32/accessible.h"
 
 #include <functional>
 #include <map>
@@ -9,9 +9,13 @@
 #include <string>
 #include <vector>
 
-namespace tw {
+namespace twtest {
 
-// A scripted accessibility object for tests. Children are object references or child ids;
+using tw::TAccessible;
+using tw::TAccVariant;
+
+// A scripted accessibility object for the tests of the address search, which fail its
+// calls at will. Children are object references or child ids;
 // an id may stand for a simple element (no object) or name an object of its own.
 class TFakeAccessible : public TAccessible {
   public:
@@ -72,4 +76,4 @@ class TFakeAccessible : public TAccessible {
     std::size_t cursor_ = 0;
 };
 
-} // namespace tw
+} // namespace twtest
