@@ -6,7 +6,6 @@
 #include "platform/program_paths.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace tw {
 namespace {
@@ -55,7 +54,12 @@ void TMonitoredList::SetCapacity(int capacity) {
     pairs_.reserve(static_cast<std::size_t>(capacity));
 }
 
-TMonitoredItem& TMonitoredList::Items(int index) const {
+const TMonitoredItem& TMonitoredList::Items(int index) const {
+    Require(index >= 0 && index < Count(), Unit, "item index out of range");
+    return *pairs_[static_cast<std::size_t>(index)].item;
+}
+
+TMonitoredItem& TMonitoredList::Items(int index) {
     Require(index >= 0 && index < Count(), Unit, "item index out of range");
     return *pairs_[static_cast<std::size_t>(index)].item;
 }

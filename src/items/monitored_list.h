@@ -26,7 +26,8 @@ class TMonitoredList {
     int Capacity() const { return static_cast<int>(pairs_.capacity()); }
     void SetCapacity(int capacity);
 
-    TMonitoredItem& Items(int index) const;
+    const TMonitoredItem& Items(int index) const;
+    TMonitoredItem& Items(int index);
     const std::string& Keys(int index) const;
     void Clear() { pairs_.clear(); }
     void Delete(int index);

@@ -5,6 +5,7 @@
 #include "monitor/day_part.h"
 #include "storage/activity_database.h"
 #include "storage/clock.h"
+#include "storage/day_start.h"
 #include "storage/error_log.h"
 #include "storage/settings_file.h"
 
@@ -82,7 +83,7 @@ void TScanEngine::RunCycle() {
     try {
         probe_.Execute(false, nullptr);
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, "; TfrmMain.tmrScanTimer: "));
+        ErrorLog(ErrorReportText(e, "; TScanEngine.RunCycle: "));
     }
     NoticeUnreadableAddress();
 
@@ -234,7 +235,9 @@ void TScanEngine::DailyReset() {
     limitReminderDue_ = true;
     blockReminderDue_ = true;
     fiveMinutesAllowed_ = true;
-    options_.ResetDateTime = std::floor(ClockNow()) + 1 + 4 * OneHour;
+    // A reset stands for the whole calendar day it runs on, also one run before 04:00
+    // after the program was off at the turn: the next one is a full day on.
+    options_.ResetDateTime = NextDayStart(std::floor(ClockNow()) + 1);
     options_.ResetChangeFlags();
 
     TSettingsFile& file = SettingsFile();

@@ -4,6 +4,7 @@
 #include "storage/access.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
+#include "storage/day_start.h"
 #include "storage/error_log.h"
 #include "storage/list_rows.h"
 #include "storage/options_save_scope.h"
@@ -31,13 +32,6 @@ int IndexOfName(const std::array<const char*, N>& names, const std::string& valu
         }
     }
     return 0;
-}
-
-// The next 04:00 of the program clock: today's when it is still ahead, else tomorrow's.
-TDateTime NextDayStart() {
-    TDateTime now = ClockNow();
-    TDateTime start = std::floor(now) + 4 * OneHour;
-    return now >= start ? start + 1 : start;
 }
 
 } // namespace
@@ -123,7 +117,7 @@ void TOptions::RemindersLoad() {
 void TOptions::SettingsLoad() {
     ScanPeriodSeconds = 3;
     ReminderChangedDateTime = ClockNow();
-    ResetDateTime = NextDayStart();
+    ResetDateTime = NextDayStart(ClockNow());
     TimeLimitSeconds = 28800;
     ReminderShowedDateTime = ClockNow();
 
@@ -146,7 +140,8 @@ void TOptions::SettingsLoad() {
             } else if (SameText(name, "Password")) {
                 Password = value;
             } else if (SameText(name, "ResetDateTime")) {
-                ResetDateTime = TextToDate(value) + 4 * OneHour;
+                // Stored as the date only: the reset is at the day's start.
+                ResetDateTime = NextDayStart(TextToDate(value));
             } else if (SameText(name, "AllowUserToChangeSettings")) {
                 AllowUserToChangeSettings = value == "1";
             } else if (SameText(name, "ReminderChangedDateTime")) {
@@ -163,7 +158,7 @@ void TOptions::SettingsLoad() {
     if (ScanPeriodSeconds == 0) {
         ScanPeriodSeconds = 3;
     }
-    if (EditionValue == 2) {
+    if (!PasswordGuardsSettings()) {
         AllowUserToChangeSettings = true;
     }
 }

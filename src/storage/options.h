@@ -2,12 +2,14 @@
 
 #include "base/date_time.h"
 #include "items/monitored_list.h"
+#include "storage/access.h"
 #include "storage/expiration_action.h"
 #include "storage/sqlite_table.h"
 
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tw {
 
@@ -68,9 +70,17 @@ class TOptions {
     static void RecordPendingRemoval(const TMonitoredItem& item);
     // An item waiting for its removal that is wanted again stays.
     static void CancelPendingRemoval(const TMonitoredItem& item);
+    // The names of the items waiting for their removal at the next daily reset.
+    static std::vector<std::string> PendingRemovalNames();
     // The options' share of the daily reset: markers cleared, pending values applied.
     void ResetChangeFlags();
 
+    // Whether this build guards the strict settings with an administrator password; the
+    // self-managed edition asks nobody for one, and lets everybody change them.
+    static constexpr bool PasswordGuardsSettings() { return EditionValue < 2; }
+    // Whether a guarded change (the list, the limit, the time-up action) needs the
+    // administrator's password before it may begin.
+    bool ChangeNeedsPassword() const;
     int AccessLevel() const;
     // The limit and the action a window shows: the administrator the ones in force, anybody
     // else the changes waiting for the next daily reset, where there are any.

@@ -86,6 +86,17 @@ void TOptions::CancelPendingRemoval(const TMonitoredItem& item) {
     SettingsFile().DeleteKey(PendingRemovalSection(item), item.Name);
 }
 
+std::vector<std::string> TOptions::PendingRemovalNames() {
+    std::vector<std::string> names;
+    const TSettingsFile& file = SettingsFile();
+    for (const char* section : {"Applications", "WebSites"}) {
+        for (const auto& [name, value] : file.ReadSectionValues(section)) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
 void TOptions::SetMonitoredItemDeleteActionProcessed(bool value) {
     MonitoredItemDeleteActionProcessed = value;
     SettingsFile().WriteBool("Common", "MonitoredItemDeleteActionProcessed", value);
@@ -114,6 +125,10 @@ void TOptions::ResetChangeFlags() {
     if (file.SectionExists("Common")) {
         file.EraseSection("Common");
     }
+}
+
+bool TOptions::ChangeNeedsPassword() const {
+    return PasswordGuardsSettings() && !AllowUserToChangeSettings;
 }
 
 int TOptions::AccessLevel() const {

@@ -187,9 +187,9 @@ TEST(ReportApplicationExceptionTest, LogsAndShowsOneWindowAtATime) {
     EXPECT_EQ(windows, 1);
     EXPECT_EQ(errorText, "'x' is not a valid time");
     ASSERT_EQ(reports.size(), 2u);
-    EXPECT_EQ(reports[0], "ErrorClassName: EConvertError; TApplicationErrorMessage.OnException:"
+    EXPECT_EQ(reports[0], "ErrorClassName: EConvertError; ReportApplicationException:"
                           "'x' is not a valid time");
-    EXPECT_EQ(reports[1], "ErrorClassName: EConvertError; TApplicationErrorMessage.OnException:"
+    EXPECT_EQ(reports[1], "ErrorClassName: EConvertError; ReportApplicationException:"
                           "again");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

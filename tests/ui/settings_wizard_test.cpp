@@ -204,7 +204,7 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
             EXPECT_TRUE(selector->itemData(0, MarkedRole).toBool());
             EXPECT_FALSE(selector->itemData(1, MarkedRole).toBool());
             EXPECT_TRUE(selector->itemData(2, MarkedRole).toBool());
-            Child<QComboBox>(w, "cbRemiderChangePeriod")->setCurrentIndex(2);
+            Child<QComboBox>(w, "cbReminderChangePeriod")->setCurrentIndex(2);
             QTest::mouseClick(Child<TImageButton>(w, "btnNext"), Qt::LeftButton); // Apply
         });
         ShowFirstRunSettings(options);

@@ -316,7 +316,7 @@ TEST_F(MemoTest, TheSelectorFollowsTheDayAndMarksThePartsThatHaveAMemo) {
     memo->setPlainText("read to the children");
     EXPECT_EQ(Find<QPlainTextEdit>("mmReminderEvening")->toPlainText(), "read to the children");
     Find<QPlainTextEdit>("mmReminderMorning")->setPlainText("  \n\t ");
-    Find<QPlainTextEdit>("mmReminderAfrernoon")->setPlainText("write the report");
+    Find<QPlainTextEdit>("mmReminderAfternoon")->setPlainText("write the report");
     EXPECT_EQ(options_->GetReminder(1), "write the report");
     EXPECT_FALSE(Marked(0)); // blanks and line breaks are no memo
     EXPECT_TRUE(Marked(1));
