@@ -101,10 +101,8 @@ void TfrmSettings::LoadStartAtLogin() {
 }
 
 void TfrmSettings::LoadReminderPage() {
-    cbReminderChangePeriod->setCurrentIndex(options_.ReminderChangePeriod >= 0 &&
-                                                    options_.ReminderChangePeriod <= 4
-                                                ? options_.ReminderChangePeriod
-                                                : 0);
+    cbReminderChangePeriod->setCurrentIndex(
+        ReminderChangePeriodIndex(options_.ReminderChangePeriod));
     for (int part = 0; part < 3; ++part) {
         texts_[static_cast<std::size_t>(part)] = options_.GetReminder(part);
     }
@@ -271,7 +269,8 @@ void TfrmSettings::Apply() {
     for (int part = 0; part < 3; ++part) {
         options_.SetReminder(part, texts_[static_cast<std::size_t>(part)]);
     }
-    options_.ReminderChangePeriod = cbReminderChangePeriod->currentIndex();
+    options_.ReminderChangePeriod =
+        ReminderChangePeriodFromIndex(cbReminderChangePeriod->currentIndex());
     if (StartAtLoginAvailable() && chkStartAtLogin->isChecked() != StartsAtLogin()) {
         SetStartAtLogin(chkStartAtLogin->isChecked());
     }

@@ -154,20 +154,20 @@ void TMonitoredList::AddMissingFrom(const TMonitoredList* source, const std::str
     }
 }
 
-int TMonitoredList::CheckItem(const TMonitoredItem* candidate, int& index) const {
+TCandidateStatus TMonitoredList::CheckItem(const TMonitoredItem* candidate, int& index) const {
     Require(candidate != nullptr, Unit, "candidate item must not be null");
     if (SameText(candidate->Name, ProgramPath())) {
-        return 2;
+        return TCandidateStatus::ProgramItself;
     }
     index = IndexOfName(candidate->Name);
     if (index == -1) {
-        return 0;
+        return TCandidateStatus::New;
     }
     const TMonitoredItem& found = Items(index);
     if (!found.Active) {
-        return 3;
+        return TCandidateStatus::Inactive;
     }
-    return found.Checked ? 1 : 5;
+    return found.Checked ? TCandidateStatus::Listed : TCandidateStatus::ListedUnchecked;
 }
 
 void FillFromNameValueList(const std::vector<std::string>& lines, TMonitoredList& target) {

@@ -3,6 +3,7 @@
 #include "base/exception.h"
 #include "base/scope_exit.h"
 #include "monitor/day_part.h"
+#include "monitor/shutdown_mode.h"
 #include "storage/activity_database.h"
 #include "storage/clock.h"
 #include "storage/day_start.h"
@@ -18,7 +19,7 @@ namespace tw {
 namespace {
 
 // A shutdown at the limit powers off (not restarts) and leaves a minute to save work.
-constexpr int ShutdownModePowerOff = 1;
+constexpr TShutdownMode ShutdownModeAtLimit = TShutdownMode::PowerOff;
 constexpr int ShutdownWarningSeconds = 60;
 
 } // namespace
@@ -213,7 +214,7 @@ void TScanEngine::CarryOutTimeUpAction(TExpirationAction action) {
         // A forced shutdown need not tell this program that its session ends (Wine ends
         // every process without a word): what it holds goes to disk first.
         options_.Save();
-        desktop_.ShutdownComputer(ShutdownModePowerOff, ShutdownWarningSeconds);
+        desktop_.ShutdownComputer(static_cast<int>(ShutdownModeAtLimit), ShutdownWarningSeconds);
         break;
     }
 }
@@ -222,10 +223,10 @@ void TScanEngine::CloseAllListed() {
     closeProbe_.Execute(true, &options_.MonitoredList);
 }
 
-int TScanEngine::DeleteListedItem(const TMonitoredItem* item) {
+TItemDeletion TScanEngine::DeleteListedItem(const TMonitoredItem* item) {
     // The options find the item by its name; today's list owns it and may free it, so it
     // goes last.
-    const int level = options_.MonitoredItemDelete(item);
+    const TItemDeletion level = options_.MonitoredItemDelete(item);
     Logger().MonitoredItemDelete(item, level);
     options_.MonitoredItemsSave();
     return level;

@@ -147,7 +147,8 @@ void TOptions::SettingsLoad() {
             } else if (SameText(name, "ReminderChangedDateTime")) {
                 ReminderChangedDateTime = TextToDayCount(value);
             } else if (SameText(name, "ReminderChangePeriod")) {
-                ReminderChangePeriod = IndexOfName(ReminderChangePeriodNames, value);
+                ReminderChangePeriod =
+                    ReminderChangePeriodFromIndex(IndexOfName(ReminderChangePeriodNames, value));
             } else if (SameText(name, "ReminderShowedDateTime")) {
                 ReminderShowedDateTime = TextToDayCount(value);
             } else if (SameText(name, "IsNotFirstRun")) {
@@ -195,7 +196,8 @@ bool TOptions::SettingsSave() {
         {"ResetDateTime", DateToText(ResetDateTime)},
         {"AllowUserToChangeSettings", flag(AllowUserToChangeSettings)},
         {"ReminderChangedDateTime", DayCountToText(ReminderChangedDateTime)},
-        {"ReminderChangePeriod", ReminderChangePeriodNames.at(ReminderChangePeriod)},
+        {"ReminderChangePeriod",
+         ReminderChangePeriodNames.at(ReminderChangePeriodIndex(ReminderChangePeriod))},
         {"ReminderShowedDateTime", DayCountToText(ReminderShowedDateTime)},
         {"IsNotFirstRun", flag(IsNotFirstRun)},
     }));

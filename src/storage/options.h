@@ -4,6 +4,8 @@
 #include "items/monitored_list.h"
 #include "storage/access.h"
 #include "storage/expiration_action.h"
+#include "storage/item_deletion.h"
+#include "storage/reminder_change_period.h"
 #include "storage/sqlite_table.h"
 
 #include <array>
@@ -35,7 +37,7 @@ class TOptions {
     TMonitoredList MonitoredList;
     std::string Password;
     TDateTime ReminderChangedDateTime = 0;
-    int ReminderChangePeriod = 0;
+    TReminderChangePeriod ReminderChangePeriod = TReminderChangePeriod::Never;
     std::array<std::string, 3> Reminders;
     TDateTime ReminderShowedDateTime = 0;
     TDateTime ResetDateTime = 0;
@@ -62,8 +64,8 @@ class TOptions {
 
     void SetExpirationAction(TExpirationAction value);
     void SetTimeLimitSeconds(int seconds);
-    // 0 nothing done, 1 deactivated until the next daily reset, 2 removed.
-    int MonitoredItemDelete(const TMonitoredItem* item);
+    // An item not on the list gets what the access level would allow.
+    TItemDeletion MonitoredItemDelete(const TMonitoredItem* item);
     void SetMonitoredItemDeleteActionProcessed(bool value);
     // Notes in the settings file that a deactivated item leaves the list at the next daily
     // reset; without the note it would stay on the list, inactive, for ever.

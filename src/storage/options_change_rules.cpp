@@ -48,26 +48,26 @@ void TOptions::SetTimeLimitSeconds(int seconds) {
     }
 }
 
-int TOptions::MonitoredItemDelete(const TMonitoredItem* item) {
+TItemDeletion TOptions::MonitoredItemDelete(const TMonitoredItem* item) {
     const int level = AccessLevel();
     if (level == alNone) {
-        return 0;
+        return TItemDeletion::Nothing;
     }
     const int index = MonitoredList.IndexOfItem(item);
     if (index < 0) {
-        return level;
+        return level == alAdmin ? TItemDeletion::Removed : TItemDeletion::Deactivated;
     }
     if (level == alAdmin || !MonitoredItemDeleteActionProcessed) {
         if (level != alAdmin) {
             MonitoredItemDeleteActionProcessed = true;
         }
         MonitoredList.Delete(index);
-        return 2;
+        return TItemDeletion::Removed;
     }
     TMonitoredItem& found = MonitoredList.Items(index);
     found.Active = false;
     RecordPendingRemoval(found);
-    return 1;
+    return TItemDeletion::Deactivated;
 }
 
 namespace {

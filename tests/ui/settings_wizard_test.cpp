@@ -221,7 +221,7 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
     EXPECT_EQ(stored.GetReminder(0), "Morning text");
     EXPECT_EQ(stored.GetReminder(1), "");
     EXPECT_EQ(stored.GetReminder(2), "Evening text");
-    EXPECT_EQ(stored.ReminderChangePeriod, 2);
+    EXPECT_EQ(stored.ReminderChangePeriod, tw::TReminderChangePeriod::Weekly);
     // The first-run changes used up none of the day's own.
     EXPECT_FALSE(SettingsFile().ReadBool("Common", "ExpirationActionChanged", false));
 

@@ -359,7 +359,7 @@ TEST_F(MemoTest, TheSelectorFollowsTheDayAndMarksThePartsThatHaveAMemo) {
 
 TEST_F(MemoTest, ThePromptComesByItsRuleCountsRoundedDaysAndNeverStopsIt) {
     Window();
-    options_->ReminderChangePeriod = 2;                                // weekly
+    options_->ReminderChangePeriod = tw::TReminderChangePeriod::Weekly;
     options_->ReminderChangedDateTime = ClockNow() - 7 - 13 * OneHour; // 7.5 days: 8
     options_->ReminderShowedDateTime = ClockNow() - 6.4;               // shown 6 days ago
     int prompts = 0;
@@ -377,7 +377,7 @@ TEST_F(MemoTest, ThePromptComesByItsRuleCountsRoundedDaysAndNeverStopsIt) {
     Fire(timer);
     EXPECT_EQ(prompts, 1);
     EXPECT_EQ(text, "You have not updated your reminders in 8 day(s)");
-    EXPECT_EQ(options_->ReminderChangePeriod, 0);
+    EXPECT_EQ(options_->ReminderChangePeriod, tw::TReminderChangePeriod::Never);
     EXPECT_DOUBLE_EQ(options_->ReminderShowedDateTime, ClockNow());
     folder_.Clock().Advance(30 * SecondsPerDay);
     Fire(timer);
