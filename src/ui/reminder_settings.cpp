@@ -73,24 +73,25 @@ void TfrmReminderSettings::keyPressEvent(QKeyEvent* event) {
     TfrmBase::keyPressEvent(event); // Escape rejects
 }
 
-bool ExecuteReminderSettings(TOptions& options, QWidget* owner) {
-    const TAdminAccessScope access(options);
-
+bool TfrmReminderSettings::Execute(TOptions& options) {
     // A user sees what will hold tomorrow, the administrator what holds now.
     const int seconds = options.ShownTimeLimitSeconds();
-    TfrmReminderSettings dialog(owner);
-    dialog.medTimeLimit->setText(QString::fromStdString(FormatHourMinute(seconds / SecondsPerDay)));
-    dialog.cbxExpirationAction->setCurrentIndex(
-        ExpirationActionIndex(options.ShownExpirationAction()));
-    if (dialog.exec() != QDialog::Accepted) {
+    medTimeLimit->setText(QString::fromStdString(FormatHourMinute(seconds / SecondsPerDay)));
+    cbxExpirationAction->setCurrentIndex(ExpirationActionIndex(options.ShownExpirationAction()));
+    if (exec() != QDialog::Accepted) {
         return false;
     }
-    const TDateTime limit = TextToTimeLimit(dialog.medTimeLimit->text().toStdString());
+    const TDateTime limit = TextToTimeLimit(medTimeLimit->text().toStdString());
     options.SetTimeLimitSeconds(static_cast<int>(std::lround(limit * SecondsPerDay)));
-    options.SetExpirationAction(
-        ExpirationActionFromIndex(dialog.cbxExpirationAction->currentIndex())
-            .value_or(TExpirationAction::ReminderOnly));
+    options.SetExpirationAction(ExpirationActionFromIndex(cbxExpirationAction->currentIndex())
+                                    .value_or(TExpirationAction::ReminderOnly));
     return true;
+}
+
+bool ExecuteReminderSettings(TOptions& options, QWidget* owner) {
+    const TAdminAccessScope access(options);
+    TfrmReminderSettings dialog(owner);
+    return dialog.Execute(options);
 }
 
 } // namespace tw
