@@ -64,7 +64,8 @@ class TOptions {
 
     void SetExpirationAction(TExpirationAction value);
     void SetTimeLimitSeconds(int seconds);
-    // An item not on the list gets what the access level would allow.
+    // Takes the item off the list as far as the access level and the day's change rules
+    // allow; for an item not on the list, says what the access level would allow.
     TItemDeletion MonitoredItemDelete(const TMonitoredItem* item);
     void SetMonitoredItemDeleteActionProcessed(bool value);
     // Notes in the settings file that a deactivated item leaves the list at the next daily
