@@ -11,7 +11,6 @@
 #include "storage/options_sql.h"
 #include "storage/settings_file.h"
 
-#include <cmath>
 
 namespace tw {
 
