@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Fails on an #include under src/ that points up the layers, and on Qt below the windows.
+# Fails on an #include under src/ that points up the layers, on Qt below the windows, and on
+# a platform backend's folder (x11, win32, fake) named from outside src/platform: the rest of
+# the program asks the platform's own headers, whichever backend answers.
 # The layers, lowest first; a folder may include its own layer and those below it. This list
 # and the README's layout section are the one place the order is written.
 set -euo pipefail
@@ -20,6 +22,10 @@ rank() {
 }
 
 qt_rank=$(rank "$first_qt_layer")
+backends='x11|win32|fake'
+# Windows' own program discovery works the same COM objects and error texts as the Windows
+# backend; it is built only with it.
+backend_allowed() { [[ $1 == discovery/win32/* && $2 == win32 ]]; }
 faults=0
 while IFS= read -r file; do
     own=${file%%/*}
@@ -35,6 +41,10 @@ while IFS= read -r file; do
             target_rank=$(rank "$target")
             if ((target_rank < 0 || target_rank > own_rank)); then
                 echo "src/$file:$line: '$own' may not include '$target': $text"
+                faults=$((faults + 1))
+            elif [[ $own != platform && $text =~ \"platform/($backends)/ ]] &&
+                ! backend_allowed "$file" "${BASH_REMATCH[1]}"; then
+                echo "src/$file:$line: only 'platform' may include its backend '${BASH_REMATCH[1]}': $text"
                 faults=$((faults + 1))
             fi
         elif ((own_rank < qt_rank)) && [[ $text =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\<Q ]]; then

@@ -11,7 +11,7 @@ jobs=${JOBS:-2}
 run_suite() {
     local dir=$1
     shift
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DTALLYWICK_BENCH=OFF "$@"
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DTALLYWICK_BENCH=OFF -DTALLYWICK_WERROR=ON "$@"
     cmake --build "$dir" -j"$jobs"
     ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 900
 }
@@ -20,11 +20,11 @@ run_suite build-test
 # The administrator-managed edition: only what differs between the editions is built again,
 # the access control and the password digest.
 cmake -S . -B build-test-edition1 -DCMAKE_BUILD_TYPE=Debug -DTALLYWICK_BENCH=OFF \
-    -DTALLYWICK_EDITION=1
+    -DTALLYWICK_WERROR=ON -DTALLYWICK_EDITION=1
 cmake --build build-test-edition1 -j"$jobs" --target tallywick_access_tests
 ctest --test-dir build-test-edition1 --output-on-failure -L edition --no-tests=error
 # The Windows backend: cross-built with MinGW-w64 and tested under Wine.
-cmake -S . -B build-test-mingw -DCMAKE_BUILD_TYPE=Debug \
+cmake -S . -B build-test-mingw -DCMAKE_BUILD_TYPE=Debug -DTALLYWICK_WERROR=ON \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 cmake --build build-test-mingw -j"$jobs"
 scripts/run-wine-tests.sh build-test-mingw -j"$jobs" --timeout 900

@@ -118,8 +118,12 @@ TEST(MonitoredListTest, CheckItemReportsWhatAnAddWouldMeet) {
     list.Items(1).Checked = true;
     const struct {
         const char* name;
-        int status, index;
-    } cases[] = {{"/new", 0, -1}, {"/CHECKED", 1, 0}, {"/off", 3, 1}, {"/plain", 5, 2}};
+        tw::TCandidateStatus status;
+        int index;
+    } cases[] = {{"/new", tw::TCandidateStatus::New, -1},
+                 {"/CHECKED", tw::TCandidateStatus::Listed, 0},
+                 {"/off", tw::TCandidateStatus::Inactive, 1},
+                 {"/plain", tw::TCandidateStatus::ListedUnchecked, 2}};
     for (const auto& c : cases) {
         int index = 99;
         EXPECT_EQ(list.CheckItem(Item(c.name).get(), index), c.status) << c.name;
@@ -128,9 +132,10 @@ TEST(MonitoredListTest, CheckItemReportsWhatAnAddWouldMeet) {
 
     tw::SetProgramPathForTest("/opt/tallywick/tallywick");
     int index = 99;
-    const int status = TMonitoredList().CheckItem(Item("/OPT/tallywick/tallywick").get(), index);
+    const tw::TCandidateStatus status =
+        TMonitoredList().CheckItem(Item("/OPT/tallywick/tallywick").get(), index);
     tw::SetProgramPathForTest("");
-    EXPECT_EQ(status, 2);
+    EXPECT_EQ(status, tw::TCandidateStatus::ProgramItself);
     EXPECT_EQ(index, 99);
 }
 

@@ -109,7 +109,7 @@ TEST_F(OptionsChangeRulesTest, NobodyWithoutRightsChangesAnything) {
     o.SetTimeLimitSeconds(1);
     Add("/usr/bin/game", TMonitoredItemType::mitApp);
     auto probe = Probe("/usr/bin/game");
-    EXPECT_EQ(o.MonitoredItemDelete(&probe), 0);
+    EXPECT_EQ(o.MonitoredItemDelete(&probe), tw::TItemDeletion::Nothing);
     EXPECT_EQ(o.ExpirationAction, tw::TExpirationAction::ReminderOnly);
     EXPECT_EQ(o.TimeLimitSeconds, 28800);
     EXPECT_EQ(o.MonitoredList.Count(), 1);
@@ -123,19 +123,19 @@ TEST_F(OptionsChangeRulesTest, SecondRemovalOfTheDayOnlyDeactivates) {
     tw::TMonitoredItem& site = Add("example.com/news", TMonitoredItemType::mitWeb);
 
     auto game = Probe("/USR/bin/game"); // found without regard to case
-    EXPECT_EQ(o.MonitoredItemDelete(&game), 2);
+    EXPECT_EQ(o.MonitoredItemDelete(&game), tw::TItemDeletion::Removed);
     EXPECT_EQ(o.MonitoredList.IndexOfName("/usr/bin/game"), -1);
 
     auto chat = Probe("/usr/bin/chat");
-    EXPECT_EQ(o.MonitoredItemDelete(&chat), 1);
+    EXPECT_EQ(o.MonitoredItemDelete(&chat), tw::TItemDeletion::Deactivated);
     EXPECT_FALSE(o.MonitoredList.Items(o.MonitoredList.IndexOfName("/usr/bin/chat")).Active);
     EXPECT_EQ(File().ReadString("Applications", "/usr/bin/chat", ""), "/usr/bin/chat");
 
-    EXPECT_EQ(o.MonitoredItemDelete(&site), 1);
+    EXPECT_EQ(o.MonitoredItemDelete(&site), tw::TItemDeletion::Deactivated);
     EXPECT_EQ(File().ReadString("WebSites", "example.com/news", ""), "example.com/news");
 
     auto unknown = Probe("/usr/bin/other");
-    EXPECT_EQ(o.MonitoredItemDelete(&unknown), tw::alUser);
+    EXPECT_EQ(o.MonitoredItemDelete(&unknown), tw::TItemDeletion::Deactivated);
 
     // Deactivated items are saved as such and come back inactive.
     ASSERT_TRUE(o.Save());

@@ -91,7 +91,7 @@ TEST_F(OptionsTest, StoredValuesAreReadByTheirRules) {
     EXPECT_EQ(options.ExpirationAction, tw::TExpirationAction::ShutdownComputer);
     EXPECT_DOUBLE_EQ(options.ResetDateTime, tw::EncodeDate(2011, 4, 21) + 4 * tw::OneHour);
     EXPECT_TRUE(options.AllowUserToChangeSettings);
-    EXPECT_EQ(options.ReminderChangePeriod, 2);
+    EXPECT_EQ(options.ReminderChangePeriod, tw::TReminderChangePeriod::Weekly);
     EXPECT_DOUBLE_EQ(options.ReminderChangedDateTime, 40654.75);
     EXPECT_TRUE(options.IsNotFirstRun);
     EXPECT_EQ(options.Password, "abc");
@@ -103,7 +103,7 @@ TEST_F(OptionsTest, UnknownNamesReadAsTheFirstEntry) {
     StoreSetting("IsNotFirstRun", "yes");
     TOptions options;
     EXPECT_EQ(options.ExpirationAction, tw::TExpirationAction::ReminderOnly);
-    EXPECT_EQ(options.ReminderChangePeriod, 0);
+    EXPECT_EQ(options.ReminderChangePeriod, tw::TReminderChangePeriod::Never);
     EXPECT_FALSE(options.IsNotFirstRun);
 }
 
@@ -112,7 +112,7 @@ TEST_F(OptionsTest, SaveWritesEveryKeyInItsStoredForm) {
         TOptions options;
         options.TimeLimitSeconds = 5400;
         options.ExpirationAction = tw::TExpirationAction::CloseListed;
-        options.ReminderChangePeriod = 4;
+        options.ReminderChangePeriod = tw::TReminderChangePeriod::Monthly;
         options.ReminderChangedDateTime = 40654.75;
         options.IsNotFirstRun = true;
         options.SetPassword("secret");

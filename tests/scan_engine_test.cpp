@@ -340,13 +340,13 @@ TEST_F(ScanEngineTest, DeletingAListedItemActsOnBothListsAndBothDatabases) {
             file, std::string("SELECT group_concat(name || ':' || active) FROM ") + table);
     };
 
-    EXPECT_EQ(Engine().DeleteListedItem(itemNamed(Game)), 2);
+    EXPECT_EQ(Engine().DeleteListedItem(itemNamed(Game)), tw::TItemDeletion::Removed);
     EXPECT_EQ(options_->MonitoredList.IndexOfName(Game), -1);
     EXPECT_EQ(today.IndexOfName(Game), -1);
     EXPECT_EQ(listedIn("settings.sqlite", "applications_list"), "");
     EXPECT_EQ(listedIn("actmondb.sqlite", "applications_list"), "");
 
-    EXPECT_EQ(Engine().DeleteListedItem(itemNamed("example.com")), 1);
+    EXPECT_EQ(Engine().DeleteListedItem(itemNamed("example.com")), tw::TItemDeletion::Deactivated);
     EXPECT_FALSE(itemNamed("example.com")->Active);
     EXPECT_EQ(listedIn("settings.sqlite", "websites_list"), "example.com:0");
     EXPECT_EQ(listedIn("actmondb.sqlite", "websites_list"), "example.com:0");
@@ -374,10 +374,10 @@ TEST_F(ScanEngineResetTest, FourOClockStartsANewDayAndAppliesDeferredRemovals) {
     // Two removals by the user today: the second one waits for the reset.
     tw::TMonitoredItem other;
     other.Name = "C:\\Games\\other.exe";
-    EXPECT_EQ(options_->MonitoredItemDelete(&other), 2);
+    EXPECT_EQ(options_->MonitoredItemDelete(&other), tw::TItemDeletion::Removed);
     tw::TMonitoredItem third;
     third.Name = "C:\\Games\\third.exe";
-    EXPECT_EQ(options_->MonitoredItemDelete(&third), 1);
+    EXPECT_EQ(options_->MonitoredItemDelete(&third), tw::TItemDeletion::Deactivated);
     ASSERT_TRUE(options_->MonitoredItemsSave());
     EXPECT_EQ(Engine().Logger().TodayList().Count(), 3);
 

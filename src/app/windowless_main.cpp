@@ -16,7 +16,7 @@ namespace {
 // What escapes a handler is reported and the program goes on, as the windowed program's
 // application-wide handler does.
 void ReportException(const std::exception& e) {
-    tw::ErrorLog(tw::ErrorReportText(e, "; TApplicationErrorMessage.OnException:"));
+    tw::ErrorLog(tw::ErrorReportText(e, "; ReportException:"));
     std::fprintf(stderr, "%s\n", e.what());
 }
 

@@ -1,13 +1,12 @@
 #include "dialogs/access_gate.h"
 
 #include "dialogs/password_check_form.h"
-#include "storage/access.h"
 #include "storage/options.h"
 
 namespace tw {
 
 bool AskAdminPassword(TOptions& options, QWidget* owner) {
-    if constexpr (EditionValue == 2) {
+    if constexpr (!TOptions::PasswordGuardsSettings()) {
         return true;
     }
     TfrmPasswordCheck prompt(options, owner);
@@ -15,8 +14,7 @@ bool AskAdminPassword(TOptions& options, QWidget* owner) {
 }
 
 bool ChangeGate(TOptions& options, QWidget* owner) {
-    return EditionValue > 1 || options.AllowUserToChangeSettings ||
-           AskAdminPassword(options, owner);
+    return !options.ChangeNeedsPassword() || AskAdminPassword(options, owner);
 }
 
 } // namespace tw

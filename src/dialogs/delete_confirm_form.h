@@ -17,12 +17,13 @@ class TfrmDeleteConfirm : public TfrmBase {
     // Fills the question with the item's text.
     void SetItemText(const QString& itemText);
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
     QLabel* lblDescription = nullptr;
     TImageButton* btnOk = nullptr;
     TImageButton* btnCancel = nullptr;
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // Asks whether the item may be deleted; true exactly when OK (or Enter) answered.

@@ -18,12 +18,11 @@ class TfrmErrorMessage : public TfrmNotice {
     void SetErrorText(const QString& text) { errorText_ = text; }
     QString ErrorText() const { return errorText_; }
 
+  private:
     QLabel* lblDescription = nullptr;
     QLabel* lblContactUs = nullptr;
     TImageButton* btnCopyErrorToClipboard = nullptr;
     TImageButton* btnOk = nullptr;
-
-  private:
     QString errorText_;
 };
 

@@ -19,6 +19,7 @@ class TfrmFailureNotice : public TfrmNotice {
 
     void SetMessage(const QString& message);
 
+  private:
     QTextEdit* mmMessage = nullptr;
     TImageButton* btnOk = nullptr;
 };

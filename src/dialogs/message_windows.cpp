@@ -16,7 +16,7 @@ void InstallMessageWindows() {
 void ReportApplicationException(const std::exception& e) {
     static bool showing = false;
     try {
-        ErrorLog(ErrorReportText(e, "; TApplicationErrorMessage.OnException:"));
+        ErrorLog(ErrorReportText(e, "; ReportApplicationException:"));
         if (showing) {
             return;
         }

@@ -11,7 +11,7 @@
 #include "skin/image_panel.h"
 #include "skin/marked_item_delegate.h"
 #include "skin/pictures.h"
-#include "storage/access.h"
+#include "storage/options.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -256,10 +256,10 @@ void TfrmSettings::CreateReminderSheet() {
     dark.setColor(QPalette::Text, DesignFontColor);
     memReminder->setPalette(dark);
     lblReminderChange = MakeLabel(s, "lblReminderChange", "Alert to change reminder:", 16, 270);
-    cbRemiderChangePeriod =
-        MakeCombo(s, "cbRemiderChangePeriod", "Alert to change reminder:", QRect(220, 262, 180, 30),
-                  {QStringLiteral("Never"), QStringLiteral("Daily"), QStringLiteral("Weekly"),
-                   QStringLiteral("Fortnightly"), QStringLiteral("Monthly")});
+    cbReminderChangePeriod = MakeCombo(
+        s, "cbReminderChangePeriod", "Alert to change reminder:", QRect(220, 262, 180, 30),
+        {QStringLiteral("Never"), QStringLiteral("Daily"), QStringLiteral("Weekly"),
+         QStringLiteral("Fortnightly"), QStringLiteral("Monthly")});
     connect(cbxReminder, &QComboBox::currentIndexChanged, this,
             [this] { Guarded([this] { cbxReminderChange(); }); });
     connect(memReminder, &QPlainTextEdit::textChanged, this,
@@ -268,7 +268,7 @@ void TfrmSettings::CreateReminderSheet() {
 
 QList<QWidget*> TfrmSettings::VisibleSheets() const {
     QList<QWidget*> sheets{tsBackground};
-    if (EditionValue < 2) {
+    if (TOptions::PasswordGuardsSettings()) {
         sheets.append(tsLogon);
     }
     sheets.append({tsMonitoredList, tsExpiration, tsReminder});

@@ -72,7 +72,7 @@ class TfrmSettings : public TfrmBase {
     QLineEdit* medTimeLimit = nullptr;
     // Reminder.
     QLabel *lblReminderTitle = nullptr, *lblReminder = nullptr, *lblReminderChange = nullptr;
-    QComboBox *cbxReminder = nullptr, *cbRemiderChangePeriod = nullptr;
+    QComboBox *cbxReminder = nullptr, *cbReminderChangePeriod = nullptr;
     QPlainTextEdit* memReminder = nullptr;
 
     void StepNext();

@@ -5,7 +5,6 @@
 #include "dialogs/settings_form.h"
 #include "items/list_changes.h"
 #include "platform/start_at_login.h"
-#include "skin/base_form_time_limit.h"
 #include "skin/image_button.h"
 #include "skin/item_rows.h"
 #include "skin/marked_item_delegate.h"
@@ -14,7 +13,7 @@
 #include "storage/date_format.h"
 #include "storage/expiration_action.h"
 #include "storage/options.h"
-#include "storage/settings_file.h"
+#include "storage/time_limit_text.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -40,13 +39,13 @@ TfrmSettings::~TfrmSettings() = default;
 
 bool TfrmSettings::ShowSettingsWizard(bool firstRun) {
     firstRun_ = firstRun;
-    if (EditionValue < 2) {
+    if (TOptions::PasswordGuardsSettings()) {
         SetUpLogonPage();
     }
     ShowAllowToggle(firstRun_);
     LoadPages();
     LoadStartAtLogin();
-    if (firstRun_ && EditionValue == 2) {
+    if (firstRun_ && !TOptions::PasswordGuardsSettings()) {
         // The very first settings are the person's own decision, not a change of the day.
         options_.AdminAccess = true;
     }
@@ -69,15 +68,12 @@ void TfrmSettings::LoadExpirationPage() {
 
 void TfrmSettings::LoadListPage() {
     CopyList(options_.MonitoredList, workingList_);
-    if (EditionValue > 1) {
+    if (!TOptions::PasswordGuardsSettings()) {
         // Items waiting for their removal at the next daily reset show dimmed.
-        const TSettingsFile& file = SettingsFile();
-        for (const char* section : {"Applications", "WebSites"}) {
-            for (const auto& [name, value] : file.ReadSectionValues(section)) {
-                const int index = workingList_.IndexOfName(name);
-                if (index != -1) {
-                    workingList_.Items(index).Active = false;
-                }
+        for (const std::string& name : TOptions::PendingRemovalNames()) {
+            const int index = workingList_.IndexOfName(name);
+            if (index != -1) {
+                workingList_.Items(index).Active = false;
             }
         }
     }
@@ -105,10 +101,8 @@ void TfrmSettings::LoadStartAtLogin() {
 }
 
 void TfrmSettings::LoadReminderPage() {
-    cbRemiderChangePeriod->setCurrentIndex(options_.ReminderChangePeriod >= 0 &&
-                                                   options_.ReminderChangePeriod <= 4
-                                               ? options_.ReminderChangePeriod
-                                               : 0);
+    cbReminderChangePeriod->setCurrentIndex(
+        ReminderChangePeriodIndex(options_.ReminderChangePeriod));
     for (int part = 0; part < 3; ++part) {
         texts_[static_cast<std::size_t>(part)] = options_.GetReminder(part);
     }
@@ -275,11 +269,12 @@ void TfrmSettings::Apply() {
     for (int part = 0; part < 3; ++part) {
         options_.SetReminder(part, texts_[static_cast<std::size_t>(part)]);
     }
-    options_.ReminderChangePeriod = cbRemiderChangePeriod->currentIndex();
+    options_.ReminderChangePeriod =
+        ReminderChangePeriodFromIndex(cbReminderChangePeriod->currentIndex());
     if (StartAtLoginAvailable() && chkStartAtLogin->isChecked() != StartsAtLogin()) {
         SetStartAtLogin(chkStartAtLogin->isChecked());
     }
-    if (EditionValue < 2 && passwordTyped) {
+    if (TOptions::PasswordGuardsSettings() && passwordTyped) {
         options_.SetPassword(edtStart_Password->text().toStdString());
     }
     const bool saved = options_.Save();

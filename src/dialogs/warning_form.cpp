@@ -26,13 +26,17 @@ TfrmWarning::TfrmWarning(QWidget* parent) : TfrmNotice(parent) {
     FinishCreation();
 }
 
+void TfrmWarning::SetMessage(const QString& message) {
+    lblWarning->setText(message);
+}
+
 void ShowWarning(const QString& message, const QString& caption) {
     // Over the window the person is answering, so that the window manager keeps the notice
     // in front of it: a notice of its own could open behind a modal prompt, which then
     // waits for an answer nobody can see.
     TfrmWarning window(QApplication::activeModalWidget());
     window.setWindowTitle(caption);
-    window.lblWarning->setText(message);
+    window.SetMessage(message);
     window.exec();
 }
 

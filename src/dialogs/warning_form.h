@@ -14,6 +14,9 @@ class TfrmWarning : public TfrmNotice {
   public:
     explicit TfrmWarning(QWidget* parent = nullptr);
 
+    void SetMessage(const QString& message);
+
+  private:
     QLabel* lblWarning = nullptr; // centred, word-wrapped, in a fixed 339 x 38 area
     TImageButton* btnOk = nullptr;
 };

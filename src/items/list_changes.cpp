@@ -37,13 +37,13 @@ TListChangeReport MergeListChanges(const TMonitoredList& changes, TMonitoredList
         int index = -1;
         const int todayIndex = today ? today->IndexOfItem(&entry) : -1;
         if (entry.Checked) {
-            const int status = list.CheckItem(&entry, index);
-            if (status == 0) {
+            const TCandidateStatus status = list.CheckItem(&entry, index);
+            if (status == TCandidateStatus::New) {
                 list.Add(entry.Caption, CopyOf(entry));
                 if (today && todayIndex == -1) {
                     today->Add(entry.Caption, CopyOf(entry));
                 }
-            } else if (status != 2) {
+            } else if (status != TCandidateStatus::ProgramItself) {
                 const bool wasActive = list.Items(index).Active;
                 Update(list, index, entry);
                 if (todayIndex != -1) {

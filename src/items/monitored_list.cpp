@@ -6,7 +6,6 @@
 #include "platform/program_paths.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace tw {
 namespace {
@@ -55,7 +54,12 @@ void TMonitoredList::SetCapacity(int capacity) {
     pairs_.reserve(static_cast<std::size_t>(capacity));
 }
 
-TMonitoredItem& TMonitoredList::Items(int index) const {
+const TMonitoredItem& TMonitoredList::Items(int index) const {
+    Require(index >= 0 && index < Count(), Unit, "item index out of range");
+    return *pairs_[static_cast<std::size_t>(index)].item;
+}
+
+TMonitoredItem& TMonitoredList::Items(int index) {
     Require(index >= 0 && index < Count(), Unit, "item index out of range");
     return *pairs_[static_cast<std::size_t>(index)].item;
 }
@@ -150,20 +154,20 @@ void TMonitoredList::AddMissingFrom(const TMonitoredList* source, const std::str
     }
 }
 
-int TMonitoredList::CheckItem(const TMonitoredItem* candidate, int& index) const {
+TCandidateStatus TMonitoredList::CheckItem(const TMonitoredItem* candidate, int& index) const {
     Require(candidate != nullptr, Unit, "candidate item must not be null");
     if (SameText(candidate->Name, ProgramPath())) {
-        return 2;
+        return TCandidateStatus::ProgramItself;
     }
     index = IndexOfName(candidate->Name);
     if (index == -1) {
-        return 0;
+        return TCandidateStatus::New;
     }
     const TMonitoredItem& found = Items(index);
     if (!found.Active) {
-        return 3;
+        return TCandidateStatus::Inactive;
     }
-    return found.Checked ? 1 : 5;
+    return found.Checked ? TCandidateStatus::Listed : TCandidateStatus::ListedUnchecked;
 }
 
 void FillFromNameValueList(const std::vector<std::string>& lines, TMonitoredList& target) {

@@ -8,6 +8,15 @@
 
 namespace tw {
 
+// What adding a candidate to a list would meet.
+enum class TCandidateStatus {
+    New,            // not on the list
+    Listed,         // present, active and checked
+    ProgramItself,  // this program, which is never listed
+    Inactive,       // present but inactive
+    ListedUnchecked // present, active and unchecked
+};
+
 // An owning list of watched items, kept sorted by key (the caption), compared without
 // regard to case; an equal key goes before its equals. Broken preconditions throw
 // EAssertionFailed naming MonitoredObjects.
@@ -26,7 +35,8 @@ class TMonitoredList {
     int Capacity() const { return static_cast<int>(pairs_.capacity()); }
     void SetCapacity(int capacity);
 
-    TMonitoredItem& Items(int index) const;
+    const TMonitoredItem& Items(int index) const;
+    TMonitoredItem& Items(int index);
     const std::string& Keys(int index) const;
     void Clear() { pairs_.clear(); }
     void Delete(int index);
@@ -49,10 +59,9 @@ class TMonitoredList {
     // Adds copies of source items that pass the text filter and whose Name is not here yet.
     void AddMissingFrom(const TMonitoredList* source, const std::string* textFilter);
 
-    // Whether a candidate may be added: 2 the program itself, 0 new, 3 present but
-    // inactive, 1 present, active and checked, 5 present, active and unchecked.
-    // index becomes the found position or -1 (left alone for status 2).
-    int CheckItem(const TMonitoredItem* candidate, int& index) const;
+    // Whether a candidate may be added. index becomes the found position or -1 (left alone
+    // for the program itself).
+    TCandidateStatus CheckItem(const TMonitoredItem* candidate, int& index) const;
 
   private:
     struct Pair {

@@ -110,8 +110,8 @@ TAddOutcome TAddWizardLists::AddTypedItem(TMonitoredItemType type, const std::st
     TMonitoredList result;
     BuildResultList(result);
     int index = -1;
-    const int status = result.CheckItem(&candidate, index);
-    if (status == 2) {
+    const TCandidateStatus status = result.CheckItem(&candidate, index);
+    if (status == TCandidateStatus::ProgramItself) {
         std::string warning = ProgramBaseName();
         warning.insert(0, 1, '"');
         warning += "\" could not be added to time-limit list";
@@ -119,17 +119,17 @@ TAddOutcome TAddWizardLists::AddTypedItem(TMonitoredItemType type, const std::st
     }
     // A name listed as the other kind is taken whatever the caption: a site typed on the
     // sites page must not quietly rename a listed application, nor the other way round.
-    if (status != 0 && result.Items(index).ItemType != type) {
+    if (status != TCandidateStatus::New && result.Items(index).ItemType != type) {
         return Refused(DuplicateWarning(type, result.Items(index).ItemType), "Please note");
     }
     switch (status) {
-    case 0:
+    case TCandidateStatus::New:
         AddCopy(isSite ? SiteItems : NamedApps, candidate);
         if (!isSite && !ScannedFirst) {
             NamedFirst = true;
         }
         return Added();
-    case 1: {
+    case TCandidateStatus::Listed: {
         // An application is renamed where it lives: the first of these holding it.
         const std::array<TMonitoredList*, 3> lists =
             isSite ? std::array<TMonitoredList*, 3>{&SiteItems, nullptr, nullptr}
@@ -152,7 +152,7 @@ TAddOutcome TAddWizardLists::AddTypedItem(TMonitoredItemType type, const std::st
         }
         return {};
     }
-    case 3: {
+    case TCandidateStatus::Inactive: {
         TMonitoredList& own = isSite ? SiteItems : ExistingApps;
         const int at = own.IndexOfName(name);
         if (at == -1) {
@@ -165,14 +165,18 @@ TAddOutcome TAddWizardLists::AddTypedItem(TMonitoredItemType type, const std::st
         }
         return Added();
     }
-    default: // 5: listed and unchecked here; typing it again wants it back on the list
+    case TCandidateStatus::ListedUnchecked:
+        // Typing it again wants it back on the list.
         if (isSite) {
             SetSiteChecked(name, true);
         } else {
             SetAppChecked(name, true);
         }
         return Added();
+    case TCandidateStatus::ProgramItself: // refused above
+        break;
     }
+    return {};
 }
 
 bool TAddWizardLists::FreeRemovalTaken() const {

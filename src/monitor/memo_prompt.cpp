@@ -11,38 +11,41 @@ namespace {
 
 int DaysInMonth(int year, int month) {
     const TDateTime first = EncodeDate(year, month, 1);
-    const TDateTime next = month == 12 ? EncodeDate(year + 1, 1, 1) : EncodeDate(year, month + 1, 1);
+    const TDateTime next =
+        month == 12 ? EncodeDate(year + 1, 1, 1) : EncodeDate(year, month + 1, 1);
     return static_cast<int>(std::lround(next - first));
 }
 
 } // namespace
 
-int MemoPromptPeriodDays(int period, TDateTime now) {
+int MemoPromptPeriodDays(TReminderChangePeriod period, TDateTime now) {
     switch (period) {
-    case 1:
+    case TReminderChangePeriod::Daily:
         return 1;
-    case 2:
+    case TReminderChangePeriod::Weekly:
         return 7;
-    case 3:
+    case TReminderChangePeriod::Fortnightly:
         return 14;
-    case 4: {
+    case TReminderChangePeriod::Monthly: {
         const TDateParts today = DecodeDate(now);
         const int year = today.month == 12 ? today.year + 1 : today.year;
         const int month = today.month == 12 ? 1 : today.month + 1;
         const int day = std::min(today.day, DaysInMonth(year, month));
-        return static_cast<int>(
-            std::lround(EncodeDate(year, month, day) - EncodeDate(today.year, today.month, today.day)));
+        return static_cast<int>(std::lround(EncodeDate(year, month, day) -
+                                            EncodeDate(today.year, today.month, today.day)));
     }
-    default:
-        return 0;
+    case TReminderChangePeriod::Never:
+        break;
     }
+    return 0;
 }
 
 int RoundedDays(TDateTime from, TDateTime to) {
     return static_cast<int>(std::lround(to - from));
 }
 
-bool MemoPromptDue(int period, TDateTime changed, TDateTime shown, TDateTime now) {
+bool MemoPromptDue(TReminderChangePeriod period, TDateTime changed, TDateTime shown,
+                   TDateTime now) {
     const int days = MemoPromptPeriodDays(period, now);
     if (days == 0 || RoundedDays(shown, now) < days) {
         return false;

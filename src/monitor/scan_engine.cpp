@@ -3,8 +3,10 @@
 #include "base/exception.h"
 #include "base/scope_exit.h"
 #include "monitor/day_part.h"
+#include "monitor/shutdown_mode.h"
 #include "storage/activity_database.h"
 #include "storage/clock.h"
+#include "storage/day_start.h"
 #include "storage/error_log.h"
 #include "storage/settings_file.h"
 
@@ -17,7 +19,7 @@ namespace tw {
 namespace {
 
 // A shutdown at the limit powers off (not restarts) and leaves a minute to save work.
-constexpr int ShutdownModePowerOff = 1;
+constexpr TShutdownMode ShutdownModeAtLimit = TShutdownMode::PowerOff;
 constexpr int ShutdownWarningSeconds = 60;
 
 } // namespace
@@ -83,7 +85,7 @@ void TScanEngine::RunCycle() {
     try {
         probe_.Execute(false, nullptr);
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, "; TfrmMain.tmrScanTimer: "));
+        ErrorLog(ErrorReportText(e, "; TScanEngine.RunCycle: "));
     }
     NoticeUnreadableAddress();
 
@@ -219,7 +221,7 @@ void TScanEngine::CarryOutTimeUpAction(TExpirationAction action) {
         // A forced shutdown need not tell this program that its session ends (Wine ends
         // every process without a word): what it holds goes to disk first.
         options_.Save();
-        desktop_.ShutdownComputer(ShutdownModePowerOff, ShutdownWarningSeconds);
+        desktop_.ShutdownComputer(static_cast<int>(ShutdownModeAtLimit), ShutdownWarningSeconds);
         break;
     }
 }
@@ -228,10 +230,10 @@ void TScanEngine::CloseAllListed() {
     closeProbe_.Execute(true, &options_.MonitoredList);
 }
 
-int TScanEngine::DeleteListedItem(const TMonitoredItem* item) {
+TItemDeletion TScanEngine::DeleteListedItem(const TMonitoredItem* item) {
     // The options find the item by its name; today's list owns it and may free it, so it
     // goes last.
-    const int level = options_.MonitoredItemDelete(item);
+    const TItemDeletion level = options_.MonitoredItemDelete(item);
     Logger().MonitoredItemDelete(item, level);
     options_.MonitoredItemsSave();
     return level;
@@ -241,7 +243,9 @@ void TScanEngine::DailyReset() {
     limitReminderDue_ = true;
     blockReminderDue_ = true;
     fiveMinutesAllowed_ = true;
-    options_.ResetDateTime = std::floor(ClockNow()) + 1 + 4 * OneHour;
+    // A reset stands for the whole calendar day it runs on, also one run before 04:00
+    // after the program was off at the turn: the next one is a full day on.
+    options_.ResetDateTime = NextDayStart(std::floor(ClockNow()) + 1);
     options_.ResetChangeFlags();
 
     TSettingsFile& file = SettingsFile();

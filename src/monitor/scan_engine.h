@@ -46,9 +46,8 @@ class TScanEngine {
     void CloseAllListed();
 
     // Takes an item of today's list off the list as far as the access level and the day's
-    // change rules allow: 2 removed, 1 kept until the next daily reset (shown inactive),
-    // 0 left alone. Today's list follows, and the list is saved. The item may be freed.
-    int DeleteListedItem(const TMonitoredItem* item);
+    // change rules allow. Today's list follows, and the list is saved. The item may be freed.
+    TItemDeletion DeleteListedItem(const TMonitoredItem* item);
 
     void DailyReset();
 

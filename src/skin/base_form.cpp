@@ -1,13 +1,13 @@
 #include "skin/base_form.h"
 
 #include "skin/accessible_controls.h"
-#include "skin/base_form_time_limit.h"
 #include "skin/form_controls.h"
 #include "skin/geometry.h"
 #include "skin/image_panel.h"
 #include "skin/pictures.h"
 #include "storage/appearance.h"
 #include "storage/error_log.h"
+#include "storage/time_limit_text.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -35,11 +35,6 @@ class TfrmBase : public QDialog {
     explicit TfrmBase(QWidget* parent = nullptr);
     ~TfrmBase() override;
 
-    TImagePanel* pnlHeader = nullptr; // top, 32 high: the header picture, a dragging area
-    QLabel* imgIcon = nullptr;        // 32 x 32 at 3, 3; hidden unless a window uses it
-    QLabel* lblCaption = nullptr;     // the window title, also a dragging area
-    TImagePanel* pnlBody = nullptr;   // the rest of the window
-
     int SlideState = ssShown;
 
     static constexpr int HeaderHeight = 32;
@@ -91,6 +86,11 @@ class TfrmBase : public QDialog {
     void setVisible(bool visible) override;
 
   protected:
+    TImagePanel* pnlHeader = nullptr; // top, 32 high: the header picture, a dragging area
+    QLabel* imgIcon = nullptr;        // 32 x 32 at 3, 3; hidden unless a window uses it
+    QLabel* lblCaption = nullptr;     // the window title, also a dragging area
+    TImagePanel* pnlBody = nullptr;   // the rest of the window
+
     // Applies the appearance once the derived window's controls exist.
     void FinishCreation();
 

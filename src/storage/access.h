@@ -9,8 +9,8 @@
 namespace tw {
 
 // Build-time edition: 2 is self-managed (no administrator password is ever asked for);
-// below 2 an administrator password guards the settings. Every test of it compares against
-// 2, so 0 and 1 behave alike.
+// below 2 an administrator password guards the settings, so 0 and 1 behave alike. The
+// program asks TOptions::PasswordGuardsSettings rather than this number.
 inline constexpr std::uint8_t EditionValue = TALLYWICK_EDITION_VALUE;
 
 // Who may change the strict settings.

@@ -156,14 +156,15 @@ void TOnlineTimeApplicationLogger::PeriodListLoad(bool addToTotal, TDateTime toT
     LoadInto(periodList_, addToTotal, fromTime, toTime);
 }
 
-void TOnlineTimeApplicationLogger::MonitoredItemDelete(const TMonitoredItem* item, int action) {
+void TOnlineTimeApplicationLogger::MonitoredItemDelete(const TMonitoredItem* item,
+                                                       TItemDeletion action) {
     int index = todayList_.IndexOfItem(item);
     if (index < 0) {
         return;
     }
-    if (action == 2) {
+    if (action == TItemDeletion::Removed) {
         todayList_.Delete(index);
-    } else if (action == 1) {
+    } else if (action == TItemDeletion::Deactivated) {
         todayList_.Items(index).Active = false;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "base/date_time.h"
 #include "items/monitored_list.h"
+#include "storage/item_deletion.h"
 #include "storage/logged_activity.h"
 
 #include <cstdint>
@@ -42,8 +43,8 @@ class TOnlineTimeApplicationLogger {
     // the day's total.
     void KeepTodayInNewFile();
     void PeriodListLoad(bool addToTotal, TDateTime toTime, TDateTime fromTime);
-    // Applies the options' removal result (0 nothing, 1 deactivated, 2 removed) to today's list.
-    void MonitoredItemDelete(const TMonitoredItem* item, int action);
+    // Applies the options' removal result to today's list.
+    void MonitoredItemDelete(const TMonitoredItem* item, TItemDeletion action);
     // Adds the rows of one usage query; false (reported) when the query failed.
     bool MonitoredItemsLoad(TMonitoredList& list, const std::string& sql, bool addToTotal,
                             TMonitoredItemType type);

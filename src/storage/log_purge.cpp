@@ -66,7 +66,7 @@ bool TLogPurge::Run(const std::string& sql, int& changed) {
         changed = db.Changes();
         return true;
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, "; TOptions.LogDBExecSQL: "));
+        ErrorLog(ErrorReportText(e, "; TLogPurge.Run: "));
         return false;
     }
 }

@@ -4,13 +4,13 @@
 #include "storage/access.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
+#include "storage/day_start.h"
 #include "storage/error_log.h"
 #include "storage/list_rows.h"
 #include "storage/options_save_scope.h"
 #include "storage/options_sql.h"
 #include "storage/settings_file.h"
 
-#include <cmath>
 
 namespace tw {
 
@@ -31,13 +31,6 @@ int IndexOfName(const std::array<const char*, N>& names, const std::string& valu
         }
     }
     return 0;
-}
-
-// The next 04:00 of the program clock: today's when it is still ahead, else tomorrow's.
-TDateTime NextDayStart() {
-    TDateTime now = ClockNow();
-    TDateTime start = std::floor(now) + 4 * OneHour;
-    return now >= start ? start + 1 : start;
 }
 
 } // namespace
@@ -123,7 +116,7 @@ void TOptions::RemindersLoad() {
 void TOptions::SettingsLoad() {
     ScanPeriodSeconds = 3;
     ReminderChangedDateTime = ClockNow();
-    ResetDateTime = NextDayStart();
+    ResetDateTime = NextDayStart(ClockNow());
     TimeLimitSeconds = 28800;
     ReminderShowedDateTime = ClockNow();
 
@@ -146,13 +139,15 @@ void TOptions::SettingsLoad() {
             } else if (SameText(name, "Password")) {
                 Password = value;
             } else if (SameText(name, "ResetDateTime")) {
-                ResetDateTime = TextToDate(value) + 4 * OneHour;
+                // Stored as the date only: the reset is at the day's start.
+                ResetDateTime = NextDayStart(TextToDate(value));
             } else if (SameText(name, "AllowUserToChangeSettings")) {
                 AllowUserToChangeSettings = value == "1";
             } else if (SameText(name, "ReminderChangedDateTime")) {
                 ReminderChangedDateTime = TextToDayCount(value);
             } else if (SameText(name, "ReminderChangePeriod")) {
-                ReminderChangePeriod = IndexOfName(ReminderChangePeriodNames, value);
+                ReminderChangePeriod =
+                    ReminderChangePeriodFromIndex(IndexOfName(ReminderChangePeriodNames, value));
             } else if (SameText(name, "ReminderShowedDateTime")) {
                 ReminderShowedDateTime = TextToDayCount(value);
             } else if (SameText(name, "IsNotFirstRun")) {
@@ -163,7 +158,7 @@ void TOptions::SettingsLoad() {
     if (ScanPeriodSeconds == 0) {
         ScanPeriodSeconds = 3;
     }
-    if (EditionValue == 2) {
+    if (!PasswordGuardsSettings()) {
         AllowUserToChangeSettings = true;
     }
 }
@@ -200,7 +195,8 @@ bool TOptions::SettingsSave() {
         {"ResetDateTime", DateToText(ResetDateTime)},
         {"AllowUserToChangeSettings", flag(AllowUserToChangeSettings)},
         {"ReminderChangedDateTime", DayCountToText(ReminderChangedDateTime)},
-        {"ReminderChangePeriod", ReminderChangePeriodNames.at(ReminderChangePeriod)},
+        {"ReminderChangePeriod",
+         ReminderChangePeriodNames.at(ReminderChangePeriodIndex(ReminderChangePeriod))},
         {"ReminderShowedDateTime", DayCountToText(ReminderShowedDateTime)},
         {"IsNotFirstRun", flag(IsNotFirstRun)},
     }));

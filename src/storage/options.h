@@ -2,12 +2,16 @@
 
 #include "base/date_time.h"
 #include "items/monitored_list.h"
+#include "storage/access.h"
 #include "storage/expiration_action.h"
+#include "storage/item_deletion.h"
+#include "storage/reminder_change_period.h"
 #include "storage/sqlite_table.h"
 
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tw {
 
@@ -33,7 +37,7 @@ class TOptions {
     TMonitoredList MonitoredList;
     std::string Password;
     TDateTime ReminderChangedDateTime = 0;
-    int ReminderChangePeriod = 0;
+    TReminderChangePeriod ReminderChangePeriod = TReminderChangePeriod::Never;
     std::array<std::string, 3> Reminders;
     TDateTime ReminderShowedDateTime = 0;
     TDateTime ResetDateTime = 0;
@@ -60,17 +64,26 @@ class TOptions {
 
     void SetExpirationAction(TExpirationAction value);
     void SetTimeLimitSeconds(int seconds);
-    // 0 nothing done, 1 deactivated until the next daily reset, 2 removed.
-    int MonitoredItemDelete(const TMonitoredItem* item);
+    // Takes the item off the list as far as the access level and the day's change rules
+    // allow; for an item not on the list, says what the access level would allow.
+    TItemDeletion MonitoredItemDelete(const TMonitoredItem* item);
     void SetMonitoredItemDeleteActionProcessed(bool value);
     // Notes in the settings file that a deactivated item leaves the list at the next daily
     // reset; without the note it would stay on the list, inactive, for ever.
     static void RecordPendingRemoval(const TMonitoredItem& item);
     // An item waiting for its removal that is wanted again stays.
     static void CancelPendingRemoval(const TMonitoredItem& item);
+    // The names of the items waiting for their removal at the next daily reset.
+    static std::vector<std::string> PendingRemovalNames();
     // The options' share of the daily reset: markers cleared, pending values applied.
     void ResetChangeFlags();
 
+    // Whether this build guards the strict settings with an administrator password; the
+    // self-managed edition asks nobody for one, and lets everybody change them.
+    static constexpr bool PasswordGuardsSettings() { return EditionValue < 2; }
+    // Whether a guarded change (the list, the limit, the time-up action) needs the
+    // administrator's password before it may begin.
+    bool ChangeNeedsPassword() const;
     int AccessLevel() const;
     // The limit and the action a window shows: the administrator the ones in force, anybody
     // else the changes waiting for the next daily reset, where there are any.

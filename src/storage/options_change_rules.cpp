@@ -48,26 +48,26 @@ void TOptions::SetTimeLimitSeconds(int seconds) {
     }
 }
 
-int TOptions::MonitoredItemDelete(const TMonitoredItem* item) {
+TItemDeletion TOptions::MonitoredItemDelete(const TMonitoredItem* item) {
     const int level = AccessLevel();
     if (level == alNone) {
-        return 0;
+        return TItemDeletion::Nothing;
     }
     const int index = MonitoredList.IndexOfItem(item);
     if (index < 0) {
-        return level;
+        return level == alAdmin ? TItemDeletion::Removed : TItemDeletion::Deactivated;
     }
     if (level == alAdmin || !MonitoredItemDeleteActionProcessed) {
         if (level != alAdmin) {
             MonitoredItemDeleteActionProcessed = true;
         }
         MonitoredList.Delete(index);
-        return 2;
+        return TItemDeletion::Removed;
     }
     TMonitoredItem& found = MonitoredList.Items(index);
     found.Active = false;
     RecordPendingRemoval(found);
-    return 1;
+    return TItemDeletion::Deactivated;
 }
 
 namespace {
@@ -84,6 +84,17 @@ void TOptions::RecordPendingRemoval(const TMonitoredItem& item) {
 
 void TOptions::CancelPendingRemoval(const TMonitoredItem& item) {
     SettingsFile().DeleteKey(PendingRemovalSection(item), item.Name);
+}
+
+std::vector<std::string> TOptions::PendingRemovalNames() {
+    std::vector<std::string> names;
+    const TSettingsFile& file = SettingsFile();
+    for (const char* section : {"Applications", "WebSites"}) {
+        for (const auto& [name, value] : file.ReadSectionValues(section)) {
+            names.push_back(name);
+        }
+    }
+    return names;
 }
 
 void TOptions::SetMonitoredItemDeleteActionProcessed(bool value) {
@@ -114,6 +125,10 @@ void TOptions::ResetChangeFlags() {
     if (file.SectionExists("Common")) {
         file.EraseSection("Common");
     }
+}
+
+bool TOptions::ChangeNeedsPassword() const {
+    return PasswordGuardsSettings() && !AllowUserToChangeSettings;
 }
 
 int TOptions::AccessLevel() const {

@@ -1,10 +1,10 @@
 #include "ui/focus_settings.h"
 
-#include "skin/base_form_time_limit.h"
 #include "skin/form_controls.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
 #include "skin/link_label.h"
+#include "storage/time_limit_text.h"
 
 #include <QKeyEvent>
 #include <QLabel>

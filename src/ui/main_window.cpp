@@ -89,7 +89,7 @@ void TfrmMain::LoadFromOptions() {
     tmrReminderChangeTimer(); // a prompt that is due appears at once
     memoUpdating_ = true;
     mmReminderMorning->setPlainText(QString::fromStdString(options_.GetReminder(0)));
-    mmReminderAfrernoon->setPlainText(QString::fromStdString(options_.GetReminder(1)));
+    mmReminderAfternoon->setPlainText(QString::fromStdString(options_.GetReminder(1)));
     mmReminderEvening->setPlainText(QString::fromStdString(options_.GetReminder(2)));
     memoUpdating_ = false;
     actAutohide->setChecked(GetAutohide());

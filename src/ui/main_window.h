@@ -147,9 +147,9 @@ class TfrmMain : public TfrmBase, public TScanHost {
     TImagePanel* pnlAfter;
     QLineEdit* edtTimeLimit;
     // tsReminder
-    QLabel *lblReminderMorning, *lblReminderAfrernoon, *lblReminderEvening;
-    TImagePanel *pnlReminderMorning, *pnlReminderAfrernoon, *pnlReminderEvening;
-    QPlainTextEdit *mmReminderMorning, *mmReminderAfrernoon, *mmReminderEvening;
+    QLabel *lblReminderMorning, *lblReminderAfternoon, *lblReminderEvening;
+    TImagePanel *pnlReminderMorning, *pnlReminderAfternoon, *pnlReminderEvening;
+    QPlainTextEdit *mmReminderMorning, *mmReminderAfternoon, *mmReminderEvening;
     // tsUsage
     TImagePanel* pnlUsage_Period;
     QComboBox* cbxUsage_Period;

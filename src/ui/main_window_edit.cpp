@@ -53,7 +53,7 @@ void TfrmMain::actSettingsExecute() {
     const TScopeExit memosWritten([this] { memoUpdating_ = false; });
     cbxReminderChange();
     mmReminderMorning->setPlainText(QString::fromStdString(options_.GetReminder(0)));
-    mmReminderAfrernoon->setPlainText(QString::fromStdString(options_.GetReminder(1)));
+    mmReminderAfternoon->setPlainText(QString::fromStdString(options_.GetReminder(1)));
     mmReminderEvening->setPlainText(QString::fromStdString(options_.GetReminder(2)));
     edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options_.TimeLimit())));
     edtAction->setText(QString::fromStdString(options_.ExpirationActionText()));

@@ -195,9 +195,9 @@ void TfrmMain::CreateReminderSheet() {
         {"lblReminderMorning", "pnlReminderMorning", "mmReminderMorning",
          "This Morning:", "Things to do this morning", 10, &lblReminderMorning, &pnlReminderMorning,
          &mmReminderMorning},
-        {"lblReminderAfrernoon", "pnlReminderAfrernoon", "mmReminderAfrernoon",
-         "This Afternoon:", "Things to do this afternoon", 170, &lblReminderAfrernoon,
-         &pnlReminderAfrernoon, &mmReminderAfrernoon},
+        {"lblReminderAfternoon", "pnlReminderAfternoon", "mmReminderAfternoon",
+         "This Afternoon:", "Things to do this afternoon", 170, &lblReminderAfternoon,
+         &pnlReminderAfternoon, &mmReminderAfternoon},
         {"lblReminderEvening", "pnlReminderEvening", "mmReminderEvening",
          "This Evening:", "Things to do this evening", 330, &lblReminderEvening,
          &pnlReminderEvening, &mmReminderEvening},
@@ -378,7 +378,7 @@ void TfrmMain::CreateMenus() {
     connect(mmReminder, &QPlainTextEdit::textChanged, this,
             [this] { Guarded([this] { mmReminderChange(); }); });
     int part = 0;
-    for (QPlainTextEdit* memo : {mmReminderMorning, mmReminderAfrernoon, mmReminderEvening}) {
+    for (QPlainTextEdit* memo : {mmReminderMorning, mmReminderAfternoon, mmReminderEvening}) {
         connect(memo, &QPlainTextEdit::textChanged, this,
                 [this, part] { Guarded([this, part] { ReminderSheetMemoChange(part); }); });
         ++part;

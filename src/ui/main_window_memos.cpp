@@ -49,7 +49,7 @@ void TfrmMain::RefreshMemoMarks() {
 }
 
 QPlainTextEdit* TfrmMain::SheetMemo(int part) const {
-    return part == 0 ? mmReminderMorning : part == 1 ? mmReminderAfrernoon : mmReminderEvening;
+    return part == 0 ? mmReminderMorning : part == 1 ? mmReminderAfternoon : mmReminderEvening;
 }
 
 void TfrmMain::SelectDayPart(int dayPart) {

@@ -46,10 +46,11 @@ void TfrmReminderChange::Execute(TOptions& options) {
     lblWarningText->setText(QStringLiteral("You have not updated your reminders in %1 day(s)")
                                 .arg(RoundedDays(options.ReminderChangedDateTime, now)));
     options.ReminderShowedDateTime = now;
-    const int period = options.ReminderChangePeriod;
-    cbxReminderChangeFrequency->setCurrentIndex(period >= 0 && period <= 4 ? period : 0);
+    cbxReminderChangeFrequency->setCurrentIndex(
+        ReminderChangePeriodIndex(options.ReminderChangePeriod));
     exec();
-    options.ReminderChangePeriod = cbxReminderChangeFrequency->currentIndex();
+    options.ReminderChangePeriod =
+        ReminderChangePeriodFromIndex(cbxReminderChangeFrequency->currentIndex());
 }
 
 bool ExecuteReminderChange(TOptions& options, QWidget* owner) {

@@ -1,13 +1,12 @@
 #include "ui/reminder_settings.h"
 
-#include "skin/base_form_time_limit.h"
 #include "skin/form_controls.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
 #include "storage/admin_access.h"
 #include "storage/date_format.h"
 #include "storage/options.h"
-#include "storage/settings_file.h"
+#include "storage/time_limit_text.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -35,11 +34,10 @@ TfrmReminderSettings::TfrmReminderSettings(QWidget* parent) : TfrmBase(parent) {
     lblAppsDescription->setGeometry(10, 38, 330, 112);
 
     lblAction = BodyLabel(this, "lblAction", "Time up action:", 10, 164);
-    const TSkinnedCombo action =
-        SkinnedCombo(this, "pnlExpirationCombo", "cbxExpirationAction", "btnCombo",
-                     QRect(130, 157, 200, 30),
-                     {"Reminder Only", "Close Browser/App.", "Shutdown Computer"},
-                     QStringLiteral("Time up action"));
+    const TSkinnedCombo action = SkinnedCombo(
+        this, "pnlExpirationCombo", "cbxExpirationAction", "btnCombo", QRect(130, 157, 200, 30),
+        {"Reminder Only", "Close Browser/App.", "Shutdown Computer"},
+        QStringLiteral("Time up action"));
     pnlExpirationCombo = action.panel;
     cbxExpirationAction = action.combo;
     btnCombo = action.arrow;
@@ -75,30 +73,25 @@ void TfrmReminderSettings::keyPressEvent(QKeyEvent* event) {
     TfrmBase::keyPressEvent(event); // Escape rejects
 }
 
-bool ExecuteReminderSettings(TOptions& options, QWidget* owner) {
-    const TAdminAccessScope access(options);
-
-    int seconds = options.TimeLimitSeconds;
-    int action = ExpirationActionIndex(options.ExpirationAction);
-    if (options.AccessLevel() < 2) {
-        // A user sees what will hold tomorrow, the administrator what holds now.
-        const TSettingsFile& file = SettingsFile();
-        seconds = file.ReadInteger("Common", "TimeLimitSeconds", seconds);
-        action = file.ReadInteger("Common", "ExpirationAction", action);
-    }
-    TfrmReminderSettings dialog(owner);
-    dialog.medTimeLimit->setText(QString::fromStdString(FormatHourMinute(seconds / SecondsPerDay)));
-    dialog.cbxExpirationAction->setCurrentIndex(ExpirationActionIndex(
-        ExpirationActionFromIndex(action).value_or(TExpirationAction::ReminderOnly)));
-    if (dialog.exec() != QDialog::Accepted) {
+bool TfrmReminderSettings::Execute(TOptions& options) {
+    // A user sees what will hold tomorrow, the administrator what holds now.
+    const int seconds = options.ShownTimeLimitSeconds();
+    medTimeLimit->setText(QString::fromStdString(FormatHourMinute(seconds / SecondsPerDay)));
+    cbxExpirationAction->setCurrentIndex(ExpirationActionIndex(options.ShownExpirationAction()));
+    if (exec() != QDialog::Accepted) {
         return false;
     }
-    const TDateTime limit = TextToTimeLimit(dialog.medTimeLimit->text().toStdString());
+    const TDateTime limit = TextToTimeLimit(medTimeLimit->text().toStdString());
     options.SetTimeLimitSeconds(static_cast<int>(std::lround(limit * SecondsPerDay)));
-    options.SetExpirationAction(
-        ExpirationActionFromIndex(dialog.cbxExpirationAction->currentIndex())
-            .value_or(TExpirationAction::ReminderOnly));
+    options.SetExpirationAction(ExpirationActionFromIndex(cbxExpirationAction->currentIndex())
+                                    .value_or(TExpirationAction::ReminderOnly));
     return true;
+}
+
+bool ExecuteReminderSettings(TOptions& options, QWidget* owner) {
+    const TAdminAccessScope access(options);
+    TfrmReminderSettings dialog(owner);
+    return dialog.Execute(options);
 }
 
 } // namespace tw

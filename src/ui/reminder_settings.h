@@ -18,6 +18,15 @@ class TfrmReminderSettings : public TfrmBase {
   public:
     explicit TfrmReminderSettings(QWidget* parent = nullptr);
 
+    // Runs the dialog over the options' limit and action; on OK they take the new values.
+    bool Execute(TOptions& options);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void btnOkClick();
+
     QLabel* lblAppsDescription = nullptr;
     QLabel* lblAction = nullptr;
     TImagePanel* pnlExpirationCombo = nullptr;
@@ -29,12 +38,6 @@ class TfrmReminderSettings : public TfrmBase {
     QLabel* lblTimeFormat = nullptr;
     TImageButton* btnOk = nullptr;
     TImageButton* btnCancel = nullptr;
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
-  private:
-    void btnOkClick();
 };
 
 // Edits the limit and the action. The starting values are those that will hold tomorrow:

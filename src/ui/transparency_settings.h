@@ -21,18 +21,18 @@ class TfrmTransparencySettings : public TfrmBase {
     // Runs the dialog; true when OK closed it. The administrator's one-time access ends.
     bool Execute(TOptions& options);
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void cbxTransparencyChange();
+
     QLabel* lblAction = nullptr;
     TImagePanel* pnlExpirationCombo = nullptr;
     QComboBox* cbxTransparency = nullptr;
     TImageButton* btnCombo = nullptr;
     TImageButton* btnOk = nullptr;
     TImageButton* btnCancel = nullptr;
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
-  private:
-    void cbxTransparencyChange();
 };
 
 // The "Transparency..." menu item's dialog; true when OK closed it.

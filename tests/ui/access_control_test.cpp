@@ -34,7 +34,8 @@ class TNotices {
         QObject::connect(&poll_, &QTimer::timeout, [this] {
             auto* notice = qobject_cast<TfrmWarning*>(QApplication::activeModalWidget());
             if (notice && notice->isVisible()) {
-                said_.push_back(notice->lblWarning->text() + " / " + notice->windowTitle());
+                said_.push_back(Child<QLabel>(*notice, "lblWarning")->text() + " / " +
+                                notice->windowTitle());
                 notice->accept();
             }
         });

@@ -4,6 +4,7 @@
 #include "skin/pictures.h"
 #include "storage/appearance.h"
 #include "support/temp_dir.h"
+#include "ui/window_helpers.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,6 +19,7 @@
 namespace {
 
 using tw::TfrmBase;
+using twtest::Child;
 
 // A window as derived windows build one: controls first, then the appearance.
 class TTestForm : public TfrmBase {
@@ -66,7 +68,7 @@ class BaseFormTest : public ::testing::Test {
 TEST_F(BaseFormTest, CreationAppliesTheAppearance) {
     TTestForm form;
     EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(form.lblCaption->text(), "Test Window");
+    EXPECT_EQ(Child<QLabel>(form, "lblCaption")->text(), "Test Window");
     EXPECT_EQ(form.WindowColor(), QColor(0x10, 0x20, 0x40));
     EXPECT_NEAR(form.windowOpacity(), 229 / 255.0, 0.002);
     form.SetTransparency(0);
@@ -80,16 +82,16 @@ TEST_F(BaseFormTest, CreationAppliesTheAppearance) {
     EXPECT_TRUE(mask.contains(QPoint(0, 100)));
     EXPECT_TRUE(mask.contains(QPoint(299, 100)));
 
-    EXPECT_EQ(form.pnlHeader->geometry(), QRect(0, 0, 300, 32));
-    EXPECT_EQ(form.pnlBody->geometry(), QRect(0, 32, 300, 168));
+    EXPECT_EQ(Child<tw::TImagePanel>(form, "pnlHeader")->geometry(), QRect(0, 0, 300, 32));
+    EXPECT_EQ(Child<tw::TImagePanel>(form, "pnlBody")->geometry(), QRect(0, 32, 300, 168));
     form.show();
     form.resize(320, 400);
-    EXPECT_EQ(form.pnlBody->geometry(), QRect(0, 32, 320, 368));
+    EXPECT_EQ(Child<tw::TImagePanel>(form, "pnlBody")->geometry(), QRect(0, 32, 320, 368));
     EXPECT_FALSE(form.mask().contains(QPoint(319, 399)));
     EXPECT_TRUE(form.mask().contains(QPoint(160, 399)));
 
     form.setWindowTitle("Renamed");
-    EXPECT_EQ(form.lblCaption->text(), "Renamed");
+    EXPECT_EQ(Child<QLabel>(form, "lblCaption")->text(), "Renamed");
     EXPECT_FALSE(form.combo->styleSheet().isEmpty()); // skinned arrow
 }
 
@@ -97,7 +99,7 @@ TEST_F(BaseFormTest, TextColourSparesDarkLabelsEvenWhenItBecomesTheirColour) {
     TTestForm form;
     const QColor yellow(255, 255, 0);
     EXPECT_EQ(form.bodyLabel->palette().color(QPalette::WindowText), yellow);
-    EXPECT_EQ(form.lblCaption->palette().color(QPalette::WindowText), yellow);
+    EXPECT_EQ(Child<QLabel>(form, "lblCaption")->palette().color(QPalette::WindowText), yellow);
     EXPECT_EQ(form.darkLabel->palette().color(QPalette::WindowText), TfrmBase::DesignFontColor);
 
     TfrmBase::ApplyTextColor(&form, TfrmBase::DesignFontColor);
@@ -115,10 +117,10 @@ TEST_F(BaseFormTest, BackgroundPictureIsTiledFromTheTopLeft) {
     tw::SetImage(dir.File("tile.bmp"));
 
     TTestForm form;
-    form.pnlHeader->hide();
-    form.pnlBody->hide();
-    form.imgIcon->hide();
-    form.lblCaption->hide();
+    Child<tw::TImagePanel>(form, "pnlHeader")->hide();
+    Child<tw::TImagePanel>(form, "pnlBody")->hide();
+    Child<QLabel>(form, "imgIcon")->hide();
+    Child<QLabel>(form, "lblCaption")->hide();
     form.bodyLabel->hide();
     form.darkLabel->hide();
     form.combo->hide();
@@ -150,18 +152,19 @@ TEST_F(BaseFormTest, HeaderDragStaysInsideTheWorkArea) {
     form.move(100, 100);
     const QRect area = form.screen()->availableGeometry();
 
-    Drag(form.pnlHeader, QPoint(50, 10), QPoint(200, 150));
+    Drag(Child<tw::TImagePanel>(form, "pnlHeader"), QPoint(50, 10), QPoint(200, 150));
     EXPECT_EQ(form.pos(), QPoint(150, 140));
     EXPECT_EQ(form.asked, QPoint(150, 140));
 
-    Drag(form.lblCaption, QPoint(5, 5), area.bottomRight() + QPoint(500, 500));
+    Drag(Child<QLabel>(form, "lblCaption"), QPoint(5, 5), area.bottomRight() + QPoint(500, 500));
     EXPECT_EQ(form.pos(), QPoint(area.right() + 1 - 300, area.bottom() + 1 - 200));
 
-    Drag(form.pnlHeader, QPoint(50, 10), area.topLeft() - QPoint(400, 400));
+    Drag(Child<tw::TImagePanel>(form, "pnlHeader"), QPoint(50, 10),
+         area.topLeft() - QPoint(400, 400));
     EXPECT_EQ(form.pos(), area.topLeft());
 
     form.SlideState = tw::ssHiding;
-    Drag(form.pnlHeader, QPoint(50, 10), QPoint(300, 300));
+    Drag(Child<tw::TImagePanel>(form, "pnlHeader"), QPoint(50, 10), QPoint(300, 300));
     EXPECT_EQ(form.pos(), area.topLeft());
 }
 
@@ -169,7 +172,7 @@ TEST_F(BaseFormTest, RefusedMoveLeavesTheWindowWhereItIs) {
     TTestForm form(false);
     form.show();
     form.move(100, 100);
-    Drag(form.pnlHeader, QPoint(50, 10), QPoint(400, 300));
+    Drag(Child<tw::TImagePanel>(form, "pnlHeader"), QPoint(50, 10), QPoint(400, 300));
     EXPECT_EQ(form.asked, QPoint(350, 290));
     EXPECT_EQ(form.pos(), QPoint(100, 100));
 }

@@ -116,9 +116,9 @@ TEST(DeleteConfirmTest, EnterAnswersYesAndEscapeNo) {
 
 TEST(DeleteConfirmTest, ItemTextIsShownExactlyAsItIs) {
     tw::TfrmDeleteConfirm window;
-    EXPECT_EQ(window.lblCaption->text(), "Confirm Delete");
+    EXPECT_EQ(Child<QLabel>(&window, "lblCaption")->text(), "Confirm Delete");
     window.SetItemText("say \"hi\" %1 %s <b>");
-    EXPECT_EQ(window.lblDescription->text(),
+    EXPECT_EQ(Child<QLabel>(&window, "lblDescription")->text(),
               "Are you sure you want to delete \"say \"hi\" %1 %s <b>\" from your time-limit "
               "list?");
 }
@@ -154,10 +154,12 @@ TEST(ErrorMessageTest, ContactUsOpensTheHelpPage) {
     TUrlRecorder browser;
     QDesktopServices::setUrlHandler("https", &browser, "Open");
     tw::TfrmErrorMessage window;
-    QMetaObject::invokeMethod(window.lblDescription, "linkActivated", Q_ARG(QString, "help"));
+    QMetaObject::invokeMethod(Child<QLabel>(&window, "lblDescription"), "linkActivated",
+                              Q_ARG(QString, "help"));
     QDesktopServices::unsetUrlHandler("https");
     EXPECT_EQ(browser.opened, QStringList{"https://tallywick.app/help"});
-    EXPECT_TRUE(window.lblDescription->text().contains(">contact us</a> with a copy"));
+    EXPECT_TRUE(
+        Child<QLabel>(&window, "lblDescription")->text().contains(">contact us</a> with a copy"));
 }
 
 TEST(ErrorMessageTest, EscapeAndEnterClose) {
@@ -187,9 +189,9 @@ TEST(ReportApplicationExceptionTest, LogsAndShowsOneWindowAtATime) {
     EXPECT_EQ(windows, 1);
     EXPECT_EQ(errorText, "'x' is not a valid time");
     ASSERT_EQ(reports.size(), 2u);
-    EXPECT_EQ(reports[0], "ErrorClassName: EConvertError; TApplicationErrorMessage.OnException:"
+    EXPECT_EQ(reports[0], "ErrorClassName: EConvertError; ReportApplicationException:"
                           "'x' is not a valid time");
-    EXPECT_EQ(reports[1], "ErrorClassName: EConvertError; TApplicationErrorMessage.OnException:"
+    EXPECT_EQ(reports[1], "ErrorClassName: EConvertError; ReportApplicationException:"
                           "again");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

@@ -205,7 +205,7 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
             EXPECT_TRUE(selector->itemData(0, MarkedRole).toBool());
             EXPECT_FALSE(selector->itemData(1, MarkedRole).toBool());
             EXPECT_TRUE(selector->itemData(2, MarkedRole).toBool());
-            Child<QComboBox>(w, "cbRemiderChangePeriod")->setCurrentIndex(2);
+            Child<QComboBox>(w, "cbReminderChangePeriod")->setCurrentIndex(2);
             QTest::mouseClick(Child<TImageButton>(w, "btnNext"), Qt::LeftButton); // Apply
         });
         ShowFirstRunSettings(options);
@@ -222,7 +222,7 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
     EXPECT_EQ(stored.GetReminder(0), "Morning text");
     EXPECT_EQ(stored.GetReminder(1), "");
     EXPECT_EQ(stored.GetReminder(2), "Evening text");
-    EXPECT_EQ(stored.ReminderChangePeriod, 2);
+    EXPECT_EQ(stored.ReminderChangePeriod, tw::TReminderChangePeriod::Weekly);
     // The first-run changes used up none of the day's own.
     EXPECT_FALSE(SettingsFile().ReadBool("Common", "ExpirationActionChanged", false));
 

@@ -320,7 +320,7 @@ TEST_F(MemoTest, TheSelectorFollowsTheDayAndMarksThePartsThatHaveAMemo) {
     memo->setPlainText("read to the children");
     EXPECT_EQ(Find<QPlainTextEdit>("mmReminderEvening")->toPlainText(), "read to the children");
     Find<QPlainTextEdit>("mmReminderMorning")->setPlainText("  \n\t ");
-    Find<QPlainTextEdit>("mmReminderAfrernoon")->setPlainText("write the report");
+    Find<QPlainTextEdit>("mmReminderAfternoon")->setPlainText("write the report");
     EXPECT_EQ(program_->Options().GetReminder(1), "write the report");
     EXPECT_FALSE(Marked(0)); // blanks and line breaks are no memo
     EXPECT_TRUE(Marked(1));
@@ -363,7 +363,7 @@ TEST_F(MemoTest, TheSelectorFollowsTheDayAndMarksThePartsThatHaveAMemo) {
 
 TEST_F(MemoTest, ThePromptComesByItsRuleCountsRoundedDaysAndNeverStopsIt) {
     Window();
-    program_->Options().ReminderChangePeriod = 2;                                // weekly
+    program_->Options().ReminderChangePeriod = tw::TReminderChangePeriod::Weekly;
     program_->Options().ReminderChangedDateTime = ClockNow() - 7 - 13 * OneHour; // 7.5 days: 8
     program_->Options().ReminderShowedDateTime = ClockNow() - 6.4;               // shown 6 days ago
     int prompts = 0;
@@ -381,7 +381,7 @@ TEST_F(MemoTest, ThePromptComesByItsRuleCountsRoundedDaysAndNeverStopsIt) {
     Fire(timer);
     EXPECT_EQ(prompts, 1);
     EXPECT_EQ(text, "You have not updated your reminders in 8 day(s)");
-    EXPECT_EQ(program_->Options().ReminderChangePeriod, 0);
+    EXPECT_EQ(program_->Options().ReminderChangePeriod, tw::TReminderChangePeriod::Never);
     EXPECT_DOUBLE_EQ(program_->Options().ReminderShowedDateTime, ClockNow());
     folder_.Clock().Advance(30 * SecondsPerDay);
     Fire(timer);

@@ -2,7 +2,7 @@
 
 #include "discovery/linux/program_file.h"
 #include "discovery/program_lines.h"
-#include "platform/x11/process_executable.h"
+#include "platform/process_executable.h"
 
 #include <dirent.h>
 #include <memory>

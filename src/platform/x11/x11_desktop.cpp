@@ -2,11 +2,11 @@
 
 #include "base/exception.h"
 #include "platform/posix_instance_lock.h"
+#include "platform/process_executable.h"
 #include "platform/x11/atspi_client.h"
 #include "platform/x11/browser_address.h"
 #include "platform/x11/browser_family.h"
 #include "platform/x11/logind.h"
-#include "platform/x11/process_executable.h"
 #include "platform/x11/session_notices.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_notices.h"

@@ -1,4 +1,4 @@
-#include "skin/base_form_time_limit.h"
+#include "storage/time_limit_text.h"
 
 #include "base/exception.h"
 #include "base/text.h"

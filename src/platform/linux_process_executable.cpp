@@ -1,4 +1,4 @@
-#include "platform/x11/process_executable.h"
+#include "platform/process_executable.h"
 
 #include <cerrno>
 #include <climits>
