@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -38,7 +39,7 @@ enum class TFault {
     FolderDeleted,  // while running
 };
 
-constexpr int StoredRows = 20000; // yesterday's use: what must survive
+constexpr int StoredRows = 20000; // earlier use (5.5 hours of it): what must survive
 constexpr int StoredSeconds = StoredRows * 3;
 constexpr int Limit = 5 * 3600;
 const char* const Memo = "written before the fault";
@@ -83,11 +84,13 @@ class X11ProgramFaults : public ::testing::TestWithParam<TFault> {
         }));
         tw::TSQLiteDatabase db(Activity());
         db.ExecSQL("BEGIN");
-        const tw::TDateTime yesterday = tw::LocalWallClockNow() - 1;
+        // From noon two days ago: the rows end on that date whatever the time of day now, and
+        // lie before today's accounting day even in the small hours, before 04:00.
+        const tw::TDateTime earlier = std::floor(tw::LocalWallClockNow()) - 2 + 0.5;
         for (int i = 0; i < StoredRows; ++i) {
             db.ExecSQL("INSERT INTO applications(date_created, app_name, browser_url, app_type, "
                        "duration, origin) VALUES('" +
-                       tw::DateTimeToSQL(yesterday + i * tw::OneSecond) + "', '" + client_ +
+                       tw::DateTimeToSQL(earlier + i * tw::OneSecond) + "', '" + client_ +
                        "', '', 'Desktop Application', 3, 1)");
         }
         db.ExecSQL("COMMIT");
