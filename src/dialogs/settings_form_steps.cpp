@@ -71,7 +71,7 @@ void TfrmSettings::LoadListPage() {
     CopyList(options_.MonitoredList, workingList_);
     if (EditionValue > 1) {
         // Items waiting for their removal at the next daily reset show dimmed.
-        const TSettingsFile& file = SettingsFile();
+        const TSettingsFile& file = options_.Settings();
         for (const char* section : {"Applications", "WebSites"}) {
             for (const auto& [name, value] : file.ReadSectionValues(section)) {
                 const int index = workingList_.IndexOfName(name);
@@ -266,9 +266,9 @@ void TfrmSettings::Apply() {
         const int before = options_.MonitoredList.IndexOfName(item.Name);
         const bool wasActive = before == -1 || options_.MonitoredList.Items(before).Active;
         if (wasActive && !item.Active) {
-            TOptions::RecordPendingRemoval(item);
+            options_.RecordPendingRemoval(item);
         } else if (!wasActive && item.Active) {
-            TOptions::CancelPendingRemoval(item);
+            options_.CancelPendingRemoval(item);
         }
     }
     CopyList(workingList_, options_.MonitoredList);
@@ -277,7 +277,7 @@ void TfrmSettings::Apply() {
     }
     options_.ReminderChangePeriod = cbRemiderChangePeriod->currentIndex();
     if (StartAtLoginAvailable() && chkStartAtLogin->isChecked() != StartsAtLogin()) {
-        SetStartAtLogin(chkStartAtLogin->isChecked());
+        SetStartAtLogin(chkStartAtLogin->isChecked(), options_.Places().programPath);
     }
     if (EditionValue < 2 && passwordTyped) {
         options_.SetPassword(edtStart_Password->text().toStdString());

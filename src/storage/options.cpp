@@ -42,7 +42,7 @@ TDateTime NextDayStart() {
 
 } // namespace
 
-TOptions::TOptions() {
+TOptions::TOptions(TDataFolder& data) : data_(data) {
     AdminAccess = false;
     try {
         Load();
@@ -61,7 +61,7 @@ void TOptions::Load() {
     // Anything below that cannot be read leaves the options incomplete; until a load
     // succeeds, nothing is written back over what is stored.
     loadFailed_ = true;
-    TSettingsFile& file = SettingsFile();
+    TSettingsFile& file = Settings();
     ExpirationActionChanged = file.ReadBool("Common", "ExpirationActionChanged", false);
     TimeLimitSecondsChanged = file.ReadBool("Common", "TimeLimitSecondsChanged", false);
     MonitoredItemDeleteActionProcessed =

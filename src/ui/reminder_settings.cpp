@@ -35,11 +35,10 @@ TfrmReminderSettings::TfrmReminderSettings(QWidget* parent) : TfrmBase(parent) {
     lblAppsDescription->setGeometry(10, 38, 330, 112);
 
     lblAction = BodyLabel(this, "lblAction", "Time up action:", 10, 164);
-    const TSkinnedCombo action =
-        SkinnedCombo(this, "pnlExpirationCombo", "cbxExpirationAction", "btnCombo",
-                     QRect(130, 157, 200, 30),
-                     {"Reminder Only", "Close Browser/App.", "Shutdown Computer"},
-                     QStringLiteral("Time up action"));
+    const TSkinnedCombo action = SkinnedCombo(
+        this, "pnlExpirationCombo", "cbxExpirationAction", "btnCombo", QRect(130, 157, 200, 30),
+        {"Reminder Only", "Close Browser/App.", "Shutdown Computer"},
+        QStringLiteral("Time up action"));
     pnlExpirationCombo = action.panel;
     cbxExpirationAction = action.combo;
     btnCombo = action.arrow;
@@ -82,7 +81,7 @@ bool ExecuteReminderSettings(TOptions& options, QWidget* owner) {
     int action = ExpirationActionIndex(options.ExpirationAction);
     if (options.AccessLevel() < 2) {
         // A user sees what will hold tomorrow, the administrator what holds now.
-        const TSettingsFile& file = SettingsFile();
+        const TSettingsFile& file = options.Settings();
         seconds = file.ReadInteger("Common", "TimeLimitSeconds", seconds);
         action = file.ReadInteger("Common", "ExpirationAction", action);
     }
