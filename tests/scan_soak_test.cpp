@@ -7,7 +7,6 @@
 #include "monitor/scan_engine.h"
 #include "platform/fake/fake_browsers.h"
 #include "platform/fake/fake_desktop.h"
-#include "platform/program_paths.h"
 #include "storage/activity_logger.h"
 #include "storage/date_format.h"
 #include "storage/sqlite_database.h"

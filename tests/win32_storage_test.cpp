@@ -1,7 +1,6 @@
 // Storage on a Windows path whose folders are not ASCII, as for a user named Zoë: every
 // file the program keeps is made, found and read back there.
 #include "platform/native_path.h"
-#include "platform/program_paths.h"
 #include "platform/win32/win32_text.h"
 #include "storage/data_folder.h"
 #include "storage/error_log.h"

@@ -5,6 +5,8 @@
 #include "storage/places.h"
 #include "storage/settings_file.h"
 
+#include <utility>
+
 namespace tw {
 
 // What the program keeps of its data folder for one run: where its files are, the settings

@@ -3,7 +3,6 @@
 
 #include "dialogs/failure_notice_form.h"
 #include "dialogs/message_windows.h"
-#include "platform/program_paths.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
 #include "storage/appearance.h"

@@ -5,7 +5,6 @@
 #include "dialogs/delete_confirm_form.h"
 #include "dialogs/settings_form.h"
 #include "platform/fake/fake_desktop.h"
-#include "platform/program_paths.h"
 #include "platform/start_at_login.h"
 #include "skin/image_button.h"
 #include "skin/item_rows.h"
