@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -83,7 +84,8 @@ class X11ProgramFaults : public ::testing::TestWithParam<TFault> {
         }));
         tw::TSQLiteDatabase db(Activity());
         db.ExecSQL("BEGIN");
-        const tw::TDateTime yesterday = tw::LocalWallClockNow() - 1;
+        // From yesterday's 04:00, so that all of them end before today whatever the hour.
+        const tw::TDateTime yesterday = std::floor(tw::LocalWallClockNow()) - 1 + 4 * tw::OneHour;
         for (int i = 0; i < StoredRows; ++i) {
             db.ExecSQL("INSERT INTO applications(date_created, app_name, browser_url, app_type, "
                        "duration, origin) VALUES('" +
