@@ -98,7 +98,7 @@ TEST(AccountingDayTest, UsagePeriodsCountBackFromNow) {
 TEST_F(ActivityLoggerTest, UnlistedActivityWritesNothing) {
     ListApp(Game, "Game");
     ListSite("example.com", "Example");
-    TOnlineTimeApplicationLogger logger;
+    TOnlineTimeApplicationLogger logger(folder_.Activity());
     logger.Log({"C:\\Other\\tool.exe", "http://other.org/", "Google Chrome"}, 3);
     logger.Log({"", "", "Desktop Application"}, 3);
     EXPECT_EQ(RowCount(), 0);
@@ -109,7 +109,7 @@ TEST_F(ActivityLoggerTest, UnlistedActivityWritesNothing) {
 
 TEST_F(ActivityLoggerTest, ListedProgramWritesOneRowAndCounts) {
     ListApp(Game, "Game");
-    TOnlineTimeApplicationLogger logger;
+    TOnlineTimeApplicationLogger logger(folder_.Activity());
     folder_.Clock().Advance(5);
     logger.Log({Game, "", "Desktop Application"}, 3);
 
@@ -144,7 +144,7 @@ TEST_F(ActivityLoggerTest, ListedProgramWritesOneRowAndCounts) {
 TEST_F(ActivityLoggerTest, AddressMatchIsLoggedAsWebsite) {
     ListApp(Browser, "Browser");
     ListSite("example.com", "Example");
-    TOnlineTimeApplicationLogger logger;
+    TOnlineTimeApplicationLogger logger(folder_.Activity());
     // The browser is listed too, but the address match decides.
     logger.Log({Browser, "http://www.example.com/page", "Google Chrome"}, 5);
     EXPECT_EQ(Scalar("SELECT origin || '/' || app_type || '/' || browser_url FROM applications"),
@@ -166,7 +166,7 @@ TEST_F(ActivityLoggerTest, TodayBeginsAtFourInTheMorning) {
     twtest::TManualClockSource twoAm(Day + tw::EncodeTime(2, 0, 0, 0));
     tw::ClockInstallSource(&twoAm);
     {
-        TOnlineTimeApplicationLogger logger;
+        TOnlineTimeApplicationLogger logger(folder_.Activity());
         EXPECT_EQ(logger.Total, 110);
         EXPECT_EQ(DurationOf(logger.TodayList(), Game), 110);
     }
@@ -174,7 +174,7 @@ TEST_F(ActivityLoggerTest, TodayBeginsAtFourInTheMorning) {
     twtest::TManualClockSource fourAm(Day + tw::EncodeTime(4, 0, 0, 0));
     tw::ClockInstallSource(&fourAm);
     {
-        TOnlineTimeApplicationLogger logger;
+        TOnlineTimeApplicationLogger logger(folder_.Activity());
         EXPECT_EQ(logger.Total, 10000);
     }
     // Running across 04:00 gives the same answer as starting there.
@@ -182,7 +182,7 @@ TEST_F(ActivityLoggerTest, TodayBeginsAtFourInTheMorning) {
     tw::ClockInstallSource(&running);
     running.Advance(60);
     {
-        TOnlineTimeApplicationLogger logger;
+        TOnlineTimeApplicationLogger logger(folder_.Activity());
         EXPECT_EQ(logger.Total, 10000);
     }
     tw::ClockInstallSource(&folder_.Clock());
@@ -199,7 +199,7 @@ TEST_F(ActivityLoggerTest, EveryListedItemIsPresentWithItsTotals) {
     AddRow(At(0, 10), Browser, "HTTP://VIDEO.NET/", 5, 2);
     AddRow(At(0, 11), Browser, "http://Video.net/a", 6, 1);
 
-    TOnlineTimeApplicationLogger logger;
+    TOnlineTimeApplicationLogger logger(folder_.Activity());
     const tw::TMonitoredList& today = logger.TodayList();
     ASSERT_EQ(today.Count(), 4);
     EXPECT_EQ(DurationOf(today, Game), 30);
@@ -231,7 +231,7 @@ TEST_F(ActivityLoggerTest, PeriodBoundsAreInclusive) {
     AddRow(tw::DateTimeToSQL(from - tw::OneSecond), Game, "http://example.com", 100, 1);
     AddRow(tw::DateTimeToSQL(to + tw::OneSecond), Game, "http://example.com", 100, 1);
 
-    TOnlineTimeApplicationLogger logger;
+    TOnlineTimeApplicationLogger logger(folder_.Activity());
     logger.PeriodListLoad(false, to, from);
     EXPECT_EQ(DurationOf(logger.PeriodList(), Game), 2);
     EXPECT_EQ(DurationOf(logger.PeriodList(), "example.com"), 2);
@@ -246,7 +246,7 @@ TEST_F(ActivityLoggerTest, PeriodOfSevenDaysLeavesTotalAlone) {
     AddRow(At(-7, 14, 29, 59), Game, "", 1000, 1); // just before
     AddRow(At(-5, 20), Browser, "http://example.com/", 7, 2);
 
-    TOnlineTimeApplicationLogger logger;
+    TOnlineTimeApplicationLogger logger(folder_.Activity());
     EXPECT_EQ(logger.Total, 1);
     const tw::TDateTime now = tw::ClockNow();
     logger.PeriodListLoad(false, now, tw::UsagePeriodStart(2, now));
@@ -264,7 +264,7 @@ TEST_F(ActivityLoggerTest, CreationAddsTheDaysStoredTotals) {
     AddRow(At(0, 6), Browser, "http://example.com/", 20, 2);
     AddRow(At(-1, 23), Game, "", 3, 1); // yesterday's accounting day
 
-    TOnlineTimeApplicationLogger logger;
+    TOnlineTimeApplicationLogger logger(folder_.Activity());
     EXPECT_EQ(logger.Total, 120);
 
     // A reload that does not add keeps Total but refreshes the items.
@@ -278,7 +278,7 @@ TEST_F(ActivityLoggerTest, CreationAddsTheDaysStoredTotals) {
 // and written, to the second, with the next row that can be.
 TEST_F(ActivityLoggerTest, TimeThatCannotBeWrittenIsCountedAndWrittenLater) {
     ListApp(Game, "Game");
-    TOnlineTimeApplicationLogger logger;
+    TOnlineTimeApplicationLogger logger(folder_.Activity());
     {
         tw::TSQLiteDatabase other(folder_.File("actmondb.sqlite"));
         other.ExecSQL("BEGIN EXCLUSIVE");
@@ -298,7 +298,7 @@ TEST_F(ActivityLoggerTest, TimeThatCannotBeWrittenIsCountedAndWrittenLater) {
         << errors_[0];
 
     // A new logger (the daily reset makes one) still counts what waits to be written.
-    EXPECT_EQ(TOnlineTimeApplicationLogger().Total, 6);
+    EXPECT_EQ(TOnlineTimeApplicationLogger(folder_.Activity()).Total, 6);
 
     folder_.Clock().Advance(3);
     logger.Log({Game, "", "Desktop Application"}, 3);
@@ -306,7 +306,7 @@ TEST_F(ActivityLoggerTest, TimeThatCannotBeWrittenIsCountedAndWrittenLater) {
     EXPECT_EQ(Scalar("SELECT group_concat(date_created || '=' || duration, ',') FROM "
                      "applications"),
               At(0, 14, 30, 6) + "=9"); // one spell on one program, one row
-    EXPECT_EQ(TOnlineTimeApplicationLogger().Total, 9);
+    EXPECT_EQ(TOnlineTimeApplicationLogger(folder_.Activity()).Total, 9);
     ASSERT_EQ(errors_.size(), 2u);
     EXPECT_NE(errors_[1].find("works again (it failed 2 times in all)"), std::string::npos)
         << errors_[1];
@@ -316,7 +316,7 @@ TEST_F(ActivityLoggerTest, UnreadableListIsReportedAndTheOtherStillLoads) {
     ListApp(Game, "Game");
     AddRow(At(0, 9), Game, "", 30, 1);
     Exec("DROP TABLE websites_list");
-    TOnlineTimeApplicationLogger logger;
+    TOnlineTimeApplicationLogger logger(folder_.Activity());
     EXPECT_EQ(logger.Total, 30);
     EXPECT_EQ(logger.TodayList().Count(), 1);
     ASSERT_EQ(errors_.size(), 1u);
@@ -332,7 +332,7 @@ TEST_F(ActivityLoggerTest, LoggedTextsAreStoredExactly) {
     const std::string url = "http://a.org/?q='1'&r=\"2\"\\%_\xC3\xA9\nnext";
     const std::string browser = "Opera 'beta' \"\\\"";
     ListApp(exe, "Odd");
-    TOnlineTimeApplicationLogger logger;
+    TOnlineTimeApplicationLogger logger(folder_.Activity());
     logger.Log({exe, url, browser}, 9);
     ASSERT_TRUE(errors_.empty()) << errors_[0];
 
@@ -363,7 +363,7 @@ class LogPurgeTest : public ActivityLoggerTest {
                       "applications ORDER BY duration)");
     }
     void Purge() {
-        tw::TOptions options;
+        tw::TOptions options(folder_.Data());
         options.LogDBPurge();
     }
 };

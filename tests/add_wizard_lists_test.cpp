@@ -48,7 +48,7 @@ class AddWizardListsTest : public ::testing::Test {
     }
 
     twtest::TestDataFolder folder_{Now};
-    TOptions options_;
+    TOptions options_{folder_.Data()};
     int passwordAsked_ = 0;
     // Made once the list above is in place.
     std::optional<TAddWizardLists> lists_;
@@ -79,10 +79,9 @@ TEST_F(AddWizardListsTest, TypedNamesGetTheirStatusOrTheirWarning) {
     EXPECT_EQ(warning(web, "Chess", "/usr/games/CHESS"), appAsSite + "|Please note");
     EXPECT_EQ(warning(app, "Other tag", "news.example.com"), siteAsApp + "|Please note");
     EXPECT_EQ(warning(app, "", "/usr/games/Chess"), appTwice + "|Please note");
-    SetProgramPathForTest("/opt/tallywick/tallywick");
-    EXPECT_EQ(warning(app, "", "/opt/tallywick/tallywick"),
-              "\"tallywick\" could not be added to time-limit list|Please Note");
-    SetProgramPathForTest("");
+    EXPECT_EQ(warning(app, "", ProgramPath()),
+              "\"" + folder_.Places().ProgramBaseName() +
+                  "\" could not be added to time-limit list|Please Note");
 
     // Another tag only renames, and the list keeps its order by caption.
     EXPECT_TRUE(lists_->AddTypedItem(web, " Headlines ", "news.example.com").added);
@@ -133,7 +132,7 @@ TEST_F(AddWizardListsTest, OneRemovalADayAndTheResultMergedIntoBothLists) {
     lists_->BuildResultList(result);
     lists_->Finish();
     EXPECT_TRUE(options_.MonitoredItemDeleteActionProcessed);
-    EXPECT_TRUE(SettingsFile().ReadBool("Common", "MonitoredItemDeleteActionProcessed", false));
+    EXPECT_TRUE(folder_.Settings().ReadBool("Common", "MonitoredItemDeleteActionProcessed", false));
 
     TMonitoredList today;
     Listed(today, TMonitoredItemType::mitApp, "/usr/games/chess", "Chess");

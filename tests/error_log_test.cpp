@@ -1,4 +1,3 @@
-#include "storage/data_folder.h"
 #include "storage/date_format.h"
 #include "storage/error_log.h"
 #include "support/file_text.h"
@@ -43,7 +42,7 @@ TEST(ErrorLogTest, TimeStampedBoundedAndDiagnosticsOnlyOnRequest) {
     EXPECT_NE(current.find("entry 4999 "), std::string::npos);
     EXPECT_EQ(older.find("entry 0 "), std::string::npos); // the oldest have gone
     int logs = 0;
-    for (const auto& entry : fs::directory_iterator(tw::DataFolder())) {
+    for (const auto& entry : fs::directory_iterator(folder.Path())) {
         logs += entry.path().extension() == ".log";
     }
     EXPECT_EQ(logs, 2);
@@ -53,12 +52,13 @@ TEST(ErrorLogTest, AFolderThatCannotBeWrittenFailsNobody) {
     twtest::TempDir dir;
     const std::string blocked = dir.File("file-not-folder");
     twtest::WriteAll(blocked, "");
-    tw::SetDataFolderForTest(blocked + "/Tallywick.V3");
+    const std::string previous = tw::LogFilePath();
+    tw::SetLogFilePath(blocked + "/Tallywick.V3/tallywick.log");
     std::string heard;
     tw::SetErrorLogListener([&](const std::string& text) { heard = text; });
     EXPECT_NO_THROW(tw::ErrorLog("ErrorClassName: Exception; X.Y: lost"));
     tw::SetErrorLogListener(nullptr);
-    tw::SetDataFolderForTest("");
+    tw::SetLogFilePath(previous);
     EXPECT_EQ(heard, "ErrorClassName: Exception; X.Y: lost"); // the listener still hears it
 }
 

@@ -27,10 +27,10 @@ class OptionsChangeRulesTest : public testing::Test {
         item.Name = name;
         return item;
     }
-    tw::TSettingsFile& File() { return tw::SettingsFile(); }
+    tw::TSettingsFile& File() { return folder_.Settings(); }
 
     twtest::TestDataFolder folder_;
-    std::unique_ptr<tw::TOptions> options_ = std::make_unique<tw::TOptions>();
+    std::unique_ptr<tw::TOptions> options_ = std::make_unique<tw::TOptions>(folder_.Data());
 };
 
 TEST_F(OptionsChangeRulesTest, UserRaisesTheLimitOnceADayAndLowersItAnyTime) {
@@ -80,7 +80,7 @@ TEST_F(OptionsChangeRulesTest, ActionChangesOnceADayThenWaits) {
 
     // The markers live in the settings file: a restart the same day keeps them.
     options_.reset();
-    options_ = std::make_unique<tw::TOptions>();
+    options_ = std::make_unique<tw::TOptions>(folder_.Data());
     EXPECT_TRUE(options_->ExpirationActionChanged);
     EXPECT_EQ(options_->ExpirationAction, tw::TExpirationAction::CloseListed);
     options_->ResetChangeFlags();
@@ -140,7 +140,7 @@ TEST_F(OptionsChangeRulesTest, SecondRemovalOfTheDayOnlyDeactivates) {
     // Deactivated items are saved as such and come back inactive.
     ASSERT_TRUE(o.Save());
     options_.reset();
-    options_ = std::make_unique<tw::TOptions>();
+    options_ = std::make_unique<tw::TOptions>(folder_.Data());
     ASSERT_EQ(options_->MonitoredList.Count(), 2);
     for (int i = 0; i < 2; ++i) {
         EXPECT_FALSE(options_->MonitoredList.Items(i).Active);

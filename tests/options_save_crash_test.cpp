@@ -99,7 +99,7 @@ TEST(OptionsSaveCrashTest, KilledSavesLeaveThePreviousOrTheNewStateWhole) {
     // How long one save takes here decides how long to wait before killing.
     double saveSeconds = 0;
     {
-        tw::TOptions options;
+        tw::TOptions options(folder.Data());
         for (const SavedState* state : {&StateB, &StateA}) {
             Apply(options, *state);
             auto start = std::chrono::steady_clock::now();
@@ -127,7 +127,8 @@ TEST(OptionsSaveCrashTest, KilledSavesLeaveThePreviousOrTheNewStateWhole) {
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            auto* options = new tw::TOptions(); // never destroyed: the kill is the only end
+            auto* options =
+                new tw::TOptions(folder.Data()); // never destroyed: the kill is the only end
             Apply(*options, next);
             char go = options->LoadFailed() ? 'f' : 'g';
             if (write(ready[1], &go, 1) != 1) {

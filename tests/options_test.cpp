@@ -53,7 +53,7 @@ class OptionsTest : public testing::Test {
 };
 
 TEST_F(OptionsTest, EmptyDatabaseGivesDefaults) {
-    TOptions options;
+    TOptions options(folder_.Data());
     EXPECT_FALSE(options.LoadFailed());
     EXPECT_EQ(options.TimeLimitSeconds, 28800);
     EXPECT_EQ(options.ExpirationActionText(), "Reminder Only");
@@ -68,7 +68,7 @@ TEST_F(OptionsTest, EmptyDatabaseGivesDefaults) {
 TEST_F(OptionsTest, ResetDefaultsToTodaysFourOClockBeforeIt) {
     twtest::TManualClockSource twoAm(Today + 2 * tw::OneHour);
     tw::ClockInstallSource(&twoAm);
-    TOptions options;
+    TOptions options(folder_.Data());
     EXPECT_DOUBLE_EQ(options.ResetDateTime, Today + 4 * tw::OneHour);
     tw::ClockInstallSource(&folder_.Clock());
 }
@@ -84,7 +84,7 @@ TEST_F(OptionsTest, StoredValuesAreReadByTheirRules) {
     StoreSetting("IsNotFirstRun", "1");
     StoreSetting("Password", "abc");
     StoreSetting("SomethingElse", "ignored");
-    TOptions options;
+    TOptions options(folder_.Data());
     EXPECT_FALSE(options.LoadFailed());
     EXPECT_EQ(options.ScanPeriodSeconds, 3);
     EXPECT_EQ(options.TimeLimitSeconds, 3600);
@@ -101,7 +101,7 @@ TEST_F(OptionsTest, UnknownNamesReadAsTheFirstEntry) {
     StoreSetting("ExpirationAction", "Explode");
     StoreSetting("ReminderChangePeriod", "hourly");
     StoreSetting("IsNotFirstRun", "yes");
-    TOptions options;
+    TOptions options(folder_.Data());
     EXPECT_EQ(options.ExpirationAction, tw::TExpirationAction::ReminderOnly);
     EXPECT_EQ(options.ReminderChangePeriod, tw::TReminderChangePeriod::Never);
     EXPECT_FALSE(options.IsNotFirstRun);
@@ -109,7 +109,7 @@ TEST_F(OptionsTest, UnknownNamesReadAsTheFirstEntry) {
 
 TEST_F(OptionsTest, SaveWritesEveryKeyInItsStoredForm) {
     {
-        TOptions options;
+        TOptions options(folder_.Data());
         options.TimeLimitSeconds = 5400;
         options.ExpirationAction = tw::TExpirationAction::CloseListed;
         options.ReminderChangePeriod = tw::TReminderChangePeriod::Monthly;
@@ -143,7 +143,7 @@ TEST_F(OptionsTest, TextsSurviveSaveAndLoadExactly) {
         std::string(200000, 'x') + "'end",
     };
     {
-        TOptions options;
+        TOptions options(folder_.Data());
         for (std::size_t i = 0; i < texts.size(); ++i) {
             AddItem(options, texts[i], "caption " + texts[i] + std::to_string(i),
                     i % 2 ? TMonitoredItemType::mitWeb : TMonitoredItemType::mitApp);
@@ -154,7 +154,7 @@ TEST_F(OptionsTest, TextsSurviveSaveAndLoadExactly) {
         ASSERT_TRUE(options.Save());
     }
     EXPECT_TRUE(errors_.empty()) << errors_.front();
-    TOptions loaded;
+    TOptions loaded(folder_.Data());
     ASSERT_FALSE(loaded.LoadFailed());
     ASSERT_EQ(loaded.MonitoredList.Count(), static_cast<int>(texts.size()));
     for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -174,7 +174,7 @@ TEST_F(OptionsTest, TextsSurviveSaveAndLoadExactly) {
 }
 
 TEST_F(OptionsTest, ListsAreWrittenInBatchesOfFifteenToBothDatabases) {
-    TOptions options;
+    TOptions options(folder_.Data());
     for (int i = 0; i < 31; ++i) {
         AddItem(options, "/opt/app" + std::to_string(i), "App " + std::to_string(i),
                 TMonitoredItemType::mitApp, i != 7);
@@ -208,7 +208,7 @@ TEST_F(OptionsTest, ListsAreWrittenInBatchesOfFifteenToBothDatabases) {
 }
 
 TEST_F(OptionsTest, ReminderChangeTimeMovesOnlyWhenTheTextChanges) {
-    TOptions options;
+    TOptions options(folder_.Data());
     options.SetReminder(1, "call mum");
     tw::TDateTime changed = options.ReminderChangedDateTime;
     folder_.Clock().Advance(60);
@@ -219,7 +219,7 @@ TEST_F(OptionsTest, ReminderChangeTimeMovesOnlyWhenTheTextChanges) {
 }
 
 TEST_F(OptionsTest, PasswordDigestsCompareWithoutCase) {
-    TOptions options;
+    TOptions options(folder_.Data());
     EXPECT_FALSE(options.CheckPassword("")); // no password set: every check fails
     EXPECT_FALSE(options.AdminAccess);
     options.Password = "5ebe2294ecd0e0f08eab7690d2a6ee69"; // "secret", stored in lower case
@@ -243,7 +243,7 @@ TEST_F(OptionsTest, FailedLoadNeverOverwritesStoredSettings) {
                      "INSERT INTO applications_list VALUES('/usr/bin/game', 'Game', 1)");
         errors_.clear();
         {
-            TOptions options;
+            TOptions options(folder_.Data());
             EXPECT_TRUE(options.LoadFailed());
             EXPECT_FALSE(options.LoadError().empty());
             ASSERT_FALSE(errors_.empty());
@@ -265,7 +265,7 @@ TEST_F(OptionsTest, LockedDatabaseIsReportedAndLosesNothing) {
     ASSERT_EQ(sqlite3_open(folder_.File("settings.sqlite").c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     {
-        TOptions options;
+        TOptions options(folder_.Data());
         EXPECT_TRUE(options.LoadFailed());
         EXPECT_EQ(options.TimeLimitSeconds, 28800); // usable, with defaults
         ASSERT_FALSE(errors_.empty());
@@ -284,7 +284,7 @@ TEST_F(OptionsTest, LockedDatabaseIsReportedAndLosesNothing) {
 // says so; the stored rows stay as they were.
 TEST_F(OptionsTest, SaveAgainstALockedDatabaseKeepsThePreviousRows) {
     StoreSetting("TimeLimitSeconds", "1800");
-    TOptions options;
+    TOptions options(folder_.Data());
     ASSERT_FALSE(options.LoadFailed());
     options.TimeLimitSeconds = 60;
     sqlite3* other = nullptr;
@@ -306,7 +306,7 @@ TEST_F(OptionsTest, FailingStatementRollsBackTheWholeSave) {
     StoreSetting("TimeLimitSeconds", "1800");
     folder_.Exec("settings.sqlite",
                  "INSERT INTO applications_list VALUES('/usr/bin/game', 'Game', 1)");
-    TOptions options;
+    TOptions options(folder_.Data());
     ASSERT_FALSE(options.LoadFailed());
     options.TimeLimitSeconds = 60;
     options.MonitoredList.Clear();
@@ -330,7 +330,7 @@ TEST_F(OptionsTest, CorruptDatabaseIsReportedAndKeptAsItIs) {
         std::fclose(file);
     }
     {
-        TOptions options;
+        TOptions options(folder_.Data());
         EXPECT_TRUE(options.LoadFailed());
         EXPECT_FALSE(options.Save());
     }

@@ -66,7 +66,7 @@ class ScanEngineTest : public testing::Test {
 
     twtest::TestDataFolder folder_;
     tw::TFakeDesktop desktop_;
-    std::unique_ptr<tw::TOptions> options_ = std::make_unique<tw::TOptions>();
+    std::unique_ptr<tw::TOptions> options_ = std::make_unique<tw::TOptions>(folder_.Data());
     twtest::TTestScanHost host_;
     std::unique_ptr<tw::TScanEngine> engine_;
 };
@@ -255,7 +255,7 @@ TEST_F(ScanEngineTest, BrowserListedAsApplicationCountsForTheApplication) {
     EXPECT_EQ(Logged("SELECT app_name || '|' || browser_url || '|' || app_type || '|' || origin "
                      "FROM applications"),
               std::string(Browser) + "||Google Chrome|1");
-    tw::TOnlineTimeApplicationLogger reloaded;
+    tw::TOnlineTimeApplicationLogger reloaded(folder_.Activity());
     EXPECT_EQ(reloaded.Total, 3);
     int index = reloaded.TodayList().IndexOfName(Browser);
     ASSERT_NE(index, -1);
@@ -309,7 +309,7 @@ TEST_F(ScanEngineTest, AFailingReminderEndsTheCycleCleanly) {
     EXPECT_EQ(desktop_.ShutdownCalls()[0].timeoutSeconds, 60);
     {
         // Saved before the request, which may end the program without a word.
-        tw::TOptions stored;
+        tw::TOptions stored(folder_.Data());
         stored.MakeReadOnly();
         EXPECT_EQ(stored.TimeLimitSeconds, 0);
     }
@@ -350,8 +350,8 @@ TEST_F(ScanEngineTest, DeletingAListedItemActsOnBothListsAndBothDatabases) {
     EXPECT_FALSE(itemNamed("example.com")->Active);
     EXPECT_EQ(listedIn("settings.sqlite", "websites_list"), "example.com:0");
     EXPECT_EQ(listedIn("actmondb.sqlite", "websites_list"), "example.com:0");
-    EXPECT_EQ(tw::SettingsFile().ReadString("WebSites", "example.com", ""), "example.com");
-    tw::TOptions reloaded;
+    EXPECT_EQ(folder_.Settings().ReadString("WebSites", "example.com", ""), "example.com");
+    tw::TOptions reloaded(folder_.Data());
     EXPECT_FALSE(reloaded.MonitoredList.Items(0).Active);
 }
 
@@ -385,7 +385,7 @@ TEST_F(ScanEngineResetTest, FourOClockStartsANewDayAndAppliesDeferredRemovals) {
     EXPECT_EQ(host_.redisplays, 1);
     EXPECT_DOUBLE_EQ(options_->ResetDateTime, Today + 1 + 4 * tw::OneHour);
     EXPECT_EQ(options_->MonitoredList.IndexOfName("C:\\Games\\third.exe"), -1);
-    EXPECT_FALSE(tw::SettingsFile().SectionExists("Applications"));
+    EXPECT_FALSE(folder_.Settings().SectionExists("Applications"));
     EXPECT_TRUE(Engine().LimitReminderDue() || host_.shown.size() == 2u);
     // The new day's total holds only what was logged since 04:00: this cycle.
     EXPECT_EQ(Engine().Logger().Total, 60);
@@ -395,14 +395,14 @@ TEST_F(ScanEngineResetTest, FourOClockStartsANewDayAndAppliesDeferredRemovals) {
 
 TEST_F(ScanEngineResetTest, DeferredRemovalsWaitWhenTheUserMayNotChangeSettings) {
     List(Game, TMonitoredItemType::mitApp);
-    tw::SettingsFile().WriteString("Applications", Game, Game);
-    tw::SettingsFile().WriteString("WebSites", "example.com", "example.com");
+    folder_.Settings().WriteString("Applications", Game, Game);
+    folder_.Settings().WriteString("WebSites", "example.com", "example.com");
     options_->AllowUserToChangeSettings = false;
     Scan(120);
     EXPECT_EQ(host_.redisplays, 1);
     EXPECT_NE(options_->MonitoredList.IndexOfName(Game), -1);
-    EXPECT_FALSE(tw::SettingsFile().SectionExists("Applications"));
-    EXPECT_FALSE(tw::SettingsFile().SectionExists("WebSites"));
+    EXPECT_FALSE(folder_.Settings().SectionExists("Applications"));
+    EXPECT_FALSE(folder_.Settings().SectionExists("WebSites"));
 }
 
 class ScanEngineLateStartTest : public ScanEngineTest {

@@ -7,7 +7,6 @@
 #include "monitor/scan_engine.h"
 #include "platform/fake/fake_browsers.h"
 #include "platform/fake/fake_desktop.h"
-#include "platform/program_paths.h"
 #include "storage/activity_logger.h"
 #include "storage/date_format.h"
 #include "storage/sqlite_database.h"
@@ -94,11 +93,10 @@ TEST(ScanSoakTest, ADayOfScansLogsEverySecondAndHoldsNothingMore) {
     const fs::path memory =
         fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
     twtest::TestDataFolder folder(Today + 10 * tw::OneHour, memory);
-    tw::SetProgramPathForTest(std::string(TALLYWICK_TEMPLATE_DIR) + "/tallywick");
     const std::string activity = folder.File("actmondb.sqlite");
 
     tw::TFakeDesktop desktop;
-    tw::TOptions options;
+    tw::TOptions options(folder.Data());
     auto item = std::make_unique<tw::TMonitoredItem>();
     item->Name = Game;
     item->Caption = "Game";
@@ -135,7 +133,7 @@ TEST(ScanSoakTest, ADayOfScansLogsEverySecondAndHoldsNothingMore) {
         if (scan == faultAt) {
             // A restart right after the repair still finds the day's time: the new file
             // holds what the old one did.
-            tw::TOnlineTimeApplicationLogger restarted;
+            tw::TOnlineTimeApplicationLogger restarted(folder.Activity());
             EXPECT_EQ(restarted.Total, engine.Logger().Total);
         }
         if (scan == hour) {
@@ -143,7 +141,6 @@ TEST(ScanSoakTest, ADayOfScansLogsEverySecondAndHoldsNothingMore) {
         }
     }
     const TResources atEnd = Measure();
-    tw::SetProgramPathForTest("");
 
     // The damaged file was kept beside the new one, and the person was told once.
     std::vector<fs::path> damaged;

@@ -1,5 +1,5 @@
 #include "platform/program_paths.h"
-#include "storage/data_folder.h"
+#include "storage/places.h"
 #include "storage/seed_data_folder.h"
 #include "support/file_text.h"
 #include "support/temp_dir.h"
@@ -14,14 +14,11 @@ namespace fs = std::filesystem;
 
 class SeedDataFolderTest : public testing::Test {
   protected:
-    SeedDataFolderTest() {
-        fs::create_directories(program_.Path() / "bin");
-        tw::SetProgramPathForTest((program_.Path() / "bin" / "tallywick").string());
-        tw::SetDataFolderForTest(data_.Path().string());
-    }
-    ~SeedDataFolderTest() override {
-        tw::SetProgramPathForTest("");
-        tw::SetDataFolderForTest("");
+    SeedDataFolderTest() { fs::create_directories(program_.Path() / "bin"); }
+    // Found as at a start: from the executable and what lies around it now.
+    tw::TPlaces Places() const {
+        return tw::PlacesOf(data_.Path().string(),
+                            (program_.Path() / "bin" / "tallywick").string());
     }
     static void Write(const fs::path& file, const std::string& text) {
         twtest::WriteAll(file.string(), text);
@@ -36,10 +33,10 @@ class SeedDataFolderTest : public testing::Test {
 
 // A build tree, or a copy with its files beside it: the executable's own folder.
 TEST_F(SeedDataFolderTest, FreshProfileGetsBothTemplates) {
-    EXPECT_EQ(tw::ProgramFolder(), Bin("").string());
+    EXPECT_EQ(Places().programFolder, Bin("").string());
     Write(Bin("settings.sqlite"), "settings template");
     Write(Bin("actmondb.sqlite"), "activity template");
-    tw::SeedDataFolder();
+    tw::SeedDataFolder(Places());
     EXPECT_EQ(Read(Data("settings.sqlite")), "settings template");
     EXPECT_EQ(Read(Data("actmondb.sqlite")), "activity template");
 }
@@ -48,7 +45,7 @@ TEST_F(SeedDataFolderTest, ExistingSettingsAreNeverReplaced) {
     Write(Bin("settings.sqlite"), "settings template");
     Write(Bin("actmondb.sqlite"), "activity template");
     Write(Data("settings.sqlite"), "the user's settings");
-    tw::SeedDataFolder();
+    tw::SeedDataFolder(Places());
     EXPECT_EQ(Read(Data("settings.sqlite")), "the user's settings");
     EXPECT_FALSE(fs::exists(Data("actmondb.sqlite")));
 }
@@ -61,10 +58,10 @@ TEST_F(SeedDataFolderTest, MissingTemplatesAreABrokenInstallAndCopyNothing) {
             Write(Bin("settings.sqlite"), "settings template");
         }
         try {
-            tw::SeedDataFolder();
+            tw::SeedDataFolder(Places());
             ADD_FAILURE() << "no error for a broken install";
         } catch (const tw::ETemplatesMissing& e) {
-            EXPECT_NE(std::string(e.what()).find(tw::ProgramFolder()), std::string::npos)
+            EXPECT_NE(std::string(e.what()).find(Places().programFolder), std::string::npos)
                 << e.what();
         }
         EXPECT_TRUE(fs::is_empty(data_.Path()));
@@ -78,8 +75,8 @@ TEST_F(SeedDataFolderTest, AnInstalledCopySeedsFromItsSharedProgramFolder) {
     fs::create_directories(shared);
     Write(shared / "settings.sqlite", "installed settings");
     Write(shared / "actmondb.sqlite", "installed activity");
-    EXPECT_EQ(tw::ProgramFolder(), shared.string() + "/");
-    tw::SeedDataFolder();
+    EXPECT_EQ(Places().programFolder, shared.string() + "/");
+    tw::SeedDataFolder(Places());
     EXPECT_EQ(Read(Data("settings.sqlite")), "installed settings");
     EXPECT_EQ(Read(Data("actmondb.sqlite")), "installed activity");
 }

@@ -32,32 +32,28 @@ using twtest::WriteAll;
 class SettingsFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        tw::SetDataFolderForTest(dir_.Path().string());
-        tw::ReleaseSettingsFile();
         tw::SetErrorLogListener([this](const std::string& text) { reports_.push_back(text); });
     }
-    void TearDown() override {
-        tw::SetErrorLogListener({});
-        tw::ReleaseSettingsFile();
-        tw::SetDataFolderForTest("");
-    }
-    tw::TSettingsFile& File() { return tw::SettingsFile(); }
-    std::string Path() { return tw::SettingsFile().FileName(); }
+    void TearDown() override { tw::SetErrorLogListener({}); }
+    tw::TSettingsFile& File() { return file_; }
+    std::string Path() { return file_.FileName(); }
 
     twtest::TempDir dir_;
+    tw::TPlaces places_ = tw::PlacesOf(dir_.Path().string(), tw::ProgramPath());
+    tw::TSettingsFile file_{places_.SettingsFilePath()};
     std::vector<std::string> reports_;
 };
 
 TEST_F(SettingsFileTest, LivesInTheDataFolderUnderTheProgramName) {
-    EXPECT_EQ(Path(), tw::DataFolder() + tw::ProgramBaseName() + ".ini");
-    EXPECT_EQ(tw::DataFolder(), dir_.Path().string() + tw::PathDelim);
+    EXPECT_EQ(Path(), places_.dataFolder + tw::ProgramBaseName(tw::ProgramPath()) + ".ini");
+    EXPECT_EQ(places_.dataFolder, dir_.Path().string() + tw::PathDelim);
 
     twtest::TempDir other;
     std::string nested = (other.Path() / "a" / "b").string();
-    tw::SetDataFolderForTest(nested);
+    const tw::TPlaces places = tw::PlacesOf(nested, tw::ProgramPath());
     EXPECT_TRUE(fs::is_directory(nested));
-    tw::ReleaseSettingsFile();
-    EXPECT_EQ(Path(), nested + tw::PathDelim + tw::ProgramBaseName() + ".ini");
+    EXPECT_EQ(places.SettingsFilePath(),
+              nested + tw::PathDelim + tw::ProgramBaseName(tw::ProgramPath()) + ".ini");
 }
 
 TEST_F(SettingsFileTest, MissingFileReadsDefaultsWithoutCreatingIt) {

@@ -2,7 +2,6 @@
 #ifndef _WIN32
 
 #include "base/exception.h"
-#include "platform/program_paths.h"
 #include "platform/start_at_login.h"
 #include "support/file_text.h"
 #include "support/temp_dir.h"
@@ -28,7 +27,6 @@ class StartAtLoginTest : public testing::Test {
     ~StartAtLoginTest() override {
         Restore("XDG_CONFIG_HOME", savedHome_);
         Restore("XDG_CONFIG_DIRS", savedDirs_);
-        tw::SetProgramPathForTest("");
     }
     static void Set(const char* name, const std::string& value, std::optional<std::string>& saved) {
         if (const char* old = std::getenv(name)) {
@@ -55,6 +53,8 @@ class StartAtLoginTest : public testing::Test {
         return std::system(("desktop-file-validate '" + entry.string() + "' >&2").c_str()) == 0;
     }
 
+    // An executable whose path holds what the entry's Exec line must quote.
+    const std::string program_ = "/opt/my tools/100%/$HOME/tally\"wick";
     twtest::TempDir root_;
     std::optional<std::string> savedHome_, savedDirs_;
 };
@@ -65,8 +65,7 @@ class StartAtLoginTest : public testing::Test {
 TEST_F(StartAtLoginTest, WithoutAStartingSystemEntryOnStartsThisExecutable) {
     SystemEntry("xdg", "Hidden=true\n");
     EXPECT_FALSE(tw::StartsAtLogin());
-    tw::SetProgramPathForTest("/opt/my tools/100%/$HOME/tally\"wick");
-    tw::SetStartAtLogin(true);
+    tw::SetStartAtLogin(true, program_);
     EXPECT_TRUE(tw::StartsAtLogin());
     const std::string entry = twtest::ReadAll(Own().string());
     EXPECT_NE(entry.find("\nExec=\"/opt/my tools/100%%/\\\\$HOME/tally\\\\\"wick\"\n"),
@@ -74,7 +73,7 @@ TEST_F(StartAtLoginTest, WithoutAStartingSystemEntryOnStartsThisExecutable) {
         << entry;
     EXPECT_TRUE(Valid(Own()));
 
-    tw::SetStartAtLogin(false);
+    tw::SetStartAtLogin(false, program_);
     EXPECT_FALSE(tw::StartsAtLogin());
     EXPECT_NE(twtest::ReadAll(Own().string()).find("\nHidden=true\n"), std::string::npos);
     EXPECT_TRUE(Valid(Own()));
@@ -86,12 +85,12 @@ TEST_F(StartAtLoginTest, TheFirstSystemEntryDecidesAndAFailedWriteKeepsTheOldSta
     SystemEntry("site", "");
     SystemEntry("xdg", "Hidden=true\n");
     EXPECT_TRUE(tw::StartsAtLogin());
-    tw::SetStartAtLogin(true);
+    tw::SetStartAtLogin(true, program_);
     EXPECT_FALSE(fs::exists(Own())); // nothing of the person's own is needed
 
     fs::create_directories(Own()); // a folder where the entry belongs cannot be replaced
     try {
-        tw::SetStartAtLogin(false);
+        tw::SetStartAtLogin(false, program_);
         ADD_FAILURE() << "no error";
     } catch (const tw::Exception& e) {
         EXPECT_NE(std::string(e.what()).find(Own().string()), std::string::npos) << e.what();
@@ -104,7 +103,7 @@ TEST_F(StartAtLoginTest, TheFirstSystemEntryDecidesAndAFailedWriteKeepsTheOldSta
     twtest::WriteAll(Own().string(), "[Desktop Entry]\nType=Application\nName=Tallywick\n"
                                      "Exec=tallywick\nX-GNOME-Autostart-enabled = false\n");
     EXPECT_FALSE(tw::StartsAtLogin());
-    tw::SetStartAtLogin(true);
+    tw::SetStartAtLogin(true, program_);
     EXPECT_TRUE(tw::StartsAtLogin());
     EXPECT_FALSE(fs::exists(Own()));
 }

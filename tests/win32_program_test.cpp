@@ -123,14 +123,10 @@ class WindowsProgram : public ::testing::Test {
                           tw::NativePath(DataFolder() + name),
                           fs::copy_options::overwrite_existing);
         }
-        tw::SetDataFolderForTest(DataFolder());
-        {
-            tw::TOptions options;
-            change(options);
-            ASSERT_TRUE(options.Save());
-        }
-        tw::ReleaseSettingsFile();
-        tw::SetDataFolderForTest("");
+        tw::TDataFolder data(tw::PlacesOf(DataFolder(), programFolder_ + "Tallywick.exe"));
+        tw::TOptions options(data);
+        change(options);
+        ASSERT_TRUE(options.Save());
     }
 
     // A copy of the test helper beside the program, under a name that is not ASCII.
@@ -291,9 +287,9 @@ TEST_F(WindowsProgram, SettingsSurviveTheProgramsLoadAndSaveExactly) {
     ASSERT_TRUE(twtest::WaitUntil([&] { return Exists(LockFile()); }, 20000));
     EndByUninstall(*program);
 
-    tw::SetDataFolderForTest(DataFolder());
     {
-        tw::TOptions options;
+        tw::TDataFolder data(tw::PlacesOf(DataFolder(), programFolder_ + "Tallywick.exe"));
+        tw::TOptions options(data);
         options.MakeReadOnly();
         EXPECT_FALSE(options.LoadFailed());
         EXPECT_EQ(options.TimeLimitSeconds, 5400);
@@ -309,8 +305,6 @@ TEST_F(WindowsProgram, SettingsSurviveTheProgramsLoadAndSaveExactly) {
         ASSERT_NE(index, -1);
         EXPECT_EQ(options.MonitoredList.Items(index).Caption, "Ουρανός 'ελ'");
     }
-    tw::ReleaseSettingsFile();
-    tw::SetDataFolderForTest("");
 }
 
 // The system ends the session the way Windows (and Wine's own end of session) does: the

@@ -1,7 +1,6 @@
 // Storage on a Windows path whose folders are not ASCII, as for a user named Zoë: every
 // file the program keeps is made, found and read back there.
 #include "platform/native_path.h"
-#include "platform/program_paths.h"
 #include "platform/win32/win32_text.h"
 #include "storage/data_folder.h"
 #include "storage/error_log.h"
@@ -38,43 +37,44 @@ TEST(Win32StorageTest, EveryFileIsKeptInFoldersWithNonAsciiLetters) {
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
         fs::copy_file(twtest::OwnFolder() + "bin\\" + name, tw::NativePath(programs + name));
     }
-    tw::SetProgramPathForTest(programs + "Tallywick.exe");
-    tw::SetDataFolderForTest(data);
-
-    tw::SeedDataFolder();
-    EXPECT_EQ(FileText(data + "actmondb.sqlite"), FileText(programs + "actmondb.sqlite"));
+    const std::string previousLog = tw::LogFilePath();
     {
-        tw::TOptions options;
-        ASSERT_FALSE(options.LoadFailed());
-        options.Reminders[0] = "Ζωή's memo";
-        auto item = std::make_unique<tw::TMonitoredItem>();
-        item->Name = programs + "Παιχνίδι.exe";
-        item->Caption = "Παιχνίδι";
-        item->ItemType = tw::TMonitoredItemType::mitApp;
-        options.MonitoredList.Add("Παιχνίδι", std::move(item));
-        ASSERT_TRUE(options.Save());
+        tw::TDataFolder folder(tw::PlacesOf(data, programs + "Tallywick.exe"));
+        tw::SetLogFilePath(folder.Places().LogFilePath());
+
+        tw::SeedDataFolder(folder.Places());
+        EXPECT_EQ(FileText(data + "actmondb.sqlite"), FileText(programs + "actmondb.sqlite"));
+        {
+            tw::TOptions options(folder);
+            ASSERT_FALSE(options.LoadFailed());
+            options.Reminders[0] = "Ζωή's memo";
+            auto item = std::make_unique<tw::TMonitoredItem>();
+            item->Name = programs + "Παιχνίδι.exe";
+            item->Caption = "Παιχνίδι";
+            item->ItemType = tw::TMonitoredItemType::mitApp;
+            options.MonitoredList.Add("Παιχνίδι", std::move(item));
+            ASSERT_TRUE(options.Save());
+        }
+        {
+            tw::TOptions stored(folder);
+            stored.MakeReadOnly();
+            EXPECT_EQ(stored.Reminders[0], "Ζωή's memo");
+            ASSERT_EQ(stored.MonitoredList.Count(), 1);
+            EXPECT_EQ(stored.MonitoredList.Items(0).Name, programs + "Παιχνίδι.exe");
+        }
+
+        const std::string picture = data + "Εικόνα.png";
+        folder.Settings().WriteString("Background", "Image", picture);
+        EXPECT_EQ(tw::TSettingsFile(folder.Places().SettingsFilePath())
+                      .ReadString("Background", "Image", ""),
+                  picture);
+        EXPECT_NE(FileText(data + "Tallywick.ini").find(picture), std::string::npos);
+
+        tw::ErrorLog("ErrorClassName: Exception; Win32StorageTest: Ζωή");
+        EXPECT_EQ(tw::LogFilePath(), data + "Tallywick.log");
+        EXPECT_NE(FileText(tw::LogFilePath()).find("Win32StorageTest: Ζωή"), std::string::npos);
     }
-    {
-        tw::TOptions stored;
-        stored.MakeReadOnly();
-        EXPECT_EQ(stored.Reminders[0], "Ζωή's memo");
-        ASSERT_EQ(stored.MonitoredList.Count(), 1);
-        EXPECT_EQ(stored.MonitoredList.Items(0).Name, programs + "Παιχνίδι.exe");
-    }
-
-    const std::string picture = data + "Εικόνα.png";
-    tw::SettingsFile().WriteString("Background", "Image", picture);
-    tw::ReleaseSettingsFile();
-    EXPECT_EQ(tw::SettingsFile().ReadString("Background", "Image", ""), picture);
-    EXPECT_NE(FileText(data + "Tallywick.ini").find(picture), std::string::npos);
-
-    tw::ErrorLog("ErrorClassName: Exception; Win32StorageTest: Ζωή");
-    EXPECT_EQ(tw::LogFilePath(), data + "Tallywick.log");
-    EXPECT_NE(FileText(tw::LogFilePath()).find("Win32StorageTest: Ζωή"), std::string::npos);
-
-    tw::ReleaseSettingsFile();
-    tw::SetDataFolderForTest("");
-    tw::SetProgramPathForTest("");
+    tw::SetLogFilePath(previousLog);
     std::error_code ignored;
     fs::remove_all(tw::NativePath(root), ignored);
 }

@@ -279,7 +279,7 @@ TEST_F(X11BrowserAddress, AHungBrowserCostsOneCyclesAddress) {
 // under "Close Browser/App." it asks every window showing it to close, tabs and all.
 TEST_F(X11BrowserAddress, TheEngineCountsAListedSiteAndClosesItsWindowsAtTheLimit) {
     twtest::TestDataFolder folder(tw::EncodeDate(2026, 12, 7) + 10 * tw::OneHour);
-    tw::TOptions options;
+    tw::TOptions options(folder.Data());
     options.TimeLimitSeconds = 3600;
     options.ExpirationAction = tw::TExpirationAction::CloseListed; // "Close Browser/App."
     auto item = std::make_unique<tw::TMonitoredItem>();

@@ -317,7 +317,7 @@ TEST_F(X11Session, ALockedOrSleepingMinuteIsNeverCounted) {
     TEnvironment sessionAddress("DBUS_SESSION_BUS_ADDRESS", session.Address());
     TEnvironment sessionId("XDG_SESSION_ID", "c7");
     twtest::TestDataFolder folder(tw::EncodeDate(2026, 12, 7) + 10 * tw::OneHour);
-    tw::TOptions options;
+    tw::TOptions options(folder.Data());
     auto item = std::make_unique<tw::TMonitoredItem>();
     item->Name = std::filesystem::canonical(twtest::ClientPath()).string();
     item->Caption = "Test client";

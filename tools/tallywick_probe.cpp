@@ -77,13 +77,15 @@ int main(int argc, char** argv) {
         auto desktop = CreateDesktop();
         // Opening a missing database would create an empty one, which the program would
         // then take for the user's: look only when the program has seeded the folder.
+        TDataFolder data(SystemPlaces());
+        SetLogFilePath(data.Places().LogFilePath());
         std::unique_ptr<TOptions> options;
-        if (std::filesystem::exists(NativePath(TOptions::SettingsDBPath()))) {
-            options = std::make_unique<TOptions>();
+        if (std::filesystem::exists(NativePath(data.Places().SettingsDatabasePath()))) {
+            options = std::make_unique<TOptions>(data);
             options->MakeReadOnly();
         } else {
             std::fprintf(stderr, "No settings in %s yet: nothing is listed.\n",
-                         DataFolder().c_str());
+                         data.Places().dataFolder.c_str());
         }
         const int period = options ? options->ScanPeriodSeconds : 3;
         const TMonitoredList* list = options ? &options->MonitoredList : nullptr;

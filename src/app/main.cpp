@@ -9,6 +9,8 @@
 #include "dialogs/message_windows.h"
 #include "dialogs/settings_form.h"
 #include "dialogs/warning_form.h"
+#include "skin/pictures.h"
+#include "storage/error_log.h"
 #include "storage/seed_data_folder.h"
 #include "ui/main_window.h"
 
@@ -78,15 +80,20 @@ int main(int argc, char** argv) {
     TQtTimers timers(application, ReportApplicationException);
     std::unique_ptr<TDesktop> desktop;
     std::unique_ptr<TProgram> program;
+    std::unique_ptr<TWindowLook> look;
     try {
+        const TPlaces places = SystemPlaces();
+        SetLogFilePath(places.LogFilePath());
         desktop = CreateDesktop();
-        program = std::make_unique<TProgram>(*desktop, timers);
+        program = std::make_unique<TProgram>(*desktop, timers, places);
+        look = std::make_unique<TWindowLook>(program->Data().Appearance());
+        TfrmBase::SetLook(look.get());
         if (!program->TakeInstanceLock()) {
             // Said on standard error too, for a start from a terminal or a script.
             std::fprintf(stderr, "Please Note: Application is already running\n");
             ShowWarning(QStringLiteral("Application is already running"),
                         QStringLiteral("Please Note"));
-            RemoveFlagFile();
+            RemoveFlagFile(places);
             return 1;
         }
         // Browsers started from now on expose their addresses; nothing else about how the
@@ -132,7 +139,7 @@ int main(int argc, char** argv) {
                 const QString text = QString::fromStdString(
                     "Your settings could not be read. Tallywick uses its defaults and leaves "
                     "them unchanged.\n\nFile: " +
-                    TOptions::SettingsDBPath() + "\nReason: " + options.LoadError());
+                    options.SettingsDBPath() + "\nReason: " + options.LoadError());
                 QTimer::singleShot(0, [text] { ExecuteFailureNotice(text); });
             }
             application.exec();
@@ -150,6 +157,7 @@ int main(int argc, char** argv) {
         result = 1;
     }
     window.reset();
+    TfrmBase::SetLook(nullptr);
     program->Finish();
     return result;
 }

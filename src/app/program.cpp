@@ -29,15 +29,15 @@ int ScanPeriodMs(const TOptions& options) {
 
 } // namespace
 
-TProgram::TProgram(TDesktop& desktop, TProgramTimers& timers)
-    : desktop_(desktop), timers_(timers) {}
+TProgram::TProgram(TDesktop& desktop, TProgramTimers& timers, TPlaces places)
+    : desktop_(desktop), timers_(timers), data_(std::move(places)) {}
 
 TProgram::~TProgram() {
     Finish();
 }
 
 bool TProgram::TakeInstanceLock() {
-    lock_ = AcquireInstanceLock(desktop_);
+    lock_ = AcquireInstanceLock(desktop_, data_.Places());
     return lock_ != nullptr;
 }
 
@@ -54,8 +54,8 @@ void TProgram::WatchForTheEnd(std::function<void()> end) {
 }
 
 void TProgram::LoadOptions() {
-    SeedDataFolder();
-    options_ = std::make_unique<TOptions>();
+    SeedDataFolder(data_.Places());
+    options_ = std::make_unique<TOptions>(data_);
 }
 
 void TProgram::Start() {
@@ -63,7 +63,7 @@ void TProgram::Start() {
     TScanTimers& engineTimers = *this;
     engine_ =
         std::make_unique<TScanEngine>(desktop_, *options_, host, engineTimers,
-                                      SettingsFile().ReadBool("Common", "Show5MinButton", true));
+                                      data_.Settings().ReadBool("Common", "Show5MinButton", true));
     // The engine checks the pause itself: a paused scan must leave its timer running.
     tmrScan_ =
         timers_.Add("tmrScan", ScanPeriodMs(*options_), true, [this] { engine_->ScanTimer(); });
@@ -92,7 +92,7 @@ void TProgram::UninstallWatchTimer() {
     // A handler that fails or opens a window must not be entered again meanwhile.
     timers_.SetEnabled(tmrShutdown_, false);
     TScopeExit again([this] { timers_.SetEnabled(tmrShutdown_, true); });
-    if (UninstallRequested()) {
+    if (UninstallRequested(data_.Places())) {
         end_();
     }
 }
@@ -103,7 +103,7 @@ void TProgram::LogPurgeTimer() {
         return;
     }
     if (!logPurge_) {
-        logPurge_ = std::make_unique<TLogPurge>(ClockNow());
+        logPurge_ = std::make_unique<TLogPurge>(options_->LogDBPath(), ClockNow());
     }
     if (!logPurge_->Step()) {
         timers_.SetEnabled(tmrLogPurge_, false);
@@ -119,7 +119,7 @@ void TProgram::SecureForTheEnd() {
     if (options_) {
         options_->Save();
     }
-    RemoveFlagFile();
+    RemoveFlagFile(data_.Places());
 }
 
 void TProgram::Finish() {
@@ -127,8 +127,7 @@ void TProgram::Finish() {
     logPurge_.reset();
     engine_.reset();  // the probe and the logger go with it
     options_.reset(); // saves
-    RemoveFlagFile();
-    ReleaseSettingsFile();
+    RemoveFlagFile(data_.Places());
     if (lock_) {
         lock_->Release();
         lock_.reset();

@@ -6,6 +6,7 @@
 #include "monitor/scan_host.h"
 #include "platform/desktop.h"
 #include "platform/session_end.h"
+#include "storage/data_folder.h"
 #include "storage/options.h"
 
 #include <functional>
@@ -15,13 +16,15 @@ namespace tw {
 
 class TLogPurge;
 
-// The program, with or without windows: the options, the engine, the single-instance lock,
-// the end of the session and the program's timers. Both entries build it and take it through
+// The program, with or without windows: its data folder (settings file, activity database),
+// the options, the engine, the single-instance lock, the end of the session and the
+// program's timers. Both entries build it and take it through
 // the same steps; the windowed one attaches its main window as the view that shows the
 // engine's state and asks the person.
 class TProgram final : public TProgramControl, private TScanHost, private TScanTimers {
   public:
-    TProgram(TDesktop& desktop, TProgramTimers& timers);
+    // Over the places the entry found (the system's, or a test's own folders).
+    TProgram(TDesktop& desktop, TProgramTimers& timers, TPlaces places);
     ~TProgram() override;
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;
@@ -42,6 +45,7 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
 
     // --- while it runs ---
     TDesktop& Desktop() { return desktop_; }
+    TDataFolder& Data() { return data_; }
     TOptions& Options() { return *options_; }
     TSessionEndWatch& SessionEnd() { return *sessionEnd_; }
     // The desktop's notices: the engine's share, then the view's.
@@ -82,6 +86,7 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
     std::unique_ptr<TInstanceLock> lock_;
     std::unique_ptr<TSessionEndWatch> sessionEnd_;
     std::function<void()> end_;
+    TDataFolder data_;
     std::unique_ptr<TOptions> options_;
     std::unique_ptr<TScanEngine> engine_;
     std::unique_ptr<TLogPurge> logPurge_; // while the clean-up of old activity runs

@@ -1,36 +1,34 @@
 #include "app/program_files.h"
 
 #include "platform/native_path.h"
-#include "platform/program_paths.h"
-#include "storage/data_folder.h"
 
 #include <filesystem>
 
 namespace tw {
-std::string LockPath() {
-    return DataFolder() + "Tallywick.lock";
+std::string LockPath(const TPlaces& places) {
+    return places.dataFolder + "Tallywick.lock";
 }
-std::string FlagPath() {
-    return DataFolder() + "Tallywick.flag";
+std::string FlagPath(const TPlaces& places) {
+    return places.dataFolder + "Tallywick.flag";
 }
-std::string UninstallFlagPath() {
-    return ProgramFolder() + "uninstall.flag";
-}
-
-std::unique_ptr<TInstanceLock> AcquireInstanceLock(TDesktop& desktop) {
-    std::error_code ignored;
-    std::filesystem::create_directories(NativePath(DataFolder()), ignored);
-    return desktop.AcquireInstanceLock(LockPath());
+std::string UninstallFlagPath(const TPlaces& places) {
+    return places.programFolder + "uninstall.flag";
 }
 
-bool UninstallRequested() {
+std::unique_ptr<TInstanceLock> AcquireInstanceLock(TDesktop& desktop, const TPlaces& places) {
     std::error_code ignored;
-    return std::filesystem::exists(NativePath(UninstallFlagPath()), ignored);
+    std::filesystem::create_directories(NativePath(places.dataFolder), ignored);
+    return desktop.AcquireInstanceLock(LockPath(places));
 }
 
-void RemoveFlagFile() {
+bool UninstallRequested(const TPlaces& places) {
     std::error_code ignored;
-    std::filesystem::remove(NativePath(FlagPath()), ignored);
+    return std::filesystem::exists(NativePath(UninstallFlagPath(places)), ignored);
+}
+
+void RemoveFlagFile(const TPlaces& places) {
+    std::error_code ignored;
+    std::filesystem::remove(NativePath(FlagPath(places)), ignored);
 }
 
 } // namespace tw

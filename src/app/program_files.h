@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/desktop.h"
+#include "storage/places.h"
 
 #include <memory>
 #include <string>
@@ -8,19 +9,19 @@
 namespace tw {
 
 // Data folder + "Tallywick.lock": held exclusively while the program runs.
-std::string LockPath();
+std::string LockPath(const TPlaces& places);
 // Data folder + "Tallywick.flag": written by an outside component, deleted at exit.
-std::string FlagPath();
+std::string FlagPath(const TPlaces& places);
 // Program folder + "uninstall.flag": an uninstaller asks the program to end with it.
-std::string UninstallFlagPath();
+std::string UninstallFlagPath(const TPlaces& places);
 
 // Takes the single-instance lock (the data folder is made first); null when another copy
 // holds it. Throws when the lock file cannot be created.
-std::unique_ptr<TInstanceLock> AcquireInstanceLock(TDesktop& desktop);
+std::unique_ptr<TInstanceLock> AcquireInstanceLock(TDesktop& desktop, const TPlaces& places);
 
 // The uninstall watch: whether the uninstaller's marker exists.
-bool UninstallRequested();
+bool UninstallRequested(const TPlaces& places);
 // Deletes "Tallywick.flag" when it exists (at exit, also in a copy that did not start).
-void RemoveFlagFile();
+void RemoveFlagFile(const TPlaces& places);
 
 } // namespace tw

@@ -29,11 +29,13 @@ int main(int argc, char** argv) {
     std::unique_ptr<TDesktop> desktop;
     std::unique_ptr<TProgram> program;
     try {
+        const TPlaces places = SystemPlaces();
+        SetLogFilePath(places.LogFilePath());
         desktop = CreateDesktop();
-        program = std::make_unique<TProgram>(*desktop, loop);
+        program = std::make_unique<TProgram>(*desktop, loop, places);
         if (!program->TakeInstanceLock()) {
             std::fprintf(stderr, "Please Note: Application is already running\n");
-            RemoveFlagFile();
+            RemoveFlagFile(places);
             return 1;
         }
         program->WatchForTheEnd([&loop] { loop.Quit(); });

@@ -4,7 +4,6 @@
 #include "dialogs/check_list_rows.h"
 #include "dialogs/dialog_controls.h"
 #include "dialogs/guarded.h"
-#include "platform/program_paths.h"
 #include "platform/start_at_login.h"
 #include "skin/base_form_links.h"
 #include "skin/image_button.h"
@@ -85,7 +84,7 @@ TfrmSettings::TfrmSettings(TOptions& options, QWidget* parent)
     connect(btnBack, &TImageButton::clicked, this, [this] { Guarded([this] { StepBack(); }); });
     connect(btnNext, &TImageButton::clicked, this, [this] { Guarded([this] { StepNext(); }); });
 
-    skins_ = EnumerateSkins(ProgramFolder() + "Skins");
+    skins_ = EnumerateSkins(options_.Places().programFolder + "Skins");
     FinishCreation();
     CentreOnScreen(this);
     LoadAppearance();

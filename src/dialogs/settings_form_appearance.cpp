@@ -5,8 +5,7 @@
 #include "skin/image_button.h"
 #include "skin/pictures.h"
 #include "storage/appearance.h"
-
-#include "platform/program_paths.h"
+#include "storage/options.h"
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -83,10 +82,10 @@ std::optional<int> ChosenColour(QComboBox* box, int current, QWidget* owner) {
 } // namespace
 
 void TfrmSettings::LoadAppearance() {
-    rememberedTransparency_ = GetTransparency();
-    rememberedColor_ = GetColor();
-    rememberedTextColor_ = GetTextColor();
-    rememberedImage_ = GetImage();
+    rememberedTransparency_ = options_.Appearance().GetTransparency();
+    rememberedColor_ = options_.Appearance().GetColor();
+    rememberedTextColor_ = options_.Appearance().GetTextColor();
+    rememberedImage_ = options_.Appearance().GetImage();
     FillColourBox(cbxTextColor);
     FillColourBox(cbxColor);
     SelectColour(cbxTextColor, rememberedTextColor_);
@@ -107,7 +106,7 @@ void TfrmSettings::LoadAppearance() {
 
 void TfrmSettings::SelectImageEntry() {
     const QSignalBlocker quiet(cbxImage);
-    const std::string image = GetImage();
+    const std::string image = options_.Appearance().GetImage();
     int index = cbxImage->findText(NoImage);
     for (int i = 0; i < cbxImage->count(); ++i) {
         if (cbxImage->itemData(i).toString().toStdString() == image && !image.empty()) {
@@ -123,28 +122,29 @@ void TfrmSettings::SelectImageEntry() {
 }
 
 void TfrmSettings::RestoreAppearance() {
-    tw::SetTransparency(rememberedTransparency_);
-    SetColor(rememberedColor_);
-    SetTextColor(rememberedTextColor_);
-    if (GetImage() != rememberedImage_) {
-        SetImage(rememberedImage_);
+    options_.Appearance().SetTransparency(rememberedTransparency_);
+    options_.Appearance().SetColor(rememberedColor_);
+    options_.Appearance().SetTextColor(rememberedTextColor_);
+    if (options_.Appearance().GetImage() != rememberedImage_) {
+        options_.Appearance().SetImage(rememberedImage_);
     }
 }
 
 void TfrmSettings::cbxTextColorChange() {
-    if (const auto colour = ChosenColour(cbxTextColor, GetTextColor(), this)) {
-        SetTextColor(*colour);
+    if (const auto colour =
+            ChosenColour(cbxTextColor, options_.Appearance().GetTextColor(), this)) {
+        options_.Appearance().SetTextColor(*colour);
         ApplyTextColor(this, ColorFromSetting(*colour));
     }
 }
 
 void TfrmSettings::cbxColorChange() {
-    const auto colour = ChosenColour(cbxColor, GetColor(), this);
+    const auto colour = ChosenColour(cbxColor, options_.Appearance().GetColor(), this);
     if (!colour) {
         return;
     }
     SetWindowColor(ColorFromSetting(*colour));
-    SetColor(*colour);
+    options_.Appearance().SetColor(*colour);
     // A colour replaces the picture.
     {
         const QSignalBlocker quiet(cbxImage);
@@ -156,7 +156,7 @@ void TfrmSettings::cbxColorChange() {
 void TfrmSettings::cbxTransparencyChange() {
     const int percent = cbxTransparency->currentText().toInt();
     SetTransparency(percent);
-    tw::SetTransparency(percent);
+    options_.Appearance().SetTransparency(percent);
 }
 
 void TfrmSettings::cbxImageChange() {
@@ -166,14 +166,15 @@ void TfrmSettings::cbxImageChange() {
         btnBrowseImageClick();
         return;
     }
-    SetImage(cbxImage->currentText() == NoImage ? std::string()
-                                                : cbxImage->currentData().toString().toStdString());
+    options_.Appearance().SetImage(cbxImage->currentText() == NoImage
+                                       ? std::string()
+                                       : cbxImage->currentData().toString().toStdString());
     update();
 }
 
 void TfrmSettings::btnBrowseImageClick() {
     QFileDialog dialog(this, QStringLiteral("Background Picture"),
-                       QString::fromStdString(ProgramFolder() + "Skins"),
+                       QString::fromStdString(options_.Places().programFolder + "Skins"),
                        QStringLiteral("Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.ico)"));
     dialog.setObjectName(QStringLiteral("opdBackground"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -193,7 +194,7 @@ void TfrmSettings::btnBrowseImageClick() {
             return;
         }
     }
-    SetImage(chosen);
+    options_.Appearance().SetImage(chosen);
     update();
 }
 

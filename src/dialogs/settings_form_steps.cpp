@@ -70,7 +70,7 @@ void TfrmSettings::LoadListPage() {
     CopyList(options_.MonitoredList, workingList_);
     if (!TOptions::PasswordGuardsSettings()) {
         // Items waiting for their removal at the next daily reset show dimmed.
-        for (const std::string& name : TOptions::PendingRemovalNames()) {
+        for (const std::string& name : options_.PendingRemovalNames()) {
             const int index = workingList_.IndexOfName(name);
             if (index != -1) {
                 workingList_.Items(index).Active = false;
@@ -260,9 +260,9 @@ void TfrmSettings::Apply() {
         const int before = options_.MonitoredList.IndexOfName(item.Name);
         const bool wasActive = before == -1 || options_.MonitoredList.Items(before).Active;
         if (wasActive && !item.Active) {
-            TOptions::RecordPendingRemoval(item);
+            options_.RecordPendingRemoval(item);
         } else if (!wasActive && item.Active) {
-            TOptions::CancelPendingRemoval(item);
+            options_.CancelPendingRemoval(item);
         }
     }
     CopyList(workingList_, options_.MonitoredList);
@@ -272,7 +272,7 @@ void TfrmSettings::Apply() {
     options_.ReminderChangePeriod =
         ReminderChangePeriodFromIndex(cbReminderChangePeriod->currentIndex());
     if (StartAtLoginAvailable() && chkStartAtLogin->isChecked() != StartsAtLogin()) {
-        SetStartAtLogin(chkStartAtLogin->isChecked());
+        SetStartAtLogin(chkStartAtLogin->isChecked(), options_.Places().programPath);
     }
     if (TOptions::PasswordGuardsSettings() && passwordTyped) {
         options_.SetPassword(edtStart_Password->text().toStdString());

@@ -112,7 +112,7 @@ TAddOutcome TAddWizardLists::AddTypedItem(TMonitoredItemType type, const std::st
     int index = -1;
     const TCandidateStatus status = result.CheckItem(&candidate, index);
     if (status == TCandidateStatus::ProgramItself) {
-        std::string warning = ProgramBaseName();
+        std::string warning = options_.Places().ProgramBaseName();
         warning.insert(0, 1, '"');
         warning += "\" could not be added to time-limit list";
         return Refused(std::move(warning), "Please Note");

@@ -26,9 +26,9 @@ constexpr int ShutdownWarningSeconds = 60;
 
 TScanEngine::TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host, TScanTimers& timers,
                          bool fiveMinutesAllowed)
-    : desktop_(desktop), options_(options), host_(host), timers_(timers), probe_(desktop),
-      closeProbe_(desktop), lastScanTime_(ClockNow()), fiveMinutesAllowed_(fiveMinutesAllowed),
-      blockEnd_(ClockNow()) {}
+    : desktop_(desktop), options_(options), activity_(options.Data().Activity()), host_(host),
+      timers_(timers), probe_(desktop), closeProbe_(desktop), lastScanTime_(ClockNow()),
+      fiveMinutesAllowed_(fiveMinutesAllowed), blockEnd_(ClockNow()) {}
 
 bool TScanEngine::IsBlockActive() const {
     return ClockNow() <= blockEnd_;
@@ -36,7 +36,7 @@ bool TScanEngine::IsBlockActive() const {
 
 TOnlineTimeApplicationLogger& TScanEngine::Logger() {
     if (!logger_) {
-        logger_ = std::make_unique<TOnlineTimeApplicationLogger>();
+        logger_ = std::make_unique<TOnlineTimeApplicationLogger>(activity_);
     }
     return *logger_;
 }
@@ -58,9 +58,9 @@ void TScanEngine::ScanTimer() {
     RunCycle();
     // A failing activity database is retried at every scan, repaired where it can be, and
     // the person hears of it once.
-    const std::string notice = ActivityDatabase().Check(options_);
+    const std::string notice = activity_.Check(options_);
     // Once the kept rows are in the new file, the day's earlier time joins them.
-    if (ActivityDatabase().PendingRowCount() == 0 && ActivityDatabase().TakeRepair()) {
+    if (activity_.PendingRowCount() == 0 && activity_.TakeRepair()) {
         Logger().KeepTodayInNewFile();
     }
     if (!notice.empty()) {
@@ -248,7 +248,7 @@ void TScanEngine::DailyReset() {
     options_.ResetDateTime = NextDayStart(std::floor(ClockNow()) + 1);
     options_.ResetChangeFlags();
 
-    TSettingsFile& file = SettingsFile();
+    TSettingsFile& file = options_.Settings();
     if (options_.AllowUserToChangeSettings) {
         for (const char* section : {"Applications", "WebSites"}) {
             for (const auto& [name, value] : file.ReadSectionValues(section)) {

@@ -83,6 +83,7 @@ class TScanEngine {
 
     TDesktop& desktop_;
     TOptions& options_;
+    TActivityDatabase& activity_; // the options' data folder's
     TScanHost& host_;
     TScanTimers& timers_;
     TOnlineTimeApplication probe_;

@@ -17,11 +17,6 @@
 namespace tw {
 namespace {
 
-std::string& TestProgramPath() {
-    static std::string path;
-    return path;
-}
-
 std::string QuerySystemProgramPath() {
 #ifdef _WIN32
     wchar_t buffer[MAX_PATH * 4] = {};
@@ -37,22 +32,17 @@ std::string QuerySystemProgramPath() {
 } // namespace
 
 const std::string& ProgramPath() {
-    if (!TestProgramPath().empty()) {
-        return TestProgramPath();
-    }
     static const std::string path = QuerySystemProgramPath();
     return path;
 }
 
-std::string ProgramFolder() {
-    const std::string& path = ProgramPath();
+std::string ProgramFolder(const std::string& path) {
     auto cut = path.find_last_of(PathDelim);
     if (cut == std::string::npos) {
         return std::string();
     }
     const std::string executableFolder = path.substr(0, cut + 1);
-    // Asked again on every call, so that the answer follows a test's pretended path; it
-    // costs one status query. The executable's path is the system's resolved one, so
+    // The executable's path is the system's resolved one, so
     // dropping "bin/.." by the letters leaves the same folder.
     std::filesystem::path installed =
         (NativePath(executableFolder) / TALLYWICK_INSTALLED_PROGRAM_FOLDER).lexically_normal();
@@ -67,16 +57,11 @@ std::string ProgramFolder() {
     return folder;
 }
 
-std::string ProgramBaseName() {
-    const std::string& path = ProgramPath();
+std::string ProgramBaseName(const std::string& path) {
     auto slash = path.find_last_of(PathDelim);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     auto dot = name.find_last_of('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-void SetProgramPathForTest(const std::string& path) {
-    TestProgramPath() = path;
 }
 
 #ifndef _WIN32

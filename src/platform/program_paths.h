@@ -13,18 +13,14 @@ inline constexpr char PathDelim = '/';
 
 // Full path of the running executable, found once from the system (not from argv).
 const std::string& ProgramPath();
-// The folder of the files the program ships with (template databases, Skins) and where an
+// The folder of the files an executable ships with (template databases, Skins) and where an
 // uninstaller puts its marker, with a trailing separator. In an installed copy that is the
 // shared-data folder beside the executable's (bin/../share/tallywick), found relative to
 // the executable so that any install prefix works; elsewhere (a build tree, a copy whose
 // files lie beside it) it is the executable's own folder.
-std::string ProgramFolder();
-// File name of ProgramPath without its extension.
-std::string ProgramBaseName();
-
-// Lets a test pretend the program lives elsewhere (for example beside template files it
-// prepared). An empty path returns to the real one.
-void SetProgramPathForTest(const std::string& path);
+std::string ProgramFolder(const std::string& programPath);
+// File name of an executable without its extension.
+std::string ProgramBaseName(const std::string& programPath);
 
 // The user's per-user application-data folder (roaming application data on Windows,
 // the XDG data home on Linux), without a trailing separator. Throws tw::Exception

@@ -13,7 +13,7 @@ bool StartAtLoginAvailable() {
 bool StartsAtLogin() {
     return false;
 }
-void SetStartAtLogin(bool) {
+void SetStartAtLogin(bool, const std::string&) {
     throw Exception("Starting at login is set by the installer on this system");
 }
 std::string UserAutostartFolder() {
@@ -135,13 +135,13 @@ std::string ExecValue(const std::string& program) {
     return value;
 }
 
-std::string EntryText(bool hidden) {
+std::string EntryText(bool hidden, const std::string& programPath) {
     std::string text = "[Desktop Entry]\n"
                        "Type=Application\n"
                        "Name=Tallywick\n"
                        "Comment=Daily time limit for distracting websites and programs\n"
                        "Icon=tallywick\n";
-    text += "Exec=" + ExecValue(ProgramPath()) + "\n";
+    text += "Exec=" + ExecValue(programPath) + "\n";
     if (hidden) {
         text += "Hidden=true\n";
     }
@@ -210,10 +210,10 @@ bool StartsAtLogin() {
     return SystemEntry() == TEntry::Starts;
 }
 
-void SetStartAtLogin(bool on) {
+void SetStartAtLogin(bool on, const std::string& programPath) {
     const std::string own = UserAutostartFolder() + AutostartEntryName;
     if (!on) {
-        WriteEntry(own, EntryText(true));
+        WriteEntry(own, EntryText(true, programPath));
     } else if (SystemEntry() == TEntry::Starts) {
         std::error_code error;
         fs::remove(own, error);
@@ -221,7 +221,7 @@ void SetStartAtLogin(bool on) {
             Fail("remove", own, error);
         }
     } else {
-        WriteEntry(own, EntryText(false));
+        WriteEntry(own, EntryText(false, programPath));
     }
 }
 

@@ -19,10 +19,10 @@ bool StartAtLoginAvailable();
 bool StartsAtLogin();
 
 // On: removes the person's own entry where the system entry starts the program, otherwise
-// writes an entry of their own that starts this executable. Off: writes their own entry
+// writes an entry of their own that starts the given executable. Off: writes their own entry
 // with Hidden=true. Throws tw::Exception naming the file when it cannot be written or
 // removed; an existing entry is replaced whole or not at all.
-void SetStartAtLogin(bool on);
+void SetStartAtLogin(bool on, const std::string& programPath);
 
 // The person's autostart folder ($XDG_CONFIG_HOME/autostart, or ~/.config/autostart),
 // with a trailing separator. Throws when the system names no home folder.

@@ -46,6 +46,16 @@ TfrmBase::TWarningPresenter& Presenter() {
     return presenter;
 }
 
+TWindowLook*& CurrentLook() {
+    static TWindowLook* look = nullptr;
+    return look;
+}
+
+// The appearance's own defaults, for a window drawn without a look.
+constexpr int DefaultColor = 0;
+constexpr int DefaultTextColor = 16777215;
+constexpr int DefaultTransparency = 10;
+
 } // namespace
 
 const QColor TfrmBase::DesignFontColor(0x36, 0x36, 0x36);
@@ -61,7 +71,6 @@ TfrmBase::TfrmBase(QWidget* parent) : QDialog(parent) {
     QPalette colours = palette();
     colours.setColor(QPalette::WindowText, DesignFontColor);
     setPalette(colours);
-    WatchBackgroundPicture();
 
     pnlHeader = new TImagePanel(this);
     pnlHeader->setObjectName("pnlHeader");
@@ -102,9 +111,11 @@ void TfrmBase::FinishCreation() {
     ClipComboArrows();
     lblCaption->setText(windowTitle());
     lblCaption->adjustSize();
-    SetWindowColor(ColorFromSetting(GetColor()));
-    SetTransparency(GetTransparency());
-    ApplyTextColor(this, ColorFromSetting(GetTextColor()));
+    TAppearance* appearance = Look() ? &Look()->Appearance() : nullptr;
+    SetWindowColor(ColorFromSetting(appearance ? appearance->GetColor() : DefaultColor));
+    SetTransparency(appearance ? appearance->GetTransparency() : DefaultTransparency);
+    ApplyTextColor(this,
+                   ColorFromSetting(appearance ? appearance->GetTextColor() : DefaultTextColor));
 }
 
 bool TfrmBase::CanMoveTo(int, int) {
@@ -197,6 +208,14 @@ bool TfrmBase::ValidateTimeLimit(QLineEdit* edit) {
 
 void TfrmBase::SetWarningPresenter(TWarningPresenter presenter) {
     Presenter() = std::move(presenter);
+}
+
+void TfrmBase::SetLook(TWindowLook* look) {
+    CurrentLook() = look;
+}
+
+TWindowLook* TfrmBase::Look() {
+    return CurrentLook();
 }
 
 void TfrmBase::ShowWarning(const QString& text, const QString& caption) {
@@ -344,8 +363,11 @@ void TfrmBase::LayoutPanels() {
 void TfrmBase::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), windowColour_);
+    if (!Look()) {
+        return;
+    }
     try {
-        const QImage& tile = BackgroundPicture();
+        const QImage& tile = Look()->BackgroundPicture();
         for (const TPointI& at : TileOrigins(width(), height(), tile.width(), tile.height())) {
             painter.drawImage(at.x, at.y, tile);
         }

@@ -19,6 +19,7 @@ class QListWidget;
 namespace tw {
 
 class TImagePanel;
+class TWindowLook;
 
 // The skinned window every window of the program derives from: no system frame, rounded
 // corners, a picture header by which it is dragged, a picture body, and the user's window
@@ -80,6 +81,11 @@ class TfrmBase : public QDialog {
     // The message window behind ShowWarning lives a layer above; it installs itself here.
     using TWarningPresenter = std::function<void(const QString&, const QString&)>;
     static void SetWarningPresenter(TWarningPresenter presenter);
+    // The look every window is drawn with, set by the entry (and a test) before the first
+    // window and kept by it; null puts the defaults back (black, white text, 10 % clear, no
+    // picture).
+    static void SetLook(TWindowLook* look);
+    static TWindowLook* Look();
 
     // A window first shown without a place of its own stands in the middle of the screen's
     // work area (not over its owner, as dialogs otherwise do).

@@ -2,7 +2,6 @@
 
 #include "platform/file_checks.h"
 #include "skin/geometry.h"
-#include "storage/appearance.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -34,28 +33,6 @@ QImage ReadImage(const QString& path, const QByteArray& format) {
                               "\": " + reader.errorString().toStdString());
     }
     return image;
-}
-
-struct TBackgroundState {
-    bool loaded = false;
-    bool handlerInstalled = false;
-    QImage picture;
-};
-
-TBackgroundState& Background() {
-    static TBackgroundState state;
-    return state;
-}
-
-void LoadBackground(const std::string& path) {
-    TBackgroundState& state = Background();
-    state.loaded = true;
-    state.picture = QImage();
-    if (path.empty() || !FileExistsChecked(path)) {
-        return;
-    }
-    TPicture picture = TPicture::FromFile(QString::fromStdString(path));
-    state.picture = picture.image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 } // namespace
@@ -141,29 +118,29 @@ int SettingFromColor(const QColor& colour) {
     return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
 }
 
-void WatchBackgroundPicture() {
-    TBackgroundState& state = Background();
-    if (!state.handlerInstalled) {
-        state.handlerInstalled = true;
-        SetImageChangedHandler([](const std::string& path) { LoadBackground(path); });
-    }
+TWindowLook::TWindowLook(TAppearance& appearance) : appearance_(appearance) {
+    appearance_.SetImageChangedHandler([this](const std::string& path) { Load(path); });
 }
 
-const QImage& BackgroundPicture() {
-    WatchBackgroundPicture();
-    TBackgroundState& state = Background();
-    if (!state.loaded) {
-        LoadBackground(GetImage());
-    }
-    return state.picture;
+TWindowLook::~TWindowLook() {
+    appearance_.SetImageChangedHandler({});
 }
 
-void ResetBackgroundPictureForTest() {
-    TBackgroundState& state = Background();
-    if (state.handlerInstalled) {
-        SetImageChangedHandler({});
+void TWindowLook::Load(const std::string& path) {
+    loaded_ = true;
+    picture_ = QImage();
+    if (path.empty() || !FileExistsChecked(path)) {
+        return;
     }
-    state = TBackgroundState();
+    TPicture picture = TPicture::FromFile(QString::fromStdString(path));
+    picture_ = picture.image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+const QImage& TWindowLook::BackgroundPicture() {
+    if (!loaded_) {
+        Load(appearance_.GetImage());
+    }
+    return picture_;
 }
 
 } // namespace tw

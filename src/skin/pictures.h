@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/exception.h"
+#include "storage/appearance.h"
 
 #include <QColor>
 #include <QImage>
@@ -50,15 +51,29 @@ void DrawNineSlice(QPainter& painter, const QRect& target, const QImage& prepare
 QColor ColorFromSetting(int value);
 int SettingFromColor(const QColor& colour);
 
-// The background picture all windows tile: loaded from the appearance's Image path when
-// that file exists, else empty. It is reloaded whenever the path is changed; a file that
-// cannot be read raises EInvalidGraphic once from the call that loads it, and the picture
-// then stays empty until the path changes, so painting never raises.
-const QImage& BackgroundPicture();
-// Makes a change of the Image path reload the picture at once, so that the code changing
-// the path is the one that sees a failure. Every window does this when created.
-void WatchBackgroundPicture();
-// Forgets the loaded picture and stops watching the path (tests).
-void ResetBackgroundPictureForTest();
+// What the windows are drawn with: the appearance's colours and transparency, and the
+// background picture they tile.
+class TWindowLook {
+  public:
+    // From now on a change of the Image path reloads the picture at once, so that the code
+    // changing the path is the one that sees a failure.
+    explicit TWindowLook(TAppearance& appearance);
+    ~TWindowLook();
+    TWindowLook(const TWindowLook&) = delete;
+    TWindowLook& operator=(const TWindowLook&) = delete;
+
+    TAppearance& Appearance() { return appearance_; }
+    // Loaded from the appearance's Image path when that file exists, else empty. A file that
+    // cannot be read raises EInvalidGraphic once from the call that loads it, and the
+    // picture then stays empty until the path changes, so painting never raises.
+    const QImage& BackgroundPicture();
+
+  private:
+    void Load(const std::string& path);
+
+    TAppearance& appearance_;
+    bool loaded_ = false;
+    QImage picture_;
+};
 
 } // namespace tw

@@ -5,7 +5,6 @@
 #include "platform/native_path.h"
 #include "storage/activity_logger.h"
 #include "storage/clock.h"
-#include "storage/data_folder.h"
 #include "storage/date_format.h"
 #include "storage/error_log.h"
 #include "storage/options.h"
@@ -53,10 +52,6 @@ std::string Quoted(const std::string& path) {
 }
 
 } // namespace
-
-std::string TActivityDatabase::Path() {
-    return TOptions::LogDBPath();
-}
 
 bool TActivityDatabase::Write(const TActivityRow& row, const char* label) {
     if (!pending_.empty() && SameActivity(pending_.back(), row)) {
@@ -238,7 +233,7 @@ std::string TActivityDatabase::RepairDamaged(TOptions& options) {
             }
         }
     }
-    const std::string copyError = CopyTemplateDatabase("actmondb.sqlite");
+    const std::string copyError = CopyTemplateDatabase(places_, "actmondb.sqlite");
     if (!copyError.empty()) {
         reason_ = "it was damaged and has been kept as " + Quoted(aside) +
                   ", but no new one could be started: " + copyError;
@@ -251,15 +246,15 @@ std::string TActivityDatabase::RepairDamaged(TOptions& options) {
 }
 
 std::string TActivityDatabase::StartAnew(TOptions& options) {
-    const std::string copyError = CopyTemplateDatabase("actmondb.sqlite");
+    const std::string copyError = CopyTemplateDatabase(places_, "actmondb.sqlite");
     if (!copyError.empty()) {
         reason_ = "the file is missing and no new one could be started: " + copyError;
         return {};
     }
     // A data folder deleted while running took the settings with it: what this run holds
     // is written back.
-    const bool settingsGone = IsMissing(TOptions::SettingsDBPath());
-    if (settingsGone && CopyTemplateDatabase("settings.sqlite").empty()) {
+    const bool settingsGone = IsMissing(places_.SettingsDatabasePath());
+    if (settingsGone && CopyTemplateDatabase(places_, "settings.sqlite").empty()) {
         options.Save();
     } else {
         options.MonitoredItemsSave();
@@ -287,25 +282,6 @@ std::string DamagedDatabaseName(const std::string& path, TDateTime when) {
         name = stem + "-" + std::to_string(n) + extension;
     }
     return name;
-}
-
-namespace {
-std::unique_ptr<TActivityDatabase>& Instance() {
-    static std::unique_ptr<TActivityDatabase> instance;
-    return instance;
-}
-} // namespace
-
-TActivityDatabase& ActivityDatabase() {
-    auto& instance = Instance();
-    if (!instance) {
-        instance = std::make_unique<TActivityDatabase>();
-    }
-    return *instance;
-}
-
-void ReleaseActivityDatabase() {
-    Instance().reset();
 }
 
 } // namespace tw

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/date_time.h"
+#include "storage/places.h"
 
 #include <cstddef>
 #include <exception>
@@ -30,11 +31,11 @@ struct TActivityRow {
 // know comes back from Check once per failure.
 class TActivityDatabase {
   public:
-    TActivityDatabase() = default;
+    explicit TActivityDatabase(TPlaces places) : places_(std::move(places)) {}
     TActivityDatabase(const TActivityDatabase&) = delete;
     TActivityDatabase& operator=(const TActivityDatabase&) = delete;
 
-    static std::string Path();
+    std::string Path() const { return places_.ActivityDatabasePath(); }
 
     // Writes the rows kept so far and this one, all or none. When that fails, the row is
     // kept and the failure noted under the label. Returns whether the rows were written.
@@ -72,6 +73,7 @@ class TActivityDatabase {
     // Tries the kept rows, or a read when there are none; notes the outcome.
     void Retry();
 
+    TPlaces places_; // the file, and the template a fresh one is copied from
     std::vector<TActivityRow> pending_;
     bool droppedReported_ = false;
     bool failing_ = false;
@@ -83,11 +85,6 @@ class TActivityDatabase {
     TDateTime since_ = 0;    // first failure of this spell
     int repeats_ = 0;        // failures not reported again
 };
-
-// The one per process, shared by every logger (which the daily reset replaces).
-TActivityDatabase& ActivityDatabase();
-// Forgets kept rows and failures (between tests, with a new data folder).
-void ReleaseActivityDatabase();
 
 // "<name>.damaged-yyyy-mm-dd_hh-nn-ss.sqlite" for "<name>.sqlite": where a damaged database
 // is kept.

@@ -37,7 +37,8 @@ TDateTime UsagePeriodStart(int periodIndex, TDateTime now) {
     }
 }
 
-TOnlineTimeApplicationLogger::TOnlineTimeApplicationLogger() {
+TOnlineTimeApplicationLogger::TOnlineTimeApplicationLogger(TActivityDatabase& database)
+    : database_(database) {
     LoadToday();
 }
 
@@ -45,7 +46,7 @@ void TOnlineTimeApplicationLogger::LoadToday() {
     Total = 0;
     MonitoredListLoad(true);
     // Time counted but not yet written belongs to today's total as much as stored time.
-    AddToTotal(ActivityDatabase().PendingSecondsSince(AccountingDayStart(ClockNow())));
+    AddToTotal(database_.PendingSecondsSince(AccountingDayStart(ClockNow())));
 }
 
 void TOnlineTimeApplicationLogger::AddToTotal(std::int64_t seconds) {
@@ -69,17 +70,17 @@ void TOnlineTimeApplicationLogger::Log(const TLoggedActivity& activity, int seco
     // Counted even when the row cannot be written yet: the limit must not wait for a disk.
     // The row is kept and written with the next one that can be.
     AddToTotal(seconds);
-    ActivityDatabase().Write(row, "; TOnlineTimeApplicationLogger.Log: ");
+    database_.Write(row, "; TOnlineTimeApplicationLogger.Log: ");
 }
 
 bool TOnlineTimeApplicationLogger::MonitoredItemsLoad(TMonitoredList& list, const std::string& sql,
                                                       bool addToTotal, TMonitoredItemType type) {
     std::unique_ptr<TSQLiteTable> table;
     try {
-        TSQLiteDatabase db(TOptions::LogDBPath());
+        TSQLiteDatabase db(database_.Path());
         table = db.GetTable(sql);
     } catch (const std::exception& e) {
-        ActivityDatabase().Failed(e, "; TOnlineTimeApplicationLogger.MonitoredItemsLoad: ");
+        database_.Failed(e, "; TOnlineTimeApplicationLogger.MonitoredItemsLoad: ");
         return false;
     }
     list.SetCapacity(list.Count() + table->RowCount());
@@ -114,7 +115,7 @@ bool TOnlineTimeApplicationLogger::LoadInto(TMonitoredList& list, bool addToTota
                                 TMonitoredItemType::mitApp) &&
              loaded;
     if (loaded) {
-        ActivityDatabase().ReadWorked();
+        database_.ReadWorked();
     }
     return loaded;
 }
@@ -147,7 +148,7 @@ void TOnlineTimeApplicationLogger::KeepTodayInNewFile() {
                          site ? std::string() : std::string("Desktop Application"),
                          missing,
                          static_cast<int>(item.ItemType)};
-        ActivityDatabase().Write(row, "; TOnlineTimeApplicationLogger.KeepTodayInNewFile: ");
+        database_.Write(row, "; TOnlineTimeApplicationLogger.KeepTodayInNewFile: ");
     }
 }
 

@@ -11,6 +11,8 @@
 
 namespace tw {
 
+class TActivityDatabase;
+
 // Start of the accounting day that contains the moment: 04:00 of its date, or of the
 // day before when the moment is earlier than 04:00.
 TDateTime AccountingDayStart(TDateTime moment);
@@ -21,12 +23,12 @@ TDateTime UsagePeriodStart(int periodIndex, TDateTime now);
 
 // Writes one activity row per listed scan and reads back the totals per watched item,
 // for today and for a chosen period. Time is counted even while the activity database
-// cannot be written (ActivityDatabase keeps the rows until it can), and a day whose
+// cannot be written (the activity database keeps the rows until it can), and a day whose
 // totals could not be read is read again at the next scan.
 class TOnlineTimeApplicationLogger {
   public:
     // Reads today's totals (stored and not yet written) into Total.
-    TOnlineTimeApplicationLogger();
+    explicit TOnlineTimeApplicationLogger(TActivityDatabase& database);
     TOnlineTimeApplicationLogger(const TOnlineTimeApplicationLogger&) = delete;
     TOnlineTimeApplicationLogger& operator=(const TOnlineTimeApplicationLogger&) = delete;
 
@@ -54,6 +56,7 @@ class TOnlineTimeApplicationLogger {
     void AddToTotal(std::int64_t seconds);
     bool LoadInto(TMonitoredList& list, bool addToTotal, TDateTime from, TDateTime to);
 
+    TActivityDatabase& database_;
     bool todayLoadFailed_ = false;
 
     TMonitoredList periodList_;

@@ -10,127 +10,103 @@ namespace {
 const char PositionSection[] = "Position";
 const char BackgroundSection[] = "Background";
 
-// The "not read yet" marks: 0 for the alignments, -1 for the colours and the
-// transparency, empty for the image (so an empty image is asked for again each time).
-struct TAppearanceCache {
-    bool autohide = false;
-    int align = 0;
-    int alignVertical = 0;
-    int color = -1;
-    int textColor = -1;
-    int transparency = -1;
-    std::string image;
-    std::function<void(const std::string&)> imageChanged;
-};
-
-TAppearanceCache& Cache() {
-    static TAppearanceCache cache;
-    return cache;
-}
-
 } // namespace
 
-bool GetAutohide() {
-    Cache().autohide = SettingsFile().ReadBool(PositionSection, "Autohide", false);
-    return Cache().autohide;
+bool TAppearance::GetAutohide() {
+    autohide_ = file_.ReadBool(PositionSection, "Autohide", false);
+    return autohide_;
 }
 
-void SetAutohide(bool value) {
-    Cache().autohide = value;
-    SettingsFile().WriteBool(PositionSection, "Autohide", value);
+void TAppearance::SetAutohide(bool value) {
+    autohide_ = value;
+    file_.WriteBool(PositionSection, "Autohide", value);
 }
 
-int GetAlign() {
-    if (Cache().align == 0) {
-        Cache().align = SettingsFile().ReadInteger(PositionSection, "Align", 1);
+int TAppearance::GetAlign() {
+    if (align_ == 0) {
+        align_ = file_.ReadInteger(PositionSection, "Align", 1);
     }
-    return Cache().align;
+    return align_;
 }
 
-void SetAlign(int value) {
-    if (value == Cache().align) {
+void TAppearance::SetAlign(int value) {
+    if (value == align_) {
         return;
     }
-    Cache().align = value;
-    SettingsFile().WriteInteger(PositionSection, "Align", value);
+    align_ = value;
+    file_.WriteInteger(PositionSection, "Align", value);
 }
 
-int GetAlignVertical() {
-    if (Cache().alignVertical == 0) {
-        Cache().alignVertical = SettingsFile().ReadInteger(PositionSection, "AlignVertical", 0);
+int TAppearance::GetAlignVertical() {
+    if (alignVertical_ == 0) {
+        alignVertical_ = file_.ReadInteger(PositionSection, "AlignVertical", 0);
     }
-    return Cache().alignVertical;
+    return alignVertical_;
 }
 
-void SetAlignVertical(int value) {
+void TAppearance::SetAlignVertical(int value) {
     // 0 is both "none" and "not read yet": without asking the file first, setting 0
     // before any read would be skipped while the file still holds another placement.
     if (value == GetAlignVertical()) {
         return;
     }
-    Cache().alignVertical = value;
-    SettingsFile().WriteInteger(PositionSection, "AlignVertical", value);
+    alignVertical_ = value;
+    file_.WriteInteger(PositionSection, "AlignVertical", value);
 }
 
-int GetColor() {
-    if (Cache().color == -1) {
-        Cache().color = SettingsFile().ReadInteger(BackgroundSection, "Color", 0);
+int TAppearance::GetColor() {
+    if (color_ == -1) {
+        color_ = file_.ReadInteger(BackgroundSection, "Color", 0);
     }
-    return Cache().color;
+    return color_;
 }
 
-void SetColor(int value) {
-    Cache().color = value;
-    SettingsFile().WriteInteger(BackgroundSection, "Color", value);
+void TAppearance::SetColor(int value) {
+    color_ = value;
+    file_.WriteInteger(BackgroundSection, "Color", value);
 }
 
-int GetTextColor() {
-    if (Cache().textColor == -1) {
-        Cache().textColor = SettingsFile().ReadInteger(BackgroundSection, "TextColor", 16777215);
+int TAppearance::GetTextColor() {
+    if (textColor_ == -1) {
+        textColor_ = file_.ReadInteger(BackgroundSection, "TextColor", 16777215);
     }
-    return Cache().textColor;
+    return textColor_;
 }
 
-void SetTextColor(int value) {
-    Cache().textColor = value;
-    SettingsFile().WriteInteger(BackgroundSection, "TextColor", value);
+void TAppearance::SetTextColor(int value) {
+    textColor_ = value;
+    file_.WriteInteger(BackgroundSection, "TextColor", value);
 }
 
-int GetTransparency() {
-    if (Cache().transparency == -1) {
-        Cache().transparency = SettingsFile().ReadInteger(BackgroundSection, "Transparency", 10);
+int TAppearance::GetTransparency() {
+    if (transparency_ == -1) {
+        transparency_ = file_.ReadInteger(BackgroundSection, "Transparency", 10);
     }
-    return Cache().transparency;
+    return transparency_;
 }
 
-void SetTransparency(int value) {
-    Cache().transparency = value;
-    SettingsFile().WriteInteger(BackgroundSection, "Transparency", value);
+void TAppearance::SetTransparency(int value) {
+    transparency_ = value;
+    file_.WriteInteger(BackgroundSection, "Transparency", value);
 }
 
-std::string GetImage() {
-    if (Cache().image.empty()) {
-        Cache().image = SettingsFile().ReadString(BackgroundSection, "Image", "");
+std::string TAppearance::GetImage() {
+    if (image_.empty()) {
+        image_ = file_.ReadString(BackgroundSection, "Image", "");
     }
-    return Cache().image;
+    return image_;
 }
 
-void SetImage(const std::string& path) {
-    Cache().image = path;
-    SettingsFile().WriteString(BackgroundSection, "Image", path);
-    if (Cache().imageChanged) {
-        Cache().imageChanged(path);
+void TAppearance::SetImage(const std::string& path) {
+    image_ = path;
+    file_.WriteString(BackgroundSection, "Image", path);
+    if (imageChanged_) {
+        imageChanged_(path);
     }
 }
 
-void SetImageChangedHandler(std::function<void(const std::string&)> handler) {
-    Cache().imageChanged = std::move(handler);
-}
-
-void ResetAppearanceCacheForTest() {
-    auto handler = std::move(Cache().imageChanged);
-    Cache() = TAppearanceCache{};
-    Cache().imageChanged = std::move(handler);
+void TAppearance::SetImageChangedHandler(std::function<void(const std::string&)> handler) {
+    imageChanged_ = std::move(handler);
 }
 
 } // namespace tw

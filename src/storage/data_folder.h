@@ -1,17 +1,36 @@
 #pragma once
 
-#include <string>
+#include "storage/activity_database.h"
+#include "storage/appearance.h"
+#include "storage/places.h"
+#include "storage/settings_file.h"
+
+#include <utility>
 
 namespace tw {
 
-// The per-user data folder: the user's application-data folder + "Tallywick.V3",
-// with a trailing separator. Computed and created (with missing parents) on first use.
-const std::string& DataFolder();
+// What the program keeps of its data folder for one run: where its files are, the settings
+// file with the windows' appearance read from it, and the activity database (with the rows
+// it holds while the file cannot be written).
+// The program object owns one and hands it down; a test builds one over a folder of its own.
+class TDataFolder {
+  public:
+    explicit TDataFolder(TPlaces places)
+        : places_(std::move(places)), settings_(places_.SettingsFilePath()), appearance_(settings_),
+          activity_(places_) {}
+    TDataFolder(const TDataFolder&) = delete;
+    TDataFolder& operator=(const TDataFolder&) = delete;
 
-// Points the data folder elsewhere (tests); the folder is created. Empty restores the real one.
-void SetDataFolderForTest(const std::string& folder);
-// What SetDataFolderForTest set ("" while the real one is in use), so that a test can put
-// it back; asking creates nothing.
-const std::string& DataFolderSetForTest();
+    const TPlaces& Places() const { return places_; }
+    TSettingsFile& Settings() { return settings_; }
+    TAppearance& Appearance() { return appearance_; }
+    TActivityDatabase& Activity() { return activity_; }
+
+  private:
+    TPlaces places_;
+    TSettingsFile settings_;
+    TAppearance appearance_;
+    TActivityDatabase activity_;
+};
 
 } // namespace tw

@@ -1,9 +1,7 @@
 #include "storage/error_log.h"
 
 #include "platform/native_path.h"
-#include "platform/program_paths.h"
 #include "storage/clock.h"
-#include "storage/data_folder.h"
 #include "storage/date_format.h"
 
 #include <cstdio>
@@ -19,6 +17,7 @@ namespace {
 struct TLogState {
     std::mutex mutex; // reports may come from the desktop's helper threads too
     std::function<void(const std::string&)> listener;
+    std::string path;                // "" until the program names its log file
     std::optional<bool> diagnostics; // unset until asked: then the environment decides
     bool writing = false;            // a report raised while writing one is dropped
 };
@@ -52,14 +51,25 @@ std::string Entry(const char* kind, const std::string& text) {
     return line;
 }
 
-void Append(const std::string& entry) {
+std::string OlderPath(const std::string& path) {
+    const std::string extension = ".log";
+    const bool named =
+        path.size() >= extension.size() &&
+        path.compare(path.size() - extension.size(), extension.size(), extension) == 0;
+    return (named ? path.substr(0, path.size() - extension.size()) : path) + ".old.log";
+}
+
+// Called with the state's lock held.
+void Append(const std::string& path, const std::string& entry) {
     namespace fs = std::filesystem;
-    const std::string path = LogFilePath();
+    if (path.empty()) {
+        return;
+    }
     const fs::path file = NativePath(path);
     std::error_code error;
     const std::uintmax_t size = fs::file_size(file, error);
     if (!error && size + entry.size() > MaxLogFileBytes) {
-        fs::rename(file, NativePath(OlderLogFilePath()), error);
+        fs::rename(file, NativePath(OlderPath(path)), error);
         if (error) {
             fs::remove(file, error); // better a fresh log than one that grows without end
         }
@@ -68,7 +78,7 @@ void Append(const std::string& entry) {
     if (!out) {
         // A data folder deleted while the program runs is made again, so the report of
         // what that broke is not lost with it.
-        fs::create_directories(NativePath(DataFolder()), error);
+        fs::create_directories(file.parent_path(), error);
         out = OpenFile(path, "ab");
     }
     if (out) {
@@ -88,7 +98,7 @@ void Write(const char* kind, const std::string& text, bool toListener) noexcept 
             }
             state.writing = true;
             try {
-                Append(Entry(kind, text));
+                Append(state.path, Entry(kind, text));
             } catch (...) {
                 // No data folder, no clock, no memory: the report is lost, the caller goes on.
             }
@@ -107,12 +117,18 @@ void Write(const char* kind, const std::string& text, bool toListener) noexcept 
 
 } // namespace
 
+void SetLogFilePath(const std::string& path) {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().path = path;
+}
+
 std::string LogFilePath() {
-    return DataFolder() + ProgramBaseName() + ".log";
+    std::lock_guard<std::mutex> lock(State().mutex);
+    return State().path;
 }
 
 std::string OlderLogFilePath() {
-    return DataFolder() + ProgramBaseName() + ".old.log";
+    return OlderPath(LogFilePath());
 }
 
 void ErrorLog(const std::string& text) noexcept {

@@ -17,9 +17,11 @@ void DiagnosticLog(const std::string& text) noexcept;
 void SetDiagnosticLogEnabled(bool enabled);
 bool DiagnosticLogEnabled();
 
-// The log file: data folder + program base name + ".log". When it would grow past
-// MaxLogFileBytes it becomes the older file (base name + ".old.log"), replacing the one
-// before, and a new file begins: the log never takes more than about twice that.
+// The log file (the program's: data folder + program base name + ".log"), named by the
+// program at start; until then reports reach only the listener. When the file would grow
+// past MaxLogFileBytes it becomes the older file (".old.log" for ".log"), replacing the
+// one before, and a new file begins: the log never takes more than about twice that.
+void SetLogFilePath(const std::string& path);
 std::string LogFilePath();
 std::string OlderLogFilePath();
 inline constexpr std::uintmax_t MaxLogFileBytes = 1024 * 1024;

@@ -3,8 +3,9 @@
 #include "base/exception.h"
 #include "storage/date_format.h"
 #include "storage/error_log.h"
-#include "storage/options.h"
 #include "storage/sqlite_database.h"
+
+#include <utility>
 
 namespace tw {
 namespace {
@@ -21,7 +22,8 @@ std::string Literal(TDateTime when) {
 
 } // namespace
 
-TLogPurge::TLogPurge(TDateTime now) : cutoff_(Literal(now - 90)) {
+TLogPurge::TLogPurge(std::string path, TDateTime now)
+    : path_(std::move(path)), cutoff_(Literal(now - 90)) {
     // Days from the cutoff to past now; then whatever lies outside them (dates before the
     // cutoff that the first part left, dates ahead, no date at all).
     TDateTime day = now - 90;
@@ -61,7 +63,7 @@ bool TLogPurge::Step() {
 
 bool TLogPurge::Run(const std::string& sql, int& changed) {
     try {
-        TSQLiteDatabase db(TOptions::LogDBPath());
+        TSQLiteDatabase db(path_);
         db.ExecSQL(sql);
         changed = db.Changes();
         return true;

@@ -14,8 +14,8 @@ namespace tw {
 // exactly what the two whole statements would.
 class TLogPurge {
   public:
-    // The clean-up as of this moment.
-    explicit TLogPurge(TDateTime now);
+    // The clean-up of the activity database at the path, as of this moment.
+    TLogPurge(std::string path, TDateTime now);
 
     // Runs the next slice. False once everything is done, or after a slice failed (the
     // failure is reported; the next start cleans up again).
@@ -24,6 +24,7 @@ class TLogPurge {
   private:
     bool Run(const std::string& sql, int& changed);
 
+    std::string path_;
     std::string cutoff_; // rows before it are older than 90 days
     bool oldRowsDone_ = false;
     std::vector<std::string> ranges_; // date conditions of the unlisted programs' slices

@@ -11,7 +11,6 @@
 #include "storage/options_sql.h"
 #include "storage/settings_file.h"
 
-
 namespace tw {
 
 const std::array<const char*, 3> ExpirationActionNames = {"Reminder Only", "Close Browser/App.",
@@ -35,7 +34,7 @@ int IndexOfName(const std::array<const char*, N>& names, const std::string& valu
 
 } // namespace
 
-TOptions::TOptions() {
+TOptions::TOptions(TDataFolder& data) : data_(data) {
     AdminAccess = false;
     try {
         Load();
@@ -54,7 +53,7 @@ void TOptions::Load() {
     // Anything below that cannot be read leaves the options incomplete; until a load
     // succeeds, nothing is written back over what is stored.
     loadFailed_ = true;
-    TSettingsFile& file = SettingsFile();
+    TSettingsFile& file = Settings();
     ExpirationActionChanged = file.ReadBool("Common", "ExpirationActionChanged", false);
     TimeLimitSecondsChanged = file.ReadBool("Common", "TimeLimitSecondsChanged", false);
     MonitoredItemDeleteActionProcessed =

@@ -3,6 +3,7 @@
 #include "base/date_time.h"
 #include "items/monitored_list.h"
 #include "storage/access.h"
+#include "storage/data_folder.h"
 #include "storage/expiration_action.h"
 #include "storage/item_deletion.h"
 #include "storage/reminder_change_period.h"
@@ -22,11 +23,18 @@ class TOptions {
   public:
     // Loads everything. A load that fails is reported and leaves the options usable with
     // what was read (defaults elsewhere), but read-only on disk: see LoadFailed.
-    TOptions();
+    explicit TOptions(TDataFolder& data);
     // Saves, then frees the list.
     ~TOptions();
     TOptions(const TOptions&) = delete;
     TOptions& operator=(const TOptions&) = delete;
+
+    // Where the options are stored; windows reach the settings file and the program's
+    // folders through it.
+    TDataFolder& Data() const { return data_; }
+    const TPlaces& Places() const { return data_.Places(); }
+    TSettingsFile& Settings() const { return data_.Settings(); }
+    TAppearance& Appearance() const { return data_.Appearance(); }
 
     bool AllowUserToChangeSettings = false;
     TExpirationAction ExpirationAction = TExpirationAction::ReminderOnly;
@@ -70,11 +78,11 @@ class TOptions {
     void SetMonitoredItemDeleteActionProcessed(bool value);
     // Notes in the settings file that a deactivated item leaves the list at the next daily
     // reset; without the note it would stay on the list, inactive, for ever.
-    static void RecordPendingRemoval(const TMonitoredItem& item);
+    void RecordPendingRemoval(const TMonitoredItem& item);
     // An item waiting for its removal that is wanted again stays.
-    static void CancelPendingRemoval(const TMonitoredItem& item);
+    void CancelPendingRemoval(const TMonitoredItem& item);
     // The names of the items waiting for their removal at the next daily reset.
-    static std::vector<std::string> PendingRemovalNames();
+    std::vector<std::string> PendingRemovalNames() const;
     // The options' share of the daily reset: markers cleared, pending values applied.
     void ResetChangeFlags();
 
@@ -105,8 +113,8 @@ class TOptions {
     // once. The program runs it in slices (TLogPurge) once its window is up.
     void LogDBPurge();
 
-    static std::string SettingsDBPath();
-    static std::string LogDBPath();
+    std::string SettingsDBPath() const { return Places().SettingsDatabasePath(); }
+    std::string LogDBPath() const { return Places().ActivityDatabasePath(); }
 
   private:
     class TSaveBatch;
@@ -124,6 +132,7 @@ class TOptions {
     // A load query that fails counts as a failed load.
     std::unique_ptr<TSQLiteTable> LoadQuery(const std::string& sql);
 
+    TDataFolder& data_;
     bool loadFailed_ = false;
     bool readOnly_ = false;
     bool readFailed_ = false;
@@ -133,7 +142,6 @@ class TOptions {
     TSaveBatch* settingsBatch_ = nullptr;
     TSaveBatch* logBatch_ = nullptr;
 };
-
 
 // The stored names of the three value tables, in index order.
 extern const std::array<const char*, 3> ExpirationActionNames;

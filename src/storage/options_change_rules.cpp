@@ -12,7 +12,7 @@
 namespace tw {
 
 void TOptions::SetExpirationAction(TExpirationAction value) {
-    TSettingsFile& file = SettingsFile();
+    TSettingsFile& file = Settings();
     if (AdminAccess || !ExpirationActionChanged) {
         ExpirationAction = value;
         file.DeleteKey("Common", "ExpirationAction");
@@ -26,7 +26,7 @@ void TOptions::SetExpirationAction(TExpirationAction value) {
 }
 
 void TOptions::SetTimeLimitSeconds(int seconds) {
-    TSettingsFile& file = SettingsFile();
+    TSettingsFile& file = Settings();
     auto apply = [&] {
         file.DeleteKey("Common", "TimeLimitSeconds");
         TimeLimitSeconds = seconds;
@@ -79,16 +79,16 @@ const char* PendingRemovalSection(const TMonitoredItem& item) {
 } // namespace
 
 void TOptions::RecordPendingRemoval(const TMonitoredItem& item) {
-    SettingsFile().WriteString(PendingRemovalSection(item), item.Name, item.Name);
+    Settings().WriteString(PendingRemovalSection(item), item.Name, item.Name);
 }
 
 void TOptions::CancelPendingRemoval(const TMonitoredItem& item) {
-    SettingsFile().DeleteKey(PendingRemovalSection(item), item.Name);
+    Settings().DeleteKey(PendingRemovalSection(item), item.Name);
 }
 
-std::vector<std::string> TOptions::PendingRemovalNames() {
+std::vector<std::string> TOptions::PendingRemovalNames() const {
     std::vector<std::string> names;
-    const TSettingsFile& file = SettingsFile();
+    const TSettingsFile& file = Settings();
     for (const char* section : {"Applications", "WebSites"}) {
         for (const auto& [name, value] : file.ReadSectionValues(section)) {
             names.push_back(name);
@@ -99,11 +99,11 @@ std::vector<std::string> TOptions::PendingRemovalNames() {
 
 void TOptions::SetMonitoredItemDeleteActionProcessed(bool value) {
     MonitoredItemDeleteActionProcessed = value;
-    SettingsFile().WriteBool("Common", "MonitoredItemDeleteActionProcessed", value);
+    Settings().WriteBool("Common", "MonitoredItemDeleteActionProcessed", value);
 }
 
 void TOptions::ResetChangeFlags() {
-    TSettingsFile& file = SettingsFile();
+    TSettingsFile& file = Settings();
     ExpirationActionChanged = false;
     TimeLimitSecondsChanged = false;
     MonitoredItemDeleteActionProcessed = false;
@@ -142,7 +142,7 @@ int TOptions::ShownTimeLimitSeconds() const {
     if (AccessLevel() == alAdmin) {
         return TimeLimitSeconds;
     }
-    const int pending = SettingsFile().ReadInteger("Common", "TimeLimitSeconds", -1);
+    const int pending = Settings().ReadInteger("Common", "TimeLimitSeconds", -1);
     return pending > 0 ? pending : TimeLimitSeconds;
 }
 
@@ -150,7 +150,7 @@ TExpirationAction TOptions::ShownExpirationAction() const {
     if (AccessLevel() == alAdmin) {
         return ExpirationAction;
     }
-    return ExpirationActionFromIndex(SettingsFile().ReadInteger("Common", "ExpirationAction", -1))
+    return ExpirationActionFromIndex(Settings().ReadInteger("Common", "ExpirationAction", -1))
         .value_or(ExpirationAction);
 }
 

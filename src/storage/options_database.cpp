@@ -5,7 +5,6 @@
 #include "storage/options.h"
 
 #include "storage/clock.h"
-#include "storage/data_folder.h"
 #include "storage/error_log.h"
 #include "storage/log_purge.h"
 #include "storage/options_save_scope.h"
@@ -77,8 +76,8 @@ void TOptions::TSaveBatch::Fail(const std::exception& e) {
 
 TOptions::TSaveScope::TSaveScope(TOptions& owner) : owner_(owner) {
     if (!owner_.settingsBatch_) {
-        settings_ = std::make_unique<TSaveBatch>(SettingsDBPath(), SettingsExecLabel);
-        log_ = std::make_unique<TSaveBatch>(LogDBPath(), LogExecLabel);
+        settings_ = std::make_unique<TSaveBatch>(owner_.SettingsDBPath(), SettingsExecLabel);
+        log_ = std::make_unique<TSaveBatch>(owner_.LogDBPath(), LogExecLabel);
         owner_.settingsBatch_ = settings_.get();
         owner_.logBatch_ = log_.get();
     }
@@ -102,13 +101,6 @@ bool TOptions::TSaveScope::Finish() {
     settings_.reset();
     log_.reset();
     return settingsKept && logKept;
-}
-
-std::string TOptions::SettingsDBPath() {
-    return DataFolder() + "settings.sqlite";
-}
-std::string TOptions::LogDBPath() {
-    return DataFolder() + "actmondb.sqlite";
 }
 
 bool TOptions::SettingsDBExecSQL(const std::string& sql) {
@@ -137,7 +129,7 @@ std::unique_ptr<TSQLiteTable> TOptions::SettingsDBGetTable(const std::string& sq
 }
 
 void TOptions::LogDBPurge() {
-    TLogPurge purge(ClockNow());
+    TLogPurge purge(LogDBPath(), ClockNow());
     while (purge.Step()) {
     }
 }

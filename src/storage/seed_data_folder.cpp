@@ -1,17 +1,15 @@
 #include "storage/seed_data_folder.h"
 
 #include "platform/native_path.h"
-#include "platform/program_paths.h"
-#include "storage/data_folder.h"
 
 #include <filesystem>
 
 namespace tw {
 
-void SeedDataFolder() {
+void SeedDataFolder(const TPlaces& places) {
     namespace fs = std::filesystem;
-    const fs::path data = NativePath(DataFolder());
-    const fs::path program = NativePath(ProgramFolder());
+    const fs::path data = NativePath(places.dataFolder);
+    const fs::path program = NativePath(places.programFolder);
     if (fs::exists(data / "settings.sqlite")) {
         return;
     }
@@ -30,16 +28,16 @@ void SeedDataFolder() {
                   fs::copy_options::overwrite_existing, ignored);
 }
 
-std::string CopyTemplateDatabase(const std::string& name) {
+std::string CopyTemplateDatabase(const TPlaces& places, const std::string& name) {
     namespace fs = std::filesystem;
-    const fs::path source = NativePath(ProgramFolder()) / name;
+    const fs::path source = NativePath(places.programFolder) / name;
     std::error_code error;
     if (!fs::is_regular_file(source, error)) {
         return "no template \"" + Utf8Path(source) + "\" beside the program";
     }
-    fs::create_directories(NativePath(DataFolder()), error);
-    fs::copy_file(source, NativePath(DataFolder()) / name, fs::copy_options::overwrite_existing,
-                  error);
+    fs::create_directories(NativePath(places.dataFolder), error);
+    fs::copy_file(source, NativePath(places.dataFolder) / name,
+                  fs::copy_options::overwrite_existing, error);
     return error ? error.message() : std::string();
 }
 

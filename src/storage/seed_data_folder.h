@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/exception.h"
+#include "storage/places.h"
 
 #include <string>
 
@@ -20,12 +21,12 @@ class ETemplatesMissing : public Exception {
 // created: the program must not go on to make empty databases of its own. A failed copy is
 // left for the database layer to report when the file is used. Throws when the data folder
 // cannot be created.
-void SeedDataFolder();
+void SeedDataFolder(const TPlaces& places);
 
 // Puts a fresh copy of one template database ("settings.sqlite", "actmondb.sqlite") into
 // the data folder, creating the folder and replacing what is there. Returns the reason
 // when it could not (no template beside the program, a folder that cannot be written),
 // else the empty text.
-std::string CopyTemplateDatabase(const std::string& name);
+std::string CopyTemplateDatabase(const TPlaces& places, const std::string& name);
 
 } // namespace tw

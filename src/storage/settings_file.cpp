@@ -3,8 +3,6 @@
 #include "base/exception.h"
 #include "base/text.h"
 #include "platform/native_path.h"
-#include "platform/program_paths.h"
-#include "storage/data_folder.h"
 #include "storage/error_log.h"
 
 #include <cerrno>
@@ -457,11 +455,6 @@ int ReadIntegerFrom(const TIniText& text, const std::string& section, const std:
     return entry && ParseInteger(entry->value, result) ? result : def;
 }
 
-std::unique_ptr<TSettingsFile>& SharedSettingsFile() {
-    static std::unique_ptr<TSettingsFile> file;
-    return file;
-}
-
 } // namespace
 
 TSettingsFile::TSettingsFile(std::string fileName) : fileName_(std::move(fileName)) {}
@@ -561,18 +554,6 @@ void TSettingsFile::EraseSection(const std::string& section) {
         text.lines = std::move(kept);
         return changed;
     });
-}
-
-TSettingsFile& SettingsFile() {
-    auto& file = SharedSettingsFile();
-    if (!file) {
-        file = std::make_unique<TSettingsFile>(DataFolder() + ProgramBaseName() + ".ini");
-    }
-    return *file;
-}
-
-void ReleaseSettingsFile() {
-    SharedSettingsFile().reset();
 }
 
 } // namespace tw

@@ -38,10 +38,4 @@ class TSettingsFile {
     std::string fileName_;
 };
 
-// The shared settings file: data folder + program base name + ".ini", created on first use.
-TSettingsFile& SettingsFile();
-// Releases the shared object (at exit, or between tests so the next use picks up a new
-// data folder).
-void ReleaseSettingsFile();
-
 } // namespace tw

@@ -3,7 +3,6 @@
 
 #include "dialogs/failure_notice_form.h"
 #include "dialogs/message_windows.h"
-#include "platform/program_paths.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
 #include "storage/appearance.h"
@@ -62,11 +61,12 @@ TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options, TProgramControl& progra
     LoadFromOptions();
     ShowView(tsMain, true);
     align_ = 0; // so that the setters below always dock
-    SetAlign(GetAlign() == daLeft ? daLeft : daRight);
+    SetAlign(Appearance().GetAlign() == daLeft ? daLeft : daRight);
     alignVertical_ = -1;
-    SetAlignVertical(GetAlignVertical());
+    SetAlignVertical(Appearance().GetAlignVertical());
     tmrReminderChange->start();
-    SetSkinsFolder(QString::fromStdString(ProgramFolder()) + QStringLiteral("Skins"));
+    SetSkinsFolder(QString::fromStdString(options_.Places().programFolder) +
+                   QStringLiteral("Skins"));
     tmrUsageTimer();
     engine_.SelectCurrentDayPart();
     lastAltPress_ = ClockNow();
@@ -92,7 +92,7 @@ void TfrmMain::LoadFromOptions() {
     mmReminderAfternoon->setPlainText(QString::fromStdString(options_.GetReminder(1)));
     mmReminderEvening->setPlainText(QString::fromStdString(options_.GetReminder(2)));
     memoUpdating_ = false;
-    actAutohide->setChecked(GetAutohide());
+    actAutohide->setChecked(Appearance().GetAutohide());
     RefreshMemoMarks();
 }
 

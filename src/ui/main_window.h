@@ -186,6 +186,9 @@ class TfrmMain : public TfrmBase, public TScanHost {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The colours, picture and docking stored with the options.
+    TAppearance& Appearance() { return options_.Appearance(); }
+
     // main_window_layout.cpp
     void CreateHeader();
     void CreateMainSheet();

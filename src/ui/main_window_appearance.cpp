@@ -34,7 +34,7 @@ void TfrmMain::BuildImageMenu() {
         delete action;
     }
     skinActions_.clear();
-    const QString image = QString::fromStdString(GetImage());
+    const QString image = QString::fromStdString(Appearance().GetImage());
     auto* group = findChild<QActionGroup*>(QStringLiteral("grpSkins"));
     if (!group) {
         group = new QActionGroup(this);
@@ -64,7 +64,7 @@ void TfrmMain::ChangeImage(const QString& path) {
         BuildImageMenu();
         update();
     });
-    SetImage(path.toStdString());
+    Appearance().SetImage(path.toStdString());
 }
 
 void TfrmMain::SkinSetClick(int tag) {
@@ -73,13 +73,13 @@ void TfrmMain::SkinSetClick(int tag) {
 }
 
 void TfrmMain::miBackgroundColorClick() {
-    QColorDialog dialog(ColorFromSetting(GetColor()), this);
+    QColorDialog dialog(ColorFromSetting(Appearance().GetColor()), this);
     dialog.setObjectName(QStringLiteral("dlgBackgroundColor"));
     dialog.setOption(QColorDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    SetColor(SettingFromColor(dialog.selectedColor()));
+    Appearance().SetColor(SettingFromColor(dialog.selectedColor()));
     SetWindowColor(dialog.selectedColor());
     ChangeImage(QString()); // a plain colour replaces the picture
     update();
@@ -102,26 +102,26 @@ void TfrmMain::miClearBackgroundImageClick() {
 }
 
 void TfrmMain::miTextColorClick() {
-    QColorDialog dialog(ColorFromSetting(GetTextColor()), this);
+    QColorDialog dialog(ColorFromSetting(Appearance().GetTextColor()), this);
     dialog.setObjectName(QStringLiteral("dlgTextColor"));
     dialog.setOption(QColorDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    SetTextColor(SettingFromColor(dialog.selectedColor()));
+    Appearance().SetTextColor(SettingFromColor(dialog.selectedColor()));
     ApplyTextColor(this, dialog.selectedColor());
 }
 
 void TfrmMain::miTransparencyClick() {
     if (ExecuteTransparencySettings(options_, this)) {
-        SetTransparency(GetTransparency());
+        SetTransparency(Appearance().GetTransparency());
     }
 }
 
 void TfrmMain::ApplyAppearance() {
-    SetTransparency(GetTransparency());
-    SetWindowColor(ColorFromSetting(GetColor()));
-    ApplyTextColor(this, ColorFromSetting(GetTextColor()));
+    SetTransparency(Appearance().GetTransparency());
+    SetWindowColor(ColorFromSetting(Appearance().GetColor()));
+    ApplyTextColor(this, ColorFromSetting(Appearance().GetTextColor()));
     update();
 }
 

@@ -41,7 +41,7 @@ void TfrmMain::SetAlign(int value) {
     if (value != align_) {
         align_ = value;
         DockPosition();
-        tw::SetAlign(value);
+        Appearance().SetAlign(value);
     }
 }
 
@@ -49,7 +49,7 @@ void TfrmMain::SetAlignVertical(int value) {
     if (value != alignVertical_) {
         alignVertical_ = value;
         DockPosition();
-        tw::SetAlignVertical(value);
+        Appearance().SetAlignVertical(value);
     }
 }
 
@@ -76,13 +76,14 @@ bool TfrmMain::ApplicationInFocus() {
 
 void TfrmMain::tmrDeactivationTimer() {
     if (!ApplicationInFocus() && SlideState == ssShown && !tmrAutohide->isActive() &&
-        GetAutohide()) {
+        Appearance().GetAutohide()) {
         tmrAutohide->start();
     }
 }
 
 void TfrmMain::tmrAutohideTimer() {
-    if (isMinimized() || isMaximized() || !isVisible() || ApplicationInFocus() || !GetAutohide()) {
+    if (isMinimized() || isMaximized() || !isVisible() || ApplicationInFocus() ||
+        !Appearance().GetAutohide()) {
         return; // asks again at the next tick
     }
     tmrAutohide->stop();
@@ -97,7 +98,7 @@ void TfrmMain::tmrAutohideSlideTimer() {
     if (tick.finished) {
         tmrAutohideSlide->stop();
         tmrAutohide->stop();
-        if (SlideState == ssShown && GetAutohide()) {
+        if (SlideState == ssShown && Appearance().GetAutohide()) {
             tmrAutohide->start();
         }
     }
@@ -105,7 +106,7 @@ void TfrmMain::tmrAutohideSlideTimer() {
 }
 
 void TfrmMain::actAutohideExecute() {
-    SetAutohide(actAutohide->isChecked());
+    Appearance().SetAutohide(actAutohide->isChecked());
 }
 
 void TfrmMain::TrayLeftClick() {
@@ -135,7 +136,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     // Touching the strip a slid-out window leaves on the screen brings it back.
     if ((watched == this && event->type() == QEvent::Enter) ||
         (watched == pnlBody && event->type() == QEvent::MouseMove)) {
-        if (SlideState == ssHidden && GetAutohide()) {
+        if (SlideState == ssHidden && Appearance().GetAutohide()) {
             tmrAutohideSlide->start();
         }
     }

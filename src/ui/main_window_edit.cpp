@@ -32,10 +32,10 @@ void TfrmMain::ApplyListChanges(const TMonitoredList& changes) {
     const TListChangeReport report =
         MergeListChanges(changes, options_.MonitoredList, &engine_.Logger().TodayList());
     for (const TMonitoredItem* item : report.deactivated) {
-        TOptions::RecordPendingRemoval(*item);
+        options_.RecordPendingRemoval(*item);
     }
     for (const TMonitoredItem* item : report.reactivated) {
-        TOptions::CancelPendingRemoval(*item);
+        options_.CancelPendingRemoval(*item);
     }
     options_.MonitoredItemsSave();
     RefreshTodayList();

@@ -339,7 +339,7 @@ void TfrmMain::CreateMenus() {
     showStartAtLogin();
     connect(pmnAddons, &QMenu::aboutToShow, this, showStartAtLogin);
     connect(actStartAtLogin, &QAction::triggered, this, [this, showStartAtLogin](bool on) {
-        Guarded([on] { SetStartAtLogin(on); });
+        Guarded([this, on] { SetStartAtLogin(on, options_.Places().programPath); });
         showStartAtLogin();
     });
     connect(actSettings, &QAction::triggered, this,

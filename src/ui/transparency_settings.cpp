@@ -45,19 +45,20 @@ TfrmTransparencySettings::TfrmTransparencySettings(QWidget* parent) : TfrmBase(p
 void TfrmTransparencySettings::cbxTransparencyChange() {
     const int percent = cbxTransparency->currentText().toInt();
     SetTransparency(percent);
-    tw::SetTransparency(percent);
+    appearance_->SetTransparency(percent);
 }
 
 bool TfrmTransparencySettings::Execute(TOptions& options) {
     const TAdminAccessScope access(options);
-    const int remembered = GetTransparency();
+    appearance_ = &options.Appearance();
+    const int remembered = appearance_->GetTransparency();
     const int index = cbxTransparency->findText(QString::number(remembered));
     cbxTransparency->setCurrentIndex(index >= 0 ? index : 0);
     // Connected only now, so selecting the starting value stores nothing.
     connect(cbxTransparency, &QComboBox::currentIndexChanged, this,
             &TfrmTransparencySettings::cbxTransparencyChange);
     const bool ok = exec() == QDialog::Accepted;
-    tw::SetTransparency(ok ? cbxTransparency->currentText().toInt() : remembered);
+    appearance_->SetTransparency(ok ? cbxTransparency->currentText().toInt() : remembered);
     return ok;
 }
 

@@ -7,6 +7,7 @@ class QLabel;
 
 namespace tw {
 
+class TAppearance;
 class TImageButton;
 class TImagePanel;
 class TOptions;
@@ -33,6 +34,7 @@ class TfrmTransparencySettings : public TfrmBase {
     TImageButton* btnCombo = nullptr;
     TImageButton* btnOk = nullptr;
     TImageButton* btnCancel = nullptr;
+    TAppearance* appearance_ = nullptr; // the options' data folder's, while Execute runs
 };
 
 // The "Transparency..." menu item's dialog; true when OK closed it.

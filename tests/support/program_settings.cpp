@@ -1,7 +1,7 @@
 #include "support/program_settings.h"
 
+#include "platform/program_paths.h"
 #include "storage/data_folder.h"
-#include "storage/settings_file.h"
 
 namespace twtest {
 
@@ -12,17 +12,11 @@ bool ConfigureDataFolder(const std::filesystem::path& folder,
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
         std::filesystem::copy_file(templateFolder / name, folder / name);
     }
-    tw::SetDataFolderForTest(folder.string());
-    bool saved = false;
-    {
-        tw::TOptions options;
-        options.IsNotFirstRun = true; // past the first start's settings wizard
-        change(options);
-        saved = options.Save();
-    }
-    tw::ReleaseSettingsFile();
-    tw::SetDataFolderForTest("");
-    return saved;
+    tw::TDataFolder data(tw::PlacesOf(folder.string(), tw::ProgramPath()));
+    tw::TOptions options(data);
+    options.IsNotFirstRun = true; // past the first start's settings wizard
+    change(options);
+    return options.Save();
 }
 
 } // namespace twtest

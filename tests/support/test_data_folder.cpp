@@ -1,10 +1,6 @@
 #include "support/test_data_folder.h"
 
-#include "storage/activity_database.h"
-#include "storage/appearance.h"
-#include "storage/data_folder.h"
-#include "storage/options.h"
-#include "storage/settings_file.h"
+#include "storage/error_log.h"
 #include "storage/sqlite_database.h"
 #include "storage/sqlite_table.h"
 
@@ -16,28 +12,26 @@ TestDataFolder::TestDataFolder(tw::TDateTime now)
     : TestDataFolder(now, std::filesystem::temp_directory_path()) {}
 
 TestDataFolder::TestDataFolder(tw::TDateTime now, const std::filesystem::path& under)
-    : dir_(under), clock_(now), previousFolder_(tw::DataFolderSetForTest()) {
+    : dir_(under), clock_(now), previousLog_(tw::LogFilePath()) {
     namespace fs = std::filesystem;
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
         fs::copy_file(fs::path(TALLYWICK_TEMPLATE_DIR) / name, dir_.Path() / name);
     }
-    tw::SetDataFolderForTest(dir_.Path().string());
     tw::ClockInstallSource(&clock_);
     Restart();
+    tw::SetLogFilePath(Places().LogFilePath());
 }
 
 TestDataFolder::~TestDataFolder() {
-    Restart(); // the options object saves into this folder while it still exists
+    tw::SetLogFilePath(previousLog_);
     tw::ClockInstallSource(nullptr);
-    tw::SetDataFolderForTest(previousFolder_);
-    tw::ReleaseSettingsFile();
-    tw::ResetAppearanceCacheForTest();
 }
 
 void TestDataFolder::Restart() {
-    tw::ReleaseSettingsFile();
-    tw::ResetAppearanceCacheForTest();
-    tw::ReleaseActivityDatabase();
+    data_.reset();
+    // A program beside the template databases, which a repair copies afresh.
+    data_ = std::make_unique<tw::TDataFolder>(
+        tw::PlacesOf(dir_.Path().string(), std::string(TALLYWICK_TEMPLATE_DIR) + "/tallywick"));
 }
 
 void TestDataFolder::Exec(const std::string& file, const std::string& sql) const {

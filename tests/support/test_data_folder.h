@@ -1,16 +1,18 @@
 #pragma once
 
+#include "storage/data_folder.h"
 #include "support/manual_clock.h"
 #include "support/temp_dir.h"
 
+#include <memory>
 #include <string>
 
 namespace twtest {
 
-// The program-wide objects of one test: a fresh data folder holding copies of the template
-// databases, the settings file, options object and appearance read from there, and a
-// program clock that moves only when the test says so. Everything is put back on
-// destruction, the data folder a test runner had set included.
+// The program's state of one test: a fresh data folder holding copies of the template
+// databases, the settings file, appearance and activity database over it (as the program
+// object holds them), the error log written there, and a program clock that moves only when
+// the test says so. The clock and the log are put back on destruction.
 class TestDataFolder {
   public:
     explicit TestDataFolder(tw::TDateTime now);
@@ -23,8 +25,14 @@ class TestDataFolder {
     const std::filesystem::path& Path() const { return dir_.Path(); }
     std::string File(const std::string& name) const { return dir_.File(name); }
     TManualClockSource& Clock() { return clock_; }
-    // What a restarted program would see: the options object (saved first), the settings
-    // file and the appearance are read afresh from the folder.
+    // What the objects of a test are built over (options, loggers, a program object).
+    tw::TDataFolder& Data() { return *data_; }
+    const tw::TPlaces& Places() const { return data_->Places(); }
+    tw::TSettingsFile& Settings() { return data_->Settings(); }
+    tw::TAppearance& Appearance() { return data_->Appearance(); }
+    tw::TActivityDatabase& Activity() { return data_->Activity(); }
+    // What a restarted program would see: the settings file, the appearance and the activity
+    // database made afresh over the folder. Whatever was built over the old ones must be gone.
     void Restart();
     // Runs one statement on a database of the folder (test set-up and inspection).
     void Exec(const std::string& file, const std::string& sql) const;
@@ -34,7 +42,8 @@ class TestDataFolder {
   private:
     TempDir dir_;
     TManualClockSource clock_;
-    std::string previousFolder_;
+    std::string previousLog_;
+    std::unique_ptr<tw::TDataFolder> data_;
 };
 
 } // namespace twtest

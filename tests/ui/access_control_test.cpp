@@ -56,7 +56,7 @@ class AccessControlTest : public ::testing::Test {
 #if TALLYWICK_EDITION_VALUE == 2
 
 TEST_F(AccessControlTest, TheSelfManagedEditionAsksNobodyAndLetsEveryChangeBegin) {
-    TOptions options;
+    TOptions options(folder_.Data());
     options.AllowUserToChangeSettings = false;
     options.Password = MD5Hex("secret");
     bool asked = false;
@@ -76,7 +76,7 @@ TEST_F(AccessControlTest, TheSelfManagedEditionAsksNobodyAndLetsEveryChangeBegin
 // No password set: the prompt refuses every entry, the empty one too, and the guarded
 // change does not begin.
 TEST_F(AccessControlTest, WithoutAPasswordEveryEntryIsRefused) {
-    TOptions options;
+    TOptions options(folder_.Data());
     options.AllowUserToChangeSettings = false;
     ASSERT_TRUE(options.Password.empty());
     TNotices notices;
@@ -108,7 +108,7 @@ TEST_F(AccessControlTest, WithoutAPasswordEveryEntryIsRefused) {
 TEST_F(AccessControlTest, TheLogonPageIsCaseStrictTheChangeWindowIsNot) {
     TNotices notices;
     {
-        TOptions options;
+        TOptions options(folder_.Data());
         twtest::TModalAnswer wizard(QStringLiteral("frmSettings"), [&](QWidget* window) {
             auto& w = *static_cast<TfrmSettings*>(window);
             QTest::keyClick(&w, Qt::Key_Return);
@@ -134,7 +134,7 @@ TEST_F(AccessControlTest, TheLogonPageIsCaseStrictTheChangeWindowIsNot) {
     EXPECT_EQ(notices.Said(),
               (std::vector<QString>{"The passwords entered are not the same / Please Note",
                                     "A password is required / Please Note"}));
-    TOptions stored;
+    TOptions stored(folder_.Data());
     EXPECT_EQ(stored.Password, MD5Hex(" Secret")); // the blanks belong to it
     EXPECT_FALSE(stored.CheckPassword("Secret"));
 
@@ -149,7 +149,7 @@ TEST_F(AccessControlTest, TheLogonPageIsCaseStrictTheChangeWindowIsNot) {
     TfrmPasswordChange dialog(stored);
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_EQ(notices.Said().back(), "Password was successfully changed / Information");
-    TOptions changed;
+    TOptions changed(folder_.Data());
     EXPECT_EQ(changed.Password, MD5Hex("NewWord"));
 }
 

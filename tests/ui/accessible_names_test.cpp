@@ -56,7 +56,7 @@ std::optional<QAccessible::Role> ExpectedRole(QWidget* widget) {
 TEST(AccessibleNamesTest, EveryControlOfEveryWindowHasANameAndItsRole) {
     twtest::TestDataFolder folder(EncodeDate(2026, 3, 14) + 10 * OneHour);
     TFakeDesktop desktop;
-    twtest::TTestProgram program(desktop);
+    twtest::TTestProgram program(desktop, folder);
     TOptions& options = program.Options();
     std::vector<std::unique_ptr<QWidget>> windows;
     windows.push_back(std::make_unique<TfrmMain>(desktop, options, program.Program()));

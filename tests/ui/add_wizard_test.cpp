@@ -44,7 +44,7 @@ const TDateTime Now = EncodeDate(2026, 3, 14) + EncodeTime(10, 0, 0, 0);
 // programs come after it all the same.
 TEST(AddWizardWindow, StopDuringACompleteScanKeepsTheFindsAndAddsTheRunningPrograms) {
     twtest::TestDataFolder folder(Now);
-    TOptions options;
+    TOptions options(folder.Data());
     TMonitoredList result;
     std::atomic<bool> walking{false};
     TProgramSources sources;
@@ -122,7 +122,7 @@ TEST(AddWizardWindow, BrowseTakesOnlyProgramsAndNamesTheOneThatRuns) {
     twtest::WriteAll(wrapper, "#!/bin/sh\nexec /usr/bin/xprop \"$@\"\n");
     std::filesystem::permissions(wrapper, std::filesystem::perms::owner_all);
     std::filesystem::permissions(notes, std::filesystem::perms::owner_all); // executable text
-    TOptions options;
+    TOptions options(folder.Data());
     TMonitoredList result;
     TfrmAppSiteAddWizard wizard(options, options.MonitoredList, result, SystemProgramSources());
     wizard.show();
@@ -158,7 +158,7 @@ TEST(AddWizardWindow, BrowseTakesOnlyProgramsAndNamesTheOneThatRuns) {
 TEST(AddWizardWindow, YourListInTheBlockWindowAddsEvenWhenItIsCancelled) {
     twtest::TestDataFolder folder(Now);
     TFakeDesktop desktop;
-    twtest::TTestProgram program(desktop);
+    twtest::TTestProgram program(desktop, folder);
     TfrmMain window(desktop, program.Options(), program.Program());
     bool added = false;
     twtest::TModalAnswer block(QStringLiteral("frmFocusSettings"), [&](QWidget* dialog) {

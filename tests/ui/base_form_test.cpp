@@ -3,7 +3,10 @@
 #include "skin/image_panel.h"
 #include "skin/pictures.h"
 #include "storage/appearance.h"
+#include "storage/date_format.h"
 #include "support/temp_dir.h"
+#include "support/test_data_folder.h"
+#include "ui/test_look.h"
 #include "ui/window_helpers.h"
 
 #include <QApplication>
@@ -51,18 +54,13 @@ class TTestForm : public TfrmBase {
 class BaseFormTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        tw::SetColor(0x00402010);
-        tw::SetTextColor(0x0000FFFF);
-        tw::SetTransparency(10);
-        tw::SetImage("");
-        tw::ResetBackgroundPictureForTest();
+        folder_.Appearance().SetColor(0x00402010);
+        folder_.Appearance().SetTextColor(0x0000FFFF);
+        folder_.Appearance().SetTransparency(10);
     }
-    void TearDown() override {
-        tw::SetColor(0);
-        tw::SetTextColor(0xFFFFFF);
-        tw::SetImage("");
-        tw::ResetBackgroundPictureForTest();
-    }
+
+    twtest::TestDataFolder folder_{tw::EncodeDate(2026, 3, 14)};
+    twtest::TestLook look_{folder_.Appearance()};
 };
 
 TEST_F(BaseFormTest, CreationAppliesTheAppearance) {
@@ -114,7 +112,7 @@ TEST_F(BaseFormTest, BackgroundPictureIsTiledFromTheTopLeft) {
     tile.fill(qRgb(200, 0, 0));
     tile.setPixel(0, 0, qRgb(0, 0, 200));
     ASSERT_TRUE(tile.save(QString::fromStdString(dir.File("tile.bmp"))));
-    tw::SetImage(dir.File("tile.bmp"));
+    folder_.Appearance().SetImage(dir.File("tile.bmp"));
 
     TTestForm form;
     Child<tw::TImagePanel>(form, "pnlHeader")->hide();
@@ -130,7 +128,7 @@ TEST_F(BaseFormTest, BackgroundPictureIsTiledFromTheTopLeft) {
     EXPECT_EQ(shot.pixel(295, 195), qRgb(200, 0, 0));
     EXPECT_EQ(shot.pixel(5, 5), qRgb(200, 0, 0));
 
-    tw::SetImage("");
+    folder_.Appearance().SetImage("");
     EXPECT_EQ(form.grab().toImage().pixel(0, 0), qRgb(0x10, 0x20, 0x40)); // window colour
 }
 

@@ -78,16 +78,19 @@ void Fire(QTimer* timer) {
 
 class MainWindowTest : public ::testing::Test {
   protected:
-    MainWindowTest() { ResetBackgroundPictureForTest(); }
     ~MainWindowTest() override {
         window_.reset();
         program_.reset();
-        ResetBackgroundPictureForTest();
     }
+    // The program's once it runs; before, what the folder holds for it to find.
+    TAppearance& Appearance() {
+        return program_ ? program_->Program().Data().Appearance() : folder_.Appearance();
+    }
+    static const QImage& BackgroundPicture() { return TfrmBase::Look()->BackgroundPicture(); }
 
     // Items on the list: name, caption, active; then seconds logged today for each.
     void List(std::vector<std::tuple<std::string, std::string, bool>> items) {
-        TOptions options;
+        TOptions options(folder_.Data());
         for (const auto& [name, caption, active] : items) {
             auto item = std::make_unique<TMonitoredItem>();
             item->Name = name;
@@ -106,7 +109,7 @@ class MainWindowTest : public ::testing::Test {
                    std::to_string(seconds) + ", 1)");
     }
 
-    TfrmMain& Window() { return twtest::ShownMainWindow(window_, program_, desktop_); }
+    TfrmMain& Window() { return twtest::ShownMainWindow(window_, program_, desktop_, folder_); }
     // The view's timers are the window's; the others, the program's.
     QTimer* Timer(const char* name) {
         auto* timer = Window().findChild<QTimer*>(QString::fromLatin1(name));
@@ -269,7 +272,7 @@ TEST_F(MainWindowTest, AConfirmedDeleteTakesTheItemOffBothListsAndTheDatabase) {
     EXPECT_EQ(RowItem(*list, 0)->Caption, "Alpha");
     EXPECT_EQ(RowItem(*list, 1), nullptr);
     EXPECT_EQ(program_->Options().MonitoredList.Count(), 1);
-    TOptions reloaded;
+    TOptions reloaded(folder_.Data());
     EXPECT_EQ(reloaded.MonitoredList.Count(), 1);
     EXPECT_FALSE(program_->Options().AdminAccess);
 }
@@ -294,7 +297,7 @@ TEST_F(MainWindowTest, ChoosingTheUsagePeriodReloadsTheList) {
 
 TEST_F(MainWindowTest, AColourChoiceReplacesThePicture) {
     const std::string skin = std::string(TALLYWICK_SKINS_DIR) + "/Moss.png";
-    SetImage(skin);
+    Appearance().SetImage(skin);
     TfrmMain& w = Window();
     auto* noImage = Find<QAction>("miClearBackgroundImage");
     EXPECT_FALSE(noImage->isChecked());
@@ -304,9 +307,9 @@ TEST_F(MainWindowTest, AColourChoiceReplacesThePicture) {
         dialog->accept();
     }});
     Find<QAction>("miBackgroundColor")->trigger();
-    EXPECT_EQ(GetImage(), "");
+    EXPECT_EQ(Appearance().GetImage(), "");
     EXPECT_TRUE(BackgroundPicture().isNull());
-    EXPECT_EQ(GetColor(), 0x804020);
+    EXPECT_EQ(Appearance().GetColor(), 0x804020);
     EXPECT_EQ(w.WindowColor(), QColor(0x20, 0x40, 0x80));
     EXPECT_TRUE(noImage->isChecked());
 }
@@ -322,7 +325,7 @@ TEST_F(MainWindowTest, SkinsAreOfferedAndAnUnreadableOneIsReportedWhileTheChoice
     EXPECT_EQ(w.SkinList()[0].first, "Broken");
 
     Find<QAction>("miSkin_Moss")->trigger();
-    EXPECT_EQ(GetImage(), (skins / "Moss.png").string());
+    EXPECT_EQ(Appearance().GetImage(), (skins / "Moss.png").string());
     EXPECT_FALSE(BackgroundPicture().isNull());
 
     TModalAnswers answers({[](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); }});
@@ -330,7 +333,7 @@ TEST_F(MainWindowTest, SkinsAreOfferedAndAnUnreadableOneIsReportedWhileTheChoice
     QTest::qWait(30);
     ASSERT_EQ(answers.Seen().size(), 1u);
     EXPECT_EQ(answers.Seen()[0], "frmErrorMessage");
-    EXPECT_EQ(GetImage(), (skins / "Broken.png").string());
+    EXPECT_EQ(Appearance().GetImage(), (skins / "Broken.png").string());
     EXPECT_TRUE(Find<QAction>("miSkin_Broken")->isChecked());
     EXPECT_TRUE(w.isVisible());
 
@@ -341,7 +344,7 @@ TEST_F(MainWindowTest, SkinsAreOfferedAndAnUnreadableOneIsReportedWhileTheChoice
 }
 
 TEST_F(MainWindowTest, CancellingTheTransparencyDialogRestoresWhatWasStored) {
-    SetTransparency(10);
+    Appearance().SetTransparency(10);
     TfrmMain& w = Window();
     const double before = w.windowOpacity();
     std::vector<int> previews;
@@ -350,14 +353,14 @@ TEST_F(MainWindowTest, CancellingTheTransparencyDialogRestoresWhatWasStored) {
         EXPECT_EQ(percent->currentText(), "10");
         for (const char* value : {"50", "70"}) {
             percent->setCurrentText(value);
-            previews.push_back(GetTransparency());
+            previews.push_back(Appearance().GetTransparency());
         }
         EXPECT_NEAR(modal->windowOpacity(), 77 / 255.0, 0.01);
         static_cast<QDialog*>(modal)->reject();
     }});
     Find<QAction>("miTransparency")->trigger();
     EXPECT_EQ(previews, (std::vector<int>{50, 70}));
-    EXPECT_EQ(GetTransparency(), 10);
+    EXPECT_EQ(Appearance().GetTransparency(), 10);
     EXPECT_EQ(w.windowOpacity(), before);
 
     TModalAnswers ok({[](QWidget* modal) {
@@ -365,7 +368,7 @@ TEST_F(MainWindowTest, CancellingTheTransparencyDialogRestoresWhatWasStored) {
         static_cast<QDialog*>(modal)->accept();
     }});
     Find<QAction>("miTransparency")->trigger();
-    EXPECT_EQ(GetTransparency(), 30);
+    EXPECT_EQ(Appearance().GetTransparency(), 30);
     EXPECT_NEAR(w.windowOpacity(), 179 / 255.0, 0.01);
 }
 
@@ -396,7 +399,7 @@ TEST_F(MainWindowTest, TheHeaderTimeCyclesItsFormsAndFitsItsPanel) {
 // next second's tick; the options reach the database at their own timer's tick.
 TEST_F(MainWindowTest, TheTimersScanOnTheStoredPeriodShowTheTotalAndSaveTheOptions) {
     {
-        TOptions options;
+        TOptions options(folder_.Data());
         options.ScanPeriodSeconds = 5;
         auto item = std::make_unique<TMonitoredItem>();
         item->Name = "/usr/bin/alpha";
@@ -431,7 +434,7 @@ TEST_F(MainWindowTest, TheTimersScanOnTheStoredPeriodShowTheTotalAndSaveTheOptio
 TEST_F(MainWindowTest, WhilePausedTheWindowStandsStill) {
     TfrmMain& w = Window();
     w.Engine().HandleNotice(TDesktopNotice::SessionLock);
-    SetAutohide(true);
+    Appearance().SetAutohide(true);
     Fire(Timer("tmrDeactivation"));
     EXPECT_FALSE(Timer("tmrAutohide")->isActive()); // the deactivation check stood still
     w.Engine().HandleNotice(TDesktopNotice::SessionUnlock);
@@ -476,8 +479,8 @@ TEST_F(MainWindowTest, DockedAtTheRightEdgeADragPastTheMiddleDocksItLeft) {
     EXPECT_FALSE(w.CanMoveTo(area.x() + 10, area.y() + area.height() - 50));
     EXPECT_EQ(w.x(), area.x());
     EXPECT_EQ(w.y() + w.height(), area.y() + area.height()); // Lite: the lower half
-    EXPECT_EQ(GetAlign(), 2);
-    EXPECT_EQ(GetAlignVertical(), 1);
+    EXPECT_EQ(Appearance().GetAlign(), 2);
+    EXPECT_EQ(Appearance().GetAlignVertical(), 1);
     w.CanMoveTo(area.x() + area.width() - 100, area.y());
     EXPECT_EQ(w.x() + w.width(), area.x() + area.width());
     EXPECT_EQ(w.y(), area.y());

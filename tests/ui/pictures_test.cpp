@@ -2,7 +2,10 @@
 
 #include "skin/skins.h"
 #include "storage/appearance.h"
+#include "storage/date_format.h"
 #include "support/temp_dir.h"
+#include "support/test_data_folder.h"
+#include "ui/test_look.h"
 
 #include <QPainter>
 
@@ -109,40 +112,40 @@ TEST(ColorSettingTest, RedIsTheLowestByte) {
 
 class BackgroundPictureTest : public ::testing::Test {
   protected:
-    void SetUp() override { tw::ResetBackgroundPictureForTest(); }
-    void TearDown() override {
-        tw::SetImage("");
-        tw::ResetBackgroundPictureForTest();
-    }
+    tw::TAppearance& Appearance() { return folder_.Appearance(); }
+    const QImage& BackgroundPicture() { return look_.Look().BackgroundPicture(); }
+
     twtest::TempDir dir_;
+    twtest::TestDataFolder folder_{tw::EncodeDate(2026, 3, 14)};
+    twtest::TestLook look_{folder_.Appearance()};
 };
 
 TEST_F(BackgroundPictureTest, FollowsTheStoredPath) {
     QImage tile(8, 8, QImage::Format_RGB32);
     tile.fill(Qt::darkCyan);
     ASSERT_TRUE(tile.save(Path(dir_, "tile.png")));
-    tw::SetImage(dir_.File("tile.png"));
-    EXPECT_EQ(tw::BackgroundPicture().size(), QSize(8, 8));
-    tw::SetImage(dir_.File("missing.png")); // quietly none
-    EXPECT_TRUE(tw::BackgroundPicture().isNull());
-    tw::SetImage("");
-    EXPECT_TRUE(tw::BackgroundPicture().isNull());
+    Appearance().SetImage(dir_.File("tile.png"));
+    EXPECT_EQ(BackgroundPicture().size(), QSize(8, 8));
+    Appearance().SetImage(dir_.File("missing.png")); // quietly none
+    EXPECT_TRUE(BackgroundPicture().isNull());
+    Appearance().SetImage("");
+    EXPECT_TRUE(BackgroundPicture().isNull());
 }
 
 TEST_F(BackgroundPictureTest, UnreadablePictureRaisesOnceFromTheChange) {
     std::ofstream(dir_.File("broken.jpg")) << "not a picture";
-    tw::WatchBackgroundPicture();
-    EXPECT_THROW(tw::SetImage(dir_.File("broken.jpg")), tw::EInvalidGraphic);
-    EXPECT_EQ(tw::GetImage(), dir_.File("broken.jpg")); // the path is already stored
-    EXPECT_NO_THROW(tw::BackgroundPicture());
-    EXPECT_TRUE(tw::BackgroundPicture().isNull());
+    EXPECT_THROW(Appearance().SetImage(dir_.File("broken.jpg")), tw::EInvalidGraphic);
+    EXPECT_EQ(Appearance().GetImage(), dir_.File("broken.jpg")); // the path is already stored
+    EXPECT_NO_THROW(BackgroundPicture());
+    EXPECT_TRUE(BackgroundPicture().isNull());
 }
 
 TEST_F(BackgroundPictureTest, UnreadablePictureFoundAtStartRaisesOnlyOnce) {
     std::ofstream(dir_.File("broken.gif")) << "not a picture";
-    tw::SetImage(dir_.File("broken.gif")); // stored while no window watches the path
-    EXPECT_THROW(tw::BackgroundPicture(), tw::EInvalidGraphic);
-    EXPECT_NO_THROW(tw::BackgroundPicture());
+    // Stored by an earlier run: met when the picture is first drawn.
+    folder_.Settings().WriteString("Background", "Image", dir_.File("broken.gif"));
+    EXPECT_THROW(BackgroundPicture(), tw::EInvalidGraphic);
+    EXPECT_NO_THROW(BackgroundPicture());
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include "dialogs/delete_confirm_form.h"
 #include "dialogs/settings_form.h"
 #include "platform/fake/fake_desktop.h"
-#include "platform/program_paths.h"
 #include "platform/start_at_login.h"
 #include "skin/image_button.h"
 #include "skin/item_rows.h"
@@ -44,18 +43,7 @@ const TDateTime Now = EncodeDate(2026, 3, 14) + EncodeTime(10, 0, 0, 0);
 
 class SettingsWizardTest : public ::testing::Test {
   protected:
-    SettingsWizardTest() {
-        ResetAppearanceCacheForTest();
-        ResetBackgroundPictureForTest();
-        // The skins lie beside the program.
-        SetProgramPathForTest(
-            (std::filesystem::path(TALLYWICK_SKINS_DIR).parent_path() / "tallywick").string());
-    }
-    ~SettingsWizardTest() override {
-        SetProgramPathForTest("");
-        ResetAppearanceCacheForTest();
-        ResetBackgroundPictureForTest();
-    }
+    TAppearance& Appearance() { return folder_.Appearance(); }
 
     // Runs the wizard, doing `act` in it once it is shown.
     bool Run(TOptions& options, bool firstRun, std::function<void(TfrmSettings&)> act) {
@@ -79,43 +67,45 @@ class SettingsWizardTest : public ::testing::Test {
     }
     static void Next(TfrmSettings& w) { QTest::keyClick(&w, Qt::Key_Return); }
 
+    // The skins lie beside the folder's program.
     twtest::TestDataFolder folder_{Now};
+    twtest::TestLook look_{folder_.Appearance()};
 };
 
 TEST_F(SettingsWizardTest, CancelOnTheFirstPagePutsTheAppearanceBack) {
-    SetColor(0x202020);
-    SetTransparency(10);
-    TOptions options;
-    EXPECT_FALSE(Run(options, false, [](TfrmSettings& w) {
+    Appearance().SetColor(0x202020);
+    Appearance().SetTransparency(10);
+    TOptions options(folder_.Data());
+    EXPECT_FALSE(Run(options, false, [this](TfrmSettings& w) {
         ASSERT_EQ(Page(w), "tsBackground");
         Choose(Child<QComboBox>(w, "cbxImage"), "Dusk");
-        EXPECT_NE(GetImage().find("Dusk"), std::string::npos);
+        EXPECT_NE(Appearance().GetImage().find("Dusk"), std::string::npos);
         Choose(Child<QComboBox>(w, "cbxTransparency"), "50");
-        EXPECT_EQ(GetTransparency(), 50);
+        EXPECT_EQ(Appearance().GetTransparency(), 50);
         Choose(Child<QComboBox>(w, "cbxColor"), "Navy"); // a colour replaces the picture
-        EXPECT_EQ(GetImage(), "");
+        EXPECT_EQ(Appearance().GetImage(), "");
         EXPECT_EQ(Child<QComboBox>(w, "cbxImage")->currentText(), "<No Image>");
         Choose(Child<QComboBox>(w, "cbxTextColor"), "Yellow");
-        EXPECT_EQ(ColorFromSetting(GetTextColor()), QColor(Qt::yellow));
+        EXPECT_EQ(ColorFromSetting(Appearance().GetTextColor()), QColor(Qt::yellow));
         // The check box's text reads as a label, and takes the colour with the labels.
         EXPECT_EQ(Child<QCheckBox>(w, "chkStartAtLogin")->palette().color(QPalette::WindowText),
                   QColor(Qt::yellow));
         QTest::keyClick(&w, Qt::Key_Escape);
     }));
-    EXPECT_EQ(GetColor(), 0x202020);
-    EXPECT_EQ(GetTransparency(), 10);
-    EXPECT_EQ(GetImage(), "");
-    EXPECT_EQ(GetTextColor(), 0xFFFFFF);
+    EXPECT_EQ(Appearance().GetColor(), 0x202020);
+    EXPECT_EQ(Appearance().GetTransparency(), 10);
+    EXPECT_EQ(Appearance().GetImage(), "");
+    EXPECT_EQ(Appearance().GetTextColor(), 0xFFFFFF);
     // Also as stored, for the next start.
-    ResetAppearanceCacheForTest();
-    EXPECT_EQ(GetColor(), 0x202020);
-    EXPECT_EQ(GetTransparency(), 10);
+    TAppearance stored(folder_.Settings());
+    EXPECT_EQ(stored.GetColor(), 0x202020);
+    EXPECT_EQ(stored.GetTransparency(), 10);
 }
 
 // A user's first raise of the day applies; a second one waits for the next day and is what
 // the page shows from then on. An untouched action is no change of it.
 TEST_F(SettingsWizardTest, ASecondRaiseOnTheSameDayWaitsAndTheLimitPageShowsIt) {
-    TOptions options;
+    TOptions options(folder_.Data());
     options.TimeLimitSeconds = 2 * 3600;
     auto raiseTo = [&](const char* limit) {
         return Run(options, false, [&](TfrmSettings& w) {
@@ -131,7 +121,7 @@ TEST_F(SettingsWizardTest, ASecondRaiseOnTheSameDayWaitsAndTheLimitPageShowsIt) 
     EXPECT_EQ(options.TimeLimitSeconds, 3 * 3600);
     ASSERT_TRUE(raiseTo("05:30"));
     EXPECT_EQ(options.TimeLimitSeconds, 3 * 3600);
-    EXPECT_EQ(SettingsFile().ReadInteger("Common", "TimeLimitSeconds", -1), 5 * 3600 + 1800);
+    EXPECT_EQ(folder_.Settings().ReadInteger("Common", "TimeLimitSeconds", -1), 5 * 3600 + 1800);
     EXPECT_FALSE(options.ExpirationActionChanged);
     Run(options, false, [](TfrmSettings& w) {
         Next(w);
@@ -142,7 +132,7 @@ TEST_F(SettingsWizardTest, ASecondRaiseOnTheSameDayWaitsAndTheLimitPageShowsIt) 
 }
 
 TEST_F(SettingsWizardTest, EnterInTheMemoStartsANewLine) {
-    TOptions options;
+    TOptions options(folder_.Data());
     Run(options, false, [](TfrmSettings& w) {
         for (int page = 0; page < 3; ++page) {
             Next(w);
@@ -161,7 +151,7 @@ TEST_F(SettingsWizardTest, EnterInTheMemoStartsANewLine) {
 // The first start: the wizard once, with every change at once, and all of it on disk.
 TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverything) {
     {
-        TOptions seeded;
+        TOptions seeded(folder_.Data());
         auto item = std::make_unique<TMonitoredItem>();
         item->Name = "news.example.com";
         item->Caption = "News";
@@ -169,7 +159,7 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
         seeded.MonitoredList.Add("News", std::move(item));
         ASSERT_TRUE(seeded.Save());
     }
-    TOptions options;
+    TOptions options(folder_.Data());
     ASSERT_FALSE(options.IsNotFirstRun);
     // The person's autostart folder, for the start at login.
     twtest::TempDir config;
@@ -214,7 +204,7 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
     EXPECT_FALSE(options.AdminAccess);
     EXPECT_EQ(StartsAtLogin(), !startedAtLogin);
     // Written, not only held: a new options object reads it back.
-    TOptions stored;
+    TOptions stored(folder_.Data());
     EXPECT_TRUE(stored.IsNotFirstRun);
     EXPECT_EQ(stored.MonitoredList.Count(), 0);
     EXPECT_EQ(stored.ExpirationAction, TExpirationAction::CloseListed);
@@ -224,7 +214,7 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
     EXPECT_EQ(stored.GetReminder(2), "Evening text");
     EXPECT_EQ(stored.ReminderChangePeriod, tw::TReminderChangePeriod::Weekly);
     // The first-run changes used up none of the day's own.
-    EXPECT_FALSE(SettingsFile().ReadBool("Common", "ExpirationActionChanged", false));
+    EXPECT_FALSE(folder_.Settings().ReadBool("Common", "ExpirationActionChanged", false));
 
     twtest::TModalAnswer unexpected(QStringLiteral("frmSettings"), [&](QWidget* window) {
         ++shown;
@@ -239,7 +229,7 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
 // regular save, stopped while the wizard was open, runs again.
 TEST_F(SettingsWizardTest, TheMainWindowShowsWhatTheSettingsApplied) {
     TFakeDesktop desktop;
-    twtest::TTestProgram program(desktop);
+    twtest::TTestProgram program(desktop, folder_);
     TOptions& options = program.Options();
     TfrmMain window(desktop, options, program.Program());
     twtest::TModalAnswer answer(QStringLiteral("frmSettings"), [&](QWidget* shown) {

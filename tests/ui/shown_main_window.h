@@ -15,10 +15,10 @@ namespace twtest {
 // The main window of a test, made on first use as the view of a program started over the
 // test's data folder, shown and exposed; the test keeps both and frees the window first.
 inline tw::TfrmMain& ShownMainWindow(std::unique_ptr<tw::TfrmMain>& window,
-                                     std::unique_ptr<TTestProgram>& program,
-                                     tw::TDesktop& desktop) {
+                                     std::unique_ptr<TTestProgram>& program, tw::TDesktop& desktop,
+                                     TestDataFolder& folder) {
     if (!window) {
-        program = std::make_unique<TTestProgram>(desktop);
+        program = std::make_unique<TTestProgram>(desktop, folder);
         window = std::make_unique<tw::TfrmMain>(desktop, program->Options(), program->Program());
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));

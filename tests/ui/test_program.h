@@ -3,6 +3,8 @@
 #include "app/program.h"
 #include "app/qt_timers.h"
 #include "dialogs/message_windows.h"
+#include "support/test_data_folder.h"
+#include "ui/test_look.h"
 
 #include <QObject>
 #include <QTimer>
@@ -12,12 +14,14 @@
 namespace twtest {
 
 // The program of a window test, over the test's data folder: its timers on Qt's loop (found
-// by name), what they throw shown as the program shows it, the options read afresh and the
-// engine started, as the windowed entry does before it makes the main window.
+// by name), what they throw shown as the program shows it, the options read afresh, the
+// windows drawn with its appearance and the engine started, as the windowed entry does
+// before it makes the main window.
 class TTestProgram {
   public:
     // Not started: the test starts it, as the entry does after the first start's settings.
-    TTestProgram(tw::TDesktop& desktop, bool started = true) : program_(desktop, timers_) {
+    TTestProgram(tw::TDesktop& desktop, TestDataFolder& folder, bool started = true)
+        : program_(desktop, timers_, folder.Places()) {
         program_.LoadOptions();
         if (started) {
             program_.Start();
@@ -36,6 +40,7 @@ class TTestProgram {
     QObject timerOwner_;
     tw::TQtTimers timers_{timerOwner_, tw::ReportApplicationException};
     tw::TProgram program_;
+    TestLook look_{program_.Data().Appearance()};
 };
 
 } // namespace twtest

@@ -65,7 +65,7 @@ class TimeUpTest : public ::testing::Test {
     // game is in front.
     void ListTwoPrograms(TExpirationAction action, int limitSeconds = 6) {
         {
-            TOptions options;
+            TOptions options(folder_.Data());
             for (const char* name : {Game, Chat}) {
                 auto item = std::make_unique<TMonitoredItem>();
                 item->Name = name;
@@ -82,7 +82,7 @@ class TimeUpTest : public ::testing::Test {
         desktop_.SetForeground(game_);
     }
 
-    TfrmMain& Window() { return twtest::ShownMainWindow(window_, program_, desktop_); }
+    TfrmMain& Window() { return twtest::ShownMainWindow(window_, program_, desktop_, folder_); }
     template <class T> T* Find(const char* name) { return Child<T>(Window(), name); }
     QTimer* ProgramTimer(const char* name) {
         Window();
@@ -408,7 +408,7 @@ TEST_F(TimeUpTest, ADailyResetWhileTheDeleteQuestionIsOpenDeletesTheItemChosen) 
     });
     twtest::Click(Window(), "btnApp_Delete");
     EXPECT_EQ(twtest::Captions(*list), QStringList{QString::fromLatin1(Chat)});
-    TOptions reloaded;
+    TOptions reloaded(folder_.Data());
     ASSERT_EQ(reloaded.MonitoredList.Count(), 1);
     EXPECT_EQ(reloaded.MonitoredList.Items(0).Name, Chat);
 }

@@ -2,9 +2,6 @@
 // folders of their own, so no window opens on the desktop and no setting of the person
 // running them is touched.
 #include "dialogs/message_windows.h"
-#include "storage/appearance.h"
-#include "storage/data_folder.h"
-#include "storage/settings_file.h"
 #include "support/temp_dir.h"
 
 #include <QApplication>
@@ -46,14 +43,9 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
     twtest::TempDir dataFolder;
-    tw::SetDataFolderForTest((dataFolder.Path() / "Tallywick.V3").string());
     // The autostart entries, the person's and the system's, are the test's own too.
     setenv("XDG_CONFIG_HOME", (dataFolder.Path() / "config").c_str(), 1);
     setenv("XDG_CONFIG_DIRS", (dataFolder.Path() / "xdg").c_str(), 1);
     tw::InstallMessageWindows();
-    const int result = RUN_ALL_TESTS();
-    tw::SetImageChangedHandler({});
-    tw::ReleaseSettingsFile();
-    tw::SetDataFolderForTest("");
-    return result;
+    return RUN_ALL_TESTS();
 }

@@ -118,7 +118,7 @@ class X11Wizards : public ::testing::Test {
 TEST_F(X11Wizards, FirstStartThenASiteAndAScannedProgramReachTheList) {
     ASSERT_EQ(QGuiApplication::platformName(), "xcb");
     TFakeDesktop desktop;
-    twtest::TTestProgram tallywick(desktop, false);
+    twtest::TTestProgram tallywick(desktop, folder_, false);
     TOptions& options = tallywick.Options();
     ASSERT_FALSE(options.IsNotFirstRun);
 
