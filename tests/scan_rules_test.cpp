@@ -35,21 +35,6 @@ TEST(SecondsBetweenTest, RoundsToNearestWithHalvesToEven) {
     EXPECT_EQ(tw::SecondsBetween(start, start + 100000), 2147483647); // clamped, never wraps
 }
 
-TEST(RemoveByNameTest, RemovesTheFirstItemOfThatName) {
-    tw::TMonitoredList list;
-    for (const char* caption : {"b", "a"}) {
-        auto item = std::make_unique<tw::TMonitoredItem>();
-        item->Name = "/usr/bin/game";
-        item->Caption = caption;
-        list.Add(caption, std::move(item));
-    }
-    tw::RemoveByName("/USR/BIN/GAME", list);
-    ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.Items(0).Caption, "b");
-    tw::RemoveByName("/usr/bin/other", list);
-    EXPECT_EQ(list.Count(), 1);
-}
-
 TEST(JsonQuoteTest, EscapesWhatJsonRequires) {
     EXPECT_EQ(tw::JsonQuote("C:\\Program Files\\\"x\".exe"),
               "\"C:\\\\Program Files\\\\\\\"x\\\".exe\"");

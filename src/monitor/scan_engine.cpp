@@ -248,33 +248,11 @@ void TScanEngine::DailyReset() {
     options_.ResetDateTime = NextDayStart(std::floor(ClockNow()) + 1);
     options_.ResetChangeFlags();
 
-    TSettingsFile& file = options_.Settings();
-    if (options_.AllowUserToChangeSettings) {
-        for (const char* section : {"Applications", "WebSites"}) {
-            for (const auto& [name, value] : file.ReadSectionValues(section)) {
-                RemoveByName(name, options_.MonitoredList);
-                if (logger_) {
-                    RemoveByName(name, logger_->TodayList());
-                }
-            }
-        }
-    }
-    for (const char* section : {"Applications", "WebSites"}) {
-        if (file.SectionExists(section)) {
-            file.EraseSection(section);
-        }
-    }
+    options_.ApplyPendingRemovals();
     options_.Save();
-    // The next use reads the new day's totals from the database afresh.
+    // The next use reads the new day's totals (and so today's list) from the database afresh.
     logger_.reset();
     host_.RedisplayAfterReset();
-}
-
-void RemoveByName(const std::string& name, TMonitoredList& list) {
-    const int index = list.IndexOfName(name);
-    if (index != -1) {
-        list.Delete(index);
-    }
 }
 
 int SecondsBetween(TDateTime from, TDateTime to) {

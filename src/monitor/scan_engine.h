@@ -104,9 +104,6 @@ class TScanEngine {
     bool addressNoticeGiven_ = false;
 };
 
-// Deletes the first item of that name (letters A-Z compared without case), if any.
-void RemoveByName(const std::string& name, TMonitoredList& list);
-
 // Whole seconds between two clock values, rounded to the nearest (halves to even).
 int SecondsBetween(TDateTime from, TDateTime to);
 

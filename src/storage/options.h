@@ -83,6 +83,9 @@ class TOptions {
     void CancelPendingRemoval(const TMonitoredItem& item);
     // The names of the items waiting for their removal at the next daily reset.
     std::vector<std::string> PendingRemovalNames() const;
+    // The daily reset's share: the items waiting for their removal leave the list (where the
+    // person may change it), and the notes go.
+    void ApplyPendingRemovals();
     // The options' share of the daily reset: markers cleared, pending values applied.
     void ResetChangeFlags();
 

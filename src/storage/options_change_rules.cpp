@@ -97,6 +97,22 @@ std::vector<std::string> TOptions::PendingRemovalNames() const {
     return names;
 }
 
+void TOptions::ApplyPendingRemovals() {
+    if (AllowUserToChangeSettings) {
+        for (const std::string& name : PendingRemovalNames()) {
+            if (const int index = MonitoredList.IndexOfName(name); index != -1) {
+                MonitoredList.Delete(index);
+            }
+        }
+    }
+    TSettingsFile& file = Settings();
+    for (const char* section : {"Applications", "WebSites"}) {
+        if (file.SectionExists(section)) {
+            file.EraseSection(section);
+        }
+    }
+}
+
 void TOptions::SetMonitoredItemDeleteActionProcessed(bool value) {
     MonitoredItemDeleteActionProcessed = value;
     Settings().WriteBool("Common", "MonitoredItemDeleteActionProcessed", value);
