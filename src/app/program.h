@@ -18,9 +18,8 @@ class TLogPurge;
 
 // The program, with or without windows: its data folder (settings file, activity database),
 // the options, the engine, the single-instance lock, the end of the session and the
-// program's timers. Both entries build it and take it through
-// the same steps; the windowed one attaches its main window as the view that shows the
-// engine's state and asks the person.
+// program's timers. Both entries build it and take it through the same steps; the windowed
+// one attaches its main window as the view that shows the engine's state and asks the person.
 class TProgram final : public TProgramControl, private TScanHost, private TScanTimers {
   public:
     // Over the places the entry found (the system's, or a test's own folders).
@@ -48,7 +47,8 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
     TDataFolder& Data() { return data_; }
     TOptions& Options() { return *options_; }
     TSessionEndWatch& SessionEnd() { return *sessionEnd_; }
-    // The desktop's notices: the engine's share, then the view's.
+    // A desktop notice where no view takes them (the main window hands them to the engine
+    // itself, then keeps its own share). False for notices that are a view's alone.
     bool HandleNotice(TDesktopNotice notice);
 
     // TProgramControl
@@ -57,8 +57,8 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
     void HoldSaving(bool hold) override;
 
     // --- the end ---
-    // The options saved, the flag file deleted, the lock released. The engine stays until
-    // the object goes, for a view that outlives this.
+    // The engine gone, the options saved, the flag file deleted, the lock released. The view
+    // must be gone first. Runs again, doing nothing more, when the object goes.
     void Finish();
 
   private:
