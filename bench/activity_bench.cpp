@@ -92,7 +92,6 @@ int main(int argc, char** argv) {
     fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::current_path() / "activity-bench-data";
     fs::remove_all(folder);
     fs::create_directories(folder);
-    SetDataFolderForTest(folder.string());
     fs::copy_file(fs::path(TALLYWICK_TEMPLATE_DIR) / "actmondb.sqlite", folder / "actmondb.sqlite");
     fs::copy_file(fs::path(TALLYWICK_TEMPLATE_DIR) / "settings.sqlite", folder / "settings.sqlite");
 
@@ -100,7 +99,8 @@ int main(int argc, char** argv) {
     const TDateTime today = EncodeDate(2026, 12, 7);
     twtest::TManualClockSource clock(today + 20 * OneHour);
     ClockInstallSource(&clock);
-    const std::string file = TOptions::LogDBPath();
+    TDataFolder data(PlacesOf(folder.string(), std::string(TALLYWICK_TEMPLATE_DIR) + "/tallywick"));
+    const std::string file = data.Places().ActivityDatabasePath();
 
     auto fillStart = std::chrono::steady_clock::now();
     FillDatabase(file, today - (Days - 1));
@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
         fs::file_size(file) / 1e6,
         std::chrono::duration<double>(std::chrono::steady_clock::now() - fillStart).count());
 
-    TOnlineTimeApplicationLogger logger;
+    TOnlineTimeApplicationLogger logger(data.Activity());
     const TDateTime now = ClockNow();
     const TDateTime dayStart = AccountingDayStart(now);
 
@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
     std::printf("PeriodListLoad (90 days):      %8.2f ms\n",
                 MedianMs(5, [&] { logger.PeriodListLoad(false, now, now - 90); }));
 
-    TOptions options;
+    TOptions options(data);
     // A day and a half on: the oldest day is past 90 days, and the unlisted programs' rows
     // have never been cleaned up, as on the first start after an update.
     clock.Advance(3600 * 36);
@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
     // (With --keep, the copy stays: a database as it was before its first clean-up, for
     // measuring the program's start on it.)
     fs::copy_file(untouched, file, fs::copy_options::overwrite_existing);
-    TLogPurge purge(ClockNow());
+    TLogPurge purge(file, ClockNow());
     std::vector<double> slices;
     for (bool more = true; more;) {
         auto start = std::chrono::steady_clock::now();

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     twtest::TestDataFolder folder(EncodeDate(2026, 3, 14));
-    TOptions options;
+    TOptions options(folder.Data());
     TMonitoredList result;
     TfrmAppSiteAddWizard wizard(options, options.MonitoredList, result, SystemProgramSources());
     wizard.show();

@@ -12,6 +12,7 @@
 #include "storage/options.h"
 #include "support/test_data_folder.h"
 #include "ui/main_window.h"
+#include "ui/test_program.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -67,7 +68,7 @@ int main(int argc, char** argv) {
     InstallMessageWindows();
     twtest::TestDataFolder folder(EncodeDate(2026, 12, 7) + 10 * OneHour);
     {
-        TOptions options;
+        TOptions options(folder.Data());
         auto item = std::make_unique<TMonitoredItem>();
         item->Name = Game;
         item->Caption = Game;
@@ -82,11 +83,11 @@ int main(int argc, char** argv) {
     }
     TFakeDesktop desktop;
     desktop.SetForeground(AddEditorWindow(desktop, Game));
-    TOptions options;
-    TfrmMain window(desktop, options);
+    twtest::TTestProgram program(desktop, folder);
+    TfrmMain window(desktop, program.Options(), program.Program());
     window.show();
-    auto* scan = window.findChild<QTimer*>(QStringLiteral("tmrScan"));
-    auto* reArm = window.findChild<QTimer*>(QStringLiteral("tmrReminderOnly"));
+    QTimer* scan = program.Timer("tmrScan");
+    QTimer* reArm = program.Timer("tmrReminderOnly");
 
     TReminderWatch watch;
     application.installEventFilter(&watch);

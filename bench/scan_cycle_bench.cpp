@@ -124,7 +124,7 @@ int MeasureClient(char** clientArgv) {
     {
         twtest::TestDataFolder folder(EncodeDate(2026, 12, 7) + 10 * OneHour);
         auto desktop = CreateDesktop();
-        TOptions options;
+        TOptions options(folder.Data());
         options.TimeLimitSeconds = 86400;
         AddItem(options, fs::canonical(clientArgv[0]).string(), TMonitoredItemType::mitApp);
         options.MonitoredItemsSave();
@@ -173,7 +173,7 @@ int MeasureBrowsers(char** clientArgv) {
 
     twtest::TestDataFolder folder(EncodeDate(2026, 12, 7) + 10 * OneHour);
     auto desktop = CreateDesktop();
-    TOptions options;
+    TOptions options(folder.Data());
     options.TimeLimitSeconds = 86400;
     AddItem(options, fs::canonical(clientArgv[0]).string(), TMonitoredItemType::mitApp);
     AddItem(options, server.Host(), TMonitoredItemType::mitWeb);
