@@ -243,17 +243,13 @@ void TfrmSettings::Apply() {
         (passwordTyped && options_.CheckPassword(edtStart_Password->text().toStdString()))) {
         options_.AllowUserToChangeSettings = AllowToggleOn();
     }
-    // Only what the person changed is a change: an untouched action or limit must not use
-    // up the day's one change of it.
-    const int seconds = static_cast<int>(
-        std::lround(TextToTimeLimit(medTimeLimit->text().toStdString()) * SecondsPerDay));
-    if (cbxExpirationAction->currentIndex() != loadedAction_) {
-        options_.SetExpirationAction(ExpirationActionFromIndex(cbxExpirationAction->currentIndex())
-                                         .value_or(TExpirationAction::ReminderOnly));
-    }
-    if (seconds != loadedSeconds_) {
-        options_.SetTimeLimitSeconds(seconds);
-    }
+    options_.ApplyLimitAndAction(
+        static_cast<int>(
+            std::lround(TextToTimeLimit(medTimeLimit->text().toStdString()) * SecondsPerDay)),
+        ExpirationActionFromIndex(cbxExpirationAction->currentIndex())
+            .value_or(TExpirationAction::ReminderOnly),
+        loadedSeconds_,
+        ExpirationActionFromIndex(loadedAction_).value_or(TExpirationAction::ReminderOnly));
     // Items deactivated here leave the list at the next daily reset; items wanted again stay.
     for (int i = 0; i < workingList_.Count(); ++i) {
         const TMonitoredItem& item = workingList_.Items(i);

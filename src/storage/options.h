@@ -72,6 +72,12 @@ class TOptions {
 
     void SetExpirationAction(TExpirationAction value);
     void SetTimeLimitSeconds(int seconds);
+    // What a window's OK hands over: the limit and the action the person left there, and
+    // what the window showed when it opened (ShownTimeLimitSeconds, ShownExpirationAction).
+    // Only what differs is a change: an untouched value must not use up the day's one
+    // change of it.
+    void ApplyLimitAndAction(int seconds, TExpirationAction action, int shownSeconds,
+                             TExpirationAction shownAction);
     // Takes the item off the list as far as the access level and the day's change rules
     // allow; for an item not on the list, says what the access level would allow.
     TItemDeletion MonitoredItemDelete(const TMonitoredItem* item);

@@ -48,6 +48,16 @@ void TOptions::SetTimeLimitSeconds(int seconds) {
     }
 }
 
+void TOptions::ApplyLimitAndAction(int seconds, TExpirationAction action, int shownSeconds,
+                                   TExpirationAction shownAction) {
+    if (action != shownAction) {
+        SetExpirationAction(action);
+    }
+    if (seconds != shownSeconds) {
+        SetTimeLimitSeconds(seconds);
+    }
+}
+
 TItemDeletion TOptions::MonitoredItemDelete(const TMonitoredItem* item) {
     const int level = AccessLevel();
     if (level == alNone) {

@@ -76,15 +76,17 @@ void TfrmReminderSettings::keyPressEvent(QKeyEvent* event) {
 bool TfrmReminderSettings::Execute(TOptions& options) {
     // A user sees what will hold tomorrow, the administrator what holds now.
     const int seconds = options.ShownTimeLimitSeconds();
+    const TExpirationAction action = options.ShownExpirationAction();
     medTimeLimit->setText(QString::fromStdString(FormatHourMinute(seconds / SecondsPerDay)));
-    cbxExpirationAction->setCurrentIndex(ExpirationActionIndex(options.ShownExpirationAction()));
+    cbxExpirationAction->setCurrentIndex(ExpirationActionIndex(action));
     if (exec() != QDialog::Accepted) {
         return false;
     }
     const TDateTime limit = TextToTimeLimit(medTimeLimit->text().toStdString());
-    options.SetTimeLimitSeconds(static_cast<int>(std::lround(limit * SecondsPerDay)));
-    options.SetExpirationAction(ExpirationActionFromIndex(cbxExpirationAction->currentIndex())
-                                    .value_or(TExpirationAction::ReminderOnly));
+    options.ApplyLimitAndAction(static_cast<int>(std::lround(limit * SecondsPerDay)),
+                                ExpirationActionFromIndex(cbxExpirationAction->currentIndex())
+                                    .value_or(TExpirationAction::ReminderOnly),
+                                seconds, action);
     return true;
 }
 

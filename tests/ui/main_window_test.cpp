@@ -486,23 +486,36 @@ TEST_F(MainWindowTest, DockedAtTheRightEdgeADragPastTheMiddleDocksItLeft) {
     EXPECT_EQ(w.y(), area.y());
 }
 
-TEST_F(MainWindowTest, TheTimeUpSettingsStoreTheLimitAndTheActionOnOk) {
-    TfrmMain& w = Window();
-    TModalAnswers answers({[](QWidget* modal) {
-        modal->findChild<QLineEdit*>("medTimeLimit")->setText("01:45");
-        modal->findChild<QComboBox*>("cbxExpirationAction")->setCurrentIndex(1);
-        QTest::keyClick(modal, Qt::Key_Return);
-    }});
-    Find<QAction>("actTimeEdit")->trigger();
-    ASSERT_EQ(answers.Seen().size(), 1u);
-    EXPECT_EQ(answers.Seen()[0], "frmReminderSettings");
-    // Lowering the limit and the action's change hold at once.
-    EXPECT_EQ(program_->Options().TimeLimitSeconds, 105 * 60);
+// OK stores what the person changed, and only that: lowering the limit alone leaves the day's
+// one change of the action unused, so a later change of the action still holds at once.
+TEST_F(MainWindowTest, TheTimeUpSettingsStoreWhatChangedOnOk) {
+    Window();
+    TOptions& options = program_->Options();
+    {
+        TModalAnswers answers({[](QWidget* modal) {
+            modal->findChild<QLineEdit*>("medTimeLimit")->setText("01:45");
+            QTest::keyClick(modal, Qt::Key_Return);
+        }});
+        Find<QAction>("actTimeEdit")->trigger();
+        ASSERT_EQ(answers.Seen().size(), 1u);
+        EXPECT_EQ(answers.Seen()[0], "frmReminderSettings");
+    }
+    EXPECT_EQ(options.TimeLimitSeconds, 105 * 60);
     EXPECT_EQ(Find<QLineEdit>("edtTimeLimit")->text(), "01:45");
+    EXPECT_FALSE(options.ExpirationActionChanged);
+    {
+        TModalAnswers answers({[](QWidget* modal) {
+            modal->findChild<QComboBox*>("cbxExpirationAction")->setCurrentIndex(1);
+            QTest::keyClick(modal, Qt::Key_Return);
+        }});
+        Find<QAction>("actTimeEdit")->trigger();
+        ASSERT_EQ(answers.Seen().size(), 1u);
+    }
+    EXPECT_EQ(options.ExpirationAction, TExpirationAction::CloseListed);
+    EXPECT_EQ(options.TimeLimitSeconds, 105 * 60);
     EXPECT_EQ(Find<QLineEdit>("edtAction")->text(),
-              QString::fromStdString(program_->Options().ExpirationActionText()));
-    EXPECT_FALSE(program_->Options().AdminAccess);
-    (void)w;
+              QString::fromStdString(options.ExpirationActionText()));
+    EXPECT_FALSE(options.AdminAccess);
 }
 
 // The person's own switch over the system's autostart entry: off writes their Hidden entry,
