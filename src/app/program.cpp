@@ -111,11 +111,15 @@ void TProgram::LogPurgeTimer() {
     }
 }
 
-void TProgram::SecureForTheEnd() {
+void TProgram::ReleaseInstanceLock() {
     if (lock_) {
         lock_->Release();
         lock_.reset();
     }
+}
+
+void TProgram::SecureForTheEnd() {
+    ReleaseInstanceLock();
     if (options_) {
         options_->Save();
     }
@@ -128,10 +132,7 @@ void TProgram::Finish() {
     engine_.reset();  // the probe and the logger go with it
     options_.reset(); // saves
     RemoveFlagFile(data_.Places());
-    if (lock_) {
-        lock_->Release();
-        lock_.reset();
-    }
+    ReleaseInstanceLock();
 }
 
 // --- the engine's host ---

@@ -43,7 +43,6 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
     void Start();
 
     // --- while it runs ---
-    TDesktop& Desktop() { return desktop_; }
     TDataFolder& Data() { return data_; }
     TOptions& Options() { return *options_; }
     TSessionEndWatch& SessionEnd() { return *sessionEnd_; }
@@ -78,6 +77,8 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
 
     void UninstallWatchTimer();
     void LogPurgeTimer();
+    // Closes the lock and deletes its file, once.
+    void ReleaseInstanceLock();
     // The session ends, or the uninstaller asked: what must survive is made so first.
     void SecureForTheEnd();
 

@@ -16,8 +16,7 @@ std::string UninstallFlagPath(const TPlaces& places) {
 }
 
 std::unique_ptr<TInstanceLock> AcquireInstanceLock(TDesktop& desktop, const TPlaces& places) {
-    std::error_code ignored;
-    std::filesystem::create_directories(NativePath(places.dataFolder), ignored);
+    // The backend makes the lock file's folder when it is missing.
     return desktop.AcquireInstanceLock(LockPath(places));
 }
 

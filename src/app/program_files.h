@@ -15,7 +15,7 @@ std::string FlagPath(const TPlaces& places);
 // Program folder + "uninstall.flag": an uninstaller asks the program to end with it.
 std::string UninstallFlagPath(const TPlaces& places);
 
-// Takes the single-instance lock (the data folder is made first); null when another copy
+// Takes the single-instance lock (its folder is made when missing); null when another copy
 // holds it. Throws when the lock file cannot be created.
 std::unique_ptr<TInstanceLock> AcquireInstanceLock(TDesktop& desktop, const TPlaces& places);
 

@@ -51,11 +51,6 @@ TWindowLook*& CurrentLook() {
     return look;
 }
 
-// The appearance's own defaults, for a window drawn without a look.
-constexpr int DefaultColor = 0;
-constexpr int DefaultTextColor = 16777215;
-constexpr int DefaultTransparency = 10;
-
 } // namespace
 
 const QColor TfrmBase::DesignFontColor(0x36, 0x36, 0x36);
@@ -112,10 +107,11 @@ void TfrmBase::FinishCreation() {
     lblCaption->setText(windowTitle());
     lblCaption->adjustSize();
     TAppearance* appearance = Look() ? &Look()->Appearance() : nullptr;
-    SetWindowColor(ColorFromSetting(appearance ? appearance->GetColor() : DefaultColor));
-    SetTransparency(appearance ? appearance->GetTransparency() : DefaultTransparency);
-    ApplyTextColor(this,
-                   ColorFromSetting(appearance ? appearance->GetTextColor() : DefaultTextColor));
+    SetWindowColor(
+        ColorFromSetting(appearance ? appearance->GetColor() : TAppearance::DefaultColor));
+    SetTransparency(appearance ? appearance->GetTransparency() : TAppearance::DefaultTransparency);
+    ApplyTextColor(this, ColorFromSetting(appearance ? appearance->GetTextColor()
+                                                     : TAppearance::DefaultTextColor));
 }
 
 bool TfrmBase::CanMoveTo(int, int) {

@@ -56,7 +56,7 @@ void TAppearance::SetAlignVertical(int value) {
 
 int TAppearance::GetColor() {
     if (color_ == -1) {
-        color_ = file_.ReadInteger(BackgroundSection, "Color", 0);
+        color_ = file_.ReadInteger(BackgroundSection, "Color", DefaultColor);
     }
     return color_;
 }
@@ -68,7 +68,7 @@ void TAppearance::SetColor(int value) {
 
 int TAppearance::GetTextColor() {
     if (textColor_ == -1) {
-        textColor_ = file_.ReadInteger(BackgroundSection, "TextColor", 16777215);
+        textColor_ = file_.ReadInteger(BackgroundSection, "TextColor", DefaultTextColor);
     }
     return textColor_;
 }
@@ -80,7 +80,7 @@ void TAppearance::SetTextColor(int value) {
 
 int TAppearance::GetTransparency() {
     if (transparency_ == -1) {
-        transparency_ = file_.ReadInteger(BackgroundSection, "Transparency", 10);
+        transparency_ = file_.ReadInteger(BackgroundSection, "Transparency", DefaultTransparency);
     }
     return transparency_;
 }

@@ -29,14 +29,20 @@ class TAppearance {
     int GetAlignVertical();
     void SetAlignVertical(int value);
 
+    // What a value is while the file holds none: also what a window drawn without an
+    // appearance shows.
+    static constexpr int DefaultColor = 0;            // black
+    static constexpr int DefaultTextColor = 16777215; // white
+    static constexpr int DefaultTransparency = 10;
+
     // [Background] Color and TextColor: red in the lowest byte, then green, then blue
-    // (defaults 0 and 16777215).
+    // (defaults DefaultColor and DefaultTextColor).
     int GetColor();
     void SetColor(int value);
     int GetTextColor();
     void SetTextColor(int value);
 
-    // [Background] Transparency in percent (default 10).
+    // [Background] Transparency in percent (default DefaultTransparency).
     int GetTransparency();
     void SetTransparency(int value);
 

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
 
 namespace tw {
@@ -52,11 +54,9 @@ std::string Entry(const char* kind, const std::string& text) {
 }
 
 std::string OlderPath(const std::string& path) {
-    const std::string extension = ".log";
-    const bool named =
-        path.size() >= extension.size() &&
-        path.compare(path.size() - extension.size(), extension.size(), extension) == 0;
-    return (named ? path.substr(0, path.size() - extension.size()) : path) + ".old.log";
+    const std::string_view extension = ".log";
+    return (path.ends_with(extension) ? path.substr(0, path.size() - extension.size()) : path) +
+           ".old.log";
 }
 
 // Called with the state's lock held.

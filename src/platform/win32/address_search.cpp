@@ -1,19 +1,13 @@
 #include "platform/win32/address_search.h"
 
+#include "platform/full_address.h"
+
 #include <algorithm>
-#include <array>
 #include <vector>
 
 namespace tw {
 
 namespace {
-
-bool HasAddressPrefix(const std::string& value) {
-    static constexpr std::array<const char*, 4> prefixes{"http://", "https://", "ftp://",
-                                                         "ftps://"};
-    return std::any_of(prefixes.begin(), prefixes.end(),
-                       [&](const char* prefix) { return value.starts_with(prefix); });
-}
 
 // Looks for the address field in a browser window's accessibility tree: the first
 // editable-text object within the depth limit whose value is a full address (and, for
@@ -103,7 +97,7 @@ class TAddressSearch {
             return true;
         }
         std::string value = object.Value();
-        if (!HasAddressPrefix(value) || role.number != TAccessible::RoleText) {
+        if (!IsFullAddress(value) || role.number != TAccessible::RoleText) {
             return true;
         }
         if (kind_ == TBrowserKind::Opera) {

@@ -1,6 +1,7 @@
 #include "platform/x11/x11_desktop.h"
 
 #include "base/exception.h"
+#include "platform/full_address.h"
 #include "platform/posix_instance_lock.h"
 #include "platform/process_executable.h"
 #include "platform/x11/atspi_client.h"
@@ -29,17 +30,6 @@ namespace {
 
 constexpr std::size_t MaxClassName = 259;
 constexpr std::size_t MaxWindowText = 1023;
-
-// Firefox's address is taken only as a full address, as it always has been: its own pages
-// (about:...) and local files are no site to count.
-bool IsFullAddress(const std::string& address) {
-    for (const char* scheme : {"http://", "https://", "ftp://", "ftps://"}) {
-        if (address.starts_with(scheme)) {
-            return true;
-        }
-    }
-    return false;
-}
 
 bool Contains(const std::vector<unsigned long>& items, unsigned long item) {
     return std::find(items.begin(), items.end(), item) != items.end();
