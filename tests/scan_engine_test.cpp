@@ -76,7 +76,7 @@ TEST_F(ScanEngineTest, UnlistedTimeIsDroppedNotCountedLater) {
     Front(tw::AddEditorWindow(desktop_, "C:\\Tools\\editor.exe"));
     Scan(3);
     EXPECT_EQ(Rows(), 0);
-    EXPECT_DOUBLE_EQ(Engine().LastScanTime(), tw::ClockNow());
+    EXPECT_DOUBLE_EQ(Engine().LastScanTime(), tw::ClockUtcNow());
     EXPECT_TRUE(host_.scanEnabled);
 
     Front(tw::AddEditorWindow(desktop_, Game));
@@ -302,7 +302,7 @@ TEST_F(ScanEngineTest, AFailingReminderEndsTheCycleCleanly) {
         EXPECT_STREQ(e.what(), "A required privilege is not held by the client.");
     }
     EXPECT_TRUE(host_.scanEnabled);
-    EXPECT_DOUBLE_EQ(Engine().LastScanTime(), tw::ClockNow());
+    EXPECT_DOUBLE_EQ(Engine().LastScanTime(), tw::ClockUtcNow());
     EXPECT_EQ(Rows(), 0);
     ASSERT_EQ(desktop_.ShutdownCalls().size(), 1u);
     EXPECT_EQ(desktop_.ShutdownCalls()[0].mode, 1);

@@ -27,11 +27,11 @@ constexpr int ShutdownWarningSeconds = 60;
 TScanEngine::TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host, TScanTimers& timers,
                          bool fiveMinutesAllowed)
     : desktop_(desktop), options_(options), activity_(options.Data().Activity()), host_(host),
-      timers_(timers), probe_(desktop), closeProbe_(desktop), lastScanTime_(ClockNow()),
-      fiveMinutesAllowed_(fiveMinutesAllowed), blockEnd_(ClockNow()) {}
+      timers_(timers), probe_(desktop), closeProbe_(desktop), lastScanTime_(ClockUtcNow()),
+      fiveMinutesAllowed_(fiveMinutesAllowed), blockEnd_(ClockUtcNow()) {}
 
 bool TScanEngine::IsBlockActive() const {
-    return ClockNow() <= blockEnd_;
+    return ClockUtcNow() <= blockEnd_;
 }
 
 TOnlineTimeApplicationLogger& TScanEngine::Logger() {
@@ -52,7 +52,7 @@ void TScanEngine::ScanTimer() {
     // runs as usual.
     TScopeExit finish([this] {
         timers_.SetScanTimerEnabled(true);
-        lastScanTime_ = ClockNow();
+        lastScanTime_ = ClockUtcNow();
         DiagnosticLog("tmrScanTimer ended");
     });
     RunCycle();
@@ -128,7 +128,7 @@ void TScanEngine::RunCycle() {
         // leave the program's totals at the next reload.
         probe_.Url = kind == TMonitoredItemType::mitWeb ? listedName : std::string();
     }
-    Logger().Log(probe_.Activity(), SecondsBetween(lastScanTime_, ClockNow()));
+    Logger().Log(probe_.Activity(), SecondsBetween(lastScanTime_, ClockUtcNow()));
 }
 
 void TScanEngine::NoticeUnreadableAddress() {
@@ -160,7 +160,7 @@ void TScanEngine::TimeSynchronizationTimer() {
 
 void TScanEngine::StartBlock(TDateTime duration) {
     blockDuration_ = duration;
-    blockStart_ = ClockNow();
+    blockStart_ = ClockUtcNow();
     blockEnd_ = blockStart_ + blockDuration_;
     host_.SetBlockDisplay(true);
 }
@@ -194,7 +194,7 @@ bool TScanEngine::HandleNotice(TDesktopNotice notice) {
 }
 
 void TScanEngine::RestartCount() {
-    lastScanTime_ = ClockNow();
+    lastScanTime_ = ClockUtcNow();
 }
 
 void TScanEngine::SelectCurrentDayPart() {

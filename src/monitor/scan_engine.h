@@ -52,6 +52,7 @@ class TScanEngine {
     void DailyReset();
 
     // End of the last completed cycle; the next listed cycle counts the time since then.
+    // UTC, as are the block's start and end: a length of time must not change with the zone.
     TDateTime LastScanTime() const { return lastScanTime_; }
     bool LimitReminderDue() const { return limitReminderDue_; }
     bool ReminderSnoozed() const { return reminderSnoozed_; }

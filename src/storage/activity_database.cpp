@@ -114,7 +114,7 @@ void TActivityDatabase::Failed(const std::exception& e, const char* label) {
         return;
     }
     if (!failing_) {
-        since_ = ClockNow();
+        since_ = ClockUtcNow();
         noticeGiven_ = false;
     }
     failing_ = true;
@@ -187,7 +187,7 @@ std::string TActivityDatabase::Check(TOptions& options) {
     attempted_ = false;
     if (!repaired && failing_) {
         const bool briefLock =
-            code_ == SQLITE_BUSY && ClockNow() - since_ < options.ScanPeriodSeconds * OneSecond;
+            code_ == SQLITE_BUSY && ClockUtcNow() - since_ < options.ScanPeriodSeconds * OneSecond;
         if (!briefLock) {
             notice = "Tallywick cannot save the time on your list: " + reason_ +
                      ".\n\nFile: " + Path() +

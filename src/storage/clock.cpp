@@ -8,18 +8,43 @@
 #include <mutex>
 #include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace tw {
 namespace {
 
+// Day count of 1970-01-01, where the system's seconds count from.
+constexpr TDateTime UnixEpochDay = 25569;
+
 class TSystemClockSource : public TClockSource {
   public:
+    // A counter that stops while the machine sleeps would put the clock behind by every
+    // night of sleep, and the re-alignment refuses to follow so large a step.
+#ifdef _WIN32
     std::int64_t Ticks() override {
-        return std::chrono::duration_cast<std::chrono::nanoseconds>(
-                   std::chrono::steady_clock::now().time_since_epoch())
-            .count();
+        return static_cast<std::int64_t>(GetTickCount64());
     }
-    std::int64_t Frequency() override { return 1000000000; }
-    TDateTime WallNow() override { return LocalWallClockNow(); }
+    std::int64_t Frequency() override {
+        return 1000;
+    }
+#else
+    std::int64_t Ticks() override {
+        timespec now{};
+        clock_gettime(CLOCK_BOOTTIME, &now);
+        return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+    }
+    std::int64_t Frequency() override {
+        return 1000000000;
+    }
+#endif
+    TDateTime UtcNow() override {
+        return SystemUtcNow();
+    }
+    TDateTime LocalTime(TDateTime utc) override {
+        return SystemLocalTime(utc);
+    }
 };
 
 // Nested start/stop that accumulates counter ticks, minus the measured cost of one
@@ -48,7 +73,7 @@ struct TClockState {
     std::mutex lock;
     TSystemClockSource systemSource;
     TClockSource* source = &systemSource;
-    TDateTime base = 0;
+    TDateTime base = 0; // UTC
     std::int64_t overhead = 0;
     std::int64_t systemOverhead = -1; // measured once per process
     TStopwatch stopwatch;
@@ -57,7 +82,7 @@ struct TClockState {
 
     void Restart() {
         std::lock_guard guard(lock);
-        base = source->WallNow();
+        base = source->UtcNow();
         overhead = 0;
         if (source == &systemSource && systemOverhead >= 0) {
             overhead = systemOverhead;
@@ -91,12 +116,16 @@ TClockState& State() {
 
 } // namespace
 
-TDateTime ClockNow() {
+TDateTime ClockUtcNow() {
     TClockState& s = State();
     s.stopwatch.Stop(*s.source, s.overhead);
     double seconds = static_cast<double>(s.stopwatch.accumulated) / s.source->Frequency();
     s.stopwatch.Start(*s.source);
     return s.base + seconds / SecondsPerDay;
+}
+
+TDateTime ClockNow() {
+    return State().source->LocalTime(ClockUtcNow());
 }
 
 TDateTime ClockToday() {
@@ -117,7 +146,7 @@ void ClockAdjust(TDateTime delta) {
 }
 
 bool ClockRealign() {
-    TDateTime delta = State().source->WallNow() - ClockNow();
+    TDateTime delta = State().source->UtcNow() - ClockUtcNow();
     // Compared in whole milliseconds, the wall clock's resolution: as a day fraction, a
     // difference of exactly five minutes often comes out a hair smaller.
     if (std::llround(std::fabs(delta) * SecondsPerDay * 1000) < 300000) {
@@ -127,20 +156,48 @@ bool ClockRealign() {
     return false;
 }
 
-TDateTime LocalWallClockNow() {
-    auto now = std::chrono::system_clock::now();
-    std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    auto ms =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
-        1000;
+TDateTime SystemUtcNow() {
+    const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count();
+    return UnixEpochDay + static_cast<double>(ms) / (SecondsPerDay * 1000);
+}
+
+TDateTime SystemLocalTime(TDateTime utc) {
+    const double utcSeconds = (utc - UnixEpochDay) * SecondsPerDay;
+    const double whole = std::floor(utcSeconds);
+    const int ms = static_cast<int>(std::llround((utcSeconds - whole) * 1000));
+    const auto seconds = static_cast<std::time_t>(whole);
     std::tm local{};
 #ifdef _WIN32
-    localtime_s(&local, &seconds);
+    // The zone in force now, not the one the C runtime read at start.
+    ULARGE_INTEGER fileTime{};
+    fileTime.QuadPart = (static_cast<ULONGLONG>(seconds) + 11644473600ULL) * 10000000ULL;
+    FILETIME utcFile{fileTime.LowPart, fileTime.HighPart};
+    SYSTEMTIME utcSystem{};
+    SYSTEMTIME localSystem{};
+    if (!FileTimeToSystemTime(&utcFile, &utcSystem) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &utcSystem, &localSystem)) {
+        localtime_s(&local, &seconds);
+    } else {
+        local.tm_year = localSystem.wYear - 1900;
+        local.tm_mon = localSystem.wMonth - 1;
+        local.tm_mday = localSystem.wDay;
+        local.tm_hour = localSystem.wHour;
+        local.tm_min = localSystem.wMinute;
+        local.tm_sec = localSystem.wSecond;
+    }
 #else
+    // localtime_r alone keeps the zone it read first; tzset notices a changed TZ or a
+    // replaced /etc/localtime.
+    tzset();
     localtime_r(&seconds, &local);
 #endif
     return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
-           EncodeTime(local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(ms));
+           EncodeTime(local.tm_hour, local.tm_min, local.tm_sec, 0) + ms / (SecondsPerDay * 1000);
+}
+
+TDateTime LocalWallClockNow() {
+    return SystemLocalTime(SystemUtcNow());
 }
 
 void ClockInstallSource(TClockSource* source) {

@@ -6,35 +6,44 @@
 
 namespace tw {
 
-// Where the program clock takes its time from: a monotonic counter and the wall clock.
+// Where the program clock takes its time from: a counter that goes on while the machine
+// sleeps, the system's UTC time, and the system's time-zone rules of the moment.
 class TClockSource {
   public:
     virtual ~TClockSource() = default;
     virtual std::int64_t Ticks() = 0;
     virtual std::int64_t Frequency() = 0;
-    // Local wall-clock time as a day count.
-    virtual TDateTime WallNow() = 0;
+    // The system's UTC time as a day count.
+    virtual TDateTime UtcNow() = 0;
+    // The local time of a UTC moment, by the rules in force now (a changed zone or a
+    // daylight-saving change is followed at the next call).
+    virtual TDateTime LocalTime(TDateTime utc) = 0;
 };
 
-// The program clock starts at the local wall-clock time and then advances by the
-// monotonic counter only, so moving the system clock neither gives nor takes allowed time.
-TDateTime ClockNow();
+// The program clock keeps UTC: it starts at the system's UTC time and then advances by the
+// counter only, so moving the system clock neither gives nor takes allowed time, while a
+// night of sleep is counted as the night it was. Every local time (the 04:00 day start, the
+// rows' dates, the day parts, the texts) is that UTC time converted by the current zone.
+TDateTime ClockNow();       // local time
+TDateTime ClockUtcNow();    // the same moment in UTC
 TDateTime ClockToday();     // midnight of ClockNow
 TDateTime ClockTimeOfDay(); // fraction part of ClockNow
 TDateTime DayStartToday();  // ClockToday + 4 hours: the accounting day begins at 04:00
 void ClockAdjust(TDateTime delta);
 
-// The periodic re-alignment: follows the wall clock only when it differs by less than
-// five minutes. Returns whether the clock was moved.
+// The periodic re-alignment: follows the system's UTC time only when it differs by less
+// than five minutes. Returns whether the clock was moved.
 bool ClockRealign();
 
-// Local wall-clock time of the system, read directly (only the clock itself and its
-// re-alignment should need it).
-TDateTime LocalWallClockNow();
+// The system's own UTC time and its local time of a UTC moment, read directly (only clock
+// sources should need them).
+TDateTime SystemUtcNow();
+TDateTime SystemLocalTime(TDateTime utc);
+TDateTime LocalWallClockNow(); // SystemLocalTime(SystemUtcNow())
 
-// Replaces the time source and restarts the clock from the source's wall time (the hook
-// tests move time with). Null returns to the system's counter and wall clock. The source
-// must outlive its use.
+// Replaces the time source and restarts the clock from the source's UTC time (the hook
+// tests move time with). Null returns to the system's counter and clocks. The source must
+// outlive its use.
 void ClockInstallSource(TClockSource* source);
 
 } // namespace tw

@@ -69,7 +69,7 @@ TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options, TProgramControl& progra
                    QStringLiteral("Skins"));
     tmrUsageTimer();
     engine_.SelectCurrentDayPart();
-    lastAltPress_ = ClockNow();
+    lastAltPress_ = ClockUtcNow();
 }
 
 TfrmMain::~TfrmMain() {

@@ -123,7 +123,7 @@ void TfrmMain::TrayLeftClick() {
 }
 
 void TfrmMain::HotKeyPressed() {
-    const TDateTime now = ClockNow();
+    const TDateTime now = ClockUtcNow();
     if (std::abs(now - lastAltPress_) <= 0.5 * OneSecond) {
         TrayLeftClick();
         lastAltPress_ = 0;

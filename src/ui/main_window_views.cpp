@@ -119,7 +119,7 @@ void TfrmMain::UpdateBlockTimeValue() {
         return;
     }
     const TDateTime now = ClockNow();
-    const double elapsedMinutes = std::floor((now - engine_.BlockStart()) * 1440.0);
+    const double elapsedMinutes = std::floor((ClockUtcNow() - engine_.BlockStart()) * 1440.0);
     const TDateTime elapsed = elapsedMinutes / 1440.0;
     TDateTime value = elapsed;
     if (BlockTimeFormatIndex == 1) {

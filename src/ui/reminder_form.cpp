@@ -120,7 +120,7 @@ TReminderChoice TfrmReminder::ShowReminder(const TOptions& options,
                                            const TReminderRequest& request) {
     const bool offersChoice = !request.isBlock && request.action == TExpirationAction::ReminderOnly;
     if (!offersChoice) {
-        countdownStart_ = ClockNow();
+        countdownStart_ = ClockUtcNow();
         tmrCountdown->start();
         tmrCountdownTimer();
     }
@@ -191,7 +191,8 @@ void TfrmReminder::LayOutForDayPart(int dayPart) {
 }
 
 void TfrmReminder::tmrCountdownTimer() {
-    const long long elapsedMs = std::llround((ClockNow() - countdownStart_) * SecondsPerDay * 1000);
+    const long long elapsedMs =
+        std::llround((ClockUtcNow() - countdownStart_) * SecondsPerDay * 1000);
     countdownSeconds_ = CountdownLength - static_cast<int>(elapsedMs / 1000);
     if (countdownSeconds_ <= 0) {
         countdownSeconds_ = 0;

@@ -3,26 +3,43 @@
 #include "storage/clock.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace twtest {
 
-// A clock source whose counter and wall clock move only when told: installed with
-// tw::ClockInstallSource, it is how tests and benchmarks move the program's time.
+// A clock source whose counter and system clock move only when told: installed with
+// tw::ClockInstallSource, it is how tests and benchmarks move the program's time. Its local
+// time is its UTC time until a test gives it a time zone.
 class TManualClockSource : public tw::TClockSource {
   public:
-    explicit TManualClockSource(tw::TDateTime start) : wall_(start) {}
+    explicit TManualClockSource(tw::TDateTime startUtc) : utc_(startUtc) {}
+    ~TManualClockSource() override;
+    TManualClockSource(const TManualClockSource&) = delete;
+    TManualClockSource& operator=(const TManualClockSource&) = delete;
+
     std::int64_t Ticks() override { return ticks_; }
     std::int64_t Frequency() override { return 1000000; }
-    tw::TDateTime WallNow() override { return wall_; }
+    tw::TDateTime UtcNow() override { return utc_; }
+    tw::TDateTime LocalTime(tw::TDateTime utc) override;
 
-    // Both the counter and the wall clock move on.
+    // Both the counter and the system clock move on (also through a sleep of the machine:
+    // the program's counter goes on while it sleeps).
     void Advance(double seconds);
-    // Only the wall clock moves, as when the user sets the system clock.
-    void MoveWallClock(double seconds) { wall_ += seconds / tw::SecondsPerDay; }
+    // Only the system clock moves, as when the user sets it.
+    void MoveWallClock(double seconds) { utc_ += seconds / tw::SecondsPerDay; }
+#ifndef _WIN32
+    // From now on local times follow the system's own rules for a POSIX TZ value
+    // ("CET-1CEST,M3.5.0,M10.5.0/3"), as when the person changes the zone. The process's
+    // TZ is put back when the source goes.
+    void UseZone(const std::string& tz);
+#endif
 
   private:
     std::int64_t ticks_ = 0;
-    tw::TDateTime wall_;
+    tw::TDateTime utc_;
+    bool zoned_ = false;
+    std::optional<std::string> previousTz_;
 };
 
 } // namespace twtest
