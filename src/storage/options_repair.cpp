@@ -32,10 +32,11 @@ void TOptions::RestoreSettingsDatabase() {
         return;
     }
     settingsRepairFailedReported_ = false;
-    settingsNotice_ = "Tallywick's settings database was missing. A new one has been started:\n" +
-                      SettingsDBPath() +
-                      "\n\nThe settings, the list and the reminders in use have been saved "
-                      "into it.";
+    settingsNotice_ =
+        "Tallywick's settings database was missing or empty. A new one has been started:\n" +
+        SettingsDBPath() +
+        "\n\nThe settings, the list and the reminders in use have been saved "
+        "into it.";
     ErrorLog(settingsNotice_);
 }
 
