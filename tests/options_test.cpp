@@ -99,41 +99,35 @@ TEST_F(OptionsTest, StoredValuesAreReadByTheirRules) {
 // A number out of its range, or no number at all, reads as the default: the load stands, so
 // the program keeps saving. Day counts are held to what a date can be.
 TEST_F(OptionsTest, StoredNumbersAreHeldToTheirRanges) {
+    using TCases = std::vector<std::pair<std::string, double>>;
     const std::string huge = "99999999999999";
-    struct TCase {
-        const char* name;
-        std::string value;
-        double expected;
+    const double now = Today + 10 * tw::OneHour;
+    const std::vector<std::pair<std::string, TCases>> settings = {
+        {"ScanPeriodSeconds",
+         {{"-3", 3}, {"0", 3}, {"2147483647", 3}, {huge, 3}, {"x", 3}, {"5", 5}}},
+        {"TimeLimitSeconds",
+         {{"-60", 28800},
+          {"0", 0},
+          {"86400", 28800},
+          {huge, 28800},
+          {"8h", 28800},
+          {"86340", 86340}}},
+        {"ReminderChangedDateTime",
+         {{"-5", now}, {huge, now}, {"40654.75", now}, {"40654,75", 40654.75}}},
     };
-    const std::vector<TCase> cases = {
-        {"ScanPeriodSeconds", "-3", 3},
-        {"ScanPeriodSeconds", "0", 3},
-        {"ScanPeriodSeconds", "2147483647", 3},
-        {"ScanPeriodSeconds", huge, 3},
-        {"ScanPeriodSeconds", "fast", 3},
-        {"ScanPeriodSeconds", "5", 5},
-        {"TimeLimitSeconds", "-60", 28800},
-        {"TimeLimitSeconds", "0", 0},
-        {"TimeLimitSeconds", "86400", 28800},
-        {"TimeLimitSeconds", huge, 28800},
-        {"TimeLimitSeconds", "eight hours", 28800},
-        {"TimeLimitSeconds", "86340", 86340},
-        {"ReminderChangedDateTime", "-5", Today + 10 * tw::OneHour},
-        {"ReminderChangedDateTime", huge, Today + 10 * tw::OneHour},
-        {"ReminderChangedDateTime", "40654.75", Today + 10 * tw::OneHour},
-        {"ReminderChangedDateTime", "40654,75", 40654.75},
-    };
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + "=" + c.value);
-        folder_.Exec("settings.sqlite", "DELETE FROM settings");
-        StoreSetting(c.name, c.value);
-        TOptions options(folder_.Data());
-        EXPECT_FALSE(options.LoadFailed());
-        const double read = c.name[0] == 'S'   ? options.ScanPeriodSeconds
-                            : c.name[0] == 'T' ? options.TimeLimitSeconds
-                                               : options.ReminderChangedDateTime;
-        EXPECT_DOUBLE_EQ(read, c.expected);
-        options.MakeReadOnly();
+    for (const auto& [name, cases] : settings) {
+        for (const auto& [value, expected] : cases) {
+            SCOPED_TRACE(name + "=" + value);
+            folder_.Exec("settings.sqlite", "DELETE FROM settings");
+            StoreSetting(name, value);
+            TOptions options(folder_.Data());
+            EXPECT_FALSE(options.LoadFailed());
+            const double read = name[0] == 'S'   ? options.ScanPeriodSeconds
+                                : name[0] == 'T' ? options.TimeLimitSeconds
+                                                 : options.ReminderChangedDateTime;
+            EXPECT_DOUBLE_EQ(read, expected);
+            options.MakeReadOnly();
+        }
     }
     // A pending limit from the settings file is held to the same range.
     folder_.Exec("settings.sqlite", "DELETE FROM settings");
