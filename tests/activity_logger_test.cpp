@@ -379,7 +379,6 @@ TEST_F(LogPurgeTest, OldRowsAndUnlistedProgramsGo) {
     AddRow(At(0, 9), "C:\\Gone\\old.exe", "http://a.org", 6, 2); // address rows stay
     AddRow(At(0, 9), Game, "", 7, 1);
     // The purge runs day by day; what lies outside those days goes as well.
-    AddRow("2999-01-01 00:00:00", "C:\\Gone\\old.exe", "", 8, 1);
     Exec("INSERT INTO applications(app_name, duration, origin) VALUES('C:\\Gone\\old.exe', 9, 1)");
     Purge();
     EXPECT_EQ(Remaining(), "3,6,7");
@@ -392,6 +391,48 @@ TEST_F(LogPurgeTest, EmptyProgramListRemovesEveryProgramRow) {
     AddRow(At(-1, 9), Browser, "", 3, 1);
     Purge();
     EXPECT_EQ(Remaining(), "2");
+}
+
+// A clock at start far ahead of the stored rows, or behind them, cannot tell old rows from
+// recent ones: they stay, and the log says why once. The unlisted programs' rows, which go
+// whatever their age, still go, also those dated ahead of the clock.
+TEST_F(LogPurgeTest, OldRowsStayWhenTheClockCannotJudgeTheirAge) {
+    ListEverywhere(Game);
+    for (const std::string& newest : {At(-2, 9), std::string("2999-01-01 00:00:00")}) {
+        SCOPED_TRACE(newest);
+        Exec("DELETE FROM applications");
+        AddRow(At(-100, 9), Game, "", 1, 1);
+        AddRow(newest, Game, "", 2, 1);
+        AddRow(newest, "C:\\Gone\\old.exe", "", 3, 1);
+        errors_.clear();
+        Purge();
+        EXPECT_EQ(Remaining(), "1,2");
+        ASSERT_EQ(errors_.size(), 1u);
+        EXPECT_NE(errors_[0].find("leaves the old activity for a later start"), std::string::npos)
+            << errors_[0];
+    }
+    // Once the clock agrees with the newest row, the old rows go.
+    AddRow(At(0, 9), Game, "", 4, 1);
+    Exec("DELETE FROM applications WHERE date_created > '2100'");
+    Purge();
+    EXPECT_EQ(Remaining(), "4");
+}
+
+// The clean-up trusts only a list that loaded and whose copy matches it: a program listed in
+// settings.sqlite but missing from the copy keeps its history.
+TEST_F(LogPurgeTest, UnlistedHistoryStaysWhenTheListIsNotTrusted) {
+    folder_.Exec("settings.sqlite",
+                 "INSERT INTO applications_list(name, caption, active) VALUES('" + Game +
+                     "', 'Game', 1)");
+    AddRow(At(0, 9), Game, "", 1, 1);
+    Purge();
+    EXPECT_EQ(Remaining(), "1");
+    // Nor a list that failed to load, though both copies are equal (empty).
+    folder_.Exec("settings.sqlite", "DELETE FROM applications_list");
+    folder_.Exec("settings.sqlite",
+                 "INSERT INTO settings(name, value) VALUES('ResetDateTime', '?')");
+    Purge();
+    EXPECT_EQ(Remaining(), "1");
 }
 
 } // namespace

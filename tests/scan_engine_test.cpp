@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -474,3 +475,43 @@ TEST_F(ScanEngineTest, ADatabaseLockedByAnotherProgramIsNoticedOnceAndLosesNoTim
     EXPECT_NE(log.find("works again"), std::string::npos) << log;
 }
 #endif
+
+namespace {
+
+// settings.sqlite deleted, or emptied, while the program runs: the next scan puts a fresh
+// one in its place with everything in use, says so once, and counting goes on.
+TEST_F(ScanEngineTest, ASettingsDatabaseLostWhileRunningComesBackWithWhatIsInUse) {
+    List(Game, TMonitoredItemType::mitApp);
+    options_->TimeLimitSeconds = 1800;
+    options_->SetReminder(0, "stretch");
+    Front(tw::AddEditorWindow(desktop_, Game));
+    const std::string settings = folder_.File("settings.sqlite");
+    for (bool emptied : {false, true}) {
+        SCOPED_TRACE(emptied ? "emptied" : "deleted");
+        if (emptied) {
+            std::filesystem::resize_file(settings, 0);
+        } else {
+            std::filesystem::remove(settings);
+        }
+        Scan(3);
+        ASSERT_EQ(host_.notices.size(), emptied ? 2u : 1u);
+        EXPECT_NE(host_.notices.back().find("settings database was missing"), std::string::npos);
+        Scan(3);
+        EXPECT_EQ(host_.notices.size(), emptied ? 2u : 1u);
+        EXPECT_EQ(folder_.Scalar("settings.sqlite",
+                                 "SELECT value FROM settings WHERE name = 'TimeLimitSeconds'"),
+                  "1800");
+        EXPECT_EQ(folder_.Scalar("settings.sqlite", "SELECT name FROM applications_list"), Game);
+        EXPECT_EQ(folder_.Scalar("settings.sqlite",
+                                 "SELECT text FROM reminders WHERE reminder_type = 'morning'"),
+                  "stretch");
+    }
+    EXPECT_EQ(Engine().Logger().Total, 12);
+    // The next start reads it as it was.
+    tw::TOptions restarted(folder_.Data());
+    EXPECT_FALSE(restarted.LoadFailed());
+    EXPECT_EQ(restarted.TimeLimitSeconds, 1800);
+    restarted.MakeReadOnly();
+}
+
+} // namespace

@@ -5,8 +5,10 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -33,9 +35,11 @@ template <class E = ESQLiteException, class F> std::string MessageOf(F&& call) {
 // and closes it again, so each table read here outlives the connection that produced it.
 class SQLiteLayerTest : public ::testing::Test {
   protected:
-    void Exec(const std::string& sql) { TSQLiteDatabase(path_).ExecSQL(sql); }
+    void Exec(const std::string& sql) {
+        TSQLiteDatabase(path_, tw::TOpenMode::CreateIfMissing).ExecSQL(sql);
+    }
     std::unique_ptr<TSQLiteTable> Query(const std::string& sql) {
-        return TSQLiteDatabase(path_).GetTable(sql);
+        return TSQLiteDatabase(path_, tw::TOpenMode::CreateIfMissing).GetTable(sql);
     }
 
     twtest::TempDir dir_;
@@ -66,6 +70,13 @@ TEST_F(SQLiteLayerTest, OpeningInAMissingFolderNamesThePathAndSQLitesReason) {
     std::string path = dir_.File("missing/test.db");
     EXPECT_EQ(MessageOf([&] { TSQLiteDatabase db(path); }),
               "Failed to open database \"" + path + "\" : unable to open database file");
+}
+
+// The program's files come from templates; an open never makes an empty one in their place.
+TEST_F(SQLiteLayerTest, AMissingFileIsNotCreatedByOpening) {
+    const std::string missing = dir_.File("missing.db");
+    EXPECT_THROW(TSQLiteDatabase db(missing), tw::ESQLiteException);
+    EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
 TEST_F(SQLiteLayerTest, ErrorsCarryCodeCodeTextStatementAndSQLitesText) {
@@ -309,7 +320,7 @@ TEST_F(SQLiteLayerTest, TextSurvivesAQuotedLiteralUnchanged) {
 }
 
 TEST_F(SQLiteLayerTest, ATableStaysValidAfterItsConnectionCloses) {
-    auto db = std::make_unique<TSQLiteDatabase>(path_);
+    auto db = std::make_unique<TSQLiteDatabase>(path_, tw::TOpenMode::CreateIfMissing);
     db->ExecSQL("CREATE TABLE t (s TEXT)");
     db->ExecSQL("INSERT INTO t VALUES ('kept')");
     auto table = db->GetTable("SELECT s FROM t");

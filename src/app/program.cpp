@@ -56,6 +56,7 @@ void TProgram::WatchForTheEnd(std::function<void()> end) {
 void TProgram::LoadOptions() {
     SeedDataFolder(data_.Places());
     options_ = std::make_unique<TOptions>(data_);
+    options_->RepairListCopy();
 }
 
 void TProgram::Start() {
@@ -76,6 +77,10 @@ void TProgram::Start() {
             options_->Save();
         }
     });
+    // Made now, before this run writes rows: the newest stored row tells whether the clock
+    // can judge which rows are old.
+    logPurge_ =
+        std::make_unique<TLogPurge>(options_->LogDBPath(), ClockNow(), options_->ListTrusted());
     tmrLogPurge_ =
         timers_.Add("tmrLogPurge", LogPurgeFirstSliceMs, true, [this] { LogPurgeTimer(); });
 }
@@ -102,10 +107,7 @@ void TProgram::LogPurgeTimer() {
     if (engine_->IsPaused()) {
         return;
     }
-    if (!logPurge_) {
-        logPurge_ = std::make_unique<TLogPurge>(options_->LogDBPath(), ClockNow());
-    }
-    if (!logPurge_->Step()) {
+    if (!logPurge_ || !logPurge_->Step()) {
         timers_.SetEnabled(tmrLogPurge_, false);
         logPurge_.reset();
     }

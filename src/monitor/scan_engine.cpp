@@ -66,6 +66,10 @@ void TScanEngine::ScanTimer() {
     if (!notice.empty()) {
         host_.ShowFailureNotice(notice);
     }
+    const std::string settingsNotice = options_.RepairSettingsDatabase();
+    if (!settingsNotice.empty()) {
+        host_.ShowFailureNotice(settingsNotice);
+    }
 }
 
 void TScanEngine::RunCycle() {

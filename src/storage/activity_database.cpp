@@ -13,6 +13,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -27,24 +28,16 @@ namespace fs = std::filesystem;
 // (a spell on one program is one row), so this is reached only by days of failure.
 constexpr std::size_t MaxPendingRows = 10000;
 
-std::string InsertSQL(const TActivityRow& row) {
-    return "INSERT INTO applications(date_created, app_name, browser_url, app_type, duration, "
-           "origin) VALUES(" +
-           QuotedStr(DateTimeToSQL(row.When)) + ", " + QuotedStr(row.ExeName) + ", " +
-           QuotedStr(row.Url) + ", " + QuotedStr(row.BrowserName) + ", " +
-           std::to_string(row.Seconds) + ", " + std::to_string(row.Origin) + ")";
+void InsertRow(TSQLiteDatabase& db, const TActivityRow& row) {
+    db.ExecSQL("INSERT INTO applications(date_created, app_name, browser_url, app_type, duration, "
+               "origin) VALUES(?1, ?2, ?3, ?4, ?5, ?6)",
+               {DateTimeToSQL(row.When), row.ExeName, row.Url, row.BrowserName,
+                std::int64_t{row.Seconds}, std::int64_t{row.Origin}});
 }
 
 bool SameActivity(const TActivityRow& a, const TActivityRow& b) {
     return a.ExeName == b.ExeName && a.Url == b.Url && a.BrowserName == b.BrowserName &&
            a.Origin == b.Origin && AccountingDayStart(a.When) == AccountingDayStart(b.When);
-}
-
-// A file that is not there, or that SQLite's open has just created empty in its place.
-bool IsMissing(const std::string& path) {
-    std::error_code error;
-    const auto size = fs::file_size(NativePath(path), error);
-    return error ? !fs::exists(NativePath(path), error) : size == 0;
 }
 
 std::string Quoted(const std::string& path) {
@@ -81,12 +74,12 @@ void TActivityDatabase::Flush() {
     attempted_ = true;
     TSQLiteDatabase db(Path());
     if (pending_.size() == 1) {
-        db.ExecSQL(InsertSQL(pending_.front()));
+        InsertRow(db, pending_.front());
     } else {
         // All kept rows or none: closing the connection without COMMIT rolls back.
         db.ExecSQL("BEGIN IMMEDIATE");
         for (const TActivityRow& kept : pending_) {
-            db.ExecSQL(InsertSQL(kept));
+            InsertRow(db, kept);
         }
         db.ExecSQL("COMMIT");
     }
@@ -147,7 +140,7 @@ TActivityDatabase::TFault TActivityDatabase::Classify() const {
     if (!failing_) {
         return TFault::None;
     }
-    if (IsMissing(Path())) {
+    if (DatabaseFileMissing(Path())) {
         return TFault::Missing;
     }
     return code_ == SQLITE_CORRUPT || code_ == SQLITE_NOTADB ? TFault::Damaged : TFault::Unusable;
@@ -253,7 +246,7 @@ std::string TActivityDatabase::StartAnew(TOptions& options) {
     }
     // A data folder deleted while running took the settings with it: what this run holds
     // is written back.
-    const bool settingsGone = IsMissing(places_.SettingsDatabasePath());
+    const bool settingsGone = DatabaseFileMissing(places_.SettingsDatabasePath());
     if (settingsGone && CopyTemplateDatabase(places_, "settings.sqlite").empty()) {
         options.Save();
     } else {

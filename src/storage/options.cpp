@@ -38,6 +38,7 @@ TOptions::TOptions(TDataFolder& data) : data_(data) {
     AdminAccess = false;
     try {
         Load();
+        listCopyMatches_ = !loadFailed_ && ListCopyEqual();
     } catch (const std::exception& e) {
         loadFailed_ = true;
         loadError_ = e.what();
@@ -113,10 +114,10 @@ void TOptions::RemindersLoad() {
 }
 
 void TOptions::SettingsLoad() {
-    ScanPeriodSeconds = 3;
+    ScanPeriodSeconds = DefaultScanPeriodSeconds;
     ReminderChangedDateTime = ClockNow();
     ResetDateTime = NextDayStart(ClockNow());
-    TimeLimitSeconds = 28800;
+    TimeLimitSeconds = DefaultTimeLimitSeconds;
     ReminderShowedDateTime = ClockNow();
 
     auto table = LoadQuery("SELECT * FROM settings");
@@ -128,9 +129,11 @@ void TOptions::SettingsLoad() {
             std::string name = table->ValueByName("name");
             std::string value = table->ValueByName("value");
             if (SameText(name, "ScanPeriodSeconds")) {
-                ScanPeriodSeconds = StrToInt(value);
+                ScanPeriodSeconds =
+                    StoredInteger(value, 1, MaxScanPeriodSeconds, DefaultScanPeriodSeconds);
             } else if (SameText(name, "TimeLimitSeconds")) {
-                TimeLimitSeconds = StrToInt(value);
+                TimeLimitSeconds =
+                    StoredInteger(value, 0, MaxTimeLimitSeconds, DefaultTimeLimitSeconds);
             } else if (SameText(name, "ExpirationAction")) {
                 ExpirationAction =
                     ExpirationActionFromIndex(IndexOfName(ExpirationActionNames, value))
@@ -143,19 +146,16 @@ void TOptions::SettingsLoad() {
             } else if (SameText(name, "AllowUserToChangeSettings")) {
                 AllowUserToChangeSettings = value == "1";
             } else if (SameText(name, "ReminderChangedDateTime")) {
-                ReminderChangedDateTime = TextToDayCount(value);
+                ReminderChangedDateTime = StoredDayCount(value, ReminderChangedDateTime);
             } else if (SameText(name, "ReminderChangePeriod")) {
                 ReminderChangePeriod =
                     ReminderChangePeriodFromIndex(IndexOfName(ReminderChangePeriodNames, value));
             } else if (SameText(name, "ReminderShowedDateTime")) {
-                ReminderShowedDateTime = TextToDayCount(value);
+                ReminderShowedDateTime = StoredDayCount(value, ReminderShowedDateTime);
             } else if (SameText(name, "IsNotFirstRun")) {
                 IsNotFirstRun = value == "1";
             }
         }
-    }
-    if (ScanPeriodSeconds == 0) {
-        ScanPeriodSeconds = 3;
     }
     if (!PasswordGuardsSettings()) {
         AllowUserToChangeSettings = true;
@@ -175,18 +175,19 @@ bool TOptions::Save() {
         }
         return false;
     }
-    TSaveScope scope(*this);
-    bool ok = SettingsDBExecSQL("DELETE FROM settings;");
-    ok = SettingsDBExecSQL("DELETE FROM reminders;") && ok;
-    ok = SettingsSave() && ok;
-    ok = MonitoredItemsSave() && ok;
-    ok = RemindersSave() && ok;
-    return scope.Finish() && ok;
+    RestoreSettingsDatabase();
+    return Transacted([this] {
+        bool ok = SettingsDBExecSQL("DELETE FROM settings;");
+        ok = SettingsDBExecSQL("DELETE FROM reminders;") && ok;
+        ok = SettingsSave() && ok;
+        ok = MonitoredItemsWrite() && ok;
+        return RemindersSave() && ok;
+    });
 }
 
 bool TOptions::SettingsSave() {
     auto flag = [](bool value) { return std::string(value ? "1" : "0"); };
-    return SettingsDBExecSQL(SettingsInsertSQL({
+    const std::pair<const char*, std::string> values[] = {
         {"ScanPeriodSeconds", std::to_string(ScanPeriodSeconds)},
         {"TimeLimitSeconds", std::to_string(TimeLimitSeconds)},
         {"ExpirationAction", ExpirationActionText()},
@@ -198,40 +199,43 @@ bool TOptions::SettingsSave() {
          ReminderChangePeriodNames.at(ReminderChangePeriodIndex(ReminderChangePeriod))},
         {"ReminderShowedDateTime", DayCountToText(ReminderShowedDateTime)},
         {"IsNotFirstRun", flag(IsNotFirstRun)},
-    }));
+    };
+    bool ok = true;
+    for (const auto& [name, value] : values) {
+        ok = SettingsDBExecSQL("INSERT INTO settings(name, value) VALUES(?1, ?2)",
+                               {std::string(name), value}) &&
+             ok;
+    }
+    return ok;
 }
 
 bool TOptions::RemindersSave() {
-    return SettingsDBExecSQL(RemindersInsertSQL(Reminders));
+    bool ok = true;
+    for (std::size_t i = 0; i < Reminders.size(); ++i) {
+        ok = SettingsDBExecSQL("INSERT INTO reminders(text, reminder_type) VALUES(?1, ?2)",
+                               {Reminders[i], std::string(ReminderTypeNames[i])}) &&
+             ok;
+    }
+    return ok;
 }
 
 bool TOptions::MonitoredItemsSave() {
     if (loadFailed_ || readOnly_) {
         return Save(); // refuses and reports
     }
-    TSaveScope scope(*this);
-    bool ok = MonitoredListsClear();
-    ok = MonitoredItemsInsert() && ok;
-    return scope.Finish() && ok;
+    RestoreSettingsDatabase();
+    return Transacted([this] { return MonitoredItemsWrite(); });
 }
 
-bool TOptions::MonitoredListsClear() {
+bool TOptions::MonitoredItemsWrite() {
     bool ok = SettingsDBExecSQL("DELETE FROM applications_list;");
     ok = SettingsDBExecSQL("DELETE FROM websites_list;") && ok;
-    ok = LogDBExecSQL("DELETE FROM applications_list;") && ok;
-    return LogDBExecSQL("DELETE FROM websites_list;") && ok;
-}
-
-bool TOptions::MonitoredItemsInsert() {
-    bool ok = true;
-    if (MonitoredList.Count() == 0) {
-        return ok;
-    }
-    for (TMonitoredItemType type : {TMonitoredItemType::mitApp, TMonitoredItemType::mitWeb}) {
-        for (const std::string& sql : MonitoredItemsInsertSQL(MonitoredList, type)) {
-            ok = SettingsDBExecSQL(sql) && ok;
-            ok = LogDBExecSQL(sql) && ok;
-        }
+    for (int i = 0; i < MonitoredList.Count(); ++i) {
+        const TMonitoredItem& item = MonitoredList.Items(i);
+        ok = SettingsDBExecSQL(std::string("INSERT INTO ") + MonitoredListTable(item.ItemType) +
+                                   "(name, caption, active) VALUES(?1, ?2, ?3)",
+                               {item.Name, item.Caption, std::int64_t{item.Active ? 1 : 0}}) &&
+             ok;
     }
     return ok;
 }

@@ -6,10 +6,13 @@
 #include "storage/data_folder.h"
 #include "storage/expiration_action.h"
 #include "storage/item_deletion.h"
+#include "storage/option_ranges.h"
 #include "storage/reminder_change_period.h"
+#include "storage/sql_value.h"
 #include "storage/sqlite_table.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +21,7 @@ namespace tw {
 
 // Every setting of the program, the watched list and the once-a-day change bookkeeping.
 // Loaded from settings.sqlite when created, written back by Save; the watched list is
-// mirrored into actmondb.sqlite where the usage queries join it.
+// mirrored into actmondb.sqlite, where the usage queries join it, in the same transaction.
 class TOptions {
   public:
     // Loads everything. A load that fails is reported and leaves the options usable with
@@ -49,8 +52,8 @@ class TOptions {
     std::array<std::string, 3> Reminders;
     TDateTime ReminderShowedDateTime = 0;
     TDateTime ResetDateTime = 0;
-    int ScanPeriodSeconds = 3;
-    int TimeLimitSeconds = 28800;
+    int ScanPeriodSeconds = DefaultScanPeriodSeconds;
+    int TimeLimitSeconds = DefaultTimeLimitSeconds;
     bool TimeLimitSecondsChanged = false;
 
     // Reads the change markers from the settings file, then the lists, reminders and
@@ -67,8 +70,18 @@ class TOptions {
     // For tools that only look: nothing is ever written back, not even at destruction.
     void MakeReadOnly() { readOnly_ = true; }
 
-    // Rewrites the watched list in both databases (atomically per database).
+    // Rewrites the watched list in both databases, in one transaction.
     bool MonitoredItemsSave();
+    // Whether the list's copy in actmondb.sqlite is known to equal the list in force: the
+    // clean-up removes the history of programs missing from the copy, so it trusts nothing
+    // else.
+    bool ListTrusted() const { return !loadFailed_ && listCopyMatches_; }
+    // At start: a copy that differs from settings.sqlite (a crash, a failed write, a
+    // hand-edited file) is written again from it.
+    void RepairListCopy();
+    // settings.sqlite deleted or emptied while the program runs gets a fresh template with
+    // what this run holds. Returns the notice for the person once a repair, else empty.
+    std::string RepairSettingsDatabase();
 
     void SetExpirationAction(TExpirationAction value);
     void SetTimeLimitSeconds(int seconds);
@@ -114,12 +127,12 @@ class TOptions {
     void SetReminder(int index, const std::string& text);
     TDateTime TimeLimit() const { return TimeLimitSeconds / SecondsPerDay; }
 
-    // One statement on settings.sqlite / actmondb.sqlite; failures are caught and reported.
-    bool SettingsDBExecSQL(const std::string& sql);
+    // One statement on settings.sqlite; failures are caught and reported.
+    bool SettingsDBExecSQL(const std::string& sql, const TSQLValues& values = {});
     std::unique_ptr<TSQLiteTable> SettingsDBGetTable(const std::string& sql);
-    bool LogDBExecSQL(const std::string& sql);
-    // Removes activity rows older than 90 days and rows of programs no longer listed, all at
-    // once. The program runs it in slices (TLogPurge) once its window is up.
+    // Removes activity rows older than 90 days and rows of programs no longer listed (when
+    // the list is trusted), all at once. The program runs it in slices (TLogPurge) once its
+    // window is up.
     void LogDBPurge();
 
     std::string SettingsDBPath() const { return Places().SettingsDatabasePath(); }
@@ -135,8 +148,15 @@ class TOptions {
     void SettingsLoad();
     bool SettingsSave();
     bool RemindersSave();
-    bool MonitoredListsClear();
-    bool MonitoredItemsInsert();
+    bool MonitoredItemsWrite();
+    // Runs the writes in one transaction over both databases; when that fails, once more
+    // over settings.sqlite alone, so that a failing activity database never costs the
+    // settings. The copy is then written by the next save that can.
+    bool Transacted(const std::function<bool()>& writes);
+    // Whether the list's copy holds exactly the rows of settings.sqlite's list.
+    bool ListCopyEqual() const;
+    // A missing or empty settings.sqlite is replaced by the template before a save.
+    void RestoreSettingsDatabase();
 
     // A load query that fails counts as a failed load.
     std::unique_ptr<TSQLiteTable> LoadQuery(const std::string& sql);
@@ -148,8 +168,11 @@ class TOptions {
     std::string loadError_;
     std::string readError_; // why the last settings query failed
     bool refusalReported_ = false;
-    TSaveBatch* settingsBatch_ = nullptr;
-    TSaveBatch* logBatch_ = nullptr;
+    TSaveBatch* batch_ = nullptr;
+    bool listCopyMatches_ = false;
+    bool copyFailureReported_ = false;
+    std::string settingsNotice_; // a repair of settings.sqlite, not yet told
+    bool settingsRepairFailedReported_ = false;
 };
 
 // The stored names of the three value tables, in index order.

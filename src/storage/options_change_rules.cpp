@@ -140,7 +140,7 @@ void TOptions::ResetChangeFlags() {
         int pendingLimit = file.ReadInteger("Common", "TimeLimitSeconds", -1);
         // Pending values were decided yesterday: applying them does not use up today's
         // own change.
-        if (pendingLimit > 0) {
+        if (IsValidTimeLimit(pendingLimit)) {
             TimeLimitSeconds = pendingLimit;
         }
         if (auto pendingAction =
@@ -169,7 +169,7 @@ int TOptions::ShownTimeLimitSeconds() const {
         return TimeLimitSeconds;
     }
     const int pending = Settings().ReadInteger("Common", "TimeLimitSeconds", -1);
-    return pending > 0 ? pending : TimeLimitSeconds;
+    return IsValidTimeLimit(pending) ? pending : TimeLimitSeconds;
 }
 
 TExpirationAction TOptions::ShownExpirationAction() const {

@@ -1,7 +1,7 @@
 // The options object's database statements. Outside a save every statement opens its
-// file, runs and closes. While a save runs, each database's statements share one
-// connection and one transaction, so a crash, a full disk or a failed statement leaves
-// the previous settings and list whole instead of deleted.
+// file, runs and closes. While a save runs, its statements share one connection and one
+// transaction, with the activity database attached for the list's copy, so a crash, a full
+// disk or a failed statement leaves the previous settings and lists whole, and equal.
 #include "storage/options.h"
 
 #include "storage/clock.h"
@@ -15,13 +15,24 @@ namespace {
 
 const char* const SettingsExecLabel = "; TOptions.SettingsDBExecSQL:";
 const char* const SettingsQueryLabel = "; TOptions.SettingsDBGetTable:";
-const char* const LogExecLabel = "; TOptions.LogDBExecSQL: ";
+
+// The copy is made from the settings' rows inside the save's transaction: it cannot
+// differ from what is committed beside it.
+const char* const CopyStatements[] = {
+    "DELETE FROM activity.applications_list",
+    "INSERT INTO activity.applications_list(name, caption, active) SELECT name, caption, active "
+    "FROM main.applications_list ORDER BY rowid",
+    "DELETE FROM activity.websites_list",
+    "INSERT INTO activity.websites_list(name, caption, active) SELECT name, caption, active "
+    "FROM main.websites_list ORDER BY rowid",
+};
 
 // Runs one statement on a connection of its own; failures are reported, not thrown.
-bool ExecOnce(const std::string& file, const std::string& sql, const char* label) {
+bool ExecOnce(const std::string& file, const std::string& sql, const TSQLValues& values,
+              const char* label) {
     try {
         TSQLiteDatabase db(file);
-        db.ExecSQL(sql);
+        db.ExecSQL(sql, values);
         return true;
     } catch (const std::exception& e) {
         ErrorLog(ErrorReportText(e, label));
@@ -29,12 +40,20 @@ bool ExecOnce(const std::string& file, const std::string& sql, const char* label
     }
 }
 
+void AttachActivity(TSQLiteDatabase& db, const std::string& activityFile) {
+    db.ExecSQL("ATTACH DATABASE ?1 AS activity", {activityFile});
+}
+
 } // namespace
 
-TOptions::TSaveBatch::TSaveBatch(const std::string& file, const char* label) : label_(label) {
+TOptions::TSaveBatch::TSaveBatch(const std::string& settingsFile, const std::string& activityFile)
+    : withCopy_(!activityFile.empty()) {
     try {
-        db_ = std::make_unique<TSQLiteDatabase>(file);
-        // IMMEDIATE takes the write lock now: a database locked by someone else fails
+        db_ = std::make_unique<TSQLiteDatabase>(settingsFile);
+        if (withCopy_) {
+            AttachActivity(*db_, activityFile);
+        }
+        // IMMEDIATE takes the write locks now: a database locked by someone else fails
         // here, before anything is deleted.
         db_->ExecSQL("BEGIN IMMEDIATE");
     } catch (const std::exception& e) {
@@ -42,12 +61,12 @@ TOptions::TSaveBatch::TSaveBatch(const std::string& file, const char* label) : l
     }
 }
 
-bool TOptions::TSaveBatch::Exec(const std::string& sql) {
+bool TOptions::TSaveBatch::Exec(const std::string& sql, const TSQLValues& values) {
     if (failed_) {
         return false; // the transaction is gone; later statements would not be kept either
     }
     try {
-        db_->ExecSQL(sql);
+        db_->ExecSQL(sql, values);
         return true;
     } catch (const std::exception& e) {
         Fail(e);
@@ -56,65 +75,83 @@ bool TOptions::TSaveBatch::Exec(const std::string& sql) {
 }
 
 bool TOptions::TSaveBatch::Commit() {
-    if (failed_) {
-        return false;
+    if (withCopy_) {
+        for (const char* sql : CopyStatements) {
+            Exec(sql, {});
+        }
     }
-    try {
-        db_->ExecSQL("COMMIT");
-        return true;
-    } catch (const std::exception& e) {
-        Fail(e);
-        return false;
-    }
+    return Exec("COMMIT", {});
 }
 
 void TOptions::TSaveBatch::Fail(const std::exception& e) {
-    ErrorLog(ErrorReportText(e, label_));
+    // With the copy, a failure is tried again over the settings alone, which reports it
+    // if it is the settings' own.
+    if (!withCopy_) {
+        ErrorLog(ErrorReportText(e, SettingsExecLabel));
+    }
+    failure_ = e.what();
     failed_ = true;
     db_.reset(); // closing the connection rolls back whatever the transaction held
 }
 
-TOptions::TSaveScope::TSaveScope(TOptions& owner) : owner_(owner) {
-    if (!owner_.settingsBatch_) {
-        settings_ = std::make_unique<TSaveBatch>(owner_.SettingsDBPath(), SettingsExecLabel);
-        log_ = std::make_unique<TSaveBatch>(owner_.LogDBPath(), LogExecLabel);
-        owner_.settingsBatch_ = settings_.get();
-        owner_.logBatch_ = log_.get();
+TOptions::TSaveScope::TSaveScope(TOptions& owner, bool withCopy) : owner_(owner) {
+    if (!owner_.batch_) {
+        batch_ = std::make_unique<TSaveBatch>(owner_.SettingsDBPath(),
+                                              withCopy ? owner_.LogDBPath() : std::string());
+        owner_.batch_ = batch_.get();
     }
 }
 
 TOptions::TSaveScope::~TSaveScope() {
-    if (settings_) {
-        owner_.settingsBatch_ = nullptr;
-        owner_.logBatch_ = nullptr;
+    if (batch_) {
+        owner_.batch_ = nullptr;
     }
 }
 
 bool TOptions::TSaveScope::Finish() {
-    if (!settings_) {
+    if (!batch_) {
         return true; // the enclosing scope commits
     }
-    owner_.settingsBatch_ = nullptr;
-    owner_.logBatch_ = nullptr;
-    bool settingsKept = settings_->Commit();
-    bool logKept = log_->Commit();
-    settings_.reset();
-    log_.reset();
-    return settingsKept && logKept;
+    owner_.batch_ = nullptr;
+    return batch_->Commit();
 }
 
-bool TOptions::SettingsDBExecSQL(const std::string& sql) {
-    if (settingsBatch_) {
-        return settingsBatch_->Exec(sql);
-    }
-    return ExecOnce(SettingsDBPath(), sql, SettingsExecLabel);
+const std::string& TOptions::TSaveScope::FailureText() const {
+    static const std::string none;
+    return batch_ ? batch_->FailureText() : none;
 }
 
-bool TOptions::LogDBExecSQL(const std::string& sql) {
-    if (logBatch_) {
-        return logBatch_->Exec(sql);
+bool TOptions::Transacted(const std::function<bool()>& writes) {
+    if (batch_) {
+        return writes();
     }
-    return ExecOnce(LogDBPath(), sql, LogExecLabel);
+    std::string copyFailure;
+    for (const bool withCopy : {true, false}) {
+        TSaveScope scope(*this, withCopy);
+        const bool written = writes();
+        if (scope.Finish() && written) {
+            listCopyMatches_ = withCopy;
+            if (withCopy) {
+                copyFailureReported_ = false;
+            } else if (!copyFailureReported_) {
+                copyFailureReported_ = true;
+                ErrorLog("The list's copy in \"" + LogDBPath() +
+                         "\" could not be written with the settings (" + copyFailure +
+                         "); the settings are saved, and the copy is written again with the "
+                         "next save that can.");
+            }
+            return true;
+        }
+        copyFailure = scope.FailureText();
+    }
+    return false;
+}
+
+bool TOptions::SettingsDBExecSQL(const std::string& sql, const TSQLValues& values) {
+    if (batch_) {
+        return batch_->Exec(sql, values);
+    }
+    return ExecOnce(SettingsDBPath(), sql, values, SettingsExecLabel);
 }
 
 std::unique_ptr<TSQLiteTable> TOptions::SettingsDBGetTable(const std::string& sql) {
@@ -128,8 +165,34 @@ std::unique_ptr<TSQLiteTable> TOptions::SettingsDBGetTable(const std::string& sq
     }
 }
 
+bool TOptions::ListCopyEqual() const {
+    try {
+        TSQLiteDatabase db(SettingsDBPath());
+        AttachActivity(db, LogDBPath());
+        for (const char* table : {"applications_list", "websites_list"}) {
+            const std::string columns = "SELECT name, caption, active FROM ";
+            auto own = db.GetTable(columns + "main." + table + " ORDER BY rowid");
+            auto copy = db.GetTable(columns + "activity." + table + " ORDER BY rowid");
+            if (own->RowCount() != copy->RowCount()) {
+                return false;
+            }
+            for (own->First(), copy->First(); !own->Eof(); own->Next(), copy->Next()) {
+                for (int c = 0; c < 3; ++c) {
+                    if (own->ValueAsText(c) != copy->ValueAsText(c)) {
+                        return false;
+                    }
+                }
+            }
+        }
+        return true;
+    } catch (const std::exception& e) {
+        ErrorLog(ErrorReportText(e, "; TOptions.ListCopyEqual: "));
+        return false;
+    }
+}
+
 void TOptions::LogDBPurge() {
-    TLogPurge purge(LogDBPath(), ClockNow());
+    TLogPurge purge(LogDBPath(), ClockNow(), ListTrusted());
     while (purge.Step()) {
     }
 }

@@ -9,38 +9,45 @@
 
 namespace tw {
 
-// One connection with one open write transaction on one database.
+// One connection to settings.sqlite with one open write transaction. With the activity
+// database attached, the list's copy there is written from the settings' own rows inside
+// the same transaction, so the two lists are kept, or lost, together.
 class TOptions::TSaveBatch {
   public:
-    TSaveBatch(const std::string& file, const char* label);
+    // An empty activity path: settings.sqlite alone.
+    TSaveBatch(const std::string& settingsFile, const std::string& activityFile);
     // Runs a statement inside the transaction; after a failure every later one is refused.
-    bool Exec(const std::string& sql);
-    // Keeps everything, or (after a failure) nothing. Closing without it rolls back.
+    bool Exec(const std::string& sql, const TSQLValues& values);
+    // Writes the list's copy (when attached), then keeps everything, or (after a failure)
+    // nothing. Closing without it rolls back.
     bool Commit();
+    // Why the batch failed, when it did.
+    const std::string& FailureText() const { return failure_; }
 
   private:
     void Fail(const std::exception& e);
 
     std::unique_ptr<TSQLiteDatabase> db_;
-    const char* label_;
+    bool withCopy_ = false;
     bool failed_ = false;
+    std::string failure_;
 };
 
-// While alive, the options' statements go into one transaction per database. Scopes
-// nest: only the outermost one commits.
+// While alive, the options' statements go into one transaction. Scopes nest: only the
+// outermost one commits.
 class TOptions::TSaveScope {
   public:
-    explicit TSaveScope(TOptions& owner);
+    TSaveScope(TOptions& owner, bool withCopy);
     ~TSaveScope();
     TSaveScope(const TSaveScope&) = delete;
     TSaveScope& operator=(const TSaveScope&) = delete;
-    // Commits both databases; returns whether both kept everything.
+    // Commits; returns whether everything was kept.
     bool Finish();
+    const std::string& FailureText() const;
 
   private:
     TOptions& owner_;
-    std::unique_ptr<TSaveBatch> settings_;
-    std::unique_ptr<TSaveBatch> log_;
+    std::unique_ptr<TSaveBatch> batch_;
 };
 
 } // namespace tw

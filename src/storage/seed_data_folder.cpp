@@ -1,16 +1,45 @@
 #include "storage/seed_data_folder.h"
 
 #include "platform/native_path.h"
+#include "storage/error_log.h"
+#include "storage/sqlite_database.h"
 
 #include <filesystem>
 
 namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The list's copy in the activity database is the best record of the list a lost settings
+// database held.
+void TakeListFromActivity(const TPlaces& places) {
+    try {
+        TSQLiteDatabase db(places.SettingsDatabasePath());
+        db.ExecSQL("ATTACH DATABASE ?1 AS activity", {places.ActivityDatabasePath()});
+        db.ExecSQL("BEGIN IMMEDIATE");
+        for (const char* table : {"applications_list", "websites_list"}) {
+            db.ExecSQL(std::string("INSERT INTO main.") + table +
+                       "(name, caption, active) SELECT name, caption, active FROM activity." +
+                       table + " ORDER BY rowid");
+        }
+        db.ExecSQL("COMMIT");
+    } catch (const std::exception& e) {
+        ErrorLog(ErrorReportText(e, "; SeedDataFolder: "));
+    }
+}
+
+} // namespace
+
+bool DatabaseFileMissing(const std::string& path) {
+    std::error_code error;
+    const auto size = fs::file_size(NativePath(path), error);
+    return error ? !fs::exists(NativePath(path), error) : size == 0;
+}
 
 void SeedDataFolder(const TPlaces& places) {
-    namespace fs = std::filesystem;
-    const fs::path data = NativePath(places.dataFolder);
     const fs::path program = NativePath(places.programFolder);
-    if (fs::exists(data / "settings.sqlite")) {
+    if (!DatabaseFileMissing(places.SettingsDatabasePath())) {
         return;
     }
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
@@ -20,16 +49,21 @@ void SeedDataFolder(const TPlaces& places) {
                                     Utf8Path(program));
         }
     }
-    fs::create_directories(data); // throws the system's error
-    std::error_code ignored;
-    fs::copy_file(program / "settings.sqlite", data / "settings.sqlite",
-                  fs::copy_options::overwrite_existing, ignored);
-    fs::copy_file(program / "actmondb.sqlite", data / "actmondb.sqlite",
-                  fs::copy_options::overwrite_existing, ignored);
+    fs::create_directories(NativePath(places.dataFolder)); // throws the system's error
+    const bool historyKept = !DatabaseFileMissing(places.ActivityDatabasePath());
+    // A failed copy is reported by the database layer when the file is used.
+    CopyTemplateDatabase(places, "settings.sqlite");
+    if (historyKept) {
+        ErrorLog("The settings database \"" + places.SettingsDatabasePath() +
+                 "\" was missing; a new one takes the list from \"" +
+                 places.ActivityDatabasePath() + "\", whose history is kept.");
+        TakeListFromActivity(places);
+    } else {
+        CopyTemplateDatabase(places, "actmondb.sqlite");
+    }
 }
 
 std::string CopyTemplateDatabase(const TPlaces& places, const std::string& name) {
-    namespace fs = std::filesystem;
     const fs::path source = NativePath(places.programFolder) / name;
     std::error_code error;
     if (!fs::is_regular_file(source, error)) {

@@ -16,12 +16,18 @@ class ETemplatesMissing : public Exception {
 };
 
 // On the first start, copies the template databases that ship in the program folder into
-// the data folder. Nothing is copied once the data folder has settings.sqlite. When the
+// the data folder. Nothing is copied once the data folder has settings.sqlite, and an
+// existing actmondb.sqlite is never replaced: a fresh settings.sqlite beside it takes the
+// list from the copy there, so that the history of the listed programs stays. When the
 // program folder lacks either template, throws ETemplatesMissing before anything is
 // created: the program must not go on to make empty databases of its own. A failed copy is
 // left for the database layer to report when the file is used. Throws when the data folder
 // cannot be created.
 void SeedDataFolder(const TPlaces& places);
+
+// Whether a database file is absent, or empty (what an open that was allowed to create it
+// leaves): either way it holds nothing to lose.
+bool DatabaseFileMissing(const std::string& path);
 
 // Puts a fresh copy of one template database ("settings.sqlite", "actmondb.sqlite") into
 // the data folder, creating the folder and replacing what is there. Returns the reason

@@ -54,8 +54,10 @@ std::string FailureReason(const std::exception& e) {
     return sqlite && sqlite->Code() != 0 ? SQLiteErrorCodeText(sqlite->Code()) : e.what();
 }
 
-TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName) {
-    int result = sqlite3_open(fileName.c_str(), &db_);
+TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, TOpenMode mode) {
+    const int flags =
+        SQLITE_OPEN_READWRITE | (mode == TOpenMode::CreateIfMissing ? SQLITE_OPEN_CREATE : 0);
+    int result = sqlite3_open_v2(fileName.c_str(), &db_, flags, nullptr);
     if (result != SQLITE_OK) {
         std::string detail = db_ ? sqlite3_errmsg(db_) : "unknown error";
         sqlite3_close(db_);
@@ -81,8 +83,8 @@ void TSQLiteDatabase::RaiseError(const std::string& message, const std::string& 
     throw ESQLiteException(message);
 }
 
-void TSQLiteDatabase::ExecSQL(const std::string& sql) {
-    sqlite3_stmt* statement = PrepareStatement(*this, sql, false);
+void TSQLiteDatabase::ExecSQL(const std::string& sql, const TSQLValues& values) {
+    sqlite3_stmt* statement = PrepareStatement(*this, sql, false, values);
     int result = sqlite3_step(statement);
     if (result != SQLITE_DONE) {
         sqlite3_reset(statement);
@@ -101,11 +103,32 @@ int TSQLiteDatabase::Changes() const {
     return sqlite3_changes(db_);
 }
 
-std::unique_ptr<TSQLiteTable> TSQLiteDatabase::GetTable(const std::string& sql) {
-    return std::make_unique<TSQLiteTable>(*this, sql);
+std::unique_ptr<TSQLiteTable> TSQLiteDatabase::GetTable(const std::string& sql,
+                                                        const TSQLValues& values) {
+    return std::make_unique<TSQLiteTable>(*this, sql, values);
 }
 
-sqlite3_stmt* PrepareStatement(const TSQLiteDatabase& db, const std::string& sql, bool forQuery) {
+namespace {
+
+int BindValue(sqlite3_stmt* statement, int index, const TSQLValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        // With its length, so that a NUL inside is kept rather than ending the text.
+        return sqlite3_bind_text64(statement, index, text->data(), text->size(), SQLITE_TRANSIENT,
+                                   SQLITE_UTF8);
+    }
+    if (const auto* integer = std::get_if<std::int64_t>(&value)) {
+        return sqlite3_bind_int64(statement, index, *integer);
+    }
+    if (const auto* number = std::get_if<double>(&value)) {
+        return sqlite3_bind_double(statement, index, *number);
+    }
+    return sqlite3_bind_null(statement, index);
+}
+
+} // namespace
+
+sqlite3_stmt* PrepareStatement(const TSQLiteDatabase& db, const std::string& sql, bool forQuery,
+                               const TSQLValues& values) {
     sqlite3_stmt* statement = nullptr;
     int result = sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &statement, nullptr);
     // A fresh connection reads the schema while preparing, so a locked file usually shows
@@ -121,6 +144,16 @@ sqlite3_stmt* PrepareStatement(const TSQLiteDatabase& db, const std::string& sql
     }
     if (!statement) {
         throw ESQLiteException("Could not prepare SQL statement");
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (BindValue(statement, static_cast<int>(i) + 1, values[i]) != SQLITE_OK) {
+            try {
+                db.RaiseError("Could not bind a value", sql);
+            } catch (...) {
+                sqlite3_finalize(statement);
+                throw;
+            }
+        }
     }
     return statement;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/exception.h"
+#include "storage/sql_value.h"
 
 #include <memory>
 #include <string>
@@ -31,20 +32,25 @@ std::string SQLiteErrorCodeText(int code);
 // failure, else the message.
 std::string FailureReason(const std::exception& e);
 
-// One open connection to one database file. Statements are plain SQL text; values are
-// written into it by the caller as literals.
+// Whether opening may create the file. The program's own files are copied from templates
+// and never created by an open: a file deleted behind the program's back must fail to open
+// rather than come back empty.
+enum class TOpenMode { Existing, CreateIfMissing };
+
+// One open connection to one database file. Values reach a statement as bound parameters.
 class TSQLiteDatabase {
   public:
-    // Opens (or, when missing, creates) the file; ESQLiteException on failure.
-    explicit TSQLiteDatabase(const std::string& fileName);
+    // Opens the file; ESQLiteException on failure (also for a missing file, unless the mode
+    // allows creating it).
+    explicit TSQLiteDatabase(const std::string& fileName, TOpenMode mode = TOpenMode::Existing);
     ~TSQLiteDatabase();
     TSQLiteDatabase(const TSQLiteDatabase&) = delete;
     TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;
 
     // Runs the first statement of the text, which must return no rows.
-    void ExecSQL(const std::string& sql);
+    void ExecSQL(const std::string& sql, const TSQLValues& values = {});
     // Runs one query and reads its whole result into a detached table.
-    std::unique_ptr<TSQLiteTable> GetTable(const std::string& sql);
+    std::unique_ptr<TSQLiteTable> GetTable(const std::string& sql, const TSQLValues& values = {});
 
     // Message + ".\rError [code]: code text.\r\"sql\": SQLite's text", or the message alone
     // when the connection reports no error.
@@ -58,11 +64,13 @@ class TSQLiteDatabase {
     sqlite3* db_ = nullptr;
 };
 
-// Prepares the first statement of the text: "Error executing SQL" when SQLite refuses it,
+// Prepares the first statement of the text and binds the values to its parameters in order:
+// "Error executing SQL" when SQLite refuses it,
 // "Could not prepare SQL statement" when the text holds no statement. A locked file is
 // reported as running the statement would report it: through RaiseBusy for a query, as
 // "Error executing SQL statement" otherwise.
-sqlite3_stmt* PrepareStatement(const TSQLiteDatabase& db, const std::string& sql, bool forQuery);
+sqlite3_stmt* PrepareStatement(const TSQLiteDatabase& db, const std::string& sql, bool forQuery,
+                               const TSQLValues& values);
 
 // A query met a locked database; it is never waited for.
 [[noreturn]] void RaiseBusy(const std::string& sql);

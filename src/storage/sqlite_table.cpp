@@ -51,8 +51,8 @@ double TextToFloat(const std::string& text) {
 
 } // namespace
 
-TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql) {
-    sqlite3_stmt* statement = PrepareStatement(db, sql, true);
+TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql, const TSQLValues& values) {
+    sqlite3_stmt* statement = PrepareStatement(db, sql, true, values);
     try {
         for (;;) {
             int step = sqlite3_step(statement);
@@ -99,8 +99,12 @@ TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sql) {
                 }
                 default: {
                     const unsigned char* text = sqlite3_column_text(statement, c);
-                    results_.emplace_back(
-                        std::string(text ? reinterpret_cast<const char*>(text) : ""));
+                    // By its length: a NUL inside the text is part of it.
+                    results_.emplace_back(text
+                                              ? std::string(reinterpret_cast<const char*>(text),
+                                                            static_cast<std::size_t>(
+                                                                sqlite3_column_bytes(statement, c)))
+                                              : std::string());
                     break;
                 }
                 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/sql_value.h"
+
 #include <cstdint>
 #include <string>
 #include <variant>
@@ -15,7 +17,7 @@ class TSQLiteTable {
   public:
     enum TColumnType : int { ctInteger = 1, ctFloat = 2, ctText = 3, ctBlob = 4, ctNull = 5 };
 
-    TSQLiteTable(TSQLiteDatabase& db, const std::string& sql);
+    TSQLiteTable(TSQLiteDatabase& db, const std::string& sql, const TSQLValues& values = {});
 
     int RowCount() const { return rowCount_; }
     int ColumnCount() const { return columnCount_; }

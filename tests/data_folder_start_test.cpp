@@ -1,0 +1,77 @@
+// What a start finds in the data folder and puts right before anything is counted.
+#include "storage/date_format.h"
+#include "storage/error_log.h"
+#include "storage/options.h"
+#include "storage/seed_data_folder.h"
+#include "support/test_data_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using tw::TMonitoredItemType;
+
+const tw::TDateTime Today = tw::EncodeDate(2026, 12, 7);
+const char* const Game = "/usr/games/game";
+
+class DataFolderStartTest : public testing::Test {
+  protected:
+    DataFolderStartTest() : folder_(Today + 10 * tw::OneHour) {
+        tw::SetErrorLogListener([this](const std::string& text) { errors_.push_back(text); });
+        tw::TOptions options(folder_.Data());
+        auto item = std::make_unique<tw::TMonitoredItem>();
+        item->Name = Game;
+        item->Caption = "Game";
+        item->ItemType = TMonitoredItemType::mitApp;
+        options.MonitoredList.Add("Game", std::move(item));
+        options.TimeLimitSeconds = 1800;
+        EXPECT_TRUE(options.Save());
+        folder_.Exec("actmondb.sqlite",
+                     "INSERT INTO applications(date_created, app_name, duration, origin) "
+                     "VALUES('2026-12-07 09:00:00', '/usr/games/game', 600, 1)");
+    }
+    ~DataFolderStartTest() override { tw::SetErrorLogListener(nullptr); }
+
+    std::string CopyNames() {
+        return folder_.Scalar("actmondb.sqlite",
+                              "SELECT group_concat(name, ',') FROM applications_list");
+    }
+
+    twtest::TestDataFolder folder_;
+    std::vector<std::string> errors_;
+};
+
+// A settings database lost beside the activity database: the history stays, and the list
+// comes back from its copy, so that the clean-up does not take the listed programs' history.
+TEST_F(DataFolderStartTest, AMissingSettingsDatabaseLeavesTheHistoryAndKeepsTheList) {
+    std::filesystem::remove(folder_.File("settings.sqlite"));
+    tw::SeedDataFolder(folder_.Places());
+    EXPECT_EQ(folder_.Scalar("actmondb.sqlite", "SELECT SUM(duration) FROM applications"), "600");
+    tw::TOptions options(folder_.Data());
+    ASSERT_FALSE(options.LoadFailed());
+    EXPECT_EQ(options.TimeLimitSeconds, 28800); // the settings themselves were lost
+    ASSERT_EQ(options.MonitoredList.Count(), 1);
+    EXPECT_EQ(options.MonitoredList.Items(0).Name, Game);
+    EXPECT_TRUE(options.ListTrusted());
+    options.LogDBPurge();
+    EXPECT_EQ(folder_.Scalar("actmondb.sqlite", "SELECT SUM(duration) FROM applications"), "600");
+}
+
+// The copy the counting joins differs (a hand edit, a failed write): the start writes it
+// again from settings.sqlite, and until then the clean-up does not trust it.
+TEST_F(DataFolderStartTest, ADifferentListCopyIsRepairedFromTheSettings) {
+    folder_.Exec("actmondb.sqlite", "UPDATE applications_list SET name = '/usr/bin/other'");
+    tw::TOptions options(folder_.Data());
+    EXPECT_FALSE(options.ListTrusted());
+    options.RepairListCopy();
+    EXPECT_EQ(CopyNames(), Game);
+    EXPECT_TRUE(options.ListTrusted());
+    options.MakeReadOnly();
+    tw::TOptions again(folder_.Data());
+    EXPECT_TRUE(again.ListTrusted());
+    again.MakeReadOnly();
+}
+
+} // namespace
