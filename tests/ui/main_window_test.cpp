@@ -277,6 +277,44 @@ TEST_F(MainWindowTest, AConfirmedDeleteTakesTheItemOffBothListsAndTheDatabase) {
     EXPECT_FALSE(program_->Options().AdminAccess);
 }
 
+// Browser addresses are asked of the desktop while a website is listed: from the start, until
+// the person deletes the last one (seen at the next scan), again once one is listed, and never
+// after the program's end.
+TEST_F(MainWindowTest, TheDesktopIsToldWhetherAddressesAreNeededAsTheListChanges) {
+    List({{"/usr/bin/alpha", "Alpha", true}});
+    {
+        TOptions options(folder_.Data());
+        auto site = std::make_unique<TMonitoredItem>();
+        site->Name = "example.com";
+        site->Caption = "Site";
+        site->ItemType = TMonitoredItemType::mitWeb;
+        options.MonitoredList.Add("Site", std::move(site));
+        ASSERT_TRUE(options.Save());
+    }
+    Window();
+    EXPECT_TRUE(desktop_.AddressesNeeded());
+
+    auto* list = Find<QListWidget>("lbxMain_Applications");
+    Find<QAction>("actViewMain")->trigger();
+    list->setCurrentRow(1);
+    TModalAnswers answers({[](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); }});
+    Click("btnApp_Delete");
+    QTest::qWait(30);
+    ASSERT_EQ(program_->Options().MonitoredList.Count(), 1);
+    Fire(Timer("tmrScan"));
+    EXPECT_FALSE(desktop_.AddressesNeeded());
+
+    auto site = std::make_unique<TMonitoredItem>();
+    site->Name = "example.org";
+    site->ItemType = TMonitoredItemType::mitWeb;
+    program_->Options().MonitoredList.Add("Other site", std::move(site));
+    Fire(Timer("tmrScan"));
+    EXPECT_TRUE(desktop_.AddressesNeeded());
+    window_.reset();
+    program_->Program().Finish();
+    EXPECT_FALSE(desktop_.AddressesNeeded());
+}
+
 TEST_F(MainWindowTest, ChoosingTheUsagePeriodReloadsTheList) {
     List({{"/usr/bin/alpha", "Alpha", true}});
     Logged("/usr/bin/alpha", Now - 1.0 / 24, 600); // today
