@@ -88,15 +88,17 @@ class MainWindowTest : public ::testing::Test {
     }
     static const QImage& BackgroundPicture() { return TfrmBase::Look()->BackgroundPicture(); }
 
-    // Items on the list: name, caption, active; then seconds logged today for each.
-    void List(std::vector<std::tuple<std::string, std::string, bool>> items) {
+    // Items of one type added to the list: name, caption, active; then seconds logged today for
+    // each.
+    void List(std::vector<std::tuple<std::string, std::string, bool>> items,
+              TMonitoredItemType type = TMonitoredItemType::mitApp) {
         TOptions options(folder_.Data());
         for (const auto& [name, caption, active] : items) {
             auto item = std::make_unique<TMonitoredItem>();
             item->Name = name;
             item->Caption = caption;
             item->Active = active;
-            item->ItemType = TMonitoredItemType::mitApp;
+            item->ItemType = type;
             options.MonitoredList.Add(caption, std::move(item));
         }
         ASSERT_TRUE(options.Save());
@@ -282,15 +284,7 @@ TEST_F(MainWindowTest, AConfirmedDeleteTakesTheItemOffBothListsAndTheDatabase) {
 // after the program's end.
 TEST_F(MainWindowTest, TheDesktopIsToldWhetherAddressesAreNeededAsTheListChanges) {
     List({{"/usr/bin/alpha", "Alpha", true}});
-    {
-        TOptions options(folder_.Data());
-        auto site = std::make_unique<TMonitoredItem>();
-        site->Name = "example.com";
-        site->Caption = "Site";
-        site->ItemType = TMonitoredItemType::mitWeb;
-        options.MonitoredList.Add("Site", std::move(site));
-        ASSERT_TRUE(options.Save());
-    }
+    List({{"example.com", "Site", true}}, TMonitoredItemType::mitWeb);
     Window();
     EXPECT_TRUE(desktop_.AddressesNeeded());
 

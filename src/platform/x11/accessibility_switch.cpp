@@ -45,7 +45,9 @@ void TAccessibilitySwitch::SwitchOn() {
     // A switch nobody answers for is asked all the same (the session may start its launcher
     // for it), but with nothing known to put back it is left as it ends up.
     ours_ = found.has_value();
-    screenReaderFound_ = ours_ && client_.ScreenReaderEnabled(deadline).value_or(false);
+    if (ours_) {
+        screenReaderFound_ = client_.ScreenReaderEnabled(deadline);
+    }
     client_.Switch(true, CallDeadline());
 }
 

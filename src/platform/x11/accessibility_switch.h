@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 namespace tw {
 
 class TAtspiClient;
@@ -27,7 +29,8 @@ class TAccessibilitySwitch {
     bool needed_ = false;
     // Switched on by us, and ours to switch off.
     bool ours_ = false;
-    bool screenReaderFound_ = false;
+    // Unknown where the launcher keeps no such switch.
+    std::optional<bool> screenReaderFound_;
 };
 
 } // namespace tw
