@@ -125,6 +125,15 @@ class MainWindowTest : public ::testing::Test {
     void Click(const char* button) {
         QTest::mouseClick(Find<TImageButton>(button), Qt::LeftButton);
     }
+    // Deletes the item of a row of today's list, confirming; the windows that asked.
+    std::vector<QString> DeleteConfirmed(int row) {
+        Find<QAction>("actViewMain")->trigger();
+        Find<QListWidget>("lbxMain_Applications")->setCurrentRow(row);
+        TModalAnswers answers({[](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); }});
+        Click("btnApp_Delete");
+        QTest::qWait(30);
+        return answers.Seen();
+    }
     int WorkAreaHeight() { return Window().screen()->availableGeometry().height(); }
 
     twtest::TestDataFolder folder_{Now};
@@ -264,13 +273,9 @@ TEST_F(MainWindowTest, DeletingAnItemWaitingForRemovalOnlyTellsSo) {
 TEST_F(MainWindowTest, AConfirmedDeleteTakesTheItemOffBothListsAndTheDatabase) {
     List({{"/usr/bin/alpha", "Alpha", true}, {"/usr/bin/beta", "Beta", true}});
     auto* list = Find<QListWidget>("lbxMain_Applications");
-    Find<QAction>("actViewMain")->trigger();
-    list->setCurrentRow(1);
-    TModalAnswers answers({[](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); }});
-    Click("btnApp_Delete");
-    QTest::qWait(30);
-    ASSERT_EQ(answers.Seen().size(), 1u);
-    EXPECT_EQ(answers.Seen()[0], "frmDeleteConfirm");
+    const std::vector<QString> asked = DeleteConfirmed(1);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], "frmDeleteConfirm");
     EXPECT_EQ(RowItem(*list, 0)->Caption, "Alpha");
     EXPECT_EQ(RowItem(*list, 1), nullptr);
     EXPECT_EQ(program_->Options().MonitoredList.Count(), 1);
@@ -288,12 +293,7 @@ TEST_F(MainWindowTest, TheDesktopIsToldWhetherAddressesAreNeededAsTheListChanges
     Window();
     EXPECT_TRUE(desktop_.AddressesNeeded());
 
-    auto* list = Find<QListWidget>("lbxMain_Applications");
-    Find<QAction>("actViewMain")->trigger();
-    list->setCurrentRow(1);
-    TModalAnswers answers({[](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); }});
-    Click("btnApp_Delete");
-    QTest::qWait(30);
+    DeleteConfirmed(1);
     ASSERT_EQ(program_->Options().MonitoredList.Count(), 1);
     Fire(Timer("tmrScan"));
     EXPECT_FALSE(desktop_.AddressesNeeded());
