@@ -115,8 +115,9 @@ twtest::TLocalWebServer* X11BrowserAddress::server_ = nullptr;
 std::map<TBrowser::TKind, std::unique_ptr<TBrowser>> X11BrowserAddress::browsers_;
 
 // Accessibility off: the browser is recognised but unreadable, and the diagnostic command
-// says why. The program switches it on at its start and says in a notice that the browser
-// started before can't be counted; the probe then gives that reason.
+// says why. The program, with a website listed, switches it on at its start and says in a
+// notice that the browser started before can't be counted; the probe then gives that reason.
+// When the program ends, the switch is off again.
 TEST_F(X11BrowserAddress, AccessibilityOffIsReportedAndTheProgramSwitchesItOnAndSaysSo) {
     session_->SetAccessibility(false);
     TBrowser early(TBrowser::Chromium, *session_, server_->Url("q.html"));
@@ -169,6 +170,8 @@ TEST_F(X11BrowserAddress, AccessibilityOffIsReportedAndTheProgramSwitchesItOnAnd
     EXPECT_EQ(probe_.AddressProblem, TAddressProblem::StartedBeforeAccessibility) << probe_.Url;
     kill(program.Pid(), SIGTERM);
     EXPECT_TRUE(program.ExitsCleanlyWithin(5000)) << twtest::ReadAll(programOptions.stderrFile);
+    // Put back as the program found it: the session keeps the switch beyond every program.
+    EXPECT_FALSE(session_->Accessibility());
 }
 
 // Each browser's page in front, the page of a second tab once switched to, and a private

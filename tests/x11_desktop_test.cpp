@@ -133,6 +133,17 @@ TEST_F(X11Desktop, PidClaimedForAnotherMachineIsNotTrusted) {
     EXPECT_EQ(desktop_->ExecutablePath(client.Window()), ClientPath());
 }
 
+TEST_F(X11Desktop, ThePidPropertyCannotNameAnotherProcess) {
+    // What any client can write on a window of a listed program, to have this test's process
+    // counted (and closed) instead.
+    TClient client({"--fake-pid", std::to_string(getpid())});
+    EXPECT_EQ(desktop_->ExecutablePath(client.Window()), ClientPath());
+    // Nor the system's first process, whose executable a user cannot read: the window's
+    // program would go uncounted.
+    TClient hidden({"--fake-pid", "1"});
+    EXPECT_EQ(desktop_->ExecutablePath(hidden.Window()), ClientPath());
+}
+
 TEST_F(X11Desktop, StockProgramIsRecognisedAndClosedPolitely) {
     TClient xlogo({"-geometry", "120x120+400+300"}, false, "/usr/bin/xlogo");
     TWindowHandle window = 0;

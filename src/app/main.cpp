@@ -96,9 +96,6 @@ int main(int argc, char** argv) {
             RemoveFlagFile(places);
             return 1;
         }
-        // Browsers started from now on expose their addresses; nothing else about how the
-        // person starts them changes.
-        desktop->SwitchOnAccessibility();
         program->WatchForTheEnd(EndLoop);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

@@ -65,9 +65,13 @@ void TProgram::Start() {
     engine_ =
         std::make_unique<TScanEngine>(desktop_, *options_, host, engineTimers,
                                       data_.Settings().ReadBool("Common", "Show5MinButton", true));
-    // The engine checks the pause itself: a paused scan must leave its timer running.
-    tmrScan_ =
-        timers_.Add("tmrScan", ScanPeriodMs(*options_), true, [this] { engine_->ScanTimer(); });
+    FollowTheList();
+    // The engine checks the pause itself: a paused scan must leave its timer running. The list
+    // changes in many places (windows, the daily reset); each scan sees the list it ended with.
+    tmrScan_ = timers_.Add("tmrScan", ScanPeriodMs(*options_), true, [this] {
+        FollowTheList();
+        engine_->ScanTimer();
+    });
     tmrReminderOnly_ = timers_.Add("tmrReminderOnly", ReminderReArmMs, false,
                                    [this] { engine_->ReminderOnlyTimer(); });
     timers_.Add("tmrTimeSynchronization", ClockRealignmentMs, true,
@@ -91,6 +95,21 @@ bool TProgram::HandleNotice(TDesktopNotice notice) {
 
 void TProgram::HoldSaving(bool hold) {
     timers_.SetEnabled(tmrSaveOptions_, !hold);
+}
+
+void TProgram::FollowTheList() {
+    const bool needed = options_->MonitoredList.HasWebsite();
+    if (needed != addressesNeeded_) {
+        addressesNeeded_ = needed;
+        desktop_.NeedAddresses(needed);
+    }
+}
+
+void TProgram::StopNeedingAddresses() {
+    if (addressesNeeded_) {
+        addressesNeeded_ = false;
+        desktop_.NeedAddresses(false);
+    }
 }
 
 void TProgram::UninstallWatchTimer() {
@@ -122,6 +141,8 @@ void TProgram::ReleaseInstanceLock() {
 
 void TProgram::SecureForTheEnd() {
     ReleaseInstanceLock();
+    // Before the session's bus goes, which keeps the switch beyond this program.
+    StopNeedingAddresses();
     if (options_) {
         options_->Save();
     }
@@ -130,6 +151,7 @@ void TProgram::SecureForTheEnd() {
 
 void TProgram::Finish() {
     view_ = nullptr;
+    StopNeedingAddresses();
     logPurge_.reset();
     engine_.reset();  // the probe and the logger go with it
     options_.reset(); // saves

@@ -56,8 +56,9 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
     void HoldSaving(bool hold) override;
 
     // --- the end ---
-    // The engine gone, the options saved, the flag file deleted, the lock released. The view
-    // must be gone first. Runs again, doing nothing more, when the object goes.
+    // The desktop told that addresses are no longer needed, the engine gone, the options saved,
+    // the flag file deleted, the lock released. The view must be gone first. Runs again, doing
+    // nothing more, when the object goes.
     void Finish();
 
   private:
@@ -75,6 +76,10 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
     void EnableReminderOnlyTimer() override;
     void DisableReminderOnlyTimer() override;
 
+    // Tells the desktop whether browser addresses are needed, when that changes with the list.
+    void FollowTheList();
+    // The switches that serve browser addresses are put back as they were found.
+    void StopNeedingAddresses();
     void UninstallWatchTimer();
     void LogPurgeTimer();
     // Closes the lock and deletes its file, once.
@@ -92,6 +97,7 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
     std::unique_ptr<TScanEngine> engine_;
     std::unique_ptr<TLogPurge> logPurge_; // while the clean-up of old activity runs
     TScanHost* view_ = nullptr;
+    bool addressesNeeded_ = false;
     int tmrScan_ = -1;
     int tmrReminderOnly_ = -1;
     int tmrSaveOptions_ = -1;

@@ -97,6 +97,15 @@ int TMonitoredList::IndexOfItem(const TMonitoredItem* item) const {
     return IndexOfName(item->Name);
 }
 
+bool TMonitoredList::HasWebsite() const {
+    for (const Pair& pair : pairs_) {
+        if (pair.item->ItemType == TMonitoredItemType::mitWeb) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int TMonitoredList::FindMatch(const std::string& exePath, const std::string& address,
                               TMonitoredItemType& kind) const {
     const bool hasAddress = !Trim(address).empty();

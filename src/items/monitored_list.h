@@ -45,6 +45,8 @@ class TMonitoredList {
     // that, the first website the text names by the address rules (SameSiteName); -1 if none.
     int IndexOfName(const std::string& name) const;
     int IndexOfItem(const TMonitoredItem* item) const;
+    // Whether any item is a website, so that browser addresses are needed.
+    bool HasWebsite() const;
 
     // The lookup of the scan cycle: which item covers this executable and address.
     // kind becomes mitWeb for an address match, otherwise mitApp (also when nothing matched).

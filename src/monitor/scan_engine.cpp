@@ -136,17 +136,12 @@ void TScanEngine::RunCycle() {
 }
 
 void TScanEngine::NoticeUnreadableAddress() {
-    if (addressNoticeGiven_ || !AddressProblemNeedsThePerson(probe_.AddressProblem)) {
+    if (addressNoticeGiven_ || !AddressProblemNeedsThePerson(probe_.AddressProblem) ||
+        !options_.MonitoredList.HasWebsite()) {
         return;
     }
-    const TMonitoredList& list = options_.MonitoredList;
-    for (int i = 0; i < list.Count(); ++i) {
-        if (list.Items(i).ItemType == TMonitoredItemType::mitWeb) {
-            addressNoticeGiven_ = true;
-            host_.ShowAddressNotice(probe_.AddressProblem);
-            return;
-        }
-    }
+    addressNoticeGiven_ = true;
+    host_.ShowAddressNotice(probe_.AddressProblem);
 }
 
 void TScanEngine::ReminderOnlyTimer() {

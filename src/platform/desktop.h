@@ -79,9 +79,11 @@ class TDesktop {
     virtual void DescribeTopLevelWindows(const std::function<bool(const TWindowFacts&)>& visit) = 0;
     // Asks a window politely to close; nothing waits for the outcome.
     virtual void PostCloseRequest(TWindowHandle window) = 0;
-    // Switches the session's accessibility on, so that browsers started from now on show
-    // their addresses; nothing where the system needs no such switch. Never waits.
-    virtual void SwitchOnAccessibility() {}
+    // Whether the program needs browser addresses (a website is listed). Where browsers show
+    // them only to a session whose accessibility is switched on, the switch follows: on while
+    // needed, so that browsers started from then on show them, and back as it was found when
+    // no longer needed and when the desktop goes. Nothing where the system needs no switch.
+    virtual void NeedAddresses(bool needed) { (void)needed; }
     // Keeps one of the program's own windows out of the taskbar (and the pager), whether it
     // is shown yet or not. Where the toolkit already does so (Windows) this does nothing.
     virtual void KeepOffTaskbar(TWindowHandle) {}

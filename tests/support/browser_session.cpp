@@ -59,9 +59,11 @@ void Answer(int connection) {
     }
 }
 
-// Reads (set < 0) or sets the accessibility switch of the launcher on the session bus; false
-// when the launcher is not there (yet). It is never started by the asking: the test starts it.
-bool CallLauncher(const std::string& address, int set, int* value) {
+// Reads (set < 0) or sets a switch of the launcher on the session bus (IsEnabled,
+// ScreenReaderEnabled); false when the launcher is not there (yet). It is never started by the
+// asking: the test starts it.
+bool CallLauncher(const std::string& address, int set, int* value,
+                  const char* property = "IsEnabled") {
     sd_bus* bus = nullptr;
     if (sd_bus_new(&bus) < 0) {
         return false;
@@ -82,8 +84,8 @@ bool CallLauncher(const std::string& address, int set, int* value) {
         r = sd_bus_message_set_auto_start(call, 0);
     }
     if (r >= 0) {
-        r = set < 0 ? sd_bus_message_append(call, "ss", "org.a11y.Status", "IsEnabled")
-                    : sd_bus_message_append(call, "ssv", "org.a11y.Status", "IsEnabled", "b", set);
+        r = set < 0 ? sd_bus_message_append(call, "ss", "org.a11y.Status", property)
+                    : sd_bus_message_append(call, "ssv", "org.a11y.Status", property, "b", set);
     }
     if (r >= 0) {
         r = sd_bus_call(bus, call, 5000000, &error, &reply);
@@ -236,6 +238,12 @@ TDesktopSession::~TDesktopSession() {
 void TDesktopSession::SetAccessibility(bool enabled) {
     if (!CallLauncher(address_, enabled ? 1 : 0, nullptr)) {
         throw std::runtime_error("the accessibility switch could not be set");
+    }
+}
+
+void TDesktopSession::SetScreenReader(bool running) {
+    if (!CallLauncher(address_, running ? 1 : 0, nullptr, "ScreenReaderEnabled")) {
+        throw std::runtime_error("the screen reader switch could not be set");
     }
 }
 

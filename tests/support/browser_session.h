@@ -50,6 +50,8 @@ class TDesktopSession {
     // The session's accessibility switch (org.a11y.Status IsEnabled).
     void SetAccessibility(bool enabled);
     bool Accessibility();
+    // What a screen reader says when it starts or ends (org.a11y.Status ScreenReaderEnabled).
+    void SetScreenReader(bool running);
     // The environment a program of this session starts with.
     TChildOptions Environment() const;
     const std::string& BusAddress() const { return address_; }

@@ -88,15 +88,17 @@ class MainWindowTest : public ::testing::Test {
     }
     static const QImage& BackgroundPicture() { return TfrmBase::Look()->BackgroundPicture(); }
 
-    // Items on the list: name, caption, active; then seconds logged today for each.
-    void List(std::vector<std::tuple<std::string, std::string, bool>> items) {
+    // Items of one type added to the list: name, caption, active; then seconds logged today for
+    // each.
+    void List(std::vector<std::tuple<std::string, std::string, bool>> items,
+              TMonitoredItemType type = TMonitoredItemType::mitApp) {
         TOptions options(folder_.Data());
         for (const auto& [name, caption, active] : items) {
             auto item = std::make_unique<TMonitoredItem>();
             item->Name = name;
             item->Caption = caption;
             item->Active = active;
-            item->ItemType = TMonitoredItemType::mitApp;
+            item->ItemType = type;
             options.MonitoredList.Add(caption, std::move(item));
         }
         ASSERT_TRUE(options.Save());
@@ -122,6 +124,15 @@ class MainWindowTest : public ::testing::Test {
     }
     void Click(const char* button) {
         QTest::mouseClick(Find<TImageButton>(button), Qt::LeftButton);
+    }
+    // Deletes the item of a row of today's list, confirming; the windows that asked.
+    std::vector<QString> DeleteConfirmed(int row) {
+        Find<QAction>("actViewMain")->trigger();
+        Find<QListWidget>("lbxMain_Applications")->setCurrentRow(row);
+        TModalAnswers answers({[](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); }});
+        Click("btnApp_Delete");
+        QTest::qWait(30);
+        return answers.Seen();
     }
     int WorkAreaHeight() { return Window().screen()->availableGeometry().height(); }
 
@@ -262,19 +273,40 @@ TEST_F(MainWindowTest, DeletingAnItemWaitingForRemovalOnlyTellsSo) {
 TEST_F(MainWindowTest, AConfirmedDeleteTakesTheItemOffBothListsAndTheDatabase) {
     List({{"/usr/bin/alpha", "Alpha", true}, {"/usr/bin/beta", "Beta", true}});
     auto* list = Find<QListWidget>("lbxMain_Applications");
-    Find<QAction>("actViewMain")->trigger();
-    list->setCurrentRow(1);
-    TModalAnswers answers({[](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); }});
-    Click("btnApp_Delete");
-    QTest::qWait(30);
-    ASSERT_EQ(answers.Seen().size(), 1u);
-    EXPECT_EQ(answers.Seen()[0], "frmDeleteConfirm");
+    const std::vector<QString> asked = DeleteConfirmed(1);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], "frmDeleteConfirm");
     EXPECT_EQ(RowItem(*list, 0)->Caption, "Alpha");
     EXPECT_EQ(RowItem(*list, 1), nullptr);
     EXPECT_EQ(program_->Options().MonitoredList.Count(), 1);
     TOptions reloaded(folder_.Data());
     EXPECT_EQ(reloaded.MonitoredList.Count(), 1);
     EXPECT_FALSE(program_->Options().AdminAccess);
+}
+
+// Browser addresses are asked of the desktop while a website is listed: from the start, until
+// the person deletes the last one (seen at the next scan), again once one is listed, and never
+// after the program's end.
+TEST_F(MainWindowTest, TheDesktopIsToldWhetherAddressesAreNeededAsTheListChanges) {
+    List({{"/usr/bin/alpha", "Alpha", true}});
+    List({{"example.com", "Site", true}}, TMonitoredItemType::mitWeb);
+    Window();
+    EXPECT_TRUE(desktop_.AddressesNeeded());
+
+    DeleteConfirmed(1);
+    ASSERT_EQ(program_->Options().MonitoredList.Count(), 1);
+    Fire(Timer("tmrScan"));
+    EXPECT_FALSE(desktop_.AddressesNeeded());
+
+    auto site = std::make_unique<TMonitoredItem>();
+    site->Name = "example.org";
+    site->ItemType = TMonitoredItemType::mitWeb;
+    program_->Options().MonitoredList.Add("Other site", std::move(site));
+    Fire(Timer("tmrScan"));
+    EXPECT_TRUE(desktop_.AddressesNeeded());
+    window_.reset();
+    program_->Program().Finish();
+    EXPECT_FALSE(desktop_.AddressesNeeded());
 }
 
 TEST_F(MainWindowTest, ChoosingTheUsagePeriodReloadsTheList) {

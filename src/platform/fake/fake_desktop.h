@@ -57,6 +57,8 @@ class TFakeDesktop : public TDesktop {
     const std::vector<TWindowHandle>& CloseRequests() const { return closeRequests_; }
     // Every shutdown asked for, refused ones included.
     const std::vector<TShutdownCall>& ShutdownCalls() const { return shutdownCalls_; }
+    // What the program said last about needing browser addresses.
+    bool AddressesNeeded() const { return addressesNeeded_; }
     void ClearRecords();
 
     // --- TDesktop ---
@@ -64,6 +66,7 @@ class TFakeDesktop : public TDesktop {
     TWindowFacts WhatIsInFront() override;
     void DescribeTopLevelWindows(const std::function<bool(const TWindowFacts&)>& visit) override;
     void PostCloseRequest(TWindowHandle window) override;
+    void NeedAddresses(bool needed) override { addressesNeeded_ = needed; }
     void ShutdownComputer(int mode, int timeoutSeconds) override;
     std::unique_ptr<TInstanceLock> AcquireInstanceLock(const std::string& path) override;
     bool NextNotice(TDesktopNotice& notice) override;
@@ -94,6 +97,7 @@ class TFakeDesktop : public TDesktop {
     std::vector<TWindowHandle> closeRequests_;
     std::vector<TShutdownCall> shutdownCalls_;
     std::string shutdownRefusal_;
+    bool addressesNeeded_ = false;
     std::deque<std::pair<TDesktopNotice, int>> notices_;
     int lastNoticeCode_ = 0;
     std::shared_ptr<TFakeLockRegistry> locks_;

@@ -89,32 +89,39 @@ void TAtspiClient::Disconnect() {
     accessibility_ = nullptr;
 }
 
-bool TAtspiClient::SwitchOn() {
+bool TAtspiClient::Switch(bool on, TDeadline deadline) {
     sd_bus* session = Session();
-    if (!session) {
+    const std::uint64_t left = MicrosecondsLeft(deadline);
+    if (!session || left == 0) {
         return false;
     }
+    sd_bus_error error = SD_BUS_ERROR_NULL;
     TMessage call;
+    TMessage reply;
     int r = sd_bus_message_new_method_call(session, call.Out(), LauncherObject.bus.c_str(),
                                            LauncherObject.path.c_str(), PropertiesInterface, "Set");
     if (r >= 0) {
-        r = sd_bus_message_append(call.Get(), "ssv", "org.a11y.Status", "IsEnabled", "b", 1);
+        r = sd_bus_message_append(call.Get(), "ssv", "org.a11y.Status", "IsEnabled", "b",
+                                  static_cast<int>(on));
     }
-    // Nobody waits for the answer: starting the accessibility service may take a moment,
-    // and the program's start must not.
+    // Answered once the launcher has stored the switch: a program that ends right afterwards
+    // has put it back for certain.
     if (r >= 0) {
-        r = sd_bus_message_set_expect_reply(call.Get(), 0);
+        r = sd_bus_call(session, call.Get(), left, &error, reply.Out());
     }
-    if (r >= 0) {
-        r = sd_bus_send(session, call.Get(), nullptr);
-    }
-    if (r >= 0) {
-        r = sd_bus_flush(session);
-    }
+    sd_bus_error_free(&error);
     return r >= 0;
 }
 
 std::optional<bool> TAtspiClient::Enabled(TDeadline deadline) {
+    return Status("IsEnabled", deadline);
+}
+
+std::optional<bool> TAtspiClient::ScreenReaderEnabled(TDeadline deadline) {
+    return Status("ScreenReaderEnabled", deadline);
+}
+
+std::optional<bool> TAtspiClient::Status(const char* property, TDeadline deadline) {
     sd_bus* session = Session();
     const std::uint64_t left = MicrosecondsLeft(deadline);
     if (!session || left == 0) {
@@ -126,20 +133,20 @@ std::optional<bool> TAtspiClient::Enabled(TDeadline deadline) {
     int r = sd_bus_message_new_method_call(session, call.Out(), LauncherObject.bus.c_str(),
                                            LauncherObject.path.c_str(), PropertiesInterface, "Get");
     if (r >= 0) {
-        r = sd_bus_message_append(call.Get(), "ss", "org.a11y.Status", "IsEnabled");
+        r = sd_bus_message_append(call.Get(), "ss", "org.a11y.Status", property);
     }
     if (r >= 0) {
         r = sd_bus_call(session, call.Get(), left, &error, reply.Out());
     }
-    int enabled = 0;
+    int value = 0;
     if (r >= 0) {
-        r = sd_bus_message_read(reply.Get(), "v", "b", &enabled);
+        r = sd_bus_message_read(reply.Get(), "v", "b", &value);
     }
     sd_bus_error_free(&error);
     if (r < 0) {
         return std::nullopt;
     }
-    return enabled != 0;
+    return value != 0;
 }
 
 sd_bus* TAtspiClient::Accessibility(TDeadline deadline) {

@@ -50,12 +50,15 @@ class TAtspiClient {
     TAtspiClient(const TAtspiClient&) = delete;
     TAtspiClient& operator=(const TAtspiClient&) = delete;
 
-    // Asks the session to switch accessibility on (org.a11y.Status IsEnabled), without waiting
-    // for the answer: programs that start afterwards expose their trees. False when the
-    // session bus cannot be reached.
-    bool SwitchOn();
+    // Switches the session's accessibility on or off (org.a11y.Status IsEnabled): programs
+    // that start afterwards expose their trees, or not. False when it was not done by the
+    // deadline.
+    bool Switch(bool on, TDeadline deadline);
     // Whether the session's accessibility is switched on; nullopt when nobody answers for it.
     std::optional<bool> Enabled(TDeadline deadline);
+    // Whether a screen reader said it runs (org.a11y.Status ScreenReaderEnabled); nullopt when
+    // nobody answers for it.
+    std::optional<bool> ScreenReaderEnabled(TDeadline deadline);
     // Whether the accessibility bus can be reached (connecting when not connected yet).
     bool Reachable(TDeadline deadline);
 
@@ -86,6 +89,7 @@ class TAtspiClient {
 
   private:
     sd_bus* Session();
+    std::optional<bool> Status(const char* property, TDeadline deadline);
     sd_bus* Accessibility(TDeadline deadline);
     void Disconnect();
     // Sends one method call whose arguments fill appends, waits for its reply until the

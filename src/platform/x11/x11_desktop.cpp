@@ -4,6 +4,7 @@
 #include "platform/full_address.h"
 #include "platform/posix_instance_lock.h"
 #include "platform/process_executable.h"
+#include "platform/x11/accessibility_switch.h"
 #include "platform/x11/atspi_client.h"
 #include "platform/x11/browser_address.h"
 #include "platform/x11/browser_family.h"
@@ -49,7 +50,8 @@ TX11Desktop::TX11Desktop(const std::string& displayName)
     : connection_(std::make_unique<TX11Connection>(displayName)),
       notices_(std::make_unique<TX11Notices>(displayName)),
       session_(std::make_unique<TSessionNotices>()), atspi_(std::make_unique<TAtspiClient>()),
-      addresses_(std::make_unique<TBrowserAddresses>(*atspi_)) {
+      addresses_(std::make_unique<TBrowserAddresses>(*atspi_)),
+      accessibilitySwitch_(std::make_unique<TAccessibilitySwitch>(*atspi_)) {
     Display* display = connection_->Get();
     int event = 0;
     int error = 0;
@@ -221,7 +223,29 @@ std::string TX11Desktop::WindowText(TWindowHandle window) {
 }
 
 long TX11Desktop::ProcessOf(unsigned long window) {
+    if (window == 0) {
+        return -1;
+    }
     Display* display = connection_->Get();
+    // The server's own record of the process at the other end of each local connection comes
+    // first: _NET_WM_PID is only a property, which any client may write on any window.
+    if (hasClientIds_) {
+        XResClientIdSpec query{window, XRES_CLIENT_ID_PID_MASK};
+        long count = 0;
+        XResClientIdValue* ids = nullptr;
+        long found = -1;
+        if (XResQueryClientIds(display, 1, &query, &count, &ids) == Success) {
+            // Answers that are not a process id give -1 and are passed over.
+            for (long i = 0; i < count && found < 0; ++i) {
+                found = XResGetClientPid(&ids[i]);
+            }
+            XResClientIdsDestroy(count, ids);
+        }
+        if (found > 0) {
+            return found;
+        }
+    }
+    // The server cannot tell (a client connected over the network): the window's own word.
     const auto pid = ReadLong(display, window, connection_->Intern("_NET_WM_PID"), XA_CARDINAL);
     if (pid && *pid > 0) {
         // A process id from another machine would name some unrelated local process.
@@ -230,22 +254,7 @@ long TX11Desktop::ProcessOf(unsigned long window) {
             return static_cast<long>(*pid);
         }
     }
-    if (!hasClientIds_ || window == 0) {
-        return -1;
-    }
-    // The server knows the process at the other end of each local connection.
-    XResClientIdSpec query{window, XRES_CLIENT_ID_PID_MASK};
-    long count = 0;
-    XResClientIdValue* ids = nullptr;
-    long found = -1;
-    if (XResQueryClientIds(display, 1, &query, &count, &ids) == Success) {
-        // Answers that are not a process id give -1 and are passed over.
-        for (long i = 0; i < count && found < 0; ++i) {
-            found = XResGetClientPid(&ids[i]);
-        }
-        XResClientIdsDestroy(count, ids);
-    }
-    return found;
+    return -1;
 }
 
 std::string TX11Desktop::ExecutablePath(TWindowHandle window) {
@@ -254,8 +263,8 @@ std::string TX11Desktop::ExecutablePath(TWindowHandle window) {
     return ExecutablePathOfProcess(static_cast<pid_t>(pid));
 }
 
-void TX11Desktop::SwitchOnAccessibility() {
-    atspi_->SwitchOn();
+void TX11Desktop::NeedAddresses(bool needed) {
+    accessibilitySwitch_->Need(needed);
 }
 
 TWindowFacts TX11Desktop::WhatIsInFront() {

@@ -11,6 +11,7 @@ class TX11Connection;
 class TX11Notices;
 class TSessionNotices;
 class TAtspiClient;
+class TAccessibilitySwitch;
 class TBrowserAddresses;
 struct TScreenRect;
 
@@ -50,12 +51,13 @@ class TX11Desktop : public TDesktop {
     std::string ClassName(TWindowHandle window);
     // _NET_WM_NAME, else WM_NAME, in UTF-8, at most 1023 bytes.
     std::string WindowText(TWindowHandle window);
-    // The owner's process from _NET_WM_PID (trusted only when WM_CLIENT_MACHINE names this
-    // machine), else from the server's own record of its local clients (X-Resource), then
-    // its executable from /proc. "Error: No such process" when no local process is known.
+    // The owner's process from the server's own record of its local clients (X-Resource),
+    // else, where the server cannot tell, from _NET_WM_PID (trusted only when
+    // WM_CLIENT_MACHINE names this machine), then its executable from /proc. "Error: No such
+    // process" when no local process is known.
     std::string ExecutablePath(TWindowHandle window);
-    // org.a11y.Status IsEnabled on the session bus.
-    void SwitchOnAccessibility() override;
+    // org.a11y.Status IsEnabled on the session bus (accessibility_switch.h).
+    void NeedAddresses(bool needed) override;
     // Only windows that accept WM_DELETE_WINDOW are asked, through the window manager's
     // _NET_CLOSE_WINDOW when it offers it. A window that does not accept the request is left
     // alone: a window manager would kill its client for it, which takes every other window
@@ -98,6 +100,7 @@ class TX11Desktop : public TDesktop {
 
     std::unique_ptr<TAtspiClient> atspi_;
     std::unique_ptr<TBrowserAddresses> addresses_;
+    std::unique_ptr<TAccessibilitySwitch> accessibilitySwitch_;
 };
 
 } // namespace tw
