@@ -262,6 +262,43 @@ TEST_F(ScanEngineTest, BrowserListedAsApplicationCountsForTheApplication) {
     EXPECT_EQ(reloaded.TodayList().Items(index).Duration, 3);
 }
 
+// A program typed in by its file name is charged, limited and closed wherever it lies, and
+// the day's totals read back from the rows agree with what the scan charged: an item naming
+// the very path keeps that program's time to itself.
+TEST_F(ScanEngineTest, AProgramListedByFileNameIsCountedAndClosedWhereverItLies) {
+#ifdef _WIN32
+    const std::string bare = "game.exe";
+    const std::string moved = "D:\\Portable\\GAME.EXE";
+    const std::string pinned = "C:\\Games\\game.exe";
+#else
+    const std::string bare = "game";
+    const std::string moved = "/snap/game/12/usr/bin/game";
+    const std::string pinned = "/usr/games/game";
+#endif
+    List(bare, TMonitoredItemType::mitApp);
+    List(pinned, TMonitoredItemType::mitApp);
+    options_->TimeLimitSeconds = 9;
+    options_->ExpirationAction = tw::TExpirationAction::CloseListed;
+    const auto movedWindow = Front(tw::AddEditorWindow(desktop_, moved));
+    Scan(3);
+    Front(tw::AddEditorWindow(desktop_, pinned));
+    Scan(3);
+    Front(movedWindow);
+    Scan(3);
+    EXPECT_TRUE(desktop_.CloseRequests().empty());
+    Scan(3); // at the limit
+    EXPECT_GE(CloseRequestsTo(movedWindow), 1);
+    EXPECT_EQ(Rows(), 4);
+
+    tw::TOnlineTimeApplicationLogger reloaded(folder_.Activity());
+    EXPECT_EQ(reloaded.Total, 12);
+    const tw::TMonitoredList& today = reloaded.TodayList();
+    ASSERT_NE(today.IndexOfName(bare), -1);
+    ASSERT_NE(today.IndexOfName(pinned), -1);
+    EXPECT_EQ(today.Items(today.IndexOfName(bare)).Duration, 9);
+    EXPECT_EQ(today.Items(today.IndexOfName(pinned)).Duration, 3);
+}
+
 // A browser whose address cannot be read for a reason the person can fix is said once, and
 // only to someone with websites on the list; a browser that merely did not answer is not.
 TEST_F(ScanEngineTest, AnUnreadableBrowserIsNoticedOnceWhenWebsitesAreListed) {
