@@ -13,14 +13,17 @@
 #include "storage/options.h"
 #include "support/test_data_folder.h"
 #include "ui/focus_settings.h"
+#include "ui/modal_helper.h"
 #include "ui/reminder_change.h"
 #include "ui/reminder_form.h"
 #include "ui/reminder_settings.h"
 #include "ui/test_look.h"
 #include "ui/transparency_settings.h"
+#include "ui/window_helpers.h"
 
 #include <QAbstractScrollArea>
 #include <QComboBox>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -61,38 +64,18 @@ TMargins ContentMargins(const QWidget& window) {
     return margins;
 }
 
-// Each page of a paged window on its own, or the window as it is.
-void ExpectEvenMargins(QWidget& window) {
-    window.show();
-    std::vector<QWidget*> pages;
-    for (QWidget* child : window.findChildren<QWidget*>()) {
-        if (child->objectName().startsWith(QStringLiteral("ts"))) {
-            pages.push_back(child);
-        }
-    }
-    const auto check = [&window](const QString& where) {
-        const TMargins margins = ContentMargins(window);
-        EXPECT_LE(std::abs(margins.left - margins.right), 1)
-            << where.toStdString() << ": left " << margins.left << ", right " << margins.right;
-    };
-    if (pages.empty()) {
-        check(window.objectName());
-        return;
-    }
-    for (QWidget* page : pages) {
-        for (QWidget* other : pages) {
-            other->setVisible(other == page);
-        }
-        check(window.objectName() + "/" + page->objectName());
-    }
+void ExpectEvenMargins(const QWidget& window, const QString& where) {
+    const TMargins margins = ContentMargins(window);
+    EXPECT_LE(std::abs(margins.left - margins.right), 1)
+        << where.toStdString() << ": left " << margins.left << ", right " << margins.right;
 }
 
+// The windows with pages are checked page by page, as their own buttons turn them.
 TEST(WindowMargins, EveryWindowKeepsTheSameMarginOnBothSides) {
     twtest::TestDataFolder folder(EncodeDate(2026, 3, 14) + EncodeTime(10, 0, 0, 0));
     twtest::TestLook look(folder.Appearance());
     TOptions options(folder.Data());
     TFakeDesktop desktop;
-    TMonitoredList result;
     const std::vector<std::function<std::unique_ptr<QWidget>()>> windows = {
         [] { return std::make_unique<TfrmReminder>(nullptr); },
         [] { return std::make_unique<TfrmReminderSettings>(); },
@@ -105,16 +88,35 @@ TEST(WindowMargins, EveryWindowKeepsTheSameMarginOnBothSides) {
         [] { return std::make_unique<TfrmWarning>(); },
         [&] { return std::make_unique<TfrmPasswordChange>(options); },
         [&] { return std::make_unique<TfrmPasswordCheck>(options); },
-        [&] { return std::make_unique<TfrmSettings>(options, desktop); },
-        [&] {
-            return std::make_unique<TfrmAppSiteAddWizard>(options, options.MonitoredList, result,
-                                                          TProgramSources{});
-        },
     };
     for (const auto& make : windows) {
         const std::unique_ptr<QWidget> window = make();
-        ExpectEvenMargins(*window);
+        window->show();
+        ExpectEvenMargins(*window, window->objectName());
     }
+
+    TMonitoredList result;
+    TfrmAppSiteAddWizard wizard(options, options.MonitoredList, result, TProgramSources{});
+    wizard.show();
+    for (int page = 0; page < 3; ++page) {
+        ExpectEvenMargins(wizard, "add wizard " + wizard.CurrentSheet()->objectName());
+        if (page < 2) {
+            twtest::Click(wizard, "btnNext");
+        }
+    }
+
+    int pages = 0;
+    twtest::TModalAnswer answer(QStringLiteral("frmSettings"), [&](QWidget* shown) {
+        auto& settings = *static_cast<TfrmSettings*>(shown);
+        while (settings.isVisible() && pages < 10) {
+            ++pages;
+            ExpectEvenMargins(settings, "settings " + settings.CurrentSheet()->objectName());
+            QTest::keyClick(&settings, Qt::Key_Return);
+        }
+    });
+    TfrmSettings settings(options, desktop);
+    settings.ShowSettingsWizard(true);
+    EXPECT_GE(pages, 4);
 }
 
 } // namespace
