@@ -35,7 +35,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <optional>
 
 namespace {
 
@@ -200,36 +199,26 @@ TEST_F(X11Wizards, FirstStartThenASiteAndAScannedProgramReachTheList) {
 // On the real desktop the Fast scan offers a running program that owns a window, and leaves
 // out one that runs without any.
 TEST_F(X11Wizards, TheFastScanOffersOnlyRunningProgramsThatOwnAWindow) {
-    ASSERT_EQ(QGuiApplication::platformName(), "xcb");
     const std::unique_ptr<TDesktop> desktop = CreateDesktop();
-    twtest::TClient windowed({"-name", "windowed", "a window of its own"}, false,
-                             "/usr/bin/xmessage");
+    twtest::TClient windowed({"a window of its own"}, false, "/usr/bin/xmessage");
     twtest::TClient background({"60"}, false, "/usr/bin/sleep");
     const std::string withWindow = fs::canonical("/usr/bin/xmessage").string();
-    const std::string withoutWindow = fs::canonical("/usr/bin/sleep").string();
     const TProgramSources sources = SystemProgramSources(*desktop);
-    ASSERT_TRUE(twtest::WaitUntil([&] {
-        const std::vector<std::string> owners = sources.windowOwners();
-        return std::find(owners.begin(), owners.end(), withWindow) != owners.end();
-    }));
-
+    ASSERT_TRUE(
+        twtest::WaitUntil([&] { return std::ranges::count(sources.windowOwners(), withWindow); }));
     TProgramScan scan(sources);
     QObject context;
-    std::optional<TScanFinds> finds;
-    scan.Start(false, &context, [&](TScanFinds found) { finds = std::move(found); });
-    QTRY_VERIFY_WITH_TIMEOUT(finds.has_value(), 20000);
-    ASSERT_FALSE(finds->failure);
     std::vector<std::string> offered;
-    for (const std::string& line : finds->running) {
-        offered.push_back(line.substr(0, line.find('=')));
-    }
-    const auto isOffered = [&](const std::string& path) {
-        return std::find(offered.begin(), offered.end(), path) != offered.end();
-    };
-    EXPECT_TRUE(isOffered(withWindow));
-    EXPECT_FALSE(isOffered(withoutWindow));
-    // Nor the shell this test was started from.
-    EXPECT_FALSE(isOffered(fs::canonical("/bin/sh").string()));
+    bool done = false;
+    scan.Start(false, &context, [&](TScanFinds finds) {
+        for (const std::string& line : finds.running) {
+            offered.push_back(line.substr(0, line.find('=')));
+        }
+        done = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
+    EXPECT_EQ(std::ranges::count(offered, withWindow), 1);
+    EXPECT_EQ(std::ranges::count(offered, fs::canonical("/usr/bin/sleep").string()), 0);
 }
 
 } // namespace
