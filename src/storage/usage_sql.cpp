@@ -56,10 +56,11 @@ std::string ApplicationTotals(TDateTime from, TDateTime to) {
 }
 
 // The scan's choice among the list's programs: the item naming the executable's path, and
-// only where none does, the items naming its file.
+// only where none does (letters A-Z in any case, as the scan compares paths), the items
+// naming its file.
 std::string ProgramCovers() {
     return "al.name = s.app_name OR (program_file_matches(al.name, s.app_name) AND NOT EXISTS "
-           "(SELECT 1 FROM applications_list p WHERE p.name = s.app_name))";
+           "(SELECT 1 FROM applications_list p WHERE p.name = s.app_name COLLATE NOCASE))";
 }
 
 std::string AddressTotals(TDateTime from, TDateTime to) {
