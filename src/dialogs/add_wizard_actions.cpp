@@ -240,14 +240,18 @@ void TfrmAppSiteAddWizard::ShowAppInfo(QListWidget* box, QPlainTextEdit* memo) {
     }
     std::string text = item->Caption + "\n" + item->Name;
     // A bare file name matches wherever the program lies, so the person is shown what it
-    // reaches, and told when a typing slip leaves it reaching nothing.
+    // reaches, and told when a typing slip leaves it reaching nothing. The box shows two
+    // lines: the coverage takes the second.
     if (IsBareProgramName(item->Name)) {
         const std::vector<std::string> covered = ProgramsCovered(item->Name, KnownPrograms());
+        text = item->Caption == item->Name ? item->Name : item->Caption + " (" + item->Name + ")";
         if (covered.empty()) {
             text += "\nNo running or known program has this file name now.";
-        }
-        for (const std::string& path : covered) {
-            text += "\nCovers " + path;
+        } else {
+            text += "\nCovers " + covered.front();
+            for (std::size_t i = 1; i < covered.size(); ++i) {
+                text += ", " + covered[i];
+            }
         }
     }
     memo->setPlainText(QString::fromStdString(text));
