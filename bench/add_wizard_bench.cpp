@@ -5,6 +5,7 @@
 //
 //   add_wizard_bench        (on the offscreen platform unless QT_QPA_PLATFORM says otherwise)
 #include "dialogs/add_wizard_form.h"
+#include "platform/desktop.h"
 #include "skin/image_button.h"
 #include "storage/date_format.h"
 #include "storage/options.h"
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -81,7 +83,10 @@ int main(int argc, char** argv) {
     twtest::TestDataFolder folder(EncodeDate(2026, 3, 14));
     TOptions options(folder.Data());
     TMonitoredList result;
-    TfrmAppSiteAddWizard wizard(options, options.MonitoredList, result, SystemProgramSources());
+    // The session's own desktop says which running programs own a window.
+    const std::unique_ptr<TDesktop> desktop = CreateDesktop();
+    TfrmAppSiteAddWizard wizard(options, options.MonitoredList, result,
+                                SystemProgramSources(*desktop));
     wizard.show();
     QTest::mouseClick(wizard.findChild<TImageButton*>("btnNext"), Qt::LeftButton);
     for (const bool complete : {false, true}) {

@@ -263,6 +263,33 @@ TEST_F(ScanEngineTest, BrowserListedAsApplicationCountsForTheApplication) {
     EXPECT_EQ(reloaded.TodayList().Items(index).Duration, 3);
 }
 
+// A program listed by its file name is charged and closed wherever it lies; an item naming
+// the very path keeps that program's time, in the scan and in the totals read back.
+TEST_F(ScanEngineTest, AProgramListedByFileNameIsCountedAndClosedWhereverItLies) {
+#ifdef _WIN32
+    const std::string bare = "game.exe", moved = "D:\\Portable\\GAME.EXE", pinned = Game;
+#else
+    const std::string bare = "game", moved = "/snap/game/12/bin/game", pinned = "/usr/games/game";
+#endif
+    List(bare, TMonitoredItemType::mitApp);
+    List(pinned, TMonitoredItemType::mitApp);
+    options_->TimeLimitSeconds = 9;
+    options_->ExpirationAction = tw::TExpirationAction::CloseListed;
+    const auto movedWindow = Front(tw::AddEditorWindow(desktop_, moved));
+    Scan(3);
+    Front(tw::AddEditorWindow(desktop_, pinned));
+    Scan(3);
+    Front(movedWindow);
+    Scan(3);
+    Scan(3); // at the limit
+    EXPECT_GE(CloseRequestsTo(movedWindow), 1);
+    tw::TOnlineTimeApplicationLogger reloaded(folder_.Activity());
+    const tw::TMonitoredList& today = reloaded.TodayList();
+    EXPECT_EQ(reloaded.Total, 12);
+    EXPECT_EQ(today.Items(today.IndexOfName(bare)).Duration, 9);
+    EXPECT_EQ(today.Items(today.IndexOfName(pinned)).Duration, 3);
+}
+
 // A browser whose address cannot be read for a reason the person can fix is said once, and
 // only to someone with websites on the list; a browser that merely did not answer is not.
 TEST_F(ScanEngineTest, AnUnreadableBrowserIsNoticedOnceWhenWebsitesAreListed) {

@@ -8,6 +8,7 @@
 #include "discovery/win32/start_menu.h"
 #include "items/monitored_list.h"
 #include "platform/win32/com_ids.h"
+#include "platform/win32/process_image_path.h"
 #include "platform/win32/win32_error.h"
 #include "storage/error_log.h"
 #include "win32_support/test_windows.h"
@@ -269,6 +270,11 @@ TEST_F(Win32DiscoveryTest, RunningProgramsOfTheUserComeFromTheManagementService)
                                 return tw::SameText(line.substr(0, line.find('=')), notepadPath);
                             }),
               1);
+    // Offered are those that show a window: not this test program, which has none.
+    tw::KeepProgramsWithDesktopWindows(lines);
+    EXPECT_TRUE(HasLine(lines, HelperPath() + "=Tallywick Test Helper"));
+    EXPECT_TRUE(NamesPath(lines, notepadPath));
+    EXPECT_FALSE(NamesPath(lines, tw::ProcessImagePath(GetCurrentProcessId())));
 }
 
 TEST_F(Win32DiscoveryTest, AnUnreachableManagementServiceIsReportedAndLeavesNoLines) {

@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
     try {
         program->LoadOptions();
         TOptions& options = program->Options();
-        ShowFirstRunSettings(options);
+        const bool firstStart = ShowFirstRunSettings(options, *desktop);
         if (!endRequested) {
             program->Start();
             window = std::make_unique<TfrmMain>(*desktop, options, *program);
@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
                 // Its tray icon is its face: no taskbar button, as with the hidden window's.
                 desktop->RemoveTaskbarButton(static_cast<TWindowHandle>(window->winId()));
             }
-            window->ShowAtStart(tray);
+            window->ShowAtStart(tray, firstStart);
             if (options.LoadFailed()) {
                 // The details went to the error log; the person needs to know that what they
                 // stored is neither in force nor lost, and which file it is.

@@ -5,6 +5,7 @@
 #include "dialogs/add_wizard_form.h"
 #include "dialogs/check_list_rows.h"
 #include "dialogs/guarded.h"
+#include "items/program_match.h"
 #include "skin/image_button.h"
 #include "skin/item_rows.h"
 
@@ -58,6 +59,7 @@ void TfrmAppSiteAddWizard::RefreshScanList() {
 }
 
 void TfrmAppSiteAddWizard::RefreshAppsList() {
+    knownPrograms_.reset(); // programs may have started or ended since
     lists_.BuildAppsView();
     ShowCheckList(*lbxApps, lists_.AppsView, TMonitoredItemType::mitApp);
     ShowAppInfo(lbxApps, mmAppInfoApp);
@@ -137,7 +139,8 @@ bool TfrmAppSiteAddWizard::AddTypedItem(TMonitoredItemType type, const QString& 
     }
     // A program is matched by the path the system runs it under, not by a link or a
     // wrapper script the person may have typed.
-    if (type == TMonitoredItemType::mitApp && scan_->Sources().pathOf) {
+    if (type == TMonitoredItemType::mitApp && scan_->Sources().pathOf &&
+        !IsBareProgramName(typed)) {
         typed = scan_->Sources().pathOf(typed);
     }
     const TAddOutcome outcome = lists_.AddTypedItem(type, tag.toStdString(), typed);
@@ -231,8 +234,44 @@ bool TfrmAppSiteAddWizard::SetItemChecked(QListWidget* box, int row, bool checke
 
 void TfrmAppSiteAddWizard::ShowAppInfo(QListWidget* box, QPlainTextEdit* memo) {
     const TMonitoredItem* item = RowItem(*box, box->currentRow());
-    memo->setPlainText(item ? QString::fromStdString(item->Caption + "\n" + item->Name)
-                            : QString());
+    if (!item) {
+        memo->clear();
+        return;
+    }
+    std::string text = item->Caption + "\n" + item->Name;
+    // A bare file name matches wherever the program lies, so the person is shown what it
+    // reaches, and told when a typing slip leaves it reaching nothing. The box shows two
+    // lines: the coverage takes the second.
+    if (IsBareProgramName(item->Name)) {
+        const std::vector<std::string> covered = ProgramsCovered(item->Name, KnownPrograms());
+        text = item->Caption == item->Name ? item->Name : item->Caption + " (" + item->Name + ")";
+        if (covered.empty()) {
+            text += "\nNo running or known program has this file name now.";
+        } else {
+            text += "\nCovers " + covered.front();
+            for (std::size_t i = 1; i < covered.size(); ++i) {
+                text += ", " + covered[i];
+            }
+        }
+    }
+    memo->setPlainText(QString::fromStdString(text));
+}
+
+const std::vector<std::string>& TfrmAppSiteAddWizard::KnownPrograms() {
+    if (!knownPrograms_) {
+        std::vector<std::string> lines;
+        if (scan_->Sources().running) {
+            scan_->Sources().running(lines);
+        }
+        knownPrograms_.emplace();
+        for (const std::string& line : lines) {
+            knownPrograms_->push_back(line.substr(0, line.find('=')));
+        }
+        for (int i = 0; i < lists_.ScanResults.Count(); ++i) {
+            knownPrograms_->push_back(lists_.ScanResults.Items(i).Name);
+        }
+    }
+    return *knownPrograms_;
 }
 
 void TfrmAppSiteAddWizard::FillFromRow(QListWidget* box, int row, QLineEdit* name, QLineEdit* tag) {
@@ -347,8 +386,8 @@ void RunAddWizard(TOptions& options, const TMonitoredList& current, TMonitoredLi
 }
 
 void RunAddWizard(TOptions& options, const TMonitoredList& current, TMonitoredList& result,
-                  QWidget* owner) {
-    RunAddWizard(options, current, result, owner, SystemProgramSources());
+                  QWidget* owner, TDesktop& desktop) {
+    RunAddWizard(options, current, result, owner, SystemProgramSources(desktop));
 }
 
 } // namespace tw

@@ -5,6 +5,9 @@
 #include "skin/base_form.h"
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -16,6 +19,7 @@ class QTimer;
 
 namespace tw {
 
+class TDesktop;
 class TImageButton;
 class TOptions;
 
@@ -85,6 +89,8 @@ class TfrmAppSiteAddWizard : public TfrmBase {
     void RefreshScanList();
     void RefreshAppsList();
     void ShowAppInfo(QListWidget* box, QPlainTextEdit* memo);
+    // The executables running now or found by the last scan, read when first needed.
+    const std::vector<std::string>& KnownPrograms();
     void FillFromRow(QListWidget* box, int row, QLineEdit* name, QLineEdit* tag);
     void DeleteSelected(QListWidget* box);
     void ScanStarted(bool complete);
@@ -102,12 +108,13 @@ class TfrmAppSiteAddWizard : public TfrmBase {
     QWidget* currentSheet_ = nullptr;
     bool completeScan_ = false;
     qint64 scanStartedAt_ = 0;
+    std::optional<std::vector<std::string>> knownPrograms_;
 };
 
 // Runs the wizard modally over the owner; the result list, which the caller owns and passes
 // empty, holds the changes after Finish and stays empty after Cancel.
 void RunAddWizard(TOptions& options, const TMonitoredList& current, TMonitoredList& result,
-                  QWidget* owner);
+                  QWidget* owner, TDesktop& desktop);
 // The same with other sources of programs (tests).
 void RunAddWizard(TOptions& options, const TMonitoredList& current, TMonitoredList& result,
                   QWidget* owner, TProgramSources sources);

@@ -1,11 +1,35 @@
 #include "dialogs/program_scan.h"
 
+#include "base/text.h"
 #include "discovery/program_lines.h"
 
 #include <QMetaObject>
 #include <QObject>
 
+#include <algorithm>
+
 namespace tw {
+
+namespace {
+
+bool SameExecutable(const std::string& a, const std::string& b) {
+#ifdef _WIN32
+    return SameText(a, b);
+#else
+    return a == b;
+#endif
+}
+
+// Keeps the lines "path=caption" whose program owns a window.
+void KeepWindowOwners(const std::vector<std::string>& owners, std::vector<std::string>& lines) {
+    std::erase_if(lines, [&](const std::string& line) {
+        const std::string path = line.substr(0, line.find('='));
+        return std::none_of(owners.begin(), owners.end(),
+                            [&](const std::string& owner) { return SameExecutable(owner, path); });
+    });
+}
+
+} // namespace
 
 TProgramScan::TProgramScan(TProgramSources sources) : sources_(std::move(sources)) {}
 
@@ -26,13 +50,18 @@ void TProgramScan::Start(bool complete, QObject* context, std::function<void(TSc
     total_ = 0;
     count_ = 0;
     programs_ = 0;
+    // The desktop answers on its own thread only.
+    std::optional<std::vector<std::string>> windowOwners;
+    if (sources_.windowOwners) {
+        windowOwners = sources_.windowOwners();
+    }
     running_ = true;
-    thread_ = std::thread(&TProgramScan::Run, this, complete, QPointer<QObject>(context),
-                          std::move(done));
+    thread_ = std::thread(&TProgramScan::Run, this, complete, std::move(windowOwners),
+                          QPointer<QObject>(context), std::move(done));
 }
 
-void TProgramScan::Run(bool complete, QPointer<QObject> context,
-                       std::function<void(TScanFinds)> done) {
+void TProgramScan::Run(bool complete, std::optional<std::vector<std::string>> windowOwners,
+                       QPointer<QObject> context, std::function<void(TScanFinds)> done) {
     TScanFinds finds;
     try {
         try {
@@ -56,6 +85,9 @@ void TProgramScan::Run(bool complete, QPointer<QObject> context,
         }
         finds.stopped = stop_;
         sources_.running(finds.running);
+        if (windowOwners) {
+            KeepWindowOwners(*windowOwners, finds.running);
+        }
     } catch (...) {
         finds.failure = std::current_exception();
     }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,6 +27,10 @@ struct TProgramSources {
     std::function<void(std::vector<std::string>&, const TFolderProgress&)> complete;
     // The programs running under the person's own account; replaces the lines.
     std::function<void(std::vector<std::string>&)> running;
+    // The executables owning a window on the desktop now, asked on the window's thread as a
+    // scan starts: of the running programs only these are offered, since the others are
+    // background processes, shells and tools nobody means to limit. Unset offers them all.
+    std::function<std::vector<std::string>()> windowOwners;
     // The caption of a program file, whether a picked file is a program, and the path the
     // system will run it under (what a listed program must name).
     std::function<std::string(const std::string&)> caption;
@@ -33,8 +38,11 @@ struct TProgramSources {
     std::function<std::string(const std::string&)> pathOf;
 };
 
-// This computer's sources.
-TProgramSources SystemProgramSources();
+class TDesktop;
+
+// This computer's sources; the desktop names the programs that own windows, and must
+// outlive the sources.
+TProgramSources SystemProgramSources(TDesktop& desktop);
 
 // What a scan found.
 struct TScanFinds {
@@ -71,7 +79,8 @@ class TProgramScan {
     const TProgramSources& Sources() const { return sources_; }
 
   private:
-    void Run(bool complete, QPointer<QObject> context, std::function<void(TScanFinds)> done);
+    void Run(bool complete, std::optional<std::vector<std::string>> windowOwners,
+             QPointer<QObject> context, std::function<void(TScanFinds)> done);
     void Join();
 
     TProgramSources sources_;

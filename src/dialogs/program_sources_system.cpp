@@ -1,6 +1,7 @@
 // The add wizard's sources on the system it runs on: each system's discovery library.
 #include "dialogs/program_scan.h"
 #include "discovery/program_sources.h"
+#include "platform/desktop.h"
 
 namespace tw {
 
@@ -28,8 +29,18 @@ class TControl {
 
 } // namespace
 
-TProgramSources SystemProgramSources() {
+TProgramSources SystemProgramSources(TDesktop& desktop) {
     TProgramSources sources;
+    sources.windowOwners = [&desktop] {
+        std::vector<std::string> owners;
+        desktop.DescribeTopLevelWindows([&](const TWindowFacts& facts) {
+            if (!facts.executablePath.empty()) {
+                owners.push_back(facts.executablePath);
+            }
+            return true;
+        });
+        return owners;
+    };
     sources.fast = [](std::vector<std::string>& lines) { FastScanPrograms(lines); };
     sources.countFolders = [](const TFolderProgress& progress) {
         TControl control(progress);

@@ -52,8 +52,8 @@ const QStringList Percentages = {"0",  "5",  "10", "15", "20", "25", "30",
 
 } // namespace
 
-TfrmSettings::TfrmSettings(TOptions& options, QWidget* parent)
-    : TfrmBase(parent), options_(options) {
+TfrmSettings::TfrmSettings(TOptions& options, TDesktop& desktop, QWidget* parent)
+    : TfrmBase(parent), options_(options), desktop_(desktop) {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Settings"));
     setFixedSize(WindowWidth, 440);

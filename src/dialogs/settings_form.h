@@ -17,6 +17,7 @@ class QPlainTextEdit;
 namespace tw {
 
 class TImageButton;
+class TDesktop;
 class TOptions;
 
 // "Settings": every setting reviewed in one pass, page by page — the window's appearance,
@@ -26,7 +27,8 @@ class TOptions;
 class TfrmSettings : public TfrmBase {
     Q_OBJECT
   public:
-    TfrmSettings(TOptions& options, QWidget* parent = nullptr);
+    // The desktop names the running programs the add wizard offers.
+    TfrmSettings(TOptions& options, TDesktop& desktop, QWidget* parent = nullptr);
     ~TfrmSettings() override;
 
     // Runs the wizard modally; true when it was closed by Apply. At the first start
@@ -119,6 +121,7 @@ class TfrmSettings : public TfrmBase {
     bool AllowToggleOn() const;
 
     TOptions& options_;
+    TDesktop& desktop_;
     bool firstRun_ = false;
     QWidget* currentSheet_ = nullptr;
     TMonitoredList workingList_;
@@ -136,6 +139,7 @@ class TfrmSettings : public TfrmBase {
 
 // The first start: marks it past and runs the wizard with first-run rights, once. Settings
 // that could not be read are no first start: the wizard would offer defaults in their place.
-void ShowFirstRunSettings(TOptions& options);
+// True when this was the first start.
+bool ShowFirstRunSettings(TOptions& options, TDesktop& desktop);
 
 } // namespace tw

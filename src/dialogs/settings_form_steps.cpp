@@ -204,7 +204,7 @@ void TfrmSettings::btnAddClick() {
         return;
     }
     TMonitoredList changes;
-    RunAddWizard(options_, workingList_, changes, this);
+    RunAddWizard(options_, workingList_, changes, this, desktop_);
     MergeListChanges(changes, workingList_, nullptr);
     RefreshList();
 }
@@ -283,13 +283,14 @@ void TfrmSettings::Apply() {
     accept();
 }
 
-void ShowFirstRunSettings(TOptions& options) {
+bool ShowFirstRunSettings(TOptions& options, TDesktop& desktop) {
     if (options.IsNotFirstRun || options.LoadFailed()) {
-        return;
+        return false;
     }
     options.IsNotFirstRun = true;
-    TfrmSettings wizard(options);
+    TfrmSettings wizard(options, desktop);
     wizard.ShowSettingsWizard(true);
+    return true;
 }
 
 } // namespace tw

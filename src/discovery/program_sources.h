@@ -37,7 +37,9 @@ int CountCompleteScanFolders(const TScanControl& control);
 // the lines as they are found.
 void CompleteScanPrograms(std::vector<std::string>& lines, const TScanControl& control);
 
-// Replaces the lines with the programs running under the user's own account, each once.
+// Replaces the lines with the programs running under the user's own account, each once; on
+// Windows only those that show a window on the desktop, since there every program owns
+// hidden windows (elsewhere the add wizard asks the desktop which own one).
 // A failure of the system's process list is reported to the error log, never raised.
 void RunningProgramLines(std::vector<std::string>& lines);
 

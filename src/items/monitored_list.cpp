@@ -3,6 +3,7 @@
 #include "base/exception.h"
 #include "base/text.h"
 #include "items/address_match.h"
+#include "items/program_match.h"
 #include "platform/program_paths.h"
 
 #include <algorithm>
@@ -112,19 +113,33 @@ int TMonitoredList::FindMatch(const std::string& exePath, const std::string& add
     // The probe leaves the path empty when it cannot name the executable; that must not
     // charge the time to an item that happens to have no name.
     const bool hasPath = !Trim(exePath).empty();
-    int appIndex = -1;
+    int pathIndex = -1;
+    int fileNameIndex = -1;
     for (int i = 0; i < Count(); ++i) {
         const std::string& name = pairs_[static_cast<std::size_t>(i)].item->Name;
         if (hasAddress && UrlMatches(name, address)) {
             kind = TMonitoredItemType::mitWeb;
             return i;
         }
-        if (hasPath && SameText(name, exePath)) {
-            appIndex = i; // keep going: the last item of that name wins
+        if (!hasPath) {
+            continue;
+        }
+        // Keep going: the last item of that name wins.
+        switch (MatchProgram(name, exePath)) {
+        case TProgramMatch::ByPath:
+            pathIndex = i;
+            break;
+        case TProgramMatch::ByFileName:
+            fileNameIndex = i;
+            break;
+        case TProgramMatch::None:
+            break;
         }
     }
     kind = TMonitoredItemType::mitApp;
-    return appIndex;
+    // The item naming this very file is the more particular one; the usage totals make the
+    // same choice, so the time shown is the time charged.
+    return pathIndex != -1 ? pathIndex : fileNameIndex;
 }
 
 void TMonitoredList::AssignFiltered(const TMonitoredList* source, TMonitoredItemType typeFilter,

@@ -50,7 +50,8 @@ class TMonitoredList {
 
     // The lookup of the scan cycle: which item covers this executable and address.
     // kind becomes mitWeb for an address match, otherwise mitApp (also when nothing matched).
-    // A blank address or a blank executable path takes no part in the comparison.
+    // A blank address or a blank executable path takes no part in the comparison. Programs
+    // match by MatchProgram; an item naming the file's path goes before one naming its file.
     int FindMatch(const std::string& exePath, const std::string& address,
                   TMonitoredItemType& kind) const;
 

@@ -55,6 +55,14 @@ std::string ApplicationTotals(TDateTime from, TDateTime to) {
            "date_created is null) GROUP BY app_name";
 }
 
+// The scan's choice among the list's programs: the item naming the executable's path, and
+// only where none does (letters A-Z in any case, as the scan compares paths), the items
+// naming its file.
+std::string ProgramCovers() {
+    return "al.name = s.app_name OR (program_file_matches(al.name, s.app_name) AND NOT EXISTS "
+           "(SELECT 1 FROM applications_list p WHERE p.name = s.app_name COLLATE NOCASE))";
+}
+
 std::string AddressTotals(TDateTime from, TDateTime to) {
     const char* plus = IsLongWindow(from, to) ? "+" : "";
     return std::string("SELECT browser_url, SUM(duration) as duration FROM applications WHERE ((") +
@@ -92,7 +100,7 @@ std::string ApplicationsUsageFastSQL(TDateTime from, TDateTime to) {
     return FastUsage("applications_list", "al",
                      "SELECT al.caption as caption, al.active as active, al.name as name, "
                      "s.duration as duration FROM applications_list al JOIN (" +
-                         ApplicationTotals(from, to) + ") s ON al.name = s.app_name");
+                         ApplicationTotals(from, to) + ") s ON " + ProgramCovers());
 }
 
 std::string WebsitesUsageFastSQL(TDateTime from, TDateTime to) {

@@ -17,7 +17,8 @@ std::string WebsitesUsageSQL(TDateTime from, TDateTime to);
 // ones the program runs. They return the reference rows, except that a website item counts
 // an address only where the scan's own match (url_matches) says it covers it: the
 // reference's LIKE would also count facebook.com's time toward book.com, and the time on
-// the list would hold it twice.
+// the list would hold it twice. Likewise a program listed by its file name alone counts the
+// executables of that name that no item lists by path, where the reference counts none.
 std::string ApplicationsUsageFastSQL(TDateTime from, TDateTime to);
 std::string WebsitesUsageFastSQL(TDateTime from, TDateTime to);
 

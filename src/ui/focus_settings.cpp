@@ -44,7 +44,8 @@ TfrmFocusSettings::TfrmFocusSettings(QWidget* owner) : TfrmBase(owner) {
                                        "you have set runs out."),
                         12, 90, DesignFont(11, false));
     lblNote->setWordWrap(true);
-    lblNote->setGeometry(12, 96, 241, 40);
+    // As wide as the lines above it may run: the same margin on the right as on the left.
+    lblNote->setGeometry(12, 96, width() - 2 * 12, 40);
 
     btnOk = DialogButton(this, "btnOk", QStringLiteral("OK"), QRect(56, 145, 70, 28));
     btnCancel = DialogButton(this, "btnCancel", QStringLiteral("Cancel"), QRect(138, 145, 70, 28));

@@ -101,8 +101,9 @@ class TfrmMain : public TfrmBase, public TScanHost {
     // Where the desktop offers no tray, the window stays reachable: set before showing.
     void SetTrayAvailable(bool available) { trayAvailable_ = available; }
     bool TrayAvailable() const { return trayAvailable_; }
-    // The program starts in the tray, or, without one, as a window.
-    void ShowAtStart(bool trayAvailable);
+    // The program starts in the tray, or, without one, as a window; after the first start's
+    // settings it is shown once in the All view.
+    void ShowAtStart(bool trayAvailable, bool firstStart = false);
 
     // Skins: name and path of every picture in the Skins folder (and below), by name.
     const std::vector<std::pair<QString, QString>>& SkinList() const { return skinList_; }

@@ -8,6 +8,7 @@
 #include "ui/slide_steps.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
@@ -82,8 +83,9 @@ void TfrmMain::tmrDeactivationTimer() {
 }
 
 void TfrmMain::tmrAutohideTimer() {
+    // An open dialog of its own keeps the window where it is.
     if (isMinimized() || isMaximized() || !isVisible() || ApplicationInFocus() ||
-        !Appearance().GetAutohide()) {
+        !Appearance().GetAutohide() || QApplication::activeModalWidget() != nullptr) {
         return; // asks again at the next tick
     }
     tmrAutohide->stop();
@@ -110,6 +112,13 @@ void TfrmMain::actAutohideExecute() {
 }
 
 void TfrmMain::TrayLeftClick() {
+    // Hiding the window under one of its dialogs would strand the dialog, and acting on the
+    // window would go behind the dialog's back: the person is shown the dialog instead.
+    if (QWidget* dialog = QApplication::activeModalWidget(); dialog != nullptr && dialog != this) {
+        dialog->raise();
+        dialog->activateWindow();
+        return;
+    }
     if (SlideState == ssHidden) {
         RestoreApplication();
         tmrAutohideSlide->start();

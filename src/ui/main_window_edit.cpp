@@ -20,7 +20,7 @@ void TfrmMain::btnApp_AddClick() {
         return;
     }
     TMonitoredList changes;
-    RunAddWizard(options_, options_.MonitoredList, changes, this);
+    RunAddWizard(options_, options_.MonitoredList, changes, this, desktop_);
     ApplyListChanges(changes);
 }
 
@@ -45,7 +45,7 @@ void TfrmMain::actSettingsExecute() {
     program_.HoldSaving(true);
     const TScopeExit saveAgain([this] { program_.HoldSaving(false); });
     const TAdminAccessScope access(options_);
-    TfrmSettings wizard(options_, this);
+    TfrmSettings wizard(options_, desktop_, this);
     if (!wizard.ShowSettingsWizard(false)) {
         return;
     }

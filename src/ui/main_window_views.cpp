@@ -151,7 +151,7 @@ void TfrmMain::btnFocusClick() {
         ExecuteBlockSettings(changes, this, [this](QWidget* dialog, TMonitoredList& collected) {
             Guarded([&] {
                 if (ChangeGate(options_, dialog)) {
-                    RunAddWizard(options_, options_.MonitoredList, collected, dialog);
+                    RunAddWizard(options_, options_.MonitoredList, collected, dialog, desktop_);
                     ApplyListChanges(collected);
                     collected.Clear();
                 }
@@ -179,12 +179,19 @@ void TfrmMain::MinimizeApplication() {
     }
 }
 
-void TfrmMain::ShowAtStart(bool trayAvailable) {
+void TfrmMain::ShowAtStart(bool trayAvailable, bool firstStart) {
     SetTrayAvailable(trayAvailable);
     if (trayAvailable) {
         trayIcon->show();
     } else {
         show();
+    }
+    if (firstStart) {
+        // A newcomer would see only a tray icon: the window shows once where the program
+        // went and what the list just chosen holds.
+        actViewMain->setChecked(true);
+        ShowView(tsMain, false);
+        RestoreApplication();
     }
 }
 

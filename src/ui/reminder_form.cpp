@@ -23,6 +23,11 @@ namespace tw {
 namespace {
 
 constexpr int Width = 492;
+// The content keeps the same margin on both sides.
+constexpr int Margin = 10;
+constexpr int ContentWidth = Width - 2 * Margin;
+// A memo sits inside its panel's rounded border.
+constexpr int MemoInset = 7;
 constexpr int CountdownLength = 60;
 // exec() result of "Give me 5 Minutes"; Accepted is OK or the end of the countdown, and
 // Rejected only the end of the message loop (the program ends).
@@ -60,9 +65,9 @@ TfrmReminder::TfrmReminder(QWidget* owner) : TfrmBase(owner) {
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setFixedSize(Width, ReminderHeight(dpMorning));
 
-    lblReminderText = BodyLabel(this, "lblReminderText", QString(), 10, 45);
+    lblReminderText = BodyLabel(this, "lblReminderText", QString(), Margin, 45);
     lblReminderText->setWordWrap(true);
-    lblReminderText->setGeometry(10, 45, 480, 80);
+    lblReminderText->setGeometry(Margin, 45, ContentWidth, 80);
     lblReminderText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     const struct {
@@ -84,28 +89,31 @@ TfrmReminder::TfrmReminder(QWidget* owner) : TfrmBase(owner) {
     for (int part = 0; part < 3; ++part) {
         const auto& section = sections[part];
         const int top = SectionTops[part];
-        *section.labelField = BodyLabel(this, section.label, section.title, 10, top);
-        *section.panelField = LightPanel(this, section.panel, QRect(10, top + 24, 480, 86));
-        *section.memoField = MemoBox(this, section.memo, QRect(17, top + 33, 465, 70),
-                                     QString::fromLatin1(section.memoName));
+        *section.labelField = BodyLabel(this, section.label, section.title, Margin, top);
+        const QRect panel(Margin, top + 24, ContentWidth, 86);
+        *section.panelField = LightPanel(this, section.panel, panel);
+        *section.memoField =
+            MemoBox(this, section.memo, panel.adjusted(MemoInset, 9, -MemoInset, -7),
+                    QString::fromLatin1(section.memoName));
         (*section.memoField)->setReadOnly(true);
     }
 
     btnFiveMinutes = DialogButton(this, "btnFiveMinutes", QStringLiteral("Give me 5 Minutes"),
-                                  QRect(10, 486, 140, 32));
-    lblAction = BodyLabel(this, "lblAction", QStringLiteral("Action:"), 200, 494);
+                                  QRect(Margin, 486, 140, 32));
+    lblAction = BodyLabel(this, "lblAction", QStringLiteral("Action:"), 191, 494);
     const TSkinnedCombo combo = SkinnedCombo(this, "pnlExpirationCombo", "cbxExpirationAction",
-                                             "btnComboExpirationAction", QRect(250, 489, 158, 28),
+                                             "btnComboExpirationAction", QRect(241, 489, 158, 28),
                                              {"Continue", "Close Application", "Shutdown Computer"},
                                              QStringLiteral("Action"));
     pnlExpirationCombo = combo.panel;
     cbxExpirationAction = combo.combo;
     btnComboExpirationAction = combo.arrow;
     lblAction->setBuddy(cbxExpirationAction);
-    lblTimeLeft = BodyLabel(this, "lblTimeLeft", QStringLiteral("Time Left:"), 309, 494);
-    lblTimeValue = BodyLabel(this, "lblTimeValue", QStringLiteral("00:00"), 373, 494);
+    lblTimeLeft = BodyLabel(this, "lblTimeLeft", QStringLiteral("Time Left:"), 300, 494);
+    lblTimeValue = BodyLabel(this, "lblTimeValue", QStringLiteral("00:00"), 364, 494);
     lblTimeValue->setAccessibleName(QStringLiteral("Time left"));
-    btnOk = DialogButton(this, "btnOk", QStringLiteral("OK"), QRect(421, 486, 70, 32));
+    btnOk =
+        DialogButton(this, "btnOk", QStringLiteral("OK"), QRect(Width - Margin - 70, 486, 70, 32));
 
     tmrCountdown = new QTimer(this);
     tmrCountdown->setObjectName(QStringLiteral("tmrCountdown"));

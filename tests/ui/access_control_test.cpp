@@ -5,6 +5,7 @@
 #include "dialogs/password_change_form.h"
 #include "dialogs/settings_form.h"
 #include "dialogs/warning_form.h"
+#include "platform/fake/fake_desktop.h"
 #include "skin/image_button.h"
 #include "storage/access.h"
 #include "storage/date_format.h"
@@ -128,7 +129,8 @@ TEST_F(AccessControlTest, TheLogonPageIsCaseStrictTheChangeWindowIsNot) {
                 QTest::keyClick(&w, Qt::Key_Return);
             }
         });
-        ShowFirstRunSettings(options);
+        TFakeDesktop desktop;
+        ShowFirstRunSettings(options, desktop);
         EXPECT_FALSE(options.AdminAccess);
     }
     EXPECT_EQ(notices.Said(),

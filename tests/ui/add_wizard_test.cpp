@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTest>
 
@@ -110,6 +111,34 @@ TEST(AddWizardWindow, StopDuringACompleteScanKeepsTheFindsAndAddsTheRunningProgr
     EXPECT_TRUE(result.Items(0).Checked);
 }
 
+// A program typed by its file name alone is kept so, and the info box says which running
+// programs it covers now, or that it covers none.
+TEST(AddWizardWindow, AFileNameIsKeptAndShowsWhichProgramsItCovers) {
+    twtest::TestDataFolder folder(Now);
+    TOptions options(folder.Data());
+    TMonitoredList result;
+    TProgramSources sources;
+    sources.running = [](std::vector<std::string>& lines) { lines = {"/usr/bin/editor=Editor"}; };
+    sources.pathOf = [](const std::string& path) { return "/resolved/" + path; };
+    TfrmAppSiteAddWizard wizard(options, options.MonitoredList, result, sources);
+    wizard.show();
+    Click(wizard, "btnNext");
+    Click(wizard, "btnNext");
+    for (const char* typed : {"editor", "edtior"}) {
+        QTest::keyClicks(Child<QLineEdit>(wizard, "edApp"), typed);
+        Click(wizard, "btnAddApp");
+    }
+    auto* apps = Child<QListWidget>(wizard, "lbxApps");
+    auto* info = Child<QPlainTextEdit>(wizard, "mmAppInfoApp");
+    apps->setCurrentRow(0);
+    EXPECT_TRUE(info->toPlainText().endsWith("\nCovers /usr/bin/editor"));
+    apps->setCurrentRow(1);
+    EXPECT_TRUE(
+        info->toPlainText().endsWith("\nNo running or known program has this file name now."));
+    Click(wizard, "btnNext"); // Finish
+    EXPECT_EQ(result.Items(0).Name, "editor");
+}
+
 // Browse offers only what the system can start, and names a program by what runs: a shell
 // wrapper by the program it hands over to. Anything else is refused in the program's own
 // notice, and the boxes stay as they were.
@@ -124,7 +153,9 @@ TEST(AddWizardWindow, BrowseTakesOnlyProgramsAndNamesTheOneThatRuns) {
     std::filesystem::permissions(notes, std::filesystem::perms::owner_all); // executable text
     TOptions options(folder.Data());
     TMonitoredList result;
-    TfrmAppSiteAddWizard wizard(options, options.MonitoredList, result, SystemProgramSources());
+    TFakeDesktop desktop;
+    TfrmAppSiteAddWizard wizard(options, options.MonitoredList, result,
+                                SystemProgramSources(desktop));
     wizard.show();
     Click(wizard, "btnNext");
     Click(wizard, "btnNext");

@@ -25,6 +25,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 
@@ -268,6 +269,33 @@ TEST_F(MainWindowTest, DeletingAnItemWaitingForRemovalOnlyTellsSo) {
     EXPECT_EQ(caption, "Please Note");
     EXPECT_EQ(program_->Options().MonitoredList.Count(), 1);
     EXPECT_EQ(RowItem(*list, 0)->Caption, "Alpha \"beta\"");
+}
+
+// While one of the window's dialogs is open, a tray click or a double Alt leaves the window
+// as it is and brings the dialog forward.
+TEST_F(MainWindowTest, ATrayClickOrDoubleAltWhileADialogIsOpenBringsTheDialogForward) {
+    List({{"/usr/bin/alpha", "Alpha", true}});
+    TfrmMain& w = Window();
+    w.SetTrayAvailable(true);
+    w.ConnectNotices();
+    Find<QAction>("actViewMain")->trigger();
+    Find<QListWidget>("lbxMain_Applications")->setCurrentRow(0);
+    auto* tray = Find<QSystemTrayIcon>("trayIcon");
+    TModalAnswers answers({[&](QWidget* question) {
+        emit tray->activated(QSystemTrayIcon::Trigger);
+        EXPECT_TRUE(w.isVisible() && !w.isMinimized());
+        desktop_.PushNotice(TDesktopNotice::HotKey);
+        desktop_.PushNotice(TDesktopNotice::HotKey);
+        Fire(Timer("tmrNotices"));
+        EXPECT_TRUE(w.isVisible() && !w.isMinimized());
+        EXPECT_EQ(QApplication::activeModalWidget(), question);
+        static_cast<QDialog*>(question)->reject();
+    }});
+    Click("btnApp_Delete");
+    QTest::qWait(30);
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    emit tray->activated(QSystemTrayIcon::Trigger); // no dialog: put away as before
+    EXPECT_FALSE(w.isVisible());
 }
 
 TEST_F(MainWindowTest, AConfirmedDeleteTakesTheItemOffBothListsAndTheDatabase) {

@@ -54,7 +54,7 @@ class SettingsWizardTest : public ::testing::Test {
                 static_cast<QDialog*>(shown)->reject();
             }
         });
-        TfrmSettings wizard(options);
+        TfrmSettings wizard(options, desktop_);
         return wizard.ShowSettingsWizard(firstRun);
     }
 
@@ -70,6 +70,7 @@ class SettingsWizardTest : public ::testing::Test {
     // The skins lie beside the folder's program.
     twtest::TestDataFolder folder_{Now};
     twtest::TestLook look_{folder_.Appearance()};
+    TFakeDesktop desktop_;
 };
 
 TEST_F(SettingsWizardTest, CancelOnTheFirstPagePutsTheAppearanceBack) {
@@ -198,7 +199,7 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
             Child<QComboBox>(w, "cbReminderChangePeriod")->setCurrentIndex(2);
             QTest::mouseClick(Child<TImageButton>(w, "btnNext"), Qt::LeftButton); // Apply
         });
-        ShowFirstRunSettings(options);
+        EXPECT_TRUE(ShowFirstRunSettings(options, desktop_));
     }
     EXPECT_EQ(shown, 1);
     EXPECT_FALSE(options.AdminAccess);
@@ -220,9 +221,43 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
         ++shown;
         static_cast<QDialog*>(window)->reject();
     });
-    ShowFirstRunSettings(stored);
+    EXPECT_FALSE(ShowFirstRunSettings(stored, desktop_));
     QTest::qWait(20);
     EXPECT_EQ(shown, 1);
+}
+
+// The first start ends with the main window in sight, in the All view, with the list the
+// wizard just made; a later start stays in the tray.
+TEST_F(SettingsWizardTest, TheFirstStartShowsTheMainWindowOnceWithTheListJustChosen) {
+    twtest::TTestProgram program(desktop_, folder_, false);
+    twtest::TModalAnswer add(QStringLiteral("frmAppSiteAddWizard"), [](QWidget* wizard) {
+        QTest::keyClicks(Child<QLineEdit>(*wizard, "edURL"), "news.example.com");
+        QTest::keyClick(Child<QLineEdit>(*wizard, "edURL"), Qt::Key_Return);
+        for (int page = 0; page < 3; ++page) {
+            twtest::Click(*wizard, "btnNext"); // to the end, then Finish
+        }
+    });
+    twtest::TModalAnswer first(QStringLiteral("frmSettings"), [&](QWidget* shown) {
+        auto& w = *static_cast<TfrmSettings*>(shown);
+        while (w.isVisible()) {
+            if (Page(w) == "tsMonitoredList" && w.WorkingList().Count() == 0) {
+                twtest::Click(w, "btnApp_Add");
+            }
+            Next(w);
+        }
+    });
+    ASSERT_TRUE(ShowFirstRunSettings(program.Options(), desktop_));
+    program.Program().Start();
+    TfrmMain window(desktop_, program.Options(), program.Program());
+    window.ShowAtStart(true, true);
+    EXPECT_TRUE(window.isVisible() && !window.IsLiteView());
+    EXPECT_EQ(window.CurrentSheet()->objectName(), "tsMain");
+    EXPECT_EQ(twtest::Captions(*Child<QListWidget>(window, "lbxMain_Applications")),
+              QStringList{"news.example.com"});
+    window.hide();
+    EXPECT_FALSE(ShowFirstRunSettings(program.Options(), desktop_));
+    window.ShowAtStart(true, false);
+    EXPECT_FALSE(window.isVisible());
 }
 
 // Settings from the main window's menu: what was applied shows there at once, and the

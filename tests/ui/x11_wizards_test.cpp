@@ -3,12 +3,14 @@
 // add button opens the add wizard, where a typed site and a program picked from the Fast
 // scan of the session's menu end up on the list, on screen and in settings.sqlite. Every
 // control met on the way tells the accessibility tools its name and role.
+#include "dialogs/program_scan.h"
 #include "dialogs/settings_form.h"
 #include "platform/fake/fake_desktop.h"
 #include "skin/image_button.h"
 #include "skin/item_rows.h"
 #include "storage/date_format.h"
 #include "storage/options.h"
+#include "support/child_process.h"
 #include "support/file_text.h"
 #include "support/temp_dir.h"
 #include "support/test_data_folder.h"
@@ -31,6 +33,7 @@
 
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -144,7 +147,7 @@ TEST_F(X11Wizards, FirstStartThenASiteAndAScannedProgramReachTheList) {
                 QTest::keyClick(wizard, Qt::Key_Return); // Next >, then Apply
             }
         });
-        ShowFirstRunSettings(options);
+        ShowFirstRunSettings(options, desktop);
     }
     ASSERT_EQ(settingsShown, 1);
     EXPECT_EQ(folder_.Scalar("settings.sqlite",
@@ -191,6 +194,31 @@ TEST_F(X11Wizards, FirstStartThenASiteAndAScannedProgramReachTheList) {
     EXPECT_EQ(folder_.Scalar("settings.sqlite", "SELECT name || '=' || caption || '=' || active "
                                                 "FROM applications_list"),
               program + "=Window Properties=1");
+}
+
+// On the real desktop the Fast scan offers a running program that owns a window, and leaves
+// out one that runs without any.
+TEST_F(X11Wizards, TheFastScanOffersOnlyRunningProgramsThatOwnAWindow) {
+    const std::unique_ptr<TDesktop> desktop = CreateDesktop();
+    twtest::TClient windowed({"a window of its own"}, false, "/usr/bin/xmessage");
+    twtest::TClient background({"60"}, false, "/usr/bin/sleep");
+    const std::string withWindow = fs::canonical("/usr/bin/xmessage").string();
+    const TProgramSources sources = SystemProgramSources(*desktop);
+    ASSERT_TRUE(
+        twtest::WaitUntil([&] { return std::ranges::count(sources.windowOwners(), withWindow); }));
+    TProgramScan scan(sources);
+    QObject context;
+    std::vector<std::string> offered;
+    bool done = false;
+    scan.Start(false, &context, [&](TScanFinds finds) {
+        for (const std::string& line : finds.running) {
+            offered.push_back(line.substr(0, line.find('=')));
+        }
+        done = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
+    EXPECT_EQ(std::ranges::count(offered, withWindow), 1);
+    EXPECT_EQ(std::ranges::count(offered, fs::canonical("/usr/bin/sleep").string()), 0);
 }
 
 } // namespace

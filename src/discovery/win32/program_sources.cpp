@@ -68,6 +68,7 @@ void CompleteScanPrograms(std::vector<std::string>& lines, const TScanControl& c
 void RunningProgramLines(std::vector<std::string>& lines) {
     TComScope com;
     ProcessesExeNamesGet(LocalComputerName(), lines);
+    KeepProgramsWithDesktopWindows(lines);
 }
 
 std::string ProgramCaption(const std::string& path) {

@@ -11,6 +11,7 @@
 #include <wbemcli.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <vector>
@@ -224,6 +225,28 @@ void ProcessesExeNamesGet(const std::string& computerName, std::vector<std::stri
     for (const std::string& path : found) {
         lines.push_back(ProgramLine(path, FileCaption(path)));
     }
+}
+
+void KeepProgramsWithDesktopWindows(std::vector<std::string>& lines) {
+    std::vector<std::string> shown;
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            const auto exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+            if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr &&
+                (exStyle & WS_EX_TOOLWINDOW) == 0) {
+                DWORD processId = 0;
+                GetWindowThreadProcessId(window, &processId);
+                reinterpret_cast<std::vector<std::string>*>(context)->push_back(
+                    ProcessImagePath(processId));
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&shown));
+    std::erase_if(lines, [&](const std::string& line) {
+        const std::string path = line.substr(0, line.find('='));
+        return std::none_of(shown.begin(), shown.end(),
+                            [&](const std::string& owner) { return SameText(owner, path); });
+    });
 }
 
 } // namespace tw

@@ -11,4 +11,9 @@ namespace tw {
 // keep what was found before it.
 void ProcessesExeNamesGet(const std::string& computerName, std::vector<std::string>& lines);
 
+// Keeps the lines "path=caption" of programs that show a window on the desktop: a visible
+// top-level window that no other window owns and that is no tool window, as the taskbar
+// counts them. Every GUI program also has hidden windows, so owning one says nothing.
+void KeepProgramsWithDesktopWindows(std::vector<std::string>& lines);
+
 } // namespace tw

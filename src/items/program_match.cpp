@@ -1,0 +1,64 @@
+#include "items/program_match.h"
+
+#include "base/text.h"
+
+#include <algorithm>
+
+namespace tw {
+
+namespace {
+
+#ifdef _WIN32
+constexpr const char* FolderSeparators = "\\/:";
+#else
+constexpr const char* FolderSeparators = "/";
+#endif
+
+std::string FileNameOf(const std::string& path) {
+    const auto cut = path.find_last_of(FolderSeparators);
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+} // namespace
+
+bool IsBareProgramName(const std::string& itemName) {
+    // Either system's separators make a path: a list written on one keeps its meaning on the
+    // other, and no program file is named with them.
+    return !Trim(itemName).empty() && itemName.find_first_of("\\/:") == std::string::npos;
+}
+
+bool ProgramFileNameMatches(const std::string& itemName, const std::string& exePath) {
+    if (!IsBareProgramName(itemName) || Trim(exePath).empty()) {
+        return false;
+    }
+#ifdef _WIN32
+    return SameText(FileNameOf(exePath), itemName);
+#else
+    return FileNameOf(exePath) == itemName;
+#endif
+}
+
+TProgramMatch MatchProgram(const std::string& itemName, const std::string& exePath) {
+    if (Trim(exePath).empty()) {
+        return TProgramMatch::None;
+    }
+    if (ProgramFileNameMatches(itemName, exePath)) {
+        return TProgramMatch::ByFileName;
+    }
+    return !IsBareProgramName(itemName) && SameText(itemName, exePath) ? TProgramMatch::ByPath
+                                                                       : TProgramMatch::None;
+}
+
+std::vector<std::string> ProgramsCovered(const std::string& itemName,
+                                         const std::vector<std::string>& knownPaths) {
+    std::vector<std::string> covered;
+    for (const std::string& path : knownPaths) {
+        if (MatchProgram(itemName, path) != TProgramMatch::None &&
+            std::find(covered.begin(), covered.end(), path) == covered.end()) {
+            covered.push_back(path);
+        }
+    }
+    return covered;
+}
+
+} // namespace tw
