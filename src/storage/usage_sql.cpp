@@ -89,17 +89,25 @@ std::string WebsitesUsageSQL(TDateTime from, TDateTime to) {
 }
 
 std::string ApplicationsUsageFastSQL(TDateTime from, TDateTime to) {
-    return FastUsage("applications_list", "al",
-                     "SELECT al.caption as caption, al.active as active, al.name as name, "
-                     "s.duration as duration FROM applications_list al JOIN (" +
-                         ApplicationTotals(from, to) + ") s ON al.name = s.app_name");
+    return ApplicationsUsageOverSQL(ApplicationTotals(from, to));
 }
 
 std::string WebsitesUsageFastSQL(TDateTime from, TDateTime to) {
+    return WebsitesUsageOverSQL(AddressTotals(from, to));
+}
+
+std::string ApplicationsUsageOverSQL(const std::string& totals) {
+    return FastUsage("applications_list", "al",
+                     "SELECT al.caption as caption, al.active as active, al.name as name, "
+                     "s.duration as duration FROM applications_list al JOIN (" +
+                         totals + ") s ON al.name = s.app_name");
+}
+
+std::string WebsitesUsageOverSQL(const std::string& totals) {
     return FastUsage("websites_list", "wl",
                      "SELECT wl.caption as caption, wl.active as active, wl.name as name, "
                      "s.duration as duration FROM websites_list wl JOIN (" +
-                         AddressTotals(from, to) + ") s ON url_matches(wl.name, s.browser_url)");
+                         totals + ") s ON url_matches(wl.name, s.browser_url)");
 }
 
 } // namespace tw

@@ -21,4 +21,9 @@ std::string WebsitesUsageSQL(TDateTime from, TDateTime to);
 std::string ApplicationsUsageFastSQL(TDateTime from, TDateTime to);
 std::string WebsitesUsageFastSQL(TDateTime from, TDateTime to);
 
+// The same rows over totals read elsewhere (the daily roll-up): a query with the columns
+// app_name and duration for the applications, browser_url and duration for the websites.
+std::string ApplicationsUsageOverSQL(const std::string& totals);
+std::string WebsitesUsageOverSQL(const std::string& totals);
+
 } // namespace tw

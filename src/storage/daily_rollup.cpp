@@ -1,0 +1,134 @@
+#include "storage/daily_rollup.h"
+
+#include "base/text.h"
+#include "storage/date_format.h"
+#include "storage/sqlite_database.h"
+#include "storage/sqlite_table.h"
+
+#include <set>
+#include <vector>
+
+namespace tw {
+namespace {
+
+// The key of a roll-up row: its day and the logged activity, NULLs matching NULLs.
+std::string SameKey(const char* row) {
+    const std::string r = row;
+    return "day = " + RollupDayOf(r + ".date_created") + " AND origin IS " + r +
+           ".origin AND app_name IS " + r + ".app_name AND browser_url IS " + r + ".browser_url";
+}
+
+std::string AddRow(const char* row) {
+    const std::string r = row;
+    return "UPDATE daily_usage SET duration = duration + IFNULL(" + r + ".duration, 0) WHERE " +
+           SameKey(row) +
+           "; INSERT INTO daily_usage(day, origin, app_name, browser_url, duration) SELECT " +
+           RollupDayOf(r + ".date_created") + ", " + r + ".origin, " + r + ".app_name, " + r +
+           ".browser_url, IFNULL(" + r + ".duration, 0) WHERE " + RollupDayOf(r + ".date_created") +
+           " IS NOT NULL AND NOT EXISTS (SELECT 1 FROM daily_usage WHERE " + SameKey(row) + ");";
+}
+
+std::string RemoveRow(const char* row) {
+    const std::string r = row;
+    return "UPDATE daily_usage SET duration = duration - IFNULL(" + r + ".duration, 0) WHERE " +
+           SameKey(row) + ";";
+}
+
+std::vector<std::string> RollupSchema() {
+    return {
+        "CREATE TABLE IF NOT EXISTS daily_usage (day TEXT, origin INTEGER, app_name TEXT, "
+        "browser_url TEXT, duration INTEGER)",
+        // The application totals read by origin and day, the address totals and the
+        // triggers' look-ups by day and address; both cover what they read.
+        "CREATE INDEX IF NOT EXISTS daily_usage_by_origin_day ON daily_usage(origin, day, "
+        "app_name, duration)",
+        "CREATE INDEX IF NOT EXISTS daily_usage_by_day ON daily_usage(day, browser_url, "
+        "duration)",
+        "CREATE TABLE IF NOT EXISTS daily_usage_days (day TEXT PRIMARY KEY)",
+        "CREATE TRIGGER IF NOT EXISTS daily_usage_insert AFTER INSERT ON applications BEGIN " +
+            AddRow("NEW") + " END",
+        "CREATE TRIGGER IF NOT EXISTS daily_usage_delete AFTER DELETE ON applications BEGIN " +
+            RemoveRow("OLD") + " END",
+        "CREATE TRIGGER IF NOT EXISTS daily_usage_update AFTER UPDATE ON applications BEGIN " +
+            RemoveRow("OLD") + " " + AddRow("NEW") + " END",
+    };
+}
+
+std::string Quoted(TDateTime when) {
+    return QuotedStr(DateTimeToSQL(when));
+}
+
+} // namespace
+
+std::string RollupDayKey(TDateTime dayStart) {
+    return DateToText(dayStart);
+}
+
+std::string RollupDayOf(const std::string& column) {
+    return "(CASE WHEN substr(" + column + ", 11) < ' 04:00:00' THEN date(substr(" + column +
+           ", 1, 10), '-1 day') ELSE date(substr(" + column + ", 1, 10)) END)";
+}
+
+void EnsureDailyRollup(TSQLiteDatabase& db) {
+    auto present = db.GetTable("SELECT COUNT(*) FROM sqlite_master WHERE type = 'trigger' AND "
+                               "name IN ('daily_usage_insert', 'daily_usage_delete', "
+                               "'daily_usage_update')");
+    if (present->ValueAsInteger(0) == 3) {
+        return;
+    }
+    db.ExecSQL("BEGIN IMMEDIATE");
+    for (const std::string& statement : RollupSchema()) {
+        db.ExecSQL(statement);
+    }
+    // Whatever it held was not kept up by triggers: every day is built afresh.
+    db.ExecSQL("DELETE FROM daily_usage_days");
+    db.ExecSQL("COMMIT");
+}
+
+void BuildRollupDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay) {
+    if (endDay <= firstDay) {
+        return;
+    }
+    std::set<std::string> held;
+    auto marks = db.GetTable(
+        "SELECT day FROM daily_usage_days WHERE day >= " + QuotedStr(RollupDayKey(firstDay)) +
+        " AND day < " + QuotedStr(RollupDayKey(endDay)));
+    for (bool more = marks->First(); more && !marks->Eof(); more = marks->Next()) {
+        held.insert(marks->ValueByName("day"));
+    }
+    // Runs of days not held yet, each built by one statement.
+    std::vector<std::pair<TDateTime, TDateTime>> runs;
+    for (TDateTime day = firstDay; day < endDay - 0.5; day += 1) {
+        if (held.count(RollupDayKey(day)) != 0) {
+            continue;
+        }
+        if (!runs.empty() && RollupDayKey(runs.back().second) == RollupDayKey(day)) {
+            runs.back().second = day + 1;
+        } else {
+            runs.emplace_back(day, day + 1);
+        }
+    }
+    if (runs.empty()) {
+        return;
+    }
+    db.ExecSQL("BEGIN IMMEDIATE");
+    for (const auto& [from, to] : runs) {
+        const std::string first = QuotedStr(RollupDayKey(from));
+        const std::string end = QuotedStr(RollupDayKey(to));
+        // Rows the triggers added to a day not held yet are counted again from the rows.
+        db.ExecSQL("DELETE FROM daily_usage WHERE day >= " + first + " AND day < " + end);
+        db.ExecSQL("INSERT INTO daily_usage(day, origin, app_name, browser_url, duration) SELECT " +
+                   RollupDayOf("date_created") +
+                   " AS day, origin, app_name, browser_url, SUM(IFNULL(duration, 0)) FROM "
+                   "applications WHERE date_created >= " +
+                   Quoted(from) + " AND date_created < " + Quoted(to) +
+                   " GROUP BY 1, 2, 3, 4 HAVING day IS NOT NULL");
+        for (TDateTime day = from; day < to - 0.5; day += 1) {
+            db.ExecSQL("INSERT OR IGNORE INTO daily_usage_days(day) VALUES(" +
+                       QuotedStr(RollupDayKey(day)) + ")");
+        }
+    }
+    db.ExecSQL("COMMIT");
+}
+
+} // namespace tw

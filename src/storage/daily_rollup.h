@@ -1,0 +1,33 @@
+#pragma once
+
+#include "base/date_time.h"
+
+#include <string>
+
+namespace tw {
+
+class TSQLiteDatabase;
+
+// The activity database's daily roll-up: per accounting day and logged activity (origin,
+// executable, address) the seconds, so that a long period adds up a few rows a day instead
+// of every scan. Triggers keep it equal to the rows as they are written, changed and
+// deleted; the days it already holds are marked, and a day is built from the rows the first
+// time it is asked for, which covers files written before the roll-up existed.
+
+// The roll-up's key of the accounting day that starts at the moment: "yyyy-mm-dd".
+std::string RollupDayKey(TDateTime dayStart);
+
+// The accounting day of a logged time text, as an SQL expression over the column: the date
+// of its text, or the day before for a time before 04:00, so that a day's key covers
+// exactly the texts between its start and the next day's start.
+std::string RollupDayOf(const std::string& column);
+
+// Adds the roll-up to a file that lacks it (a file of an older version, or a fresh copy of
+// the template); nothing when it is there. Throws the database's error.
+void EnsureDailyRollup(TSQLiteDatabase& db);
+
+// Builds the days from the day starting at firstDay up to, not including, the one starting
+// at endDay that the roll-up does not hold yet, in one transaction.
+void BuildRollupDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay);
+
+} // namespace tw

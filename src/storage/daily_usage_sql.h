@@ -1,0 +1,34 @@
+#pragma once
+
+#include "base/date_time.h"
+
+#include <string>
+
+namespace tw {
+
+// How a usage period [from, to] is read: the whole closed days from firstDay up to endDay
+// from the daily roll-up, the rest (before firstDay, from endDay on) from the rows.
+struct TPeriodSplit {
+    TDateTime from = 0;
+    TDateTime to = 0;
+    TDateTime firstDay = 0;
+    TDateTime endDay = 0;
+    bool UsesRollup() const { return firstDay < endDay; }
+};
+
+// Today (the day starting at todayStart) and later days are never taken from the roll-up.
+TPeriodSplit SplitPeriod(TDateTime from, TDateTime to, TDateTime todayStart);
+// The same period read from the rows alone.
+TPeriodSplit RowsOnly(TDateTime from, TDateTime to);
+
+// The usage totals per watched item, the same rows as the fast queries give, with the whole
+// days read from the roll-up (which must hold them: BuildRollupDays).
+std::string ApplicationsUsageRollupSQL(const TPeriodSplit& split);
+std::string WebsitesUsageRollupSQL(const TPeriodSplit& split);
+
+// Per accounting day and watched item with time in the period: the columns day
+// ("yyyy-mm-dd"), type (TMonitoredItemType's value), name, caption and seconds, by day, type
+// and name. Rows without a time belong to no day and are left out.
+std::string DailyItemUsageSQL(const TPeriodSplit& split);
+
+} // namespace tw
