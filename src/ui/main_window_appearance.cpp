@@ -6,6 +6,7 @@
 #include "storage/appearance.h"
 #include "ui/main_window.h"
 #include "ui/transparency_settings.h"
+#include "ui/usage_chart.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -110,6 +111,7 @@ void TfrmMain::miTextColorClick() {
     }
     Appearance().SetTextColor(SettingFromColor(dialog.selectedColor()));
     ApplyTextColor(this, dialog.selectedColor());
+    chtUsage->SetTextColor(dialog.selectedColor());
 }
 
 void TfrmMain::miTransparencyClick() {
@@ -122,6 +124,7 @@ void TfrmMain::ApplyAppearance() {
     SetTransparency(Appearance().GetTransparency());
     SetWindowColor(ColorFromSetting(Appearance().GetColor()));
     ApplyTextColor(this, ColorFromSetting(Appearance().GetTextColor()));
+    chtUsage->SetTextColor(ColorFromSetting(Appearance().GetTextColor()));
     update();
 }
 
