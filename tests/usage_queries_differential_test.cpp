@@ -91,9 +91,13 @@ class TRandomDatabase {
     TDateTime Now() const { return now_; }
 
     // What happens to a file after its days were rolled up: rows logged late into closed
-    // days, rows the clean-up deletes, a row rewritten.
+    // days, rows the clean-up deletes, a row rewritten, the lists changed.
     void Change() {
         TSQLiteDatabase db(path_);
+        AddListRows(db, "applications_list", AppNames);
+        AddListRows(db, "websites_list", SiteNames);
+        db.ExecSQL("DELETE FROM websites_list WHERE rowid IN (SELECT rowid FROM websites_list "
+                   "ORDER BY random() LIMIT 1)");
         for (int i = Pick(1, 6); i > 0; --i) {
             AddRow(db);
         }

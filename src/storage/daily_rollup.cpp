@@ -1,6 +1,8 @@
 #include "storage/daily_rollup.h"
 
 #include "base/text.h"
+#include "items/monitored_item.h"
+#include "storage/daily_usage_sql.h"
 #include "storage/date_format.h"
 #include "storage/sqlite_database.h"
 #include "storage/sqlite_table.h"
@@ -51,7 +53,56 @@ std::vector<std::string> RollupSchema() {
             RemoveRow("OLD") + " END",
         "CREATE TRIGGER IF NOT EXISTS daily_usage_update AFTER UPDATE ON applications BEGIN " +
             RemoveRow("OLD") + " " + AddRow("NEW") + " END",
+        // The same days per watched item; a day whose roll-up changes is charged again.
+        "CREATE TABLE IF NOT EXISTS daily_item_usage (day TEXT, type INTEGER, name TEXT, seconds "
+        "INTEGER)",
+        "CREATE INDEX IF NOT EXISTS daily_item_usage_by_type_day ON daily_item_usage(type, day, "
+        "name, seconds)",
+        "CREATE TABLE IF NOT EXISTS daily_item_days (day TEXT PRIMARY KEY, list TEXT)",
+        "CREATE TRIGGER IF NOT EXISTS daily_item_insert AFTER INSERT ON daily_usage BEGIN DELETE "
+        "FROM daily_item_days WHERE day = NEW.day; END",
+        "CREATE TRIGGER IF NOT EXISTS daily_item_delete AFTER DELETE ON daily_usage BEGIN DELETE "
+        "FROM daily_item_days WHERE day = OLD.day; END",
+        "CREATE TRIGGER IF NOT EXISTS daily_item_update AFTER UPDATE ON daily_usage BEGIN DELETE "
+        "FROM daily_item_days WHERE day IN (OLD.day, NEW.day); END",
     };
+}
+
+constexpr int RollupTriggers = 6;
+
+// What a day's charges to the items were made for: the way of matching (its number goes up
+// whenever the usage totals' matching changes) and the lists' distinct names.
+const char* const ListFingerprint =
+    "('match 1' || char(11) || IFNULL((SELECT group_concat(name, char(10)) FROM (SELECT "
+    "DISTINCT name FROM applications_list ORDER BY name)), '') || char(11) || IFNULL((SELECT "
+    "group_concat(name, char(10)) FROM (SELECT DISTINCT name FROM websites_list ORDER BY "
+    "name)), ''))";
+
+// Runs of the days from firstDay up to endDay that the table of marks does not hold (with
+// the condition, when one is given).
+std::vector<std::pair<TDateTime, TDateTime>> MissingDays(TSQLiteDatabase& db, const char* marks,
+                                                         TDateTime firstDay, TDateTime endDay,
+                                                         const std::string& condition = {}) {
+    std::set<std::string> held;
+    auto table = db.GetTable(std::string("SELECT day FROM ") + marks + " WHERE " + condition +
+                             (condition.empty() ? "" : " AND ") +
+                             "day >= " + QuotedStr(RollupDayKey(firstDay)) + " AND day < " +
+                             QuotedStr(RollupDayKey(endDay)));
+    for (bool more = table->First(); more && !table->Eof(); more = table->Next()) {
+        held.insert(table->ValueByName("day"));
+    }
+    std::vector<std::pair<TDateTime, TDateTime>> runs;
+    for (TDateTime day = firstDay; day < endDay - 0.5; day += 1) {
+        if (held.count(RollupDayKey(day)) != 0) {
+            continue;
+        }
+        if (!runs.empty() && RollupDayKey(runs.back().second) == RollupDayKey(day)) {
+            runs.back().second = day + 1;
+        } else {
+            runs.emplace_back(day, day + 1);
+        }
+    }
+    return runs;
 }
 
 std::string Quoted(TDateTime when) {
@@ -72,8 +123,9 @@ std::string RollupDayOf(const std::string& column) {
 void EnsureDailyRollup(TSQLiteDatabase& db) {
     auto present = db.GetTable("SELECT COUNT(*) FROM sqlite_master WHERE type = 'trigger' AND "
                                "name IN ('daily_usage_insert', 'daily_usage_delete', "
-                               "'daily_usage_update')");
-    if (present->ValueAsInteger(0) == 3) {
+                               "'daily_usage_update', 'daily_item_insert', 'daily_item_delete', "
+                               "'daily_item_update')");
+    if (present->ValueAsInteger(0) == RollupTriggers) {
         return;
     }
     db.ExecSQL("BEGIN IMMEDIATE");
@@ -82,6 +134,7 @@ void EnsureDailyRollup(TSQLiteDatabase& db) {
     }
     // Whatever it held was not kept up by triggers: every day is built afresh.
     db.ExecSQL("DELETE FROM daily_usage_days");
+    db.ExecSQL("DELETE FROM daily_item_days");
     db.ExecSQL("COMMIT");
 }
 
@@ -89,25 +142,7 @@ void BuildRollupDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay) 
     if (endDay <= firstDay) {
         return;
     }
-    std::set<std::string> held;
-    auto marks = db.GetTable(
-        "SELECT day FROM daily_usage_days WHERE day >= " + QuotedStr(RollupDayKey(firstDay)) +
-        " AND day < " + QuotedStr(RollupDayKey(endDay)));
-    for (bool more = marks->First(); more && !marks->Eof(); more = marks->Next()) {
-        held.insert(marks->ValueByName("day"));
-    }
-    // Runs of days not held yet, each built by one statement.
-    std::vector<std::pair<TDateTime, TDateTime>> runs;
-    for (TDateTime day = firstDay; day < endDay - 0.5; day += 1) {
-        if (held.count(RollupDayKey(day)) != 0) {
-            continue;
-        }
-        if (!runs.empty() && RollupDayKey(runs.back().second) == RollupDayKey(day)) {
-            runs.back().second = day + 1;
-        } else {
-            runs.emplace_back(day, day + 1);
-        }
-    }
+    const auto runs = MissingDays(db, "daily_usage_days", firstDay, endDay);
     if (runs.empty()) {
         return;
     }
@@ -126,6 +161,35 @@ void BuildRollupDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay) 
         for (TDateTime day = from; day < to - 0.5; day += 1) {
             db.ExecSQL("INSERT OR IGNORE INTO daily_usage_days(day) VALUES(" +
                        QuotedStr(RollupDayKey(day)) + ")");
+        }
+    }
+    db.ExecSQL("COMMIT");
+}
+
+void BuildItemDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay) {
+    if (endDay <= firstDay) {
+        return;
+    }
+    // Days charged for other names count as missing.
+    const auto runs = MissingDays(db, "daily_item_days", firstDay, endDay,
+                                  std::string("list IS ") + ListFingerprint);
+    if (runs.empty()) {
+        return;
+    }
+    db.ExecSQL("BEGIN IMMEDIATE");
+    for (const auto& [from, to] : runs) {
+        const std::string first = RollupDayKey(from);
+        const std::string end = RollupDayKey(to);
+        db.ExecSQL("DELETE FROM daily_item_usage WHERE day >= " + QuotedStr(first) + " AND day < " +
+                   QuotedStr(end));
+        for (const TMonitoredItemType type :
+             {TMonitoredItemType::mitApp, TMonitoredItemType::mitWeb}) {
+            db.ExecSQL("INSERT INTO daily_item_usage(day, type, name, seconds) SELECT * FROM (" +
+                       ItemDaysSQL(RollupActivitySQL(first, end), static_cast<int>(type)) + ")");
+        }
+        for (TDateTime day = from; day < to - 0.5; day += 1) {
+            db.ExecSQL("INSERT OR REPLACE INTO daily_item_days(day, list) VALUES(" +
+                       QuotedStr(RollupDayKey(day)) + ", " + ListFingerprint + ")");
         }
     }
     db.ExecSQL("COMMIT");

@@ -10,9 +10,9 @@ class TSQLiteDatabase;
 
 // The activity database's daily roll-up: per accounting day and logged activity (origin,
 // executable, address) the seconds, so that a long period adds up a few rows a day instead
-// of every scan. Triggers keep it equal to the rows as they are written, changed and
-// deleted; the days it already holds are marked, and a day is built from the rows the first
-// time it is asked for, which covers files written before the roll-up existed.
+// of every scan, and the same per day and watched item. Triggers keep it equal to the rows as they
+// are written, changed and deleted; the days it already holds are marked, and a day is built from
+// the rows the first time it is asked for, which covers files written before the roll-up existed.
 
 // The roll-up's key of the accounting day that starts at the moment: "yyyy-mm-dd".
 std::string RollupDayKey(TDateTime dayStart);
@@ -29,5 +29,10 @@ void EnsureDailyRollup(TSQLiteDatabase& db);
 // Builds the days from the day starting at firstDay up to, not including, the one starting
 // at endDay that the roll-up does not hold yet, in one transaction.
 void BuildRollupDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay);
+
+// The same days charged to the watched items (ItemDaysSQL), from the roll-up's days, which
+// must be built. A day's charges are made again once its roll-up changed, or the lists' names
+// (or the program's way of matching them) are not those they were made for.
+void BuildItemDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay);
 
 } // namespace tw

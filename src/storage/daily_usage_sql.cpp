@@ -8,57 +8,63 @@
 #include "storage/usage_sql.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace tw {
 namespace {
+
+const int AppType = static_cast<int>(TMonitoredItemType::mitApp);
+const int WebType = static_cast<int>(TMonitoredItemType::mitWeb);
 
 std::string Quoted(TDateTime when) {
     return QuotedStr(DateTimeToSQL(when));
 }
 
-// The rows of the period that the roll-up does not cover, as a condition on the time.
-std::string RowsCondition(const TPeriodSplit& split) {
+// The rows of the period that the roll-up does not cover: each a range of the time, read
+// on its own so that each is an index range (two ranges joined by OR would be a scan).
+std::vector<std::string> RowRanges(const TPeriodSplit& split) {
     if (!split.UsesRollup()) {
-        return "(date_created BETWEEN " + Quoted(split.from) + " AND " + Quoted(split.to) + ")";
+        return {"date_created BETWEEN " + Quoted(split.from) + " AND " + Quoted(split.to)};
     }
-    return "((date_created >= " + Quoted(split.from) + " AND date_created < " +
-           Quoted(split.firstDay) + ") OR (date_created >= " + Quoted(split.endDay) +
-           " AND date_created <= " + Quoted(split.to) + "))";
+    return {"date_created >= " + Quoted(split.from) + " AND date_created < " +
+                Quoted(split.firstDay),
+            "date_created >= " + Quoted(split.endDay) + " AND date_created <= " + Quoted(split.to)};
 }
 
-std::string RollupCondition(const TPeriodSplit& split) {
+std::string RollupRange(const TPeriodSplit& split) {
     return "day >= " + QuotedStr(RollupDayKey(split.firstDay)) + " AND day < " +
            QuotedStr(RollupDayKey(split.endDay));
 }
 
-// The period's seconds per day and logged activity: the roll-up's days and the rest from
-// the rows.
-std::string DailyActivity(const TPeriodSplit& split) {
-    std::string sql = "SELECT " + RollupDayOf("date_created") +
-                      " AS day, origin, app_name, browser_url, duration FROM applications WHERE " +
-                      RowsCondition(split);
-    if (split.UsesRollup()) {
-        sql += " UNION ALL SELECT day, origin, app_name, browser_url, duration FROM daily_usage "
-               "WHERE " +
-               RollupCondition(split);
+// The rows the roll-up does not cover as logged activity; with the timeless rows (no day),
+// which the totals count in every period.
+std::string RowsActivity(const TPeriodSplit& split, bool timeless) {
+    std::string sql;
+    for (const std::string& range : RowRanges(split)) {
+        sql += (sql.empty() ? "SELECT " : " UNION ALL SELECT ") + RollupDayOf("date_created") +
+               " AS day, origin, app_name, browser_url, duration FROM applications WHERE " + range;
+    }
+    if (timeless) {
+        sql += " UNION ALL SELECT NULL AS day, origin, app_name, browser_url, duration FROM "
+               "applications WHERE date_created IS NULL";
     }
     return sql;
 }
 
-// Totals of one logged column over the period; the origin filter, when given, keeps the
-// rows logged as applications.
-std::string Totals(const TPeriodSplit& split, const std::string& column, const char* origin) {
-    const std::string filter = origin ? std::string(origin) + " AND " : std::string();
-    std::string parts =
-        "SELECT " + column + ", duration FROM applications WHERE " + filter + RowsCondition(split);
+// The period's seconds per day and item of one type: the roll-up's days as they were
+// charged, the rest charged now.
+std::string PeriodItemDays(const TPeriodSplit& split, int type, bool timeless) {
+    std::string sql = "SELECT * FROM (" + ItemDaysSQL(RowsActivity(split, timeless), type) + ")";
     if (split.UsesRollup()) {
-        parts += " UNION ALL SELECT " + column + ", duration FROM daily_usage WHERE " + filter +
-                 RollupCondition(split);
+        sql += " UNION ALL SELECT day, type, name, seconds FROM daily_item_usage WHERE type = " +
+               std::to_string(type) + " AND " + RollupRange(split);
     }
-    parts += " UNION ALL SELECT " + column + ", duration FROM applications WHERE " + filter +
-             "date_created IS NULL";
-    return "SELECT " + column + ", SUM(duration) AS duration FROM (" + parts + ") GROUP BY " +
-           column;
+    return sql;
+}
+
+std::string PeriodTotals(const TPeriodSplit& split, int type) {
+    return "SELECT name, SUM(seconds) AS duration FROM (" + PeriodItemDays(split, type, true) +
+           ") GROUP BY name";
 }
 
 } // namespace
@@ -80,36 +86,50 @@ TPeriodSplit RowsOnly(TDateTime from, TDateTime to) {
     return TPeriodSplit{from, to, from, from};
 }
 
+std::string ItemDaysSQL(const std::string& activity, int type) {
+    // Each list name once: a name listed twice is counted twice by the totals' join with
+    // the list, not here. A site's match is asked once per distinct address.
+    if (type == AppType) {
+        return "WITH t AS (" + activity +
+               "), s AS (SELECT day, app_name, SUM(duration) AS duration FROM t WHERE origin = 1 "
+               "GROUP BY day, app_name) SELECT s.day AS day, " +
+               std::to_string(AppType) +
+               " AS type, n.name AS name, SUM(s.duration) AS seconds FROM (SELECT DISTINCT name "
+               "FROM applications_list) n JOIN s ON n.name = s.app_name GROUP BY s.day, n.name";
+    }
+    return "WITH t AS (" + activity +
+           "), s AS (SELECT day, browser_url, SUM(duration) AS duration FROM t GROUP BY day, "
+           "browser_url), m AS (SELECT n.name AS name, a.browser_url AS browser_url FROM (SELECT "
+           "DISTINCT name FROM websites_list) n JOIN (SELECT DISTINCT browser_url FROM s) a ON "
+           "url_matches(n.name, a.browser_url)) SELECT s.day AS day, " +
+           std::to_string(WebType) +
+           " AS type, m.name AS name, SUM(s.duration) AS seconds FROM m JOIN s ON s.browser_url = "
+           "m.browser_url GROUP BY s.day, m.name";
+}
+
+std::string RollupActivitySQL(const std::string& firstKey, const std::string& endKey) {
+    return "SELECT day, origin, app_name, browser_url, duration FROM daily_usage WHERE day >= " +
+           QuotedStr(firstKey) + " AND day < " + QuotedStr(endKey);
+}
+
 std::string ApplicationsUsageRollupSQL(const TPeriodSplit& split) {
-    return ApplicationsUsageOverSQL(Totals(split, "app_name", "origin = 1"));
+    return ListUsageSQL("applications_list", PeriodTotals(split, AppType));
 }
 
 std::string WebsitesUsageRollupSQL(const TPeriodSplit& split) {
-    return WebsitesUsageOverSQL(Totals(split, "browser_url", nullptr));
+    return ListUsageSQL("websites_list", PeriodTotals(split, WebType));
 }
 
 std::string DailyItemUsageSQL(const TPeriodSplit& split) {
-    const std::string app = std::to_string(static_cast<int>(TMonitoredItemType::mitApp));
-    const std::string web = std::to_string(static_cast<int>(TMonitoredItemType::mitWeb));
-    // A site's match is asked once per distinct address, not once per address and day.
-    return "WITH t AS (" + DailyActivity(split) +
-           "), apps AS (SELECT day, app_name, SUM(duration) AS duration FROM t WHERE origin = 1 "
-           "GROUP BY day, app_name), "
-           "sites AS (SELECT day, browser_url, SUM(duration) AS duration FROM t GROUP BY day, "
-           "browser_url), "
-           "matched AS (SELECT wl.name AS name, wl.caption AS caption, a.browser_url AS "
-           "browser_url FROM websites_list wl JOIN (SELECT DISTINCT browser_url FROM sites) a "
-           "ON url_matches(wl.name, a.browser_url)) "
-           "SELECT day, type, name, caption, seconds FROM ("
-           "SELECT s.day AS day, " +
-           app +
-           " AS type, al.name AS name, al.caption AS caption, SUM(s.duration) AS seconds FROM "
-           "applications_list al JOIN apps s ON al.name = s.app_name GROUP BY s.day, al.name "
-           "UNION ALL SELECT s.day AS day, " +
-           web +
-           " AS type, m.name AS name, m.caption AS caption, SUM(s.duration) AS seconds FROM "
-           "matched m JOIN sites s ON s.browser_url = m.browser_url GROUP BY s.day, m.name) "
-           "WHERE seconds <> 0 ORDER BY day, type, name";
+    return "SELECT d.day AS day, d.type AS type, l.name AS name, l.caption AS caption, "
+           "SUM(d.seconds) AS seconds FROM (SELECT " +
+           std::to_string(AppType) +
+           " AS type, name, caption FROM applications_list UNION ALL SELECT " +
+           std::to_string(WebType) + " AS type, name, caption FROM websites_list) l JOIN (" +
+           PeriodItemDays(split, AppType, false) + " UNION ALL " +
+           PeriodItemDays(split, WebType, false) +
+           ") d ON d.type = l.type AND d.name = l.name GROUP BY d.day, d.type, l.name HAVING "
+           "SUM(d.seconds) <> 0 ORDER BY d.day, d.type, l.name";
 }
 
 } // namespace tw

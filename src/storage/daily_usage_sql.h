@@ -21,8 +21,17 @@ TPeriodSplit SplitPeriod(TDateTime from, TDateTime to, TDateTime todayStart);
 // The same period read from the rows alone.
 TPeriodSplit RowsOnly(TDateTime from, TDateTime to);
 
+// The seconds per day and watched item (columns day, type, name, seconds; each list name
+// once, whatever its rows) of the logged activity that a query gives in the columns day,
+// origin, app_name, browser_url and duration: an item of the type (TMonitoredItemType's
+// value) is charged what the usage totals charge it.
+std::string ItemDaysSQL(const std::string& activity, int type);
+
+// The roll-up's days from firstKey up to endKey as logged activity (see ItemDaysSQL).
+std::string RollupActivitySQL(const std::string& firstKey, const std::string& endKey);
+
 // The usage totals per watched item, the same rows as the fast queries give, with the whole
-// days read from the roll-up (which must hold them: BuildRollupDays).
+// days read from the roll-up (which must hold them: BuildRollupDays, BuildItemDays).
 std::string ApplicationsUsageRollupSQL(const TPeriodSplit& split);
 std::string WebsitesUsageRollupSQL(const TPeriodSplit& split);
 

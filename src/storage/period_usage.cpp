@@ -16,6 +16,7 @@ TPeriodSplit PreparePeriod(const std::string& path, TDateTime from, TDateTime to
         TSQLiteDatabase db(path);
         EnsureDailyRollup(db);
         BuildRollupDays(db, split.firstDay, split.endDay);
+        BuildItemDays(db, split.firstDay, split.endDay);
         return split;
     } catch (const std::exception&) {
         // The reads that follow report a file that does not work at all.

@@ -89,25 +89,24 @@ std::string WebsitesUsageSQL(TDateTime from, TDateTime to) {
 }
 
 std::string ApplicationsUsageFastSQL(TDateTime from, TDateTime to) {
-    return ApplicationsUsageOverSQL(ApplicationTotals(from, to));
-}
-
-std::string WebsitesUsageFastSQL(TDateTime from, TDateTime to) {
-    return WebsitesUsageOverSQL(AddressTotals(from, to));
-}
-
-std::string ApplicationsUsageOverSQL(const std::string& totals) {
     return FastUsage("applications_list", "al",
                      "SELECT al.caption as caption, al.active as active, al.name as name, "
                      "s.duration as duration FROM applications_list al JOIN (" +
-                         totals + ") s ON al.name = s.app_name");
+                         ApplicationTotals(from, to) + ") s ON al.name = s.app_name");
 }
 
-std::string WebsitesUsageOverSQL(const std::string& totals) {
+std::string WebsitesUsageFastSQL(TDateTime from, TDateTime to) {
     return FastUsage("websites_list", "wl",
                      "SELECT wl.caption as caption, wl.active as active, wl.name as name, "
                      "s.duration as duration FROM websites_list wl JOIN (" +
-                         totals + ") s ON url_matches(wl.name, s.browser_url)");
+                         AddressTotals(from, to) + ") s ON url_matches(wl.name, s.browser_url)");
+}
+
+std::string ListUsageSQL(const char* list, const std::string& totalsByName) {
+    return FastUsage(list, "l",
+                     "SELECT l.caption as caption, l.active as active, l.name as name, s.duration "
+                     "as duration FROM " +
+                         std::string(list) + " l JOIN (" + totalsByName + ") s ON l.name = s.name");
 }
 
 } // namespace tw
