@@ -65,14 +65,22 @@ std::vector<std::string> RollupSchema() {
         "FROM daily_item_days WHERE day = OLD.day; END",
         "CREATE TRIGGER IF NOT EXISTS daily_item_update AFTER UPDATE ON daily_usage BEGIN DELETE "
         "FROM daily_item_days WHERE day IN (OLD.day, NEW.day); END",
+        // Which website items cover an address, asked once per address.
+        "CREATE TABLE IF NOT EXISTS url_item_urls (browser_url TEXT PRIMARY KEY, list TEXT)",
+        "CREATE TABLE IF NOT EXISTS url_item_match (browser_url TEXT, name TEXT)",
+        "CREATE INDEX IF NOT EXISTS url_item_match_by_url ON url_item_match(browser_url, name)",
     };
 }
 
-constexpr int RollupTriggers = 6;
+// The objects of the roll-up that the file must hold.
+constexpr const char* RollupObjects =
+    "'daily_usage_insert', 'daily_usage_delete', 'daily_usage_update', 'daily_item_insert', "
+    "'daily_item_delete', 'daily_item_update', 'url_item_urls', 'url_item_match'";
+constexpr int RollupObjectCount = 8;
 
 // What a day's charges to the items were made for: the way of matching (its number goes up
 // whenever the usage totals' matching changes) and the lists' distinct names.
-const char* const ListFingerprint =
+const char* const ListFingerprintSQL =
     "('match 1' || char(11) || IFNULL((SELECT group_concat(name, char(10)) FROM (SELECT "
     "DISTINCT name FROM applications_list ORDER BY name)), '') || char(11) || IFNULL((SELECT "
     "group_concat(name, char(10)) FROM (SELECT DISTINCT name FROM websites_list ORDER BY "
@@ -105,8 +113,9 @@ std::vector<std::pair<TDateTime, TDateTime>> MissingDays(TSQLiteDatabase& db, co
     return runs;
 }
 
-std::string Quoted(TDateTime when) {
-    return QuotedStr(DateTimeToSQL(when));
+// The fingerprint as a literal, worked out once rather than for every row compared with it.
+std::string ListFingerprint(TSQLiteDatabase& db) {
+    return QuotedStr(db.GetTable(std::string("SELECT ") + ListFingerprintSQL)->ValueAsText(0));
 }
 
 } // namespace
@@ -115,17 +124,19 @@ std::string RollupDayKey(TDateTime dayStart) {
     return DateToText(dayStart);
 }
 
+std::string RollupDayStartSQL(TDateTime dayStart) {
+    return QuotedStr(RollupDayKey(dayStart) + " 04:00:00");
+}
+
 std::string RollupDayOf(const std::string& column) {
     return "(CASE WHEN substr(" + column + ", 11) < ' 04:00:00' THEN date(substr(" + column +
            ", 1, 10), '-1 day') ELSE date(substr(" + column + ", 1, 10)) END)";
 }
 
 void EnsureDailyRollup(TSQLiteDatabase& db) {
-    auto present = db.GetTable("SELECT COUNT(*) FROM sqlite_master WHERE type = 'trigger' AND "
-                               "name IN ('daily_usage_insert', 'daily_usage_delete', "
-                               "'daily_usage_update', 'daily_item_insert', 'daily_item_delete', "
-                               "'daily_item_update')");
-    if (present->ValueAsInteger(0) == RollupTriggers) {
+    auto present = db.GetTable(std::string("SELECT COUNT(*) FROM sqlite_master WHERE name IN (") +
+                               RollupObjects + ")");
+    if (present->ValueAsInteger(0) == RollupObjectCount) {
         return;
     }
     db.ExecSQL("BEGIN IMMEDIATE");
@@ -156,7 +167,7 @@ void BuildRollupDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay) 
                    RollupDayOf("date_created") +
                    " AS day, origin, app_name, browser_url, SUM(IFNULL(duration, 0)) FROM "
                    "applications WHERE date_created >= " +
-                   Quoted(from) + " AND date_created < " + Quoted(to) +
+                   RollupDayStartSQL(from) + " AND date_created < " + RollupDayStartSQL(to) +
                    " GROUP BY 1, 2, 3, 4 HAVING day IS NOT NULL");
         for (TDateTime day = from; day < to - 0.5; day += 1) {
             db.ExecSQL("INSERT OR IGNORE INTO daily_usage_days(day) VALUES(" +
@@ -170,9 +181,10 @@ void BuildItemDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay) {
     if (endDay <= firstDay) {
         return;
     }
+    const std::string fingerprint = ListFingerprint(db);
     // Days charged for other names count as missing.
-    const auto runs = MissingDays(db, "daily_item_days", firstDay, endDay,
-                                  std::string("list IS ") + ListFingerprint);
+    const auto runs =
+        MissingDays(db, "daily_item_days", firstDay, endDay, "list IS " + fingerprint);
     if (runs.empty()) {
         return;
     }
@@ -185,13 +197,42 @@ void BuildItemDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay) {
         for (const TMonitoredItemType type :
              {TMonitoredItemType::mitApp, TMonitoredItemType::mitWeb}) {
             db.ExecSQL("INSERT INTO daily_item_usage(day, type, name, seconds) SELECT * FROM (" +
-                       ItemDaysSQL(RollupActivitySQL(first, end), static_cast<int>(type)) + ")");
+                       ItemDaysSQL(RollupActivitySQL(first, end, static_cast<int>(type)),
+                                   static_cast<int>(type)) +
+                       ")");
         }
         for (TDateTime day = from; day < to - 0.5; day += 1) {
             db.ExecSQL("INSERT OR REPLACE INTO daily_item_days(day, list) VALUES(" +
-                       QuotedStr(RollupDayKey(day)) + ", " + ListFingerprint + ")");
+                       QuotedStr(RollupDayKey(day)) + ", " + fingerprint + ")");
         }
     }
+    db.ExecSQL("COMMIT");
+}
+
+void MatchNewAddresses(TSQLiteDatabase& db, const TPeriodSplit& split) {
+    const std::string fingerprint = ListFingerprint(db);
+    auto stale = db.GetTable("SELECT COUNT(*) FROM url_item_urls WHERE list IS NOT " + fingerprint);
+    // An address that is NULL covers nothing, and would make NOT IN answer NULL for every
+    // address after it.
+    const std::string fresh = "SELECT DISTINCT browser_url FROM (" + PeriodAddressesSQL(split) +
+                              ") p WHERE browser_url IS NOT NULL AND NOT EXISTS (SELECT 1 FROM "
+                              "url_item_urls u WHERE u.browser_url = p.browser_url)";
+    auto added = db.GetTable("SELECT COUNT(*) FROM (" + fresh + ")");
+    if (stale->ValueAsInteger(0) == 0 && added->ValueAsInteger(0) == 0) {
+        return;
+    }
+    db.ExecSQL("BEGIN IMMEDIATE");
+    if (stale->ValueAsInteger(0) != 0) {
+        db.ExecSQL("DELETE FROM url_item_urls");
+        db.ExecSQL("DELETE FROM url_item_match");
+    }
+    db.ExecSQL("CREATE TEMP TABLE fresh_urls AS " + fresh);
+    db.ExecSQL("INSERT INTO url_item_match(browser_url, name) SELECT a.browser_url, n.name FROM "
+               "fresh_urls a JOIN (SELECT DISTINCT name FROM websites_list) n ON "
+               "url_matches(n.name, a.browser_url)");
+    db.ExecSQL("INSERT INTO url_item_urls(browser_url, list) SELECT browser_url, " + fingerprint +
+               " FROM fresh_urls");
+    db.ExecSQL("DROP TABLE fresh_urls");
     db.ExecSQL("COMMIT");
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/date_time.h"
+#include "storage/daily_usage_sql.h"
 
 #include <string>
 
@@ -16,6 +17,10 @@ class TSQLiteDatabase;
 
 // The roll-up's key of the accounting day that starts at the moment: "yyyy-mm-dd".
 std::string RollupDayKey(TDateTime dayStart);
+
+// The logged time text at which that day starts, quoted for SQL. Made from the day's key, so
+// that a day start that is a hair off in floating point still bounds the day exactly.
+std::string RollupDayStartSQL(TDateTime dayStart);
 
 // The accounting day of a logged time text, as an SQL expression over the column: the date
 // of its text, or the day before for a time before 04:00, so that a day's key covers
@@ -34,5 +39,10 @@ void BuildRollupDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay);
 // must be built. A day's charges are made again once its roll-up changed, or the lists' names
 // (or the program's way of matching them) are not those they were made for.
 void BuildItemDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay);
+
+// Asks, once per address, which website items cover the addresses of the period's rows that
+// the roll-up does not cover, and keeps the answer (again for all once the lists' names
+// change), so that reading the period asks no address again.
+void MatchNewAddresses(TSQLiteDatabase& db, const TPeriodSplit& split);
 
 } // namespace tw

@@ -22,13 +22,22 @@ std::string Quoted(TDateTime when) {
 
 // The rows of the period that the roll-up does not cover: each a range of the time, read
 // on its own so that each is an index range (two ranges joined by OR would be a scan).
-std::vector<std::string> RowRanges(const TPeriodSplit& split) {
+struct TRowRange {
+    std::string condition;
+    std::string day; // the day of its rows, as an SQL expression
+};
+std::vector<TRowRange> RowRanges(const TPeriodSplit& split) {
     if (!split.UsesRollup()) {
-        return {"date_created BETWEEN " + Quoted(split.from) + " AND " + Quoted(split.to)};
+        return {{"date_created BETWEEN " + Quoted(split.from) + " AND " + Quoted(split.to),
+                 RollupDayOf("date_created")}};
     }
-    return {"date_created >= " + Quoted(split.from) + " AND date_created < " +
-                Quoted(split.firstDay),
-            "date_created >= " + Quoted(split.endDay) + " AND date_created <= " + Quoted(split.to)};
+    // Each lies within one day: its rows' day needs no working out.
+    return {{"date_created >= " + Quoted(split.from) + " AND date_created < " +
+                 RollupDayStartSQL(split.firstDay),
+             QuotedStr(RollupDayKey(split.firstDay - 1))},
+            {"date_created >= " + RollupDayStartSQL(split.endDay) +
+                 " AND date_created <= " + Quoted(split.to),
+             QuotedStr(RollupDayKey(split.endDay))}};
 }
 
 std::string RollupRange(const TPeriodSplit& split) {
@@ -36,17 +45,27 @@ std::string RollupRange(const TPeriodSplit& split) {
            QuotedStr(RollupDayKey(split.endDay));
 }
 
-// The rows the roll-up does not cover as logged activity; with the timeless rows (no day),
-// which the totals count in every period.
-std::string RowsActivity(const TPeriodSplit& split, bool timeless) {
+// What the items of a type are charged by: for applications the executables logged as
+// such, for websites every address. Read through the indexes that cover them.
+std::string ActivityColumns(int type) {
+    return type == AppType ? "app_name, duration" : "browser_url, duration";
+}
+std::string ActivityFilter(int type) {
+    return type == AppType ? "origin = 1 AND " : "";
+}
+
+// The rows the roll-up does not cover as logged activity of the type; with the timeless rows
+// (no day), which the totals count in every period.
+std::string RowsActivity(const TPeriodSplit& split, int type, bool timeless) {
     std::string sql;
-    for (const std::string& range : RowRanges(split)) {
-        sql += (sql.empty() ? "SELECT " : " UNION ALL SELECT ") + RollupDayOf("date_created") +
-               " AS day, origin, app_name, browser_url, duration FROM applications WHERE " + range;
+    for (const TRowRange& range : RowRanges(split)) {
+        sql += (sql.empty() ? "SELECT " : " UNION ALL SELECT ") + range.day + " AS day, " +
+               ActivityColumns(type) + " FROM applications WHERE " + ActivityFilter(type) +
+               range.condition;
     }
     if (timeless) {
-        sql += " UNION ALL SELECT NULL AS day, origin, app_name, browser_url, duration FROM "
-               "applications WHERE date_created IS NULL";
+        sql += " UNION ALL SELECT NULL AS day, " + ActivityColumns(type) +
+               " FROM applications WHERE " + ActivityFilter(type) + "date_created IS NULL";
     }
     return sql;
 }
@@ -54,7 +73,9 @@ std::string RowsActivity(const TPeriodSplit& split, bool timeless) {
 // The period's seconds per day and item of one type: the roll-up's days as they were
 // charged, the rest charged now.
 std::string PeriodItemDays(const TPeriodSplit& split, int type, bool timeless) {
-    std::string sql = "SELECT * FROM (" + ItemDaysSQL(RowsActivity(split, timeless), type) + ")";
+    std::string sql =
+        "SELECT * FROM (" +
+        ItemDaysSQL(RowsActivity(split, type, timeless), type, split.addressesMatched) + ")";
     if (split.UsesRollup()) {
         sql += " UNION ALL SELECT day, type, name, seconds FROM daily_item_usage WHERE type = " +
                std::to_string(type) + " AND " + RollupRange(split);
@@ -63,8 +84,9 @@ std::string PeriodItemDays(const TPeriodSplit& split, int type, bool timeless) {
 }
 
 std::string PeriodTotals(const TPeriodSplit& split, int type) {
-    return "SELECT name, SUM(seconds) AS duration FROM (" + PeriodItemDays(split, type, true) +
-           ") GROUP BY name";
+    // Worked out once, not once per list row.
+    return "WITH d AS MATERIALIZED (" + PeriodItemDays(split, type, true) +
+           ") SELECT name, SUM(seconds) AS duration FROM d GROUP BY name";
 }
 
 } // namespace
@@ -86,30 +108,36 @@ TPeriodSplit RowsOnly(TDateTime from, TDateTime to) {
     return TPeriodSplit{from, to, from, from};
 }
 
-std::string ItemDaysSQL(const std::string& activity, int type) {
+std::string ItemDaysSQL(const std::string& activity, int type, bool matched) {
     // Each list name once: a name listed twice is counted twice by the totals' join with
     // the list, not here. A site's match is asked once per distinct address.
     if (type == AppType) {
-        return "WITH t AS (" + activity +
-               "), s AS (SELECT day, app_name, SUM(duration) AS duration FROM t WHERE origin = 1 "
-               "GROUP BY day, app_name) SELECT s.day AS day, " +
-               std::to_string(AppType) +
+        return "WITH s AS (SELECT day, app_name, SUM(duration) AS duration FROM (" + activity +
+               ") GROUP BY day, app_name) SELECT s.day AS day, " + std::to_string(AppType) +
                " AS type, n.name AS name, SUM(s.duration) AS seconds FROM (SELECT DISTINCT name "
                "FROM applications_list) n JOIN s ON n.name = s.app_name GROUP BY s.day, n.name";
     }
-    return "WITH t AS (" + activity +
-           "), s AS (SELECT day, browser_url, SUM(duration) AS duration FROM t GROUP BY day, "
-           "browser_url), m AS (SELECT n.name AS name, a.browser_url AS browser_url FROM (SELECT "
-           "DISTINCT name FROM websites_list) n JOIN (SELECT DISTINCT browser_url FROM s) a ON "
-           "url_matches(n.name, a.browser_url)) SELECT s.day AS day, " +
+    const std::string matches =
+        matched ? "SELECT name, browser_url FROM url_item_match WHERE browser_url IN (SELECT "
+                  "browser_url FROM s)"
+                : "SELECT n.name AS name, a.browser_url AS browser_url FROM (SELECT DISTINCT name "
+                  "FROM websites_list) n JOIN (SELECT DISTINCT browser_url FROM s) a ON "
+                  "url_matches(n.name, a.browser_url)";
+    return "WITH s AS (SELECT day, browser_url, SUM(duration) AS duration FROM (" + activity +
+           ") GROUP BY day, browser_url), m AS (" + matches + ") SELECT s.day AS day, " +
            std::to_string(WebType) +
            " AS type, m.name AS name, SUM(s.duration) AS seconds FROM m JOIN s ON s.browser_url = "
            "m.browser_url GROUP BY s.day, m.name";
 }
 
-std::string RollupActivitySQL(const std::string& firstKey, const std::string& endKey) {
-    return "SELECT day, origin, app_name, browser_url, duration FROM daily_usage WHERE day >= " +
-           QuotedStr(firstKey) + " AND day < " + QuotedStr(endKey);
+std::string PeriodAddressesSQL(const TPeriodSplit& split) {
+    return RowsActivity(split, WebType, true);
+}
+
+std::string RollupActivitySQL(const std::string& firstKey, const std::string& endKey, int type) {
+    return "SELECT day, " + ActivityColumns(type) + " FROM daily_usage WHERE " +
+           ActivityFilter(type) + "day >= " + QuotedStr(firstKey) + " AND day < " +
+           QuotedStr(endKey);
 }
 
 std::string ApplicationsUsageRollupSQL(const TPeriodSplit& split) {
@@ -121,14 +149,15 @@ std::string WebsitesUsageRollupSQL(const TPeriodSplit& split) {
 }
 
 std::string DailyItemUsageSQL(const TPeriodSplit& split) {
-    return "SELECT d.day AS day, d.type AS type, l.name AS name, l.caption AS caption, "
-           "SUM(d.seconds) AS seconds FROM (SELECT " +
+    // Both sides are worked out once, then joined.
+    return "WITH d AS MATERIALIZED (" + PeriodItemDays(split, AppType, false) + " UNION ALL " +
+           PeriodItemDays(split, WebType, false) + "), l AS MATERIALIZED (SELECT " +
            std::to_string(AppType) +
            " AS type, name, caption FROM applications_list UNION ALL SELECT " +
-           std::to_string(WebType) + " AS type, name, caption FROM websites_list) l JOIN (" +
-           PeriodItemDays(split, AppType, false) + " UNION ALL " +
-           PeriodItemDays(split, WebType, false) +
-           ") d ON d.type = l.type AND d.name = l.name GROUP BY d.day, d.type, l.name HAVING "
+           std::to_string(WebType) +
+           " AS type, name, caption FROM websites_list) SELECT d.day AS day, d.type AS type, "
+           "l.name AS name, l.caption AS caption, SUM(d.seconds) AS seconds FROM d JOIN l ON "
+           "d.type = l.type AND d.name = l.name GROUP BY d.day, d.type, l.name HAVING "
            "SUM(d.seconds) <> 0 ORDER BY d.day, d.type, l.name";
 }
 

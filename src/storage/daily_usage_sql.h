@@ -13,6 +13,8 @@ struct TPeriodSplit {
     TDateTime to = 0;
     TDateTime firstDay = 0;
     TDateTime endDay = 0;
+    // The addresses of the rows have been matched to the website items (MatchNewAddresses).
+    bool addressesMatched = false;
     bool UsesRollup() const { return firstDay < endDay; }
 };
 
@@ -21,14 +23,21 @@ TPeriodSplit SplitPeriod(TDateTime from, TDateTime to, TDateTime todayStart);
 // The same period read from the rows alone.
 TPeriodSplit RowsOnly(TDateTime from, TDateTime to);
 
-// The seconds per day and watched item (columns day, type, name, seconds; each list name
-// once, whatever its rows) of the logged activity that a query gives in the columns day,
-// origin, app_name, browser_url and duration: an item of the type (TMonitoredItemType's
-// value) is charged what the usage totals charge it.
-std::string ItemDaysSQL(const std::string& activity, int type);
+// The seconds per day and watched item of the type (TMonitoredItemType's value) in the
+// columns day, type, name and seconds, each list name once whatever its rows: an item is
+// charged what the usage totals charge it of the logged activity that the query gives, in
+// the columns day, app_name and duration of the rows logged as applications for the
+// applications, day, browser_url and duration of all rows for the websites.
+// With matched, the websites' matches are read from those kept (MatchNewAddresses), which
+// must hold every address of the activity.
+std::string ItemDaysSQL(const std::string& activity, int type, bool matched = false);
 
-// The roll-up's days from firstKey up to endKey as logged activity (see ItemDaysSQL).
-std::string RollupActivitySQL(const std::string& firstKey, const std::string& endKey);
+// The addresses (browser_url) of the period's rows that the roll-up does not cover.
+std::string PeriodAddressesSQL(const TPeriodSplit& split);
+
+// The roll-up's days from firstKey up to endKey as logged activity of the type (see
+// ItemDaysSQL).
+std::string RollupActivitySQL(const std::string& firstKey, const std::string& endKey, int type);
 
 // The usage totals per watched item, the same rows as the fast queries give, with the whole
 // days read from the roll-up (which must hold them: BuildRollupDays, BuildItemDays).

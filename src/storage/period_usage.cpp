@@ -8,15 +8,14 @@
 namespace tw {
 
 TPeriodSplit PreparePeriod(const std::string& path, TDateTime from, TDateTime to, TDateTime now) {
-    const TPeriodSplit split = SplitPeriod(from, to, AccountingDayStart(now));
-    if (!split.UsesRollup()) {
-        return split;
-    }
+    TPeriodSplit split = SplitPeriod(from, to, AccountingDayStart(now));
     try {
         TSQLiteDatabase db(path);
         EnsureDailyRollup(db);
         BuildRollupDays(db, split.firstDay, split.endDay);
         BuildItemDays(db, split.firstDay, split.endDay);
+        MatchNewAddresses(db, split);
+        split.addressesMatched = true;
         return split;
     } catch (const std::exception&) {
         // The reads that follow report a file that does not work at all.

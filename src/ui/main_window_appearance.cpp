@@ -111,7 +111,7 @@ void TfrmMain::miTextColorClick() {
     }
     Appearance().SetTextColor(SettingFromColor(dialog.selectedColor()));
     ApplyTextColor(this, dialog.selectedColor());
-    chtUsage->SetTextColor(dialog.selectedColor());
+    chtUsage->update(); // it paints in the look's text colour
 }
 
 void TfrmMain::miTransparencyClick() {
@@ -124,7 +124,6 @@ void TfrmMain::ApplyAppearance() {
     SetTransparency(Appearance().GetTransparency());
     SetWindowColor(ColorFromSetting(Appearance().GetColor()));
     ApplyTextColor(this, ColorFromSetting(Appearance().GetTextColor()));
-    chtUsage->SetTextColor(ColorFromSetting(Appearance().GetTextColor()));
     update();
 }
 

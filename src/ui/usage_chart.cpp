@@ -1,5 +1,9 @@
 #include "ui/usage_chart.h"
 
+#include "skin/base_form.h"
+#include "skin/pictures.h"
+#include "storage/appearance.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
@@ -14,7 +18,7 @@ namespace {
 
 constexpr int StatusHeight = 16; // the top line: the chosen bar's text
 constexpr int LabelHeight = 13;  // the labels under the bars
-constexpr int LabelWidth = 14;   // the room a label needs; closer bars label every few
+constexpr int LabelWidth = 20;   // the room a label needs; narrower bars label every few
 
 // Screen readers meet the chart as a chart, its figures in the description.
 class TAccessibleChart : public QAccessibleWidget {
@@ -50,9 +54,10 @@ void TUsageChart::SetBars(std::vector<TChartBar> bars, std::int64_t limitSeconds
     update();
 }
 
-void TUsageChart::SetTextColor(const QColor& colour) {
-    textColour_ = colour;
-    update();
+QColor TUsageChart::TextColour() {
+    TWindowLook* look = TfrmBase::Look();
+    return ColorFromSetting(look ? look->Appearance().GetTextColor()
+                                 : TAppearance::DefaultTextColor);
 }
 
 QString TUsageChart::CurrentText() const {
@@ -96,12 +101,13 @@ QRect TUsageChart::BarRect(int index) const {
 void TUsageChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect plot = PlotRect();
-    QColor light = textColour_;
+    const QColor text = TextColour();
+    QColor light = text;
     light.setAlpha(110);
-    QColor faint = textColour_;
+    QColor faint = text;
     faint.setAlpha(60);
 
-    painter.setPen(textColour_);
+    painter.setPen(text);
     QFont font = painter.font();
     font.setPixelSize(11);
     painter.setFont(font);
@@ -111,29 +117,35 @@ void TUsageChart::paintEvent(QPaintEvent*) {
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
 
     const int count = static_cast<int>(bars_.size());
-    const int every = count == 0 ? 1 : std::max(1, LabelWidth * count / std::max(1, plot.width()));
+    // Labels from today's bar backwards, as many as fit without touching.
+    const int every =
+        std::max(1, (LabelWidth * count + plot.width() - 1) / std::max(1, plot.width()));
     for (int i = 0; i < count; ++i) {
         const TChartBar& bar = bars_[static_cast<std::size_t>(i)];
         const QRect place = BarRect(i);
-        painter.fillRect(place, bar.today ? textColour_ : light);
+        painter.fillRect(place, bar.today ? text : light);
         if (bar.today) {
             // Marked also where it has no height: a notch under the axis.
-            painter.fillRect(QRect(place.left(), plot.bottom() + 2, place.width(), 2), textColour_);
+            painter.fillRect(QRect(place.left(), plot.bottom() + 2, place.width(), 2), text);
         }
         if (i == current_) {
-            painter.setPen(textColour_);
+            painter.setPen(text);
             painter.drawRect(place.adjusted(-1, -1, 0, 0));
         }
         if ((count - 1 - i) % every == 0) {
-            painter.setPen(textColour_);
-            painter.drawText(QRect(place.center().x() - 12, plot.bottom() + 3, 24, LabelHeight),
-                             Qt::AlignHCenter | Qt::AlignTop, bar.label);
+            // Centred under the bar, cut short where it is wider than the bars it stands for.
+            const int room = std::max(LabelWidth, place.width() * every);
+            painter.setPen(text);
+            painter.drawText(
+                QRect(place.center().x() - room / 2, plot.bottom() + 3, room, LabelHeight),
+                Qt::AlignHCenter | Qt::AlignTop,
+                painter.fontMetrics().elidedText(bar.label, Qt::ElideRight, room - 2));
         }
     }
     if (limitSeconds_ > 0) {
         const int y =
             plot.bottom() + 1 - static_cast<int>(plot.height() * limitSeconds_ / ScaleSeconds());
-        QPen pen(textColour_, 1, Qt::DashLine);
+        QPen pen(text, 1, Qt::DashLine);
         painter.setPen(pen);
         painter.drawLine(plot.left(), y, plot.right(), y);
     }

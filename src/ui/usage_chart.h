@@ -2,7 +2,6 @@
 
 #include "ui/usage_chart_bars.h"
 
-#include <QColor>
 #include <QWidget>
 
 #include <cstdint>
@@ -21,7 +20,6 @@ class TUsageChart : public QWidget {
 
     // limitSeconds 0 draws no limit line.
     void SetBars(std::vector<TChartBar> bars, std::int64_t limitSeconds);
-    void SetTextColor(const QColor& colour);
 
     const std::vector<TChartBar>& Bars() const { return bars_; }
     // The bar pointed at or chosen, -1 for none; its text is what the top line shows.
@@ -41,10 +39,12 @@ class TUsageChart : public QWidget {
     void SetCurrent(int index, bool showTip);
     QRect PlotRect() const;
     std::int64_t ScaleSeconds() const;
+    // The text colour of the look the windows are drawn with, read when painting so that
+    // a new choice shows at the next paint.
+    static QColor TextColour();
 
     std::vector<TChartBar> bars_;
     std::int64_t limitSeconds_ = 0;
-    QColor textColour_ = Qt::white;
     int current_ = -1;
 };
 

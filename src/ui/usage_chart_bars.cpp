@@ -47,7 +47,7 @@ std::vector<TChartBar> ItemBars(TMonitoredList& list) {
     for (int i = 0; i < list.Count(); ++i) {
         const TMonitoredItem& item = list.Items(i);
         const QString caption = QString::fromStdString(item.Caption);
-        bars.push_back({caption.left(1), caption + QStringLiteral(": ") + ChartTime(item.Duration),
+        bars.push_back({caption, caption + QStringLiteral(": ") + ChartTime(item.Duration),
                         item.Duration, false});
     }
     return bars;
