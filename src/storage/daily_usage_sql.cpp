@@ -31,13 +31,16 @@ std::vector<TRowRange> RowRanges(const TPeriodSplit& split) {
         return {{"date_created BETWEEN " + Quoted(split.from) + " AND " + Quoted(split.to),
                  RollupDayOf("date_created")}};
     }
-    // Each lies within one day: its rows' day needs no working out.
+    // The first lies within one day, and so does the last unless the period runs on past
+    // today: their rows' day then needs no working out.
+    const bool lastIsOneDay =
+        RollupDayKey(AccountingDayStart(split.to)) == RollupDayKey(split.endDay);
     return {{"date_created >= " + Quoted(split.from) + " AND date_created < " +
                  RollupDayStartSQL(split.firstDay),
              QuotedStr(RollupDayKey(split.firstDay - 1))},
             {"date_created >= " + RollupDayStartSQL(split.endDay) +
                  " AND date_created <= " + Quoted(split.to),
-             QuotedStr(RollupDayKey(split.endDay))}};
+             lastIsOneDay ? QuotedStr(RollupDayKey(split.endDay)) : RollupDayOf("date_created")}};
 }
 
 std::string RollupRange(const TPeriodSplit& split) {
