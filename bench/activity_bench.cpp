@@ -9,6 +9,7 @@
 #include "storage/date_format.h"
 #include "storage/log_purge.h"
 #include "storage/options.h"
+#include "storage/period_usage.h"
 #include "storage/sqlite_database.h"
 #include "storage/usage_sql.h"
 #include "support/manual_clock.h"
@@ -130,8 +131,23 @@ int main(int argc, char** argv) {
                 MedianMs(200, [&] { logger.Log(activity, 3); }));
     std::printf("MonitoredListLoad (today):     %8.2f ms\n",
                 MedianMs(21, [&] { logger.MonitoredListLoad(false); }));
-    std::printf("PeriodListLoad (90 days):      %8.2f ms\n",
-                MedianMs(5, [&] { logger.PeriodListLoad(false, now, now - 90); }));
+    std::printf("fast queries, 90 days (rows):  %8.2f ms\n", MedianMs(5, [&] {
+                    loadWith(WebsitesUsageFastSQL, ApplicationsUsageFastSQL, now - 90);
+                }));
+    // The first long period on a file without the roll-up adds it and builds its closed days.
+    std::printf("roll-up, first build (89 days):%8.2f ms\n",
+                MedianMs(1, [&] { PreparePeriod(file, now - 90, now, now); }));
+    const double period90 = MedianMs(11, [&] { logger.PeriodListLoad(false, now, now - 90); });
+    std::printf("PeriodListLoad (90 days, table and chart): %8.2f ms (%zu day-item rows)\n",
+                period90, logger.PeriodDays().size());
+    std::printf("PeriodListLoad (30 days, table and chart): %8.2f ms\n",
+                MedianMs(11, [&] { logger.PeriodListLoad(false, now, now - 30); }));
+    std::printf("PeriodListLoad (7 days, table and chart):  %8.2f ms\n",
+                MedianMs(11, [&] { logger.PeriodListLoad(false, now, now - 7); }));
+    std::printf("Log, with the roll-up's triggers:  %8.2f ms\n",
+                MedianMs(200, [&] { logger.Log(activity, 3); }));
+    std::printf("MonitoredListLoad (today), with the roll-up: %8.2f ms\n",
+                MedianMs(21, [&] { logger.MonitoredListLoad(false); }));
 
     TOptions options(data);
     // A day and a half on: the oldest day is past 90 days, and the unlisted programs' rows

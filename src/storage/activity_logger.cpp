@@ -108,12 +108,17 @@ bool TOnlineTimeApplicationLogger::MonitoredItemsLoad(TMonitoredList& list, cons
 
 bool TOnlineTimeApplicationLogger::LoadInto(TMonitoredList& list, bool addToTotal, TDateTime from,
                                             TDateTime to) {
+    return LoadInto(list, addToTotal, WebsitesUsageFastSQL(from, to),
+                    ApplicationsUsageFastSQL(from, to));
+}
+
+bool TOnlineTimeApplicationLogger::LoadInto(TMonitoredList& list, bool addToTotal,
+                                            const std::string& websitesSQL,
+                                            const std::string& applicationsSQL) {
     list.Clear();
-    bool loaded = MonitoredItemsLoad(list, WebsitesUsageFastSQL(from, to), addToTotal,
-                                     TMonitoredItemType::mitWeb);
-    loaded = MonitoredItemsLoad(list, ApplicationsUsageFastSQL(from, to), addToTotal,
-                                TMonitoredItemType::mitApp) &&
-             loaded;
+    bool loaded = MonitoredItemsLoad(list, websitesSQL, addToTotal, TMonitoredItemType::mitWeb);
+    loaded =
+        MonitoredItemsLoad(list, applicationsSQL, addToTotal, TMonitoredItemType::mitApp) && loaded;
     if (loaded) {
         database_.ReadWorked();
     }
@@ -154,7 +159,20 @@ void TOnlineTimeApplicationLogger::KeepTodayInNewFile() {
 
 void TOnlineTimeApplicationLogger::PeriodListLoad(bool addToTotal, TDateTime toTime,
                                                   TDateTime fromTime) {
-    LoadInto(periodList_, addToTotal, fromTime, toTime);
+    // Closed days come from the daily roll-up; today, and the rest of a day the period
+    // starts in, from the rows.
+    const TPeriodSplit split = PreparePeriod(database_.Path(), fromTime, toTime, ClockNow());
+    periodDays_.clear();
+    if (!LoadInto(periodList_, addToTotal, WebsitesUsageRollupSQL(split),
+                  ApplicationsUsageRollupSQL(split))) {
+        return;
+    }
+    try {
+        TSQLiteDatabase db(database_.Path());
+        periodDays_ = ReadDailyItemUsage(db, split);
+    } catch (const std::exception& e) {
+        database_.Failed(e, "; TOnlineTimeApplicationLogger.PeriodListLoad: ");
+    }
 }
 
 void TOnlineTimeApplicationLogger::MonitoredItemDelete(const TMonitoredItem* item,

@@ -4,10 +4,12 @@
 #include "items/monitored_list.h"
 #include "storage/item_deletion.h"
 #include "storage/logged_activity.h"
+#include "storage/period_usage.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tw {
 
@@ -34,6 +36,8 @@ class TOnlineTimeApplicationLogger {
 
     TMonitoredList& PeriodList() { return periodList_; }
     TMonitoredList& TodayList() { return todayList_; }
+    // The period's seconds per day and item, read with the period list.
+    const std::vector<TDailyItemUsage>& PeriodDays() const { return periodDays_; }
     // Seconds spent today on all watched items together, written or kept to be written.
     std::int32_t Total = 0;
 
@@ -55,12 +59,15 @@ class TOnlineTimeApplicationLogger {
     void LoadToday();
     void AddToTotal(std::int64_t seconds);
     bool LoadInto(TMonitoredList& list, bool addToTotal, TDateTime from, TDateTime to);
+    bool LoadInto(TMonitoredList& list, bool addToTotal, const std::string& websitesSQL,
+                  const std::string& applicationsSQL);
 
     TActivityDatabase& database_;
     bool todayLoadFailed_ = false;
 
     TMonitoredList periodList_;
     TMonitoredList todayList_;
+    std::vector<TDailyItemUsage> periodDays_;
 };
 
 } // namespace tw

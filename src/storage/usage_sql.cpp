@@ -110,4 +110,11 @@ std::string WebsitesUsageFastSQL(TDateTime from, TDateTime to) {
                          AddressTotals(from, to) + ") s ON url_matches(wl.name, s.browser_url)");
 }
 
+std::string ListUsageSQL(const char* list, const std::string& totalsByName) {
+    return FastUsage(list, "l",
+                     "SELECT l.caption as caption, l.active as active, l.name as name, s.duration "
+                     "as duration FROM " +
+                         std::string(list) + " l JOIN (" + totalsByName + ") s ON l.name = s.name");
+}
+
 } // namespace tw

@@ -22,4 +22,8 @@ std::string WebsitesUsageSQL(TDateTime from, TDateTime to);
 std::string ApplicationsUsageFastSQL(TDateTime from, TDateTime to);
 std::string WebsitesUsageFastSQL(TDateTime from, TDateTime to);
 
+// The same rows for one list ("applications_list" or "websites_list") over time already
+// charged to its items: a query with the columns name (a list name) and duration.
+std::string ListUsageSQL(const char* list, const std::string& totalsByName);
+
 } // namespace tw

@@ -33,6 +33,7 @@ class TImageButton;
 class TImagePanel;
 class TLinkLabel;
 class TNoticeMessageFilter;
+class TUsageChart;
 
 // The program's one permanent window: a narrow panel docked to a screen edge showing
 // today's time on the list, the memo, the list and the usage view. It is the program's view:
@@ -160,6 +161,8 @@ class TfrmMain : public TfrmBase, public TScanHost {
     QLabel *lblHeader_Name, *lblHeader_Type, *lblHeader_Time;
     TImagePanel* pnlUsage_Applications;
     QListWidget* lbxUsage_Applications;
+    TUsageChart* chtUsage;
+    TImageButton* btnUsage_Export;
 
     // Menus and actions.
     QMenu *pmnView, *pmnAddons, *pmnTray, *miBackground, *miBackgroundImage;
@@ -211,6 +214,9 @@ class TfrmMain : public TfrmBase, public TScanHost {
     void btnFocusClick();
     // main_window_lists.cpp
     void cbxUsage_PeriodChange();
+    // main_window_usage.cpp
+    void RefreshUsageChart();
+    void btnUsage_ExportClick();
     void btnApp_DeleteClick();
     void actTimeEditExecute();
     // main_window_memos.cpp

@@ -6,6 +6,7 @@
 #include "storage/appearance.h"
 #include "ui/main_window.h"
 #include "ui/transparency_settings.h"
+#include "ui/usage_chart.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -110,6 +111,7 @@ void TfrmMain::miTextColorClick() {
     }
     Appearance().SetTextColor(SettingFromColor(dialog.selectedColor()));
     ApplyTextColor(this, dialog.selectedColor());
+    chtUsage->update(); // it paints in the look's text colour
 }
 
 void TfrmMain::miTransparencyClick() {

@@ -7,6 +7,7 @@
 #include "ui/main_window.h"
 #include "ui/main_window_glyphs.h"
 #include "ui/main_window_list_rows.h"
+#include "ui/usage_chart.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -221,19 +222,27 @@ void TfrmMain::CreateUsageSheet() {
     pnlUsage_Period = period.panel;
     cbxUsage_Period = period.combo;
     btnComboUsagePeriod = period.arrow;
+    btnUsage_Export =
+        MakeButton(s, "btnUsage_Export", QStringLiteral("Export\u2026"), QRect(230, 8, 85, 32));
+    // The chart over the table, which keeps the same figures in rows.
+    chtUsage = Make<TUsageChart>(s, "chtUsage");
+    chtUsage->setGeometry(10, 46, 305, 150);
+    chtUsage->setAccessibleName(QStringLiteral("Usage chart"));
+    constexpr int Top = 226;
     lblUsage_Applications =
-        BodyLabel(s, "lblUsage_Applications", "Time spent on these applications/websites:", 10, 50,
-                  DesignFont(13, true));
-    pnlUsage_Applications = MakePanel(s, "pnlUsage_Applications", QRect(10, 72, 305, 418), "panel");
-    MakeColumnHeader(s, "pnlHeader_Name", "lblHeader_Name", "Name", 10, 72, NameColumnWidth,
+        BodyLabel(s, "lblUsage_Applications", "Time spent on these applications/websites:", 10,
+                  Top - 22, DesignFont(13, true));
+    pnlUsage_Applications =
+        MakePanel(s, "pnlUsage_Applications", QRect(10, Top, 305, 490 - Top), "panel");
+    MakeColumnHeader(s, "pnlHeader_Name", "lblHeader_Name", "Name", 10, Top, NameColumnWidth,
                      &pnlHeader_Name, &lblHeader_Name);
-    MakeColumnHeader(s, "pnlHeader_Type", "lblHeader_Type", "Type", 10 + NameColumnWidth, 72,
+    MakeColumnHeader(s, "pnlHeader_Type", "lblHeader_Type", "Type", 10 + NameColumnWidth, Top,
                      TypeColumnWidth, &pnlHeader_Type, &lblHeader_Type);
     MakeColumnHeader(s, "pnlHeader_Time", "lblHeader_Time", "Time",
-                     10 + NameColumnWidth + TypeColumnWidth, 72, TimeColumnWidth, &pnlHeader_Time,
+                     10 + NameColumnWidth + TypeColumnWidth, Top, TimeColumnWidth, &pnlHeader_Time,
                      &lblHeader_Time);
-    lbxUsage_Applications =
-        MakeTimeList(s, "lbxUsage_Applications", QRect(17, 96, 291, 387), 13, this);
+    lbxUsage_Applications = MakeTimeList(s, "lbxUsage_Applications",
+                                         QRect(17, Top + 24, 291, 483 - Top - 24), 13, this);
     lbxUsage_Applications->setAccessibleName(
         QStringLiteral("Time spent on these applications/websites"));
 }
@@ -365,6 +374,8 @@ void TfrmMain::CreateMenus() {
     connect(btnBack, &TImageButton::clicked, this, [this] { Guarded([this] { btnBackClick(); }); });
     connect(btnNext, &TImageButton::clicked, this, [this] { Guarded([this] { btnNextClick(); }); });
     connect(btnTimeEdit, &TImageButton::clicked, actTimeEdit, &QAction::trigger);
+    connect(btnUsage_Export, &TImageButton::clicked, this,
+            [this] { Guarded([this] { btnUsage_ExportClick(); }); });
     connect(actTimeEdit, &QAction::triggered, this,
             [this] { Guarded([this] { actTimeEditExecute(); }); });
     connect(btnApp_Add, &TImageButton::clicked, this,

@@ -28,6 +28,7 @@ void TfrmMain::RefreshUsageList() {
     logger.PeriodListLoad(false, to, from);
     FillListItems(*lbxUsage_Applications, logger.PeriodList(), TMonitoredItemType::mitAll);
     PadListRows(lbxUsage_Applications);
+    RefreshUsageChart();
 }
 
 void TfrmMain::cbxUsage_PeriodChange() {

@@ -16,10 +16,12 @@
 #include "ui/main_window.h"
 #include "ui/main_window_list_rows.h"
 #include "ui/shown_main_window.h"
+#include "ui/usage_chart.h"
 
 #include <QAction>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -31,8 +33,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 namespace {
 
@@ -352,7 +356,117 @@ TEST_F(MainWindowTest, ChoosingTheUsagePeriodReloadsTheList) {
     EXPECT_EQ(RowItem(*list, 0)->Duration, 4200);
     period->setCurrentIndex(4); // Last 30 Days
     EXPECT_EQ(RowItem(*list, 0)->Duration, 11400);
-    EXPECT_EQ(list->count(), (387 - 2) / 13);
+    EXPECT_EQ(list->count(), (233 - 2) / 13);
+}
+
+// Fields of RFC 4180 text: quoted fields may hold commas, doubled quotes and line breaks.
+std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
+    std::vector<std::vector<std::string>> lines(1);
+    std::string field;
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            lines.back().push_back(std::exchange(field, {}));
+        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            lines.back().push_back(std::exchange(field, {}));
+            lines.emplace_back();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    EXPECT_TRUE(field.empty() && lines.back().empty()) << "the last line ends in CRLF";
+    lines.pop_back();
+    return lines;
+}
+
+TEST_F(MainWindowTest, TheUsageChartShowsTheDaysAndTheItemsWithTheTablesFigures) {
+    List({{"/usr/bin/alpha", "Alpha", true}, {"/usr/bin/beta", "Beta", true}});
+    Logged("/usr/bin/alpha", Now - 1.0 / 24, 600); // today
+    Logged("/usr/bin/beta", Now - 2.0 / 24, 300);  // today
+    Logged("/usr/bin/alpha", Now - 3.0, 3600);     // Wednesday
+    Logged("/usr/bin/beta", Now - 3.0, 60);        // Wednesday
+    Logged("/usr/bin/alpha", Now - 6.9, 120);      // the first, partial day of the week
+    Logged("/usr/bin/alpha", Now - 20.0, 7200);    // outside the week
+    Logged("/usr/bin/alpha", Now - 7.5 / 24, 900); // before 04:00: still Friday
+    Find<QAction>("actViewUsage")->trigger();
+    auto* chart = Find<TUsageChart>("chtUsage");
+    auto* period = Find<QComboBox>("cbxUsage_Period");
+    auto* list = Find<QListWidget>("lbxUsage_Applications");
+    EXPECT_EQ(chart->accessibleName(), "Usage chart");
+    EXPECT_LE(chart->geometry().right(), Window().width() - 10) << "fits the docked width";
+
+    // Today: a bar per item.
+    ASSERT_EQ(chart->Bars().size(), 2u);
+    EXPECT_EQ(chart->Bars()[0].seconds + chart->Bars()[1].seconds, 900);
+
+    period->setCurrentIndex(2); // Last 7 Days: Saturday 7 March 10:00 to now
+    const auto& bars = chart->Bars();
+    ASSERT_EQ(bars.size(), 8u) << "from the first, partial day to today";
+    EXPECT_EQ(bars[0].seconds, 120);
+    EXPECT_EQ(bars[4].seconds, 3660);
+    EXPECT_EQ(bars[6].seconds, 900);
+    EXPECT_EQ(bars[7].seconds, 900);
+    EXPECT_TRUE(bars[7].today);
+    EXPECT_EQ(std::count_if(bars.begin(), bars.end(), [](const TChartBar& b) { return b.today; }),
+              1);
+    std::int64_t table = 0;
+    for (int row = 0; RowItem(*list, row); ++row) {
+        table += RowItem(*list, row)->Duration;
+    }
+    EXPECT_EQ(table, 120 + 3660 + 900 + 900);
+
+    // The keyboard reaches each bar and it says its day and time.
+    QTest::keyClick(chart, Qt::Key_Home);
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(chart, Qt::Key_Right);
+    }
+    EXPECT_EQ(chart->CurrentBar(), 4);
+    EXPECT_EQ(chart->CurrentText(), "Wed 11 Mar 2026: 01:01");
+    // As does the mouse.
+    QTest::mouseMove(chart, chart->BarRect(0).center());
+    EXPECT_EQ(chart->CurrentText(), "Sat 7 Mar 2026: 00:02");
+    EXPECT_TRUE(chart->accessibleDescription().contains("Wed 11 Mar 2026: 01:01"));
+    EXPECT_TRUE(chart->accessibleDescription().contains("Daily limit: 08:00"));
+}
+
+TEST_F(MainWindowTest, ExportWritesThePeriodAsCsvThatReadsBack) {
+    List({{"/usr/bin/alpha", "Alpha, \"the\" first", true},
+          {"/usr/bin/beta", "Bêta ünïcødé 日本", true},
+          {"/usr/bin/gamma", "Gamma", true}});
+    Logged("/usr/bin/alpha", Now - 1.0 / 24, 600);
+    Logged("/usr/bin/beta", Now - 3.0, 3600);
+    Logged("/usr/bin/beta", Now - 3.0 - 1.0 / 24, 60);
+    Logged("/usr/bin/alpha", Now - 40.0, 5); // outside the 30 days
+    Find<QAction>("actViewUsage")->trigger();
+    Find<QComboBox>("cbxUsage_Period")->setCurrentIndex(4); // Last 30 Days
+    const std::string file = folder_.File("usage.csv");
+    TModalAnswers answers({[&](QWidget* modal) {
+        auto* dialog = static_cast<QFileDialog*>(modal);
+        dialog->selectFile(QString::fromStdString(file));
+        static_cast<QDialog*>(dialog)->accept();
+    }});
+    Click("btnUsage_Export");
+    ASSERT_EQ(answers.Seen(), std::vector<QString>{"dlgUsageExport"});
+    const auto lines = ParseCsv(twtest::ReadAll(file));
+    const std::vector<std::vector<std::string>> expected = {
+        {"date", "caption", "name", "type", "seconds"},
+        {"2026-03-11", "Bêta ünïcødé 日本", "/usr/bin/beta", "Application", "3660"},
+        {"2026-03-14", "Alpha, \"the\" first", "/usr/bin/alpha", "Application", "600"},
+    };
+    EXPECT_EQ(lines, expected);
 }
 
 TEST_F(MainWindowTest, AColourChoiceReplacesThePicture) {
