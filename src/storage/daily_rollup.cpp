@@ -81,7 +81,7 @@ constexpr int RollupObjectCount = 8;
 // What a day's charges to the items were made for: the way of matching (its number goes up
 // whenever the usage totals' matching changes) and the lists' distinct names.
 const char* const ListFingerprintSQL =
-    "('match 1' || char(11) || IFNULL((SELECT group_concat(name, char(10)) FROM (SELECT "
+    "('match 2' || char(11) || IFNULL((SELECT group_concat(name, char(10)) FROM (SELECT "
     "DISTINCT name FROM applications_list ORDER BY name)), '') || char(11) || IFNULL((SELECT "
     "group_concat(name, char(10)) FROM (SELECT DISTINCT name FROM websites_list ORDER BY "
     "name)), ''))";
@@ -90,12 +90,14 @@ const char* const ListFingerprintSQL =
 // the condition, when one is given).
 std::vector<std::pair<TDateTime, TDateTime>> MissingDays(TSQLiteDatabase& db, const char* marks,
                                                          TDateTime firstDay, TDateTime endDay,
-                                                         const std::string& condition = {}) {
+                                                         const std::string& condition = {},
+                                                         const TSQLValues& values = {}) {
     std::set<std::string> held;
     auto table = db.GetTable(std::string("SELECT day FROM ") + marks + " WHERE " + condition +
-                             (condition.empty() ? "" : " AND ") +
-                             "day >= " + QuotedStr(RollupDayKey(firstDay)) + " AND day < " +
-                             QuotedStr(RollupDayKey(endDay)));
+                                 (condition.empty() ? "" : " AND ") +
+                                 "day >= " + QuotedStr(RollupDayKey(firstDay)) + " AND day < " +
+                                 QuotedStr(RollupDayKey(endDay)),
+                             values);
     for (bool more = table->First(); more && !table->Eof(); more = table->Next()) {
         held.insert(table->ValueByName("day"));
     }
@@ -113,9 +115,10 @@ std::vector<std::pair<TDateTime, TDateTime>> MissingDays(TSQLiteDatabase& db, co
     return runs;
 }
 
-// The fingerprint as a literal, worked out once rather than for every row compared with it.
-std::string ListFingerprint(TSQLiteDatabase& db) {
-    return QuotedStr(db.GetTable(std::string("SELECT ") + ListFingerprintSQL)->ValueAsText(0));
+// The fingerprint, worked out once rather than for every row compared with it. It holds the
+// names the person listed, so it goes to the statements as a bound value (?1), never as text.
+TSQLValues ListFingerprint(TSQLiteDatabase& db) {
+    return {db.GetTable(std::string("SELECT ") + ListFingerprintSQL)->ValueAsText(0)};
 }
 
 } // namespace
@@ -181,10 +184,10 @@ void BuildItemDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay) {
     if (endDay <= firstDay) {
         return;
     }
-    const std::string fingerprint = ListFingerprint(db);
+    const TSQLValues fingerprint = ListFingerprint(db);
     // Days charged for other names count as missing.
     const auto runs =
-        MissingDays(db, "daily_item_days", firstDay, endDay, "list IS " + fingerprint);
+        MissingDays(db, "daily_item_days", firstDay, endDay, "list IS ?1", fingerprint);
     if (runs.empty()) {
         return;
     }
@@ -203,15 +206,17 @@ void BuildItemDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay) {
         }
         for (TDateTime day = from; day < to - 0.5; day += 1) {
             db.ExecSQL("INSERT OR REPLACE INTO daily_item_days(day, list) VALUES(" +
-                       QuotedStr(RollupDayKey(day)) + ", " + fingerprint + ")");
+                           QuotedStr(RollupDayKey(day)) + ", ?1)",
+                       fingerprint);
         }
     }
     db.ExecSQL("COMMIT");
 }
 
 void MatchNewAddresses(TSQLiteDatabase& db, const TPeriodSplit& split) {
-    const std::string fingerprint = ListFingerprint(db);
-    auto stale = db.GetTable("SELECT COUNT(*) FROM url_item_urls WHERE list IS NOT " + fingerprint);
+    const TSQLValues fingerprint = ListFingerprint(db);
+    auto stale =
+        db.GetTable("SELECT COUNT(*) FROM url_item_urls WHERE list IS NOT ?1", fingerprint);
     // An address that is NULL covers nothing, and would make NOT IN answer NULL for every
     // address after it.
     const std::string fresh = "SELECT DISTINCT browser_url FROM (" + PeriodAddressesSQL(split) +
@@ -230,8 +235,9 @@ void MatchNewAddresses(TSQLiteDatabase& db, const TPeriodSplit& split) {
     db.ExecSQL("INSERT INTO url_item_match(browser_url, name) SELECT a.browser_url, n.name FROM "
                "fresh_urls a JOIN (SELECT DISTINCT name FROM websites_list) n ON "
                "url_matches(n.name, a.browser_url)");
-    db.ExecSQL("INSERT INTO url_item_urls(browser_url, list) SELECT browser_url, " + fingerprint +
-               " FROM fresh_urls");
+    db.ExecSQL(
+        "INSERT INTO url_item_urls(browser_url, list) SELECT browser_url, ?1 FROM fresh_urls",
+        fingerprint);
     db.ExecSQL("DROP TABLE fresh_urls");
     db.ExecSQL("COMMIT");
 }

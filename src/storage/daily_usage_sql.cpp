@@ -118,7 +118,8 @@ std::string ItemDaysSQL(const std::string& activity, int type, bool matched) {
         return "WITH s AS (SELECT day, app_name, SUM(duration) AS duration FROM (" + activity +
                ") GROUP BY day, app_name) SELECT s.day AS day, " + std::to_string(AppType) +
                " AS type, n.name AS name, SUM(s.duration) AS seconds FROM (SELECT DISTINCT name "
-               "FROM applications_list) n JOIN s ON n.name = s.app_name GROUP BY s.day, n.name";
+               "FROM applications_list) n JOIN s ON " +
+               ProgramCoversSQL("n", "s") + " GROUP BY s.day, n.name";
     }
     const std::string matches =
         matched ? "SELECT name, browser_url FROM url_item_match WHERE browser_url IN (SELECT "

@@ -58,10 +58,6 @@ std::string ApplicationTotals(TDateTime from, TDateTime to) {
 // The scan's choice among the list's programs: the item naming the executable's path, and
 // only where none does (letters A-Z in any case, as the scan compares paths), the items
 // naming its file.
-std::string ProgramCovers() {
-    return "al.name = s.app_name OR (program_file_matches(al.name, s.app_name) AND NOT EXISTS "
-           "(SELECT 1 FROM applications_list p WHERE p.name = s.app_name COLLATE NOCASE))";
-}
 
 std::string AddressTotals(TDateTime from, TDateTime to) {
     const char* plus = IsLongWindow(from, to) ? "+" : "";
@@ -71,6 +67,14 @@ std::string AddressTotals(TDateTime from, TDateTime to) {
 }
 
 } // namespace
+
+std::string ProgramCoversSQL(const std::string& list, const std::string& totals) {
+    const std::string name = list + ".name";
+    const std::string app = totals + ".app_name";
+    return "(" + name + " = " + app + " OR (program_file_matches(" + name + ", " + app +
+           ") AND NOT EXISTS (SELECT 1 FROM applications_list p WHERE p.name = " + app +
+           " COLLATE NOCASE)))";
+}
 
 std::string ApplicationsUsageSQL(TDateTime from, TDateTime to) {
     return Format(
@@ -100,7 +104,7 @@ std::string ApplicationsUsageFastSQL(TDateTime from, TDateTime to) {
     return FastUsage("applications_list", "al",
                      "SELECT al.caption as caption, al.active as active, al.name as name, "
                      "s.duration as duration FROM applications_list al JOIN (" +
-                         ApplicationTotals(from, to) + ") s ON " + ProgramCovers());
+                         ApplicationTotals(from, to) + ") s ON " + ProgramCoversSQL("al", "s"));
 }
 
 std::string WebsitesUsageFastSQL(TDateTime from, TDateTime to) {

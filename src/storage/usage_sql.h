@@ -6,6 +6,11 @@
 
 namespace tw {
 
+// When a list's program item covers a logged executable, as the scan decides it: the same
+// path, or a file name of the executable's when no item names that path (in any letter
+// case). list and totals are the aliases of the list and of the logged rows.
+std::string ProgramCoversSQL(const std::string& list, const std::string& totals);
+
 // The usage totals per watched item over [from, to], one row per list row name with
 // the columns caption, active, name and total_duration. These are the reference texts:
 // their LEFT JOIN runs over every logged row before the time filter applies.
