@@ -56,6 +56,8 @@ set_tests_properties(Wine.shutdown_ends_the_session PROPERTIES TIMEOUT 300 RESOU
 add_executable(win32_probe_cpu ${tests_dir}/win32_probe_cpu.cpp)
 target_link_libraries(win32_probe_cpu PRIVATE tw_monitor tw_platform_win32)
 add_dependencies(win32_probe_cpu win32_browser_standin)
+target_compile_definitions(win32_probe_cpu PRIVATE
+  TALLYWICK_STANDIN_NAME="$<TARGET_FILE_NAME:win32_browser_standin>")
 
 # The built program and the diagnostic command, started as a user starts them. They keep
 # windows in front for seconds, and share the user's real roaming folder of the throwaway

@@ -236,8 +236,9 @@ std::string TBrowserStandIns::Copy(const std::string& programName) {
     // A folder for each copy: the image of one just ended may still be held for a moment.
     const std::string folder = folder_ + std::to_string(++copies_) + "\\";
     std::filesystem::create_directories(folder);
-    std::filesystem::copy_file(OwnFolder() + TALLYWICK_STANDIN_NAME, folder + programName);
-    return folder + programName;
+    lastCopy_ = folder + programName;
+    std::filesystem::copy_file(OwnFolder() + TALLYWICK_STANDIN_NAME, lastCopy_);
+    return lastCopy_;
 }
 
 std::unique_ptr<TTestProcess> TBrowserStandIns::Start(const std::string& programName,

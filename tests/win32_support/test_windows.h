@@ -83,9 +83,12 @@ class TBrowserStandIns {
     // Starts the copy with the arguments and waits until its window is shown.
     std::unique_ptr<TTestProcess> Start(const std::string& programName,
                                         const std::string& arguments);
+    // The path of the copy made last.
+    const std::string& LastCopy() const { return lastCopy_; }
 
   private:
     std::string folder_;
+    std::string lastCopy_;
     int copies_ = 0;
 };
 
