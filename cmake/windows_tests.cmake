@@ -23,6 +23,7 @@ target_link_libraries(tallywick_win32_tests PRIVATE tw_monitor tw_platform_win32
 # A second process for the tests: holds the instance lock, shows windows, shuts down.
 enable_language(RC)
 add_executable(win32_test_helper ${tests_dir}/win32_test_helper.cpp ${tests_dir}/win32_test_helper.rc)
+target_include_directories(win32_test_helper PRIVATE ${tests_dir})
 target_link_libraries(win32_test_helper PRIVATE tw_platform_win32 shell32)
 # A browser window with an accessibility tree shaped like today's browsers', copied by the
 # tests under each browser's program name.

@@ -15,10 +15,7 @@
 // (anything but its role read) and 0 otherwise.
 #include "platform/win32/com_ids.h"
 #include "win32_support/test_accessible.h"
-
-#include <windows.h>
-
-#include <shellapi.h>
+#include "win32_support/test_program.h"
 
 #include <cstdio>
 #include <string>
@@ -121,18 +118,10 @@ void BuildFirefox(const std::vector<std::wstring>& arguments, const std::wstring
         standIn.root->Add(new TTestAccessible(RoleText, L"typed.example", StateFocusable));
 }
 
-std::vector<std::wstring> Arguments() {
-    int count = 0;
-    wchar_t** given = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::wstring> arguments(given, given + count);
-    LocalFree(given);
-    return arguments;
-}
-
 } // namespace
 
 int main() {
-    const std::vector<std::wstring> arguments = Arguments();
+    const std::vector<std::wstring> arguments = twtest::CommandLineArguments();
     if (arguments.size() < 3) {
         std::fprintf(stderr, "usage: win32_browser_standin chromium|own|firefox ADDRESS "
                              "[focused] [name=TEXT] [delay=MS] [depth=N] [embeds=MODE]\n");
@@ -147,12 +136,7 @@ int main() {
         BuildChromium(arguments, arguments[2], shape == L"own");
     }
     const wchar_t* className = shape == L"firefox" ? L"MozillaWindowClass" : L"Chrome_WidgetWin_1";
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = className;
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    RegisterClassW(&windowClass);
+    twtest::RegisterWindowClass(className, Procedure);
     HWND window =
         CreateWindowExW(0, className, L"Stand-in", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400,
                         300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -161,12 +145,7 @@ int main() {
     }
     std::printf("window\n");
     std::fflush(stdout);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    const int code = static_cast<int>(message.wParam);
+    const int code = twtest::RunMessageLoop();
     // What a browser's clients still hold of its tree goes when the process ends.
     CoUninitialize();
     return code;
