@@ -10,7 +10,7 @@ include(GoogleTest)
 set(tests_dir ${PROJECT_SOURCE_DIR}/tests)
 set(windows_test_sources
     ${tests_dir}/discovery_text_test.cpp ${tests_dir}/win32_address_search_test.cpp
-    ${tests_dir}/win32_desktop_test.cpp
+    ${tests_dir}/win32_browser_test.cpp ${tests_dir}/win32_desktop_test.cpp
     ${tests_dir}/win32_discovery_test.cpp ${tests_dir}/win32_instance_lock_test.cpp
     ${tests_dir}/win32_notices_test.cpp ${tests_dir}/win32_storage_test.cpp
     ${tests_dir}/win32_support/fake_accessible.cpp ${tests_dir}/win32_support/test_accessible.cpp
@@ -23,19 +23,30 @@ target_link_libraries(tallywick_win32_tests PRIVATE tw_monitor tw_platform_win32
 # A second process for the tests: holds the instance lock, shows windows, shuts down.
 enable_language(RC)
 add_executable(win32_test_helper ${tests_dir}/win32_test_helper.cpp ${tests_dir}/win32_test_helper.rc)
+target_include_directories(win32_test_helper PRIVATE ${tests_dir})
 target_link_libraries(win32_test_helper PRIVATE tw_platform_win32 shell32)
-add_dependencies(tallywick_win32_tests win32_test_helper tallywick-probe template_databases)
+# A browser window with an accessibility tree shaped like today's browsers', copied by the
+# tests under each browser's program name.
+add_executable(win32_browser_standin ${tests_dir}/win32_browser_standin.cpp
+               ${tests_dir}/win32_support/test_accessible.cpp)
+target_include_directories(win32_browser_standin PRIVATE ${tests_dir})
+target_link_libraries(win32_browser_standin PRIVATE tw_platform_win32 oleacc oleaut32 ole32 shell32)
+add_dependencies(tallywick_win32_tests win32_test_helper win32_browser_standin tallywick-probe
+                 template_databases)
 target_compile_definitions(tallywick_win32_tests PRIVATE
   TALLYWICK_HELPER_NAME="$<TARGET_FILE_NAME:win32_test_helper>"
+  TALLYWICK_STANDIN_NAME="$<TARGET_FILE_NAME:win32_browser_standin>"
   TALLYWICK_PROBE_PATH="$<TARGET_FILE:tallywick-probe>")
 
 # Listed when ctest runs, inside the prefix and display the run script provides. Tests that
-# need a window of theirs in front take turns at the foreground; the others run beside them.
+# need a window of theirs in front, or show browser windows that take the front (and that a
+# program under test would count and close), take turns at the foreground; the others run
+# beside them.
 gtest_discover_tests(tallywick_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                     TEST_FILTER "Win32DesktopTest.*"
+                     TEST_FILTER "Win32DesktopTest.*:Win32BrowserTest.*"
                      PROPERTIES TIMEOUT 300 RESOURCE_LOCK foreground)
 gtest_discover_tests(tallywick_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                     TEST_FILTER "-Win32DesktopTest.*" PROPERTIES TIMEOUT 300)
+                     TEST_FILTER "-Win32DesktopTest.*:Win32BrowserTest.*" PROPERTIES TIMEOUT 300)
 
 # The shutdown takes the whole Wine session down, so it runs in a prefix of its own.
 add_test(NAME Wine.shutdown_ends_the_session
@@ -47,6 +58,9 @@ set_tests_properties(Wine.shutdown_ends_the_session PROPERTIES TIMEOUT 300 RESOU
 # CPU time of one probe of the foreground window: a measurement, not a test.
 add_executable(win32_probe_cpu ${tests_dir}/win32_probe_cpu.cpp)
 target_link_libraries(win32_probe_cpu PRIVATE tw_monitor tw_platform_win32)
+add_dependencies(win32_probe_cpu win32_browser_standin)
+target_compile_definitions(win32_probe_cpu PRIVATE
+  TALLYWICK_STANDIN_NAME="$<TARGET_FILE_NAME:win32_browser_standin>")
 
 # The built program and the diagnostic command, started as a user starts them. They keep
 # windows in front for seconds, and share the user's real roaming folder of the throwaway
@@ -56,8 +70,10 @@ add_executable(tallywick_program_tests ${tests_dir}/win32_program_test.cpp
 target_include_directories(tallywick_program_tests PRIVATE ${tests_dir})
 target_link_libraries(tallywick_program_tests PRIVATE tw_storage tw_platform_win32 gtest
                       gtest_main)
-add_dependencies(tallywick_program_tests tallywick tallywick-probe win32_test_helper)
+add_dependencies(tallywick_program_tests tallywick tallywick-probe win32_test_helper
+                 win32_browser_standin)
 target_compile_definitions(tallywick_program_tests PRIVATE
-  TALLYWICK_HELPER_NAME="$<TARGET_FILE_NAME:win32_test_helper>")
+  TALLYWICK_HELPER_NAME="$<TARGET_FILE_NAME:win32_test_helper>"
+  TALLYWICK_STANDIN_NAME="$<TARGET_FILE_NAME:win32_browser_standin>")
 gtest_discover_tests(tallywick_program_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                      PROPERTIES TIMEOUT 300 RESOURCE_LOCK foreground)

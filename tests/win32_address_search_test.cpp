@@ -1,11 +1,14 @@
-// The search for the address field in a Firefox or Opera window's accessibility tree, on
-// scripted trees whose calls fail at will.
+// The search for the address field in a Firefox or Opera window's accessibility tree, and
+// what the reader of today's browsers keeps from one scan to the next, on scripted trees whose
+// calls fail at will.
 #include "base/exception.h"
 #include "platform/win32/address_search.h"
+#include "platform/win32/browser_addresses.h"
 #include "win32_support/fake_accessible.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 
 namespace {
@@ -196,6 +199,53 @@ TEST_F(AddressSearchTest, NavigationStopsWhenAChildComesAgain) {
             EXPECT_LE(child->roleReads, 1);
         }
     }
+}
+
+TEST_F(AddressSearchTest, TheBarFoundIsKeptAndABrowserThatDidNotAnswerIsLeftAloneForAMoment) {
+    auto root = TFakeAccessible::Make();
+    auto document = root->Add(TFakeAccessible::Make(TAccVariant::Number(15)));
+    document->Add(TFakeAccessible::AddressField("in.the.page.example"))->shortcut = "Ctrl+L";
+    auto toolbar = root->Add(TFakeAccessible::Make(TAccVariant::Number(22)));
+    auto bar = toolbar->Add(TFakeAccessible::AddressField("news.example"));
+    bar->shortcut = "Ctrl+L";
+
+    auto now = std::chrono::steady_clock::time_point{} + std::chrono::hours(1);
+    int asked = 0;
+    bool answers = true;
+    tw::TWin32BrowserAddresses reader(
+        [&](tw::TWindowHandle, unsigned, bool&) {
+            ++asked;
+            return answers ? std::shared_ptr<tw::TAccessible>(root) : nullptr;
+        },
+        [&] { return now; });
+    auto read = [&](tw::TWindowHandle window) {
+        return reader.ReadChromium(window, 10, TBrowserKind::Chrome);
+    };
+
+    EXPECT_EQ(read(1).address, "news.example");
+    const int rootReads = root->roleReads;
+    bar->value = "news.example/later";
+    EXPECT_EQ(read(1).address, "news.example/later");
+    EXPECT_EQ(root->roleReads, rootReads) << "the kept bar was searched for again";
+    EXPECT_EQ(asked, 1);
+
+    // The toolbar rebuilt: the kept bar is gone, and the new one is found at once.
+    bar->Fail(Call::Role);
+    toolbar->Add(TFakeAccessible::AddressField("news.example/rebuilt"))->shortcut = "Ctrl+L";
+    EXPECT_EQ(read(1).address, "news.example/rebuilt");
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(document->otherCalls, 0) << "the page's document was reached into";
+
+    // Another window of the browser does not answer: none of its windows is asked for a moment.
+    answers = false;
+    EXPECT_EQ(read(2).problem, tw::TAddressProblem::NotAnswering);
+    answers = true;
+    EXPECT_EQ(read(2).problem, tw::TAddressProblem::NotAnswering);
+    EXPECT_EQ(read(1).problem, tw::TAddressProblem::NotAnswering);
+    EXPECT_EQ(asked, 3);
+    now += tw::TWin32BrowserAddresses::SilencePause;
+    EXPECT_EQ(read(2).address, "news.example/rebuilt");
+    EXPECT_EQ(asked, 4);
 }
 
 } // namespace

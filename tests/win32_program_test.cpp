@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 using twtest::TTestProcess;
 
@@ -267,6 +268,58 @@ TEST_F(WindowsProgram, NonAsciiPathAndTextReachTheProbeTheLogAndTheList) {
     EXPECT_EQ(rows->ValueAsText(1), site);
     EXPECT_EQ(rows->ValueAsInteger(2), 2);
     EXPECT_EQ(rows->RowCount(), 1);
+}
+
+// Today's browsers, as stand-ins under their program names: a listed site in front is counted
+// under each browser's name and its window closed at the limit; an unlisted site, and the
+// listed one only typed into the address bar, are neither.
+TEST_F(WindowsProgram, ListedSitesInEachOfTodaysBrowsersAreCountedAndClosedAtTheLimit) {
+    Configure([&](tw::TOptions& options) {
+        options.ScanPeriodSeconds = 1;
+        options.TimeLimitSeconds = 2;
+        options.ExpirationAction = tw::TExpirationAction::CloseListed;
+        options.MonitoredList.Add("News",
+                                  Item("news.example", "News", tw::TMonitoredItemType::mitWeb));
+    });
+    twtest::TBrowserStandIns standIns;
+    auto program = Start();
+    const struct {
+        const char* program;
+        const char* arguments;
+        const char* logged;
+    } browsers[] = {
+        {"chrome.exe", "chromium news.example/today", "Google Chrome"},
+        {"msedge.exe", "chromium news.example/today \"name=Barre d'adresse\"", "Edge"},
+        {"brave.exe", "chromium news.example/today", "Brave"},
+        {"opera.exe", "own news.example/today", "Opera"},
+        {"vivaldi.exe", "own news.example/today", "Vivaldi"},
+        {"firefox.exe", "firefox https://news.example/today", "Mozila FireFox"},
+    };
+    std::set<std::pair<std::string, std::string>> listed;
+    for (const auto& each : browsers) {
+        SCOPED_TRACE(each.program);
+        auto browser = standIns.Start(each.program, each.arguments);
+        listed.insert({standIns.LastCopy(), each.logged});
+        ASSERT_TRUE(twtest::MakeForeground(twtest::WaitForProcessWindow(browser->Id())));
+        // 3 would say that the page's document was reached into.
+        EXPECT_EQ(browser->ExitCodeWithin(30000), 0) << "not closed at the limit";
+    }
+    for (const char* arguments : {"chromium other.example/news", "chromium news.example focused"}) {
+        SCOPED_TRACE(arguments);
+        auto browser = standIns.Start("chrome.exe", arguments);
+        ASSERT_TRUE(twtest::MakeForeground(twtest::WaitForProcessWindow(browser->Id())));
+        EXPECT_EQ(browser->ExitCodeWithin(4000), -1) << "closed, though not on a listed site";
+    }
+    EndByUninstall(*program);
+
+    auto rows = Query(ActivityDatabase(),
+                      "SELECT DISTINCT app_name, app_type, browser_url FROM applications");
+    std::set<std::pair<std::string, std::string>> logged;
+    for (rows->First(); !rows->Eof(); rows->Next()) {
+        logged.insert({rows->ValueAsText(0), rows->ValueAsText(1)});
+        EXPECT_EQ(rows->ValueAsText(2), "news.example");
+    }
+    EXPECT_EQ(logged, listed);
 }
 
 // What the program loaded it writes back unchanged, non-ASCII texts and quotes included.

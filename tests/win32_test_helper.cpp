@@ -7,10 +7,7 @@
 // script reach the desktop as given.
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_text.h"
-
-#include <windows.h>
-
-#include <shellapi.h>
+#include "win32_support/test_program.h"
 
 #include <cstdio>
 #include <exception>
@@ -27,19 +24,10 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void RegisterClassNamed(const wchar_t* name) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = name;
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    RegisterClassW(&windowClass);
-}
-
 // Shows the window (with an address field when given one) until it is closed.
 int ShowWindowUntilClosed(const std::wstring& title, const std::wstring* address) {
     const wchar_t* frameClass = address ? L"Chrome_WidgetWin_1" : L"TallywickTestHelper";
-    RegisterClassNamed(frameClass);
+    twtest::RegisterWindowClass(frameClass, Procedure);
     HWND window =
         CreateWindowExW(0, frameClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300,
                         200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -47,32 +35,19 @@ int ShowWindowUntilClosed(const std::wstring& title, const std::wstring* address
         return 3;
     }
     if (address) {
-        RegisterClassNamed(L"Chrome_AutocompleteEditView");
+        twtest::RegisterWindowClass(L"Chrome_AutocompleteEditView", Procedure);
         CreateWindowExW(0, L"Chrome_AutocompleteEditView", address->c_str(), WS_CHILD | WS_VISIBLE,
                         0, 0, 280, 24, window, nullptr, GetModuleHandleW(nullptr), nullptr);
     }
     std::printf("window\n");
     std::fflush(stdout);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return 0;
-}
-
-std::vector<std::wstring> Arguments() {
-    int count = 0;
-    wchar_t** given = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::wstring> arguments(given, given + count);
-    LocalFree(given);
-    return arguments;
+    return twtest::RunMessageLoop();
 }
 
 } // namespace
 
 int main() {
-    const std::vector<std::wstring> arguments = Arguments();
+    const std::vector<std::wstring> arguments = twtest::CommandLineArguments();
     const std::wstring command = arguments.size() >= 2 ? arguments[1] : L"";
     if (arguments.size() >= 3 && command == L"lock") {
         tw::TWin32Desktop desktop;

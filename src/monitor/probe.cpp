@@ -22,6 +22,12 @@ const char* BrowserKindText(TBrowserKind kind) {
         return "Google Chrome";
     case TBrowserKind::Opera:
         return "Opera";
+    case TBrowserKind::Edge:
+        return "Edge";
+    case TBrowserKind::Brave:
+        return "Brave";
+    case TBrowserKind::Vivaldi:
+        return "Vivaldi";
     default:
         return "Desktop Application";
     }
@@ -41,6 +47,10 @@ const char* AddressProblemText(TAddressProblem problem) {
         return "The browser did not answer in time.";
     case TAddressProblem::NotFound:
         return "The browser's address bar was not found.";
+    case TAddressProblem::BrowserAccessibilityOff:
+        return "Firefox has its accessibility switched off, so its addresses cannot be read. In "
+               "Firefox, open about:config, set accessibility.force_disabled to 0, then restart "
+               "Firefox.";
     default:
         return "";
     }
@@ -49,7 +59,8 @@ const char* AddressProblemText(TAddressProblem problem) {
 bool AddressProblemNeedsThePerson(TAddressProblem problem) {
     return problem == TAddressProblem::NoAccessibilityBus ||
            problem == TAddressProblem::AccessibilityOff ||
-           problem == TAddressProblem::StartedBeforeAccessibility;
+           problem == TAddressProblem::StartedBeforeAccessibility ||
+           problem == TAddressProblem::BrowserAccessibilityOff;
 }
 
 void TOnlineTimeApplication::Execute(bool closeAll, const TMonitoredList* list) {

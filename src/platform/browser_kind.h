@@ -13,6 +13,9 @@ enum class TBrowserKind : std::uint8_t {
     Firefox = 2,          // "Mozila FireFox"
     Chrome = 3,           // "Google Chrome"
     Opera = 4,            // "Opera"
+    Edge = 5,             // "Edge"
+    Brave = 6,            // "Brave"
+    Vivaldi = 7,          // "Vivaldi"
 };
 
 } // namespace tw

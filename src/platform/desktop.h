@@ -31,6 +31,7 @@ enum class TAddressProblem {
     StartedBeforeAccessibility, // the browser started before accessibility was switched on
     NotAnswering,               // the browser did not answer in time (hung, or closing)
     NotFound,                   // the browser's tree holds no address bar or page we know
+    BrowserAccessibilityOff,    // the browser itself keeps its accessibility switched off
 };
 
 // An exclusive lock on the instance lock file, held while the object lives.

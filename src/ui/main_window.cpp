@@ -127,6 +127,9 @@ void TfrmMain::ShowAddressNotice(TAddressProblem problem) {
         text = QStringLiteral("Accessibility is off in this session: listed websites cannot be "
                               "counted.");
         break;
+    case TAddressProblem::BrowserAccessibilityOff:
+        text = QString::fromUtf8(AddressProblemText(problem));
+        break;
     default:
         text = QStringLiteral("No accessibility bus in this session: listed websites cannot be "
                               "counted.");

@@ -33,6 +33,7 @@ void TFakeAccessible::AddId(std::int32_t id, std::shared_ptr<TAccessible> object
 }
 
 bool TFakeAccessible::ChildCount(long& count) {
+    ++otherCalls;
     if (Fails(TCall::ChildCount)) {
         return false;
     }
@@ -41,6 +42,7 @@ bool TFakeAccessible::ChildCount(long& count) {
 }
 
 bool TFakeAccessible::Children(long start, long count, std::vector<TAccVariant>& children) {
+    ++otherCalls;
     children.clear();
     if (Fails(TCall::Children) || childAccess != TChildAccess::All || start < 0 || count < 0) {
         return false;
@@ -53,6 +55,7 @@ bool TFakeAccessible::Children(long start, long count, std::vector<TAccVariant>&
 }
 
 bool TFakeAccessible::OffersEnumeration() {
+    ++otherCalls;
     cursor_ = 0;
     return childAccess != TChildAccess::NavigationOnly;
 }
@@ -66,6 +69,7 @@ void TFakeAccessible::EnumerateNext(TAccVariant& child, bool& fetched) {
 }
 
 TAccVariant TFakeAccessible::Navigate(int direction, const TAccVariant& start) {
+    ++otherCalls;
     if (Fails(TCall::Navigate) || childAccess == TChildAccess::EnumerationOnly) {
         return {};
     }
@@ -98,11 +102,18 @@ TAccVariant TFakeAccessible::Role() {
 }
 
 std::string TFakeAccessible::Value() {
+    ++otherCalls;
     return Fails(TCall::Value) ? std::string() : value;
 }
 
 TAccVariant TFakeAccessible::State() {
+    ++otherCalls;
     return Fails(TCall::State) ? TAccVariant{} : state;
+}
+
+std::string TFakeAccessible::KeyboardShortcut() {
+    ++otherCalls;
+    return shortcut;
 }
 
 } // namespace twtest

@@ -38,6 +38,7 @@ class TFakeAccessible : public TAccessible {
     TAccVariant role;
     std::string value;
     TAccVariant state;
+    std::string shortcut;
     TChildAccess childAccess = TChildAccess::All;
     // Enumeration throws tw::Exception(enumerationError) when asked for this child index.
     int enumerationFailsAt = -1;
@@ -47,6 +48,8 @@ class TFakeAccessible : public TAccessible {
 
     // Counts reads of the role: how often the object was examined.
     int roleReads = 0;
+    // Counts every other call on the object: how often it was reached into.
+    int otherCalls = 0;
 
     // Adds an object child; returns it so trees can be built in one expression.
     std::shared_ptr<TFakeAccessible> Add(std::shared_ptr<TFakeAccessible> child);
@@ -66,6 +69,7 @@ class TFakeAccessible : public TAccessible {
     TAccVariant Role() override;
     std::string Value() override;
     TAccVariant State() override;
+    std::string KeyboardShortcut() override;
 
   private:
     bool Fails(TCall call) const { return failing_.count(call) != 0; }

@@ -4,6 +4,17 @@
 
 namespace twtest {
 
+int TTestAccessible::callDelayMs = 0;
+
+void TTestAccessible::Touch() {
+    if (callDelayMs > 0) {
+        Sleep(static_cast<DWORD>(callDelayMs));
+    }
+    if (onTouch) {
+        onTouch();
+    }
+}
+
 TTestAccessible::TTestAccessible(long role, std::wstring value, long state)
     : role_(role), value_(std::move(value)), state_(state) {}
 
@@ -63,11 +74,13 @@ HRESULT TTestAccessible::get_accParent(IDispatch**) {
 }
 
 HRESULT TTestAccessible::get_accChildCount(long* count) {
+    Touch();
     *count = static_cast<long>(children_.size());
     return S_OK;
 }
 
 HRESULT TTestAccessible::get_accChild(VARIANT id, IDispatch** child) {
+    Touch();
     *child = nullptr;
     if (enumerationOnly || id.vt != VT_I4 || id.lVal < 1 ||
         static_cast<size_t>(id.lVal) > children_.size()) {
@@ -78,11 +91,14 @@ HRESULT TTestAccessible::get_accChild(VARIANT id, IDispatch** child) {
     return S_OK;
 }
 
-HRESULT TTestAccessible::get_accName(VARIANT, BSTR*) {
-    return E_NOTIMPL;
+HRESULT TTestAccessible::get_accName(VARIANT, BSTR* name) {
+    Touch();
+    *name = name_.empty() ? nullptr : SysAllocString(name_.c_str());
+    return name_.empty() ? S_FALSE : S_OK;
 }
 
 HRESULT TTestAccessible::get_accValue(VARIANT, BSTR* value) {
+    Touch();
     *value = SysAllocString(value_.c_str());
     return S_OK;
 }
@@ -92,6 +108,9 @@ HRESULT TTestAccessible::get_accDescription(VARIANT, BSTR*) {
 }
 
 HRESULT TTestAccessible::get_accRole(VARIANT, VARIANT* role) {
+    if (callDelayMs > 0) {
+        Sleep(static_cast<DWORD>(callDelayMs));
+    }
     ++roleReads;
     VariantInit(role);
     role->vt = VT_I4;
@@ -100,6 +119,7 @@ HRESULT TTestAccessible::get_accRole(VARIANT, VARIANT* role) {
 }
 
 HRESULT TTestAccessible::get_accState(VARIANT, VARIANT* state) {
+    Touch();
     VariantInit(state);
     state->vt = VT_I4;
     state->lVal = state_;
@@ -112,8 +132,10 @@ HRESULT TTestAccessible::get_accHelp(VARIANT, BSTR*) {
 HRESULT TTestAccessible::get_accHelpTopic(BSTR*, VARIANT, long*) {
     return E_NOTIMPL;
 }
-HRESULT TTestAccessible::get_accKeyboardShortcut(VARIANT, BSTR*) {
-    return E_NOTIMPL;
+HRESULT TTestAccessible::get_accKeyboardShortcut(VARIANT, BSTR* shortcut) {
+    Touch();
+    *shortcut = shortcut_.empty() ? nullptr : SysAllocString(shortcut_.c_str());
+    return shortcut_.empty() ? S_FALSE : S_OK;
 }
 HRESULT TTestAccessible::get_accFocus(VARIANT*) {
     return E_NOTIMPL;
@@ -130,8 +152,22 @@ HRESULT TTestAccessible::accSelect(long, VARIANT) {
 HRESULT TTestAccessible::accLocation(long*, long*, long*, long*, VARIANT) {
     return E_NOTIMPL;
 }
-HRESULT TTestAccessible::accNavigate(long, VARIANT, VARIANT*) {
-    return E_NOTIMPL;
+HRESULT TTestAccessible::accNavigate(long direction, VARIANT start, VARIANT* end) {
+    Touch();
+    VariantInit(end);
+    constexpr long NavRelationEmbeds = 0x1009;
+    if (direction != NavRelationEmbeds || !embeds || start.vt != VT_I4 ||
+        start.lVal != CHILDID_SELF) {
+        return E_NOTIMPL;
+    }
+    if (failFirstEmbeds != 0) {
+        failFirstEmbeds = failFirstEmbeds > 0 ? failFirstEmbeds - 1 : -1;
+        return E_FAIL;
+    }
+    end->vt = VT_DISPATCH;
+    end->pdispVal = embeds;
+    embeds->AddRef();
+    return S_OK;
 }
 HRESULT TTestAccessible::accHitTest(long, long, VARIANT*) {
     return E_NOTIMPL;
@@ -147,6 +183,7 @@ HRESULT TTestAccessible::put_accValue(VARIANT, BSTR) {
 }
 
 HRESULT TTestAccessible::Next(ULONG count, VARIANT* items, ULONG* fetched) {
+    Touch();
     if (enumerationFails) {
         return E_UNEXPECTED;
     }

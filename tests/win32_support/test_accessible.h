@@ -3,6 +3,7 @@
 #include <oleacc.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,19 @@ class TTestAccessible : public IAccessible, public IEnumVARIANT {
     bool enumerationFails = false;
     // How often the role was read: how often the object was examined.
     int roleReads = 0;
+    // Called on every call but the role's and the interface's own: the object reached into.
+    std::function<void()> onTouch;
+    // What accNavigate answers for the relation "embeds"; the first failFirstEmbeds calls
+    // fail (-1: every call).
+    TTestAccessible* embeds = nullptr;
+    int failFirstEmbeds = 0;
+    // Every call on every object waits this long first, as a busy browser's do.
+    static int callDelayMs;
+
+    void SetValue(std::wstring value) { value_ = std::move(value); }
+    void SetState(long state) { state_ = state; }
+    void SetName(std::wstring name) { name_ = std::move(name); }
+    void SetShortcut(std::wstring shortcut) { shortcut_ = std::move(shortcut); }
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
@@ -63,7 +77,11 @@ class TTestAccessible : public IAccessible, public IEnumVARIANT {
     HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) override;
 
   private:
+    void Touch();
+
     LONG references_ = 1;
+    std::wstring name_;
+    std::wstring shortcut_;
     long role_;
     std::wstring value_;
     long state_;

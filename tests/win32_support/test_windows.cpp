@@ -4,6 +4,7 @@
 #include "platform/win32/win32_text.h"
 
 #include <chrono>
+#include <filesystem>
 #include <stdexcept>
 #include <thread>
 
@@ -219,6 +220,34 @@ std::string OwnFolder() {
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string text = path;
     return text.substr(0, text.find_last_of('\\') + 1);
+}
+
+TBrowserStandIns::TBrowserStandIns()
+    : folder_(OwnFolder() + "standins-" + std::to_string(GetCurrentProcessId()) + "\\") {
+    std::filesystem::create_directories(folder_);
+}
+
+TBrowserStandIns::~TBrowserStandIns() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+}
+
+std::string TBrowserStandIns::Copy(const std::string& programName) {
+    // A folder for each copy: the image of one just ended may still be held for a moment.
+    const std::string folder = folder_ + std::to_string(++copies_) + "\\";
+    std::filesystem::create_directories(folder);
+    lastCopy_ = folder + programName;
+    std::filesystem::copy_file(OwnFolder() + TALLYWICK_STANDIN_NAME, lastCopy_);
+    return lastCopy_;
+}
+
+std::unique_ptr<TTestProcess> TBrowserStandIns::Start(const std::string& programName,
+                                                      const std::string& arguments) {
+    auto process = std::make_unique<TTestProcess>("\"" + Copy(programName) + "\" " + arguments);
+    if (process->ReadLine() != "window") {
+        throw std::runtime_error("the stand-in " + programName + " showed no window");
+    }
+    return process;
 }
 
 } // namespace twtest

@@ -69,4 +69,27 @@ class TTestProcess {
 // Folder of the running test binary, with a trailing backslash.
 std::string OwnFolder();
 
+// A browser stand-in (win32_browser_standin.cpp) copied under the program name given into
+// a folder of this test process's own; the folder goes with the object.
+class TBrowserStandIns {
+  public:
+    TBrowserStandIns();
+    ~TBrowserStandIns();
+    TBrowserStandIns(const TBrowserStandIns&) = delete;
+    TBrowserStandIns& operator=(const TBrowserStandIns&) = delete;
+
+    // The copy's full path.
+    std::string Copy(const std::string& programName);
+    // Starts the copy with the arguments and waits until its window is shown.
+    std::unique_ptr<TTestProcess> Start(const std::string& programName,
+                                        const std::string& arguments);
+    // The path of the copy made last.
+    const std::string& LastCopy() const { return lastCopy_; }
+
+  private:
+    std::string folder_;
+    std::string lastCopy_;
+    int copies_ = 0;
+};
+
 } // namespace twtest

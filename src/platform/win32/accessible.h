@@ -31,10 +31,16 @@ struct TAccVariant {
 // a failure is answered as documented per call, never by an exception unless stated.
 class TAccessible {
   public:
+    static constexpr std::int32_t RoleDocument = 15;
     static constexpr std::int32_t RoleText = 42;
+    static constexpr std::int32_t StateFocused = 0x4;
+    static constexpr std::int32_t StateReadOnly = 0x40;
+    static constexpr std::int32_t StateFocusable = 0x100000;
     static constexpr std::int32_t StateFocusableHotTracked = 0x100080;
     static constexpr int NavFirstChild = 7;
     static constexpr int NavNext = 5;
+    // The document of the tab in front, as Firefox answers it for its window's root.
+    static constexpr int NavEmbeds = 0x1009;
 
     virtual ~TAccessible() = default;
 
@@ -56,6 +62,8 @@ class TAccessible {
     virtual TAccVariant Role() = 0;
     virtual std::string Value() = 0;
     virtual TAccVariant State() = 0;
+    // The keyboard shortcut of the object itself; empty when it has none or the call fails.
+    virtual std::string KeyboardShortcut() = 0;
 };
 
 } // namespace tw

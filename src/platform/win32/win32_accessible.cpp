@@ -65,6 +65,18 @@ std::shared_ptr<TAccessible> WrapperOf(TComPtr<IAccessible> object) {
     return wrapper;
 }
 
+// The text of a call that answers one, which it frees; empty when the call failed.
+std::string TextOf(HRESULT result, BSTR text) {
+    std::string converted;
+    if (SUCCEEDED(result) && text) {
+        converted = Utf8Text(std::wstring_view(text, SysStringLen(text)));
+    }
+    if (text) {
+        SysFreeString(text);
+    }
+    return converted;
+}
+
 } // namespace
 
 std::shared_ptr<TAccessible> TWin32Accessible::FromWindow(HWND window) {
@@ -72,6 +84,35 @@ std::shared_ptr<TAccessible> TWin32Accessible::FromWindow(HWND window) {
     if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW), IidAccessible,
                                           reinterpret_cast<void**>(object.Out()))) ||
         !object) {
+        return nullptr;
+    }
+    return WrapperOf(std::move(object));
+}
+
+std::shared_ptr<TAccessible> TWin32Accessible::ClientOf(HWND window, unsigned timeoutMs,
+                                                        TClientAnswer& answer) {
+    // Asked directly rather than through AccessibleObjectFromWindow, so that a browser that
+    // has stopped answering costs this scan no more than the time given.
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, WM_GETOBJECT, 0,
+                             static_cast<LPARAM>(static_cast<DWORD>(OBJID_CLIENT)),
+                             SMTO_ABORTIFHUNG, timeoutMs, &result)) {
+        answer = TClientAnswer::NoAnswer;
+        return nullptr;
+    }
+    TComPtr<IAccessible> object;
+    if (static_cast<LRESULT>(result) > 0 &&
+        SUCCEEDED(ObjectFromLresult(static_cast<LRESULT>(result), IidAccessible, 0,
+                                    reinterpret_cast<void**>(object.Out()))) &&
+        object) {
+        answer = TClientAnswer::Own;
+        return WrapperOf(std::move(object));
+    }
+    answer = TClientAnswer::Standard;
+    if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, IidAccessible,
+                                         reinterpret_cast<void**>(object.Out()))) ||
+        !object) {
+        answer = TClientAnswer::NoAnswer; // the window went away meanwhile
         return nullptr;
     }
     return WrapperOf(std::move(object));
@@ -200,15 +241,14 @@ TAccVariant TWin32Accessible::Role() {
 
 std::string TWin32Accessible::Value() {
     BSTR value = nullptr;
-    if (FAILED(object_->get_accValue(Self(), &value))) {
-        if (value) {
-            SysFreeString(value);
-        }
-        return {};
-    }
-    std::string text = value ? Utf8Text(std::wstring_view(value, SysStringLen(value))) : "";
-    SysFreeString(value);
-    return text;
+    const HRESULT result = object_->get_accValue(Self(), &value);
+    return TextOf(result, value);
+}
+
+std::string TWin32Accessible::KeyboardShortcut() {
+    BSTR shortcut = nullptr;
+    const HRESULT result = object_->get_accKeyboardShortcut(Self(), &shortcut);
+    return TextOf(result, shortcut);
 }
 
 TAccVariant TWin32Accessible::State() {

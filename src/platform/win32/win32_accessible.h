@@ -16,8 +16,19 @@ class TWin32Accessible : public TAccessible {
   public:
     explicit TWin32Accessible(TComPtr<IAccessible> object) : object_(std::move(object)) {}
 
+    // How a window answered the question for its client area's object.
+    enum class TClientAnswer {
+        Own,      // the program's own object
+        Standard, // none of its own: the system's standard object stands in
+        NoAnswer, // the window did not answer in time (hung, or gone)
+    };
+
     // The object of a window for OBJID_WINDOW; null when the window offers none.
     static std::shared_ptr<TAccessible> FromWindow(HWND window);
+    // The object of the window's client area, asked of the window itself (WM_GETOBJECT)
+    // waiting at most timeoutMs; null only when it did not answer.
+    static std::shared_ptr<TAccessible> ClientOf(HWND window, unsigned timeoutMs,
+                                                 TClientAnswer& answer);
     // Wraps a variant the accessibility calls answered.
     static TAccVariant Wrap(const VARIANT& value);
 
@@ -30,6 +41,7 @@ class TWin32Accessible : public TAccessible {
     TAccVariant Role() override;
     std::string Value() override;
     TAccVariant State() override;
+    std::string KeyboardShortcut() override;
 
     IAccessible* Object() const { return object_.Get(); }
 

@@ -38,7 +38,13 @@ BOOL CALLBACK VisitWindow(HWND window, LPARAM context) {
 
 } // namespace
 
-TWin32Desktop::TWin32Desktop() {
+TWin32Desktop::TWin32Desktop()
+    : addresses_([](TWindowHandle window, unsigned timeoutMs, bool& standard) {
+          auto answer = TWin32Accessible::TClientAnswer::NoAnswer;
+          auto object = TWin32Accessible::ClientOf(ToHwnd(window), timeoutMs, answer);
+          standard = answer == TWin32Accessible::TClientAnswer::Standard;
+          return object;
+      }) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     comInitialized_ = SUCCEEDED(com); // S_FALSE too: every success needs its uninitialise
     notices_ = std::make_unique<TWin32Notices>();
@@ -103,10 +109,18 @@ std::string TWin32Desktop::WindowText(TWindowHandle window) {
 }
 
 std::string TWin32Desktop::ExecutablePath(TWindowHandle window) {
+    // A window gone meanwhile has no process: the open of process 0 fails and says why.
+    return ProcessImagePath(ProcessOf(window));
+}
+
+unsigned long TWin32Desktop::ProcessOf(TWindowHandle window) {
     DWORD processId = 0;
     GetWindowThreadProcessId(ToHwnd(window), &processId);
-    // A window gone meanwhile has no process: the open of process 0 fails and says why.
-    return ProcessImagePath(processId);
+    return processId;
+}
+
+bool TWin32Desktop::IsShown(TWindowHandle window) {
+    return IsWindowVisible(ToHwnd(window)) != FALSE;
 }
 
 std::shared_ptr<TAccessible> TWin32Desktop::AccessibleObject(TWindowHandle window) {

@@ -2,6 +2,7 @@
 
 #include "platform/desktop.h"
 #include "platform/win32/accessible.h"
+#include "platform/win32/browser_addresses.h"
 
 #include <functional>
 #include <memory>
@@ -35,6 +36,11 @@ class TWin32Desktop : public TDesktop {
     std::string WindowText(TWindowHandle window);
     // As TWindowFacts::executablePath says.
     std::string ExecutablePath(TWindowHandle window);
+    // The id of the window's process; 0 when the window is gone.
+    unsigned long ProcessOf(TWindowHandle window);
+    bool IsShown(TWindowHandle window);
+    // What is remembered of browser windows from one scan to the next.
+    TWin32BrowserAddresses& BrowserAddresses() { return addresses_; }
     // The window's object for OBJID_WINDOW; null when it has none or the call fails.
     std::shared_ptr<TAccessible> AccessibleObject(TWindowHandle window);
     void PostCloseRequest(TWindowHandle window) override;
@@ -53,6 +59,7 @@ class TWin32Desktop : public TDesktop {
   private:
     std::unique_ptr<TWin32Notices> notices_;
     bool comInitialized_ = false;
+    TWin32BrowserAddresses addresses_;
 };
 
 } // namespace tw
