@@ -25,11 +25,15 @@ std::string Quoted(TDateTime when) {
 struct TRowRange {
     std::string condition;
     std::string day; // the day of its rows, as an SQL expression
+    bool oneDay;     // all its rows have the same day
 };
 std::vector<TRowRange> RowRanges(const TPeriodSplit& split) {
+    // The rows without a time, which the totals count in every period, belong to no day.
+    TRowRange timeless{"date_created IS NULL", "NULL", true};
     if (!split.UsesRollup()) {
         return {{"date_created BETWEEN " + Quoted(split.from) + " AND " + Quoted(split.to),
-                 RollupDayOf("date_created")}};
+                 RollupDayOf("date_created"), false},
+                timeless};
     }
     // The first lies within one day, and so does the last unless the period runs on past
     // today: their rows' day then needs no working out.
@@ -37,10 +41,12 @@ std::vector<TRowRange> RowRanges(const TPeriodSplit& split) {
         RollupDayKey(AccountingDayStart(split.to)) == RollupDayKey(split.endDay);
     return {{"date_created >= " + Quoted(split.from) + " AND date_created < " +
                  RollupDayStartSQL(split.firstDay),
-             QuotedStr(RollupDayKey(split.firstDay - 1))},
+             QuotedStr(RollupDayKey(split.firstDay - 1)), true},
             {"date_created >= " + RollupDayStartSQL(split.endDay) +
                  " AND date_created <= " + Quoted(split.to),
-             lastIsOneDay ? QuotedStr(RollupDayKey(split.endDay)) : RollupDayOf("date_created")}};
+             lastIsOneDay ? QuotedStr(RollupDayKey(split.endDay)) : RollupDayOf("date_created"),
+             lastIsOneDay},
+            timeless};
 }
 
 std::string RollupRange(const TPeriodSplit& split) {
@@ -59,19 +65,6 @@ std::string ActivityFilter(int type) {
 
 std::string ActivityKey(int type) {
     return type == AppType ? "app_name" : "browser_url";
-}
-
-// The rows the roll-up does not cover as logged activity of the type, with the timeless rows
-// (no day), which the totals count in every period.
-std::string RowsActivity(const TPeriodSplit& split, int type) {
-    std::string sql;
-    for (const TRowRange& range : RowRanges(split)) {
-        sql += (sql.empty() ? "SELECT " : " UNION ALL SELECT ") + range.day + " AS day, " +
-               ActivityColumns(type) + " FROM applications WHERE " + ActivityFilter(type) +
-               range.condition;
-    }
-    return sql + " UNION ALL SELECT NULL AS day, " + ActivityColumns(type) +
-           " FROM applications WHERE " + ActivityFilter(type) + "date_created IS NULL";
 }
 
 // The gathered period's seconds per day and item of one type, the day NULL for the rows
@@ -137,8 +130,16 @@ std::string PeriodActivityTable(int type) {
 
 std::string PeriodActivitySQL(const TPeriodSplit& split, int type) {
     const std::string key = ActivityKey(type);
-    return "SELECT day, " + key + ", SUM(duration) AS duration FROM (" + RowsActivity(split, type) +
-           ") GROUP BY day, " + key;
+    std::string sql;
+    for (const TRowRange& range : RowRanges(split)) {
+        // Added up range by range, by the key alone where the day is the same for all: far
+        // less sorting than all rows by day and key. The unary "+" keeps the planner on the
+        // time range, where an index in the key's order would have it read every row.
+        sql += (sql.empty() ? "SELECT " : " UNION ALL SELECT ") + range.day + " AS day, " + key +
+               ", SUM(duration) AS duration FROM applications WHERE " + ActivityFilter(type) +
+               range.condition + " GROUP BY " + (range.oneDay ? "+" : "1, +") + key;
+    }
+    return sql;
 }
 
 std::string PeriodItemDaysSQL(const TPeriodSplit& split) {
