@@ -170,13 +170,16 @@ std::string WebsitesPeriodUsageSQL() {
 }
 
 std::string DailyItemUsageSQL() {
+    // The lists are the small side: looked up for each of the days' rows, rather than the
+    // days' rows indexed anew for each read.
     return std::string("WITH l AS MATERIALIZED (SELECT ") + std::to_string(AppType) +
            " AS type, name, caption FROM applications_list UNION ALL SELECT " +
            std::to_string(WebType) +
            " AS type, name, caption FROM websites_list) SELECT d.day AS day, d.type AS type, "
            "l.name AS name, l.caption AS caption, SUM(d.seconds) AS seconds FROM " +
            PeriodItemDaysTable +
-           " d JOIN l ON d.type = l.type AND d.name = l.name WHERE d.day IS NOT NULL GROUP BY "
+           " d CROSS JOIN l ON d.type = l.type AND d.name = l.name WHERE d.day IS NOT NULL GROUP "
+           "BY "
            "d.day, d.type, l.name HAVING SUM(d.seconds) <> 0 ORDER BY d.day, d.type, l.name";
 }
 
