@@ -178,9 +178,9 @@ std::string DailyItemUsageSQL() {
            " AS type, name, caption FROM websites_list) SELECT d.day AS day, d.type AS type, "
            "l.name AS name, l.caption AS caption, SUM(d.seconds) AS seconds FROM " +
            PeriodItemDaysTable +
-           " d CROSS JOIN l ON d.type = l.type AND d.name = l.name WHERE d.day IS NOT NULL GROUP "
-           "BY "
-           "d.day, d.type, l.name HAVING SUM(d.seconds) <> 0 ORDER BY d.day, d.type, l.name";
+           " d CROSS JOIN l ON d.type = l.type AND d.name = l.name WHERE d.day IS NOT NULL "
+           "GROUP BY d.day, d.type, l.name HAVING SUM(d.seconds) <> 0 ORDER BY d.day, d.type, "
+           "l.name";
 }
 
 } // namespace tw

@@ -34,11 +34,6 @@ void MakeTable(TSQLiteDatabase& db, const std::string& name, const std::string& 
 
 } // namespace
 
-TPeriodSplit PreparePeriod(TSQLiteDatabase& db, TDateTime from, TDateTime to, TDateTime now) {
-    const TPeriodSplit split = SplitPeriod(from, to, AccountingDayStart(now));
-    return ReadyRollup(db, split) ? split : RowsOnly(from, to);
-}
-
 TPeriodSplit GatherPeriodUsage(TSQLiteDatabase& db, TDateTime from, TDateTime to, TDateTime now) {
     TPeriodSplit split = SplitPeriod(from, to, AccountingDayStart(now));
     const bool ready = ReadyRollup(db, split);
