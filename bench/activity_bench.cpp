@@ -10,6 +10,7 @@
 #include "storage/log_purge.h"
 #include "storage/options.h"
 #include "storage/period_usage.h"
+#include "storage/rollup_build.h"
 #include "storage/sqlite_database.h"
 #include "storage/usage_sql.h"
 #include "support/manual_clock.h"
@@ -41,6 +42,22 @@ double MedianMs(int runs, const std::function<void()>& work) {
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+// Runs the work's slices to the end: their total time, and each slice's, sorted.
+template <class TSliced> double SlicesMs(TSliced&& work, std::vector<double>& slices) {
+    slices.clear();
+    double total = 0;
+    for (bool more = true; more;) {
+        auto start = std::chrono::steady_clock::now();
+        more = work.Step();
+        slices.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+        total += slices.back();
+    }
+    std::sort(slices.begin(), slices.end());
+    return total;
 }
 
 std::string AppPath(int i) {
@@ -135,8 +152,10 @@ int main(int argc, char** argv) {
                     loadWith(WebsitesUsageFastSQL, ApplicationsUsageFastSQL, now - 90);
                 }));
     // The first long period on a file without the roll-up adds it and builds its closed days.
-    std::printf("roll-up, first build (89 days):%8.2f ms\n",
-                MedianMs(1, [&] { PreparePeriod(file, now - 90, now, now); }));
+    std::printf("roll-up, first build (89 days):%8.2f ms\n", MedianMs(1, [&] {
+                    TSQLiteDatabase db(file);
+                    GatherPeriodUsage(db, now - 90, now, now);
+                }));
     const double period90 = MedianMs(11, [&] { logger.PeriodListLoad(false, now, now - 90); });
     std::printf("PeriodListLoad (90 days, table and chart): %8.2f ms (%zu day-item rows)\n",
                 period90, logger.PeriodDays().size());
@@ -167,23 +186,23 @@ int main(int argc, char** argv) {
     // (With --keep, the copy stays: a database as it was before its first clean-up, for
     // measuring the program's start on it.)
     fs::copy_file(untouched, file, fs::copy_options::overwrite_existing);
-    TLogPurge purge(file, ClockNow(), options.ListTrusted());
     std::vector<double> slices;
-    for (bool more = true; more;) {
-        auto start = std::chrono::steady_clock::now();
-        more = purge.Step();
-        slices.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count());
-    }
-    double total = 0;
-    for (double slice : slices) {
-        total += slice;
-    }
-    std::sort(slices.begin(), slices.end());
+    const double total = SlicesMs(TLogPurge(file, ClockNow(), options.ListTrusted()), slices);
     std::printf("TLogPurge (first, in slices):  %8.2f ms in %zu slices, longest %.2f ms, "
                 "median %.2f ms\n",
                 total, slices.size(), slices.back(), slices[slices.size() / 2]);
+
+    // Then the roll-up's first build in the slices that follow the clean-up's, on a file
+    // whose days were never built.
+    {
+        TSQLiteDatabase db(file);
+        db.ExecSQL("DELETE FROM daily_usage_days");
+        db.ExecSQL("DELETE FROM daily_item_days");
+    }
+    const double buildSlices = SlicesMs(TRollupBuild(file, ClockNow()), slices);
+    std::printf("TRollupBuild (first, in slices): %8.2f ms in %zu slices, longest %.2f ms, "
+                "median %.2f ms\n",
+                buildSlices, slices.size(), slices.back(), slices[slices.size() / 2]);
     ClockInstallSource(nullptr);
     if (argc <= 2 || std::string(argv[2]) != "--keep") {
         fs::remove_all(folder);

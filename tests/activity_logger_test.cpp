@@ -257,6 +257,30 @@ TEST_F(ActivityLoggerTest, PeriodOfSevenDaysLeavesTotalAlone) {
     EXPECT_EQ(DurationOf(logger.TodayList(), Game), 1);
 }
 
+TEST_F(ActivityLoggerTest, PeriodIsReadFromTheRowsWhileAnotherProgramWritesTheFile) {
+    ListApp(Game, "Game");
+    ListSite("example.com", "Example");
+    AddRow(At(0, 9), Game, "", 1, 1);
+    AddRow(At(-3, 9), Game, "", 10, 1);
+    AddRow(At(-5, 20), Browser, "http://example.com/", 7, 2);
+    TOnlineTimeApplicationLogger logger(folder_.Activity());
+    const tw::TDateTime now = tw::ClockNow();
+    // The roll-up cannot be added to a file another program holds for writing.
+    tw::TSQLiteDatabase writer(folder_.File("actmondb.sqlite"));
+    writer.ExecSQL("BEGIN IMMEDIATE");
+
+    logger.PeriodListLoad(false, now, tw::UsagePeriodStart(2, now));
+    EXPECT_EQ(DurationOf(logger.PeriodList(), Game), 11);
+    EXPECT_EQ(DurationOf(logger.PeriodList(), "example.com"), 7);
+    std::int64_t days = 0;
+    for (const tw::TDailyItemUsage& day : logger.PeriodDays()) {
+        days += day.seconds;
+    }
+    EXPECT_EQ(days, 18);
+    EXPECT_TRUE(errors_.empty()) << errors_.front();
+    writer.ExecSQL("ROLLBACK");
+}
+
 TEST_F(ActivityLoggerTest, CreationAddsTheDaysStoredTotals) {
     ListApp(Game, "Game");
     ListSite("example.com", "Example");

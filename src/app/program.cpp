@@ -5,6 +5,7 @@
 #include "monitor/probe.h"
 #include "storage/clock.h"
 #include "storage/log_purge.h"
+#include "storage/rollup_build.h"
 #include "storage/seed_data_folder.h"
 #include "storage/settings_file.h"
 
@@ -21,7 +22,8 @@ constexpr int ClockRealignmentMs = 1800000; // the program clock follows the sys
 constexpr int SaveOptionsMs = 240025;       // what changed reaches settings.sqlite
 constexpr int UninstallWatchMs = 900;       // the uninstaller's marker ends the program
 constexpr int LogPurgeFirstSliceMs = 2000;  // the clean-up waits until the start is over,
-constexpr int LogPurgeNextSlicesMs = 10;    // then goes on in short slices
+constexpr int LogPurgeNextSlicesMs = 10;    // then goes on in short slices, and so does the
+                                            // roll-up's first build
 
 int ScanPeriodMs(const TOptions& options) {
     return options.ScanPeriodSeconds * 1000;
@@ -126,9 +128,17 @@ void TProgram::LogPurgeTimer() {
     if (engine_->IsPaused()) {
         return;
     }
-    if (!logPurge_ || !logPurge_->Step()) {
+    if (logPurge_) {
+        if (!logPurge_->Step()) {
+            logPurge_.reset();
+            // After the clean-up, so that it builds no day the clean-up then changes.
+            rollupBuild_ = std::make_unique<TRollupBuild>(options_->LogDBPath(), ClockNow());
+        }
+        return;
+    }
+    if (!rollupBuild_ || !rollupBuild_->Step()) {
         timers_.SetEnabled(tmrLogPurge_, false);
-        logPurge_.reset();
+        rollupBuild_.reset();
     }
 }
 

@@ -15,6 +15,7 @@
 namespace tw {
 
 class TLogPurge;
+class TRollupBuild;
 
 // The program, with or without windows: its data folder (settings file, activity database),
 // the options, the engine, the single-instance lock, the end of the session and the
@@ -95,7 +96,8 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
     TDataFolder data_;
     std::unique_ptr<TOptions> options_;
     std::unique_ptr<TScanEngine> engine_;
-    std::unique_ptr<TLogPurge> logPurge_; // while the clean-up of old activity runs
+    std::unique_ptr<TLogPurge> logPurge_;       // while the clean-up of old activity runs
+    std::unique_ptr<TRollupBuild> rollupBuild_; // then while the roll-up's first build runs
     TScanHost* view_ = nullptr;
     bool addressesNeeded_ = false;
     int tmrScan_ = -1;

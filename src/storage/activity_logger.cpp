@@ -7,6 +7,7 @@
 #include "storage/list_rows.h"
 #include "storage/options.h"
 #include "storage/sqlite_database.h"
+#include "storage/sqlite_table.h"
 #include "storage/usage_sql.h"
 
 #include <algorithm>
@@ -14,6 +15,12 @@
 #include <limits>
 
 namespace tw {
+namespace {
+
+const char* const MonitoredItemsLoadLabel = "; TOnlineTimeApplicationLogger.MonitoredItemsLoad: ";
+const char* const PeriodListLoadLabel = "; TOnlineTimeApplicationLogger.PeriodListLoad: ";
+
+} // namespace
 
 TDateTime AccountingDayStart(TDateTime moment) {
     TDateTime start = std::floor(moment) + 4 * OneHour;
@@ -73,14 +80,29 @@ void TOnlineTimeApplicationLogger::Log(const TLoggedActivity& activity, int seco
     database_.Write(row, "; TOnlineTimeApplicationLogger.Log: ");
 }
 
+std::unique_ptr<TSQLiteDatabase> TOnlineTimeApplicationLogger::OpenForRead(const char* label) {
+    try {
+        return std::make_unique<TSQLiteDatabase>(database_.Path());
+    } catch (const std::exception& e) {
+        database_.Failed(e, label);
+        return nullptr;
+    }
+}
+
 bool TOnlineTimeApplicationLogger::MonitoredItemsLoad(TMonitoredList& list, const std::string& sql,
                                                       bool addToTotal, TMonitoredItemType type) {
+    const auto db = OpenForRead(MonitoredItemsLoadLabel);
+    return db && MonitoredItemsLoad(*db, list, sql, addToTotal, type);
+}
+
+bool TOnlineTimeApplicationLogger::MonitoredItemsLoad(TSQLiteDatabase& db, TMonitoredList& list,
+                                                      const std::string& sql, bool addToTotal,
+                                                      TMonitoredItemType type) {
     std::unique_ptr<TSQLiteTable> table;
     try {
-        TSQLiteDatabase db(database_.Path());
         table = db.GetTable(sql);
     } catch (const std::exception& e) {
-        database_.Failed(e, "; TOnlineTimeApplicationLogger.MonitoredItemsLoad: ");
+        database_.Failed(e, MonitoredItemsLoadLabel);
         return false;
     }
     list.SetCapacity(list.Count() + table->RowCount());
@@ -108,17 +130,24 @@ bool TOnlineTimeApplicationLogger::MonitoredItemsLoad(TMonitoredList& list, cons
 
 bool TOnlineTimeApplicationLogger::LoadInto(TMonitoredList& list, bool addToTotal, TDateTime from,
                                             TDateTime to) {
-    return LoadInto(list, addToTotal, WebsitesUsageFastSQL(from, to),
+    // Both lists on one connection: opening the file costs as much as a short read.
+    const auto db = OpenForRead(MonitoredItemsLoadLabel);
+    if (!db) {
+        list.Clear();
+        return false;
+    }
+    return LoadInto(*db, list, addToTotal, WebsitesUsageFastSQL(from, to),
                     ApplicationsUsageFastSQL(from, to));
 }
 
-bool TOnlineTimeApplicationLogger::LoadInto(TMonitoredList& list, bool addToTotal,
-                                            const std::string& websitesSQL,
+bool TOnlineTimeApplicationLogger::LoadInto(TSQLiteDatabase& db, TMonitoredList& list,
+                                            bool addToTotal, const std::string& websitesSQL,
                                             const std::string& applicationsSQL) {
     list.Clear();
-    bool loaded = MonitoredItemsLoad(list, websitesSQL, addToTotal, TMonitoredItemType::mitWeb);
+    bool loaded = MonitoredItemsLoad(db, list, websitesSQL, addToTotal, TMonitoredItemType::mitWeb);
     loaded =
-        MonitoredItemsLoad(list, applicationsSQL, addToTotal, TMonitoredItemType::mitApp) && loaded;
+        MonitoredItemsLoad(db, list, applicationsSQL, addToTotal, TMonitoredItemType::mitApp) &&
+        loaded;
     if (loaded) {
         database_.ReadWorked();
     }
@@ -159,19 +188,29 @@ void TOnlineTimeApplicationLogger::KeepTodayInNewFile() {
 
 void TOnlineTimeApplicationLogger::PeriodListLoad(bool addToTotal, TDateTime toTime,
                                                   TDateTime fromTime) {
-    // Closed days come from the daily roll-up; today, and the rest of a day the period
-    // starts in, from the rows.
-    const TPeriodSplit split = PreparePeriod(database_.Path(), fromTime, toTime, ClockNow());
     periodDays_.clear();
-    if (!LoadInto(periodList_, addToTotal, WebsitesUsageRollupSQL(split),
-                  ApplicationsUsageRollupSQL(split))) {
+    const auto db = OpenForRead(PeriodListLoadLabel);
+    if (!db) {
+        periodList_.Clear();
+        return;
+    }
+    // Closed days come from the daily roll-up; today, and the rest of a day the period
+    // starts in, from the rows, read once for the table and the days alike.
+    try {
+        GatherPeriodUsage(*db, fromTime, toTime, ClockNow());
+    } catch (const std::exception& e) {
+        periodList_.Clear();
+        database_.Failed(e, PeriodListLoadLabel);
+        return;
+    }
+    if (!LoadInto(*db, periodList_, addToTotal, WebsitesPeriodUsageSQL(),
+                  ApplicationsPeriodUsageSQL())) {
         return;
     }
     try {
-        TSQLiteDatabase db(database_.Path());
-        periodDays_ = ReadDailyItemUsage(db, split);
+        periodDays_ = ReadDailyItemUsage(*db);
     } catch (const std::exception& e) {
-        database_.Failed(e, "; TOnlineTimeApplicationLogger.PeriodListLoad: ");
+        database_.Failed(e, PeriodListLoadLabel);
     }
 }
 

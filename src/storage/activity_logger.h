@@ -14,6 +14,7 @@
 namespace tw {
 
 class TActivityDatabase;
+class TSQLiteDatabase;
 
 // Start of the accounting day that contains the moment: 04:00 of its date, or of the
 // day before when the moment is earlier than 04:00.
@@ -58,9 +59,14 @@ class TOnlineTimeApplicationLogger {
   private:
     void LoadToday();
     void AddToTotal(std::int64_t seconds);
+    // The activity database opened for a read; nullptr (reported under the label) when it
+    // cannot be opened.
+    std::unique_ptr<TSQLiteDatabase> OpenForRead(const char* label);
+    bool MonitoredItemsLoad(TSQLiteDatabase& db, TMonitoredList& list, const std::string& sql,
+                            bool addToTotal, TMonitoredItemType type);
     bool LoadInto(TMonitoredList& list, bool addToTotal, TDateTime from, TDateTime to);
-    bool LoadInto(TMonitoredList& list, bool addToTotal, const std::string& websitesSQL,
-                  const std::string& applicationsSQL);
+    bool LoadInto(TSQLiteDatabase& db, TMonitoredList& list, bool addToTotal,
+                  const std::string& websitesSQL, const std::string& applicationsSQL);
 
     TActivityDatabase& database_;
     bool todayLoadFailed_ = false;

@@ -213,13 +213,13 @@ void BuildItemDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay) {
     db.ExecSQL("COMMIT");
 }
 
-void MatchNewAddresses(TSQLiteDatabase& db, const TPeriodSplit& split) {
+void MatchNewAddresses(TSQLiteDatabase& db, const std::string& addresses) {
     const TSQLValues fingerprint = ListFingerprint(db);
     auto stale =
         db.GetTable("SELECT COUNT(*) FROM url_item_urls WHERE list IS NOT ?1", fingerprint);
     // An address that is NULL covers nothing, and would make NOT IN answer NULL for every
     // address after it.
-    const std::string fresh = "SELECT DISTINCT browser_url FROM (" + PeriodAddressesSQL(split) +
+    const std::string fresh = "SELECT DISTINCT browser_url FROM (" + addresses +
                               ") p WHERE browser_url IS NOT NULL AND NOT EXISTS (SELECT 1 FROM "
                               "url_item_urls u WHERE u.browser_url = p.browser_url)";
     auto added = db.GetTable("SELECT COUNT(*) FROM (" + fresh + ")");

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "base/date_time.h"
-#include "storage/daily_usage_sql.h"
 
 #include <string>
 
@@ -40,9 +39,9 @@ void BuildRollupDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay);
 // (or the program's way of matching them) are not those they were made for.
 void BuildItemDays(TSQLiteDatabase& db, TDateTime firstDay, TDateTime endDay);
 
-// Asks, once per address, which website items cover the addresses of the period's rows that
-// the roll-up does not cover, and keeps the answer (again for all once the lists' names
-// change), so that reading the period asks no address again.
-void MatchNewAddresses(TSQLiteDatabase& db, const TPeriodSplit& split);
+// Asks, once per address, which website items cover the addresses (the column browser_url
+// of the query), and keeps the answer (again for all once the lists' names change), so that
+// reading a period asks no address again.
+void MatchNewAddresses(TSQLiteDatabase& db, const std::string& addresses);
 
 } // namespace tw

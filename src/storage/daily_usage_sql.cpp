@@ -25,11 +25,15 @@ std::string Quoted(TDateTime when) {
 struct TRowRange {
     std::string condition;
     std::string day; // the day of its rows, as an SQL expression
+    bool oneDay;     // all its rows have the same day
 };
 std::vector<TRowRange> RowRanges(const TPeriodSplit& split) {
+    // The rows without a time, which the totals count in every period, belong to no day.
+    TRowRange timeless{"date_created IS NULL", "NULL", true};
     if (!split.UsesRollup()) {
         return {{"date_created BETWEEN " + Quoted(split.from) + " AND " + Quoted(split.to),
-                 RollupDayOf("date_created")}};
+                 RollupDayOf("date_created"), false},
+                timeless};
     }
     // The first lies within one day, and so does the last unless the period runs on past
     // today: their rows' day then needs no working out.
@@ -37,10 +41,12 @@ std::vector<TRowRange> RowRanges(const TPeriodSplit& split) {
         RollupDayKey(AccountingDayStart(split.to)) == RollupDayKey(split.endDay);
     return {{"date_created >= " + Quoted(split.from) + " AND date_created < " +
                  RollupDayStartSQL(split.firstDay),
-             QuotedStr(RollupDayKey(split.firstDay - 1))},
+             QuotedStr(RollupDayKey(split.firstDay - 1)), true},
             {"date_created >= " + RollupDayStartSQL(split.endDay) +
                  " AND date_created <= " + Quoted(split.to),
-             lastIsOneDay ? QuotedStr(RollupDayKey(split.endDay)) : RollupDayOf("date_created")}};
+             lastIsOneDay ? QuotedStr(RollupDayKey(split.endDay)) : RollupDayOf("date_created"),
+             lastIsOneDay},
+            timeless};
 }
 
 std::string RollupRange(const TPeriodSplit& split) {
@@ -57,39 +63,15 @@ std::string ActivityFilter(int type) {
     return type == AppType ? "origin = 1 AND " : "";
 }
 
-// The rows the roll-up does not cover as logged activity of the type; with the timeless rows
-// (no day), which the totals count in every period.
-std::string RowsActivity(const TPeriodSplit& split, int type, bool timeless) {
-    std::string sql;
-    for (const TRowRange& range : RowRanges(split)) {
-        sql += (sql.empty() ? "SELECT " : " UNION ALL SELECT ") + range.day + " AS day, " +
-               ActivityColumns(type) + " FROM applications WHERE " + ActivityFilter(type) +
-               range.condition;
-    }
-    if (timeless) {
-        sql += " UNION ALL SELECT NULL AS day, " + ActivityColumns(type) +
-               " FROM applications WHERE " + ActivityFilter(type) + "date_created IS NULL";
-    }
-    return sql;
+std::string ActivityKey(int type) {
+    return type == AppType ? "app_name" : "browser_url";
 }
 
-// The period's seconds per day and item of one type: the roll-up's days as they were
-// charged, the rest charged now.
-std::string PeriodItemDays(const TPeriodSplit& split, int type, bool timeless) {
-    std::string sql =
-        "SELECT * FROM (" +
-        ItemDaysSQL(RowsActivity(split, type, timeless), type, split.addressesMatched) + ")";
-    if (split.UsesRollup()) {
-        sql += " UNION ALL SELECT day, type, name, seconds FROM daily_item_usage WHERE type = " +
-               std::to_string(type) + " AND " + RollupRange(split);
-    }
-    return sql;
-}
-
-std::string PeriodTotals(const TPeriodSplit& split, int type) {
-    // Worked out once, not once per list row.
-    return "WITH d AS MATERIALIZED (" + PeriodItemDays(split, type, true) +
-           ") SELECT name, SUM(seconds) AS duration FROM d GROUP BY name";
+// The gathered period's seconds per day and item of one type, the day NULL for the rows
+// without a time.
+std::string GatheredItemDays(int type) {
+    return std::string("SELECT day, type, name, seconds FROM ") + PeriodItemDaysTable +
+           " WHERE type = " + std::to_string(type);
 }
 
 } // namespace
@@ -134,35 +116,71 @@ std::string ItemDaysSQL(const std::string& activity, int type, bool matched) {
            "m.browser_url GROUP BY s.day, m.name";
 }
 
-std::string PeriodAddressesSQL(const TPeriodSplit& split) {
-    return RowsActivity(split, WebType, true);
-}
-
 std::string RollupActivitySQL(const std::string& firstKey, const std::string& endKey, int type) {
     return "SELECT day, " + ActivityColumns(type) + " FROM daily_usage WHERE " +
            ActivityFilter(type) + "day >= " + QuotedStr(firstKey) + " AND day < " +
            QuotedStr(endKey);
 }
 
-std::string ApplicationsUsageRollupSQL(const TPeriodSplit& split) {
-    return ListUsageSQL("applications_list", PeriodTotals(split, AppType));
+const char* const PeriodItemDaysTable = "temp.period_item_days";
+
+std::string PeriodActivityTable(int type) {
+    return type == AppType ? "temp.period_app_activity" : "temp.period_site_activity";
 }
 
-std::string WebsitesUsageRollupSQL(const TPeriodSplit& split) {
-    return ListUsageSQL("websites_list", PeriodTotals(split, WebType));
+std::string PeriodActivitySQL(const TPeriodSplit& split, int type) {
+    const std::string key = ActivityKey(type);
+    std::string sql;
+    for (const TRowRange& range : RowRanges(split)) {
+        // Added up range by range, by the key alone where the day is the same for all: far
+        // less sorting than all rows by day and key. The unary "+" keeps the planner on the
+        // time range, where an index in the key's order would have it read every row.
+        sql += (sql.empty() ? "SELECT " : " UNION ALL SELECT ") + range.day + " AS day, " + key +
+               ", SUM(duration) AS duration FROM applications WHERE " + ActivityFilter(type) +
+               range.condition + " GROUP BY " + (range.oneDay ? "+" : "1, +") + key;
+    }
+    return sql;
 }
 
-std::string DailyItemUsageSQL(const TPeriodSplit& split) {
-    // Both sides are worked out once, then joined.
-    return "WITH d AS MATERIALIZED (" + PeriodItemDays(split, AppType, false) + " UNION ALL " +
-           PeriodItemDays(split, WebType, false) + "), l AS MATERIALIZED (SELECT " +
-           std::to_string(AppType) +
+std::string PeriodItemDaysSQL(const TPeriodSplit& split) {
+    std::string sql;
+    for (const int type : {AppType, WebType}) {
+        sql += (sql.empty() ? "" : " UNION ALL ") + std::string("SELECT * FROM (") +
+               ItemDaysSQL("SELECT day, " + ActivityColumns(type) + " FROM " +
+                               PeriodActivityTable(type),
+                           type, split.addressesMatched) +
+               ")";
+        if (split.UsesRollup()) {
+            sql +=
+                " UNION ALL SELECT day, type, name, seconds FROM daily_item_usage WHERE type = " +
+                std::to_string(type) + " AND " + RollupRange(split);
+        }
+    }
+    return sql;
+}
+
+std::string ApplicationsPeriodUsageSQL() {
+    return ListUsageSQL("applications_list", "SELECT name, SUM(seconds) AS duration FROM (" +
+                                                 GatheredItemDays(AppType) + ") GROUP BY name");
+}
+
+std::string WebsitesPeriodUsageSQL() {
+    return ListUsageSQL("websites_list", "SELECT name, SUM(seconds) AS duration FROM (" +
+                                             GatheredItemDays(WebType) + ") GROUP BY name");
+}
+
+std::string DailyItemUsageSQL() {
+    // The lists are the small side: looked up for each of the days' rows, rather than the
+    // days' rows indexed anew for each read.
+    return std::string("WITH l AS MATERIALIZED (SELECT ") + std::to_string(AppType) +
            " AS type, name, caption FROM applications_list UNION ALL SELECT " +
            std::to_string(WebType) +
            " AS type, name, caption FROM websites_list) SELECT d.day AS day, d.type AS type, "
-           "l.name AS name, l.caption AS caption, SUM(d.seconds) AS seconds FROM d JOIN l ON "
-           "d.type = l.type AND d.name = l.name GROUP BY d.day, d.type, l.name HAVING "
-           "SUM(d.seconds) <> 0 ORDER BY d.day, d.type, l.name";
+           "l.name AS name, l.caption AS caption, SUM(d.seconds) AS seconds FROM " +
+           PeriodItemDaysTable +
+           " d CROSS JOIN l ON d.type = l.type AND d.name = l.name WHERE d.day IS NOT NULL "
+           "GROUP BY d.day, d.type, l.name HAVING SUM(d.seconds) <> 0 ORDER BY d.day, d.type, "
+           "l.name";
 }
 
 } // namespace tw

@@ -32,21 +32,39 @@ TPeriodSplit RowsOnly(TDateTime from, TDateTime to);
 // must hold every address of the activity.
 std::string ItemDaysSQL(const std::string& activity, int type, bool matched = false);
 
-// The addresses (browser_url) of the period's rows that the roll-up does not cover.
-std::string PeriodAddressesSQL(const TPeriodSplit& split);
-
 // The roll-up's days from firstKey up to endKey as logged activity of the type (see
 // ItemDaysSQL).
 std::string RollupActivitySQL(const std::string& firstKey, const std::string& endKey, int type);
 
-// The usage totals per watched item, the same rows as the fast queries give, with the whole
-// days read from the roll-up (which must hold them: BuildRollupDays, BuildItemDays).
-std::string ApplicationsUsageRollupSQL(const TPeriodSplit& split);
-std::string WebsitesUsageRollupSQL(const TPeriodSplit& split);
+// A period is read on one connection: its rows that the roll-up does not cover are read once
+// into temporary tables of the connection (PeriodActivitySQL), and its seconds per day and
+// item gathered from them and the roll-up (PeriodItemDaysSQL), from which the usage totals
+// and the per-day figures are both read. The tables are the connection's own and go with it.
 
-// Per accounting day and watched item with time in the period: the columns day
+// The temporary table of the type's activity, in the columns of ItemDaysSQL's activity.
+std::string PeriodActivityTable(int type);
+// The temporary table of the period's seconds per day and item (PeriodItemDaysSQL).
+extern const char* const PeriodItemDaysTable;
+
+// The period's rows that the roll-up does not cover, as logged activity of the type (see
+// ItemDaysSQL) added up per day and executable or address. The rows without a time, which
+// the usage totals count in every period, come with the day NULL: no row with a time has
+// one.
+std::string PeriodActivitySQL(const TPeriodSplit& split, int type);
+
+// The period's seconds per day and item of both types, in the columns of ItemDaysSQL: the
+// gathered activity (PeriodActivityTable) charged now, the roll-up's days as they were
+// charged (which must be built: BuildRollupDays, BuildItemDays).
+std::string PeriodItemDaysSQL(const TPeriodSplit& split);
+
+// The usage totals per watched item over the gathered period (PeriodItemDaysTable), the same
+// rows as the fast queries give.
+std::string ApplicationsPeriodUsageSQL();
+std::string WebsitesPeriodUsageSQL();
+
+// Per accounting day and watched item with time in the gathered period: the columns day
 // ("yyyy-mm-dd"), type (TMonitoredItemType's value), name, caption and seconds, by day, type
 // and name. Rows without a time belong to no day and are left out.
-std::string DailyItemUsageSQL(const TPeriodSplit& split);
+std::string DailyItemUsageSQL();
 
 } // namespace tw

@@ -22,11 +22,16 @@ struct TDailyItemUsage {
 };
 
 // Readies the daily roll-up of the activity database for the period, now being the current
-// time, and says how to read it. When the file cannot take the roll-up (it is locked, or
-// cannot be written) the period is read from the rows alone: slower, the same figures.
-TPeriodSplit PreparePeriod(const std::string& path, TDateTime from, TDateTime to, TDateTime now);
+// time, and gathers the period's seconds per day and item on the connection
+// (PeriodItemDaysTable), reading its rows once, for the usage totals
+// (ApplicationsPeriodUsageSQL, WebsitesPeriodUsageSQL) and ReadDailyItemUsage to read on the
+// same connection; says how the period was split. When the file cannot take the roll-up (it
+// is locked, or cannot be written) the period is read from the rows alone: slower, the same
+// figures. Throws the database's error when the rows cannot be read.
+TPeriodSplit GatherPeriodUsage(TSQLiteDatabase& db, TDateTime from, TDateTime to, TDateTime now);
 
-// The period's seconds per day and item (DailyItemUsageSQL). Throws the database's error.
-std::vector<TDailyItemUsage> ReadDailyItemUsage(TSQLiteDatabase& db, const TPeriodSplit& split);
+// The gathered period's seconds per day and item (DailyItemUsageSQL). Throws the database's
+// error.
+std::vector<TDailyItemUsage> ReadDailyItemUsage(TSQLiteDatabase& db);
 
 } // namespace tw

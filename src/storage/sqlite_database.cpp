@@ -99,6 +99,13 @@ void TSQLiteDatabase::ExecSQL(const std::string& sql, const TSQLValues& values) 
     sqlite3_finalize(statement);
 }
 
+void TSQLiteDatabase::RollbackOpenTransaction() {
+    if (sqlite3_get_autocommit(db_) == 0) {
+        // Should it fail, closing the connection still undoes the transaction.
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
 int TSQLiteDatabase::Changes() const {
     return sqlite3_changes(db_);
 }

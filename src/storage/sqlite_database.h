@@ -56,6 +56,10 @@ class TSQLiteDatabase {
     // when the connection reports no error.
     [[noreturn]] void RaiseError(const std::string& message, const std::string& sql) const;
 
+    // After a failure part way through a transaction: ends it without its changes, so that
+    // the connection can go on reading what the file holds. Nothing when none is open.
+    void RollbackOpenTransaction();
+
     sqlite3* Handle() const { return db_; }
     // Rows changed by the last statement.
     int Changes() const;

@@ -442,6 +442,42 @@ TEST_F(MainWindowTest, TheUsageChartShowsTheDaysAndTheItemsWithTheTablesFigures)
     EXPECT_TRUE(chart->accessibleDescription().contains("Daily limit: 08:00"));
 }
 
+TEST_F(MainWindowTest, TheClosedDaysAreRolledUpInSlicesAfterTheCleanUp) {
+    List({{"/usr/bin/alpha", "Alpha", true}});
+    Logged("/usr/bin/alpha", Now - 1.0 / 24, 30);       // today: read from the rows
+    Logged("/usr/bin/alpha", Now - 3.0, 3600);          // Wednesday
+    Logged("/usr/bin/alpha", Now - 3.0 + 1.0 / 24, 60); // Wednesday
+    Logged("/usr/bin/alpha", Now - 80.0, 120);          // 24 December
+    Logged("/usr/bin/alpha", Now - 100.0, 7200);        // older than 90 days
+    QTimer* slices = Timer("tmrLogPurge");
+    const auto built = [&] {
+        return folder_.Scalar("actmondb.sqlite",
+                              "SELECT COUNT(*) FROM sqlite_master WHERE name = 'daily_usage_days'");
+    };
+    ASSERT_EQ(built(), "0") << "a file of an older version, without the roll-up";
+
+    for (int fired = 0; slices->isActive() && fired < 1000; ++fired) {
+        Fire(slices);
+    }
+    EXPECT_FALSE(slices->isActive()) << "done";
+    EXPECT_EQ(built(), "1");
+    EXPECT_EQ(folder_.Scalar("actmondb.sqlite",
+                             "SELECT group_concat(day || '=' || duration, ' ') FROM (SELECT day, "
+                             "duration FROM daily_usage WHERE duration <> 0 ORDER BY day)"),
+              "2025-12-24=120 2026-03-11=3660")
+        << "the clean-up went first; today stays with the rows";
+    EXPECT_EQ(folder_.Scalar("actmondb.sqlite",
+                             "SELECT COUNT(*) || ' ' || MIN(day) || ' ' || MAX(day) FROM "
+                             "daily_usage_days"),
+              "90 2025-12-14 2026-03-13")
+        << "every closed day of the longest period";
+    EXPECT_EQ(folder_.Scalar("actmondb.sqlite",
+                             "SELECT SUM(seconds) FROM daily_item_usage WHERE name = "
+                             "'/usr/bin/alpha'"),
+              "3780")
+        << "charged to the item";
+}
+
 TEST_F(MainWindowTest, ExportWritesThePeriodAsCsvThatReadsBack) {
     List({{"/usr/bin/alpha", "Alpha, \"the\" first", true},
           {"/usr/bin/beta", "Bêta ünïcødé 日本", true},

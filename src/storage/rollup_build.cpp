@@ -1,0 +1,35 @@
+#include "storage/rollup_build.h"
+
+#include "base/exception.h"
+#include "storage/activity_logger.h"
+#include "storage/daily_rollup.h"
+#include "storage/error_log.h"
+#include "storage/sqlite_database.h"
+
+#include <utility>
+
+namespace tw {
+
+TRollupBuild::TRollupBuild(std::string path, TDateTime now)
+    : path_(std::move(path)), first_(AccountingDayStart(UsagePeriodStart(5, now))),
+      next_(AccountingDayStart(now) - 1) {}
+
+bool TRollupBuild::Step() {
+    // Day starts are whole days apart; half a day absorbs their rounding.
+    if (next_ < first_ - 0.5) {
+        return false;
+    }
+    try {
+        TSQLiteDatabase db(path_);
+        EnsureDailyRollup(db);
+        BuildRollupDays(db, next_, next_ + 1);
+        BuildItemDays(db, next_, next_ + 1);
+    } catch (const std::exception& e) {
+        ErrorLog(ErrorReportText(e, "; TRollupBuild.Step: "));
+        return false;
+    }
+    next_ -= 1;
+    return true;
+}
+
+} // namespace tw
