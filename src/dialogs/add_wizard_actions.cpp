@@ -5,6 +5,7 @@
 #include "dialogs/add_wizard_form.h"
 #include "dialogs/check_list_rows.h"
 #include "dialogs/guarded.h"
+#include "discovery/program_lines.h"
 #include "items/program_match.h"
 #include "skin/image_button.h"
 #include "skin/item_rows.h"
@@ -265,7 +266,7 @@ const std::vector<std::string>& TfrmAppSiteAddWizard::KnownPrograms() {
         }
         knownPrograms_.emplace();
         for (const std::string& line : lines) {
-            knownPrograms_->push_back(line.substr(0, line.find('=')));
+            knownPrograms_->push_back(ProgramLinePath(line));
         }
         for (int i = 0; i < lists_.ScanResults.Count(); ++i) {
             knownPrograms_->push_back(lists_.ScanResults.Items(i).Name);

@@ -1,35 +1,11 @@
 #include "dialogs/program_scan.h"
 
-#include "base/text.h"
 #include "discovery/program_lines.h"
 
 #include <QMetaObject>
 #include <QObject>
 
-#include <algorithm>
-
 namespace tw {
-
-namespace {
-
-bool SameExecutable(const std::string& a, const std::string& b) {
-#ifdef _WIN32
-    return SameText(a, b);
-#else
-    return a == b;
-#endif
-}
-
-// Keeps the lines "path=caption" whose program owns a window.
-void KeepWindowOwners(const std::vector<std::string>& owners, std::vector<std::string>& lines) {
-    std::erase_if(lines, [&](const std::string& line) {
-        const std::string path = line.substr(0, line.find('='));
-        return std::none_of(owners.begin(), owners.end(),
-                            [&](const std::string& owner) { return SameExecutable(owner, path); });
-    });
-}
-
-} // namespace
 
 TProgramScan::TProgramScan(TProgramSources sources) : sources_(std::move(sources)) {}
 
@@ -86,7 +62,7 @@ void TProgramScan::Run(bool complete, std::optional<std::vector<std::string>> wi
         finds.stopped = stop_;
         sources_.running(finds.running);
         if (windowOwners) {
-            KeepWindowOwners(*windowOwners, finds.running);
+            KeepProgramLinesOf(*windowOwners, finds.running);
         }
     } catch (...) {
         finds.failure = std::current_exception();

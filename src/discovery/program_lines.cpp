@@ -1,6 +1,9 @@
 #include "discovery/program_lines.h"
 
 #include "base/text.h"
+#include "items/program_match.h"
+
+#include <algorithm>
 
 namespace tw {
 
@@ -12,6 +15,18 @@ bool IsDelimiter(char c) {
 
 std::string ProgramLine(const std::string& path, const std::string& caption) {
     return path + "=" + caption;
+}
+
+std::string ProgramLinePath(const std::string& line) {
+    return line.substr(0, line.find('='));
+}
+
+void KeepProgramLinesOf(const std::vector<std::string>& paths, std::vector<std::string>& lines) {
+    std::erase_if(lines, [&](const std::string& line) {
+        const std::string path = ProgramLinePath(line);
+        return std::none_of(paths.begin(), paths.end(),
+                            [&](const std::string& kept) { return SameProgramFile(kept, path); });
+    });
 }
 
 std::string IncludeTrailingDelimiter(const std::string& folder) {

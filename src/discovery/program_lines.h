@@ -16,6 +16,10 @@ class EAbort : public Exception {
 
 // Program discovery hands its finds on as lines "path=caption".
 std::string ProgramLine(const std::string& path, const std::string& caption);
+// The path of such a line.
+std::string ProgramLinePath(const std::string& line);
+// Keeps the lines whose program is one of the paths (compared as the system compares them).
+void KeepProgramLinesOf(const std::vector<std::string>& paths, std::vector<std::string>& lines);
 
 // The folder text with one "\" at its end; an empty text stays empty.
 std::string IncludeTrailingDelimiter(const std::string& folder);

@@ -21,6 +21,14 @@ std::string FileNameOf(const std::string& path) {
 
 } // namespace
 
+bool SameProgramFile(const std::string& a, const std::string& b) {
+#ifdef _WIN32
+    return SameText(a, b);
+#else
+    return a == b;
+#endif
+}
+
 bool IsBareProgramName(const std::string& itemName) {
     // Either system's separators make a path: a list written on one keeps its meaning on the
     // other, and no program file is named with them.
@@ -31,11 +39,7 @@ bool ProgramFileNameMatches(const std::string& itemName, const std::string& exeP
     if (!IsBareProgramName(itemName) || Trim(exePath).empty()) {
         return false;
     }
-#ifdef _WIN32
-    return SameText(FileNameOf(exePath), itemName);
-#else
-    return FileNameOf(exePath) == itemName;
-#endif
+    return SameProgramFile(FileNameOf(exePath), itemName);
 }
 
 TProgramMatch MatchProgram(const std::string& itemName, const std::string& exePath) {

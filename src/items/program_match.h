@@ -18,6 +18,10 @@ bool IsBareProgramName(const std::string& itemName);
 // blank executable.
 TProgramMatch MatchProgram(const std::string& itemName, const std::string& exePath);
 
+// Whether two executable paths (or file names) name the same file, as the system compares
+// them: any letter case on Windows, exactly elsewhere.
+bool SameProgramFile(const std::string& a, const std::string& b);
+
 // Only the bare-name half of MatchProgram, for SQL joins that compare full paths themselves.
 bool ProgramFileNameMatches(const std::string& itemName, const std::string& exePath);
 

@@ -11,7 +11,6 @@
 #include <wbemcli.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <vector>
@@ -242,11 +241,7 @@ void KeepProgramsWithDesktopWindows(std::vector<std::string>& lines) {
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&shown));
-    std::erase_if(lines, [&](const std::string& line) {
-        const std::string path = line.substr(0, line.find('='));
-        return std::none_of(shown.begin(), shown.end(),
-                            [&](const std::string& owner) { return SameText(owner, path); });
-    });
+    KeepProgramLinesOf(shown, lines);
 }
 
 } // namespace tw
