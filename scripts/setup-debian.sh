@@ -25,7 +25,7 @@ run_packages=(g++ make cmake pkg-config libsqlite3-dev libx11-dev libxres-dev li
 # package's dependencies.
 test_packages=(libgtest-dev libgmock-dev googletest libxtst-dev x11-apps x11-utils dbus-daemon
     g++-mingw-w64-x86-64-posix wine wine64 sqlite3 chromium firefox-esr at-spi2-core
-    desktop-file-utils appstream man-db dpkg-dev)
+    desktop-file-utils appstream man-db dpkg-dev ninja-build)
 # Measuring: a small system tray, and a way to close the first start's settings wizard.
 measure_packages=(trayer x11-utils xdotool)
 
@@ -67,6 +67,20 @@ fi
 # long, while a test waits for its window.
 if [[ $(id -u) -eq 0 ]]; then
     fc-cache
+fi
+
+# The Windows program's Qt is built from the source Debian serves for its own Qt
+# (scripts/build-qt-windows.sh), which apt fetches only with a deb-src line for this release.
+if [[ $purpose == test && $(id -u) -eq 0 ]] && ! apt-get source --print-uris qt6-base >/dev/null 2>&1; then
+    . /etc/os-release
+    cat >/etc/apt/sources.list.d/tallywick-src.sources <<EOF2
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: $VERSION_CODENAME $VERSION_CODENAME-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF2
+    apt-get update -q
 fi
 
 if [[ $purpose == test ]]; then

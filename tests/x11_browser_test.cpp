@@ -7,8 +7,8 @@
 
 #include "monitor/probe.h"
 #include "monitor/scan_engine.h"
-#include "platform/x11/atspi_client.h"
-#include "platform/x11/browser_address.h"
+#include "platform/linux/atspi_client.h"
+#include "platform/linux/browser_address.h"
 #include "platform/x11/x11_desktop.h"
 #include "storage/date_format.h"
 #include "support/browser_session.h"

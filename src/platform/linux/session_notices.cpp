@@ -1,7 +1,7 @@
-#include "platform/x11/session_notices.h"
+#include "platform/linux/session_notices.h"
 
-#include "platform/x11/logind.h"
-#include "platform/x11/screen_saver.h"
+#include "platform/linux/logind.h"
+#include "platform/linux/screen_saver.h"
 
 namespace tw {
 

@@ -1,4 +1,4 @@
-#include "platform/x11/bus_connection.h"
+#include "platform/linux/bus_connection.h"
 
 #include <cstring>
 

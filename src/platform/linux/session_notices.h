@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/desktop.h"
-#include "platform/x11/bus_connection.h"
+#include "platform/linux/bus_connection.h"
 
 #include <bitset>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "platform/x11/atspi_client.h"
+#include "platform/linux/atspi_client.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,8 +1,8 @@
-#include "platform/x11/logind.h"
+#include "platform/linux/logind.h"
 
 #include "base/exception.h"
-#include "platform/x11/bus_connection.h"
-#include "platform/x11/session_notices.h"
+#include "platform/linux/bus_connection.h"
+#include "platform/linux/session_notices.h"
 
 #include <cstdint>
 #include <cstdlib>

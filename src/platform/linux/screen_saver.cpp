@@ -1,7 +1,7 @@
-#include "platform/x11/screen_saver.h"
+#include "platform/linux/screen_saver.h"
 
-#include "platform/x11/bus_connection.h"
-#include "platform/x11/session_notices.h"
+#include "platform/linux/bus_connection.h"
+#include "platform/linux/session_notices.h"
 
 namespace tw {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/desktop.h"
-#include "platform/x11/atspi_client.h"
-#include "platform/x11/browser_family.h"
+#include "platform/linux/atspi_client.h"
+#include "platform/linux/browser_family.h"
 
 #include <chrono>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "platform/x11/accessibility_switch.h"
+#include "platform/linux/accessibility_switch.h"
 
-#include "platform/x11/atspi_client.h"
+#include "platform/linux/atspi_client.h"
 
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "platform/x11/browser_family.h"
+#include "platform/linux/browser_family.h"
 
 #include <algorithm>
 #include <array>

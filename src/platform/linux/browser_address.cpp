@@ -1,4 +1,4 @@
-#include "platform/x11/browser_address.h"
+#include "platform/linux/browser_address.h"
 
 #include <algorithm>
 #include <optional>
