@@ -25,7 +25,7 @@ run_packages=(g++ make cmake pkg-config libsqlite3-dev libx11-dev libxres-dev li
 # package's dependencies.
 test_packages=(libgtest-dev libgmock-dev googletest libxtst-dev x11-apps x11-utils dbus-daemon
     g++-mingw-w64-x86-64-posix wine wine64 sqlite3 chromium firefox-esr at-spi2-core
-    desktop-file-utils appstream man-db dpkg-dev ninja-build)
+    desktop-file-utils appstream man-db dpkg-dev ninja-build qt6-wayland)
 # Measuring: a small system tray, and a way to close the first start's settings wizard.
 measure_packages=(trayer x11-utils xdotool)
 
