@@ -85,3 +85,16 @@ target_compile_definitions(tallywick_program_tests PRIVATE
   TALLYWICK_STANDIN_NAME="$<TARGET_FILE_NAME:win32_browser_standin>")
 gtest_discover_tests(tallywick_program_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                      PROPERTIES TIMEOUT 300 RESOURCE_LOCK foreground)
+
+# The windowed program with its Qt, started as a person starts it: its windows take the
+# front, so one at a time with the others that do.
+if(TALLYWICK_WINDOWS_QT)
+  add_executable(tallywick_windowed_tests ${tests_dir}/win32_windowed_test.cpp
+                 ${tests_dir}/win32_support/test_windows.cpp)
+  target_include_directories(tallywick_windowed_tests PRIVATE ${tests_dir})
+  target_link_libraries(tallywick_windowed_tests PRIVATE tw_storage tw_platform_win32 gtest
+                        gtest_main)
+  add_dependencies(tallywick_windowed_tests tallywick)
+  gtest_discover_tests(tallywick_windowed_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                       PROPERTIES TIMEOUT 300 RESOURCE_LOCK foreground)
+endif()
