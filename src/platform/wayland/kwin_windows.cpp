@@ -6,6 +6,7 @@
 #include "platform/wayland/compositor_connect.h"
 #include "platform/wayland/kwin_script.h"
 
+#include <chrono>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -16,6 +17,8 @@ namespace {
 constexpr const char* ReportsPath = "/app/tallywick/KWinWindows";
 constexpr const char* ReportsInterface = "app.tallywick.KWinWindows";
 constexpr const char* ScreenSaver = "org.freedesktop.ScreenSaver";
+// How long a script of ours may take to run after KWin said it would.
+constexpr auto ScriptWait = std::chrono::seconds(3);
 
 // What our script inside KWin tells us, kept up to date between the program's questions: KWin
 // has no call that answers them, so nothing is asked of it after the start.
@@ -35,10 +38,14 @@ class TKWinWindows : public TCompositorWindows {
     static int OnWindow(sd_bus_message* message, void* self, sd_bus_error* error);
     static int OnRemoved(sd_bus_message* message, void* self, sd_bus_error* error);
     static int OnActivated(sd_bus_message* message, void* self, sd_bus_error* error);
+    static int OnRan(sd_bus_message* message, void* self, sd_bus_error* error);
     static int OnScreenSaver(sd_bus_message* message, void* self, sd_bus_error* error);
     // Only KWin itself may tell us about windows: any program of the session could call us.
     bool FromKWin(sd_bus_message* message) const;
     void ReadLocked();
+    // Handles what comes until the condition holds, for a short while at most; false when it
+    // still does not hold.
+    bool WaitFor(const std::function<bool()>& condition);
 
     std::string scriptFolder_;
     TBusConnection bus_;
@@ -47,6 +54,10 @@ class TKWinWindows : public TCompositorWindows {
     std::map<std::string, TCompositorWindow> windows_;
     TWindowHandle lastHandle_ = 0;
     std::string activeId_;
+    // The script has reported the windows there were when it started.
+    bool started_ = false;
+    std::string ranId_;
+    std::string service_;
     bool locked_ = false;
     std::optional<TKWinScript> script_;
 };
@@ -89,6 +100,7 @@ TKWinWindows::TKWinWindows(const std::string& scriptFolder)
         SD_BUS_METHOD("Window", "ssss", "", OnWindow, SD_BUS_VTABLE_UNPRIVILEGED),
         SD_BUS_METHOD("Removed", "s", "", OnRemoved, SD_BUS_VTABLE_UNPRIVILEGED),
         SD_BUS_METHOD("Activated", "s", "", OnActivated, SD_BUS_VTABLE_UNPRIVILEGED),
+        SD_BUS_METHOD("Ran", "s", "", OnRan, SD_BUS_VTABLE_UNPRIVILEGED),
         SD_BUS_VTABLE_END};
     if (const int added = sd_bus_add_object_vtable(bus_.Get(), nullptr, ReportsPath,
                                                    ReportsInterface, vtable, this);
@@ -103,16 +115,33 @@ TKWinWindows::TKWinWindows(const std::string& scriptFolder)
     ReadLocked();
     const char* unique = nullptr;
     sd_bus_get_unique_name(bus_.Get(), &unique);
-    std::string pluginName = std::string("tallywick-windows-") + (unique ? unique : "");
+    service_ = unique ? unique : "";
+    std::string pluginName = "tallywick-windows-" + service_;
     for (char& c : pluginName) {
         if (c == ':' || c == '.') {
             c = '-';
         }
     }
     script_.emplace(bus_.Get(), scriptFolder_ + "windows.js",
-                    TKWinScript::TReplacements{{"@SERVICE@", unique ? unique : ""}}, pluginName);
-    // The script reports every window before KWin answers that it ran.
-    bus_.ProcessWaiting();
+                    TKWinScript::TReplacements{{"@SERVICE@", service_}}, pluginName);
+    // Its last report at the start is the window in front: after it, the windows asked about
+    // are all there.
+    if (!WaitFor([this] { return started_; })) {
+        throw Exception("KWin ran Tallywick's script, but the script did not report");
+    }
+}
+
+bool TKWinWindows::WaitFor(const std::function<bool()>& condition) {
+    const auto until = std::chrono::steady_clock::now() + ScriptWait;
+    for (bus_.ProcessWaiting(); !condition(); bus_.ProcessWaiting()) {
+        const auto left = until - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero() || !bus_.IsOpen()) {
+            return false;
+        }
+        sd_bus_wait(bus_.Get(),
+                    std::chrono::duration_cast<std::chrono::microseconds>(left).count());
+    }
+    return true;
 }
 
 bool TKWinWindows::FromKWin(sd_bus_message* message) const {
@@ -153,6 +182,16 @@ int TKWinWindows::OnActivated(sd_bus_message* message, void* self, sd_bus_error*
     const char* id = nullptr;
     if (windows.FromKWin(message) && sd_bus_message_read(message, "s", &id) >= 0) {
         windows.activeId_ = id;
+        windows.started_ = true;
+    }
+    return sd_bus_reply_method_return(message, "");
+}
+
+int TKWinWindows::OnRan(sd_bus_message* message, void* self, sd_bus_error*) {
+    auto& windows = *static_cast<TKWinWindows*>(self);
+    const char* id = nullptr;
+    if (windows.FromKWin(message) && sd_bus_message_read(message, "s", &id) >= 0) {
+        windows.ranId_ = id;
     }
     return sd_bus_reply_method_return(message, "");
 }
@@ -198,9 +237,14 @@ void TKWinWindows::EachWindow(const std::function<bool(const TCompositorWindow&)
 void TKWinWindows::Close(TWindowHandle handle) {
     for (const auto& [id, window] : windows_) {
         if (window.window == handle && IsPlainId(id)) {
-            TKWinScript(bus_.Get(), scriptFolder_ + "close_window.js",
-                        TKWinScript::TReplacements{{"@WINDOW@", id}},
-                        "tallywick-close-" + std::to_string(handle));
+            ranId_.clear();
+            const std::string closing = id;
+            TKWinScript script(
+                bus_.Get(), scriptFolder_ + "close_window.js",
+                TKWinScript::TReplacements{{"@WINDOW@", id}, {"@SERVICE@", service_}},
+                "tallywick-close-" + std::to_string(handle));
+            // Unloaded before it ran, it would close nothing.
+            WaitFor([&] { return ranId_ == closing; });
             return;
         }
     }
