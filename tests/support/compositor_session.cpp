@@ -212,8 +212,12 @@ void TCompositorSession::StartKWin() {
         std::make_unique<TClient>(std::vector<std::string>{"--virtual", "--width", "1280",
                                                            "--height", "800", "--socket", display_},
                                   false, kwin, options);
-    if (!WaitUntil([&] { return HasOwner(session_->Address(), "org.kde.KWin"); },
-                   StartMilliseconds)) {
+    if (!WaitUntil(
+            [&] {
+                return std::filesystem::exists(home_.Path() / "run" / display_) &&
+                       HasOwner(session_->Address(), "org.kde.KWin");
+            },
+            StartMilliseconds)) {
         throw std::runtime_error("KWin did not start: " + ReadAll(options.stderrFile));
     }
 }

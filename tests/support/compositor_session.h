@@ -63,6 +63,7 @@ class TCompositorSession {
     TChildOptions Environment() const;
     // Seconds from starting the compositor until it answered on the bus and was ready.
     double StartSeconds() const { return startSeconds_; }
+    pid_t CompositorPid() const { return compositor_->Pid(); }
     // A real Qt Wayland window with the title, in front once this returns.
     std::unique_ptr<TClient> StartClient(const std::string& title);
     // Calls a method without arguments on the session bus; throws with the bus's reason.
