@@ -45,7 +45,7 @@ TEST(KWinWindows, TellsTheWindowInFrontClosesItAndShowsNoneWhileLocked) {
     EXPECT_EQ(WindowPids(*windows), both);
 
     windows->Close(front.window);
-    EXPECT_EQ(later->ExitCodeWithin(5000), 0) << "the window in front was not closed";
+    EXPECT_EQ(later->ExitCodeWithin(10000), 0) << "the window in front was not closed";
     ASSERT_TRUE(WaitUntil([&] { return windows->Focused().pid == earlier->Pid(); }));
     EXPECT_EQ(WindowPids(*windows), std::set<int>{earlier->Pid()});
 
@@ -54,6 +54,23 @@ TEST(KWinWindows, TellsTheWindowInFrontClosesItAndShowsNoneWhileLocked) {
         << "a locked screen still shows a window in front";
     EXPECT_TRUE(earlier->Running()) << "only the window asked for is closed";
     EXPECT_EQ(windows->Problem(), "");
+}
+
+TEST(KWinWindows, FollowsKWinStartedAgainAfterACrash) {
+    TCompositorSession session(TCompositorSession::KWin);
+    auto before = session.StartClient("Before the crash");
+    auto windows = tw::ConnectKWin(std::string(TALLYWICK_TEMPLATE_DIR) + "/kwin/");
+    ASSERT_TRUE(WaitUntil([&] { return windows->Focused().pid == before->Pid(); }));
+
+    session.RestartCompositor();
+    auto after = session.StartClient("After the crash");
+    tw::TCompositorWindow front;
+    EXPECT_TRUE(WaitUntil([&] {
+        front = windows->Focused();
+        return front.pid == after->Pid();
+    })) << "in front: pid "
+        << front.pid << " \"" << front.title << "\"; " << windows->Problem();
+    EXPECT_EQ(WindowPids(*windows), std::set<int>{after->Pid()});
 }
 
 TEST(KWinWindows, SaysWhyWhenItsScriptIsMissing) {

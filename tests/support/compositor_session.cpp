@@ -61,38 +61,6 @@ const sd_bus_vtable DisplayManagerVtable[] = {
 
 } // namespace
 
-TPrivateBus::TPrivateBus() {
-    int output[2];
-    if (pipe(output) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    pid_ = fork();
-    if (pid_ == 0) {
-        close(output[0]);
-        const std::string fd = "--print-address=" + std::to_string(output[1]);
-        execlp("dbus-daemon", "dbus-daemon", "--session", "--nofork", "--nopidfile", fd.c_str(),
-               static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(output[1]);
-    char c = 0;
-    pollfd waiting{output[0], POLLIN, 0};
-    while (poll(&waiting, 1, 10000) > 0 && read(output[0], &c, 1) == 1 && c != '\n') {
-        address_ += c;
-    }
-    close(output[0]);
-    if (address_.empty()) {
-        throw std::runtime_error("a private bus did not start (is dbus-daemon there?)");
-    }
-}
-
-TPrivateBus::~TPrivateBus() {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-}
-
 TDisplayManagerStandIn::TDisplayManagerStandIn(const std::string& systemBusAddress) {
     sd_bus* bus = OpenBus(systemBusAddress);
     if (sd_bus_add_object_vtable(bus, nullptr, "/org/gnome/DisplayManager/Manager",
@@ -139,10 +107,11 @@ TCompositorSession::TCompositorSession(TKind kind, const TOptions& options) : ki
     // The settings service (dconf) starts on the bus and writes under XDG_CONFIG_HOME.
     session_ = std::make_unique<TPrivateBus>();
     Export("DBUS_SESSION_BUS_ADDRESS", session_->Address());
+    // Never the machine's own system bus: its session manager can end sessions.
+    system_ = std::make_unique<TPrivateBus>();
+    Export("DBUS_SYSTEM_BUS_ADDRESS", system_->Address());
     if (kind == GnomeShell) {
-        // The shell ends without a system bus, and offers no lock without a display manager.
-        system_ = std::make_unique<TPrivateBus>();
-        Export("DBUS_SYSTEM_BUS_ADDRESS", system_->Address());
+        // The shell offers no lock without a display manager.
         displayManager_ = std::make_unique<TDisplayManagerStandIn>(system_->Address());
     }
     for (const std::string& setting : options.settings) {
@@ -203,7 +172,8 @@ void TCompositorSession::StartKWin() {
     // The installed binary carries a file capability that a container may refuse to grant; a
     // copy has none.
     const std::string kwin = home_.File("kwin_wayland");
-    std::filesystem::copy_file("/usr/bin/kwin_wayland", kwin);
+    std::filesystem::copy_file("/usr/bin/kwin_wayland", kwin,
+                               std::filesystem::copy_options::skip_existing);
     TChildOptions options = Environment();
     options.environment.emplace_back("KWIN_FORCE_OWN_QPA", "1");
     options.stderrFile = home_.File("compositor.log");
@@ -277,6 +247,11 @@ void TCompositorSession::Call(const char* service, const char* path, const char*
     if (called < 0) {
         throw std::runtime_error(std::string(method) + " failed: " + reason);
     }
+}
+
+void TCompositorSession::RestartCompositor() {
+    compositor_.reset();
+    kind_ == KWin ? StartKWin() : StartGnomeShell();
 }
 
 void TCompositorSession::Lock() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/child_process.h"
+#include "support/private_bus.h"
 #include "support/temp_dir.h"
 
 #include <atomic>
@@ -11,21 +12,6 @@
 #include <vector>
 
 namespace twtest {
-
-// A D-Bus bus of the test's own, ended with the object.
-class TPrivateBus {
-  public:
-    TPrivateBus();
-    ~TPrivateBus();
-    TPrivateBus(const TPrivateBus&) = delete;
-    TPrivateBus& operator=(const TPrivateBus&) = delete;
-
-    const std::string& Address() const { return address_; }
-
-  private:
-    pid_t pid_ = -1;
-    std::string address_;
-};
 
 // What GNOME Shell asks of the display manager on the system bus before it offers its screen
 // lock: the name, its version and a session to register.
@@ -68,6 +54,8 @@ class TCompositorSession {
     std::unique_ptr<TClient> StartClient(const std::string& title);
     // Calls a method without arguments on the session bus; throws with the bus's reason.
     void Call(const char* service, const char* path, const char* interface, const char* method);
+    // Ends the compositor as a crash would, and starts it again in the same session.
+    void RestartCompositor();
     // Locks the screen as the screen saver's own Lock() does.
     void Lock();
 

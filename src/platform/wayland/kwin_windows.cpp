@@ -19,6 +19,8 @@ constexpr const char* ReportsInterface = "app.tallywick.KWinWindows";
 constexpr const char* ScreenSaver = "org.freedesktop.ScreenSaver";
 // How long a script of ours may take to run after KWin said it would.
 constexpr auto ScriptWait = std::chrono::seconds(3);
+// How many questions in a row try to load the script into a KWin started anew.
+constexpr int RestartTries = 5;
 
 // What our script inside KWin tells us, kept up to date between the program's questions: KWin
 // has no call that answers them, so nothing is asked of it after the start.
@@ -32,14 +34,21 @@ class TKWinWindows : public TCompositorWindows {
     void Close(TWindowHandle window) override;
     std::string Problem() override;
     int Descriptor() override { return bus_.Descriptor(); }
-    void Dispatch() override { bus_.ProcessWaiting(); }
+    void Dispatch() override { Refresh(); }
 
   private:
     static int OnWindow(sd_bus_message* message, void* self, sd_bus_error* error);
-    static int OnRemoved(sd_bus_message* message, void* self, sd_bus_error* error);
-    static int OnActivated(sd_bus_message* message, void* self, sd_bus_error* error);
-    static int OnRan(sd_bus_message* message, void* self, sd_bus_error* error);
+    // The reports that carry one window id, each taken by its own member.
+    template <void (TKWinWindows::*Take)(const std::string&)>
+    static int OnId(sd_bus_message* message, void* self, sd_bus_error* error);
+    void TakeRemoved(const std::string& id) { windows_.erase(id); }
+    void TakeActivated(const std::string& id);
+    void TakeRan(const std::string& id) { ranId_ = id; }
     static int OnScreenSaver(sd_bus_message* message, void* self, sd_bus_error* error);
+    static int OnKWinOwner(sd_bus_message* message, void* self, sd_bus_error* error);
+    void LoadScript();
+    // Handles what came, and loads the script again into a KWin started anew.
+    void Refresh();
     // Only KWin itself may tell us about windows: any program of the session could call us.
     bool FromKWin(sd_bus_message* message) const;
     void ReadLocked();
@@ -58,6 +67,11 @@ class TKWinWindows : public TCompositorWindows {
     bool started_ = false;
     std::string ranId_;
     std::string service_;
+    std::string pluginName_;
+    // KWin's new address on the bus once it changed (empty: KWin ended), until handled.
+    std::optional<std::string> newOwner_;
+    std::string restartProblem_;
+    int restartTries_ = 0;
     bool locked_ = false;
     std::optional<TKWinScript> script_;
 };
@@ -98,9 +112,11 @@ TKWinWindows::TKWinWindows(const std::string& scriptFolder)
     static const sd_bus_vtable vtable[] = {
         SD_BUS_VTABLE_START(0),
         SD_BUS_METHOD("Window", "ssss", "", OnWindow, SD_BUS_VTABLE_UNPRIVILEGED),
-        SD_BUS_METHOD("Removed", "s", "", OnRemoved, SD_BUS_VTABLE_UNPRIVILEGED),
-        SD_BUS_METHOD("Activated", "s", "", OnActivated, SD_BUS_VTABLE_UNPRIVILEGED),
-        SD_BUS_METHOD("Ran", "s", "", OnRan, SD_BUS_VTABLE_UNPRIVILEGED),
+        SD_BUS_METHOD("Removed", "s", "", OnId<&TKWinWindows::TakeRemoved>,
+                      SD_BUS_VTABLE_UNPRIVILEGED),
+        SD_BUS_METHOD("Activated", "s", "", OnId<&TKWinWindows::TakeActivated>,
+                      SD_BUS_VTABLE_UNPRIVILEGED),
+        SD_BUS_METHOD("Ran", "s", "", OnId<&TKWinWindows::TakeRan>, SD_BUS_VTABLE_UNPRIVILEGED),
         SD_BUS_VTABLE_END};
     if (const int added = sd_bus_add_object_vtable(bus_.Get(), nullptr, ReportsPath,
                                                    ReportsInterface, vtable, this);
@@ -116,19 +132,67 @@ TKWinWindows::TKWinWindows(const std::string& scriptFolder)
     const char* unique = nullptr;
     sd_bus_get_unique_name(bus_.Get(), &unique);
     service_ = unique ? unique : "";
-    std::string pluginName = "tallywick-windows-" + service_;
-    for (char& c : pluginName) {
+    pluginName_ = "tallywick-windows-" + service_;
+    for (char& c : pluginName_) {
         if (c == ':' || c == '.') {
             c = '-';
         }
     }
+    bus_.Watch("type='signal',sender='org.freedesktop.DBus',member='NameOwnerChanged',"
+               "arg0='org.kde.KWin'",
+               OnKWinOwner, this);
+    LoadScript();
+}
+
+void TKWinWindows::LoadScript() {
     script_.emplace(bus_.Get(), scriptFolder_ + "windows.js",
-                    TKWinScript::TReplacements{{"@SERVICE@", service_}}, pluginName);
+                    TKWinScript::TReplacements{{"@SERVICE@", service_}}, pluginName_);
     // Its last report at the start is the window in front: after it, the windows asked about
     // are all there.
     if (!WaitFor([this] { return started_; })) {
         throw Exception("KWin ran Tallywick's script, but the script did not report");
     }
+}
+
+int TKWinWindows::OnKWinOwner(sd_bus_message* message, void* self, sd_bus_error*) {
+    const char* name = nullptr;
+    const char* before = nullptr;
+    const char* after = nullptr;
+    if (sd_bus_message_read(message, "sss", &name, &before, &after) >= 0) {
+        static_cast<TKWinWindows*>(self)->newOwner_ = after ? after : "";
+    }
+    return 0;
+}
+
+// Plasma starts KWin again after a crash and the programs' windows come back, but our script
+// is gone with the old KWin: what it reported would stay in front for ever.
+void TKWinWindows::Refresh() {
+    bus_.ProcessWaiting();
+    if (!newOwner_) {
+        return;
+    }
+    kwinOwner_ = *newOwner_;
+    newOwner_.reset();
+    script_.reset();
+    windows_.clear();
+    activeId_.clear();
+    started_ = false;
+    restartProblem_.clear();
+    try {
+        if (kwinOwner_.empty()) {
+            throw Exception("KWin has ended");
+        }
+        LoadScript();
+    } catch (const Exception& failure) {
+        restartProblem_ =
+            std::string("Tallywick cannot see windows on this desktop: ") + failure.what() + ".";
+        // A KWin just started may take its name on the bus before it takes scripts.
+        if (!kwinOwner_.empty() && ++restartTries_ < RestartTries) {
+            newOwner_ = kwinOwner_;
+        }
+        return;
+    }
+    restartTries_ = 0;
 }
 
 bool TKWinWindows::WaitFor(const std::function<bool()>& condition) {
@@ -168,32 +232,19 @@ int TKWinWindows::OnWindow(sd_bus_message* message, void* self, sd_bus_error*) {
     return sd_bus_reply_method_return(message, "");
 }
 
-int TKWinWindows::OnRemoved(sd_bus_message* message, void* self, sd_bus_error*) {
+template <void (TKWinWindows::*Take)(const std::string&)>
+int TKWinWindows::OnId(sd_bus_message* message, void* self, sd_bus_error*) {
     auto& windows = *static_cast<TKWinWindows*>(self);
     const char* id = nullptr;
     if (windows.FromKWin(message) && sd_bus_message_read(message, "s", &id) >= 0) {
-        windows.windows_.erase(id);
+        (windows.*Take)(id);
     }
     return sd_bus_reply_method_return(message, "");
 }
 
-int TKWinWindows::OnActivated(sd_bus_message* message, void* self, sd_bus_error*) {
-    auto& windows = *static_cast<TKWinWindows*>(self);
-    const char* id = nullptr;
-    if (windows.FromKWin(message) && sd_bus_message_read(message, "s", &id) >= 0) {
-        windows.activeId_ = id;
-        windows.started_ = true;
-    }
-    return sd_bus_reply_method_return(message, "");
-}
-
-int TKWinWindows::OnRan(sd_bus_message* message, void* self, sd_bus_error*) {
-    auto& windows = *static_cast<TKWinWindows*>(self);
-    const char* id = nullptr;
-    if (windows.FromKWin(message) && sd_bus_message_read(message, "s", &id) >= 0) {
-        windows.ranId_ = id;
-    }
-    return sd_bus_reply_method_return(message, "");
+void TKWinWindows::TakeActivated(const std::string& id) {
+    activeId_ = id;
+    started_ = true;
 }
 
 int TKWinWindows::OnScreenSaver(sd_bus_message* message, void* self, sd_bus_error*) {
@@ -216,7 +267,7 @@ void TKWinWindows::ReadLocked() {
 }
 
 TCompositorWindow TKWinWindows::Focused() {
-    bus_.ProcessWaiting();
+    Refresh();
     // KWin keeps the window under the lock screen active while the screen is locked.
     if (locked_) {
         return {};
@@ -226,7 +277,7 @@ TCompositorWindow TKWinWindows::Focused() {
 }
 
 void TKWinWindows::EachWindow(const std::function<bool(const TCompositorWindow&)>& visit) {
-    bus_.ProcessWaiting();
+    Refresh();
     for (const auto& [id, window] : windows_) {
         if (!visit(window)) {
             break;
@@ -252,7 +303,7 @@ void TKWinWindows::Close(TWindowHandle handle) {
 
 std::string TKWinWindows::Problem() {
     if (bus_.IsOpen()) {
-        return {};
+        return restartProblem_;
     }
     return "Tallywick cannot see windows on this desktop: its connection to KWin ended (" +
            bus_.Problem() + ").";
