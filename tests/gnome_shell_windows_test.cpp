@@ -1,5 +1,6 @@
 // GNOME Shell's windows as our extension inside it answers for them, on a real GNOME Shell
 // started headless with real Wayland clients in front.
+#include "platform/linux/session_notices.h"
 #include "platform/wayland/compositor_connect.h"
 #include "support/compositor_session.h"
 
@@ -36,7 +37,12 @@ TEST(GnomeShellWindows, TurnsItsExtensionOnTellsTheWindowInFrontClosesItAndShows
 
     auto second = session.StartClient("Second window");
     ASSERT_TRUE(WaitUntil([&] { return windows->Focused().pid == second->Pid(); }));
+    tw::TSessionNotices notices;
     session.Lock();
+    tw::TDesktopNotice notice{};
+    EXPECT_TRUE(WaitUntil([&] { return notices.Next(notice); }) &&
+                notice == tw::TDesktopNotice::SessionLock)
+        << "the lock was not announced";
     EXPECT_TRUE(WaitUntil([&] { return windows->Focused().window == 0; }))
         << "a locked screen still shows a window in front";
     EXPECT_EQ(windows->Problem(), "") << "the extension must live on under the lock screen";

@@ -1,6 +1,7 @@
 // KWin's windows as our script inside it reports them, on a real KWin started headless with
 // real Wayland clients in front.
 #include "base/exception.h"
+#include "platform/linux/session_notices.h"
 #include "platform/wayland/kwin_windows.h"
 #include "support/compositor_session.h"
 
@@ -49,7 +50,12 @@ TEST(KWinWindows, TellsTheWindowInFrontClosesItAndShowsNoneWhileLocked) {
     ASSERT_TRUE(WaitUntil([&] { return windows->Focused().pid == earlier->Pid(); }));
     EXPECT_EQ(WindowPids(*windows), std::set<int>{earlier->Pid()});
 
+    tw::TSessionNotices notices;
     session.Lock();
+    tw::TDesktopNotice notice{};
+    EXPECT_TRUE(WaitUntil([&] { return notices.Next(notice); }) &&
+                notice == tw::TDesktopNotice::SessionLock)
+        << "the lock was not announced";
     EXPECT_TRUE(WaitUntil([&] { return windows->Focused().window == 0; }))
         << "a locked screen still shows a window in front";
     EXPECT_TRUE(earlier->Running()) << "only the window asked for is closed";
