@@ -1,10 +1,7 @@
 // GNOME Shell's windows as our extension inside it answers for them, on a real GNOME Shell
 // started headless with real Wayland clients in front.
-#include "platform/linux/session_notices.h"
+#include "compositor_windows_checks.h"
 #include "platform/wayland/compositor_connect.h"
-#include "support/compositor_session.h"
-
-#include <gtest/gtest.h>
 
 using namespace twtest;
 
@@ -18,33 +15,17 @@ TEST(GnomeShellWindows, TurnsItsExtensionOnTellsTheWindowInFrontClosesItAndShows
     auto first = session.StartClient("First window");
 
     tw::TCompositorWindow front;
-    ASSERT_TRUE(WaitUntil([&] {
-        front = windows->Focused();
-        return front.pid == first->Pid();
-    })) << "in front: pid "
-        << front.pid << " \"" << front.title << "\"; " << windows->Problem();
+    ASSERT_TRUE(InFront(*windows, first->Pid(), front));
     EXPECT_EQ(front.title, "First window");
     EXPECT_EQ(front.appId, "tallywick-test-client");
-    int listed = 0;
-    windows->EachWindow([&](const tw::TCompositorWindow& window) {
-        listed += window.pid == first->Pid() && window.window == front.window;
-        return true;
-    });
-    EXPECT_EQ(listed, 1);
+    EXPECT_EQ(WindowPids(*windows), std::set<int>{first->Pid()});
 
     windows->Close(front.window);
     EXPECT_EQ(first->ExitCodeWithin(10000), 0) << "the window in front was not closed";
 
     auto second = session.StartClient("Second window");
-    ASSERT_TRUE(WaitUntil([&] { return windows->Focused().pid == second->Pid(); }));
-    tw::TSessionNotices notices;
-    session.Lock();
-    tw::TDesktopNotice notice{};
-    EXPECT_TRUE(WaitUntil([&] { return notices.Next(notice); }) &&
-                notice == tw::TDesktopNotice::SessionLock)
-        << "the lock was not announced";
-    EXPECT_TRUE(WaitUntil([&] { return windows->Focused().window == 0; }))
-        << "a locked screen still shows a window in front";
+    ASSERT_TRUE(InFront(*windows, second->Pid(), front));
+    ExpectLockShowsNoWindow(session, *windows);
     EXPECT_EQ(windows->Problem(), "") << "the extension must live on under the lock screen";
 }
 
