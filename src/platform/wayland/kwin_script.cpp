@@ -59,8 +59,8 @@ TKWinScript::TKWinScript(sd_bus* bus, const std::string& shippedFile,
     sd_bus_message* reply = nullptr;
     int id = -1;
     const int called =
-        sd_bus_call_method(bus_, KWinService, "/Scripting", "org.kde.kwin.Scripting", "loadScript",
-                           &error, &reply, "ss", file_.c_str(), pluginName_.c_str());
+        sd_bus_call_method(bus_.get(), KWinService, "/Scripting", "org.kde.kwin.Scripting",
+                           "loadScript", &error, &reply, "ss", file_.c_str(), pluginName_.c_str());
     if (called >= 0) {
         sd_bus_message_read(reply, "i", &id);
     }
@@ -69,7 +69,6 @@ TKWinScript::TKWinScript(sd_bus* bus, const std::string& shippedFile,
     sd_bus_error_free(&error);
     if (id < 0) {
         unlink(file_.c_str());
-        sd_bus_unref(bus_);
         throw Exception("KWin did not load Tallywick's script" +
                         (reason.empty() ? std::string() : ": " + reason));
     }
@@ -87,7 +86,7 @@ void TKWinScript::Run(int id) {
     for (const std::string& path :
          {"/" + std::to_string(id), "/Scripting/Script" + std::to_string(id)}) {
         sd_bus_error error = SD_BUS_ERROR_NULL;
-        const int called = sd_bus_call_method(bus_, KWinService, path.c_str(),
+        const int called = sd_bus_call_method(bus_.get(), KWinService, path.c_str(),
                                               "org.kde.kwin.Script", "run", &error, nullptr, "");
         if (called >= 0) {
             sd_bus_error_free(&error);
@@ -104,11 +103,9 @@ TKWinScript::~TKWinScript() {
 }
 
 void TKWinScript::Unload() {
-    sd_bus_call_method(bus_, KWinService, "/Scripting", "org.kde.kwin.Scripting", "unloadScript",
-                       nullptr, nullptr, "s", pluginName_.c_str());
+    sd_bus_call_method(bus_.get(), KWinService, "/Scripting", "org.kde.kwin.Scripting",
+                       "unloadScript", nullptr, nullptr, "s", pluginName_.c_str());
     unlink(file_.c_str());
-    // The connection may have been closed meanwhile; our reference keeps it valid to ask.
-    sd_bus_unref(bus_);
 }
 
 } // namespace tw

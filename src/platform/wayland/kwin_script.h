@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <systemd/sd-bus.h>
 #include <utility>
@@ -25,7 +26,11 @@ class TKWinScript {
     void Run(int id);
     void Unload();
 
-    sd_bus* bus_;
+    // Our own reference: the connection may be closed by its owner while the script runs.
+    struct TBusRelease {
+        void operator()(sd_bus* bus) const { sd_bus_unref(bus); }
+    };
+    std::unique_ptr<sd_bus, TBusRelease> bus_;
     std::string pluginName_;
     std::string file_;
 };
