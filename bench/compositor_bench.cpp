@@ -1,12 +1,13 @@
 // Measures KWin and GNOME Shell as the Wayland tests start them (headless, in a session of
 // their own, a real Qt Wayland client in front): the time until each is ready and its resident
-// memory then, and for one question "which window is in front" (TCompositorWindows::Focused)
+// memory then, how long connecting takes (loading our script, turning our extension on), and
+// for one question "which window is in front" (TCompositorWindows::Focused)
 // the CPU time spent in this process and in the compositor beyond its idle rate, over 1,000
 // questions. The compositor's figure has the kernel's tick (10 ms) over 1,000 as its grain.
 //
 //   compositor_bench [kwin|gnome]...     (both when none is named)
 //
-// As root or not; it needs the compositors' packages (scripts/setup-debian.sh test).
+// It needs the compositors' packages (scripts/setup-debian.sh test).
 #include "platform/wayland/compositor_connect.h"
 #include "platform/wayland/kwin_windows.h"
 #include "support/compositor_session.h"
@@ -62,9 +63,12 @@ void Measure(TCompositorSession::TKind kind) {
     TCompositorSession session(kind);
     const long memory = ResidentKilobytes(session.CompositorPid());
     auto client = session.StartClient("Measured window");
+    const auto connecting = std::chrono::steady_clock::now();
     auto windows = kind == TCompositorSession::KWin
                        ? tw::ConnectKWin(std::string(TALLYWICK_TEMPLATE_DIR) + "/kwin/")
                        : tw::ConnectGnomeShell();
+    const double connected =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - connecting).count();
     if (!WaitUntil([&] { return windows->Focused().pid == client->Pid(); })) {
         std::printf("%s: the client never came in front (%s)\n", windows->Name(),
                     windows->Problem().c_str());
@@ -86,10 +90,10 @@ void Measure(TCompositorSession::TKind kind) {
     const double own = OwnCpuSeconds() - ownBefore;
     const double compositor = std::max(0.0, ProcessCpuSeconds(session.CompositorPid()) -
                                                 compositorBefore - idleRate * wall);
-    std::printf("%s: ready after %.2f s, %ld MB resident; one question: %.1f us here, %.1f us "
-                "in the compositor, %.1f us wall\n",
-                windows->Name(), session.StartSeconds(), memory / 1024, own / Questions * 1e6,
-                compositor / Questions * 1e6, wall / Questions * 1e6);
+    std::printf("%s: ready after %.2f s, %ld MB resident; connected in %.0f ms; one question: "
+                "%.1f us here, %.1f us in the compositor, %.1f us wall\n",
+                windows->Name(), session.StartSeconds(), memory / 1024, connected * 1e3,
+                own / Questions * 1e6, compositor / Questions * 1e6, wall / Questions * 1e6);
 }
 
 } // namespace
