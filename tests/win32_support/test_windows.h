@@ -12,6 +12,9 @@
 
 namespace twtest {
 
+// Letters of three scripts for a folder name: what any one code page would garble.
+inline constexpr char NonAsciiFolderName[] = "Zoë Ωμέγα Ж";
+
 // Handles this thread's window messages for a while (our own test windows need it).
 void PumpMessages(int milliseconds = 0);
 // Polls the condition while pumping messages; false when it still fails after the time.
