@@ -23,14 +23,7 @@ class Win32InstanceLockTest : public ::testing::Test {
         std::filesystem::remove_all(folder, ignored);
     }
     std::string Helper(const std::string& arguments) const {
-        // Appended piece by piece: prepending to the folder's string makes GCC 12 see an
-        // overlapping copy that is not there (-Wrestrict), an error in optimised builds.
-        std::string command = "\"";
-        command += twtest::OwnFolder();
-        command += TALLYWICK_HELPER_NAME;
-        command += "\" ";
-        command += arguments;
-        return command;
+        return twtest::QuotedCommand(twtest::OwnFolder() + TALLYWICK_HELPER_NAME, arguments);
     }
 
     std::string folder;

@@ -72,6 +72,9 @@ class TTestProcess {
 // Folder of the running test binary, with a trailing backslash.
 std::string OwnFolder();
 
+// A command line: the program in quotes, then the arguments.
+std::string QuotedCommand(const std::string& program, const std::string& arguments);
+
 // A browser stand-in (win32_browser_standin.cpp) copied under the program name given into
 // a folder of this test process's own; the folder goes with the object.
 class TBrowserStandIns {
