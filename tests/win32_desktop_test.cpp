@@ -2,16 +2,21 @@
 // and windows this test creates with the class names browsers use.
 #include "base/text.h"
 #include "monitor/probe.h"
+#include "platform/native_path.h"
 #include "platform/win32/process_image_path.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_error.h"
+#include "platform/win32/win32_text.h"
 #include "storage/error_log.h"
 #include "win32_support/test_accessible.h"
 #include "win32_support/test_windows.h"
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -269,10 +274,65 @@ TEST_F(Win32DesktopTest, VanishedWindowsAndProcessesGiveTheirErrorsWithoutStoppi
     const std::string noProcess = tw::ProcessImagePath(0x7FFFFFF0);
     EXPECT_EQ(noProcess.rfind("Error: ", 0), 0u) << noProcess;
     EXPECT_GT(noProcess.size(), 8u);
+}
 
-    // An image on a volume that has no drive letter has no usable path.
-    EXPECT_EQ(tw::DriveLetterPathOf("\\Device\\HarddiskVolume97\\Apps\\x.exe"), "");
-    EXPECT_EQ(tw::DriveLetterPathOf(""), "");
+// A process that lets others only ask its name, as one run as administrator does, started
+// from a folder whose name no code page holds.
+class TGuardedProcess {
+  public:
+    explicit TGuardedProcess(const std::string& program) {
+        // Everyone may ask the name, wait for the end and end it; nothing more.
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                L"D:(A;;0x101001;;;WD)", SDDL_REVISION_1, &descriptor, nullptr)) {
+            throw std::runtime_error("no security descriptor");
+        }
+        SECURITY_ATTRIBUTES guarded{sizeof guarded, descriptor, FALSE};
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        std::wstring line =
+            L"\"" + tw::WideText(program) + L"\" lock \"" + tw::WideText(program) + L".lock\"";
+        const BOOL started = CreateProcessW(nullptr, line.data(), &guarded, nullptr, FALSE, 0,
+                                            nullptr, nullptr, &startup, &info_);
+        LocalFree(descriptor);
+        if (!started) {
+            throw std::runtime_error("cannot start " + program);
+        }
+    }
+    ~TGuardedProcess() {
+        TerminateProcess(info_.hProcess, 0);
+        WaitForSingleObject(info_.hProcess, 10000);
+        CloseHandle(info_.hThread);
+        CloseHandle(info_.hProcess);
+    }
+    TGuardedProcess(const TGuardedProcess&) = delete;
+    TGuardedProcess& operator=(const TGuardedProcess&) = delete;
+    DWORD Id() const { return info_.dwProcessId; }
+
+  private:
+    PROCESS_INFORMATION info_{};
+};
+
+TEST(Win32ProcessImageTest, AProcessThatGrantsOnlyItsNameIsNamedWithTheLettersOfItsFolder) {
+    const std::string root =
+        twtest::OwnFolder() + "image-" + std::to_string(GetCurrentProcessId()) + "\\";
+    const std::string folder = root + twtest::NonAsciiFolderName + "\\";
+    const std::string program = folder + "Ζωή helper.exe";
+    std::filesystem::create_directories(tw::NativePath(folder));
+    std::filesystem::copy_file(twtest::OwnFolder() + TALLYWICK_HELPER_NAME,
+                               tw::NativePath(program));
+    {
+        TGuardedProcess guarded(program);
+        // What the system refuses for a program run as administrator.
+        HANDLE full = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, guarded.Id());
+        EXPECT_EQ(full, nullptr) << "the process lets anyone query it in full";
+        if (full) {
+            CloseHandle(full);
+        }
+        EXPECT_EQ(tw::ProcessImagePath(guarded.Id()), program);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(tw::NativePath(root), ignored);
 }
 
 TEST_F(Win32DesktopTest, WindowsClosingDuringTheEnumerationAreSkipped) {

@@ -7,9 +7,11 @@
 #include "discovery/win32/running_programs.h"
 #include "discovery/win32/start_menu.h"
 #include "items/monitored_list.h"
+#include "platform/native_path.h"
 #include "platform/win32/com_ids.h"
 #include "platform/win32/process_image_path.h"
 #include "platform/win32/win32_error.h"
+#include "platform/win32/win32_text.h"
 #include "storage/error_log.h"
 #include "win32_support/test_windows.h"
 
@@ -48,21 +50,20 @@ bool NamesPath(const std::vector<std::string>& lines, const std::string& path) {
     });
 }
 
-// Writes a shortcut through the shell's own link object.
+// Writes a shortcut through the shell's own link object; the names are UTF-8.
 void MakeShortcut(const std::string& file, const std::string& target,
                   const std::string& relativePath = "") {
-    IShellLinkA* link = nullptr;
+    IShellLinkW* link = nullptr;
     ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                              IID_IShellLinkA, reinterpret_cast<void**>(&link)));
-    link->SetPath(target.c_str());
+                                              IID_IShellLinkW, reinterpret_cast<void**>(&link)));
+    link->SetPath(tw::WideText(target).c_str());
     if (!relativePath.empty()) {
-        link->SetRelativePath(relativePath.c_str(), 0);
+        link->SetRelativePath(tw::WideText(relativePath).c_str(), 0);
     }
     IPersistFile* persist = nullptr;
     ASSERT_HRESULT_SUCCEEDED(
         link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)));
-    const std::wstring wide(file.begin(), file.end());
-    ASSERT_HRESULT_SUCCEEDED(persist->Save(wide.c_str(), TRUE));
+    ASSERT_HRESULT_SUCCEEDED(persist->Save(tw::WideText(file).c_str(), TRUE));
     persist->Release();
     link->Release();
 }
@@ -275,6 +276,34 @@ TEST_F(Win32DiscoveryTest, RunningProgramsOfTheUserComeFromTheManagementService)
     EXPECT_TRUE(HasLine(lines, HelperPath() + "=Tallywick Test Helper"));
     EXPECT_TRUE(NamesPath(lines, notepadPath));
     EXPECT_FALSE(NamesPath(lines, tw::ProcessImagePath(GetCurrentProcessId())));
+}
+
+TEST_F(Win32DiscoveryTest, AProgramInAFolderNoCodePageHoldsIsOfferedAsTheProbeNamesIt) {
+    const std::string folder = scratch + twtest::NonAsciiFolderName + "\\";
+    const std::string helper = folder + "Ζωή helper.exe";
+    fs::create_directories(tw::NativePath(folder));
+    fs::copy_file(HelperPath(), tw::NativePath(helper));
+    const std::string menu =
+        SpecialFolder(CSIDL_PROGRAMS) + "\\" + twtest::NonAsciiFolderName + "\\";
+    fs::create_directories(tw::NativePath(menu));
+    cleanUp.push_back(menu);
+    MakeShortcut(menu + "Ωμέγα Ж.lnk", helper);
+
+    twtest::TTestProcess running("\"" + helper + "\" window running");
+    ASSERT_EQ(running.ReadLine(), "window");
+    // What the program in front is matched by: the path the desktop reports for it.
+    const std::string inFront = tw::ProcessImagePath(running.Id());
+    ASSERT_TRUE(tw::SameText(inFront, helper)) << inFront;
+
+    std::vector<std::string> fast;
+    tw::StartMenuPrograms(fast);
+    EXPECT_TRUE(HasLine(fast, inFront + "=Ωμέγα Ж")) << fast.size() << " lines: " << fast.front();
+    std::vector<std::string> complete;
+    tw::WalkFolders({folder}, complete, {});
+    EXPECT_EQ(complete, std::vector<std::string>{inFront + "=Tallywick Test Helper"});
+    std::vector<std::string> shown;
+    tw::ProcessesExeNamesGet(tw::LocalComputerName(), shown);
+    EXPECT_TRUE(HasLine(shown, inFront + "=Tallywick Test Helper"));
 }
 
 TEST_F(Win32DiscoveryTest, AnUnreachableManagementServiceIsReportedAndLeavesNoLines) {

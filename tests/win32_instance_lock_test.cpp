@@ -23,7 +23,7 @@ class Win32InstanceLockTest : public ::testing::Test {
         std::filesystem::remove_all(folder, ignored);
     }
     std::string Helper(const std::string& arguments) const {
-        return "\"" + twtest::OwnFolder() + TALLYWICK_HELPER_NAME + "\" " + arguments;
+        return twtest::QuotedCommand(twtest::OwnFolder() + TALLYWICK_HELPER_NAME, arguments);
     }
 
     std::string folder;

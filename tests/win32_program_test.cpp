@@ -29,8 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Letters of three scripts: what a code page would garble.
-const std::string Folder = "Zoë Ωμέγα Ж";
+const std::string Folder = twtest::NonAsciiFolderName;
 const std::string Title = "Τίτλος — Ζωή";
 const std::string Address = "παράδειγμα.ελ/σελίδα?q=Ζωή";
 

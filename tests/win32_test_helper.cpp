@@ -2,7 +2,8 @@
 //   lock PATH               takes the instance lock, says "locked" or "busy", then holds it
 //   window TITLE            shows a top-level window, says "window", ends when it is closed
 //   browser TITLE ADDRESS   the same, shaped like a browser whose address field shows ADDRESS
-//   shutdown                asks for a shutdown as the reminder does, says what came of it
+//   asked FILE              shows a window that notes in FILE each question of the session's end
+//   shutdown SECONDS        asks for a shutdown after SECONDS, says what came of it
 // Arguments are taken in UTF-16 and windows made with the wide calls, so that texts in any
 // script reach the desktop as given.
 #include "platform/win32/win32_desktop.h"
@@ -16,10 +17,21 @@
 
 namespace {
 
+// Where a window with work to save notes that the session's end asked it; none when empty.
+std::wstring askedFile;
+
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY && GetParent(window) == nullptr) {
         PostQuitMessage(0);
         return 0;
+    }
+    // Only a shutdown that asks gives a program the chance to save its work.
+    if (message == WM_QUERYENDSESSION && !askedFile.empty()) {
+        if (FILE* file = _wfopen(askedFile.c_str(), L"a")) {
+            std::fprintf(file, "asked\n");
+            std::fclose(file);
+        }
+        return TRUE;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -65,20 +77,26 @@ int main() {
     if (arguments.size() >= 4 && command == L"browser") {
         return ShowWindowUntilClosed(arguments[2], &arguments[3]);
     }
-    if (command == L"shutdown") {
+    if (arguments.size() >= 3 && command == L"asked") {
+        askedFile = arguments[2];
+        return ShowWindowUntilClosed(L"Unsaved work", nullptr);
+    }
+    if (arguments.size() >= 3 && command == L"shutdown") {
+        const int seconds = std::stoi(arguments[2]);
         try {
             tw::TWin32Desktop desktop;
-            desktop.ShutdownComputer(1, 60);
+            desktop.ShutdownComputer(1, seconds);
             std::printf("shutdown requested\n");
         } catch (const std::exception& e) {
             std::printf("refused: %s\n", e.what());
             return 1;
         }
         std::fflush(stdout);
-        Sleep(30000); // the session's end takes this process with it
+        Sleep(static_cast<DWORD>(seconds + 30) *
+              1000); // the session's end takes this process with it
         return 0;
     }
     std::fprintf(stderr, "usage: win32_test_helper lock PATH | window TITLE | "
-                         "browser TITLE ADDRESS | shutdown\n");
+                         "browser TITLE ADDRESS | asked FILE | shutdown SECONDS\n");
     return 2;
 }

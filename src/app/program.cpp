@@ -176,11 +176,13 @@ TReminderChoice TProgram::ShowReminder(const TOnlineTimeApplication& probe, bool
     if (view_) {
         return view_->ShowReminder(probe, isBlock, fiveMinutesAllowed);
     }
-    // Without windows nobody is asked: the configured action follows at once.
+    // Without windows nobody is asked: the configured action follows at once, and a
+    // shutdown takes the countdown nobody saw on top of its own warning.
     std::fprintf(stderr, "Time is up: %s%s\n", probe.ExeName.c_str(),
                  isBlock ? " (Block mode)" : "");
     TReminderChoice choice;
     choice.action = engine_->TimeUpAction(isBlock);
+    choice.unshownCountdownSeconds = TimeUpCountdownSeconds;
     return choice;
 }
 

@@ -111,7 +111,7 @@ void TScanEngine::RunCycle() {
             // Carried out before the reminder counts as given: a refused shutdown is offered
             // again at the next listed cycle.
             if (choice.action) {
-                CarryOutTimeUpAction(*choice.action);
+                CarryOutTimeUpAction(choice);
             }
             reminderSnoozed_ = choice.fiveMoreMinutes;
             due = false;
@@ -209,18 +209,19 @@ TExpirationAction TScanEngine::TimeUpAction(bool isBlock) const {
     return isBlock ? TExpirationAction::CloseListed : options_.ExpirationAction;
 }
 
-void TScanEngine::CarryOutTimeUpAction(TExpirationAction action) {
-    switch (action) {
+void TScanEngine::CarryOutTimeUpAction(const TReminderChoice& choice) {
+    switch (*choice.action) {
     case TExpirationAction::ReminderOnly:
         break;
     case TExpirationAction::CloseListed:
         CloseAllListed();
         break;
     case TExpirationAction::ShutdownComputer:
-        // A forced shutdown need not tell this program that its session ends (Wine ends
-        // every process without a word): what it holds goes to disk first.
+        // Programs are asked to close, yet one that hangs is ended unasked: what this
+        // program holds goes to disk first.
         options_.Save();
-        desktop_.ShutdownComputer(static_cast<int>(ShutdownModeAtLimit), ShutdownWarningSeconds);
+        desktop_.ShutdownComputer(static_cast<int>(ShutdownModeAtLimit),
+                                  ShutdownWarningSeconds + choice.unshownCountdownSeconds);
         break;
     }
 }

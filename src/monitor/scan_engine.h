@@ -73,8 +73,9 @@ class TScanEngine {
   private:
     // What the person chose in the reminder: nothing, ask every listed window to close (on a
     // probe of its own, so the scan's probe keeps the values of the running cycle), or shut
-    // the computer down with a minute's warning. Throws the system's refusal of a shutdown.
-    void CarryOutTimeUpAction(TExpirationAction action);
+    // the computer down with a minute's warning, lengthened by the part of the reminder's
+    // countdown the host could not show. Throws the system's refusal of a shutdown.
+    void CarryOutTimeUpAction(const TReminderChoice& choice);
     // The guarded part of a scan: from the day part to logging.
     void RunCycle();
     void ShowDayPart(int part);

@@ -10,12 +10,20 @@ namespace tw {
 
 class TOnlineTimeApplication;
 
+// How long the time-up reminder counts down before its action is carried out: what the
+// person is told to expect ("in 60 seconds").
+inline constexpr int TimeUpCountdownSeconds = 60;
+
 // What the person answered the time-up reminder.
 struct TReminderChoice {
     // Five more minutes: nothing is carried out now.
     bool fiveMoreMinutes = false;
     // What to carry out now; none when the program's own end closed the reminder.
     std::optional<TExpirationAction> action;
+    // The part of the countdown nobody was shown (all of it without windows): a shutdown
+    // waits that much longer, so that the computer goes down no sooner than after the
+    // windowed program's countdown.
+    int unshownCountdownSeconds = 0;
 };
 
 // What the scan engine asks of the person and shows them: the main window in the windowed

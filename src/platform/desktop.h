@@ -89,8 +89,9 @@ class TDesktop {
     // is shown yet or not. Where the toolkit already does so (Windows) this does nothing.
     virtual void KeepOffTaskbar(TWindowHandle) {}
 
-    // Shuts the computer down (mode 1) or restarts it (mode 0), forcing programs closed,
-    // after timeoutSeconds. Throws tw::Exception with the system's text on refusal.
+    // Shuts the computer down (mode 1) or restarts it (mode 0) after timeoutSeconds, asking
+    // every program to close first so that it can save its work (only one that hangs is
+    // ended unasked). Throws tw::Exception with the system's text on refusal.
     virtual void ShutdownComputer(int mode, int timeoutSeconds) = 0;
 
     // Takes the program's main window off the taskbar, where its tray icon is its face.

@@ -28,7 +28,6 @@ constexpr int Margin = 10;
 constexpr int ContentWidth = Width - 2 * Margin;
 // A memo sits inside its panel's rounded border.
 constexpr int MemoInset = 7;
-constexpr int CountdownLength = 60;
 // exec() result of "Give me 5 Minutes"; Accepted is OK or the end of the countdown, and
 // Rejected only the end of the message loop (the program ends).
 constexpr int Snoozed = 2;
@@ -201,7 +200,7 @@ void TfrmReminder::LayOutForDayPart(int dayPart) {
 void TfrmReminder::tmrCountdownTimer() {
     const long long elapsedMs =
         std::llround((ClockUtcNow() - countdownStart_) * SecondsPerDay * 1000);
-    countdownSeconds_ = CountdownLength - static_cast<int>(elapsedMs / 1000);
+    countdownSeconds_ = TimeUpCountdownSeconds - static_cast<int>(elapsedMs / 1000);
     if (countdownSeconds_ <= 0) {
         countdownSeconds_ = 0;
         tmrCountdown->stop();

@@ -188,6 +188,17 @@ TEST_F(TimeUpTest, FiveMoreMinutesDoNothingOnceADayAndTheCountdownEndsAMinuteLat
     EXPECT_EQ(desktop_.ShutdownCalls(), (std::vector<TFakeDesktop::TShutdownCall>{{1, 60}}));
 }
 
+TEST_F(TimeUpTest, WithoutWindowsTheShutdownAlsoWaitsTheCountdownNobodySaw) {
+    ListTwoPrograms(TExpirationAction::ShutdownComputer);
+    twtest::TTestProgram windowless(desktop_, folder_);
+    for (int scan = 0; scan < 3; ++scan) {
+        folder_.Clock().Advance(3);
+        Fire(windowless.Timer("tmrScan"));
+    }
+    // The windowed program counts down a minute and then asks for a minute's warning.
+    EXPECT_EQ(desktop_.ShutdownCalls(), (std::vector<TFakeDesktop::TShutdownCall>{{1, 120}}));
+}
+
 TEST_F(TimeUpTest, ReminderOnlyHasNoCountdownAndContinueDoesNothing) {
     ListTwoPrograms(TExpirationAction::ReminderOnly);
     Window();

@@ -222,6 +222,17 @@ std::string OwnFolder() {
     return text.substr(0, text.find_last_of('\\') + 1);
 }
 
+std::string QuotedCommand(const std::string& program, const std::string& arguments) {
+    // Appended piece by piece: a quote put before a temporary string makes GCC 12's
+    // optimiser see an overlapping copy that is not there (-Wrestrict), an error in
+    // optimised builds.
+    std::string command = "\"";
+    command += program;
+    command += "\" ";
+    command += arguments;
+    return command;
+}
+
 TBrowserStandIns::TBrowserStandIns()
     : folder_(OwnFolder() + "standins-" + std::to_string(GetCurrentProcessId()) + "\\") {
     std::filesystem::create_directories(folder_);
@@ -243,7 +254,7 @@ std::string TBrowserStandIns::Copy(const std::string& programName) {
 
 std::unique_ptr<TTestProcess> TBrowserStandIns::Start(const std::string& programName,
                                                       const std::string& arguments) {
-    auto process = std::make_unique<TTestProcess>("\"" + Copy(programName) + "\" " + arguments);
+    auto process = std::make_unique<TTestProcess>(QuotedCommand(Copy(programName), arguments));
     if (process->ReadLine() != "window") {
         throw std::runtime_error("the stand-in " + programName + " showed no window");
     }

@@ -12,6 +12,9 @@
 
 namespace twtest {
 
+// Letters of three scripts for a folder name: what any one code page would garble.
+inline constexpr char NonAsciiFolderName[] = "Zoë Ωμέγα Ж";
+
 // Handles this thread's window messages for a while (our own test windows need it).
 void PumpMessages(int milliseconds = 0);
 // Polls the condition while pumping messages; false when it still fails after the time.
@@ -68,6 +71,9 @@ class TTestProcess {
 
 // Folder of the running test binary, with a trailing backslash.
 std::string OwnFolder();
+
+// A command line: the program in quotes, then the arguments.
+std::string QuotedCommand(const std::string& program, const std::string& arguments);
 
 // A browser stand-in (win32_browser_standin.cpp) copied under the program name given into
 // a folder of this test process's own; the folder goes with the object.

@@ -6,17 +6,22 @@
 #include "discovery/scan_roots.h"
 #include "discovery/win32/file_caption.h"
 #include "platform/file_checks.h"
+#include "platform/win32/win32_text.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace tw {
 
 namespace {
 
-constexpr const char* CurrentVersionKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-constexpr const char* UninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr const wchar_t* CurrentVersionKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+constexpr const wchar_t* UninstallKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+// The longest name a registry key may have, and a value.
+constexpr DWORD KeyNameCapacity = 256;
+constexpr DWORD ValueNameCapacity = 16384;
 
 // Closes a registry key when it goes out of scope.
 struct TRegistryKey {
@@ -29,25 +34,26 @@ struct TRegistryKey {
 };
 
 std::string WindowsFolder() {
-    char folder[MAX_PATH] = {};
-    const UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? Utf8Text(std::wstring_view(folder, length))
+                                           : std::string();
 }
 
 std::vector<std::string> SubkeyNames(HKEY key) {
     std::vector<std::string> names;
     for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD length = sizeof name;
+        wchar_t name[KeyNameCapacity];
+        DWORD length = KeyNameCapacity;
         const LONG result =
-            RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+            RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_MORE_DATA) {
             continue; // longer than any key name may be: not ours to read
         }
         if (result != ERROR_SUCCESS) {
             break;
         }
-        names.emplace_back(name, length);
+        names.push_back(Utf8Text(std::wstring_view(name, length)));
     }
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return LowerAscii(a) < LowerAscii(b);
@@ -59,26 +65,26 @@ std::vector<std::string> SubkeyNames(HKEY key) {
 std::vector<std::string> StringValues(HKEY key) {
     std::vector<std::string> values;
     for (DWORD index = 0;; ++index) {
-        char name[16384];
-        DWORD nameLength = sizeof name;
+        std::vector<wchar_t> name(ValueNameCapacity);
+        DWORD nameLength = ValueNameCapacity;
         DWORD type = 0;
         DWORD dataLength = 0;
-        LONG result =
-            RegEnumValueA(key, index, name, &nameLength, nullptr, &type, nullptr, &dataLength);
+        LONG result = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, nullptr,
+                                    &dataLength);
         if (result != ERROR_SUCCESS) {
             break;
         }
         if (type != REG_SZ) {
             continue;
         }
-        std::string data(dataLength + 1, '\0');
-        nameLength = sizeof name;
-        DWORD size = dataLength + 1;
-        result = RegEnumValueA(key, index, name, &nameLength, nullptr, &type,
+        // Room for a terminating zero the stored value may lack.
+        std::wstring data(dataLength / sizeof(wchar_t) + 1, L'\0');
+        nameLength = ValueNameCapacity;
+        DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+        result = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type,
                                reinterpret_cast<BYTE*>(data.data()), &size);
         if (result == ERROR_SUCCESS && type == REG_SZ) {
-            data.resize(strnlen(data.c_str(), size));
-            values.push_back(data);
+            values.push_back(Utf8Text(data.c_str(), size / sizeof(wchar_t)));
         }
     }
     return values;
@@ -91,19 +97,19 @@ bool FolderPresent(const std::string& folder) {
 // Entries whose attributes are exactly "directory": hidden, system, read-only and archive
 // folders are left out.
 template <class Visit> void ForEachPlainSubfolder(const std::string& folder, Visit visit) {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileExA((folder + "*").c_str(), FindExInfoStandard, &entry,
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileExW(WideText(folder + "*").c_str(), FindExInfoStandard, &entry,
                                      FindExSearchLimitToDirectories, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE) {
         return;
     }
     std::vector<std::string> names;
     do {
-        const std::string name = entry.cFileName;
+        const std::string name = Utf8Text(entry.cFileName, MAX_PATH);
         if (entry.dwFileAttributes == FILE_ATTRIBUTE_DIRECTORY && name != "." && name != "..") {
             names.push_back(name);
         }
-    } while (FindNextFileA(search, &entry));
+    } while (FindNextFileW(search, &entry));
     FindClose(search);
     for (const std::string& name : names) {
         visit(folder + name + "\\");
@@ -130,15 +136,15 @@ void WalkIn(const std::string& folder, std::vector<std::string>& lines,
     if (!FolderPresent(folder)) {
         return;
     }
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "*.exe").c_str(), &entry);
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(WideText(folder + "*.exe").c_str(), &entry);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = entry.cFileName;
+            const std::string name = Utf8Text(entry.cFileName, MAX_PATH);
             if (name != "." && name != ".." && IsOfferedWalkedExecutable(name)) {
                 lines.push_back(ProgramLine(folder + name, FileCaption(folder + name)));
             }
-        } while (FindNextFileA(search, &entry));
+        } while (FindNextFileW(search, &entry));
         FindClose(search);
     }
     ForEachPlainSubfolder(folder, [&](const std::string& subfolder) {
@@ -151,32 +157,33 @@ void WalkIn(const std::string& folder, std::vector<std::string>& lines,
 
 const std::string& LocalComputerName() {
     static const std::string name = [] {
-        char buffer[129] = {};
-        DWORD length = sizeof buffer;
-        return GetComputerNameA(buffer, &length) ? std::string(buffer, length) : std::string();
+        wchar_t buffer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+        DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
+        return GetComputerNameW(buffer, &length) ? Utf8Text(std::wstring_view(buffer, length))
+                                                 : std::string();
     }();
     return name;
 }
 
 std::string ProgramFilesDir(const std::string& computerName) {
     TRegistryKey machine;
-    const std::string remoteName = "\\\\" + computerName;
-    if (RegConnectRegistryA(remoteName.c_str(), HKEY_LOCAL_MACHINE, &machine.key) !=
+    const std::wstring remoteName = L"\\\\" + WideText(computerName);
+    if (RegConnectRegistryW(remoteName.c_str(), HKEY_LOCAL_MACHINE, &machine.key) !=
         ERROR_SUCCESS) {
         throw Exception("Can't open registry on computer " + computerName);
     }
     TRegistryKey currentVersion;
-    char value[MAX_PATH * 2] = {};
-    DWORD size = sizeof value - 1;
+    wchar_t value[MAX_PATH * 2] = {};
+    DWORD size = sizeof value - sizeof(wchar_t);
     DWORD type = 0;
-    if (RegOpenKeyExA(machine.key, CurrentVersionKey, 0, KEY_READ, &currentVersion.key) !=
+    if (RegOpenKeyExW(machine.key, CurrentVersionKey, 0, KEY_READ, &currentVersion.key) !=
             ERROR_SUCCESS ||
-        RegQueryValueExA(currentVersion.key, "ProgramFilesDir", nullptr, &type,
+        RegQueryValueExW(currentVersion.key, L"ProgramFilesDir", nullptr, &type,
                          reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ)) {
         throw Exception("Can't open registry values on computer " + computerName);
     }
-    return std::string(value, strnlen(value, size));
+    return Utf8Text(value, size / sizeof(wchar_t));
 }
 
 std::vector<std::string> ScanRoots() {
@@ -184,11 +191,11 @@ std::vector<std::string> ScanRoots() {
     const std::vector<std::string> excluded = ExcludedFolders(programFiles, WindowsFolder());
     std::vector<std::string> roots;
     TRegistryKey uninstall;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ, &uninstall.key) ==
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ, &uninstall.key) ==
         ERROR_SUCCESS) {
         for (const std::string& name : SubkeyNames(uninstall.key)) {
             TRegistryKey entry;
-            if (RegOpenKeyExA(uninstall.key, name.c_str(), 0, KEY_READ, &entry.key) !=
+            if (RegOpenKeyExW(uninstall.key, WideText(name).c_str(), 0, KEY_READ, &entry.key) !=
                 ERROR_SUCCESS) {
                 continue;
             }

@@ -6,6 +6,7 @@
 #include "platform/win32/com_ids.h"
 #include "platform/win32/process_image_path.h"
 #include "platform/win32/win32_error.h"
+#include "platform/win32/win32_text.h"
 #include "storage/error_log.h"
 
 #include <wbemcli.h>
@@ -49,10 +50,6 @@ struct TVariant {
     ~TVariant() { VariantClear(&value); }
 };
 
-std::wstring Widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end()); // computer names are plain ASCII
-}
-
 // A variant's value as text, as the scripting interface would convert it.
 std::string VariantText(VARIANT& value) {
     if (value.vt == VT_NULL || value.vt == VT_EMPTY) {
@@ -62,19 +59,15 @@ std::string VariantText(VARIANT& value) {
     if (FAILED(VariantChangeType(&text.value, &value, 0, VT_BSTR)) || !text.value.bstrVal) {
         return {};
     }
-    const int wide = static_cast<int>(SysStringLen(text.value.bstrVal));
-    const int length =
-        WideCharToMultiByte(CP_ACP, 0, text.value.bstrVal, wide, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(length > 0 ? length : 0), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.value.bstrVal, wide, narrow.data(), length, nullptr,
-                        nullptr);
-    return narrow;
+    return Utf8Text(std::wstring_view(text.value.bstrVal, SysStringLen(text.value.bstrVal)));
 }
 
 std::string CurrentUserName() {
-    char name[257] = {};
-    DWORD length = sizeof name;
-    return GetUserNameA(name, &length) ? std::string(name) : std::string();
+    // The longest user name the system allows, and its terminating zero.
+    constexpr DWORD UserNameCapacity = 257;
+    wchar_t name[UserNameCapacity] = {};
+    DWORD length = UserNameCapacity;
+    return GetUserNameW(name, &length) ? Utf8Text(name, UserNameCapacity) : std::string();
 }
 
 // The object path that names the row's process: the row's own, or one made from its key
@@ -139,7 +132,7 @@ void CollectRunning(const std::string& computerName, TFoundPaths& found) {
     TComPtr<IWbemLocator> locator;
     CheckComResult(CoCreateInstance(ClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER, IidWbemLocator,
                                     reinterpret_cast<void**>(locator.Out())));
-    const std::wstring resource = L"\\\\" + Widen(computerName) + L"\\root\\cimv2";
+    const std::wstring resource = L"\\\\" + WideText(computerName) + L"\\root\\cimv2";
     TBstr resourceText(resource.c_str());
     TComPtr<IWbemServices> services;
     CheckComResult(locator->ConnectServer(resourceText.Get(), nullptr, nullptr, nullptr, 0, nullptr,

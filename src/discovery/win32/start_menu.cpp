@@ -3,12 +3,16 @@
 #include "base/text.h"
 #include "discovery/program_lines.h"
 #include "discovery/shortcut_bytes.h"
+#include "platform/file_checks.h"
+#include "platform/native_path.h"
 #include "platform/win32/com_ids.h"
 #include "platform/win32/win32_error.h"
+#include "platform/win32/win32_text.h"
 
 #include <shlobj.h>
 #include <windows.h>
 
+#include <cwchar>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -26,19 +30,22 @@ using TSortedFiles = std::set<std::string, TCaseInsensitiveLess>;
 
 constexpr CLSID ClsidShellLink = {
     0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-constexpr IID IidShellLinkA = {
-    0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID IidShellLinkW = {
+    0x000214F9, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 constexpr IID IidPersistFile = {
     0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
+// Room for a shortcut's target: the shell keeps no longer one.
+constexpr DWORD TargetCapacity = MAX_PATH;
+
 void CollectFiles(const std::string& folder, TSortedFiles& files) {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "*.*").c_str(), &entry);
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(WideText(folder + "*.*").c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE) {
         return;
     }
     do {
-        const std::string name = entry.cFileName;
+        const std::string name = Utf8Text(entry.cFileName, MAX_PATH);
         if (name == "." || name == "..") {
             continue;
         }
@@ -47,7 +54,7 @@ void CollectFiles(const std::string& folder, TSortedFiles& files) {
         } else {
             files.insert(folder + name);
         }
-    } while (FindNextFileA(search, &entry));
+    } while (FindNextFileW(search, &entry));
     FindClose(search);
 }
 
@@ -56,65 +63,78 @@ std::string SpecialFolder(int csidl) {
     if (!SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) {
         return {};
     }
-    char narrow[MAX_PATH * 2] = {};
-    WideCharToMultiByte(CP_ACP, 0, path, -1, narrow, sizeof narrow, nullptr, nullptr);
-    return narrow;
+    return Utf8Text(path, MAX_PATH);
 }
 
-std::wstring Widen(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
-
-std::string Narrow(const std::u16string& text) {
-    std::wstring wide(text.begin(), text.end());
-    const int length = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(length > 0 ? length : 0), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), narrow.data(),
-                        length, nullptr, nullptr);
-    return narrow;
+std::string Utf8Of(const std::u16string& text) {
+    return Utf8Text(std::wstring(text.begin(), text.end()));
 }
 
 std::string FileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(NativePath(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-} // namespace
+// The file the link's item list names; empty when it names none.
+std::string ItemListPath(IShellLinkW& link) {
+    PIDLIST_ABSOLUTE items = nullptr;
+    if (FAILED(link.GetIDList(&items)) || !items) {
+        return {};
+    }
+    wchar_t path[MAX_PATH] = {};
+    const BOOL named = SHGetPathFromIDListW(items, path);
+    CoTaskMemFree(items);
+    return named ? Utf8Text(path, MAX_PATH) : std::string();
+}
 
-std::string ShortcutTarget(const std::string& shortcutPath) {
-    TComPtr<IShellLinkA> link;
-    CheckComResult(CoCreateInstance(ClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, IidShellLinkA,
-                                    reinterpret_cast<void**>(link.Out())));
-    TComPtr<IPersistFile> file;
-    CheckComResult(link->QueryInterface(IidPersistFile, reinterpret_cast<void**>(file.Out())));
-    CheckComResult(file->Load(Widen(shortcutPath).c_str(), 0));
-    char raw[MAX_PATH] = {};
-    CheckComResult(link->GetPath(raw, MAX_PATH, nullptr, SLGP_RAWPATH));
-    std::string target = raw;
-    char longForm[MAX_PATH] = {};
-    const DWORD longLength = GetLongPathNameA(target.c_str(), longForm, MAX_PATH);
-    if (longLength > 0 && longLength < MAX_PATH) {
-        target = longForm;
-    }
-    char expanded[MAX_PATH] = {};
-    const DWORD expandedLength = ExpandEnvironmentStringsA(target.c_str(), expanded, MAX_PATH);
-    if (expandedLength > 0 && expandedLength <= MAX_PATH) {
-        target = expanded;
-    }
+// A shortcut into the installer cache leads to its program by the relative path the
+// shortcut keeps, when it keeps one.
+std::string InstallerCacheResolved(const std::string& shortcutPath, std::string target) {
     if (target.find("\\Installer\\{") != std::string::npos) {
         // Resolved against the shortcut's folder in the text: the process's current
         // folder is left alone.
         if (auto relative = RelativePathInShortcut(FileBytes(shortcutPath))) {
             const std::string folder = shortcutPath.substr(0, shortcutPath.find_last_of("\\/") + 1);
-            target = AbsolutePathFrom(folder, Narrow(*relative));
+            target = AbsolutePathFrom(folder, Utf8Of(*relative));
         }
     }
     return target;
+}
+
+} // namespace
+
+std::string ShortcutTarget(const std::string& shortcutPath) {
+    TComPtr<IShellLinkW> link;
+    CheckComResult(CoCreateInstance(ClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, IidShellLinkW,
+                                    reinterpret_cast<void**>(link.Out())));
+    TComPtr<IPersistFile> file;
+    CheckComResult(link->QueryInterface(IidPersistFile, reinterpret_cast<void**>(file.Out())));
+    CheckComResult(file->Load(WideText(shortcutPath).c_str(), 0));
+    wchar_t raw[TargetCapacity] = {};
+    CheckComResult(link->GetPath(raw, TargetCapacity, nullptr, SLGP_RAWPATH));
+    std::wstring target(raw, wcsnlen(raw, TargetCapacity));
+    wchar_t longForm[TargetCapacity] = {};
+    const DWORD longLength = GetLongPathNameW(target.c_str(), longForm, TargetCapacity);
+    if (longLength > 0 && longLength < TargetCapacity) {
+        target.assign(longForm, longLength);
+    }
+    wchar_t expanded[TargetCapacity] = {};
+    const DWORD expandedLength =
+        ExpandEnvironmentStringsW(target.c_str(), expanded, TargetCapacity);
+    if (expandedLength > 0 && expandedLength <= TargetCapacity) {
+        target.assign(expanded, wcsnlen(expanded, TargetCapacity));
+    }
+    std::string found = Utf8Text(target);
+    // Some shells (Wine's) keep the link's path text in the code page, which loses letters
+    // outside it, while its item list keeps the names as they are: the list speaks where
+    // the text names no file.
+    if (!FileExistsChecked(found)) {
+        const std::string listed = ItemListPath(*link.Get());
+        if (!listed.empty() && FileExistsChecked(listed)) {
+            found = listed;
+        }
+    }
+    return InstallerCacheResolved(shortcutPath, found);
 }
 
 void ShortcutPrograms(const std::vector<std::string>& folders, std::vector<std::string>& lines) {

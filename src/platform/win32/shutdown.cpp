@@ -3,6 +3,9 @@
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_handle.h"
 
+#include <atomic>
+#include <cstdio>
+
 namespace tw {
 
 void EnableShutdownPrivilege(const char* privilege) {
@@ -32,16 +35,41 @@ void EnableShutdownPrivilege(const char* privilege) {
     }
 }
 
+namespace {
+
+UINT ShutdownFlags(int mode) {
+    // Never EWX_FORCE: it ends every program without asking, and their unsaved work with
+    // them.
+    return (mode == 0 ? EWX_REBOOT : EWX_POWEROFF) | EWX_FORCEIFHUNG;
+}
+
+constexpr DWORD PlannedShutdown =
+    SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_MINOR_OTHER | SHTDN_REASON_FLAG_PLANNED;
+
+std::atomic<bool> shutdownWaiting{false};
+
+void CALLBACK ShutdownTimerFired(void* mode, BOOLEAN) {
+    if (!ExitWindowsEx(ShutdownFlags(static_cast<int>(reinterpret_cast<INT_PTR>(mode))),
+                       PlannedShutdown)) {
+        // Nobody waits on this thread to hear of it: the error stream is all there is.
+        std::fprintf(stderr, "Shutdown refused: %s\n", SystemErrorText(GetLastError()).c_str());
+    }
+    shutdownWaiting = false;
+}
+
+} // namespace
+
 void ShutdownWindows(int mode, int timeoutSeconds) {
     EnableShutdownPrivilege();
-    const UINT how = (mode == 0 ? EWX_REBOOT : EWX_SHUTDOWN) | EWX_FORCE | EWX_FORCEIFHUNG;
-    if (!ExitWindowsEx(how, 0)) {
-        RaiseLastOSError();
+    if (shutdownWaiting.exchange(true)) {
+        return;
     }
-    char message[1] = {'\0'};
-    if (!InitiateSystemShutdownA(nullptr, message,
-                                 static_cast<DWORD>(timeoutSeconds < 0 ? 0 : timeoutSeconds), TRUE,
-                                 mode == 0 ? TRUE : FALSE)) {
+    HANDLE timer = nullptr;
+    const DWORD waitMs = static_cast<DWORD>(timeoutSeconds < 0 ? 0 : timeoutSeconds) * 1000u;
+    if (!CreateTimerQueueTimer(&timer, nullptr, ShutdownTimerFired,
+                               reinterpret_cast<void*>(static_cast<INT_PTR>(mode)), waitMs, 0,
+                               WT_EXECUTEONLYONCE)) {
+        shutdownWaiting = false;
         RaiseLastOSError();
     }
 }

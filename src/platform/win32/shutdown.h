@@ -7,8 +7,11 @@ namespace tw {
 // the privilege is unknown, or the token does not hold it.
 void EnableShutdownPrivilege(const char* privilege = "SeShutdownPrivilege");
 
-// Shuts the computer down (mode 1) or restarts it (mode 0), forcing programs closed,
-// and asks for the same again with the time-out. Throws EOSError on refusal.
+// Powers the computer off (mode 1) or restarts it (mode 0) after timeoutSeconds, with every
+// program asked to close first so that it can save its work; only one that hangs is ended
+// without its answer. The privilege is taken at once (a refusal throws EOSError); the wait
+// runs on the system's timer thread, so the caller goes on. A second request while one
+// waits is the same request.
 void ShutdownWindows(int mode, int timeoutSeconds);
 
 } // namespace tw
