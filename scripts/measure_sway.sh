@@ -26,13 +26,12 @@ runtime=$(mktemp -d)
 chown "$user:" "$runtime"
 chmod 700 "$runtime"
 printf 'xwayland enable\noutput HEADLESS-1 resolution 1280x800\n' >"$runtime/config"
-as_user() {
-    setpriv --reuid="$user" --regid="$user" --clear-groups -- env -i PATH=/usr/bin:/bin \
-        HOME="$runtime" XDG_RUNTIME_DIR="$runtime" "$@"
-}
+# setpriv and env each replace themselves: the process started is the program's own.
+as_user=(setpriv --reuid="$user" --regid="$user" --clear-groups -- env -i PATH=/usr/bin:/bin
+    HOME="$runtime" XDG_RUNTIME_DIR="$runtime")
 
 started=$(date +%s%N)
-as_user WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+"${as_user[@]}" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
     sway -c "$runtime/config" 2>"$runtime/sway.log" &
 sway=$!
 trap 'kill $sway 2>/dev/null; wait $sway 2>/dev/null; rm -rf "$runtime"' EXIT
@@ -49,6 +48,12 @@ done
 echo "sway answered on its IPC after $((($(date +%s%N) - started) / 1000000)) ms;" \
     "resident memory $(awk '/VmRSS/ {print $2, $3}' "/proc/$sway/status")"
 
+# Answering costs sway CPU time of its own, outside the program's.
+sway_ticks() { awk '{print $14 + $15}' "/proc/$sway/stat"; }
+ticks_before=$(sway_ticks)
 display=$(find "$runtime" -maxdepth 1 -name 'wayland-*' ! -name '*.lock' -printf '%f\n' | head -n1)
-as_user SWAYSOCK="$socket" WAYLAND_DISPLAY="$display" XDG_SESSION_TYPE=wayland \
+"${as_user[@]}" SWAYSOCK="$socket" WAYLAND_DISPLAY="$display" XDG_SESSION_TYPE=wayland \
     QT_QPA_PLATFORM=wayland "$bench" "$client" "Measured on sway"
+echo "sway's CPU for the cycles: $(($(sway_ticks) - ticks_before)) ticks of" \
+    "1/$(getconf CLK_TCK) s (the client's start included)"
+echo "sway's resident memory after the cycles: $(awk '/VmRSS/ {print $2, $3}' "/proc/$sway/status")"
