@@ -50,8 +50,7 @@ int main(int argc, char** argv) {
         program->Start();
         if (const std::string problem = desktop->WindowsProblem(); !problem.empty()) {
             ErrorLog("Windows cannot be seen (" + problem +
-                     "): time in front of them is not "
-                     "counted");
+                     "): time in front of them is not counted");
         }
         loop.Run(
             *desktop, program->SessionEnd(),

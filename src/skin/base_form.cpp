@@ -448,7 +448,8 @@ bool TfrmBase::eventFilter(QObject* watched, QEvent* event) {
         grabPoint_ = mouse->position().toPoint() + static_cast<QWidget*>(watched)->pos();
     } else if (event->type() == QEvent::MouseMove) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if ((mouse->buttons() & Qt::LeftButton) && normal && SlideState == ssShown) {
+        if ((mouse->buttons() & Qt::LeftButton) && normal && SlideState == ssShown &&
+            CanPlaceOwnWindows()) {
             const QPoint wanted = mouse->globalPosition().toPoint() - grabPoint_;
             if (!CanMoveTo(wanted.x(), wanted.y())) {
                 return false;
