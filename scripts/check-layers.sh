@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails on an #include under src/ that points up the layers, on Qt below the windows, and on
-# a platform backend's folder (x11, wayland, linux, win32, fake) named from outside src/platform: the rest of
-# the program asks the platform's own headers, whichever backend answers.
+# a platform backend's folder (x11, wayland, linux, linux_desktop, win32, fake) named from
+# outside src/platform: the rest of the program asks the platform's own headers, whichever
+# backend answers.
 # The layers, lowest first; a folder may include its own layer and those below it. This list
 # and the README's layout section are the one place the order is written.
 set -euo pipefail
@@ -22,7 +23,7 @@ rank() {
 }
 
 qt_rank=$(rank "$first_qt_layer")
-backends='x11|wayland|linux|win32|fake'
+backends='x11|wayland|linux|linux_desktop|win32|fake'
 # Windows' own program discovery works the same COM objects and error texts as the Windows
 # backend; it is built only with it.
 backend_allowed() { [[ $1 == discovery/win32/* && $2 == win32 ]]; }

@@ -22,11 +22,13 @@ run_packages=(g++ make cmake pkg-config libsqlite3-dev libx11-dev libxres-dev li
 # The browsers whose menu entries program discovery is tested on and whose addresses are read
 # through the accessibility bus. The install and package tests: the validators of desktop
 # entries and metainfo, the manual page reader, and dpkg-shlibdeps, which computes the
-# package's dependencies. The Wayland compositors the Wayland tests start headless (KWin, GNOME
-# Shell), with Qt's Wayland platform for the test's own client.
+# package's dependencies. The Wayland compositors the Wayland tests start headless (sway with
+# Xwayland and its screen locker, KWin, GNOME Shell), with Qt's Wayland platform for the
+# test's own client.
 test_packages=(libgtest-dev libgmock-dev googletest libxtst-dev x11-apps x11-utils dbus-daemon
     g++-mingw-w64-x86-64-posix wine wine64 sqlite3 chromium firefox-esr at-spi2-core
-    desktop-file-utils appstream man-db dpkg-dev ninja-build qt6-wayland kwin-wayland gnome-shell)
+    desktop-file-utils appstream man-db dpkg-dev ninja-build qt6-wayland sway swaylock xwayland
+    kwin-wayland gnome-shell)
 # Measuring: a small system tray, and a way to close the first start's settings wizard.
 measure_packages=(trayer x11-utils xdotool)
 
@@ -82,6 +84,11 @@ Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 EOF2
     apt-get update -q
+fi
+
+# sway refuses to run as root: the Wayland tests run it, and their clients, as this user.
+if [[ $purpose == test && $(id -u) -eq 0 ]] && ! id -u tallywick-test >/dev/null 2>&1; then
+    useradd --system --create-home --shell /usr/sbin/nologin tallywick-test
 fi
 
 if [[ $purpose == test ]]; then

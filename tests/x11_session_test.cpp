@@ -560,6 +560,27 @@ TEST_F(X11Session, NoReachableDisplayIsExplained) {
     setenv("DISPLAY", saved.c_str(), 1);
 }
 
+// A Wayland compositor the program cannot ask still runs its X11 programs through Xwayland:
+// those are counted, and the person is told that the others are not. A sway that cannot be
+// reached is passed over the same way, with its reason.
+TEST_F(X11Session, AWaylandDesktopWithoutACompositorToAskIsSeenThroughXwaylandAndSaysSo) {
+    TEnvironment wayland("XDG_SESSION_TYPE", "wayland");
+    TEnvironment name("XDG_CURRENT_DESKTOP", "Hyprland");
+    TEnvironment noSway("SWAYSOCK", "");
+    auto desktop = tw::CreateDesktop();
+    EXPECT_STREQ(desktop->Name(), "x11");
+    EXPECT_EQ(desktop->WindowsProblem(),
+              "This Wayland desktop (Hyprland) does not tell Tallywick which window is in front: "
+              "only programs running through Xwayland are seen");
+
+    TEnvironment goneSway("SWAYSOCK", "/nonexistent/sway-ipc.sock");
+    desktop = tw::CreateDesktop();
+    EXPECT_STREQ(desktop->Name(), "x11");
+    EXPECT_EQ(desktop->WindowsProblem(),
+              "Unable to reach sway at \"/nonexistent/sway-ipc.sock\": No such file or directory: "
+              "only programs running through Xwayland are seen");
+}
+
 } // namespace
 
 #endif // __linux__

@@ -75,6 +75,9 @@ int main(int argc, char** argv) {
             return 0;
         }
         auto desktop = CreateDesktop();
+        if (const std::string problem = desktop->WindowsProblem(); !problem.empty()) {
+            std::fprintf(stderr, "Windows cannot be seen: %s\n", problem.c_str());
+        }
         // Opening a missing database would create an empty one, which the program would
         // then take for the user's: look only when the program has seeded the folder.
         TDataFolder data(SystemPlaces());
@@ -92,7 +95,7 @@ int main(int argc, char** argv) {
         TOnlineTimeApplication probe(*desktop);
         do {
             probe.Execute(false, nullptr);
-            std::printf("%s\n", ProbeReportJson(probe, list).c_str());
+            std::printf("%s\n", ProbeReportJson(desktop->Name(), probe, list).c_str());
             std::fflush(stdout);
             if (watch) {
                 std::this_thread::sleep_for(std::chrono::seconds(period));

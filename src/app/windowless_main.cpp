@@ -48,6 +48,10 @@ int main(int argc, char** argv) {
     try {
         program->LoadOptions();
         program->Start();
+        if (const std::string problem = desktop->WindowsProblem(); !problem.empty()) {
+            ErrorLog("Windows cannot be seen (" + problem +
+                     "): time in front of them is not counted");
+        }
         loop.Run(
             *desktop, program->SessionEnd(),
             [&](TDesktopNotice notice) { program->HandleNotice(notice); }, ReportException);

@@ -16,4 +16,7 @@ std::string QuotedStr(const std::string& text);
 // A decimal 32-bit integer, blanks around it allowed; EConvertError for anything else.
 int StrToInt(const std::string& text);
 
+// At most maxBytes of UTF-8 text, never ending inside a character.
+std::string CutUtf8(const std::string& text, std::size_t maxBytes);
+
 } // namespace tw

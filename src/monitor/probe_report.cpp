@@ -4,8 +4,10 @@
 
 namespace tw {
 
-std::string ProbeReportJson(const TOnlineTimeApplication& probe, const TMonitoredList* list) {
-    std::string json = "{\"window\":" + std::to_string(probe.Window) +
+std::string ProbeReportJson(const std::string& desktop, const TOnlineTimeApplication& probe,
+                            const TMonitoredList* list) {
+    std::string json = "{\"desktop\":" + JsonQuote(desktop) +
+                       ",\"window\":" + std::to_string(probe.Window) +
                        ",\"executable\":" + JsonQuote(probe.ExeName) +
                        ",\"browserKind\":" + std::to_string(static_cast<int>(probe.BrowserKind)) +
                        ",\"browser\":" + JsonQuote(probe.BrowserName()) +

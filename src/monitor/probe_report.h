@@ -7,7 +7,9 @@
 namespace tw {
 
 // One line of JSON describing what the probe found and which list item, if any, covers it:
-// the answer to "why is this not counted?".
-std::string ProbeReportJson(const TOnlineTimeApplication& probe, const TMonitoredList* list);
+// the answer to "why is this not counted?". It names the desktop that answered (its backend's
+// name): on Wayland which compositor was asked.
+std::string ProbeReportJson(const std::string& desktop, const TOnlineTimeApplication& probe,
+                            const TMonitoredList* list);
 
 } // namespace tw

@@ -67,7 +67,7 @@ class TDesktop {
   public:
     virtual ~TDesktop() = default;
 
-    // Short name of the backend, for diagnostics ("x11", "win32", "fake").
+    // Short name of the backend, for diagnostics ("x11", "wayland-sway", "win32", "fake").
     virtual const char* Name() const = 0;
 
     // Texts and paths are UTF-8, whatever the system speaks.
@@ -116,6 +116,10 @@ class TDesktop {
     // Why a lock of the session may go unnoticed here (a service or bus that could not be
     // reached); empty when every source of lock notices is heard.
     virtual std::string LockDetectionProblem() { return {}; }
+    // Why the windows of this desktop, or some of them, cannot be seen (a compositor whose
+    // windows only its own extension could show, and that refused it); empty when all can.
+    // Time in front of an unseen window is not counted, which the person must be told.
+    virtual std::string WindowsProblem() { return {}; }
     // Backends whose notices come with the thread's window messages (Windows) say so: a loop
     // that handles those messages needs neither a descriptor nor polling. A GUI toolkit's
     // native event filter asks NoticesAnnouncedBy of each message its loop takes (Windows:
@@ -127,8 +131,9 @@ class TDesktop {
     }
 };
 
-// The backend of this system: the X11 one when a display is reachable on Linux, the
-// Win32 one on Windows. Throws tw::Exception when none can be started.
+// The backend of this system: on Linux the Wayland one of the session's compositor (sway,
+// KWin, GNOME Shell), else the X11 one; the Win32 one on Windows. Throws tw::Exception
+// when none can be started.
 std::unique_ptr<TDesktop> CreateDesktop();
 
 } // namespace tw

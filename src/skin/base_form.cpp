@@ -5,6 +5,7 @@
 #include "skin/geometry.h"
 #include "skin/image_panel.h"
 #include "skin/pictures.h"
+#include "skin/window_placement.h"
 #include "storage/appearance.h"
 #include "storage/error_log.h"
 #include "storage/time_limit_text.h"
@@ -23,6 +24,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 #include <exception>
@@ -435,12 +437,19 @@ bool TfrmBase::eventFilter(QObject* watched, QEvent* event) {
         return QDialog::eventFilter(watched, event);
     }
     const bool normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
-    if (event->type() == QEvent::MouseButtonPress && normal) {
+    if (event->type() == QEvent::MouseButtonPress && normal && !CanPlaceOwnWindows()) {
+        // The compositor moves the window for us, wherever the person drops it.
+        if (windowHandle() != nullptr &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            windowHandle()->startSystemMove();
+        }
+    } else if (event->type() == QEvent::MouseButtonPress && normal) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         grabPoint_ = mouse->position().toPoint() + static_cast<QWidget*>(watched)->pos();
     } else if (event->type() == QEvent::MouseMove) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if ((mouse->buttons() & Qt::LeftButton) && normal && SlideState == ssShown) {
+        if ((mouse->buttons() & Qt::LeftButton) && normal && SlideState == ssShown &&
+            CanPlaceOwnWindows()) {
             const QPoint wanted = mouse->globalPosition().toPoint() - grabPoint_;
             if (!CanMoveTo(wanted.x(), wanted.y())) {
                 return false;

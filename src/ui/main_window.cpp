@@ -210,6 +210,16 @@ void TfrmMain::ConnectNotices() {
         ErrorLog("Session locks cannot be noticed (" + problem +
                  "): time on the list is counted also while the screen is locked");
     }
+    if (const std::string problem = desktop_.WindowsProblem(); !problem.empty()) {
+        ErrorLog("Windows cannot be seen (" + problem + ")");
+        // Counting nothing without a word would look like a limit that never comes.
+        const QString text =
+            QStringLiteral("Tallywick cannot see every window on this desktop, and time in "
+                           "front of those it cannot see is not counted: %1.")
+                .arg(QString::fromStdString(problem));
+        // The problem's text may be long: the notice that grows with its text.
+        QTimer::singleShot(0, this, [text] { ExecuteFailureNotice(text); });
+    }
     const int descriptor = desktop_.NoticeDescriptor();
     if (descriptor >= 0) {
         noticeNotifier_ = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);

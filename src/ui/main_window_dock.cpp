@@ -1,6 +1,7 @@
 // Docking at a screen edge, flipping edges by dragging, auto-hide, the tray icon's click
 // and the double-Alt hot key.
 #include "skin/image_panel.h"
+#include "skin/window_placement.h"
 #include "storage/appearance.h"
 #include "storage/clock.h"
 #include "storage/error_log.h"
@@ -34,8 +35,10 @@ void TfrmMain::DockPosition() {
         setFixedHeight(wanted);
         ApplyRoundRegion();
     }
-    move(DockedLeft(align_, workArea_, width()),
-         DockedTop(isLiteView_, alignVertical_, workArea_, height()));
+    if (CanPlaceOwnWindows()) {
+        move(DockedLeft(align_, workArea_, width()),
+             DockedTop(isLiteView_, alignVertical_, workArea_, height()));
+    }
 }
 
 void TfrmMain::SetAlign(int value) {
@@ -76,8 +79,9 @@ bool TfrmMain::ApplicationInFocus() {
 }
 
 void TfrmMain::tmrDeactivationTimer() {
+    // Sliding off the edge needs a window that docks.
     if (!ApplicationInFocus() && SlideState == ssShown && !tmrAutohide->isActive() &&
-        Appearance().GetAutohide()) {
+        Appearance().GetAutohide() && CanPlaceOwnWindows()) {
         tmrAutohide->start();
     }
 }

@@ -244,8 +244,9 @@ TChildOptions TDesktopSession::Environment() const {
     return options;
 }
 
-TBrowser::TBrowser(TKind kind, const TDesktopSession& session, const std::string& firstPage)
-    : kind_(kind), session_(session),
+TBrowser::TBrowser(TKind kind, const TDesktopSession& session, const std::string& firstPage,
+                   const TEnvironment& display)
+    : kind_(kind), session_(session), display_(display),
       program_(kind == Chromium ? "/usr/bin/chromium" : "/usr/bin/firefox-esr") {
     if (access(program_.c_str(), X_OK) != 0) {
         throw std::runtime_error(program_ +
@@ -254,9 +255,15 @@ TBrowser::TBrowser(TKind kind, const TDesktopSession& session, const std::string
     if (kind == Firefox) {
         WriteAll(profile_.File("user.js"), FirefoxPreferences);
     }
-    TChildOptions options = session_.Environment();
+    TChildOptions options = Options();
     options.stderrFile = profile_.File("browser.log");
     process_ = std::make_unique<TClient>(Arguments(firstPage, false), false, program_, options);
+}
+
+TChildOptions TBrowser::Options() const {
+    TChildOptions options = session_.Environment();
+    options.environment.insert(options.environment.end(), display_.begin(), display_.end());
+    return options;
 }
 
 std::vector<std::string> TBrowser::Arguments(const std::string& url, bool privateWindow) const {
@@ -288,7 +295,7 @@ std::vector<std::string> TBrowser::Arguments(const std::string& url, bool privat
 }
 
 void TBrowser::Open(const std::string& url, bool privateWindow) {
-    TChildOptions options = session_.Environment();
+    TChildOptions options = Options();
     options.stderrFile = profile_.File("open.log");
     TClient second(Arguments(url, privateWindow), false, program_, options);
     // It hands the page to the running browser and ends.

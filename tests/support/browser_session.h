@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace twtest {
@@ -67,13 +68,16 @@ class TDesktopSession {
     std::unique_ptr<TClient> launcher_;
 };
 
-// A real browser from the distribution's packages, on the test's X display, in a fresh
-// profile, kept away from every network but 127.0.0.1 (its proxy is a closed local port).
+// A real browser from the distribution's packages, on the test's X display (or where display
+// says: a Wayland compositor's), in a fresh profile, kept away from every network but
+// 127.0.0.1 (its proxy is a closed local port).
 class TBrowser {
   public:
     enum TKind { Chromium, Firefox };
+    using TEnvironment = std::vector<std::pair<std::string, std::string>>;
 
-    TBrowser(TKind kind, const TDesktopSession& session, const std::string& firstPage);
+    TBrowser(TKind kind, const TDesktopSession& session, const std::string& firstPage,
+             const TEnvironment& display = {});
     TBrowser(const TBrowser&) = delete;
     TBrowser& operator=(const TBrowser&) = delete;
 
@@ -90,8 +94,11 @@ class TBrowser {
   private:
     std::vector<std::string> Arguments(const std::string& url, bool privateWindow) const;
 
+    TChildOptions Options() const;
+
     TKind kind_;
     const TDesktopSession& session_;
+    TEnvironment display_;
     TempDir profile_;
     std::string program_;
     std::unique_ptr<TClient> process_;

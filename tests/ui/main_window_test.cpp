@@ -29,6 +29,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -300,6 +301,26 @@ TEST_F(MainWindowTest, ATrayClickOrDoubleAltWhileADialogIsOpenBringsTheDialogFor
     ASSERT_EQ(answers.Seen().size(), 1u);
     emit tray->activated(QSystemTrayIcon::Trigger); // no dialog: put away as before
     EXPECT_FALSE(w.isVisible());
+}
+
+// A desktop that cannot show the program its windows would leave the limit silently
+// unreached: the person is told once, when the window starts listening to the desktop.
+TEST_F(MainWindowTest, WindowsTheDesktopCannotSeeAreToldOnceInANotice) {
+    desktop_.SetWindowsProblem("GNOME Shell refused the extension");
+    TfrmMain& w = Window();
+    QString notice;
+    TModalAnswers answers({[&](QWidget* modal) {
+        notice = modal->findChild<QTextEdit*>("mmMessage")->toPlainText();
+        static_cast<QDialog*>(modal)->accept();
+    }});
+    w.ConnectNotices();
+    QTest::qWait(30);
+    Fire(Timer("tmrNotices"));
+    QTest::qWait(30);
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0], "frmFailureNotice");
+    EXPECT_EQ(notice, "Tallywick cannot see every window on this desktop, and time in front of "
+                      "those it cannot see is not counted: GNOME Shell refused the extension.");
 }
 
 TEST_F(MainWindowTest, AConfirmedDeleteTakesTheItemOffBothListsAndTheDatabase) {

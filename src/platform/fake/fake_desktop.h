@@ -51,6 +51,8 @@ class TFakeDesktop : public TDesktop {
     // A non-empty text makes every later shutdown fail with it.
     void RefuseShutdown(const std::string& systemText) { shutdownRefusal_ = systemText; }
     void PushNotice(TDesktopNotice notice, int code = 0) { notices_.emplace_back(notice, code); }
+    // What WindowsProblem answers from now on.
+    void SetWindowsProblem(const std::string& text) { windowsProblem_ = text; }
     TFakeLockRegistry& Locks() { return *locks_; }
 
     // --- what the program asked for ---
@@ -71,6 +73,7 @@ class TFakeDesktop : public TDesktop {
     std::unique_ptr<TInstanceLock> AcquireInstanceLock(const std::string& path) override;
     bool NextNotice(TDesktopNotice& notice) override;
     int LastNoticeCode() const override { return lastNoticeCode_; }
+    std::string WindowsProblem() override { return windowsProblem_; }
 
     // What a stale handle's process answers.
     static constexpr const char* StaleHandleError = "The parameter is incorrect.";
@@ -101,6 +104,7 @@ class TFakeDesktop : public TDesktop {
     std::deque<std::pair<TDesktopNotice, int>> notices_;
     int lastNoticeCode_ = 0;
     std::shared_ptr<TFakeLockRegistry> locks_;
+    std::string windowsProblem_;
 };
 
 } // namespace tw

@@ -1,5 +1,8 @@
 #include "platform/linux/browser_address.h"
 
+#include "base/text.h"
+#include "platform/full_address.h"
+
 #include <algorithm>
 #include <optional>
 #include <vector>
@@ -23,8 +26,23 @@ constexpr auto OmniboxSearchPause = 2s;
 constexpr int OmniboxSearchPauseDoublings = 5;
 // Paths of windows not read for this long are dropped.
 constexpr auto PathLifetime = 10min;
+// As much of an omnibox's text as a window's title may hold.
+constexpr std::size_t MaxAddressText = 1023;
 
 } // namespace
+
+void PutAddressInto(TWindowFacts& facts, TBrowserFamily family, const TAddressRead& read) {
+    if (family == TBrowserFamily::Chromium) {
+        facts.browser = TBrowserKind::Chrome;
+        facts.address = CutUtf8(read.address, MaxAddressText);
+    } else {
+        facts.browser = TBrowserKind::Firefox;
+        facts.address = IsFullAddress(read.address) ? read.address : std::string();
+    }
+    if (facts.address.empty()) {
+        facts.addressProblem = read.problem;
+    }
+}
 
 TAddressRead TBrowserAddresses::Read(const TBrowserWindow& window) {
     const TClock::time_point now = TClock::now();

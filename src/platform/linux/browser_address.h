@@ -27,6 +27,11 @@ struct TAddressRead {
     TAddressProblem problem = TAddressProblem::NoProblem;
 };
 
+// A browser window's facts from what was read of it: its kind, the address as the program
+// takes it (Firefox's only when it is a full address: what else it shows is no page's), or
+// why there is none.
+void PutAddressInto(TWindowFacts& facts, TBrowserFamily family, const TAddressRead& read);
+
 // Reads the address a browser window shows, through the accessibility bus: the omnibox's
 // text in the Chromium family (found by its role and its view class, never by its name,
 // which is in the browser's language), the address of the page in front in Firefox (the

@@ -1,15 +1,16 @@
 #include "platform/x11/x11_desktop.h"
 
 #include "base/exception.h"
-#include "platform/full_address.h"
-#include "platform/posix_instance_lock.h"
-#include "platform/process_executable.h"
+#include "base/text.h"
 #include "platform/linux/accessibility_switch.h"
 #include "platform/linux/atspi_client.h"
 #include "platform/linux/browser_address.h"
 #include "platform/linux/browser_family.h"
 #include "platform/linux/logind.h"
+#include "platform/linux/notice_wait.h"
 #include "platform/linux/session_notices.h"
+#include "platform/posix_instance_lock.h"
+#include "platform/process_executable.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_notices.h"
 #include "platform/x11/x11_properties.h"
@@ -20,9 +21,7 @@
 #include <X11/extensions/XRes.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <sys/epoll.h>
 #include <unistd.h>
 
 namespace tw {
@@ -61,18 +60,9 @@ TX11Desktop::TX11Desktop(const std::string& displayName)
                     XResQueryVersion(display, &major, &minor) &&
                     (major > 1 || (major == 1 && minor >= 2));
 
-    noticeDescriptor_ = ::epoll_create1(EPOLL_CLOEXEC);
-    if (noticeDescriptor_ < 0) {
-        throw Exception(std::string("Unable to wait for desktop notices: ") + std::strerror(errno));
-    }
     std::vector<int> sources = session_->Descriptors();
     sources.push_back(notices_->Descriptor());
-    for (const int source : sources) {
-        epoll_event watch{};
-        watch.events = EPOLLIN;
-        watch.data.fd = source;
-        ::epoll_ctl(noticeDescriptor_, EPOLL_CTL_ADD, source, &watch);
-    }
+    noticeDescriptor_ = WaitOnAll(sources);
 }
 
 TX11Desktop::~TX11Desktop() {
@@ -294,17 +284,7 @@ TWindowFacts TX11Desktop::Describe(TWindowHandle window, TWindowHandle foregroun
     browser.foreground = (foreground != 0 ? foreground : ForegroundWindow()) == window;
     browser.title = [this, window] { return WindowText(window); };
     browser.place = [this, window] { return PlaceOf(window); };
-    TAddressRead read = addresses_->Read(browser);
-    if (browser.family == TBrowserFamily::Chromium) {
-        facts.browser = TBrowserKind::Chrome;
-        facts.address = CutUtf8(read.address, MaxWindowText);
-    } else {
-        facts.browser = TBrowserKind::Firefox;
-        facts.address = IsFullAddress(read.address) ? read.address : std::string();
-    }
-    if (facts.address.empty()) {
-        facts.addressProblem = read.problem;
-    }
+    PutAddressInto(facts, browser.family, addresses_->Read(browser));
     return facts;
 }
 

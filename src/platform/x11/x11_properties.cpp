@@ -82,16 +82,4 @@ std::string Latin1ToUtf8(const std::string& text) {
     return utf8;
 }
 
-std::string CutUtf8(const std::string& text, std::size_t maxBytes) {
-    if (text.size() <= maxBytes) {
-        return text;
-    }
-    std::size_t end = maxBytes;
-    // Step back over continuation bytes to the start of the character that was cut.
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-        --end;
-    }
-    return text.substr(0, end);
-}
-
 } // namespace tw

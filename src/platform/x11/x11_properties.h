@@ -24,7 +24,5 @@ std::optional<std::string> ReadBytes(Display* display, ::Window window, ::Atom p
 
 // Latin-1 text in UTF-8.
 std::string Latin1ToUtf8(const std::string& text);
-// At most maxBytes of UTF-8 text, never ending inside a character.
-std::string CutUtf8(const std::string& text, std::size_t maxBytes);
 
 } // namespace tw
