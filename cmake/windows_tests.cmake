@@ -95,6 +95,8 @@ if(TALLYWICK_WINDOWS_QT)
   target_link_libraries(tallywick_windowed_tests PRIVATE tw_storage tw_platform_win32 gtest
                         gtest_main)
   add_dependencies(tallywick_windowed_tests tallywick)
+  target_compile_definitions(tallywick_windowed_tests PRIVATE
+    TALLYWICK_STANDIN_NAME="$<TARGET_FILE_NAME:win32_browser_standin>")
   gtest_discover_tests(tallywick_windowed_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                        PROPERTIES TIMEOUT 300 RESOURCE_LOCK foreground)
 endif()
