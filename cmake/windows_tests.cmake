@@ -8,6 +8,13 @@ add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FR
 include(GoogleTest)
 
 set(tests_dir ${PROJECT_SOURCE_DIR}/tests)
+# The program tests start the windowless program, under the program's own name: with Qt for
+# Windows at hand it is built beside the windowed one (src/app).
+if(TARGET tallywick_windowless)
+  set(windowless_program tallywick_windowless)
+else()
+  set(windowless_program tallywick)
+endif()
 set(windows_test_sources
     ${tests_dir}/discovery_text_test.cpp ${tests_dir}/win32_address_search_test.cpp
     ${tests_dir}/win32_browser_test.cpp ${tests_dir}/win32_desktop_test.cpp
@@ -51,7 +58,7 @@ gtest_discover_tests(tallywick_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIM
 # The shutdown takes the whole Wine session down, so it runs in a prefix of its own.
 add_test(NAME Wine.shutdown_ends_the_session
          COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-shutdown-test.sh
-                 $<TARGET_FILE:win32_test_helper> $<TARGET_FILE:tallywick>)
+                 $<TARGET_FILE:win32_test_helper> $<TARGET_FILE:${windowless_program}>)
 # Its windows, on the same display, take the focus too.
 set_tests_properties(Wine.shutdown_ends_the_session PROPERTIES TIMEOUT 300 RESOURCE_LOCK foreground)
 
@@ -70,10 +77,24 @@ add_executable(tallywick_program_tests ${tests_dir}/win32_program_test.cpp
 target_include_directories(tallywick_program_tests PRIVATE ${tests_dir})
 target_link_libraries(tallywick_program_tests PRIVATE tw_storage tw_platform_win32 gtest
                       gtest_main)
-add_dependencies(tallywick_program_tests tallywick tallywick-probe win32_test_helper
+add_dependencies(tallywick_program_tests ${windowless_program} tallywick-probe win32_test_helper
                  win32_browser_standin)
 target_compile_definitions(tallywick_program_tests PRIVATE
+  TALLYWICK_PROGRAM_NAME="$<TARGET_FILE_NAME:${windowless_program}>"
   TALLYWICK_HELPER_NAME="$<TARGET_FILE_NAME:win32_test_helper>"
   TALLYWICK_STANDIN_NAME="$<TARGET_FILE_NAME:win32_browser_standin>")
 gtest_discover_tests(tallywick_program_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                      PROPERTIES TIMEOUT 300 RESOURCE_LOCK foreground)
+
+# The windowed program with its Qt, started as a person starts it: its windows take the
+# front, so one at a time with the others that do.
+if(TALLYWICK_WINDOWS_QT)
+  add_executable(tallywick_windowed_tests ${tests_dir}/win32_windowed_test.cpp
+                 ${tests_dir}/win32_support/test_windows.cpp)
+  target_include_directories(tallywick_windowed_tests PRIVATE ${tests_dir})
+  target_link_libraries(tallywick_windowed_tests PRIVATE tw_storage tw_platform_win32 gtest
+                        gtest_main)
+  add_dependencies(tallywick_windowed_tests tallywick)
+  gtest_discover_tests(tallywick_windowed_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                       PROPERTIES TIMEOUT 300 RESOURCE_LOCK foreground)
+endif()

@@ -39,6 +39,10 @@ inside_display() {
         cat "$WINEPREFIX/wineboot.log" >&2
         exit 1
     }
+    # The windows are laid out for Arial, which Windows has and a fresh prefix lacks: Liberation
+    # Sans has its measures.
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d "Liberation Sans" /f \
+        >>"$WINEPREFIX/wineboot.log" 2>&1
     echo "Wine prefix created in $((SECONDS - started)) s"
     ctest --test-dir "$build" --output-on-failure "$@"
 }

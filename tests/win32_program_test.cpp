@@ -98,8 +98,9 @@ class WindowsProgram : public ::testing::Test {
                 std::to_string(GetCurrentProcessId());
         programFolder_ = root_ + "\\" + Folder + "\\";
         fs::create_directories(tw::NativePath(programFolder_));
-        for (const char* name :
-             {"tallywick.exe", "tallywick-probe.exe", "settings.sqlite", "actmondb.sqlite"}) {
+        fs::copy_file(twtest::OwnFolder() + "bin\\" + TALLYWICK_PROGRAM_NAME,
+                      tw::NativePath(programFolder_ + "tallywick.exe"));
+        for (const char* name : {"tallywick-probe.exe", "settings.sqlite", "actmondb.sqlite"}) {
             fs::copy_file(twtest::OwnFolder() + "bin\\" + name,
                           tw::NativePath(programFolder_ + name));
         }
