@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws Tallywick's own pictures: the window header and body, panels, buttons in their
 three states, combo arrows, check marks, the window and tray icons, the background skins
-and the program's icon for desktop menus at the icon theme's usual sizes and for Windows.
+and the program's icon for desktop menus at the icon theme's usual sizes and for Windows,
+and the band beside the Windows installer's pages.
 
 Standard library only (PNG written with zlib). The pictures are committed; run this again
 after changing a drawing:  python3 scripts/make_pictures.py
@@ -19,6 +20,7 @@ SKINS = os.path.join(ROOT, "resources", "skins")
 ICONS = os.path.join(ROOT, "resources", "icons", "hicolor")
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 WINDOWS_ICON = os.path.join(ROOT, "resources", "icons", "tallywick.ico")
+INSTALLER_SIDE = os.path.join(ROOT, "packaging", "windows", "installer_side.bmp")
 
 # The palette: a calm teal with warm sand and soft greys.
 TEAL = (47, 111, 115)
@@ -93,6 +95,20 @@ class Canvas:
                           for r, g, b, a in line)
         mask_row = ((self.width + 31) // 32) * 4
         return info + colour + bytes(mask_row * self.height)
+
+
+def save_bmp(path, canvas):
+    """A 24-bit Windows bitmap (the installer's pages take no other kind), bottom-up rows
+    padded to four bytes."""
+    row_size = (canvas.width * 3 + 3) // 4 * 4
+    rows = b"".join(
+        b"".join(bytes((b, g, r)) for r, g, b, _ in line).ljust(row_size, b"\0")
+        for line in reversed(canvas.bytes8()))
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(rows), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, canvas.width, canvas.height, 1, 24, 0, len(rows),
+                       2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + rows)
 
 
 def save_ico(path, canvases):
@@ -274,6 +290,20 @@ def small_emblem(size):
     return c
 
 
+def installer_side():
+    """The band beside the Windows installer's first and last page: the window header's teal
+    with the mark near the top."""
+    w, h = 164, 314
+    c = Canvas(w, h)
+    c.shape(lambda x, y: 1.0, vertical(TEAL_LIGHT, TEAL_DARK, h))
+    mark = emblem(96)
+    left, top = (w - mark.width) // 2, 40
+    for y, line in enumerate(mark.pixels):
+        for x, (r, g, b, a) in enumerate(line):
+            c.blend(left + x, top + y, (r * 255, g * 255, b * 255), a)
+    return c
+
+
 # --- background skins (tiles, seamless from the top-left corner) -------------------------
 
 def skin_lines(base, line, size=48, spacing=12):
@@ -364,6 +394,7 @@ def main():
         canvas.save(os.path.join(folder, "tallywick.png"))
     # Windows' shortcut and Add/Remove entry, at the sizes Explorer asks for.
     save_ico(WINDOWS_ICON, [icons[size] for size in (16, 24, 32, 48, 64, 256)])
+    save_bmp(INSTALLER_SIDE, installer_side())
 
 
 if __name__ == "__main__":

@@ -29,7 +29,7 @@ for tool in cmake makensis "$triplet-strip"; do
     command -v "$tool" >/dev/null || die "'$tool' is missing (scripts/setup-debian.sh test installs it)"
 done
 
-out=build-windows-package
+out="build-windows-package"
 if $windowless; then
     build=$out/build-windowless
     toolchain=cmake/mingw-w64-x86_64.cmake

@@ -40,6 +40,7 @@ VIAddVersionKey "LegalCopyright" "${PRODUCT}"
 
 !define MUI_ICON "${STAGE}\tallywick.ico"
 !define MUI_UNICON "${STAGE}\tallywick.ico"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${__FILEDIR__}\installer_side.bmp"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_RUN "$INSTDIR\tallywick.exe"
