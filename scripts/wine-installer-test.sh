@@ -88,14 +88,18 @@ done
 echo "PASS: the silent install wrote the program, its shortcut, the uninstall entry and the Run value"
 
 start_program
+# The person turns starting at login off, as the program's menu does.
+wine reg delete "$run_key" /v Tallywick /f >/dev/null 2>&1
 wine "$installer" /S || fail "the silent install over the running copy exited with $?"
 within_30s ended "$program_pid" || fail "the running copy still runs after the second install"
 program_pid=
 missing "$data/Tallywick.lock" || fail "the running copy did not end in order for the second install"
 missing "$folder/uninstall.flag" || fail "the second install left the marker behind"
-echo "PASS: a second install ended the running copy in order and replaced its files"
+[[ -z $(registry_value "$run_key" Tallywick) ]] || fail "the second install turned starting at login on again"
+echo "PASS: a second install ended the running copy in order, kept starting at login off"
 
 start_program
+wine reg add "$run_key" /v Tallywick /d "\"$program_windows\"" /f >/dev/null 2>&1
 quiet=$(registry_value "$uninstall_key" QuietUninstallString)
 [[ $quiet =~ ^\"(.*)\"\ /S$ ]] || fail "the quiet uninstall command \"$quiet\" is not \"uninstaller\" /S"
 # The uninstaller runs on from a copy in the temporary folder, so that it can remove itself.

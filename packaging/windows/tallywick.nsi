@@ -13,6 +13,7 @@ SetCompressor /SOLID lzma
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include Sections.nsh
 !include "${FILE_LIST}"
 
 !define PRODUCT "Tallywick"
@@ -114,6 +115,19 @@ SectionEnd
 Section "Start ${PRODUCT} when I log in" SecStartAtLogin
     WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\tallywick.exe"'
 SectionEnd
+
+Function .onInit
+    ; Installing again (a newer version, say) keeps the person's choice: a copy installed that
+    ; does not start at login, because they turned it off, stays so.
+    ClearErrors
+    ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ${IfNot} ${Errors}
+        ReadRegStr $1 HKCU "${RUN_KEY}" "${RUN_VALUE}"
+        ${If} $1 == ""
+            !insertmacro UnselectSection ${SecStartAtLogin}
+        ${EndIf}
+    ${EndIf}
+FunctionEnd
 
 Section "Uninstall"
     SetShellVarContext current
