@@ -82,7 +82,9 @@ for value in DisplayName DisplayVersion Publisher DisplayIcon EstimatedSize Unin
 done
 [[ $(registry_value "$uninstall_key" DisplayVersion) == "$version" ]] ||
     fail "the uninstall entry's version is not $version"
-[[ $(registry_value "$uninstall_key" EstimatedSize) != 0x0 ]] || fail "the estimated size is 0"
+size=$(registry_value "$uninstall_key" EstimatedSize)
+((size > 0)) || fail "the estimated size is $size"
+echo "installed size: $((size)) KiB"
 [[ $(registry_value "$run_key" Tallywick) == "\"$program_windows\"" ]] ||
     fail "the Run value is \"$(registry_value "$run_key" Tallywick)\", not the installed program"
 echo "PASS: the silent install wrote the program, its shortcut, the uninstall entry and the Run value"
