@@ -32,7 +32,7 @@ done
 out="build-windows-package"
 if $windowless; then
     build=$out/build-windowless
-    toolchain=cmake/mingw-w64-x86_64.cmake
+    toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
     # The windowless cross-build also compiles the windows only to check them: not needed here.
     targets=(--target tallywick tallywick-probe template_databases skin_files)
 else
@@ -42,7 +42,7 @@ else
     [[ -f $toolchain ]] || die "no Qt toolchain file at $toolchain"
     targets=()
 fi
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/$toolchain" -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DTALLYWICK_TESTS=OFF -DTALLYWICK_BENCH=OFF
 cmake --build "$build" -j"${JOBS:-2}" "${targets[@]}"
 
