@@ -74,7 +74,7 @@ file_list=$out/installed-files.nsh
 
 installer=$out/tallywick-$version-setup.exe
 rm -f "$installer"
-makensis -V2 -NOCD -DVERSION="$version" -DFILE_VERSION="$file_version" -DSTAGE="$PWD/$stage" -DFILE_LIST="$PWD/$file_list" \
+makensis -V2 -WX -NOCD -DVERSION="$version" -DFILE_VERSION="$file_version" -DSTAGE="$PWD/$stage" -DFILE_LIST="$PWD/$file_list" \
     -DOUTFILE="$PWD/$installer" packaging/windows/tallywick.nsi
 [[ -f $installer ]] || die "makensis wrote no $installer"
 echo "package-windows: $installer, $(du -k "$installer" | cut -f1) KiB"
