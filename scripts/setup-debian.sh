@@ -23,10 +23,12 @@ run_packages=(g++ make cmake pkg-config libsqlite3-dev libx11-dev libxres-dev li
 # The browsers whose menu entries program discovery is tested on and whose addresses are read
 # through the accessibility bus. The install and package tests: the validators of desktop
 # entries and metainfo, the manual page reader, and dpkg-shlibdeps, which computes the
-# package's dependencies.
+# package's dependencies. The Wayland compositors the Wayland tests start headless (KWin, GNOME
+# Shell), with Qt's Wayland platform for the test's own client.
 test_packages=(libgtest-dev libgmock-dev googletest libxtst-dev x11-apps x11-utils dbus-daemon
     g++-mingw-w64-x86-64-posix wine wine64 sqlite3 chromium firefox-esr at-spi2-core
-    desktop-file-utils appstream man-db dpkg-dev ninja-build qt6-wayland nsis)
+    desktop-file-utils appstream man-db dpkg-dev ninja-build qt6-wayland kwin-wayland gnome-shell
+    nsis)
 # Measuring: a small system tray, and a way to close the first start's settings wizard.
 measure_packages=(trayer x11-utils xdotool)
 

@@ -26,7 +26,8 @@ cmake --build build-test-edition1 -j"$jobs" --target tallywick_access_tests
 ctest --test-dir build-test-edition1 --output-on-failure -L edition --no-tests=error
 # The Windows program: cross-built with MinGW-w64 against Qt for Windows (built from Debian's
 # source into a cache on the first run, about 40 minutes on two cores), and tested under Wine.
-qt_windows=$(scripts/build-qt-windows.sh | tail -1)
+scripts/build-qt-windows.sh
+qt_windows=$(scripts/build-qt-windows.sh --prefix)
 cmake -S . -B build-test-windows -DCMAKE_BUILD_TYPE=Debug -DTALLYWICK_WERROR=ON \
     -DCMAKE_TOOLCHAIN_FILE="$qt_windows/lib/cmake/Qt6/qt.toolchain.cmake"
 cmake --build build-test-windows -j"$jobs"

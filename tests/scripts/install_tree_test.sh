@@ -51,12 +51,18 @@ autostart_entry=$prefix/etc/xdg/autostart/app.tallywick.Tallywick.desktop
 metainfo=$prefix/share/metainfo/app.tallywick.Tallywick.metainfo.xml
 
 # The layout.
+extension=windows@tallywick.app
 for file in bin/tallywick bin/tallywick-probe share/tallywick/settings.sqlite \
     share/tallywick/actmondb.sqlite share/man/man1/tallywick.1.gz \
-    share/man/man1/tallywick-probe.1.gz; do
+    share/man/man1/tallywick-probe.1.gz share/tallywick/kwin/windows.js \
+    share/tallywick/kwin/close_window.js share/gnome-shell/extensions/$extension/metadata.json \
+    share/gnome-shell/extensions/$extension/extension.js; do
     [[ -f $prefix/$file ]] || fail "$file is not installed"
 done
 [[ -x $prefix/bin/tallywick && -x $prefix/bin/tallywick-probe ]] || fail "the commands cannot run"
+# GNOME Shell takes an extension only from the folder named for the uuid its metadata gives.
+grep -q "\"uuid\": \"$extension\"" "$prefix/share/gnome-shell/extensions/$extension/metadata.json" ||
+    fail "the GNOME Shell extension's folder is not named for its uuid"
 skins=$(cd "$build/bin/Skins" && ls)
 [[ -n $skins && $(cd "$program_folder/Skins" && ls) == "$skins" ]] ||
     fail "the installed Skins differ from the build's: $(ls "$program_folder/Skins")"

@@ -75,7 +75,8 @@ installed=yes
 dpkg --force-unsafe-io -i "$package" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log" >&2; fail "dpkg -i failed"; }
 for file in /usr/bin/tallywick /usr/bin/tallywick-probe /usr/share/tallywick/settings.sqlite \
     /usr/share/tallywick/actmondb.sqlite /etc/xdg/autostart/app.tallywick.Tallywick.desktop \
-    /usr/share/applications/app.tallywick.Tallywick.desktop; do
+    /usr/share/applications/app.tallywick.Tallywick.desktop /usr/share/tallywick/kwin/windows.js \
+    /usr/share/gnome-shell/extensions/windows@tallywick.app/metadata.json; do
     [[ -f $file ]] || fail "the package did not install $file"
 done
 

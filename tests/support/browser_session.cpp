@@ -182,28 +182,8 @@ void TLocalWebServer::Serve() {
 TDesktopSession::TDesktopSession() {
     std::filesystem::create_directories(home_.Path() / "run");
     chmod(home_.File("run").c_str(), 0700);
-    int output[2];
-    if (pipe(output) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    bus_ = fork();
-    if (bus_ == 0) {
-        close(output[0]);
-        const std::string fd = "--print-address=" + std::to_string(output[1]);
-        execlp("dbus-daemon", "dbus-daemon", "--session", "--nofork", "--nopidfile", fd.c_str(),
-               static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(output[1]);
-    char c = 0;
-    pollfd waiting{output[0], POLLIN, 0};
-    while (poll(&waiting, 1, 10000) > 0 && read(output[0], &c, 1) == 1 && c != '\n') {
-        address_ += c;
-    }
-    close(output[0]);
-    if (address_.empty()) {
-        throw std::runtime_error("the private session bus did not start (is dbus-daemon there?)");
-    }
+    bus_ = std::make_unique<TPrivateBus>();
+    address_ = bus_->Address();
     if (const char* old = std::getenv("DBUS_SESSION_BUS_ADDRESS")) {
         hadAddress_ = true;
         savedAddress_ = old;
@@ -224,10 +204,7 @@ TDesktopSession::TDesktopSession() {
 
 TDesktopSession::~TDesktopSession() {
     launcher_.reset(); // with the accessibility bus it started
-    if (bus_ > 0) {
-        kill(bus_, SIGTERM);
-        waitpid(bus_, nullptr, 0);
-    }
+    bus_.reset();
     if (hadAddress_) {
         setenv("DBUS_SESSION_BUS_ADDRESS", savedAddress_.c_str(), 1);
     } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/child_process.h"
+#include "support/private_bus.h"
 #include "support/temp_dir.h"
 
 #include <atomic>
@@ -62,7 +63,7 @@ class TDesktopSession {
     std::string address_;
     std::string savedAddress_;
     bool hadAddress_ = false;
-    pid_t bus_ = -1;
+    std::unique_ptr<TPrivateBus> bus_;
     std::unique_ptr<TClient> launcher_;
 };
 

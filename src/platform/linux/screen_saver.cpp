@@ -18,17 +18,21 @@ int OnActiveChanged(sd_bus_message* message, void* queue, sd_bus_error*) {
 
 // Any object path: desktops announce on more than one (KDE on /ScreenSaver and
 // /org/freedesktop/ScreenSaver), and the queue takes repeats as one change.
-std::string Rule(const char* service) {
-    return std::string("type='signal',sender='") + service + "',interface='" + service +
+std::string Rule(const char* sender, const char* interface) {
+    return std::string("type='signal',sender='") + sender + "',interface='" + interface +
            "',member='ActiveChanged'";
 }
 
 } // namespace
 
 std::string WatchScreenSavers(TBusConnection& sessionBus, TSessionNoticeQueue& queue) {
-    if (!sessionBus.Watch(Rule("org.freedesktop.ScreenSaver"),
+    // GNOME Shell announces its lock under its own name; org.gnome.ScreenSaver is a helper
+    // that runs only once something calls it, and then repeats the shell's announcements.
+    if (!sessionBus.Watch(Rule("org.freedesktop.ScreenSaver", "org.freedesktop.ScreenSaver"),
                           OnActiveChanged<TSessionNoticeQueue::lsScreenSaver>, &queue) ||
-        !sessionBus.Watch(Rule("org.gnome.ScreenSaver"),
+        !sessionBus.Watch(Rule("org.gnome.ScreenSaver", "org.gnome.ScreenSaver"),
+                          OnActiveChanged<TSessionNoticeQueue::lsGnomeScreenSaver>, &queue) ||
+        !sessionBus.Watch(Rule("org.gnome.Shell.ScreenShield", "org.gnome.ScreenSaver"),
                           OnActiveChanged<TSessionNoticeQueue::lsGnomeScreenSaver>, &queue)) {
         return "screen savers: " + sessionBus.Problem();
     }

@@ -1,10 +1,132 @@
 #include "base/exception.h"
+#include "platform/linux/bus_connection.h"
 #include "platform/wayland/compositor_connect.h"
+#include "platform/wayland/gnome_extension.h"
 
 namespace tw {
+namespace {
+
+constexpr const char* Shell = "org.gnome.Shell";
+constexpr const char* WindowsPath = "/app/tallywick/Windows";
+constexpr const char* WindowsInterface = "app.tallywick.Windows";
+
+// GNOME Shell's windows as our extension inside it answers for them. The shell's own window
+// interfaces are closed to other programs, so without the extension nothing can be seen, and
+// Problem() says why.
+class TGnomeShellWindows : public TCompositorWindows {
+  public:
+    TGnomeShellWindows();
+
+    const char* Name() const override { return "wayland-gnome"; }
+    TCompositorWindow Focused() override;
+    void EachWindow(const std::function<bool(const TCompositorWindow&)>& visit) override;
+    void Close(TWindowHandle window) override;
+    std::string Problem() override { return problem_; }
+    int Descriptor() override { return bus_.Descriptor(); }
+    void Dispatch() override { bus_.ProcessWaiting(); }
+
+  private:
+    // Calls one of the extension's methods; null (and the reason in Problem()) when it did
+    // not answer.
+    sd_bus_message* Call(const char* method, const char* types = "", std::uint64_t id = 0);
+
+    TBusConnection bus_;
+    std::string problem_;
+    // Why the extension did not run at the start: it stays the reason until the shell runs
+    // the extension after all.
+    std::string refusal_;
+};
+
+int OnFocusChanged(sd_bus_message*, void*, sd_bus_error*) {
+    // Only wakes the desktop up, which then asks for the window in front.
+    return 0;
+}
+
+bool ReadWindow(sd_bus_message* message, TCompositorWindow& window) {
+    std::uint64_t id = 0;
+    int pid = 0;
+    const char* title = nullptr;
+    const char* appId = nullptr;
+    if (sd_bus_message_read(message, "tiss", &id, &pid, &title, &appId) <= 0) {
+        return false;
+    }
+    window = {id, pid, title ? title : "", appId ? appId : ""};
+    return true;
+}
+
+} // namespace
+
+TGnomeShellWindows::TGnomeShellWindows() : bus_(TBusConnection::bsSession) {
+    if (!bus_.IsOpen()) {
+        throw Exception("GNOME Shell cannot be reached: " + bus_.Problem());
+    }
+    if (sd_bus_message* reply = nullptr;
+        sd_bus_call_method(bus_.Get(), "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                           "org.freedesktop.DBus", "GetNameOwner", nullptr, &reply, "s",
+                           Shell) < 0) {
+        throw Exception("GNOME Shell is not on the session bus");
+    } else {
+        sd_bus_message_unref(reply);
+    }
+    bus_.Watch(std::string("type='signal',sender='") + Shell + "',path='" + WindowsPath +
+                   "',interface='" + WindowsInterface + "',member='FocusChanged'",
+               OnFocusChanged, this);
+    refusal_ = EnableGnomeExtension(bus_.Get());
+    problem_ = refusal_;
+}
+
+sd_bus_message* TGnomeShellWindows::Call(const char* method, const char* types, std::uint64_t id) {
+    sd_bus_message* reply = nullptr;
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    const int called = *types ? sd_bus_call_method(bus_.Get(), Shell, WindowsPath, WindowsInterface,
+                                                   method, &error, &reply, types, id)
+                              : sd_bus_call_method(bus_.Get(), Shell, WindowsPath, WindowsInterface,
+                                                   method, &error, &reply, "");
+    if (called < 0) {
+        problem_ = !refusal_.empty() ? refusal_
+                                     : "Tallywick cannot see windows on this desktop: its GNOME "
+                                       "Shell extension stopped answering (" +
+                                           BusErrorText(error, called) + ").";
+        sd_bus_error_free(&error);
+        return nullptr;
+    }
+    problem_.clear();
+    return reply;
+}
+
+TCompositorWindow TGnomeShellWindows::Focused() {
+    bus_.ProcessWaiting();
+    TCompositorWindow window;
+    if (sd_bus_message* reply = Call("Get")) {
+        ReadWindow(reply, window);
+        sd_bus_message_unref(reply);
+    }
+    return window;
+}
+
+void TGnomeShellWindows::EachWindow(const std::function<bool(const TCompositorWindow&)>& visit) {
+    sd_bus_message* reply = Call("List");
+    if (!reply) {
+        return;
+    }
+    if (sd_bus_message_enter_container(reply, 'a', "(tiss)") > 0) {
+        TCompositorWindow window;
+        while (sd_bus_message_enter_container(reply, 'r', "tiss") > 0 &&
+               ReadWindow(reply, window) && sd_bus_message_exit_container(reply) >= 0) {
+            if (!visit(window)) {
+                break;
+            }
+        }
+    }
+    sd_bus_message_unref(reply);
+}
+
+void TGnomeShellWindows::Close(TWindowHandle window) {
+    sd_bus_message_unref(Call("Close", "t", window));
+}
 
 std::unique_ptr<TCompositorWindows> ConnectGnomeShell() {
-    throw Exception("GNOME Shell's windows cannot be seen yet");
+    return std::make_unique<TGnomeShellWindows>();
 }
 
 } // namespace tw

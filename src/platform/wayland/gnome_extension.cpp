@@ -1,0 +1,159 @@
+#include "platform/wayland/gnome_extension.h"
+
+#include "platform/linux/bus_connection.h"
+#include "platform/program_paths.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace tw {
+namespace {
+
+constexpr const char* Shell = "org.gnome.Shell";
+constexpr const char* ShellPath = "/org/gnome/Shell";
+constexpr const char* Extensions = "org.gnome.Shell.Extensions";
+constexpr const char* CannotSee = "Tallywick cannot see windows on this desktop: ";
+// The shell turns an extension on shortly after it is listed as enabled.
+constexpr int StartWaitSteps = 30;
+constexpr auto StartWaitStep = std::chrono::milliseconds(100);
+
+// GNOME Shell's own numbers for an extension's state.
+enum class TExtensionState { Unknown = 0, Enabled = 1, Disabled = 2, Error = 3, OutOfDate = 4 };
+
+struct TExtensionInfo {
+    bool known = false; // the shell found it when it started
+    TExtensionState state = TExtensionState::Unknown;
+    std::string error;
+};
+
+TExtensionInfo ReadInfo(sd_bus* bus) {
+    TExtensionInfo info;
+    sd_bus_message* reply = nullptr;
+    if (sd_bus_call_method(bus, Shell, ShellPath, Extensions, "GetExtensionInfo", nullptr, &reply,
+                           "s", GnomeExtensionUuid) < 0 ||
+        sd_bus_message_enter_container(reply, 'a', "{sv}") < 0) {
+        sd_bus_message_unref(reply);
+        return info;
+    }
+    while (sd_bus_message_enter_container(reply, 'e', "sv") > 0) {
+        const char* key = nullptr;
+        const char* contents = nullptr;
+        sd_bus_message_read(reply, "s", &key);
+        info.known = true;
+        sd_bus_message_peek_type(reply, nullptr, &contents);
+        const std::string name = key ? key : "";
+        if (name == "state" && contents && std::string(contents) == "d") {
+            double state = 0;
+            sd_bus_message_read(reply, "v", "d", &state);
+            info.state = static_cast<TExtensionState>(static_cast<int>(state));
+        } else if (name == "error" && contents && std::string(contents) == "s") {
+            const char* error = nullptr;
+            sd_bus_message_read(reply, "v", "s", &error);
+            info.error = error ? error : "";
+        } else {
+            sd_bus_message_skip(reply, "v");
+        }
+        sd_bus_message_exit_container(reply);
+    }
+    sd_bus_message_unref(reply);
+    return info;
+}
+
+bool ReadBoolProperty(sd_bus* bus, const char* property, bool fallback) {
+    int value = fallback;
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_get_property_trivial(bus, Shell, ShellPath, Extensions, property, &error, 'b', &value);
+    sd_bus_error_free(&error);
+    return value != 0;
+}
+
+std::string ShellVersion(sd_bus* bus) {
+    char* version = nullptr;
+    sd_bus_get_property_string(bus, Shell, ShellPath, Extensions, "ShellVersion", nullptr,
+                               &version);
+    std::string text = version ? version : "";
+    std::free(version);
+    return text;
+}
+
+// Where GNOME Shell looks for extensions: the user's data folder, then the system's.
+bool ExtensionInstalled() {
+    std::vector<std::string> folders;
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    folders.push_back(dataHome && dataHome[0] == '/' ? dataHome
+                                                     : UserHomeFolder() + "/.local/share");
+    const char* dataDirs = std::getenv("XDG_DATA_DIRS");
+    std::istringstream dirs(dataDirs && *dataDirs ? dataDirs : "/usr/local/share:/usr/share");
+    for (std::string folder; std::getline(dirs, folder, ':');) {
+        folders.push_back(folder);
+    }
+    std::error_code error;
+    for (const std::string& folder : folders) {
+        if (std::filesystem::exists(folder + "/gnome-shell/extensions/" + GnomeExtensionUuid +
+                                        "/metadata.json",
+                                    error)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string Refusal(sd_bus* bus, const TExtensionInfo& info) {
+    if (!info.known) {
+        return ExtensionInstalled()
+                   ? std::string(CannotSee) +
+                         "GNOME Shell reads a newly installed extension only when you log in "
+                         "again, so log out and in once."
+                   : std::string(CannotSee) + "its GNOME Shell extension (" + GnomeExtensionUuid +
+                         ") is not installed.";
+    }
+    if (!ReadBoolProperty(bus, "UserExtensionsEnabled", true)) {
+        return std::string(CannotSee) +
+               "GNOME Shell's extensions are switched off (in the Extensions app, or by the "
+               "administrator), and Tallywick's own extension is one of them.";
+    }
+    switch (info.state) {
+    case TExtensionState::OutOfDate:
+        return std::string(CannotSee) + "its extension was not made for GNOME Shell " +
+               ShellVersion(bus) + ".";
+    case TExtensionState::Error:
+        return std::string(CannotSee) + "GNOME Shell stopped its extension (" + info.error + ").";
+    default:
+        return std::string(CannotSee) +
+               "GNOME Shell did not turn its extension on (the administrator may have fixed "
+               "which extensions run).";
+    }
+}
+
+} // namespace
+
+std::string EnableGnomeExtension(sd_bus* bus) {
+    TExtensionInfo info = ReadInfo(bus);
+    if (info.state == TExtensionState::Enabled) {
+        return {};
+    }
+    if (!info.known || info.state == TExtensionState::OutOfDate ||
+        info.state == TExtensionState::Error ||
+        !ReadBoolProperty(bus, "UserExtensionsEnabled", true)) {
+        return Refusal(bus, info);
+    }
+    sd_bus_call_method(bus, Shell, ShellPath, Extensions, "EnableExtension", nullptr, nullptr, "s",
+                       GnomeExtensionUuid);
+    for (int step = 0; step < StartWaitSteps; ++step) {
+        info = ReadInfo(bus);
+        if (info.state == TExtensionState::Enabled) {
+            return {};
+        }
+        if (info.state == TExtensionState::Error || info.state == TExtensionState::OutOfDate) {
+            break;
+        }
+        std::this_thread::sleep_for(StartWaitStep);
+    }
+    return Refusal(bus, info);
+}
+
+} // namespace tw

@@ -1,0 +1,42 @@
+// GNOME Shell's windows as our extension inside it answers for them, on a real GNOME Shell
+// started headless with real Wayland clients in front.
+#include "compositor_windows_checks.h"
+#include "platform/wayland/compositor_connect.h"
+
+using namespace twtest;
+
+TEST(GnomeShellWindows, TurnsItsExtensionOnTellsTheWindowInFrontClosesItAndShowsNoneWhileLocked) {
+    // Installed for the user, not yet turned on: the program turns it on.
+    TCompositorSession session(TCompositorSession::GnomeShell);
+    std::cout << "GNOME Shell ready after " << session.StartSeconds() << " s\n";
+    auto windows = tw::ConnectGnomeShell();
+    EXPECT_EQ(windows->Problem(), "");
+    EXPECT_EQ(windows->Name(), std::string("wayland-gnome"));
+    auto first = session.StartClient("First window");
+
+    tw::TCompositorWindow front;
+    ASSERT_TRUE(InFront(*windows, first->Pid(), front));
+    EXPECT_EQ(front.title, "First window");
+    EXPECT_EQ(front.appId, "tallywick-test-client");
+    EXPECT_EQ(WindowPids(*windows), std::set<int>{first->Pid()});
+
+    windows->Close(front.window);
+    EXPECT_EQ(first->ExitCodeWithin(10000), 0) << "the window in front was not closed";
+
+    auto second = session.StartClient("Second window");
+    ASSERT_TRUE(InFront(*windows, second->Pid(), front));
+    ExpectLockShowsNoWindow(session, *windows);
+    EXPECT_EQ(windows->Problem(), "") << "the extension must live on under the lock screen";
+}
+
+TEST(GnomeShellWindows, SaysWhyWhenGnomeRefusesTheExtension) {
+    TCompositorSession::TOptions options;
+    options.settings = {"org.gnome.shell disable-user-extensions true"};
+    TCompositorSession session(TCompositorSession::GnomeShell, options);
+    auto windows = tw::ConnectGnomeShell();
+    auto client = session.StartClient("Unseen window");
+    EXPECT_EQ(windows->Focused().window, 0u);
+    const std::string problem = windows->Problem();
+    EXPECT_EQ(problem.rfind("Tallywick cannot see windows on this desktop: ", 0), 0u) << problem;
+    EXPECT_NE(problem.find("switched off"), std::string::npos) << problem;
+}
