@@ -19,7 +19,8 @@ set(windows_test_sources
     ${tests_dir}/discovery_text_test.cpp ${tests_dir}/win32_address_search_test.cpp
     ${tests_dir}/win32_browser_test.cpp ${tests_dir}/win32_desktop_test.cpp
     ${tests_dir}/win32_discovery_test.cpp ${tests_dir}/win32_instance_lock_test.cpp
-    ${tests_dir}/win32_notices_test.cpp ${tests_dir}/win32_storage_test.cpp
+    ${tests_dir}/win32_notices_test.cpp ${tests_dir}/win32_start_at_login_test.cpp
+    ${tests_dir}/win32_storage_test.cpp
     ${tests_dir}/win32_support/fake_accessible.cpp ${tests_dir}/win32_support/test_accessible.cpp
     ${tests_dir}/win32_support/test_windows.cpp)
 add_executable(tallywick_win32_tests ${windows_test_sources})

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws Tallywick's own pictures: the window header and body, panels, buttons in their
 three states, combo arrows, check marks, the window and tray icons, the background skins
-and the program's icon for desktop menus at the icon theme's usual sizes.
+and the program's icon for desktop menus at the icon theme's usual sizes and for Windows,
+and the band beside the Windows installer's pages.
 
 Standard library only (PNG written with zlib). The pictures are committed; run this again
 after changing a drawing:  python3 scripts/make_pictures.py
@@ -18,6 +19,8 @@ SKINS = os.path.join(ROOT, "resources", "skins")
 # Laid out as the icon theme is, so that it installs as one folder.
 ICONS = os.path.join(ROOT, "resources", "icons", "hicolor")
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+WINDOWS_ICON = os.path.join(ROOT, "resources", "icons", "tallywick.ico")
+INSTALLER_SIDE = os.path.join(ROOT, "packaging", "windows", "installer_side.bmp")
 
 # The palette: a calm teal with warm sand and soft greys.
 TEAL = (47, 111, 115)
@@ -63,24 +66,63 @@ class Canvas:
                 if c > 0:
                     self.blend(x, y, paint(x, y), min(c, 1.0))
 
+    def bytes8(self):
+        """Rows top to bottom of (r, g, b, a) bytes."""
+        return [[tuple(int(round(max(0, min(1, v)) * 255)) for v in px) for px in line]
+                for line in self.pixels]
+
     def save(self, path):
-        rows = []
-        for line in self.pixels:
-            row = bytearray([0])
-            for r, g, b, a in line:
-                row += bytes(int(round(max(0, min(1, v)) * 255)) for v in (r, g, b, a))
-            rows.append(bytes(row))
-        raw = b"".join(rows)
+        with open(path, "wb") as f:
+            f.write(self.png())
+
+    def png(self):
+        raw = b"".join(b"\0" + b"".join(bytes(px) for px in line) for line in self.bytes8())
 
         def chunk(kind, data):
             body = kind + data
             return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
 
         header = struct.pack(">IIBBBBB", self.width, self.height, 8, 6, 0, 0, 0)
-        png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
-               chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
-        with open(path, "wb") as f:
-            f.write(png)
+        return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+                chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+    def dib(self):
+        """The picture as an icon's bitmap: 32-bit BGRA rows bottom-up, then an all-clear
+        AND mask (the alpha channel does the masking), height doubled as icons declare it."""
+        info = struct.pack("<IiiHHIIiiII", 40, self.width, self.height * 2, 1, 32, 0, 0, 0, 0,
+                           0, 0)
+        colour = b"".join(bytes((b, g, r, a)) for line in reversed(self.bytes8())
+                          for r, g, b, a in line)
+        mask_row = ((self.width + 31) // 32) * 4
+        return info + colour + bytes(mask_row * self.height)
+
+
+def save_bmp(path, canvas):
+    """A 24-bit Windows bitmap (the installer's pages take no other kind), bottom-up rows
+    padded to four bytes."""
+    row_size = (canvas.width * 3 + 3) // 4 * 4
+    rows = b"".join(
+        b"".join(bytes((b, g, r)) for r, g, b, _ in line).ljust(row_size, b"\0")
+        for line in reversed(canvas.bytes8()))
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(rows), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, canvas.width, canvas.height, 1, 24, 0, len(rows),
+                       2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + rows)
+
+
+def save_ico(path, canvases):
+    """A Windows icon with every size: small ones as bitmaps, which every reader takes, and
+    256 pixels as PNG, which is how icons of that size are stored."""
+    images = [c.png() if c.width >= 256 else c.dib() for c in canvases]
+    data = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for canvas, image in zip(canvases, images):
+        side = canvas.width if canvas.width < 256 else 0  # 0 stands for 256
+        data += struct.pack("<BBBBHHII", side, side, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    with open(path, "wb") as f:
+        f.write(data + b"".join(images))
 
 
 def rounded_box(left, top, right, bottom, radius):
@@ -248,6 +290,20 @@ def small_emblem(size):
     return c
 
 
+def installer_side():
+    """The band beside the Windows installer's first and last page: the window header's teal
+    with the mark near the top."""
+    w, h = 164, 314
+    c = Canvas(w, h)
+    c.shape(lambda x, y: 1.0, vertical(TEAL_LIGHT, TEAL_DARK, h))
+    mark = emblem(96)
+    left, top = (w - mark.width) // 2, 40
+    for y, line in enumerate(mark.pixels):
+        for x, (r, g, b, a) in enumerate(line):
+            c.blend(left + x, top + y, (r * 255, g * 255, b * 255), a)
+    return c
+
+
 # --- background skins (tiles, seamless from the top-left corner) -------------------------
 
 def skin_lines(base, line, size=48, spacing=12):
@@ -331,10 +387,14 @@ def main():
     }
     for name, canvas in skins.items():
         canvas.save(os.path.join(SKINS, name + ".png"))
-    for size in ICON_SIZES:
+    icons = {size: (emblem if size > 32 else small_emblem)(size) for size in ICON_SIZES}
+    for size, canvas in icons.items():
         folder = os.path.join(ICONS, "%dx%d" % (size, size), "apps")
         os.makedirs(folder, exist_ok=True)
-        (emblem if size > 32 else small_emblem)(size).save(os.path.join(folder, "tallywick.png"))
+        canvas.save(os.path.join(folder, "tallywick.png"))
+    # Windows' shortcut and Add/Remove entry, at the sizes Explorer asks for.
+    save_ico(WINDOWS_ICON, [icons[size] for size in (16, 24, 32, 48, 64, 256)])
+    save_bmp(INSTALLER_SIDE, installer_side())
 
 
 if __name__ == "__main__":

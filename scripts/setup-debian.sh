@@ -18,7 +18,8 @@ run_packages=(g++ make cmake pkg-config libsqlite3-dev libx11-dev libxres-dev li
     fonts-dejavu-core xvfb openbox)
 # Testing: GoogleTest, the X test extension and the X utilities the desktop tests and scripts
 # use (xprop, xwininfo), private D-Bus buses, and the Windows cross-build: MinGW-w64, Wine,
-# GoogleTest's sources, and the sqlite3 shell that builds the cross-build's template databases.
+# GoogleTest's sources, the sqlite3 shell that builds the cross-build's template databases, and
+# NSIS, which builds the Windows installer.
 # The browsers whose menu entries program discovery is tested on and whose addresses are read
 # through the accessibility bus. The install and package tests: the validators of desktop
 # entries and metainfo, the manual page reader, and dpkg-shlibdeps, which computes the
@@ -28,7 +29,7 @@ run_packages=(g++ make cmake pkg-config libsqlite3-dev libx11-dev libxres-dev li
 test_packages=(libgtest-dev libgmock-dev googletest libxtst-dev x11-apps x11-utils dbus-daemon
     g++-mingw-w64-x86-64-posix wine wine64 sqlite3 chromium firefox-esr at-spi2-core
     desktop-file-utils appstream man-db dpkg-dev ninja-build qt6-wayland sway swaylock xwayland
-    kwin-wayland gnome-shell)
+    kwin-wayland gnome-shell nsis)
 # Measuring: a small system tray, and a way to close the first start's settings wizard.
 measure_packages=(trayer x11-utils xdotool)
 

@@ -32,6 +32,10 @@ cmake -S . -B build-test-windows -DCMAKE_BUILD_TYPE=Debug -DTALLYWICK_WERROR=ON 
     -DCMAKE_TOOLCHAIN_FILE="$qt_windows/lib/cmake/Qt6/qt.toolchain.cmake"
 cmake --build build-test-windows -j"$jobs"
 scripts/run-wine-tests.sh build-test-windows -j"$jobs" --timeout 900
+# The Windows installer, built from a Release cross-build, installed, installed again over a
+# running copy and uninstalled under Wine.
+installer=$(JOBS=$jobs scripts/package-windows.sh)
+scripts/with-x-server.sh --window-manager none scripts/wine-installer-test.sh "$installer"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_suite build-test-asan -DTALLYWICK_SANITIZE=ON
 echo "All tests passed."

@@ -4,18 +4,57 @@
 
 #ifdef _WIN32
 
-namespace tw {
+#include "platform/native_path.h"
 
-// A Windows copy is set to start by its installer, outside the program.
+#include <system_error>
+
+#include <windows.h>
+
+namespace tw {
+namespace {
+
+constexpr wchar_t RunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+[[noreturn]] void Fail(const char* what, LSTATUS error) {
+    throw Exception(std::string("Unable to ") + what + " the value \"" + RunValueName +
+                    "\" of HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+                    "\r\nError: " +
+                    std::system_category().message(static_cast<int>(error)));
+}
+
+} // namespace
+
 bool StartAtLoginAvailable() {
-    return false;
+    return true;
 }
+
 bool StartsAtLogin() {
-    return false;
+    DWORD size = 0;
+    return RegGetValueW(HKEY_CURRENT_USER, RunKey, NativePath(RunValueName).c_str(),
+                        RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, nullptr,
+                        &size) == ERROR_SUCCESS &&
+           size > sizeof(wchar_t);
 }
-void SetStartAtLogin(bool, const std::string&) {
-    throw Exception("Starting at login is set by the installer on this system");
+
+void SetStartAtLogin(bool on, const std::string& programPath) {
+    const std::wstring name = NativePath(RunValueName).wstring();
+    if (!on) {
+        const LSTATUS error = RegDeleteKeyValueW(HKEY_CURRENT_USER, RunKey, name.c_str());
+        if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND) {
+            Fail("remove", error);
+        }
+        return;
+    }
+    // Quoted: the shell splits an unquoted command line at the first space of the path.
+    const std::wstring command = L"\"" + NativePath(programPath).wstring() + L"\"";
+    const LSTATUS error =
+        RegSetKeyValueW(HKEY_CURRENT_USER, RunKey, name.c_str(), REG_SZ, command.c_str(),
+                        static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    if (error != ERROR_SUCCESS) {
+        Fail("write", error);
+    }
 }
+
 std::string UserAutostartFolder() {
     return std::string();
 }
