@@ -4,9 +4,11 @@
 # builds it when its cache has none), staged with cmake --install, stripped, and packed by
 # makensis into build-windows-package/tallywick-<version>-setup.exe.
 #
-#   scripts/package-windows.sh [--windowless]
+#   scripts/package-windows.sh [--windowless | --from BUILD_DIR]
 #
-# --windowless packs the program without windows instead (no Qt needed). Standard output is
+# --windowless packs the program without windows instead (no Qt needed). --from packs what an
+# existing windowed Release cross-build holds, without building again: the test command packs
+# the build its Windows tests ran on. Standard output is
 # the installer's path alone; the builds' output goes to standard error. JOBS sets the build's
 # parallel jobs (default 2).
 set -euo pipefail
@@ -19,10 +21,17 @@ die() {
 }
 
 windowless=false
+from=
 case ${1:-} in
 "") ;;
 --windowless) windowless=true ;;
-*) die "usage: $0 [--windowless]" ;;
+--from)
+    from=${2:-}
+    [[ -f $from/CMakeCache.txt ]] || die "--from needs a configured build folder, not '$from'"
+    grep -q '^CMAKE_BUILD_TYPE:STRING=Release$' "$from/CMakeCache.txt" ||
+        die "$from is not a Release build: the installer ships one"
+    ;;
+*) die "usage: $0 [--windowless | --from BUILD_DIR]" ;;
 esac
 triplet=x86_64-w64-mingw32
 for tool in cmake makensis "$triplet-strip"; do
@@ -30,7 +39,9 @@ for tool in cmake makensis "$triplet-strip"; do
 done
 
 out="build-windows-package"
-if $windowless; then
+if [[ -n $from ]]; then
+    build=$from
+elif $windowless; then
     build=$out/build-windowless
     toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
     # The windowless cross-build also compiles the windows only to check them: not needed here.
@@ -42,9 +53,11 @@ else
     [[ -f $toolchain ]] || die "no Qt toolchain file at $toolchain"
     targets=()
 fi
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DTALLYWICK_TESTS=OFF -DTALLYWICK_BENCH=OFF
-cmake --build "$build" -j"${JOBS:-2}" "${targets[@]}"
+if [[ -z $from ]]; then
+    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+        -DTALLYWICK_TESTS=OFF -DTALLYWICK_BENCH=OFF
+    cmake --build "$build" -j"${JOBS:-2}" "${targets[@]}"
+fi
 
 stage=$out/stage
 rm -rf "$stage"

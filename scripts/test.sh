@@ -26,15 +26,16 @@ cmake --build build-test-edition1 -j"$jobs" --target tallywick_access_tests
 ctest --test-dir build-test-edition1 --output-on-failure -L edition --no-tests=error
 # The Windows program: cross-built with MinGW-w64 against Qt for Windows (built from Debian's
 # source into a cache on the first run, about 40 minutes on two cores), and tested under Wine.
+# A Release build, as the installer ships it: the installer is packed from the same build.
 scripts/build-qt-windows.sh
 qt_windows=$(scripts/build-qt-windows.sh --prefix)
-cmake -S . -B build-test-windows -DCMAKE_BUILD_TYPE=Debug -DTALLYWICK_WERROR=ON \
+cmake -S . -B build-test-windows -DCMAKE_BUILD_TYPE=Release -DTALLYWICK_WERROR=ON \
     -DCMAKE_TOOLCHAIN_FILE="$qt_windows/lib/cmake/Qt6/qt.toolchain.cmake"
 cmake --build build-test-windows -j"$jobs"
 scripts/run-wine-tests.sh build-test-windows -j"$jobs" --timeout 900
 # The Windows installer, built from a Release cross-build, installed, installed again over a
 # running copy and uninstalled under Wine.
-installer=$(JOBS=$jobs scripts/package-windows.sh)
+installer=$(scripts/package-windows.sh --from build-test-windows)
 scripts/with-x-server.sh --window-manager none scripts/wine-installer-test.sh "$installer"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_suite build-test-asan -DTALLYWICK_SANITIZE=ON
