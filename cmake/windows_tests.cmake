@@ -85,3 +85,8 @@ target_compile_definitions(tallywick_program_tests PRIVATE
   TALLYWICK_STANDIN_NAME="$<TARGET_FILE_NAME:win32_browser_standin>")
 gtest_discover_tests(tallywick_program_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                      PROPERTIES TIMEOUT 300 RESOURCE_LOCK foreground)
+
+# The windows, with Qt for Windows at hand.
+if(TALLYWICK_WINDOWS_QT)
+  include(${PROJECT_SOURCE_DIR}/cmake/windows_ui_tests.cmake)
+endif()

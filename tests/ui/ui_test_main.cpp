@@ -2,9 +2,11 @@
 // folders of their own, so no window opens on the desktop and no setting of the person
 // running them is touched.
 #include "dialogs/message_windows.h"
+#include "platform/native_path.h"
 #include "support/temp_dir.h"
 
 #include <QApplication>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
@@ -43,9 +45,16 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
     twtest::TempDir dataFolder;
+    // Qt's own settings (the file dialogs' recent folders) too, which on Windows would go
+    // into the person's registry.
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QString::fromStdString(tw::Utf8Path(dataFolder.Path() / "qt")));
+#ifndef _WIN32
     // The autostart entries, the person's and the system's, are the test's own too.
     setenv("XDG_CONFIG_HOME", (dataFolder.Path() / "config").c_str(), 1);
     setenv("XDG_CONFIG_DIRS", (dataFolder.Path() / "xdg").c_str(), 1);
+#endif
     tw::InstallMessageWindows();
     return RUN_ALL_TESTS();
 }
