@@ -1,8 +1,6 @@
 # The window tests under Wine, in the cross-build with Qt for Windows: the same sources as
 # the Linux build's window tests (tests/ui/test_sources.cmake), over the scripted desktop and
 # the tests' support library, built here as the program's own libraries are.
-add_library(GTest::gtest ALIAS gtest)
-add_library(GTest::gmock ALIAS gmock)
 add_subdirectory(${PROJECT_SOURCE_DIR}/src/platform/fake ${PROJECT_BINARY_DIR}/src/platform/fake)
 add_subdirectory(${tests_dir}/support ${PROJECT_BINARY_DIR}/tests/support)
 
