@@ -16,10 +16,12 @@ set_target_properties(tallywick_ui_tests PROPERTIES AUTOMOC ON
 add_dependencies(tallywick_ui_tests template_databases skin_files)
 tallywick_windows_qt_runtime(tallywick_ui_tests)
 # On Qt's offscreen platform, as on Linux: the windows are made and drawn by Qt for Windows
-# without taking the foreground, which the backend's tests beside them hold and watch.
+# without taking the foreground, which the backend's tests beside them hold and watch. The
+# test program chooses it itself (tests/ui/ui_test_main.cpp): Wine keeps the QT_ variables
+# of the Linux environment from Windows programs.
 add_custom_command(TARGET tallywick_ui_tests POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different
           $<TARGET_FILE:Qt6::QOffscreenIntegrationPlugin> $<TARGET_FILE_DIR:tallywick_ui_tests>/platforms
   VERBATIM)
 gtest_discover_tests(tallywick_ui_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                     PROPERTIES TIMEOUT 600 ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+                     PROPERTIES TIMEOUT 600)
