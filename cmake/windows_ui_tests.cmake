@@ -25,3 +25,16 @@ add_custom_command(TARGET tallywick_ui_tests POST_BUILD
   VERBATIM)
 gtest_discover_tests(tallywick_ui_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                      PROPERTIES TIMEOUT 600)
+
+# Who may change settings, and the password digest, in this build's edition.
+add_executable(tallywick_access_tests ${tests_dir}/ui/access_control_test.cpp
+               ${tests_dir}/md5_test.cpp ${tests_dir}/ui/ui_test_main.cpp)
+target_include_directories(tallywick_access_tests PRIVATE ${tests_dir})
+target_link_libraries(tallywick_access_tests PRIVATE tw_test_support tw_dialogs tw_platform_fake
+                      Qt6::Test GTest::gtest)
+set_target_properties(tallywick_access_tests PROPERTIES
+                      RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+add_dependencies(tallywick_access_tests template_databases tallywick_ui_tests)
+tallywick_windows_qt_runtime(tallywick_access_tests)
+gtest_discover_tests(tallywick_access_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                     TEST_PREFIX "Edition${TALLYWICK_EDITION}." PROPERTIES TIMEOUT 300)
