@@ -13,7 +13,8 @@ target_link_libraries(tallywick_ui_tests PRIVATE tw_test_support tw_app_qt tw_ui
 # (tests/support/build_folder.h).
 set_target_properties(tallywick_ui_tests PROPERTIES AUTOMOC ON
                       RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
-add_dependencies(tallywick_ui_tests template_databases skin_files)
+# After the program, which puts the same Qt DLLs into that folder: never two copies at once.
+add_dependencies(tallywick_ui_tests template_databases skin_files tallywick)
 tallywick_windows_qt_runtime(tallywick_ui_tests)
 # On Qt's offscreen platform, as on Linux: the windows are made and drawn by Qt for Windows
 # without taking the foreground, which the backend's tests beside them hold and watch. The
