@@ -100,4 +100,6 @@ if(TALLYWICK_WINDOWS_QT)
     TALLYWICK_STANDIN_NAME="$<TARGET_FILE_NAME:win32_browser_standin>")
   gtest_discover_tests(tallywick_windowed_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                        PROPERTIES TIMEOUT 300 RESOURCE_LOCK foreground)
+  # The windows themselves.
+  include(${PROJECT_SOURCE_DIR}/cmake/windows_ui_tests.cmake)
 endif()

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -187,7 +188,9 @@ void TfrmAppSiteAddWizard::btnBrowseClick() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;
     }
-    const QString chosen = dialog.selectedFiles().first();
+    // Qt names files with forward slashes everywhere; a listed program is matched against
+    // the path the system reports, which on Windows has backslashes.
+    const QString chosen = QDir::toNativeSeparators(dialog.selectedFiles().first());
     const std::string path = chosen.toStdString();
     const TProgramSources& sources = scan_->Sources();
     if (!sources.isProgram(path)) {

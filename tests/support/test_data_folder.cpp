@@ -1,8 +1,10 @@
 #include "support/test_data_folder.h"
 
+#include "platform/native_path.h"
 #include "storage/error_log.h"
 #include "storage/sqlite_database.h"
 #include "storage/sqlite_table.h"
+#include "support/build_folder.h"
 
 #include <filesystem>
 
@@ -15,7 +17,7 @@ TestDataFolder::TestDataFolder(tw::TDateTime now, const std::filesystem::path& u
     : dir_(under), clock_(now), previousLog_(tw::LogFilePath()) {
     namespace fs = std::filesystem;
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
-        fs::copy_file(fs::path(TALLYWICK_TEMPLATE_DIR) / name, dir_.Path() / name);
+        fs::copy_file(BuildProgramFolder() / name, dir_.Path() / name);
     }
     tw::ClockInstallSource(&clock_);
     Restart();
@@ -31,7 +33,7 @@ void TestDataFolder::Restart() {
     data_.reset();
     // A program beside the template databases, which a repair copies afresh.
     data_ = std::make_unique<tw::TDataFolder>(
-        tw::PlacesOf(dir_.Path().string(), std::string(TALLYWICK_TEMPLATE_DIR) + "/tallywick"));
+        tw::PlacesOf(tw::Utf8Path(dir_.Path()), tw::Utf8Path(BuildProgramFolder() / "tallywick")));
 }
 
 void TestDataFolder::Exec(const std::string& file, const std::string& sql) const {

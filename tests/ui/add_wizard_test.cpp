@@ -140,17 +140,25 @@ TEST(AddWizardWindow, AFileNameIsKeptAndShowsWhichProgramsItCovers) {
 }
 
 // Browse offers only what the system can start, and names a program by what runs: a shell
-// wrapper by the program it hands over to. Anything else is refused in the program's own
+// wrapper by the program it hands over to, a Windows program by its path in the form the
+// system reports the program in front. Anything else is refused in the program's own
 // notice, and the boxes stay as they were.
 TEST(AddWizardWindow, BrowseTakesOnlyProgramsAndNamesTheOneThatRuns) {
     twtest::TestDataFolder folder(Now);
     twtest::TempDir files;
     const std::string notes = files.File("notes.txt");
-    const std::string wrapper = files.File("viewer");
     twtest::WriteAll(notes, "not a program\n");
-    twtest::WriteAll(wrapper, "#!/bin/sh\nexec /usr/bin/xprop \"$@\"\n");
-    std::filesystem::permissions(wrapper, std::filesystem::perms::owner_all);
+#ifdef _WIN32
+    const std::string program = files.File("viewer.exe");
+    twtest::WriteAll(program, "MZ");
+    const std::string runs = program;
+#else
+    const std::string program = files.File("viewer");
+    twtest::WriteAll(program, "#!/bin/sh\nexec /usr/bin/xprop \"$@\"\n");
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
     std::filesystem::permissions(notes, std::filesystem::perms::owner_all); // executable text
+    const std::string runs = std::filesystem::canonical("/usr/bin/xprop").string();
+#endif
     TOptions options(folder.Data());
     TMonitoredList result;
     TFakeDesktop desktop;
@@ -179,8 +187,8 @@ TEST(AddWizardWindow, BrowseTakesOnlyProgramsAndNamesTheOneThatRuns) {
     EXPECT_EQ(warned, "\"notes.txt\" is not a program, so it cannot be added to the time-limit "
                       "list");
     EXPECT_EQ(name->text(), "");
-    browse(wrapper);
-    EXPECT_EQ(name->text().toStdString(), std::filesystem::canonical("/usr/bin/xprop").string());
+    browse(program);
+    EXPECT_EQ(name->text().toStdString(), runs);
     EXPECT_FALSE(tag->text().isEmpty());
 }
 

@@ -1,8 +1,10 @@
 #include "skin/pictures.h"
 
+#include "platform/native_path.h"
 #include "skin/skins.h"
 #include "storage/appearance.h"
 #include "storage/date_format.h"
+#include "support/build_folder.h"
 #include "support/temp_dir.h"
 #include "support/test_data_folder.h"
 #include "ui/test_look.h"
@@ -64,7 +66,8 @@ TEST(PictureFileTest, UnreadableOrUnknownFilesRaise) {
 }
 
 TEST(PictureFileTest, ShippedSkinsAndPicturesLoad) {
-    const tw::TSkinList skins = tw::EnumerateSkins(TALLYWICK_SKINS_DIR);
+    const tw::TSkinList skins =
+        tw::EnumerateSkins(tw::Utf8Path(twtest::BuildProgramFolder() / "Skins"));
     EXPECT_GE(skins.size(), 4u);
     for (const auto& [name, path] : skins) {
         EXPECT_FALSE(tw::TPicture::FromFile(QString::fromStdString(path)).IsEmpty()) << name;
