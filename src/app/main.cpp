@@ -9,6 +9,7 @@
 #include "dialogs/message_windows.h"
 #include "dialogs/settings_form.h"
 #include "dialogs/warning_form.h"
+#include "skin/form_controls.h"
 #include "skin/pictures.h"
 #include "storage/error_log.h"
 #include "storage/seed_data_folder.h"
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("app.tallywick.Tallywick"));
     // The window only hides when closed; the program ends by its uninstaller or the session.
     QApplication::setQuitOnLastWindowClosed(false);
+    UseArialStandIns();
     InstallMessageWindows();
 
     // What a timer's handler throws is shown in the error window and the program goes on.

@@ -6,6 +6,7 @@
 #include "skin/link_label.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -56,6 +57,13 @@ QFont DesignFont(int pixels, bool bold) {
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
+}
+
+void UseArialStandIns() {
+    if (!QFontDatabase::families().contains(QStringLiteral("Arial"), Qt::CaseInsensitive)) {
+        QFont::insertSubstitutions(QStringLiteral("Arial"),
+                                   {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
+    }
 }
 
 QLabel* BodyLabel(QWidget* parent, const char* name, const QString& text, int left, int top,

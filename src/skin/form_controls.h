@@ -26,6 +26,10 @@ void CentreOnScreen(QWidget* window);
 
 // The windows' usual font: Arial in pixels, bold or not.
 QFont DesignFont(int pixels, bool bold);
+// Where the system has no Arial (a fresh Wine prefix, a Linux system without fontconfig's
+// alias), a font of Arial's measures stands in, so that texts fit where they were placed.
+// Once, after the application object exists.
+void UseArialStandIns();
 
 // Text on the window's body: white in the design, so that it takes the user's text colour
 // (TfrmBase::ApplyTextColor).
