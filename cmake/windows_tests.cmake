@@ -74,7 +74,7 @@ target_compile_definitions(win32_probe_cpu PRIVATE
 # windows in front for seconds, and share the user's real roaming folder of the throwaway
 # prefix: holding the foreground also keeps them one at a time.
 add_executable(tallywick_program_tests ${tests_dir}/win32_program_test.cpp
-               ${tests_dir}/win32_support/test_windows.cpp)
+               ${tests_dir}/win32_support/program_data.cpp ${tests_dir}/win32_support/test_windows.cpp)
 target_include_directories(tallywick_program_tests PRIVATE ${tests_dir})
 target_link_libraries(tallywick_program_tests PRIVATE tw_storage tw_platform_win32 gtest
                       gtest_main)
@@ -91,6 +91,7 @@ gtest_discover_tests(tallywick_program_tests DISCOVERY_MODE PRE_TEST DISCOVERY_T
 # front, so one at a time with the others that do.
 if(TALLYWICK_WINDOWS_QT)
   add_executable(tallywick_windowed_tests ${tests_dir}/win32_windowed_test.cpp
+                 ${tests_dir}/win32_support/program_data.cpp
                  ${tests_dir}/win32_support/test_windows.cpp)
   target_include_directories(tallywick_windowed_tests PRIVATE ${tests_dir})
   target_link_libraries(tallywick_windowed_tests PRIVATE tw_storage tw_platform_win32 gtest

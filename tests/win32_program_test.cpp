@@ -12,6 +12,7 @@
 #include "storage/settings_file.h"
 #include "storage/sqlite_database.h"
 #include "storage/sqlite_table.h"
+#include "win32_support/program_data.h"
 #include "win32_support/test_windows.h"
 
 #include <gtest/gtest.h>
@@ -32,20 +33,6 @@ namespace fs = std::filesystem;
 const std::string Folder = twtest::NonAsciiFolderName;
 const std::string Title = "Τίτλος — Ζωή";
 const std::string Address = "παράδειγμα.ελ/σελίδα?q=Ζωή";
-
-std::string RoamingFolder() {
-    wchar_t path[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) {
-        return {};
-    }
-    return tw::Utf8Text(path, MAX_PATH);
-}
-
-std::string SystemFile(const char* name) {
-    wchar_t folder[MAX_PATH] = {};
-    GetSystemDirectoryW(folder, MAX_PATH);
-    return tw::Utf8Text(folder, MAX_PATH) + "\\" + name;
-}
 
 std::string FileBytes(const std::string& path) {
     std::ifstream file(tw::NativePath(path), std::ios::binary);
@@ -89,7 +76,7 @@ std::vector<HWND> WindowsOf(DWORD processId) {
 class WindowsProgram : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_FALSE(RoamingFolder().empty());
+        ASSERT_FALSE(twtest::RoamingFolder().empty());
         fs::remove_all(tw::NativePath(DataFolder()));
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
@@ -111,23 +98,12 @@ class WindowsProgram : public ::testing::Test {
     }
 
     // Where the program keeps its data: under the user's roaming application data.
-    std::string DataFolder() const { return RoamingFolder() + "\\Tallywick.V3\\"; }
+    std::string DataFolder() const { return twtest::ProgramDataFolder(); }
     std::string LockFile() const { return DataFolder() + "Tallywick.lock"; }
     std::string ActivityDatabase() const { return DataFolder() + "actmondb.sqlite"; }
 
-    // A fresh data folder from the templates, with the settings changed as the settings
-    // wizard would.
     void Configure(const std::function<void(tw::TOptions&)>& change) {
-        fs::create_directories(tw::NativePath(DataFolder()));
-        for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
-            fs::copy_file(tw::NativePath(programFolder_ + name),
-                          tw::NativePath(DataFolder() + name),
-                          fs::copy_options::overwrite_existing);
-        }
-        tw::TDataFolder data(tw::PlacesOf(DataFolder(), programFolder_ + "Tallywick.exe"));
-        tw::TOptions options(data);
-        change(options);
-        ASSERT_TRUE(options.Save());
+        ASSERT_TRUE(twtest::ConfigureProgramData(programFolder_, change));
     }
 
     // A copy of the test helper beside the program, under a name that is not ASCII.
@@ -205,7 +181,7 @@ TEST_F(WindowsProgram, FirstStartSeedsTheRoamingFolderASecondIsRefusedTheUninsta
 }
 
 TEST_F(WindowsProgram, NotepadInFrontIsLoggedWithItsFullPathAndClosedAtTheLimit) {
-    const std::string notepad = SystemFile("notepad.exe");
+    const std::string notepad = twtest::SystemFile("notepad.exe");
     Configure([&](tw::TOptions& options) {
         options.ScanPeriodSeconds = 1;
         options.TimeLimitSeconds = 2;

@@ -7,13 +7,11 @@
 #include "items/monitored_list.h"
 #include "platform/native_path.h"
 #include "platform/win32/win32_text.h"
-#include "storage/data_folder.h"
 #include "storage/options.h"
+#include "win32_support/program_data.h"
 #include "win32_support/test_windows.h"
 
 #include <gtest/gtest.h>
-
-#include <shlobj.h>
 
 #include <filesystem>
 #include <fstream>
@@ -23,14 +21,6 @@ using twtest::TTestProcess;
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string RoamingFolder() {
-    wchar_t path[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) {
-        return {};
-    }
-    return tw::Utf8Text(path, MAX_PATH);
-}
 
 std::string WindowTitle(HWND window) {
     wchar_t text[256] = {};
@@ -120,7 +110,7 @@ RECT WorkArea() {
 class WindowedProgram : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_FALSE(RoamingFolder().empty());
+        ASSERT_FALSE(twtest::RoamingFolder().empty());
         fs::remove_all(tw::NativePath(DataFolder()));
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
@@ -142,21 +132,10 @@ class WindowedProgram : public ::testing::Test {
         fs::remove_all(tw::NativePath(DataFolder()), ignored);
     }
 
-    std::string DataFolder() const { return RoamingFolder() + "\\Tallywick.V3\\"; }
+    std::string DataFolder() const { return twtest::ProgramDataFolder(); }
 
     void Configure(const std::function<void(tw::TOptions&)>& change) {
-        fs::create_directories(tw::NativePath(DataFolder()));
-        for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
-            fs::copy_file(tw::NativePath(programFolder_ + name),
-                          tw::NativePath(DataFolder() + name),
-                          fs::copy_options::overwrite_existing);
-        }
-        tw::TDataFolder data(tw::PlacesOf(DataFolder(), programFolder_ + "tallywick.exe"));
-        tw::TOptions options(data);
-        // As after the first start's wizard.
-        options.IsNotFirstRun = true;
-        change(options);
-        ASSERT_TRUE(options.Save());
+        ASSERT_TRUE(twtest::ConfigureProgramData(programFolder_, change));
     }
 
     TTestProcess& Start() {
@@ -222,9 +201,7 @@ TEST_F(WindowedProgram, FirstStartWizardThenTheDockedWindowAndTheTrayIcon) {
 // Notepad listed and in front beyond the limit: the reminder comes, and with "Close
 // Browser/App." Notepad is closed when its countdown ends.
 TEST_F(WindowedProgram, TheReminderAtTheLimitThenNotepadClosedAtTheEndOfTheCountdown) {
-    wchar_t system[MAX_PATH] = {};
-    GetSystemDirectoryW(system, MAX_PATH);
-    const std::string notepad = tw::Utf8Text(system, MAX_PATH) + "\\notepad.exe";
+    const std::string notepad = twtest::SystemFile("notepad.exe");
     Configure([&](tw::TOptions& options) {
         options.ScanPeriodSeconds = 1;
         options.TimeLimitSeconds = 2;
