@@ -8,8 +8,10 @@
 
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <optional>
+#include <thread>
 
 namespace tw {
 namespace {
@@ -141,7 +143,23 @@ TKWinWindows::TKWinWindows(const std::string& scriptFolder)
     bus_.Watch("type='signal',sender='org.freedesktop.DBus',member='NameOwnerChanged',"
                "arg0='org.kde.KWin'",
                OnKWinOwner, this);
-    LoadScript();
+    // A KWin started with the session takes its name on the bus a moment before it takes
+    // scripts, and a program started with the session may ask in between: without this it
+    // would see only Xwayland's windows until the next login.
+    const auto until = std::chrono::steady_clock::now() + ScriptWait;
+    for (;;) {
+        try {
+            LoadScript();
+            return;
+        } catch (const Exception&) {
+            // Only a script KWin did not take is worth another try.
+            if (script_ || !std::filesystem::exists(scriptFolder_ + "windows.js") ||
+                std::chrono::steady_clock::now() >= until) {
+                throw;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
 }
 
 void TKWinWindows::LoadScript() {
