@@ -202,8 +202,7 @@ void TKWinWindows::Refresh() {
         }
         LoadScript();
     } catch (const Exception& failure) {
-        restartProblem_ =
-            std::string("Tallywick cannot see windows on this desktop: ") + failure.what() + ".";
+        restartProblem_ = failure.what();
         // A KWin just started may take its name on the bus before it takes scripts.
         if (!kwinOwner_.empty() && ++restartTries_ < RestartTries) {
             newOwner_ = kwinOwner_;
@@ -323,8 +322,7 @@ std::string TKWinWindows::Problem() {
     if (bus_.IsOpen()) {
         return restartProblem_;
     }
-    return "Tallywick cannot see windows on this desktop: its connection to KWin ended (" +
-           bus_.Problem() + ").";
+    return "Tallywick's connection to KWin ended (" + bus_.Problem() + ")";
 }
 
 std::unique_ptr<TCompositorWindows> ConnectKWin(const std::string& scriptFolder) {
