@@ -1,15 +1,18 @@
 // Measures KWin and GNOME Shell as the Wayland tests start them (headless, in a session of
 // their own, a real Qt Wayland client in front): the time until each is ready and its resident
 // memory then, how long connecting takes (loading our script, turning our extension on), and
-// for one question "which window is in front" (TCompositorWindows::Focused)
 // the CPU time spent in this process and in the compositor beyond its idle rate, over 1,000
-// questions. The compositor's figure has the kernel's tick (10 ms) over 1,000 as its grain.
+// calls, of one question "which window is in front" (TCompositorWindows::Focused) and of one
+// scan's look at the desktop (TWaylandDesktop::WhatIsInFront: that question, then the
+// executable of the process). The compositor's figure has the kernel's tick (10 ms) over
+// 1,000 as its grain.
 //
 //   compositor_bench [kwin|gnome]...     (both when none is named)
 //
 // It needs the compositors' packages (scripts/setup-debian.sh test).
 #include "platform/wayland/compositor_connect.h"
 #include "platform/wayland/kwin_windows.h"
+#include "platform/wayland/wayland_desktop.h"
 #include "support/compositor_session.h"
 
 #include <algorithm>
@@ -17,6 +20,7 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -79,21 +83,37 @@ void Measure(TCompositorSession::TKind kind) {
     const double idleBefore = ProcessCpuSeconds(session.CompositorPid());
     usleep(static_cast<useconds_t>(IdleSeconds * 1e6));
     const double idleRate = (ProcessCpuSeconds(session.CompositorPid()) - idleBefore) / IdleSeconds;
-    const double ownBefore = OwnCpuSeconds();
-    const double compositorBefore = ProcessCpuSeconds(session.CompositorPid());
-    const auto started = std::chrono::steady_clock::now();
-    for (int question = 0; question < Questions; ++question) {
-        windows->Focused();
-    }
-    const double wall =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    const double own = OwnCpuSeconds() - ownBefore;
-    const double compositor = std::max(0.0, ProcessCpuSeconds(session.CompositorPid()) -
-                                                compositorBefore - idleRate * wall);
+    // CPU here and in the compositor, and wall time, of one of Questions calls to ask.
+    struct TCost {
+        double own, compositor, wall;
+    };
+    auto costOf = [&](const std::function<void()>& ask) {
+        const double ownBefore = OwnCpuSeconds();
+        const double compositorBefore = ProcessCpuSeconds(session.CompositorPid());
+        const auto started = std::chrono::steady_clock::now();
+        for (int question = 0; question < Questions; ++question) {
+            ask();
+        }
+        const double wall =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        return TCost{(OwnCpuSeconds() - ownBefore) / Questions * 1e6,
+                     std::max(0.0, ProcessCpuSeconds(session.CompositorPid()) - compositorBefore -
+                                       idleRate * wall) /
+                         Questions * 1e6,
+                     wall / Questions * 1e6};
+    };
+    const TCost question = costOf([&] { windows->Focused(); });
     std::printf("%s: ready after %.2f s, %ld MB resident; connected in %.0f ms; one question: "
                 "%.1f us here, %.1f us in the compositor, %.1f us wall\n",
                 windows->Name(), session.StartSeconds(), memory / 1024, connected * 1e3,
-                own / Questions * 1e6, compositor / Questions * 1e6, wall / Questions * 1e6);
+                question.own, question.compositor, question.wall);
+    // What a scan asks of the desktop: the window in front, its process's executable.
+    const std::string name = windows->Name();
+    tw::TWaylandDesktop desktop(std::move(windows));
+    const TCost scan = costOf([&] { desktop.WhatIsInFront(); });
+    std::printf("%s: one scan's look at the desktop: %.1f us here, %.1f us in the compositor, "
+                "%.1f us wall\n",
+                name.c_str(), scan.own, scan.compositor, scan.wall);
 }
 
 } // namespace

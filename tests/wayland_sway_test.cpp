@@ -2,16 +2,11 @@
 // front. Each case starts a sway of its own (tests/support/sway_session.h).
 #ifdef __linux__
 
-#include "monitor/scan_engine.h"
-#include "platform/desktop.h"
-#include "storage/date_format.h"
 #include "support/browser_session.h"
-#include "support/child_process.h"
 #include "support/file_text.h"
 #include "support/sway_session.h"
 #include "support/temp_dir.h"
-#include "support/test_data_folder.h"
-#include "support/test_scan_host.h"
+#include "wayland_engine_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -21,36 +16,16 @@
 
 namespace {
 
-using twtest::OwnFolder;
+using twtest::FrontOnceItIs;
 using twtest::TClient;
 using twtest::WaitUntil;
 
-// A Qt client's first window can take seconds on a machine busy with builds.
-constexpr int WindowShownMs = 30000;
-
 std::string ClientProgram() {
-    return OwnFolder() + "/wayland_test_client";
+    return twtest::WaylandClientProgram();
 }
 
 std::unique_ptr<TClient> StartClient(twtest::TSwaySession& sway, const std::string& title) {
     return sway.Start(ClientProgram(), {title}, {"QT_QPA_PLATFORM=wayland"});
-}
-
-// The window in front once it is the client's.
-tw::TWindowFacts FrontOnceItIs(tw::TDesktop& desktop, const std::string& executable) {
-    tw::TWindowFacts front;
-    WaitUntil(
-        [&] {
-            front = desktop.WhatIsInFront();
-            return front.executablePath == executable;
-        },
-        WindowShownMs);
-    return front;
-}
-
-int RowsOf(twtest::TestDataFolder& folder, const std::string& program) {
-    return std::stoi(folder.Scalar(
-        "actmondb.sqlite", "SELECT COUNT(*) FROM applications WHERE app_name = '" + program + "'"));
 }
 
 // The session's own choice of desktop finds sway; the engine on it counts the client in
@@ -90,51 +65,9 @@ TEST(WaylandSway, TheEngineCountsTheWindowInFrontAndClosesItAtTheLimit) {
         0u)
         << report;
 
-    twtest::TestDataFolder folder(tw::EncodeDate(2026, 12, 7) + 10 * tw::OneHour);
-    tw::TOptions options(folder.Data());
-    options.TimeLimitSeconds = 3600;
-    options.ExpirationAction = tw::TExpirationAction::CloseListed;
-    auto item = std::make_unique<tw::TMonitoredItem>();
-    item->Name = ClientProgram();
-    item->Caption = "Wayland client";
-    item->ItemType = tw::TMonitoredItemType::mitApp;
-    options.MonitoredList.Add("Wayland client", std::move(item));
-    ASSERT_TRUE(options.MonitoredItemsSave());
-    twtest::TTestScanHost host;
-    host.answer = [](bool, bool) {
-        return tw::TReminderChoice{false, tw::TExpirationAction::CloseListed};
-    };
-    tw::TScanEngine engine(*desktop, options, host, host, true);
-    auto scan = [&] {
-        folder.Clock().Advance(3);
-        engine.ScanTimer();
-    };
-    for (int i = 0; i < 3; ++i) {
-        scan();
-    }
-    EXPECT_GT(RowsOf(folder, ClientProgram()), 0);
-    EXPECT_EQ(engine.Logger().Total, 9);
-
-    options.TimeLimitSeconds = engine.Logger().Total + 3;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            scan();
-            return host.shown.size() == 1;
-        },
-        5000));
-    // The compositor took the window away. (Whether the client then ends is Qt's business: a
-    // close that comes early in its life sometimes leaves it running without a window.)
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            bool shown = false;
-            desktop->DescribeTopLevelWindows([&](const tw::TWindowFacts& facts) {
-                shown = shown || facts.executablePath == ClientProgram();
-                return true;
-            });
-            return !shown;
-        },
-        WindowShownMs))
-        << sway.Log();
+    twtest::TListedClientEngine engine(*desktop);
+    engine.ExpectCounted();
+    EXPECT_TRUE(engine.ClosedAtTheLimit()) << sway.Log();
 }
 
 // swaylock takes the seat's focus from every window: behind the lock nothing is in front,
@@ -147,7 +80,8 @@ TEST(WaylandSway, NothingIsInFrontWhileTheScreenIsLocked) {
         << sway.Log();
 
     auto lock = sway.Start("/usr/bin/swaylock", {"--color", "000000"});
-    EXPECT_TRUE(WaitUntil([&] { return desktop->WhatIsInFront().window == 0; }, WindowShownMs))
+    EXPECT_TRUE(WaitUntil([&] { return desktop->WhatIsInFront().window == 0; },
+                          twtest::WaylandWindowShownMs))
         << sway.Log();
     lock->Kill();
 }

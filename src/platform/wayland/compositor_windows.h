@@ -38,7 +38,8 @@ class TCompositorWindows {
     // Asks the window to close, as its close button would; nothing waits for the outcome.
     virtual void Close(TWindowHandle window) = 0;
     // Why the windows cannot be seen on this desktop (our extension refused, the
-    // compositor's interface unreachable), for a notice to the person; empty when they can.
+    // compositor's interface unreachable), as a reason the desktop's notice completes (no
+    // final stop); empty when they can.
     virtual std::string Problem() { return {}; }
     // Readable when the compositor may have sent something to handle (-1: none).
     virtual int Descriptor() { return -1; }

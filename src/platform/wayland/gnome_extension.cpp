@@ -16,7 +16,6 @@ namespace {
 constexpr const char* Shell = "org.gnome.Shell";
 constexpr const char* ShellPath = "/org/gnome/Shell";
 constexpr const char* Extensions = "org.gnome.Shell.Extensions";
-constexpr const char* CannotSee = "Tallywick cannot see windows on this desktop: ";
 // The shell turns an extension on shortly after it is listed as enabled.
 constexpr int StartWaitSteps = 30;
 constexpr auto StartWaitStep = std::chrono::milliseconds(100);
@@ -105,27 +104,24 @@ bool ExtensionInstalled() {
 std::string Refusal(sd_bus* bus, const TExtensionInfo& info) {
     if (!info.known) {
         return ExtensionInstalled()
-                   ? std::string(CannotSee) +
-                         "GNOME Shell reads a newly installed extension only when you log in "
-                         "again, so log out and in once."
-                   : std::string(CannotSee) + "its GNOME Shell extension (" + GnomeExtensionUuid +
-                         ") is not installed.";
+                   ? std::string("GNOME Shell reads a newly installed extension only when you "
+                                 "log in again, so log out and in once")
+                   : std::string("Tallywick's GNOME Shell extension (") + GnomeExtensionUuid +
+                         ") is not installed";
     }
     if (!ReadBoolProperty(bus, "UserExtensionsEnabled", true)) {
-        return std::string(CannotSee) +
-               "GNOME Shell's extensions are switched off (in the Extensions app, or by the "
-               "administrator), and Tallywick's own extension is one of them.";
+        return "GNOME Shell's extensions are switched off (in the Extensions app, or by the "
+               "administrator), and Tallywick's own extension is one of them";
     }
     switch (info.state) {
     case TExtensionState::OutOfDate:
-        return std::string(CannotSee) + "its extension was not made for GNOME Shell " +
-               ShellVersion(bus) + ".";
+        return "Tallywick's GNOME Shell extension was not made for GNOME Shell " +
+               ShellVersion(bus);
     case TExtensionState::Error:
-        return std::string(CannotSee) + "GNOME Shell stopped its extension (" + info.error + ").";
+        return "GNOME Shell stopped Tallywick's extension (" + info.error + ")";
     default:
-        return std::string(CannotSee) +
-               "GNOME Shell did not turn its extension on (the administrator may have fixed "
-               "which extensions run).";
+        return "GNOME Shell did not turn Tallywick's extension on (the administrator may have "
+               "fixed which extensions run)";
     }
 }
 

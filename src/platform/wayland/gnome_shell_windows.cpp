@@ -84,9 +84,8 @@ sd_bus_message* TGnomeShellWindows::Call(const char* method, const char* types, 
                                                    method, &error, &reply, "");
     if (called < 0) {
         problem_ = !refusal_.empty() ? refusal_
-                                     : "Tallywick cannot see windows on this desktop: its GNOME "
-                                       "Shell extension stopped answering (" +
-                                           BusErrorText(error, called) + ").";
+                                     : "Tallywick's GNOME Shell extension stopped answering (" +
+                                           BusErrorText(error, called) + ")";
         sd_bus_error_free(&error);
         return nullptr;
     }

@@ -8,8 +8,10 @@
 
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <optional>
+#include <thread>
 
 namespace tw {
 namespace {
@@ -141,7 +143,23 @@ TKWinWindows::TKWinWindows(const std::string& scriptFolder)
     bus_.Watch("type='signal',sender='org.freedesktop.DBus',member='NameOwnerChanged',"
                "arg0='org.kde.KWin'",
                OnKWinOwner, this);
-    LoadScript();
+    // A KWin started with the session takes its name on the bus a moment before it takes
+    // scripts, and a program started with the session may ask in between: without this it
+    // would see only Xwayland's windows until the next login.
+    const auto until = std::chrono::steady_clock::now() + ScriptWait;
+    for (;;) {
+        try {
+            LoadScript();
+            return;
+        } catch (const Exception&) {
+            // Only a script KWin did not take is worth another try.
+            if (script_ || !std::filesystem::exists(scriptFolder_ + "windows.js") ||
+                std::chrono::steady_clock::now() >= until) {
+                throw;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
 }
 
 void TKWinWindows::LoadScript() {
@@ -184,8 +202,7 @@ void TKWinWindows::Refresh() {
         }
         LoadScript();
     } catch (const Exception& failure) {
-        restartProblem_ =
-            std::string("Tallywick cannot see windows on this desktop: ") + failure.what() + ".";
+        restartProblem_ = failure.what();
         // A KWin just started may take its name on the bus before it takes scripts.
         if (!kwinOwner_.empty() && ++restartTries_ < RestartTries) {
             newOwner_ = kwinOwner_;
@@ -305,8 +322,7 @@ std::string TKWinWindows::Problem() {
     if (bus_.IsOpen()) {
         return restartProblem_;
     }
-    return "Tallywick cannot see windows on this desktop: its connection to KWin ended (" +
-           bus_.Problem() + ").";
+    return "Tallywick's connection to KWin ended (" + bus_.Problem() + ")";
 }
 
 std::unique_ptr<TCompositorWindows> ConnectKWin(const std::string& scriptFolder) {
