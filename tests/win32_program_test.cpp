@@ -53,35 +53,12 @@ std::unique_ptr<tw::TMonitoredItem> Item(const std::string& name, const std::str
     return item;
 }
 
-// The top-level windows of a process, hidden ones included.
-std::vector<HWND> WindowsOf(DWORD processId) {
-    struct TSearch {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<TSearch*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId) {
-                s->found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 class WindowsProgram : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_FALSE(twtest::RoamingFolder().empty());
         fs::remove_all(tw::NativePath(DataFolder()));
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        root_ = tw::Utf8Text(temp, MAX_PATH) + "tallywick-program-" +
-                std::to_string(GetCurrentProcessId());
+        root_ = twtest::ProcessTempFolder("tallywick-program");
         programFolder_ = root_ + "\\" + Folder + "\\";
         fs::create_directories(tw::NativePath(programFolder_));
         fs::copy_file(twtest::OwnFolder() + "bin\\" + TALLYWICK_PROGRAM_NAME,
@@ -357,7 +334,7 @@ TEST_F(WindowsProgram, TheSessionsEndLeavesTheSettingsSavedAndTheLockReleased) {
 
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, program->Id());
     ASSERT_NE(process, nullptr);
-    const std::vector<HWND> windows = WindowsOf(program->Id());
+    const std::vector<HWND> windows = twtest::WindowsOf(program->Id());
     ASSERT_FALSE(windows.empty());
     for (HWND window : windows) {
         DWORD_PTR agreed = 0;

@@ -36,48 +36,26 @@ std::string ClassOf(HWND window) {
 
 // The process's top-level window with this title (visible ones only, unless asked), or null.
 HWND WindowOf(DWORD processId, const std::string& title, bool visibleOnly = true) {
-    struct TSearch {
-        DWORD processId;
-        const std::string& title;
-        bool visibleOnly;
-        HWND found;
-    } search{processId, title, visibleOnly, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<TSearch*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            // Qt adds the program's name to a window's own title: "Settings - Tallywick".
-            const std::string title = WindowTitle(window);
-            if (owner == s->processId && (!s->visibleOnly || IsWindowVisible(window)) &&
-                (title == s->title || title == s->title + " - Tallywick")) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window : twtest::WindowsOf(processId)) {
+        // Qt adds the program's name to a window's own title: "Settings - Tallywick".
+        const std::string text = WindowTitle(window);
+        if ((!visibleOnly || IsWindowVisible(window)) &&
+            (text == title || text == title + " - Tallywick")) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 // What the process shows, for a failure's message: "title" [class] of each visible window.
 std::string ShownWindows(DWORD processId) {
-    struct TSearch {
-        DWORD processId;
-        std::string text;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<TSearch*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && IsWindowVisible(window)) {
-                s->text += " \"" + WindowTitle(window) + "\" [" + ClassOf(window) + "]";
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.text.empty() ? " none" : search.text;
+    std::string text;
+    for (HWND window : twtest::WindowsOf(processId)) {
+        if (IsWindowVisible(window)) {
+            text += " \"" + WindowTitle(window) + "\" [" + ClassOf(window) + "]";
+        }
+    }
+    return text.empty() ? " none" : text;
 }
 
 HWND WaitForWindow(DWORD processId, const std::string& title, int milliseconds) {
@@ -112,10 +90,7 @@ class WindowedProgram : public ::testing::Test {
     void SetUp() override {
         ASSERT_FALSE(twtest::RoamingFolder().empty());
         fs::remove_all(tw::NativePath(DataFolder()));
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        root_ = tw::Utf8Text(temp, MAX_PATH) + "tallywick-windowed-" +
-                std::to_string(GetCurrentProcessId());
+        root_ = twtest::ProcessTempFolder("tallywick-windowed");
         programFolder_ = root_ + "\\Zoë Ωμέγα Ж\\";
         // The program with its Qt and everything the build placed beside it.
         fs::create_directories(tw::NativePath(root_));

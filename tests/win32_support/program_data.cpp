@@ -25,6 +25,12 @@ std::string ProgramDataFolder() {
     return RoamingFolder() + "\\Tallywick.V3\\";
 }
 
+std::string ProcessTempFolder(const std::string& name) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    return tw::Utf8Text(temp, MAX_PATH) + name + "-" + std::to_string(GetCurrentProcessId());
+}
+
 std::string SystemFile(const char* name) {
     wchar_t folder[MAX_PATH] = {};
     GetSystemDirectoryW(folder, MAX_PATH);

@@ -105,29 +105,36 @@ bool MakeForeground(HWND window) {
         10000);
 }
 
+std::vector<HWND> WindowsOf(DWORD processId) {
+    struct TSearch {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<TSearch*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId) {
+                s->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND WaitForProcessWindow(DWORD processId, int milliseconds) {
     HWND found = nullptr;
     WaitUntil(
         [&] {
-            struct TSearch {
-                DWORD processId;
-                HWND found;
-            } search{processId, nullptr};
-            EnumWindows(
-                [](HWND window, LPARAM context) -> BOOL {
-                    auto* s = reinterpret_cast<TSearch*>(context);
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(window, &owner);
-                    if (owner == s->processId && IsWindowVisible(window) &&
-                        GetWindow(window, GW_OWNER) == nullptr) {
-                        s->found = window;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&search));
-            found = search.found;
-            return found != nullptr;
+            for (HWND window : WindowsOf(processId)) {
+                if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
         },
         milliseconds);
     return found;

@@ -44,6 +44,9 @@ class TTestWindow {
 // Brings a window to the front and waits until the system says it is.
 bool MakeForeground(HWND window);
 
+// The top-level windows of a process in the system's order, hidden ones included.
+std::vector<HWND> WindowsOf(DWORD processId);
+
 // The first visible top-level window of a process, waited for.
 HWND WaitForProcessWindow(DWORD processId, int milliseconds = 15000);
 
