@@ -47,14 +47,15 @@ target_compile_definitions(tallywick_win32_tests PRIVATE
   TALLYWICK_PROBE_PATH="$<TARGET_FILE:tallywick-probe>")
 
 # Listed when ctest runs, inside the prefix and display the run script provides. Tests that
-# need a window of theirs in front, or show browser windows that take the front (and that a
-# program under test would count and close), take turns at the foreground; the others run
-# beside them.
+# need a window of theirs in front, or show windows that take the front (browsers, which a
+# program under test would count and close; the running programs discovery lists, Notepad
+# among them), take turns at the foreground; the others run beside them.
+set(foreground_tests "Win32DesktopTest.*:Win32BrowserTest.*:Win32DiscoveryTest.*")
 gtest_discover_tests(tallywick_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                     TEST_FILTER "Win32DesktopTest.*:Win32BrowserTest.*"
+                     TEST_FILTER "${foreground_tests}"
                      PROPERTIES TIMEOUT 300 RESOURCE_LOCK foreground)
 gtest_discover_tests(tallywick_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                     TEST_FILTER "-Win32DesktopTest.*:Win32BrowserTest.*" PROPERTIES TIMEOUT 300)
+                     TEST_FILTER "-${foreground_tests}" PROPERTIES TIMEOUT 300)
 
 # The shutdown takes the whole Wine session down, so it runs in a prefix of its own.
 add_test(NAME Wine.shutdown_ends_the_session
