@@ -196,3 +196,85 @@ TEST_F(DayTurnTest, AClockSetByHandIsNotFollowed) {
 }
 
 } // namespace
+
+namespace {
+
+// The program day's rules as plain values, where the cases above cannot reach: local times
+// that jump, clocks that were ahead, stored days from before the start was kept.
+TEST(ProgramDayTest, BeginsAndIsPulledBack) {
+    const TDateTime d = EncodeDate(2026, 12, 7);
+    const TDateTime h = tw::OneHour;
+    struct TCase {
+        const char* what;
+        tw::TProgramDay day;
+        TDateTime local, utc;
+        bool due;
+        TDateTime nextEnd, nextStartUtc; // the day that begins now (when due)
+    };
+    const TCase cases[] = {
+        {"04:00 a day on",
+         {d + 4 * h, d - 1 + 4 * h},
+         d + 4 * h,
+         d + 4 * h,
+         true,
+         d + 1 + 4 * h,
+         d + 4 * h},
+        {"a minute before",
+         {d + 4 * h, d - 1 + 4 * h},
+         d + 4 * h - h / 60,
+         d + 4 * h - h / 60,
+         false,
+         0,
+         0},
+        {"02:00 after days off: the night's day",
+         {d - 2 + 4 * h, d - 3 + 4 * h},
+         d + 2 * h,
+         d + 2 * h,
+         true,
+         d + 4 * h,
+         d - 1 + 4 * h},
+        {"a zone 26 h on, 2 h after the start",
+         {d + 4 * h, d - 1 + 16 * h},
+         d + 8 * h,
+         d - 1 + 18 * h,
+         false,
+         0,
+         0},
+        {"that zone, 20 h after the start",
+         {d + 4 * h, d - 1 + 16 * h},
+         d + 1 + 2 * h,
+         d + 12 * h,
+         true,
+         d + 1 + 4 * h,
+         d + 12 * h},
+        {"unknown start", {d + 4 * h, 0}, d + 5 * h, d + 5 * h, true, d + 1 + 4 * h, d + 4 * h},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.day.NextIsDue(c.local, c.utc), c.due);
+        if (c.due) {
+            const tw::TProgramDay next = c.day.Next(c.local, c.utc);
+            EXPECT_NEAR(next.End, c.nextEnd, 1e-9);
+            EXPECT_NEAR(next.StartUtc, c.nextStartUtc, 1e-9);
+            EXPECT_GE(next.StartUtc - c.day.StartUtc, tw::MinimumDayLength - 1e-9);
+        }
+    }
+
+    // Stored by a clock 200 days ahead, or by one that ran a day ahead: pulled back to the day
+    // the clock is in. Across the date line alone, kept.
+    struct TPull {
+        tw::TProgramDay day;
+        bool pulled;
+    };
+    for (const TPull& p :
+         {TPull{{d + 201 + 4 * h, d + 200 + 4 * h}, true},
+          TPull{{d + 2 + 4 * h, d + 1 + 4 * h}, true}, TPull{{d + 3 + 4 * h, 0}, true},
+          TPull{{d + 1 + 4 * h, d - 1 + 16 * h}, false}}) {
+        tw::TProgramDay day = p.day;
+        EXPECT_EQ(day.PullBack(d + 2 * h, d + 2 * h - h), p.pulled) << tw::DateTimeToSQL(p.day.End);
+        EXPECT_LE(day.End, d + 4 * h + (p.pulled ? 0 : 1));
+        EXPECT_LE(day.StartUtc, d + 2 * h);
+    }
+}
+
+} // namespace

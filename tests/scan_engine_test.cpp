@@ -72,6 +72,18 @@ class ScanEngineTest : public testing::Test {
     std::unique_ptr<tw::TScanEngine> engine_;
 };
 
+// A stop nobody announced (a sleep without notice, a frozen session, the process halted)
+// costs at most two scan periods; a timer merely late is counted as it came.
+TEST_F(ScanEngineTest, AGapNobodyAnnouncedCostsAtMostTwoScanPeriods) {
+    List(Game, TMonitoredItemType::mitApp);
+    Front(tw::AddEditorWindow(desktop_, Game));
+    for (const auto& [gap, credited] : {std::pair{45.0, 6}, {5.0, 5}, {6.0, 6}, {3.0, 3}}) {
+        Scan(gap);
+        EXPECT_EQ(LastDuration(), std::to_string(credited)) << gap;
+    }
+    EXPECT_EQ(Engine().Logger().Total, 20);
+}
+
 TEST_F(ScanEngineTest, UnlistedTimeIsDroppedNotCountedLater) {
     List(Game, TMonitoredItemType::mitApp);
     Front(tw::AddEditorWindow(desktop_, "C:\\Tools\\editor.exe"));
@@ -461,6 +473,53 @@ TEST_F(ScanEngineLateStartTest, AResetBeforeFourKeepsTheNightInItsDay) {
 } // namespace
 
 #ifndef _WIN32
+namespace {
+
+// Another program's exclusive lock on a database file, held in a child process until
+// Release.
+class TLockedByAnother {
+  public:
+    explicit TLockedByAnother(const std::string& path) {
+        EXPECT_EQ(pipe(locked_), 0);
+        EXPECT_EQ(pipe(release_), 0);
+        child_ = fork();
+        if (child_ == 0) {
+            char byte = 0;
+            tw::TSQLiteDatabase db(path);
+            db.ExecSQL("BEGIN EXCLUSIVE");
+            if (write(locked_[1], &byte, 1) != 1 || read(release_[0], &byte, 1) != 1) {
+                _exit(2);
+            }
+            db.ExecSQL("ROLLBACK");
+            _exit(0);
+        }
+        char byte = 0;
+        EXPECT_EQ(read(locked_[0], &byte, 1), 1);
+    }
+    ~TLockedByAnother() { Release(); }
+    void Release() {
+        if (child_ <= 0) {
+            return;
+        }
+        char byte = 0;
+        EXPECT_EQ(write(release_[1], &byte, 1), 1);
+        int status = 0;
+        waitpid(child_, &status, 0);
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        for (int fd : {locked_[0], locked_[1], release_[0], release_[1]}) {
+            close(fd);
+        }
+        child_ = 0;
+    }
+
+  private:
+    int locked_[2] = {};
+    int release_[2] = {};
+    pid_t child_ = 0;
+};
+
+} // namespace
+
 // Another program holds the activity database locked for ten seconds, then lets go: the
 // person hears of it once the lock outlasts a scan period, and not one second is lost.
 TEST_F(ScanEngineTest, ADatabaseLockedByAnotherProgramIsNoticedOnceAndLosesNoTime) {
@@ -469,24 +528,7 @@ TEST_F(ScanEngineTest, ADatabaseLockedByAnotherProgramIsNoticedOnceAndLosesNoTim
     Scan(3);
     ASSERT_EQ(Rows(), 1);
 
-    int locked[2], release[2];
-    ASSERT_EQ(pipe(locked), 0);
-    ASSERT_EQ(pipe(release), 0);
-    const pid_t other = fork();
-    ASSERT_GE(other, 0);
-    if (other == 0) {
-        char byte = 0;
-        tw::TSQLiteDatabase db(folder_.File("actmondb.sqlite"));
-        db.ExecSQL("BEGIN EXCLUSIVE");
-        if (write(locked[1], &byte, 1) != 1 || read(release[0], &byte, 1) != 1) {
-            _exit(2);
-        }
-        db.ExecSQL("ROLLBACK");
-        _exit(0);
-    }
-    char byte = 0;
-    ASSERT_EQ(read(locked[0], &byte, 1), 1);
-
+    TLockedByAnother lock(folder_.File("actmondb.sqlite"));
     Scan(3); // a lock this short may be anyone's passing write: not yet worth a window
     EXPECT_TRUE(host_.notices.empty());
     Scan(3);
@@ -498,13 +540,7 @@ TEST_F(ScanEngineTest, ADatabaseLockedByAnotherProgramIsNoticedOnceAndLosesNoTim
     EXPECT_EQ(host_.notices.size(), 1u);
     EXPECT_EQ(Engine().Logger().Total, 13); // counted all along
 
-    ASSERT_EQ(write(release[1], &byte, 1), 1);
-    int status = 0;
-    waitpid(other, &status, 0);
-    ASSERT_EQ(WEXITSTATUS(status), 0);
-    for (int fd : {locked[0], locked[1], release[0], release[1]}) {
-        close(fd);
-    }
+    lock.Release();
     Scan(3);
     EXPECT_EQ(Logged("SELECT SUM(duration) FROM applications"), "16");
     EXPECT_EQ(Engine().Logger().Total, 16);
@@ -512,6 +548,26 @@ TEST_F(ScanEngineTest, ADatabaseLockedByAnotherProgramIsNoticedOnceAndLosesNoTim
     const std::string log = twtest::ReadAll(tw::LogFilePath());
     EXPECT_NE(log.find("The database file is locked"), std::string::npos) << log;
     EXPECT_NE(log.find("works again"), std::string::npos) << log;
+}
+
+// Locked before the day's totals were ever read: the list in force says what counts, and once
+// the file answers the stored time joins what was counted meanwhile.
+TEST_F(ScanEngineTest, ADatabaseLockedAtStartStillCountsAndWritesEverySecond) {
+    List(Game, TMonitoredItemType::mitApp);
+    Front(tw::AddEditorWindow(desktop_, Game));
+    folder_.Exec("actmondb.sqlite", "INSERT INTO applications VALUES('" +
+                                        tw::DateTimeToSQL(tw::ClockNow()) + "', '" + Game +
+                                        "', '', 'Desktop Application', 100, 1)");
+    TLockedByAnother lock(folder_.File("actmondb.sqlite"));
+    for (int i = 0; i < 4; ++i) {
+        Scan(3);
+    }
+    EXPECT_EQ(Engine().Logger().Total, 12);
+    EXPECT_EQ(Engine().Logger().TodayList().Count(), 1);
+    lock.Release();
+    Scan(3);
+    EXPECT_EQ(Engine().Logger().Total, 115);
+    EXPECT_EQ(Logged("SELECT SUM(duration) FROM applications"), "115");
 }
 #endif
 
