@@ -34,6 +34,10 @@ TScanEngine::TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host, 
     KeepDayWithinReach();
 }
 
+TDateTime TScanEngine::DayNow() const {
+    return options_.Day().RowTime(ClockNow());
+}
+
 bool TScanEngine::IsBlockActive() const {
     return ClockUtcNow() <= blockEnd_;
 }

@@ -54,6 +54,9 @@ class TScanEngine {
     // End of the last completed cycle; the next listed cycle counts the time since then.
     // UTC, as are the block's start and end: a length of time must not change with the zone.
     TDateTime LastScanTime() const { return lastScanTime_; }
+    // The local moment the program day stands at: the clock's, or the edge of the day in force
+    // while a jumped zone puts the clock outside it. What "today" means in the usage view.
+    TDateTime DayNow() const;
     bool LimitReminderDue() const { return limitReminderDue_; }
     bool ReminderSnoozed() const { return reminderSnoozed_; }
     bool FiveMinutesAllowed() const { return fiveMinutesAllowed_; }

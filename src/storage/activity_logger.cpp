@@ -240,7 +240,7 @@ void TOnlineTimeApplicationLogger::PeriodListLoad(bool addToTotal, TDateTime toT
     // Closed days come from the daily roll-up; today, and the rest of a day the period
     // starts in, from the rows, read once for the table and the days alike.
     try {
-        GatherPeriodUsage(*db, fromTime, toTime, ClockNow());
+        GatherPeriodUsage(*db, fromTime, toTime, day_.RowTime(ClockNow()));
     } catch (const std::exception& e) {
         periodList_.Clear();
         database_.Failed(e, PeriodListLoadLabel);

@@ -3,7 +3,6 @@
 #include "dialogs/delete_confirm_form.h"
 #include "dialogs/warning_form.h"
 #include "storage/admin_access.h"
-#include "storage/clock.h"
 #include "storage/date_format.h"
 #include "ui/main_window.h"
 #include "ui/main_window_list_rows.h"
@@ -21,7 +20,7 @@ void TfrmMain::RefreshTodayList() {
 }
 
 void TfrmMain::RefreshUsageList() {
-    const TDateTime to = ClockNow();
+    const TDateTime to = engine_.DayNow();
     const TDateTime from = UsagePeriodStart(cbxUsage_Period->currentIndex(), to);
     lbxUsage_Applications->clear();
     TOnlineTimeApplicationLogger& logger = engine_.Logger();

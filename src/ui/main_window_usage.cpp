@@ -29,7 +29,7 @@ void TfrmMain::RefreshUsageChart() {
         chtUsage->SetBars(ItemBars(logger.PeriodList()), 0);
         return;
     }
-    const TDateTime now = ClockNow();
+    const TDateTime now = engine_.DayNow();
     chtUsage->SetBars(DailyBars(logger.PeriodDays(), UsagePeriodStart(period, now), now, now),
                       options_.TimeLimitSeconds);
 }
