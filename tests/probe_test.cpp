@@ -152,7 +152,7 @@ TEST_F(ProbeTest, CloseAllAsksExactlyTheListedWindowsToClose) {
                                            "https://video.example.com/watch");
     TWindowHandle chrome = tw::AddChromeWindow(desk, "C:\\c.exe", "news.example.org/today");
     TWindowHandle editor = tw::AddEditorWindow(desk, "C:\\Apps\\edit.exe");
-    TWindowHandle game = tw::AddEditorWindow(desk, "c:\\tools\\GAME.exe");
+    TWindowHandle game = tw::AddEditorWindow(desk, "C:\\Tools\\game.exe");
     tw::AddChromeWindow(desk, "C:\\c.exe", "other.example.net");
     desk.SetForeground(editor);
 

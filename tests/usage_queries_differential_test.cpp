@@ -1,6 +1,7 @@
 #include "storage/usage_sql.h"
 
 #include "base/text.h"
+#include "items/program_match.h"
 #include "storage/activity_logger.h"
 #include "storage/daily_rollup.h"
 #include "storage/daily_usage_sql.h"
@@ -370,6 +371,68 @@ TEST(UsageQueriesDifferencesTest, SiteTotalsFollowTheScansMatch) {
             << c.name << " / " << c.address;
         EXPECT_EQ(total(tw::WebsitesUsageFastSQL(now - 1, now + 1)), c.programCounts ? 60 : 0)
             << c.name << " / " << c.address << ": " << c.why;
+    }
+}
+
+// A path logged in another letter case than the list's: counted on Windows, where the scan
+// counts it, and not elsewhere, where it is another file. Both ways run here: the totals
+// must charge what the scan's own comparison charges, the path's item before the file's.
+TEST(UsageQueriesDifferencesTest, ProgramPathsCompareAsTheScanDoes) {
+    const std::string listed = "C:/Windows/System32/notepad.exe";
+    const std::string logged = "C:/Windows/system32/notepad.exe";
+    struct TCase {
+        tw::TPathCase pathCase;
+        bool alsoByFileName;
+        std::int64_t pathItemSeconds;
+    };
+    const TCase cases[] = {
+        {tw::TPathCase::AnyCase, false, 60},
+        {tw::TPathCase::Exact, false, 0},
+        {tw::TPathCase::AnyCase, true, 60},
+        {tw::TPathCase::Exact, true, 0},
+    };
+    twtest::TempDir dir;
+    int n = 0;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(n);
+        const std::string path = dir.File("paths" + std::to_string(n++) + ".sqlite");
+        std::filesystem::copy_file(
+            std::filesystem::path(TALLYWICK_TEMPLATE_DIR) / "actmondb.sqlite", path);
+        TSQLiteDatabase db(path);
+        const TDateTime now = tw::EncodeDate(2024, 5, 1) + 0.5;
+        std::vector<std::string> names = {listed};
+        if (c.alsoByFileName) {
+            names.push_back("notepad.exe");
+        }
+        for (const std::string& name : names) {
+            db.ExecSQL("INSERT INTO applications_list(name, caption, active) VALUES(" +
+                       tw::QuotedStr(name) + ", " + tw::QuotedStr(name) + ", 1)");
+        }
+        db.ExecSQL("INSERT INTO applications(date_created, app_name, browser_url, app_type, "
+                   "duration, origin) VALUES(" +
+                   tw::QuotedStr(tw::DateTimeToSQL(now)) + ", " + tw::QuotedStr(logged) +
+                   ", '', 'Desktop Application', 60, 1)");
+        // The scan's choice: the items naming the path, or else those naming its file.
+        std::map<std::string, std::int64_t> scan;
+        bool byPath = false;
+        for (const std::string& name : names) {
+            byPath =
+                byPath || tw::MatchProgram(name, logged, c.pathCase) == tw::TProgramMatch::ByPath;
+        }
+        for (const std::string& name : names) {
+            const tw::TProgramMatch match = tw::MatchProgram(name, logged, c.pathCase);
+            scan[name] =
+                match == (byPath ? tw::TProgramMatch::ByPath : tw::TProgramMatch::ByFileName) ? 60
+                                                                                              : 0;
+        }
+        EXPECT_EQ(scan[listed], c.pathItemSeconds);
+        std::map<std::string, std::int64_t> totals;
+        auto table = db.GetTable(tw::ApplicationsUsageFastSQL(now - 1, now + 1, c.pathCase));
+        for (bool more = table->First(); more && !table->Eof(); more = table->Next()) {
+            totals[table->ValueByName("name")] =
+                table->ValueAsInteger(table->ColumnIndex("total_duration"));
+        }
+        EXPECT_EQ(totals, scan);
     }
 }
 

@@ -132,6 +132,37 @@ TEST(PosixInstanceLock, CrashedHolderLeavesAStaleFileThatIsReused) {
     close(held[1]);
 }
 
+// People delete the lock file, or the whole data folder to start afresh: the holder makes
+// it again before a second copy can start, or, where one already has, learns that it lost.
+TEST(PosixInstanceLock, ADeletedLockFileIsTakenAgainOrLostToTheCopyThatTookIt) {
+    struct TCase {
+        const char* what;
+        bool wholeFolder;
+        bool rivalTookIt;
+    };
+    for (const TCase& c :
+         {TCase{"file deleted", false, false}, TCase{"folder deleted", true, false},
+          TCase{"file deleted, then taken", false, true}}) {
+        SCOPED_TRACE(c.what);
+        twtest::TempDir dir;
+        const std::string path = dir.File("data/Tallywick.lock");
+        auto lock = AcquirePosixInstanceLock(path);
+        ASSERT_NE(lock, nullptr);
+        EXPECT_TRUE(lock->Reassert());
+        std::filesystem::remove_all(c.wholeFolder ? dir.File("data") : path);
+        std::unique_ptr<tw::TInstanceLock> rival;
+        if (c.rivalTookIt) {
+            rival = AcquirePosixInstanceLock(path);
+            ASSERT_NE(rival, nullptr);
+        }
+        EXPECT_EQ(lock->Reassert(), !c.rivalTookIt);
+        // Exactly one holder: a copy started now is refused.
+        EXPECT_EQ(ExitCode(Spawn([&] { return AcquirePosixInstanceLock(path) ? 1 : 0; })), 0);
+        lock->Release();
+        EXPECT_EQ(std::filesystem::exists(path), c.rivalTookIt) << "only one's own file goes";
+    }
+}
+
 TEST(PosixInstanceLock, FileThatCannotBeCreatedIsReportedWithTheSystemText) {
     twtest::TempDir dir;
     const std::string blocker = dir.File("plain-file");

@@ -4,6 +4,7 @@
 #include "base/scope_exit.h"
 #include "monitor/probe.h"
 #include "storage/clock.h"
+#include "storage/error_log.h"
 #include "storage/log_purge.h"
 #include "storage/rollup_build.h"
 #include "storage/seed_data_folder.h"
@@ -118,6 +119,15 @@ void TProgram::UninstallWatchTimer() {
     // A handler that fails or opens a window must not be entered again meanwhile.
     timers_.SetEnabled(tmrShutdown_, false);
     TScopeExit again([this] { timers_.SetEnabled(tmrShutdown_, true); });
+    // Two copies would each count every scan: the one that lost its lock file to the other
+    // ends as it would for the uninstaller, keeping what it counted.
+    if (lock_ && !lock_->Reassert()) {
+        lock_.reset();
+        ErrorLog("Another copy of Tallywick took the lock file " + LockPath(data_.Places()) +
+                 " after it was deleted; this copy ends");
+        end_();
+        return;
+    }
     if (UninstallRequested(data_.Places())) {
         end_();
     }

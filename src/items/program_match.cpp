@@ -21,12 +21,16 @@ std::string FileNameOf(const std::string& path) {
 
 } // namespace
 
-bool SameProgramFile(const std::string& a, const std::string& b) {
+TPathCase NativePathCase() {
 #ifdef _WIN32
-    return SameText(a, b);
+    return TPathCase::AnyCase;
 #else
-    return a == b;
+    return TPathCase::Exact;
 #endif
+}
+
+bool SameProgramFile(const std::string& a, const std::string& b, TPathCase pathCase) {
+    return pathCase == TPathCase::AnyCase ? SameText(a, b) : a == b;
 }
 
 bool IsBareProgramName(const std::string& itemName) {
@@ -42,15 +46,17 @@ bool ProgramFileNameMatches(const std::string& itemName, const std::string& exeP
     return SameProgramFile(FileNameOf(exePath), itemName);
 }
 
-TProgramMatch MatchProgram(const std::string& itemName, const std::string& exePath) {
+TProgramMatch MatchProgram(const std::string& itemName, const std::string& exePath,
+                           TPathCase pathCase) {
     if (Trim(exePath).empty()) {
         return TProgramMatch::None;
     }
-    if (ProgramFileNameMatches(itemName, exePath)) {
-        return TProgramMatch::ByFileName;
+    if (IsBareProgramName(itemName)) {
+        return SameProgramFile(FileNameOf(exePath), itemName, pathCase) ? TProgramMatch::ByFileName
+                                                                        : TProgramMatch::None;
     }
-    return !IsBareProgramName(itemName) && SameText(itemName, exePath) ? TProgramMatch::ByPath
-                                                                       : TProgramMatch::None;
+    return SameProgramFile(itemName, exePath, pathCase) ? TProgramMatch::ByPath
+                                                        : TProgramMatch::None;
 }
 
 std::vector<std::string> ProgramsCovered(const std::string& itemName,

@@ -8,19 +8,25 @@ namespace tw {
 // How a listed program's name covers an executable.
 enum class TProgramMatch { None, ByFileName, ByPath };
 
+// How two paths of program files compare: letters A-Z in any case (Windows, whose file
+// systems fold them), or exactly (elsewhere, where two such paths are two files).
+enum class TPathCase { Exact, AnyCase };
+// This system's way; the scan and the usage totals both compare so.
+TPathCase NativePathCase();
+
 // Whether the name is a bare file name ("notepad.exe", "mygame"), without "/", "\" or ":":
 // it then stands for every executable of that name, wherever it is installed or moved to.
 bool IsBareProgramName(const std::string& itemName);
 
-// ByPath where a name with a folder equals the executable's path (letters A-Z in any case);
-// ByFileName where a bare name equals the executable's file name (any case on Windows,
-// exactly elsewhere, as the systems' own file names compare); None otherwise, and for a
-// blank executable.
-TProgramMatch MatchProgram(const std::string& itemName, const std::string& exePath);
+// ByPath where a name with a folder is the executable's path, ByFileName where a bare name
+// is the executable's file name, both compared as the paths' case says; None otherwise, and
+// for a blank executable.
+TProgramMatch MatchProgram(const std::string& itemName, const std::string& exePath,
+                           TPathCase pathCase = NativePathCase());
 
-// Whether two executable paths (or file names) name the same file, as the system compares
-// them: any letter case on Windows, exactly elsewhere.
-bool SameProgramFile(const std::string& a, const std::string& b);
+// Whether two executable paths (or file names) name the same file, as the case says.
+bool SameProgramFile(const std::string& a, const std::string& b,
+                     TPathCase pathCase = NativePathCase());
 
 // Only the bare-name half of MatchProgram, for SQL joins that compare full paths themselves.
 bool ProgramFileNameMatches(const std::string& itemName, const std::string& exePath);

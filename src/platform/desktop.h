@@ -40,6 +40,13 @@ class TInstanceLock {
     virtual ~TInstanceLock() = default;
     // Closes the lock and deletes the lock file.
     virtual void Release() = 0;
+    // Asked regularly while the program runs: people delete the lock file, or the whole data
+    // folder to start afresh, and a second copy could then start beside this one. A file gone
+    // (or another in its place that nobody holds) is made and taken again; true while this
+    // copy holds the lock under its path, and also when the file cannot be made now (nobody
+    // else can take it then either). False when another copy has taken it meanwhile: this
+    // copy must end, and its Release then leaves the other's file alone.
+    virtual bool Reassert() = 0;
 };
 
 // What the desktop knows about one top-level window, in the program's terms.

@@ -32,6 +32,39 @@ bool PathNamesDescriptor(const std::string& path, int fd) {
            SameFile(byPath, byDescriptor);
 }
 
+[[noreturn]] void ThrowCreateError(const std::string& path, int error) {
+    throw Exception("Unable to create \"" + path + "\" file\r\nError: " + std::strerror(error));
+}
+
+// Opens the file under path (making it and its folders when missing) and locks it: the
+// locked descriptor, or -1 when another process holds the lock. Throws when the file cannot
+// be made or opened.
+int TakeFile(const std::string& path) {
+    std::error_code ignored; // a folder that cannot be made shows up as the open's error
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    // Each round loses only to a holder that released and deleted the file in between,
+    // so a handful of rounds is plenty.
+    for (int round = 0; round < 100; ++round) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            ThrowCreateError(path, errno);
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            ::close(fd);
+            if (error == EWOULDBLOCK) {
+                return -1;
+            }
+            ThrowCreateError(path, error);
+        }
+        if (PathNamesDescriptor(path, fd)) {
+            return fd;
+        }
+        ::close(fd);
+    }
+    return -1;
+}
+
 class TPosixInstanceLock : public TInstanceLock {
   public:
     TPosixInstanceLock(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
@@ -50,41 +83,38 @@ class TPosixInstanceLock : public TInstanceLock {
         fd_ = -1;
     }
 
+    bool Reassert() override {
+        if (fd_ < 0) {
+            return false;
+        }
+        if (PathNamesDescriptor(path_, fd_)) {
+            return true;
+        }
+        int taken = -1;
+        try {
+            taken = TakeFile(path_);
+        } catch (const Exception&) {
+            return true; // a rival could not make the file either; tried again next time
+        }
+        // The old file, gone from its folder, guards nothing any more.
+        ::close(fd_);
+        fd_ = taken;
+        return fd_ >= 0;
+    }
+
   private:
     std::string path_;
     int fd_;
 };
 
-[[noreturn]] void ThrowCreateError(const std::string& path, int error) {
-    throw Exception("Unable to create \"" + path + "\" file\r\nError: " + std::strerror(error));
-}
-
 } // namespace
 
 std::unique_ptr<TInstanceLock> AcquirePosixInstanceLock(const std::string& path) {
-    std::error_code ignored; // a folder that cannot be made shows up as the open's error
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-    // Each round loses only to a holder that released and deleted the file in between,
-    // so a handful of rounds is plenty.
-    for (int round = 0; round < 100; ++round) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
-        if (fd < 0) {
-            ThrowCreateError(path, errno);
-        }
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            const int error = errno;
-            ::close(fd);
-            if (error == EWOULDBLOCK) {
-                return nullptr;
-            }
-            ThrowCreateError(path, error);
-        }
-        if (PathNamesDescriptor(path, fd)) {
-            return std::make_unique<TPosixInstanceLock>(path, fd);
-        }
-        ::close(fd);
+    const int fd = TakeFile(path);
+    if (fd < 0) {
+        return nullptr;
     }
-    return nullptr;
+    return std::make_unique<TPosixInstanceLock>(path, fd);
 }
 
 } // namespace tw

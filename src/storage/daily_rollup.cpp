@@ -81,7 +81,7 @@ constexpr int RollupObjectCount = 8;
 // What a day's charges to the items were made for: the way of matching (its number goes up
 // whenever the usage totals' matching changes) and the lists' distinct names.
 const char* const ListFingerprintSQL =
-    "('match 2' || char(11) || IFNULL((SELECT group_concat(name, char(10)) FROM (SELECT "
+    "('match 3' || char(11) || IFNULL((SELECT group_concat(name, char(10)) FROM (SELECT "
     "DISTINCT name FROM applications_list ORDER BY name)), '') || char(11) || IFNULL((SELECT "
     "group_concat(name, char(10)) FROM (SELECT DISTINCT name FROM websites_list ORDER BY "
     "name)), ''))";

@@ -55,10 +55,6 @@ std::string ApplicationTotals(TDateTime from, TDateTime to) {
            "date_created is null) GROUP BY app_name";
 }
 
-// The scan's choice among the list's programs: the item naming the executable's path, and
-// only where none does (letters A-Z in any case, as the scan compares paths), the items
-// naming its file.
-
 std::string AddressTotals(TDateTime from, TDateTime to) {
     const char* plus = IsLongWindow(from, to) ? "+" : "";
     return std::string("SELECT browser_url, SUM(duration) as duration FROM applications WHERE ((") +
@@ -68,12 +64,18 @@ std::string AddressTotals(TDateTime from, TDateTime to) {
 
 } // namespace
 
-std::string ProgramCoversSQL(const std::string& list, const std::string& totals) {
+std::string ProgramCoversSQL(const std::string& list, const std::string& totals,
+                             TPathCase pathCase) {
     const std::string name = list + ".name";
     const std::string app = totals + ".app_name";
-    return "(" + name + " = " + app + " OR (program_file_matches(" + name + ", " + app +
-           ") AND NOT EXISTS (SELECT 1 FROM applications_list p WHERE p.name = " + app +
-           " COLLATE NOCASE)))";
+    // NOCASE folds A-Z alone, as the scan does. Where paths compare exactly the plain "="
+    // keeps the joins on their indexes.
+    const std::string same = pathCase == TPathCase::AnyCase ? " COLLATE NOCASE" : "";
+    // The scan's choice among the list's programs: the item naming the executable's path,
+    // and only where none does, the items naming its file.
+    return "(" + name + " = " + app + same + " OR (program_file_matches(" + name + ", " + app +
+           ") AND NOT EXISTS (SELECT 1 FROM applications_list p WHERE p.name = " + app + same +
+           ")))";
 }
 
 std::string ApplicationsUsageSQL(TDateTime from, TDateTime to) {
@@ -100,11 +102,12 @@ std::string WebsitesUsageSQL(TDateTime from, TDateTime to) {
          DateTimeToSQL(from), DateTimeToSQL(to)});
 }
 
-std::string ApplicationsUsageFastSQL(TDateTime from, TDateTime to) {
+std::string ApplicationsUsageFastSQL(TDateTime from, TDateTime to, TPathCase pathCase) {
     return FastUsage("applications_list", "al",
                      "SELECT al.caption as caption, al.active as active, al.name as name, "
                      "s.duration as duration FROM applications_list al JOIN (" +
-                         ApplicationTotals(from, to) + ") s ON " + ProgramCoversSQL("al", "s"));
+                         ApplicationTotals(from, to) + ") s ON " +
+                         ProgramCoversSQL("al", "s", pathCase));
 }
 
 std::string WebsitesUsageFastSQL(TDateTime from, TDateTime to) {

@@ -2,16 +2,18 @@
 
 #include "platform/desktop.h"
 
+#include <map>
 #include <memory>
-#include <set>
 #include <string>
 
 namespace tw {
 
 // The lock files held by scripted desktops; desktops sharing one registry behave like
-// processes of one machine.
+// processes of one machine. A test deletes a lock file by erasing its path.
 struct TFakeLockRegistry {
-    std::set<std::string> held;
+    // Each held path, with the number of the lock that holds it.
+    std::map<std::string, int> held;
+    int lastHolder = 0;
     // When set, creating any lock file fails with this system text.
     std::string creationError;
 };

@@ -1,0 +1,58 @@
+// The running program keeps its single-instance lock when people delete the lock file, and
+// ends when another copy took it meanwhile.
+#include "app/program.h"
+#include "app/program_files.h"
+#include "app/timer_loop.h"
+#include "platform/fake/fake_desktop.h"
+#include "platform/fake/fake_instance_lock.h"
+#include "storage/date_format.h"
+#include "storage/error_log.h"
+#include "support/test_data_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(ProgramLockWatchTest, ADeletedLockIsTakenAgainAndOneTakenByAnotherCopyEndsThisOne) {
+    for (const bool anotherCopyStarted : {false, true}) {
+        SCOPED_TRACE(anotherCopyStarted ? "another copy started" : "nobody else");
+        twtest::TestDataFolder folder(tw::EncodeDate(2026, 3, 2) + 0.5);
+        std::vector<std::string> errors;
+        tw::SetErrorLogListener([&](const std::string& text) { errors.push_back(text); });
+        auto machine = std::make_shared<tw::TFakeLockRegistry>();
+        tw::TFakeDesktop desktop(machine);
+        tw::TTimerLoop timers;
+        tw::TProgram program(desktop, timers, folder.Places());
+        ASSERT_TRUE(program.TakeInstanceLock());
+        int ended = 0;
+        program.WatchForTheEnd([&] { ++ended; });
+
+        machine->held.erase(tw::LockPath(folder.Places())); // the file deleted
+        tw::TFakeDesktop otherDesktop(machine);
+        tw::TTimerLoop otherTimers;
+        tw::TProgram other(otherDesktop, otherTimers, folder.Places());
+        if (anotherCopyStarted) {
+            ASSERT_TRUE(other.TakeInstanceLock());
+        }
+        for (int watch = 1; watch <= 3; ++watch) {
+            timers.FireDue(std::chrono::steady_clock::now() + std::chrono::seconds(watch),
+                           [](const std::exception& e) { ADD_FAILURE() << e.what(); });
+        }
+        EXPECT_EQ(ended, anotherCopyStarted ? 1 : 0);
+        EXPECT_EQ(errors.size(), anotherCopyStarted ? 1u : 0u);
+        if (!anotherCopyStarted) {
+            EXPECT_FALSE(other.TakeInstanceLock()) << "the lock was taken again";
+        }
+        program.Finish();
+        EXPECT_EQ(machine->held.count(tw::LockPath(folder.Places())), anotherCopyStarted ? 1u : 0u)
+            << "the other copy keeps its lock";
+        tw::SetErrorLogListener(nullptr);
+    }
+}
+
+} // namespace
