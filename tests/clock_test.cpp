@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -105,34 +103,6 @@ TEST_F(ClockTest, DayPartsFollowTheProgramClock) {
 
     source_.MoveWallClock(86400); // a wall-clock day ahead changes nothing
     EXPECT_EQ(ClockToday(), day + 1);
-}
-
-} // namespace
-
-namespace {
-
-// The add wizard's scan thread reads the clock while the window's thread does. Unguarded,
-// two readers interleave the counter's stop and start, and the clock can stall for good or
-// leap; guarded, it keeps pace with the counter it reads.
-TEST(ClockThreadsTest, TwoThreadsReadingKeepTheClockInStepWithItsCounter) {
-    tw::ClockInstallSource(nullptr);
-    auto read = [] {
-        for (int i = 0; i < 500000; ++i) {
-            tw::ClockUtcNow();
-        }
-    };
-    const auto wallBefore = std::chrono::steady_clock::now();
-    const tw::TDateTime before = tw::ClockUtcNow();
-    std::thread other(read);
-    read();
-    other.join();
-    const double wall =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
-    const double counted = (tw::ClockUtcNow() - before) * tw::SecondsPerDay;
-    // The stop-and-start cost taken off each read lets the clock lag a little, never run ahead
-    // or stand still.
-    EXPECT_LE(counted, wall + 0.01);
-    EXPECT_GE(counted, wall * 0.5);
 }
 
 } // namespace
