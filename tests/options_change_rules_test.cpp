@@ -152,25 +152,37 @@ TEST_F(OptionsChangeRulesTest, ResetClearsMarkersAndIgnoresPendingNonsense) {
     File().WriteInteger("Common", "TimeLimitSeconds", 0);
     File().WriteInteger("Common", "ExpirationAction", 7);
     File().WriteBool("Common", "Show5MinButton", false);
+    File().WriteString("Common", "HandEdited", "x");
     o.ExpirationActionChanged = o.TimeLimitSecondsChanged = true;
     o.MonitoredItemDeleteActionProcessed = true;
+    o.MakeDayChoice(tw::TDayChoice::ListClosed);
+    o.MakeDayChoice(tw::TDayChoice::FiveMinutesTaken);
     o.ResetChangeFlags();
     EXPECT_EQ(o.TimeLimitSeconds, 28800);
     EXPECT_EQ(o.ExpirationAction, tw::TExpirationAction::ReminderOnly);
     EXPECT_FALSE(o.ExpirationActionChanged || o.TimeLimitSecondsChanged ||
                  o.MonitoredItemDeleteActionProcessed);
-    EXPECT_FALSE(File().SectionExists("Common"));
-    EXPECT_TRUE(File().ReadBool("Common", "Show5MinButton", true));
+    EXPECT_FALSE(o.DayChoiceMade(tw::TDayChoice::ListClosed) ||
+                 o.DayChoiceMade(tw::TDayChoice::FiveMinutesTaken));
+    // Only the administrator's standing choice outlasts the day.
+    EXPECT_EQ(File().ReadSectionValues("Common"),
+              (std::vector<std::pair<std::string, std::string>>{{"Show5MinButton", "0"}}));
 }
 
-TEST_F(OptionsChangeRulesTest, DeleteMarkerReachesTheFileOnlyWhenAskedTo) {
-    tw::TOptions& o = *options_;
+TEST_F(OptionsChangeRulesTest, TheDaysFreeRemovalIsNotGrantedAgainByARestart) {
     Add("/usr/bin/game", TMonitoredItemType::mitApp);
+    Add("/usr/bin/other", TMonitoredItemType::mitApp);
     auto game = Probe("/usr/bin/game");
-    o.MonitoredItemDelete(&game);
-    EXPECT_FALSE(File().ReadBool("Common", "MonitoredItemDeleteActionProcessed", false));
-    o.SetMonitoredItemDeleteActionProcessed(true);
-    EXPECT_TRUE(File().ReadBool("Common", "MonitoredItemDeleteActionProcessed", false));
+    auto other = Probe("/usr/bin/other");
+    EXPECT_EQ(options_->MonitoredItemDelete(&game), tw::TItemDeletion::Removed);
+    options_.reset(); // the program ends and starts again
+    options_ = std::make_unique<tw::TOptions>(folder_.Data());
+    EXPECT_EQ(options_->MonitoredItemDelete(&other), tw::TItemDeletion::Deactivated);
+
+    options_->ResetChangeFlags(); // a new day grants a new one, also after a restart
+    options_.reset();
+    options_ = std::make_unique<tw::TOptions>(folder_.Data());
+    EXPECT_EQ(options_->MonitoredItemDelete(&other), tw::TItemDeletion::Removed);
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #ifndef _WIN32
@@ -468,6 +469,97 @@ TEST_F(ScanEngineLateStartTest, AResetBeforeFourKeepsTheNightInItsDay) {
     EXPECT_EQ(host_.redisplays, 2);
     EXPECT_DOUBLE_EQ(options_->ResetDateTime, Today + 1 + 4 * tw::OneHour);
     EXPECT_EQ(Engine().Logger().Total, 3600);
+}
+
+// What the person chose in the reminder lasts until the day ends: through a restart, and
+// not past the next 04:00.
+class ScanEngineDayRulesTest : public ScanEngineTest {
+  protected:
+    ScanEngineDayRulesTest() : ScanEngineTest(Today + 23 * tw::OneHour) {}
+
+    // The program ends and starts again on the same files.
+    void Restart(bool fiveMinutesSetting) {
+        engine_.reset();
+        options_.reset();
+        folder_.Restart();
+        options_ = std::make_unique<tw::TOptions>(folder_.Data());
+        engine_ = std::make_unique<tw::TScanEngine>(desktop_, *options_, host_, host_,
+                                                    fiveMinutesSetting);
+    }
+    // Listed, over the limit, under the given setting; the person answers as told.
+    void OverTheLimit(tw::TExpirationAction action, std::optional<tw::TExpirationAction> picked) {
+        List(Game, TMonitoredItemType::mitApp);
+        options_->TimeLimitSeconds = 3;
+        options_->ExpirationAction = action;
+        host_.answer = [picked](bool, bool) { return tw::TReminderChoice{false, picked}; };
+    }
+};
+
+struct TDayCloseCase {
+    const char* name;
+    bool inBlock;
+    std::optional<tw::TExpirationAction> picked;
+    bool closesTheDay;
+};
+
+class ScanEngineDayCloseTest : public ScanEngineDayRulesTest,
+                               public testing::WithParamInterface<TDayCloseCase> {};
+
+TEST_P(ScanEngineDayCloseTest, ClosingChosenInTheReminderHoldsUntilTheDayEnds) {
+    const TDayCloseCase& c = GetParam();
+    OverTheLimit(tw::TExpirationAction::ReminderOnly, c.picked);
+    Front(tw::AddEditorWindow(desktop_, Game));
+    if (c.inBlock) {
+        Engine().StartBlock(60.0 / tw::SecondsPerDay);
+    }
+    Scan(3);
+    Scan(3);
+    ASSERT_EQ(host_.shown.size(), 1u); // answered as picked
+    host_.answer = [](bool, bool) { return tw::TReminderChoice{}; };
+    auto again = Front(tw::AddEditorWindow(desktop_, Game)); // opened again at once
+    Scan(3);
+    EXPECT_EQ(CloseRequestsTo(again), c.closesTheDay || c.inBlock ? 1 : 0);
+
+    Restart(true);
+    auto later = Front(tw::AddEditorWindow(desktop_, Game)); // and after a restart
+    Scan(120);
+    EXPECT_EQ(CloseRequestsTo(later), c.closesTheDay ? 1 : 0);
+    EXPECT_EQ(host_.shown.size(), c.closesTheDay ? 1u : 2u); // asked and answered
+
+    Scan(5 * 3600); // past 04:00: the list is open again, also after a restart
+    EXPECT_EQ(host_.redisplays, 1);
+    Restart(true);
+    Scan(3);
+    EXPECT_EQ(CloseRequestsTo(later), c.closesTheDay ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, ScanEngineDayCloseTest,
+    testing::Values(TDayCloseCase{"Block", false, tw::TExpirationAction::CloseListed, true},
+                    TDayCloseCase{"Continue", false, tw::TExpirationAction::ReminderOnly, false},
+                    TDayCloseCase{"EndedByTheProgram", false, std::nullopt, false},
+                    TDayCloseCase{"BlockPeriodsOwn", true, tw::TExpirationAction::CloseListed,
+                                  false}),
+    [](const testing::TestParamInfo<TDayCloseCase>& info) { return info.param.name; });
+
+TEST_F(ScanEngineDayRulesTest, FiveMinutesComeOnceADayAndNeverAgainstTheSetting) {
+    OverTheLimit(tw::TExpirationAction::CloseListed, std::nullopt);
+    host_.answer = [](bool, bool five) { return tw::TReminderChoice{five, {}}; };
+    Front(tw::AddEditorWindow(desktop_, Game));
+    Scan(3);
+    Scan(3);       // taken
+    Restart(true); // and not offered again that day
+    Scan(3);
+    ASSERT_EQ(host_.shown.size(), 2u);
+    EXPECT_FALSE(host_.shown[1].fiveMinutesAllowed);
+
+    Scan(5 * 3600); // a new day offers it again, also after a restart
+    Restart(true);
+    EXPECT_TRUE(Engine().FiveMinutesAllowed());
+    Restart(false); // where the setting withholds it, a new day does not bring it
+    Scan(24 * 3600);
+    EXPECT_EQ(host_.redisplays, 2);
+    EXPECT_FALSE(Engine().FiveMinutesAllowed());
 }
 
 } // namespace

@@ -30,7 +30,11 @@ TScanEngine::TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host, 
                          bool fiveMinutesAllowed)
     : desktop_(desktop), options_(options), activity_(options.Data().Activity()), host_(host),
       timers_(timers), probe_(desktop), closeProbe_(desktop), lastScanTime_(ClockUtcNow()),
-      fiveMinutesAllowed_(fiveMinutesAllowed), blockEnd_(ClockUtcNow()) {
+      fiveMinutesOffered_(fiveMinutesAllowed),
+      fiveMinutesAllowed_(fiveMinutesAllowed &&
+                          !options.DayChoiceMade(TDayChoice::FiveMinutesTaken)),
+      listClosedForTheDay_(options.DayChoiceMade(TDayChoice::ListClosed)),
+      blockEnd_(ClockUtcNow()) {
     KeepDayWithinReach();
 }
 
@@ -145,7 +149,9 @@ void TScanEngine::RunCycle() {
     const std::string listedName = options_.MonitoredList.Items(index).Name;
 
     const bool limitReached = Logger().Total >= options_.TimeLimitSeconds;
-    if (limitReached || inBlock) {
+    if (listClosedForTheDay_) {
+        desktop_.PostCloseRequest(probe_.Window); // asked and answered: no reminder again
+    } else if (limitReached || inBlock) {
         bool& due = inBlock ? blockReminderDue_ : limitReminderDue_;
         if (due) {
             const TReminderChoice choice = host_.ShowReminder(probe_, inBlock, fiveMinutesAllowed_);
@@ -154,11 +160,9 @@ void TScanEngine::RunCycle() {
             if (choice.action) {
                 CarryOutTimeUpAction(choice);
             }
+            KeepTheDaysChoice(choice, inBlock);
             reminderSnoozed_ = choice.fiveMoreMinutes;
             due = false;
-            if (reminderSnoozed_ && fiveMinutesAllowed_) {
-                fiveMinutesAllowed_ = false;
-            }
             timers_.EnableReminderOnlyTimer();
         }
         if (TimeUpAction(inBlock) == TExpirationAction::CloseListed && !reminderSnoozed_) {
@@ -276,6 +280,25 @@ void TScanEngine::CarryOutTimeUpAction(const TReminderChoice& choice) {
     }
 }
 
+void TScanEngine::KeepTheDaysChoice(const TReminderChoice& choice, bool isBlock) {
+    if (choice.fiveMoreMinutes && fiveMinutesAllowed_) {
+        fiveMinutesAllowed_ = false;
+        options_.MakeDayChoice(TDayChoice::FiveMinutesTaken);
+    }
+    // Only "Reminder Only" lets the person choose; the reminder offers closing as blocking
+    // the list until the day ends.
+    if (!isBlock && options_.ExpirationAction == TExpirationAction::ReminderOnly &&
+        choice.action == TExpirationAction::CloseListed) {
+        listClosedForTheDay_ = true;
+        options_.MakeDayChoice(TDayChoice::ListClosed);
+    }
+}
+
+void TScanEngine::ForgetTheDaysChoices() {
+    fiveMinutesAllowed_ = fiveMinutesOffered_;
+    listClosedForTheDay_ = false;
+}
+
 void TScanEngine::CloseAllListed() {
     closeProbe_.Execute(true, &options_.MonitoredList);
 }
@@ -292,7 +315,7 @@ TItemDeletion TScanEngine::DeleteListedItem(const TMonitoredItem* item) {
 void TScanEngine::DailyReset() {
     limitReminderDue_ = true;
     blockReminderDue_ = true;
-    fiveMinutesAllowed_ = true;
+    ForgetTheDaysChoices(); // their marks in the settings file go with ResetChangeFlags
     options_.SetDay(options_.Day().Next(ClockNow(), ClockUtcNow()));
     options_.ResetChangeFlags();
 

@@ -17,7 +17,8 @@ namespace tw {
 // what is in front, enforces the limit and Block mode, and logs listed time.
 class TScanEngine {
   public:
-    // fiveMinutesAllowed: whether reminders offer five more minutes (a local setting).
+    // fiveMinutesAllowed: whether reminders offer five more minutes (a local setting). What
+    // the person chose in the reminder earlier today holds until the day ends.
     TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host, TScanTimers& timers,
                 bool fiveMinutesAllowed);
     TScanEngine(const TScanEngine&) = delete;
@@ -79,6 +80,11 @@ class TScanEngine {
     // the computer down with a minute's warning, lengthened by the part of the reminder's
     // countdown the host could not show. Throws the system's refusal of a shutdown.
     void CarryOutTimeUpAction(const TReminderChoice& choice);
+    // What of the choice lasts until the day ends: the five minutes used, the list closed by
+    // the person's own choice (the reminder promises it closed until the day ends).
+    void KeepTheDaysChoice(const TReminderChoice& choice, bool isBlock);
+    // A new day: the reminder's choices of the last one no longer hold.
+    void ForgetTheDaysChoices();
     // The guarded part of a scan: from the day part to logging.
     void RunCycle();
     // A clock corrected soon after boot is followed; the day stored by a clock that was
@@ -106,7 +112,9 @@ class TScanEngine {
     bool limitReminderDue_ = true;
     bool blockReminderDue_ = true;
     bool reminderSnoozed_ = false;
+    const bool fiveMinutesOffered_; // the setting; each day offers them once
     bool fiveMinutesAllowed_;
+    bool listClosedForTheDay_;
     bool isSuspended_ = false;
     bool isSessionLocked_ = false;
     TDateTime blockStart_ = 0;

@@ -20,6 +20,11 @@
 
 namespace tw {
 
+enum class TDayChoice {
+    ListClosed,       // the listed sites and applications stay closed until the day ends
+    FiveMinutesTaken, // the day's five more minutes are used
+};
+
 // Every setting of the program, the watched list and the once-a-day change bookkeeping.
 // Loaded from settings.sqlite when created, written back by Save; the watched list is
 // mirrored into actmondb.sqlite, where the usage queries join it, in the same transaction.
@@ -108,8 +113,13 @@ class TOptions {
     // The daily reset's share: the items waiting for their removal leave the list (where the
     // person may change it), and the notes go.
     void ApplyPendingRemovals();
-    // The options' share of the daily reset: markers cleared, pending values applied.
+    // The options' share of the daily reset: markers cleared, pending values applied. The
+    // standing settings kept beside the markers stay.
     void ResetChangeFlags();
+    // What the person chose in the time-up reminder today. Kept beside the change markers
+    // until the next daily reset, so that a restart neither forgets nor grants it again.
+    bool DayChoiceMade(TDayChoice choice) const;
+    void MakeDayChoice(TDayChoice choice);
 
     // Whether this build guards the strict settings with an administrator password; the
     // self-managed edition asks nobody for one, and lets everybody change them.

@@ -69,7 +69,8 @@ TItemDeletion TOptions::MonitoredItemDelete(const TMonitoredItem* item) {
     }
     if (level == alAdmin || !MonitoredItemDeleteActionProcessed) {
         if (level != alAdmin) {
-            MonitoredItemDeleteActionProcessed = true;
+            // Kept in the file at once: a restart must not grant a second removal today.
+            SetMonitoredItemDeleteActionProcessed(true);
         }
         MonitoredList.Delete(index);
         return TItemDeletion::Removed;
@@ -148,9 +149,25 @@ void TOptions::ResetChangeFlags() {
             ExpirationAction = *pendingAction;
         }
     }
-    if (file.SectionExists("Common")) {
-        file.EraseSection("Common");
-    }
+    // The administrator's standing choices live in the same section as the day's markers,
+    // and outlast the day.
+    file.EraseSectionExcept("Common", {"Show5MinButton"});
+}
+
+namespace {
+
+const char* DayChoiceKey(TDayChoice choice) {
+    return choice == TDayChoice::ListClosed ? "ListClosedForTheDay" : "FiveMinutesTaken";
+}
+
+} // namespace
+
+bool TOptions::DayChoiceMade(TDayChoice choice) const {
+    return Settings().ReadBool("Common", DayChoiceKey(choice), false);
+}
+
+void TOptions::MakeDayChoice(TDayChoice choice) {
+    Settings().WriteBool("Common", DayChoiceKey(choice), true);
 }
 
 bool TOptions::ChangeNeedsPassword() const {

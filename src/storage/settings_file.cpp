@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 
 #ifdef _WIN32
@@ -455,6 +456,51 @@ int ReadIntegerFrom(const TIniText& text, const std::string& section, const std:
     return entry && ParseInteger(entry->value, result) ? result : def;
 }
 
+// The text without the lines of the named section, but for the entries of the kept keys
+// and the headers of the parts that hold one; returns false when nothing went.
+bool DropSectionExcept(TIniText& text, const std::string& section,
+                       const std::vector<std::string>& keptKeys) {
+    auto isKept = [&](const TIniLine& line) {
+        if (line.kind != TLineKind::Entry) {
+            return false;
+        }
+        for (const std::string& key : keptKeys) {
+            if (SameText(line.name, key)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    std::vector<TIniLine> kept;
+    std::vector<TIniLine> part; // the current part of the section, header first
+    bool partKeepsSome = false;
+    auto closePart = [&] {
+        if (partKeepsSome) {
+            kept.insert(kept.end(), std::make_move_iterator(part.begin()),
+                        std::make_move_iterator(part.end()));
+        }
+        part.clear();
+        partKeepsSome = false;
+    };
+    bool inside = false;
+    const std::size_t before = text.lines.size();
+    for (auto& line : text.lines) {
+        if (line.kind == TLineKind::Section) {
+            closePart();
+            inside = SameText(line.name, section);
+        }
+        if (!inside) {
+            kept.push_back(std::move(line));
+        } else if (line.kind == TLineKind::Section || isKept(line)) {
+            partKeepsSome = partKeepsSome || line.kind != TLineKind::Section;
+            part.push_back(std::move(line));
+        }
+    }
+    closePart();
+    text.lines = std::move(kept);
+    return text.lines.size() != before;
+}
+
 } // namespace
 
 TSettingsFile::TSettingsFile(std::string fileName) : fileName_(std::move(fileName)) {}
@@ -553,6 +599,14 @@ void TSettingsFile::EraseSection(const std::string& section) {
         bool changed = kept.size() != text.lines.size();
         text.lines = std::move(kept);
         return changed;
+    });
+}
+
+void TSettingsFile::EraseSectionExcept(const std::string& section,
+                                       const std::vector<std::string>& keptKeys) {
+    Require(ValidSectionName(section), UnitName, "section name is not empty, trimmed, without ']'");
+    Modify(fileName_, "; TSettingsFile.EraseSectionExcept: ", [&](TIniText& text) {
+        return DropSectionExcept(text, section, keptKeys);
     });
 }
 

@@ -33,6 +33,9 @@ class TSettingsFile {
     ReadSectionValues(const std::string& section) const;
     bool SectionExists(const std::string& section) const;
     void EraseSection(const std::string& section);
+    // Erases the section but for the entries of the given keys, in one write: a crash leaves
+    // either the whole section or what is kept.
+    void EraseSectionExcept(const std::string& section, const std::vector<std::string>& keptKeys);
 
   private:
     std::string fileName_;
