@@ -17,13 +17,14 @@
 namespace tw {
 namespace {
 
-// Rows deleted per slice: at first, and the bounds of the fitting. Each deleted row costs the
-// roll-up's triggers an update, so a slice is fitted to the time rather than to a count, well
-// under the tenth of a second that a person would notice on the window's thread.
+// Rows deleted per slice: at first, and the bounds of the fitting. A slice costs a commit
+// (a few tens of milliseconds on a busy disk) and then every deleted row an update by the
+// roll-up's triggers, so the count is fitted to the time the rows take beyond the commit,
+// well under the tenth of a second that a person would notice on the window's thread.
 constexpr int FirstLimit = 200;
-constexpr int LeastLimit = 20;
+constexpr int LeastLimit = 50;
 constexpr int MostLimit = 20000;
-constexpr double SliceTargetMs = 25;
+constexpr double SliceTargetMs = 40;
 
 const char* const Label = "; TLogPurge: ";
 const char* const RunLabel = "; TLogPurge.Run: ";
@@ -172,16 +173,22 @@ bool TLogPurge::Step() {
     }
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    if (changed > 0) {
+        commitMs_ = std::min(commitMs_, ms); // the least a slice that writes takes
+    }
     if (changed < limit) {
-        ++next_; // this part is done
+        ++next_; // this part is done; the next one's rows may cost more each
+        limit_ = std::min(limit_, FirstLimit);
+        return next_ < slices_.size();
     }
-    // Fitted to the rows this slice deleted; a slice that deleted few says little.
-    if (changed >= LeastLimit) {
-        const double perRow = ms / changed;
-        limit_ = std::clamp(static_cast<int>(SliceTargetMs / std::max(perRow, 1e-4)), LeastLimit,
-                            std::min(MostLimit, limit * 2 + LeastLimit));
-    }
-    return next_ < slices_.size();
+    // A full slice tells how many rows fit in the time.
+    const double rowsMs = ms - commitMs_;
+    const double roomMs = std::max(SliceTargetMs - commitMs_, SliceTargetMs / 2);
+    const double fitting = rowsMs > 0 ? limit * roomMs / rowsMs : 2.0 * limit;
+    limit_ =
+        static_cast<int>(std::clamp(fitting, static_cast<double>(std::max(LeastLimit, limit / 2)),
+                                    static_cast<double>(std::min(MostLimit, limit * 2))));
+    return true;
 }
 
 bool TLogPurge::Run(const TSlice& slice, int& changed) {

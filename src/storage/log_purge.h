@@ -53,7 +53,8 @@ class TLogPurge {
     bool clockRight_;
     std::vector<TSlice> slices_;
     std::size_t next_ = 0;
-    int limit_; // rows a slice deletes, fitted to the time the last one took
+    int limit_;             // rows a slice deletes, fitted to the time the last ones took
+    double commitMs_ = 1e9; // the least time a slice that deleted rows took
 };
 
 } // namespace tw
