@@ -1,8 +1,11 @@
 #include "storage/activity_logger.h"
 
 #include "base/text.h"
+#include "storage/clock.h"
+#include "storage/daily_rollup.h"
 #include "storage/date_format.h"
 #include "storage/error_log.h"
+#include "storage/log_purge.h"
 #include "storage/options.h"
 #include "storage/sqlite_database.h"
 #include "storage/sqlite_table.h"
@@ -394,18 +397,22 @@ class LogPurgeTest : public ActivityLoggerTest {
 
 TEST_F(LogPurgeTest, OldRowsAndUnlistedProgramsGo) {
     ListEverywhere(Game);
+    ListEverywhere("xmessage");
     const tw::TDateTime now = tw::ClockNow();
     AddRow(tw::DateTimeToSQL(now - 90 - tw::OneSecond), Game, "", 1, 1);
     AddRow(tw::DateTimeToSQL(now - 90 - tw::OneSecond), Browser, "http://a.org", 2, 2);
     AddRow(tw::DateTimeToSQL(now - 90), Game, "", 3, 1);         // the oldest kept
     AddRow(At(0, 9), "C:\\Gone\\old.exe", "", 4, 1);             // no longer listed
-    AddRow(At(0, 9), "c:\\games\\GAME.EXE", "", 5, 1);           // not the listed text
+    AddRow(At(0, 9), "c:\\games\\GAME.EXE", "", 5, 1);           // the scan's path, any case
+    AddRow(At(0, 9), "/usr/bin/xmessage", "", 8, 1);             // listed by its file name
+    AddRow(At(-9, 9), "/opt/x11/bin/xmessage", "", 10, 1);       // wherever it lies
+    AddRow(At(0, 9), "/usr/bin/xmessage-old", "", 11, 1);        // another file
     AddRow(At(0, 9), "C:\\Gone\\old.exe", "http://a.org", 6, 2); // address rows stay
     AddRow(At(0, 9), Game, "", 7, 1);
     // The purge runs day by day; what lies outside those days goes as well.
     Exec("INSERT INTO applications(app_name, duration, origin) VALUES('C:\\Gone\\old.exe', 9, 1)");
     Purge();
-    EXPECT_EQ(Remaining(), "3,6,7");
+    EXPECT_EQ(Remaining(), "3,5,6,7,8,10");
     EXPECT_TRUE(errors_.empty()) << errors_[0];
 }
 
@@ -417,9 +424,10 @@ TEST_F(LogPurgeTest, EmptyProgramListRemovesEveryProgramRow) {
     EXPECT_EQ(Remaining(), "2");
 }
 
-// A clock at start far ahead of the stored rows, or behind them, cannot tell old rows from
-// recent ones: they stay, and the log says why once. The unlisted programs' rows, which go
-// whatever their age, still go, also those dated ahead of the clock.
+// In a folder that keeps no trusted time yet, a clock at start far ahead of the stored rows,
+// or behind them, cannot tell old rows from recent ones: they stay, and the log says why once. The
+// unlisted programs' rows, which go whatever their age, still go, also those dated ahead of the
+// clock.
 TEST_F(LogPurgeTest, OldRowsStayWhenTheClockCannotJudgeTheirAge) {
     ListEverywhere(Game);
     for (const std::string& newest : {At(-2, 9), std::string("2999-01-01 00:00:00")}) {
@@ -440,6 +448,90 @@ TEST_F(LogPurgeTest, OldRowsStayWhenTheClockCannotJudgeTheirAge) {
     Exec("DELETE FROM applications WHERE date_created > '2100'");
     Purge();
     EXPECT_EQ(Remaining(), "4");
+}
+
+// A clock is judged against the last time a clock judged right kept, never against rows
+// that the clock itself may have written. Each line is a start, in order.
+TEST_F(LogPurgeTest, TheClockIsJudgedAgainstTheLastTrustedTime) {
+    struct TStart {
+        double hours; // after the first start, by the system's clock
+        bool synchronised;
+        bool right;
+        const char* why;
+    };
+    const TStart starts[] = {
+        {0, false, true, "no trusted time kept yet: nothing stored objects"},
+        {20, false, true, "less than a day after the last trusted time"},
+        {20 + 365 * 24, false, false, "a year ahead"},
+        {21 + 365 * 24, false, false, "the same wrong clock again, agreeing with its own rows"},
+        {50, false, false, "more than a day after the last trusted time"},
+        {50, true, true, "the system says its clock is synchronised"},
+        {49, false, false, "behind the last trusted time"},
+        {60, false, true, "less than a day after the synchronised start"},
+    };
+    double at = 0;
+    for (const TStart& start : starts) {
+        SCOPED_TRACE(start.why);
+        folder_.Clock().MoveWallClock((start.hours - at) * 3600);
+        at = start.hours;
+        tw::ClockInstallSource(&folder_.Clock()); // a start: the program clock as the system's
+        folder_.SetClockSynchronised(start.synchronised);
+        EXPECT_EQ(tw::TLogPurge::ClockRight(folder_.File("actmondb.sqlite"), folder_.Settings(),
+                                            tw::ClockNow()),
+                  start.right);
+        AddRow(tw::DateTimeToSQL(tw::ClockNow()), Game, "", 1, 1);
+    }
+}
+
+// Two starts with the clock a year ahead: the history of the last 90 days stays. A run that
+// starts before the system has set its clock cleans up once the system says it has.
+TEST_F(LogPurgeTest, OldRowsStayUntilTheClockIsKnownRight) {
+    ListEverywhere(Game);
+    AddRow(At(-60, 9), Game, "", 2, 1);
+    AddRow(At(0, 9), Game, "", 3, 1);
+    Purge();
+    for (int start = 0; start < 2; ++start) {
+        folder_.Clock().MoveWallClock(start == 0 ? 365 * tw::SecondsPerDay : 3600);
+        tw::ClockInstallSource(&folder_.Clock());
+        Purge();
+        AddRow(tw::DateTimeToSQL(tw::ClockNow()), Game, "", 4 + start, 1);
+    }
+    EXPECT_EQ(Remaining(), "2,3,4,5");
+
+    const std::string path = folder_.File("actmondb.sqlite");
+    tw::TLogPurge purge(path, tw::ClockNow(), true,
+                        tw::TLogPurge::ClockRight(path, folder_.Settings(), tw::ClockNow()));
+    while (purge.Step()) {
+    }
+    EXPECT_FALSE(purge.JudgeAgain(folder_.Settings(), tw::ClockNow()));
+    folder_.SetClockSynchronised(true);
+    ASSERT_TRUE(purge.JudgeAgain(folder_.Settings(), tw::ClockNow()));
+    while (purge.Step()) {
+    }
+    EXPECT_EQ(Remaining(), "4,5");
+    EXPECT_FALSE(purge.JudgeAgain(folder_.Settings(), tw::ClockNow())) << "done once";
+}
+
+// The roll-up keeps no day the rows have left, and no row that adds up to nothing.
+TEST_F(LogPurgeTest, TheRollupLosesTheOldDaysAndTheEmptyRows) {
+    ListEverywhere(Game);
+    {
+        tw::TSQLiteDatabase db(folder_.File("actmondb.sqlite"));
+        tw::EnsureDailyRollup(db);
+    }
+    AddRow(At(-100, 9), Game, "", 1, 1);
+    AddRow(At(-5, 9), Game, "", 2, 1);
+    AddRow(At(-5, 10), "C:\\Gone\\old.exe", "", 4, 1);
+    AddRow(At(0, 9), Game, "", 8, 1);
+    {
+        tw::TSQLiteDatabase db(folder_.File("actmondb.sqlite"));
+        tw::BuildRollupDays(db, tw::EncodeDate(2024, 2, 1) + 4 * tw::OneHour,
+                            Day + 4 * tw::OneHour);
+    }
+    Purge();
+    EXPECT_EQ(Scalar("SELECT group_concat(day || '=' || duration) FROM daily_usage"),
+              tw::DateToText(Day - 5) + "=2," + tw::DateToText(Day) + "=8");
+    EXPECT_EQ(Scalar("SELECT MIN(day) FROM daily_usage_days"), tw::DateToText(Day - 90));
 }
 
 // The clean-up trusts only a list that loaded and whose copy matches it: a program listed in

@@ -46,28 +46,39 @@ class DataFolderStartTest : public testing::Test {
 // A settings database lost beside the activity database: the history stays, and the list
 // comes back from its copy, so that the clean-up does not take the listed programs' history.
 TEST_F(DataFolderStartTest, AMissingSettingsDatabaseLeavesTheHistoryAndKeepsTheList) {
+    folder_.Exec("actmondb.sqlite", "INSERT INTO applications(date_created, app_name, duration, "
+                                    "origin) VALUES('2026-12-07 09:30:00', '/usr/bin/gone', 5, 1)");
     std::filesystem::remove(folder_.File("settings.sqlite"));
-    tw::SeedDataFolder(folder_.Places());
-    EXPECT_EQ(folder_.Scalar("actmondb.sqlite", "SELECT SUM(duration) FROM applications"), "600");
+    EXPECT_TRUE(tw::SeedDataFolder(folder_.Places()));
+    EXPECT_FALSE(tw::SeedDataFolder(folder_.Places())) << "once";
+    EXPECT_EQ(folder_.Scalar("actmondb.sqlite", "SELECT SUM(duration) FROM applications"), "605");
     tw::TOptions options(folder_.Data());
     ASSERT_FALSE(options.LoadFailed());
     EXPECT_EQ(options.TimeLimitSeconds, 28800); // the settings themselves were lost
     ASSERT_EQ(options.MonitoredList.Count(), 1);
     EXPECT_EQ(options.MonitoredList.Items(0).Name, Game);
-    EXPECT_TRUE(options.ListTrusted());
+    // A list taken over at this start removes no history yet, not even an unlisted one's.
+    options.RepairListCopy(true);
+    EXPECT_FALSE(options.ListTrusted());
     options.LogDBPurge();
-    EXPECT_EQ(folder_.Scalar("actmondb.sqlite", "SELECT SUM(duration) FROM applications"), "600");
+    EXPECT_EQ(folder_.Scalar("actmondb.sqlite", "SELECT SUM(duration) FROM applications"), "605");
 }
 
-// The copy the counting joins differs (a hand edit, a failed write): the start writes it
-// again from settings.sqlite, and until then the clean-up does not trust it.
+// The copy the counting joins differs (a hand edit, a failed write, an older settings.sqlite
+// put back): the start writes it again from settings.sqlite, and the clean-up does not trust
+// the list in that run, so the history of a program only the copy listed is kept.
 TEST_F(DataFolderStartTest, ADifferentListCopyIsRepairedFromTheSettings) {
     folder_.Exec("actmondb.sqlite", "UPDATE applications_list SET name = '/usr/bin/other'");
+    folder_.Exec("actmondb.sqlite",
+                 "INSERT INTO applications(date_created, app_name, duration, "
+                 "origin) VALUES('2026-12-07 09:30:00', '/usr/bin/other', 5, 1)");
     tw::TOptions options(folder_.Data());
     EXPECT_FALSE(options.ListTrusted());
     options.RepairListCopy();
     EXPECT_EQ(CopyNames(), Game);
-    EXPECT_TRUE(options.ListTrusted());
+    EXPECT_FALSE(options.ListTrusted());
+    options.LogDBPurge();
+    EXPECT_EQ(folder_.Scalar("actmondb.sqlite", "SELECT SUM(duration) FROM applications"), "605");
     options.MakeReadOnly();
     tw::TOptions again(folder_.Data());
     EXPECT_TRUE(again.ListTrusted());

@@ -317,7 +317,7 @@ TEST(UsageQueriesDifferentialTest, DailyRollupGivesTheReferenceFigures) {
             }
             data.Change();
             // The clean-up as the program runs it, in slices.
-            tw::TLogPurge purge(data.Path(), data.Now(), true);
+            tw::TLogPurge purge(data.Path(), data.Now(), true, true);
             while (purge.Step()) {
             }
         }

@@ -24,7 +24,8 @@ constexpr int SaveOptionsMs = 240025;       // what changed reaches settings.sql
 constexpr int UninstallWatchMs = 900;       // the uninstaller's marker ends the program
 constexpr int LogPurgeFirstSliceMs = 2000;  // the clean-up waits until the start is over,
 constexpr int LogPurgeNextSlicesMs = 10;    // then goes on in short slices, and so does the
-                                            // roll-up's first build
+                                            // roll-up's first build;
+constexpr int ClockRejudgeMs = 600000;      // then the clock is judged again now and then
 
 int ScanPeriodMs(const TOptions& options) {
     return options.ScanPeriodSeconds * 1000;
@@ -57,9 +58,9 @@ void TProgram::WatchForTheEnd(std::function<void()> end) {
 }
 
 void TProgram::LoadOptions() {
-    SeedDataFolder(data_.Places());
+    const bool seededAfresh = SeedDataFolder(data_.Places());
     options_ = std::make_unique<TOptions>(data_);
-    options_->RepairListCopy();
+    options_->RepairListCopy(seededAfresh);
 }
 
 void TProgram::Start() {
@@ -84,10 +85,12 @@ void TProgram::Start() {
             options_->Save();
         }
     });
-    // Made now, before this run writes rows: the newest stored row tells whether the clock
-    // can judge which rows are old.
-    logPurge_ =
-        std::make_unique<TLogPurge>(options_->LogDBPath(), ClockNow(), options_->ListTrusted());
+    // Made now, before this run writes rows: in a folder that keeps no trusted time yet, the
+    // newest stored row tells whether the clock can judge which rows are old.
+    const TDateTime now = ClockNow();
+    const std::string activity = options_->LogDBPath();
+    logPurge_ = std::make_unique<TLogPurge>(activity, now, options_->ListTrusted(),
+                                            TLogPurge::ClockRight(activity, data_.Settings(), now));
     tmrLogPurge_ =
         timers_.Add("tmrLogPurge", LogPurgeFirstSliceMs, true, [this] { LogPurgeTimer(); });
 }
@@ -135,20 +138,24 @@ void TProgram::UninstallWatchTimer() {
 
 void TProgram::LogPurgeTimer() {
     timers_.SetInterval(tmrLogPurge_, LogPurgeNextSlicesMs);
-    if (engine_->IsPaused()) {
+    if (engine_->IsPaused() || !logPurge_) {
         return;
     }
-    if (logPurge_) {
-        if (!logPurge_->Step()) {
-            logPurge_.reset();
-            // After the clean-up, so that it builds no day the clean-up then changes.
-            rollupBuild_ = std::make_unique<TRollupBuild>(options_->LogDBPath(), ClockNow());
-        }
+    if (logPurge_->Step()) {
         return;
     }
-    if (!rollupBuild_ || !rollupBuild_->Step()) {
-        timers_.SetEnabled(tmrLogPurge_, false);
-        rollupBuild_.reset();
+    if (!rollupBuild_) {
+        // After the clean-up, so that it builds no day the clean-up then changes.
+        rollupBuild_ = std::make_unique<TRollupBuild>(options_->LogDBPath(), ClockNow());
+    }
+    if (rollupBuild_->Step()) {
+        return;
+    }
+    // Judged again now and then, the clock keeps its last trusted time close to now, and old
+    // rows left at start (a start before the system had set its clock) go once it is right.
+    timers_.SetInterval(tmrLogPurge_, ClockRejudgeMs);
+    if (logPurge_->JudgeAgain(data_.Settings(), ClockNow())) {
+        timers_.SetInterval(tmrLogPurge_, LogPurgeNextSlicesMs);
     }
 }
 

@@ -96,8 +96,8 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
     TDataFolder data_;
     std::unique_ptr<TOptions> options_;
     std::unique_ptr<TScanEngine> engine_;
-    std::unique_ptr<TLogPurge> logPurge_;       // while the clean-up of old activity runs
-    std::unique_ptr<TRollupBuild> rollupBuild_; // then while the roll-up's first build runs
+    std::unique_ptr<TLogPurge> logPurge_;       // the clean-up of old activity
+    std::unique_ptr<TRollupBuild> rollupBuild_; // then the roll-up's first build
     TScanHost* view_ = nullptr;
     bool addressesNeeded_ = false;
     int tmrScan_ = -1;

@@ -136,6 +136,39 @@ std::string RollupDayOf(const std::string& column) {
            ", 1, 10), '-1 day') ELSE date(substr(" + column + ", 1, 10)) END)";
 }
 
+namespace {
+
+bool HasRollup(TSQLiteDatabase& db) {
+    return db.GetTable("SELECT COUNT(*) FROM sqlite_master WHERE name = 'daily_usage'")
+               ->ValueAsInteger(0) != 0;
+}
+
+std::string BoundedDelete(const std::string& table, const std::string& condition) {
+    return "DELETE FROM " + table + " WHERE rowid IN (SELECT rowid FROM " + table + " WHERE " +
+           condition + " LIMIT %LIMIT%)";
+}
+
+} // namespace
+
+std::vector<std::string> RollupOldDaysSQL(TSQLiteDatabase& db) {
+    if (!HasRollup(db)) {
+        return {};
+    }
+    const std::string before = "day < " + RollupDayOf("?1");
+    // The marks first: a day half gone is never taken as built.
+    return {BoundedDelete("daily_usage_days", before), BoundedDelete("daily_item_days", before),
+            BoundedDelete("daily_usage", before), BoundedDelete("daily_item_usage", before)};
+}
+
+std::vector<std::string> RollupEmptyRowsSQL(TSQLiteDatabase& db) {
+    if (!HasRollup(db)) {
+        return {};
+    }
+    // A row that adds up to nothing counts nothing; the triggers make it again when its
+    // activity is logged again.
+    return {BoundedDelete("daily_usage", "duration = 0")};
+}
+
 void EnsureDailyRollup(TSQLiteDatabase& db) {
     auto present = db.GetTable(std::string("SELECT COUNT(*) FROM sqlite_master WHERE name IN (") +
                                RollupObjects + ")");

@@ -3,6 +3,7 @@
 #include "base/date_time.h"
 
 #include <string>
+#include <vector>
 
 namespace tw {
 
@@ -25,6 +26,14 @@ std::string RollupDayStartSQL(TDateTime dayStart);
 // of its text, or the day before for a time before 04:00, so that a day's key covers
 // exactly the texts between its start and the next day's start.
 std::string RollupDayOf(const std::string& column);
+
+// The roll-up's share of the clean-up, as statements that each delete at most %LIMIT% rows
+// (run again until fewer go). RollupOldDaysSQL: the days that end before the logged time ?1,
+// all of whose rows the clean-up deletes; dropped first, they cost the delete triggers
+// nothing. RollupEmptyRowsSQL: rows that fell to nothing when the rows they added up went.
+// Both empty for a file without the roll-up.
+std::vector<std::string> RollupOldDaysSQL(TSQLiteDatabase& db);
+std::vector<std::string> RollupEmptyRowsSQL(TSQLiteDatabase& db);
 
 // Adds the roll-up to a file that lacks it (a file of an older version, or a fresh copy of
 // the template); nothing when it is there. Throws the database's error.

@@ -1,103 +1,203 @@
 #include "storage/log_purge.h"
 
 #include "base/exception.h"
+#include "storage/clock.h"
+#include "storage/clock_trust.h"
+#include "storage/daily_rollup.h"
 #include "storage/date_format.h"
 #include "storage/error_log.h"
 #include "storage/sqlite_database.h"
 #include "storage/sqlite_table.h"
+#include "storage/usage_sql.h"
 
+#include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace tw {
 namespace {
 
-// Old rows deleted per slice: a few tens of milliseconds on a slow disk.
-constexpr int OldRowsPerSlice = 1000;
+// Rows deleted per slice: at first, and the bounds of the fitting. A slice costs a commit
+// (a few tens of milliseconds on a busy disk) and then every deleted row an update by the
+// roll-up's triggers, so the count is fitted to the time the rows take beyond the commit,
+// well under the tenth of a second that a person would notice on the window's thread.
+constexpr int FirstLimit = 200;
+constexpr int LeastLimit = 50;
+constexpr int MostLimit = 20000;
+constexpr double SliceTargetMs = 40;
 
 const char* const Label = "; TLogPurge: ";
 const char* const RunLabel = "; TLogPurge.Run: ";
 
-} // namespace
-
-TLogPurge::TLogPurge(std::string path, TDateTime now, bool listTrusted)
-    : path_(std::move(path)), cutoff_(DateTimeToSQL(now - 90)) {
-    oldRowsDone_ = !ClockAgreesWithRows(now);
-    if (!listTrusted) {
-        ErrorLog("The clean-up keeps the history of programs no longer listed: the list could "
-                 "not be read, or its copy in \"" +
-                 path_ + "\" could not be matched to it.");
-        return;
-    }
-    // Days from the cutoff to past now; then whatever lies outside them (dates before the
-    // cutoff that the first part left, dates ahead, no date at all).
-    TDateTime day = now - 90;
-    for (; day <= now + 1; day += 1) {
-        slices_.push_back({"date_created >= ?1 AND date_created < ?2",
-                           {DateTimeToSQL(day), DateTimeToSQL(day + 1)}});
-    }
-    slices_.push_back({"date_created >= ?1", {DateTimeToSQL(day)}});
-    slices_.push_back({"date_created < ?1", {cutoff_}});
-    slices_.push_back({"date_created IS NULL", {}});
+// A delete of the rows of the table that the condition selects, at most %LIMIT% of them.
+std::string BoundedDelete(const std::string& condition) {
+    return "DELETE FROM applications WHERE rowid IN (SELECT rowid FROM applications WHERE " +
+           condition + " LIMIT %LIMIT%)";
 }
 
-bool TLogPurge::ClockAgreesWithRows(TDateTime now) const {
+// The program rows of a day that no listed item covers: neither by the totals' matching nor
+// by the scan's own (a path in any letter case). The day's names are judged once each.
+std::string UnlistedRows(const std::string& day) {
+    return BoundedDelete(
+        "origin = 1 AND " + day +
+        " AND app_name IN (SELECT u.app_name FROM (SELECT DISTINCT app_name FROM applications "
+        "WHERE origin = 1 AND " +
+        day +
+        ") u WHERE NOT EXISTS (SELECT 1 FROM applications_list al WHERE al.name = u.app_name "
+        "COLLATE NOCASE OR program_file_matches(al.name, u.app_name) OR " +
+        ProgramCoversSQL("al", "u") + "))");
+}
+
+// What the newest stored row has against the clock, for a folder that keeps no trusted time.
+std::string RowsObjection(const std::string& path, TDateTime now) {
     std::string newest;
     try {
-        TSQLiteDatabase db(path_);
+        TSQLiteDatabase db(path);
         auto table = db.GetTable("SELECT MAX(date_created) FROM applications");
         newest = table->First() ? table->ValueAsText(0) : std::string();
     } catch (const std::exception& e) {
         ErrorLog(ErrorReportText(e, Label));
-        return false;
+        return "the activity could not be read";
     }
     if (newest.empty()) {
-        return true; // nothing stored that could be old
+        return {}; // nothing stored that could be old
     }
     // The stored form sorts as the moments do.
     const std::string nowText = DateTimeToSQL(now);
-    std::string why;
     if (newest > nowText) {
-        why = "behind";
-    } else if (newest < DateTimeToSQL(now - 1)) {
-        why = "more than a day ahead of";
+        return "the clock (" + nowText + ") is behind the newest stored activity (" + newest + ")";
+    }
+    if (newest < DateTimeToSQL(now - 1)) {
+        return "the clock (" + nowText + ") is more than a day ahead of the newest stored " +
+               "activity (" + newest + ")";
+    }
+    return {};
+}
+
+} // namespace
+
+TLogPurge::TLogPurge(std::string path, TDateTime now, bool listTrusted, bool clockRight)
+    : path_(std::move(path)), cutoff_(DateTimeToSQL(now - 90)), clockRight_(clockRight),
+      limit_(FirstLimit) {
+    if (clockRight_) {
+        AddOldRows();
+    }
+    if (!listTrusted) {
+        ErrorLog("The clean-up keeps the history of programs no longer listed: the list could "
+                 "not be read, its copy in \"" +
+                 path_ + "\" could not be matched to it, or it was put back at this start.");
     } else {
+        // Days from the cutoff to past now; then whatever lies outside them (dates before the
+        // cutoff that the old rows' part left, dates ahead, no date at all).
+        TDateTime day = now - 90;
+        for (; day <= now + 1; day += 1) {
+            slices_.push_back({UnlistedRows("date_created >= ?1 AND date_created < ?2"),
+                               {DateTimeToSQL(day), DateTimeToSQL(day + 1)}});
+        }
+        slices_.push_back({UnlistedRows("date_created >= ?1"), {DateTimeToSQL(day)}});
+        slices_.push_back({UnlistedRows("date_created < ?1"), {cutoff_}});
+        slices_.push_back({UnlistedRows("date_created IS NULL"), {}});
+    }
+    AddEmptyRollupRows();
+}
+
+bool TLogPurge::ClockRight(const std::string& path, TSettingsFile& settings, TDateTime now) {
+    std::string why;
+    if (JudgeClock(
+            settings, [&] { return RowsObjection(path, now); }, why)) {
         return true;
     }
-    ErrorLog("The clean-up leaves the old activity for a later start: the clock (" + nowText +
-             ") is " + why + " the newest stored activity (" + newest +
-             "), so it cannot tell which rows are old.");
+    ErrorLog("The clean-up leaves the old activity for a later start: " + why +
+             ", so it cannot tell which rows are old.");
     return false;
 }
 
-bool TLogPurge::Step() {
-    int changed = 0;
-    if (!oldRowsDone_) {
-        // Through the date index, the oldest rows come first: a slice never walks past
-        // rows it keeps.
-        if (!Run("DELETE FROM applications WHERE rowid IN (SELECT rowid FROM applications "
-                 "WHERE date_created < ?1 LIMIT ?2)",
-                 {cutoff_, std::int64_t{OldRowsPerSlice}}, changed)) {
-            return false;
-        }
-        oldRowsDone_ = changed < OldRowsPerSlice;
-        return true;
+bool TLogPurge::JudgeAgain(TSettingsFile& settings, TDateTime now) {
+    std::string why;
+    // Rows this run wrote cannot speak for the clock that wrote them.
+    if (!JudgeClock(
+            settings, [] { return std::string("no time is known right"); }, why) ||
+        clockRight_) {
+        return false;
     }
+    clockRight_ = true;
+    cutoff_ = DateTimeToSQL(now - 90);
+    slices_.erase(slices_.begin(), slices_.begin() + static_cast<std::ptrdiff_t>(next_));
+    std::vector<TSlice> rest = std::move(slices_);
+    slices_.clear();
+    next_ = 0;
+    // Before what is left: the old rows then cost the roll-up's triggers nothing.
+    AddOldRows();
+    if (rest.empty()) {
+        AddEmptyRollupRows();
+    }
+    slices_.insert(slices_.end(), rest.begin(), rest.end());
+    return true;
+}
+
+void TLogPurge::AddOldRows() {
+    try {
+        TSQLiteDatabase db(path_);
+        for (std::string& sql : RollupOldDaysSQL(db)) {
+            slices_.push_back({std::move(sql), {cutoff_}});
+        }
+    } catch (const std::exception& e) {
+        ErrorLog(ErrorReportText(e, Label));
+    }
+    // Through the date index, the oldest rows come first: a slice never walks past rows it
+    // keeps.
+    slices_.push_back({BoundedDelete("date_created < ?1"), {cutoff_}});
+}
+
+void TLogPurge::AddEmptyRollupRows() {
+    try {
+        TSQLiteDatabase db(path_);
+        for (std::string& sql : RollupEmptyRowsSQL(db)) {
+            slices_.push_back({std::move(sql), {}});
+        }
+    } catch (const std::exception& e) {
+        ErrorLog(ErrorReportText(e, Label));
+    }
+}
+
+bool TLogPurge::Step() {
     if (next_ >= slices_.size()) {
         return false;
     }
-    const TSlice& slice = slices_[next_++];
-    if (!Run("DELETE FROM applications WHERE origin = 1 AND " + slice.condition +
-                 " AND app_name NOT IN (SELECT DISTINCT name FROM applications_list)",
-             slice.values, changed)) {
+    int changed = 0;
+    const int limit = limit_;
+    const auto start = std::chrono::steady_clock::now();
+    if (!Run(slices_[next_], changed)) {
+        next_ = slices_.size();
         return false;
     }
-    return next_ < slices_.size();
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    if (changed > 0) {
+        commitMs_ = std::min(commitMs_, ms); // the least a slice that writes takes
+    }
+    if (changed < limit) {
+        ++next_; // this part is done; the next one's rows may cost more each
+        limit_ = std::min(limit_, FirstLimit);
+        return next_ < slices_.size();
+    }
+    // A full slice tells how many rows fit in the time.
+    const double rowsMs = ms - commitMs_;
+    const double roomMs = std::max(SliceTargetMs - commitMs_, SliceTargetMs / 2);
+    const double fitting = rowsMs > 0 ? limit * roomMs / rowsMs : 2.0 * limit;
+    limit_ =
+        static_cast<int>(std::clamp(fitting, static_cast<double>(std::max(LeastLimit, limit / 2)),
+                                    static_cast<double>(std::min(MostLimit, limit * 2))));
+    return true;
 }
 
-bool TLogPurge::Run(const std::string& sql, const TSQLValues& values, int& changed) {
+bool TLogPurge::Run(const TSlice& slice, int& changed) {
+    std::string sql = slice.sql;
+    const std::string placeholder = "%LIMIT%";
+    sql.replace(sql.find(placeholder), placeholder.size(), std::to_string(limit_));
     try {
         TSQLiteDatabase db(path_);
-        db.ExecSQL(sql, values);
+        db.ExecSQL(sql, slice.values);
         changed = db.Changes();
         return true;
     } catch (const std::exception& e) {

@@ -8,41 +8,53 @@
 
 namespace tw {
 
+class TSettingsFile;
+
 // The retention clean-up of the activity database (rows older than 90 days, and rows of
 // programs no longer on the list) cut into short slices, so that a large clean-up never
-// holds up the start or freezes the window: old rows a bounded number at a time, oldest
-// first, then the unlisted programs' rows one day at a time. Together the slices remove
-// exactly what the two whole statements would.
-// It deletes nothing it cannot be sure of: old rows stay when the clock is more than a day
-// ahead of the newest stored row, or behind it (a wrong clock would make recent rows look
-// old); the unlisted programs' rows stay when the list is not trusted.
+// holds up the start or freezes the window: the roll-up of the old days first, then the old
+// rows, then the unlisted programs' rows one day at a time, then the roll-up's rows that
+// fell to nothing. A slice deletes as many rows as fit in a few tens of milliseconds.
+// Together the slices remove exactly what the two whole statements would, except that a
+// program's rows stay while any listed item covers them, by name or by file name.
+// It deletes nothing it cannot be sure of: old rows stay while the clock is not judged right
+// (see JudgeClock); the unlisted programs' rows stay when the list is not trusted.
 class TLogPurge {
   public:
-    // The clean-up of the activity database at the path, as of this moment. Made at start,
-    // before this run writes rows of its own.
-    TLogPurge(std::string path, TDateTime now, bool listTrusted);
+    // The clean-up of the activity database at the path, as of this moment (local time).
+    TLogPurge(std::string path, TDateTime now, bool listTrusted, bool clockRight);
+
+    // Judges the clock for the clean-up of the database at the path (JudgeClock): made at
+    // start, before this run writes rows of its own. Says in the log why old rows stay.
+    static bool ClockRight(const std::string& path, TSettingsFile& settings, TDateTime now);
 
     // Runs the next slice. False once everything is done, or after a slice failed (the
     // failure is reported; the next start cleans up again).
     bool Step();
 
+    // Judges the clock again later in the run (which moves its last trusted time on when
+    // it is right). True when old rows left at start for want of a right clock can go now:
+    // the next slices remove them.
+    bool JudgeAgain(TSettingsFile& settings, TDateTime now);
+
   private:
-    // One day (or what lies outside the days) of the unlisted programs' rows.
+    // A delete of at most %LIMIT% rows, run again until fewer go.
     struct TSlice {
-        std::string condition;
+        std::string sql;
         TSQLValues values;
     };
 
-    bool Run(const std::string& sql, const TSQLValues& values, int& changed);
-    // Whether the stored rows show the clock to be right enough to judge their age; says
-    // why not in the log.
-    bool ClockAgreesWithRows(TDateTime now) const;
+    void AddOldRows();
+    void AddEmptyRollupRows();
+    bool Run(const TSlice& slice, int& changed);
 
     std::string path_;
     std::string cutoff_; // rows before it are older than 90 days
-    bool oldRowsDone_ = false;
-    std::vector<TSlice> slices_; // empty when the list is not trusted
+    bool clockRight_;
+    std::vector<TSlice> slices_;
     std::size_t next_ = 0;
+    int limit_;             // rows a slice deletes, fitted to the time the last ones took
+    double commitMs_ = 1e9; // the least time a slice that deleted rows took
 };
 
 } // namespace tw

@@ -80,13 +80,15 @@ class TOptions {
 
     // Rewrites the watched list in both databases, in one transaction.
     bool MonitoredItemsSave();
-    // Whether the list's copy in actmondb.sqlite is known to equal the list in force: the
-    // clean-up removes the history of programs missing from the copy, so it trusts nothing
-    // else.
-    bool ListTrusted() const { return !loadFailed_ && listCopyMatches_; }
+    // Whether the list's copy in actmondb.sqlite is known to equal the list in force, and
+    // that list was not put back at this start: the clean-up removes the history of programs
+    // missing from the copy, so it trusts nothing else.
+    bool ListTrusted() const { return !loadFailed_ && listCopyMatches_ && !listPutBack_; }
     // At start: a copy that differs from settings.sqlite (a crash, a failed write, a
-    // hand-edited file) is written again from it.
-    void RepairListCopy();
+    // hand-edited file, an older settings.sqlite put back) is written again from it. Either
+    // that, or a settings.sqlite made afresh at this start (seededAfresh), leaves the list
+    // untrusted for this run's clean-up.
+    void RepairListCopy(bool seededAfresh = false);
     // settings.sqlite deleted or emptied while the program runs gets a fresh template with
     // what this run holds. Returns the notice for the person once a repair, else empty.
     std::string RepairSettingsDatabase();
@@ -148,9 +150,9 @@ class TOptions {
     // One statement on settings.sqlite; failures are caught and reported.
     bool SettingsDBExecSQL(const std::string& sql, const TSQLValues& values = {});
     std::unique_ptr<TSQLiteTable> SettingsDBGetTable(const std::string& sql);
-    // Removes activity rows older than 90 days and rows of programs no longer listed (when
-    // the list is trusted), all at once. The program runs it in slices (TLogPurge) once its
-    // window is up.
+    // Removes activity rows older than 90 days (when the clock is judged right) and rows of
+    // programs no longer listed (when the list is trusted), all at once. The program runs it in
+    // slices (TLogPurge) once its window is up.
     void LogDBPurge();
 
     std::string SettingsDBPath() const { return Places().SettingsDatabasePath(); }
@@ -188,6 +190,7 @@ class TOptions {
     bool refusalReported_ = false;
     TSaveBatch* batch_ = nullptr;
     bool listCopyMatches_ = false;
+    bool listPutBack_ = false; // the list was repaired or seeded at this start
     bool copyFailureReported_ = false;
     std::string settingsNotice_; // a repair of settings.sqlite, not yet told
     bool settingsRepairFailedReported_ = false;

@@ -192,7 +192,9 @@ bool TOptions::ListCopyEqual() const {
 }
 
 void TOptions::LogDBPurge() {
-    TLogPurge purge(LogDBPath(), ClockNow(), ListTrusted());
+    const TDateTime now = ClockNow();
+    TLogPurge purge(LogDBPath(), now, ListTrusted(),
+                    TLogPurge::ClockRight(LogDBPath(), Settings(), now));
     while (purge.Step()) {
     }
 }

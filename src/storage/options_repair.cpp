@@ -9,7 +9,11 @@
 
 namespace tw {
 
-void TOptions::RepairListCopy() {
+void TOptions::RepairListCopy(bool seededAfresh) {
+    // Either list may be the older one (a settings.sqlite put back from a backup, a fresh one
+    // whose list could not be taken from the copy): a program missing from it has not
+    // necessarily left the list.
+    listPutBack_ = seededAfresh || !listCopyMatches_;
     if (loadFailed_ || readOnly_ || listCopyMatches_) {
         return;
     }

@@ -37,10 +37,10 @@ bool DatabaseFileMissing(const std::string& path) {
     return error ? !fs::exists(NativePath(path), error) : size == 0;
 }
 
-void SeedDataFolder(const TPlaces& places) {
+bool SeedDataFolder(const TPlaces& places) {
     const fs::path program = NativePath(places.programFolder);
     if (!DatabaseFileMissing(places.SettingsDatabasePath())) {
-        return;
+        return false;
     }
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
         if (!fs::exists(program / name)) {
@@ -61,6 +61,7 @@ void SeedDataFolder(const TPlaces& places) {
     } else {
         CopyTemplateDatabase(places, "actmondb.sqlite");
     }
+    return true;
 }
 
 std::string CopyTemplateDatabase(const TPlaces& places, const std::string& name) {

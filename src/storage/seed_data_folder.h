@@ -22,8 +22,9 @@ class ETemplatesMissing : public Exception {
 // program folder lacks either template, throws ETemplatesMissing before anything is
 // created: the program must not go on to make empty databases of its own. A failed copy is
 // left for the database layer to report when the file is used. Throws when the data folder
-// cannot be created.
-void SeedDataFolder(const TPlaces& places);
+// cannot be created. Returns whether it made settings.sqlite afresh: its list is then not
+// to be trusted for removing history at this start.
+bool SeedDataFolder(const TPlaces& places);
 
 // Whether a database file is absent, or empty (what an open that was allowed to create it
 // leaves): either way it holds nothing to lose.

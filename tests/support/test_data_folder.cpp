@@ -1,6 +1,7 @@
 #include "support/test_data_folder.h"
 
 #include "platform/native_path.h"
+#include "storage/clock_trust.h"
 #include "storage/error_log.h"
 #include "storage/sqlite_database.h"
 #include "storage/sqlite_table.h"
@@ -20,12 +21,14 @@ TestDataFolder::TestDataFolder(tw::TDateTime now, const std::filesystem::path& u
         fs::copy_file(BuildProgramFolder() / name, dir_.Path() / name);
     }
     tw::ClockInstallSource(&clock_);
+    tw::ClockSyncInstallQuery([this] { return synchronised_; });
     Restart();
     tw::SetLogFilePath(Places().LogFilePath());
 }
 
 TestDataFolder::~TestDataFolder() {
     tw::SetLogFilePath(previousLog_);
+    tw::ClockSyncInstallQuery(nullptr);
     tw::ClockInstallSource(nullptr);
 }
 

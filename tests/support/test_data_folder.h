@@ -25,6 +25,8 @@ class TestDataFolder {
     const std::filesystem::path& Path() const { return dir_.Path(); }
     std::string File(const std::string& name) const { return dir_.File(name); }
     TManualClockSource& Clock() { return clock_; }
+    // Whether the system says its clock is synchronised (never, until a test says so).
+    void SetClockSynchronised(bool synchronised) { synchronised_ = synchronised; }
     // What the objects of a test are built over (options, loggers, a program object).
     tw::TDataFolder& Data() { return *data_; }
     const tw::TPlaces& Places() const { return data_->Places(); }
@@ -43,6 +45,7 @@ class TestDataFolder {
     TempDir dir_;
     TManualClockSource clock_;
     std::string previousLog_;
+    bool synchronised_ = false;
     std::unique_ptr<tw::TDataFolder> data_;
 };
 

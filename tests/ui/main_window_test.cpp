@@ -479,10 +479,12 @@ TEST_F(MainWindowTest, TheClosedDaysAreRolledUpInSlicesAfterTheCleanUp) {
     };
     ASSERT_EQ(built(), "0") << "a file of an older version, without the roll-up";
 
-    for (int fired = 0; slices->isActive() && fired < 1000; ++fired) {
+    // Done, it only judges the clock again now and then.
+    const auto slicing = [&] { return slices->isActive() && slices->interval() < 60000; };
+    for (int fired = 0; slicing() && fired < 1000; ++fired) {
         Fire(slices);
     }
-    EXPECT_FALSE(slices->isActive()) << "done";
+    EXPECT_FALSE(slicing()) << "done";
     EXPECT_EQ(built(), "1");
     EXPECT_EQ(folder_.Scalar("actmondb.sqlite",
                              "SELECT group_concat(day || '=' || duration, ' ') FROM (SELECT day, "
