@@ -84,6 +84,29 @@ TEST_F(ClockTest, RealignmentFollowsOnlyDifferencesUnderFiveMinutes) {
     ClockInstallSource(&source_);
 }
 
+// A clock wrong at start is put right soon after boot (a second system's offset, a clock
+// battery run down) or when the system says it has set its clock from a time server: those
+// corrections are followed whatever their size; later ones by hand are not.
+TEST_F(ClockTest, ACorrectionAfterBootOrAtSynchronisationIsFollowed) {
+    TManualClockSource source(Start);
+    source.Reboot(); // the program starts with the session, just after boot
+    ClockInstallSource(&source);
+    source.Advance(60);
+    source.MoveWallClock(-3 * 3600.0);
+    EXPECT_NEAR(ClockFollowCorrection(), -3 * OneHour, Tolerance);
+    EXPECT_NEAR(ClockNow(), Start + (60 - 3 * 3600) * OneSecond, Tolerance);
+
+    source.Advance(600); // ten minutes up: the person's doing from now on
+    source.MoveWallClock(2 * 3600.0);
+    EXPECT_EQ(ClockFollowCorrection(), 0);
+    source.SetSynchronised(true);
+    EXPECT_NEAR(ClockFollowCorrection(), 2 * OneHour, Tolerance);
+    source.MoveWallClock(3600);
+    EXPECT_EQ(ClockFollowCorrection(), 0); // synchronised already: no news
+    EXPECT_NEAR(ClockNow(), Start + (660 - 3600) * OneSecond, Tolerance);
+    ClockInstallSource(&source_);
+}
+
 TEST_F(ClockTest, ClockAdjustMovesTheClockByTheDelta) {
     ClockAdjust(-OneHour);
     EXPECT_NEAR(ClockNow(), Start - OneHour, Tolerance);

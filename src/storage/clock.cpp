@@ -1,5 +1,6 @@
 #include "storage/clock.h"
 
+#include "platform/clock_sync.h"
 #include "storage/date_format.h"
 
 #include <chrono>
@@ -44,6 +45,9 @@ class TSystemClockSource : public TClockSource {
     }
     TDateTime LocalTime(TDateTime utc) override {
         return SystemLocalTime(utc);
+    }
+    bool Synchronised() override {
+        return SystemClockSynchronised();
     }
 };
 
@@ -172,6 +176,12 @@ bool ClockRealign() {
         return true;
     }
     return false;
+}
+
+bool ClockSynchronised(TDateTime tolerance) {
+    TClockState& s = State();
+    std::lock_guard guard(s.lock);
+    return s.source->Synchronised() && std::fabs(s.source->UtcNow() - s.UtcNow()) < tolerance;
 }
 
 TDateTime ClockFollowCorrection() {

@@ -37,6 +37,9 @@ void ClockAdjust(TDateTime delta);
 // The periodic re-alignment: follows the system's UTC time only when it differs by less
 // than five minutes. Returns whether the clock was moved.
 bool ClockRealign();
+// Whether the system says its clock is set from a time server and the program clock keeps
+// within the tolerance of it.
+bool ClockSynchronised(TDateTime tolerance);
 // Follows the system's UTC time by any step, but only soon after boot or when the system has
 // just said its clock became synchronised: that is when a clock wrong at start (a second
 // system's offset, a clock battery run down) is put right, and not by the person. Cheap

@@ -1,6 +1,5 @@
 #include "storage/clock_trust.h"
 
-#include "platform/clock_sync.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
 #include "storage/settings_file.h"
@@ -18,11 +17,6 @@ const char* const Key = "LastTrustedUtc";
 // system's synchronised time.
 constexpr TDateTime SyncTolerance = 5 * 60 * OneSecond;
 
-std::function<bool()>& SyncQuery() {
-    static std::function<bool()> query;
-    return query;
-}
-
 std::optional<TDateTime> LastTrusted(const TSettingsFile& file) {
     const std::string text = file.ReadString(Section, Key, "");
     if (text.empty()) {
@@ -37,22 +31,11 @@ std::optional<TDateTime> LastTrusted(const TSettingsFile& file) {
 
 } // namespace
 
-bool ProgramClockSynchronised() {
-    if (SyncQuery()) {
-        return SyncQuery()();
-    }
-    return SystemClockSynchronised() && std::abs(ClockUtcNow() - SystemUtcNow()) < SyncTolerance;
-}
-
-void ClockSyncInstallQuery(std::function<bool()> query) {
-    SyncQuery() = std::move(query);
-}
-
 bool JudgeClock(TSettingsFile& file, const std::function<std::string()>& rowsObjection,
                 std::string& why) {
     const TDateTime now = ClockUtcNow();
     const std::optional<TDateTime> last = LastTrusted(file);
-    bool right = ProgramClockSynchronised();
+    bool right = ClockSynchronised(SyncTolerance);
     if (!right && last) {
         right = now >= *last && now < *last + 1;
         if (!right) {

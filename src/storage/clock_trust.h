@@ -23,12 +23,4 @@ class TSettingsFile;
 bool JudgeClock(TSettingsFile& file, const std::function<std::string()>& rowsObjection,
                 std::string& why);
 
-// Whether the system says its clock is synchronised and the program clock is within a few
-// minutes of it.
-bool ProgramClockSynchronised();
-
-// Replaces the answer of ProgramClockSynchronised (the hook tests use); null puts the
-// system's back.
-void ClockSyncInstallQuery(std::function<bool()> query);
-
 } // namespace tw

@@ -22,12 +22,22 @@ class TManualClockSource : public tw::TClockSource {
     std::int64_t Frequency() override { return 1000000; }
     tw::TDateTime UtcNow() override { return utc_; }
     tw::TDateTime LocalTime(tw::TDateTime utc) override;
+    bool Synchronised() override { return synchronised_; }
+    // What the system says of its clock from now on.
+    void SetSynchronised(bool synchronised) { synchronised_ = synchronised; }
 
     // Both the counter and the system clock move on (also through a sleep of the machine:
     // the program's counter goes on while it sleeps).
     void Advance(double seconds);
     // Only the system clock moves, as when the user sets it.
     void MoveWallClock(double seconds) { utc_ += seconds / tw::SecondsPerDay; }
+    // The system clock reads exactly this from now on (a run that keeps its own true time
+    // in whole milliseconds, so that a year of small steps does not drift).
+    void SetWallClock(tw::TDateTime utc) { utc_ = utc; }
+    // The machine starts again: the counter counts from zero, the system clock goes on.
+    void Reboot() { ticks_ = 0; }
+    // How long the machine has been up, sleeps included.
+    double BootSeconds() const { return static_cast<double>(ticks_) / 1000000; }
 #ifndef _WIN32
     // From now on local times follow the system's own rules for a POSIX TZ value
     // ("CET-1CEST,M3.5.0,M10.5.0/3"), as when the person changes the zone. The process's
@@ -41,6 +51,7 @@ class TManualClockSource : public tw::TClockSource {
     std::int64_t ticks_ = std::int64_t{86400} * 1000000;
     tw::TDateTime utc_;
     bool zoned_ = false;
+    bool synchronised_ = false;
     std::optional<std::string> previousTz_;
 };
 

@@ -21,14 +21,12 @@ TestDataFolder::TestDataFolder(tw::TDateTime now, const std::filesystem::path& u
         fs::copy_file(BuildProgramFolder() / name, dir_.Path() / name);
     }
     tw::ClockInstallSource(&clock_);
-    tw::ClockSyncInstallQuery([this] { return synchronised_; });
     Restart();
     tw::SetLogFilePath(Places().LogFilePath());
 }
 
 TestDataFolder::~TestDataFolder() {
     tw::SetLogFilePath(previousLog_);
-    tw::ClockSyncInstallQuery(nullptr);
     tw::ClockInstallSource(nullptr);
 }
 

@@ -26,7 +26,7 @@ class TestDataFolder {
     std::string File(const std::string& name) const { return dir_.File(name); }
     TManualClockSource& Clock() { return clock_; }
     // Whether the system says its clock is synchronised (never, until a test says so).
-    void SetClockSynchronised(bool synchronised) { synchronised_ = synchronised; }
+    void SetClockSynchronised(bool synchronised) { Clock().SetSynchronised(synchronised); }
     // What the objects of a test are built over (options, loggers, a program object).
     tw::TDataFolder& Data() { return *data_; }
     const tw::TPlaces& Places() const { return data_->Places(); }
@@ -45,7 +45,6 @@ class TestDataFolder {
     TempDir dir_;
     TManualClockSource clock_;
     std::string previousLog_;
-    bool synchronised_ = false;
     std::unique_ptr<tw::TDataFolder> data_;
 };
 
