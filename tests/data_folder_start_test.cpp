@@ -80,9 +80,26 @@ TEST_F(DataFolderStartTest, ADifferentListCopyIsRepairedFromTheSettings) {
     options.LogDBPurge();
     EXPECT_EQ(folder_.Scalar("actmondb.sqlite", "SELECT SUM(duration) FROM applications"), "605");
     options.MakeReadOnly();
+    // Nor at any later start, now that the copy agrees: the repair noted what it took off.
     tw::TOptions again(folder_.Data());
     EXPECT_TRUE(again.ListTrusted());
+    again.LogDBPurge();
+    EXPECT_EQ(folder_.Scalar("actmondb.sqlite", "SELECT SUM(duration) FROM applications"), "605");
     again.MakeReadOnly();
+}
+
+// A settings.sqlite whose list never arrived (its seeding could not read the copy) beside a
+// full copy: the copy is taken, never the empty list written over it.
+TEST_F(DataFolderStartTest, AnEmptyListBesideAFullCopyTakesTheCopy) {
+    folder_.Exec("settings.sqlite", "DELETE FROM applications_list");
+    {
+        tw::TOptions options(folder_.Data());
+        options.RepairListCopy(true);
+        ASSERT_EQ(options.MonitoredList.Count(), 1);
+        EXPECT_EQ(options.MonitoredList.Items(0).Name, Game);
+    }
+    EXPECT_EQ(CopyNames(), Game);
+    EXPECT_EQ(folder_.Scalar("settings.sqlite", "SELECT name FROM applications_list"), Game);
 }
 
 } // namespace

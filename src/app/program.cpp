@@ -90,7 +90,8 @@ void TProgram::Start() {
     const TDateTime now = ClockNow();
     const std::string activity = options_->LogDBPath();
     logPurge_ = std::make_unique<TLogPurge>(activity, now, options_->ListTrusted(),
-                                            TLogPurge::ClockRight(activity, data_.Settings(), now));
+                                            TLogPurge::ClockRight(activity, data_.Settings(), now),
+                                            options_->KeptHistoryNames());
     tmrLogPurge_ =
         timers_.Add("tmrLogPurge", LogPurgeFirstSliceMs, true, [this] { LogPurgeTimer(); });
 }

@@ -43,7 +43,8 @@ std::string UnlistedRows(const std::string& day) {
         " AND app_name IN (SELECT u.app_name FROM (SELECT DISTINCT app_name FROM applications "
         "WHERE origin = 1 AND " +
         day +
-        ") u WHERE NOT EXISTS (SELECT 1 FROM applications_list al WHERE al.name = u.app_name "
+        ") u WHERE NOT EXISTS (SELECT 1 FROM (SELECT name FROM applications_list UNION ALL "
+        "SELECT name FROM temp.kept) al WHERE al.name = u.app_name "
         "COLLATE NOCASE OR program_file_matches(al.name, u.app_name) OR " +
         ProgramCoversSQL("al", "u") + "))");
 }
@@ -76,9 +77,10 @@ std::string RowsObjection(const std::string& path, TDateTime now) {
 
 } // namespace
 
-TLogPurge::TLogPurge(std::string path, TDateTime now, bool listTrusted, bool clockRight)
-    : path_(std::move(path)), cutoff_(DateTimeToSQL(now - 90)), clockRight_(clockRight),
-      limit_(FirstLimit) {
+TLogPurge::TLogPurge(std::string path, TDateTime now, bool listTrusted, bool clockRight,
+                     std::vector<std::string> keptNames)
+    : path_(std::move(path)), cutoff_(DateTimeToSQL(now - 90)), keptNames_(std::move(keptNames)),
+      clockRight_(clockRight), limit_(FirstLimit) {
     if (clockRight_) {
         AddOldRows();
     }
@@ -197,6 +199,12 @@ bool TLogPurge::Run(const TSlice& slice, int& changed) {
     sql.replace(sql.find(placeholder), placeholder.size(), std::to_string(limit_));
     try {
         TSQLiteDatabase db(path_);
+        if (sql.find("temp.kept") != std::string::npos) {
+            db.ExecSQL("CREATE TEMP TABLE kept(name TEXT)");
+            for (const std::string& name : keptNames_) {
+                db.ExecSQL("INSERT INTO temp.kept VALUES(?1)", {name});
+            }
+        }
         db.ExecSQL(sql, slice.values);
         changed = db.Changes();
         return true;

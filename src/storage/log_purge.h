@@ -21,8 +21,10 @@ class TSettingsFile;
 // (see JudgeClock); the unlisted programs' rows stay when the list is not trusted.
 class TLogPurge {
   public:
-    // The clean-up of the activity database at the path, as of this moment (local time).
-    TLogPurge(std::string path, TDateTime now, bool listTrusted, bool clockRight);
+    // The clean-up of the activity database at the path, as of this moment (local time). The
+    // kept names are programs whose history stays although they are not listed.
+    TLogPurge(std::string path, TDateTime now, bool listTrusted, bool clockRight,
+              std::vector<std::string> keptNames = {});
 
     // Judges the clock for the clean-up of the database at the path (JudgeClock): made at
     // start, before this run writes rows of its own. Says in the log why old rows stay.
@@ -50,6 +52,7 @@ class TLogPurge {
 
     std::string path_;
     std::string cutoff_; // rows before it are older than 90 days
+    std::vector<std::string> keptNames_;
     bool clockRight_;
     std::vector<TSlice> slices_;
     std::size_t next_ = 0;

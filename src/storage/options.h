@@ -89,6 +89,8 @@ class TOptions {
     // that, or a settings.sqlite made afresh at this start (seededAfresh), leaves the list
     // untrusted for this run's clean-up.
     void RepairListCopy(bool seededAfresh = false);
+    // Programs a repair of the copy took off it: the clean-up keeps their history.
+    std::vector<std::string> KeptHistoryNames() const;
     // settings.sqlite deleted or emptied while the program runs gets a fresh template with
     // what this run holds. Returns the notice for the person once a repair, else empty.
     std::string RepairSettingsDatabase();
@@ -177,6 +179,9 @@ class TOptions {
     bool ListCopyEqual() const;
     // A missing or empty settings.sqlite is replaced by the template before a save.
     void RestoreSettingsDatabase();
+    // Notes the programs on the copy that the list in settings.sqlite lacks; false (reported)
+    // when the copy could not be read.
+    bool KeepHistoryOfDroppedPrograms();
 
     // A load query that fails counts as a failed load.
     std::unique_ptr<TSQLiteTable> LoadQuery(const std::string& sql);

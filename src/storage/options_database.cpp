@@ -194,7 +194,7 @@ bool TOptions::ListCopyEqual() const {
 void TOptions::LogDBPurge() {
     const TDateTime now = ClockNow();
     TLogPurge purge(LogDBPath(), now, ListTrusted(),
-                    TLogPurge::ClockRight(LogDBPath(), Settings(), now));
+                    TLogPurge::ClockRight(LogDBPath(), Settings(), now), KeptHistoryNames());
     while (purge.Step()) {
     }
 }

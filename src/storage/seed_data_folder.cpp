@@ -11,9 +11,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The list's copy in the activity database is the best record of the list a lost settings
-// database held.
-void TakeListFromActivity(const TPlaces& places) {
+} // namespace
+
+bool TakeListFromActivity(const TPlaces& places) {
     try {
         TSQLiteDatabase db(places.SettingsDatabasePath());
         db.ExecSQL("ATTACH DATABASE ?1 AS activity", {places.ActivityDatabasePath()});
@@ -24,12 +24,12 @@ void TakeListFromActivity(const TPlaces& places) {
                        table + " ORDER BY rowid");
         }
         db.ExecSQL("COMMIT");
+        return true;
     } catch (const std::exception& e) {
         ErrorLog(ErrorReportText(e, "; SeedDataFolder: "));
+        return false;
     }
 }
-
-} // namespace
 
 bool DatabaseFileMissing(const std::string& path) {
     std::error_code error;

@@ -26,6 +26,11 @@ class ETemplatesMissing : public Exception {
 // to be trusted for removing history at this start.
 bool SeedDataFolder(const TPlaces& places);
 
+// The list's copy in the activity database is the best record of the list a lost settings
+// database held: it is added to settings.sqlite's list tables. False (reported) when that
+// failed.
+bool TakeListFromActivity(const TPlaces& places);
+
 // Whether a database file is absent, or empty (what an open that was allowed to create it
 // leaves): either way it holds nothing to lose.
 bool DatabaseFileMissing(const std::string& path);
