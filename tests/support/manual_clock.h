@@ -28,6 +28,13 @@ class TManualClockSource : public tw::TClockSource {
     void Advance(double seconds);
     // Only the system clock moves, as when the user sets it.
     void MoveWallClock(double seconds) { utc_ += seconds / tw::SecondsPerDay; }
+    // The system clock reads exactly this from now on (a run that keeps its own true time
+    // in whole milliseconds, so that a year of small steps does not drift).
+    void SetWallClock(tw::TDateTime utc) { utc_ = utc; }
+    // The machine starts again: the counter counts from zero, the system clock goes on.
+    void Reboot() { ticks_ = 0; }
+    // How long the machine has been up, sleeps included.
+    double BootSeconds() const { return static_cast<double>(ticks_) / 1000000; }
 #ifndef _WIN32
     // From now on local times follow the system's own rules for a POSIX TZ value
     // ("CET-1CEST,M3.5.0,M10.5.0/3"), as when the person changes the zone. The process's
