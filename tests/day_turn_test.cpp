@@ -39,6 +39,7 @@ class DayTurnTest : public testing::Test {
 #endif
         tw::ClockInstallSource(&folder_->Clock()); // the program starts in that zone
         options_ = std::make_unique<tw::TOptions>(folder_->Data());
+        options_->ScanPeriodSeconds = 60; // as the scans below come
         auto item = std::make_unique<tw::TMonitoredItem>();
         item->Name = Game;
         item->Caption = "Game";
@@ -147,29 +148,35 @@ TEST_F(DayTurnTest, TheResetFollowsDaylightSavingChanges) {
     }
 }
 
-// A new zone is followed at once, and the day it lands in gets exactly one reset: going
-// twelve hours back does not start the day just reset again, going twelve hours on starts
-// the next one once.
-TEST_F(DayTurnTest, ANewTimeZoneGivesOneResetPerLocalDay) {
-    StartAt(Utc(2026, 12, 7, 10), "UTC0");
+// A new zone is followed at once, yet it neither begins a day early nor folds two into one:
+// a day is never shorter than 20 hours of program clock, and a row written while the local
+// clock stands outside the day is dated inside it. Forward across the date line (26 hours,
+// a one-minute way around the limit) and back.
+TEST_F(DayTurnTest, ANewTimeZoneNeitherBeginsADayEarlyNorMergesTwo) {
+    StartAt(Utc(2026, 12, 7, 17), "<-12>12"); // 05:00 of the 7th
+    Play(60);
+    folder_->Clock().UseZone("<+14>-14"); // 06:00 of the 7th becomes 08:00 of the 8th
     Play(1);
-    folder_->Clock().UseZone("<-12>12"); // 10:01 becomes 22:01 of the day before
+    EXPECT_EQ(Resets(), 0);
+    EXPECT_EQ(Total(), 61 * 60);
+    EXPECT_EQ(LastRowDate(), "2026-12-08 03:59:59");
+    PlayUntil(Utc(2026, 12, 8, 11, 59)); // 20 hours after that day began at 16:00
+    EXPECT_EQ(Resets(), 0);
     Play(1);
-    EXPECT_EQ(LastRowDate(), "2026-12-06 22:02:30");
-    PlayUntil(Utc(2026, 12, 8, 16, 30)); // past 04:00 of the 7th again, then of the 8th
     EXPECT_EQ(Resets(), 1);
-    EXPECT_EQ(LastRowDate(), "2026-12-08 04:30:30");
-    EXPECT_EQ(Total(), 31 * 60); // the scan that ended at 04:00:30 belongs to the new day
-
-    folder_->Clock().UseZone("<+12>-12"); // 04:30 of the 8th becomes 04:30 of the 9th
-    Play(1);
-    EXPECT_EQ(Resets(), 2);
-    EXPECT_EQ(LastRowDate(), "2026-12-09 04:31:30");
+    EXPECT_EQ(LastRowDate(), "2026-12-09 02:00:30");
     EXPECT_EQ(Total(), 60);
-    PlayUntil(Utc(2026, 12, 9, 15, 59)); // 03:59 of the 10th
-    EXPECT_EQ(Resets(), 2);
+    // 04:00 of the 9th comes two hours later; the next day waits for its 20 hours.
+    PlayUntil(Utc(2026, 12, 9, 7, 59));
+    EXPECT_EQ(Resets(), 1);
     Play(1);
-    EXPECT_EQ(Resets(), 3);
+    EXPECT_EQ(Resets(), 2);
+
+    folder_->Clock().UseZone("<-12>12"); // 22:00 of the 9th becomes 20:00 of the 8th
+    Play(1);
+    EXPECT_EQ(Resets(), 2);
+    EXPECT_EQ(LastRowDate(), "2026-12-09 04:00:00");
+    EXPECT_EQ(Total(), 120);
 }
 #endif
 

@@ -83,7 +83,7 @@ const SavedState* CheckSettings(const std::string& file) {
     if (!state) {
         return nullptr;
     }
-    EXPECT_EQ(Column(db, "SELECT name FROM settings").size(), 10u);
+    EXPECT_EQ(Column(db, "SELECT name FROM settings").size(), 11u);
     EXPECT_EQ(StoredList(file), ListNames(*state));
     EXPECT_EQ(
         Column(db, "SELECT text FROM reminders"),

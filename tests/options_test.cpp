@@ -169,7 +169,8 @@ TEST_F(OptionsTest, SaveWritesEveryKeyInItsStoredForm) {
     EXPECT_EQ(Stored("AllowUserToChangeSettings"), "1");
     EXPECT_EQ(Stored("IsNotFirstRun"), "1");
     EXPECT_EQ(Stored("Password"), "5EBE2294ECD0E0F08EAB7690D2A6EE69");
-    EXPECT_EQ(Rows("settings.sqlite", "settings"), 10);
+    EXPECT_EQ(Stored("DayStartUtc"), "0");
+    EXPECT_EQ(Rows("settings.sqlite", "settings"), 11);
     EXPECT_EQ(Rows("settings.sqlite", "reminders"), 3);
 }
 

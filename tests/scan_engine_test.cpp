@@ -390,6 +390,7 @@ class ScanEngineResetTest : public ScanEngineTest {
 
 TEST_F(ScanEngineResetTest, FourOClockStartsANewDayAndAppliesDeferredRemovals) {
     ASSERT_DOUBLE_EQ(options_->ResetDateTime, Today + 4 * tw::OneHour);
+    options_->ScanPeriodSeconds = 60; // the scan across 04:00 below comes a minute late
     List(Game, TMonitoredItemType::mitApp);
     List("C:\\Games\\other.exe", TMonitoredItemType::mitApp);
     List("C:\\Games\\third.exe", TMonitoredItemType::mitApp);
@@ -438,12 +439,23 @@ class ScanEngineLateStartTest : public ScanEngineTest {
     ScanEngineLateStartTest() : ScanEngineTest(Today + 2 * tw::OneHour) {}
 };
 
-TEST_F(ScanEngineLateStartTest, AResetBeforeFourSchedulesTheNextOneOverADayAhead) {
+// The night's time belongs to the day that began at 04:00 yesterday: a reset at 02:00 after
+// the program was off across 04:00 leaves that day, and the next comes at 04:00 today.
+TEST_F(ScanEngineLateStartTest, AResetBeforeFourKeepsTheNightInItsDay) {
     options_->ResetDateTime = Today - 1 + 4 * tw::OneHour; // missed while the program was off
+    options_->DayStartUtc = Today - 2 + 4 * tw::OneHour;
+    options_->ScanPeriodSeconds = 3600;
+    List(Game, TMonitoredItemType::mitApp);
+    Front(tw::AddEditorWindow(desktop_, Game));
     Scan(3);
     EXPECT_EQ(host_.redisplays, 1);
+    EXPECT_DOUBLE_EQ(options_->ResetDateTime, Today + 4 * tw::OneHour);
+    Scan(3600);
+    EXPECT_EQ(Engine().Logger().Total, 3603);
+    Scan(3600); // 04:00 has passed
+    EXPECT_EQ(host_.redisplays, 2);
     EXPECT_DOUBLE_EQ(options_->ResetDateTime, Today + 1 + 4 * tw::OneHour);
-    EXPECT_GT(options_->ResetDateTime - tw::ClockNow(), 1.0);
+    EXPECT_EQ(Engine().Logger().Total, 3600);
 }
 
 } // namespace

@@ -6,10 +6,12 @@
 #include "monitor/shutdown_mode.h"
 #include "storage/activity_database.h"
 #include "storage/clock.h"
+#include "storage/date_format.h"
 #include "storage/day_start.h"
 #include "storage/error_log.h"
 #include "storage/settings_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -28,7 +30,9 @@ TScanEngine::TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host, 
                          bool fiveMinutesAllowed)
     : desktop_(desktop), options_(options), activity_(options.Data().Activity()), host_(host),
       timers_(timers), probe_(desktop), closeProbe_(desktop), lastScanTime_(ClockUtcNow()),
-      fiveMinutesAllowed_(fiveMinutesAllowed), blockEnd_(ClockUtcNow()) {}
+      fiveMinutesAllowed_(fiveMinutesAllowed), blockEnd_(ClockUtcNow()) {
+    KeepDayWithinReach();
+}
 
 bool TScanEngine::IsBlockActive() const {
     return ClockUtcNow() <= blockEnd_;
@@ -36,7 +40,7 @@ bool TScanEngine::IsBlockActive() const {
 
 TOnlineTimeApplicationLogger& TScanEngine::Logger() {
     if (!logger_) {
-        logger_ = std::make_unique<TOnlineTimeApplicationLogger>(activity_);
+        logger_ = std::make_unique<TOnlineTimeApplicationLogger>(activity_, options_.Day());
     }
     return *logger_;
 }
@@ -72,7 +76,40 @@ void TScanEngine::ScanTimer() {
     }
 }
 
+void TScanEngine::FollowClockCorrection() {
+    const TDateTime step = ClockFollowCorrection();
+    if (step != 0) {
+        DiagnosticLog("The program clock followed the system's correction by " +
+                      std::to_string(SecondsBetween(0, step)) + " s");
+        // The time since the last cycle was measured by the counter, not by the clock.
+        lastScanTime_ += step;
+        blockEnd_ += step;
+        blockStart_ += step;
+    }
+    KeepDayWithinReach();
+}
+
+void TScanEngine::KeepDayWithinReach() {
+    TProgramDay day = options_.Day();
+    if (day.StartUtc == 0) {
+        // Stored before the day's start was kept: it began at its 04:00 by today's zone.
+        day.StartUtc = std::min(ClockUtcNow(), ClockUtcNow() - (ClockNow() - day.Start()));
+        options_.SetDay(day);
+    }
+    if (!day.PullBack(ClockNow(), ClockUtcNow())) {
+        return;
+    }
+    ErrorLog("The program day stored ends on " + DateTimeToSQL(day.End) +
+             " no more: the clock that stored it was ahead. Today's time is counted to the day "
+             "that ends on " +
+             DateTimeToSQL(options_.ResetDateTime) + ".");
+    options_.SetDay(day);
+    logger_.reset(); // today's totals are read again for the day now in force
+}
+
 void TScanEngine::RunCycle() {
+    FollowClockCorrection();
+    cycleStart_ = ClockUtcNow();
     const int part = DayPart(ClockTimeOfDay());
     if (part != currentDayPart_) {
         ShowDayPart(part);
@@ -82,7 +119,7 @@ void TScanEngine::RunCycle() {
     if (!inBlock) {
         host_.SetBlockDisplay(false);
     }
-    if (ClockNow() > options_.ResetDateTime) {
+    if (options_.Day().NextIsDue(ClockNow(), ClockUtcNow())) {
         DailyReset();
     }
 
@@ -132,7 +169,16 @@ void TScanEngine::RunCycle() {
         // leave the program's totals at the next reload.
         probe_.Url = kind == TMonitoredItemType::mitWeb ? listedName : std::string();
     }
-    Logger().Log(probe_.Activity(), SecondsBetween(lastScanTime_, ClockUtcNow()));
+    Logger().Log(probe_.Activity(), CreditedSeconds(), &options_.MonitoredList);
+}
+
+int TScanEngine::CreditedSeconds() const {
+    // A gap the program did not hear of (a sleep without notice, a stopped process, a frozen
+    // session) is not time in front of the list; a late timer is. The time this cycle spent
+    // with the person (the reminder) was seen, and counts in full.
+    const int most = 2 * options_.ScanPeriodSeconds;
+    return std::clamp(SecondsBetween(lastScanTime_, cycleStart_), 0, most) +
+           std::max(SecondsBetween(cycleStart_, ClockUtcNow()), 0);
 }
 
 void TScanEngine::NoticeUnreadableAddress() {
@@ -243,9 +289,7 @@ void TScanEngine::DailyReset() {
     limitReminderDue_ = true;
     blockReminderDue_ = true;
     fiveMinutesAllowed_ = true;
-    // A reset stands for the whole calendar day it runs on, also one run before 04:00
-    // after the program was off at the turn: the next one is a full day on.
-    options_.ResetDateTime = NextDayStart(std::floor(ClockNow()) + 1);
+    options_.SetDay(options_.Day().Next(ClockNow(), ClockUtcNow()));
     options_.ResetChangeFlags();
 
     options_.ApplyPendingRemovals();

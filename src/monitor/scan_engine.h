@@ -78,6 +78,12 @@ class TScanEngine {
     void CarryOutTimeUpAction(const TReminderChoice& choice);
     // The guarded part of a scan: from the day part to logging.
     void RunCycle();
+    // A clock corrected soon after boot is followed; the day stored by a clock that was
+    // ahead is pulled back to the one the clock is in.
+    void FollowClockCorrection();
+    void KeepDayWithinReach();
+    // The seconds a listed cycle adds: those since the last cycle, at most two scan periods.
+    int CreditedSeconds() const;
     void ShowDayPart(int part);
     // Tells the host, once, when the browser in front hides its address from a list that
     // has websites on it.
@@ -93,6 +99,7 @@ class TScanEngine {
     std::unique_ptr<TOnlineTimeApplicationLogger> logger_;
 
     TDateTime lastScanTime_;
+    TDateTime cycleStart_ = 0;
     bool limitReminderDue_ = true;
     bool blockReminderDue_ = true;
     bool reminderSnoozed_ = false;

@@ -44,16 +44,28 @@ TDateTime UsagePeriodStart(int periodIndex, TDateTime now) {
     }
 }
 
-TOnlineTimeApplicationLogger::TOnlineTimeApplicationLogger(TActivityDatabase& database)
-    : database_(database) {
+TOnlineTimeApplicationLogger::TOnlineTimeApplicationLogger(TActivityDatabase& database,
+                                                           const TProgramDay& day)
+    : database_(database), day_(day) {
     LoadToday();
 }
 
+TOnlineTimeApplicationLogger::TOnlineTimeApplicationLogger(TActivityDatabase& database)
+    : TOnlineTimeApplicationLogger(database, TProgramDay{NextDayStart(ClockNow()), 0}) {}
+
 void TOnlineTimeApplicationLogger::LoadToday() {
+    // A read that fails leaves what was known: the limit must not start again from nothing
+    // because another program held the file for a moment.
+    const std::int32_t known = Total;
     Total = 0;
     MonitoredListLoad(true);
+    if (todayLoadFailed_) {
+        // What part of a read brought is known as well.
+        Total = std::max(known, Total);
+        return;
+    }
     // Time counted but not yet written belongs to today's total as much as stored time.
-    AddToTotal(database_.PendingSecondsSince(AccountingDayStart(ClockNow())));
+    AddToTotal(database_.PendingSecondsSince(day_.Start()));
 }
 
 void TOnlineTimeApplicationLogger::AddToTotal(std::int64_t seconds) {
@@ -62,13 +74,27 @@ void TOnlineTimeApplicationLogger::AddToTotal(std::int64_t seconds) {
         std::numeric_limits<std::int32_t>::max()));
 }
 
-void TOnlineTimeApplicationLogger::Log(const TLoggedActivity& activity, int seconds) {
+void TOnlineTimeApplicationLogger::Log(const TLoggedActivity& activity, int seconds,
+                                       const TMonitoredList* listInForce) {
     if (todayLoadFailed_) {
-        LoadToday(); // without today's list nothing could be matched, so nothing counted
+        LoadToday();
     }
-    TActivityRow row{ClockNow(), activity.ExeName, activity.Url, activity.BrowserName, seconds, 0};
+    TActivityRow row{day_.RowTime(ClockNow()), activity.ExeName, activity.Url,
+                     activity.BrowserName,     seconds,          0};
     TMonitoredItemType kind = TMonitoredItemType::mitAll;
     int index = todayList_.FindMatch(activity.ExeName, activity.Url, kind);
+    if (index < 0 && todayLoadFailed_ && listInForce) {
+        // Today's list could not be read: the list in force says what counts, and its item
+        // joins today's list until the next read brings the stored time with it.
+        const int listed = listInForce->FindMatch(activity.ExeName, activity.Url, kind);
+        if (listed >= 0 && listInForce->Items(listed).Active) {
+            auto item = std::make_unique<TMonitoredItem>();
+            item->Assign(listInForce->Items(listed));
+            item->Duration = 0;
+            const std::string key = item->Caption;
+            index = todayList_.Add(key, std::move(item));
+        }
+    }
     if (index < 0) {
         return;
     }
@@ -155,15 +181,32 @@ bool TOnlineTimeApplicationLogger::LoadInto(TSQLiteDatabase& db, TMonitoredList&
 }
 
 void TOnlineTimeApplicationLogger::MonitoredListLoad(bool addToTotal) {
-    TDateTime now = ClockNow();
-    todayLoadFailed_ = !LoadInto(todayList_, addToTotal, AccountingDayStart(now), now);
+    TMonitoredList fresh;
+    // Up to now: rows dated later in the day were written by a clock that was ahead.
+    todayLoadFailed_ = !LoadInto(fresh, addToTotal, day_.Start(), day_.RowTime(ClockNow()));
+    if (!todayLoadFailed_) {
+        todayList_ = std::move(fresh);
+        return;
+    }
+    // Half a read (one of the two lists) adds to what was known; it never takes away.
+    for (int i = 0; i < fresh.Count(); ++i) {
+        const TMonitoredItem& item = fresh.Items(i);
+        const int at = todayList_.IndexOfName(item.Name);
+        if (at >= 0) {
+            todayList_.Items(at).Duration = std::max(todayList_.Items(at).Duration, item.Duration);
+            continue;
+        }
+        auto copy = std::make_unique<TMonitoredItem>();
+        copy->Assign(item);
+        todayList_.Add(fresh.Keys(i), std::move(copy));
+    }
 }
 
 void TOnlineTimeApplicationLogger::KeepTodayInNewFile() {
-    const TDateTime now = ClockNow();
+    const TDateTime now = day_.RowTime(ClockNow());
     // The new file already holds the rows kept while the old one failed.
     TMonitoredList stored;
-    if (!LoadInto(stored, false, AccountingDayStart(now), now)) {
+    if (!LoadInto(stored, false, day_.Start(), now)) {
         return; // reported; the day's total stays in memory
     }
     for (int i = 0; i < todayList_.Count(); ++i) {

@@ -2,6 +2,7 @@
 
 #include "base/date_time.h"
 #include "items/monitored_list.h"
+#include "storage/day_start.h"
 #include "storage/item_deletion.h"
 #include "storage/logged_activity.h"
 #include "storage/period_usage.h"
@@ -25,12 +26,15 @@ TDateTime AccountingDayStart(TDateTime moment);
 TDateTime UsagePeriodStart(int periodIndex, TDateTime now);
 
 // Writes one activity row per listed scan and reads back the totals per watched item,
-// for today and for a chosen period. Time is counted even while the activity database
-// cannot be written (the activity database keeps the rows until it can), and a day whose
-// totals could not be read is read again at the next scan.
+// for the program day and for a chosen period. Time is counted even while the activity
+// database cannot be written (the activity database keeps the rows until it can) or read (the
+// list in force stands in for today's, and the last total read goes on growing); totals that
+// could not be read are read again at the next scan.
 class TOnlineTimeApplicationLogger {
   public:
-    // Reads today's totals (stored and not yet written) into Total.
+    // Reads the day's totals (stored and not yet written) into Total.
+    TOnlineTimeApplicationLogger(TActivityDatabase& database, const TProgramDay& day);
+    // For the day the clock is in.
     explicit TOnlineTimeApplicationLogger(TActivityDatabase& database);
     TOnlineTimeApplicationLogger(const TOnlineTimeApplicationLogger&) = delete;
     TOnlineTimeApplicationLogger& operator=(const TOnlineTimeApplicationLogger&) = delete;
@@ -42,8 +46,10 @@ class TOnlineTimeApplicationLogger {
     // Seconds spent today on all watched items together, written or kept to be written.
     std::int32_t Total = 0;
 
-    // Records one scan interval of a listed activity; nothing when it is not on today's list.
-    void Log(const TLoggedActivity& activity, int seconds);
+    // Records one scan interval of a listed activity; nothing when it is not on today's list
+    // (or, while today's totals cannot be read, on the list in force).
+    void Log(const TLoggedActivity& activity, int seconds,
+             const TMonitoredList* listInForce = nullptr);
     void MonitoredListLoad(bool addToTotal);
     // After a damaged activity database was replaced by a fresh one: writes into it, item by
     // item, the time counted today that it does not hold yet, so that a restart still finds
@@ -69,6 +75,7 @@ class TOnlineTimeApplicationLogger {
                   const std::string& websitesSQL, const std::string& applicationsSQL);
 
     TActivityDatabase& database_;
+    TProgramDay day_;
     bool todayLoadFailed_ = false;
 
     TMonitoredList periodList_;

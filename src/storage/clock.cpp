@@ -77,6 +77,7 @@ struct TClockState {
     std::int64_t overhead = 0;
     std::int64_t systemOverhead = -1; // measured once per process
     TStopwatch stopwatch;
+    bool synchronised = false;
 
     TClockState() { Restart(); }
 
@@ -103,8 +104,21 @@ struct TClockState {
         }
         stopwatch = TStopwatch{};
         stopwatch.Start(*source);
+        synchronised = false;
+    }
+
+    // Under the lock: the add wizard's scan thread reads the clock while the window's thread
+    // moves it.
+    TDateTime UtcNow() {
+        stopwatch.Stop(*source, overhead);
+        const double seconds = static_cast<double>(stopwatch.accumulated) / source->Frequency();
+        stopwatch.Start(*source);
+        return base + seconds / SecondsPerDay;
     }
 };
+
+// How long after boot a jump of the system's clock is taken as its correction.
+constexpr double CorrectionAfterBootSeconds = 600;
 
 TClockState& State() {
     static TClockState state;
@@ -118,14 +132,14 @@ TClockState& State() {
 
 TDateTime ClockUtcNow() {
     TClockState& s = State();
-    s.stopwatch.Stop(*s.source, s.overhead);
-    double seconds = static_cast<double>(s.stopwatch.accumulated) / s.source->Frequency();
-    s.stopwatch.Start(*s.source);
-    return s.base + seconds / SecondsPerDay;
+    std::lock_guard guard(s.lock);
+    return s.UtcNow();
 }
 
 TDateTime ClockNow() {
-    return State().source->LocalTime(ClockUtcNow());
+    TClockState& s = State();
+    std::lock_guard guard(s.lock);
+    return s.source->LocalTime(s.UtcNow());
 }
 
 TDateTime ClockToday() {
@@ -142,18 +156,41 @@ TDateTime DayStartToday() {
 }
 
 void ClockAdjust(TDateTime delta) {
-    State().base += delta;
+    TClockState& s = State();
+    std::lock_guard guard(s.lock);
+    s.base += delta;
 }
 
 bool ClockRealign() {
-    TDateTime delta = State().source->UtcNow() - ClockUtcNow();
+    TClockState& s = State();
+    std::lock_guard guard(s.lock);
+    const TDateTime delta = s.source->UtcNow() - s.UtcNow();
     // Compared in whole milliseconds, the wall clock's resolution: as a day fraction, a
     // difference of exactly five minutes often comes out a hair smaller.
     if (std::llround(std::fabs(delta) * SecondsPerDay * 1000) < 300000) {
-        ClockAdjust(delta);
+        s.base += delta;
         return true;
     }
     return false;
+}
+
+TDateTime ClockFollowCorrection() {
+    TClockState& s = State();
+    std::lock_guard guard(s.lock);
+    const bool synchronised = s.source->Synchronised();
+    const bool becameSynchronised = synchronised && !s.synchronised;
+    s.synchronised = synchronised;
+    const double sinceBoot = static_cast<double>(s.source->Ticks()) / s.source->Frequency();
+    if (!becameSynchronised && sinceBoot >= CorrectionAfterBootSeconds) {
+        return 0;
+    }
+    const TDateTime delta = s.source->UtcNow() - s.UtcNow();
+    // Drift below a second is the half-hourly re-alignment's.
+    if (std::fabs(delta) * SecondsPerDay < 1) {
+        return 0;
+    }
+    s.base += delta;
+    return delta;
 }
 
 TDateTime SystemUtcNow() {
@@ -202,7 +239,10 @@ TDateTime LocalWallClockNow() {
 
 void ClockInstallSource(TClockSource* source) {
     TClockState& s = State();
-    s.source = source ? source : &s.systemSource;
+    {
+        std::lock_guard guard(s.lock);
+        s.source = source ? source : &s.systemSource;
+    }
     s.Restart();
 }
 

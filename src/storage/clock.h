@@ -18,6 +18,9 @@ class TClockSource {
     // The local time of a UTC moment, by the rules in force now (a changed zone or a
     // daylight-saving change is followed at the next call).
     virtual TDateTime LocalTime(TDateTime utc) = 0;
+    // Whether the system says its clock is set from a time server. A correction made when
+    // that begins is one to follow, however large.
+    virtual bool Synchronised() { return false; }
 };
 
 // The program clock keeps UTC: it starts at the system's UTC time and then advances by the
@@ -34,6 +37,11 @@ void ClockAdjust(TDateTime delta);
 // The periodic re-alignment: follows the system's UTC time only when it differs by less
 // than five minutes. Returns whether the clock was moved.
 bool ClockRealign();
+// Follows the system's UTC time by any step, but only soon after boot or when the system has
+// just said its clock became synchronised: that is when a clock wrong at start (a second
+// system's offset, a clock battery run down) is put right, and not by the person. Cheap
+// enough for every scan. Returns the step taken, 0 for none.
+TDateTime ClockFollowCorrection();
 
 // The system's own UTC time and its local time of a UTC moment, read directly (only clock
 // sources should need them).

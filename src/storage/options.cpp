@@ -143,6 +143,8 @@ void TOptions::SettingsLoad() {
             } else if (SameText(name, "ResetDateTime")) {
                 // Stored as the date only: the reset is at the day's start.
                 ResetDateTime = NextDayStart(TextToDate(value));
+            } else if (SameText(name, "DayStartUtc")) {
+                DayStartUtc = StoredDayCount(value, 0);
             } else if (SameText(name, "AllowUserToChangeSettings")) {
                 AllowUserToChangeSettings = value == "1";
             } else if (SameText(name, "ReminderChangedDateTime")) {
@@ -193,6 +195,7 @@ bool TOptions::SettingsSave() {
         {"ExpirationAction", ExpirationActionText()},
         {"Password", Password},
         {"ResetDateTime", DateToText(ResetDateTime)},
+        {"DayStartUtc", DayCountToText(DayStartUtc)},
         {"AllowUserToChangeSettings", flag(AllowUserToChangeSettings)},
         {"ReminderChangedDateTime", DayCountToText(ReminderChangedDateTime)},
         {"ReminderChangePeriod",

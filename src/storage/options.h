@@ -4,6 +4,7 @@
 #include "items/monitored_list.h"
 #include "storage/access.h"
 #include "storage/data_folder.h"
+#include "storage/day_start.h"
 #include "storage/expiration_action.h"
 #include "storage/item_deletion.h"
 #include "storage/option_ranges.h"
@@ -51,7 +52,9 @@ class TOptions {
     TReminderChangePeriod ReminderChangePeriod = TReminderChangePeriod::Never;
     std::array<std::string, 3> Reminders;
     TDateTime ReminderShowedDateTime = 0;
+    // The end of the program day in force (a local 04:00), and the program clock it began at.
     TDateTime ResetDateTime = 0;
+    TDateTime DayStartUtc = 0;
     int ScanPeriodSeconds = DefaultScanPeriodSeconds;
     int TimeLimitSeconds = DefaultTimeLimitSeconds;
     bool TimeLimitSecondsChanged = false;
@@ -126,6 +129,11 @@ class TOptions {
     const std::string& GetReminder(int index) const;
     void SetReminder(int index, const std::string& text);
     TDateTime TimeLimit() const { return TimeLimitSeconds / SecondsPerDay; }
+    TProgramDay Day() const { return {ResetDateTime, DayStartUtc}; }
+    void SetDay(const TProgramDay& day) {
+        ResetDateTime = day.End;
+        DayStartUtc = day.StartUtc;
+    }
 
     // One statement on settings.sqlite; failures are caught and reported.
     bool SettingsDBExecSQL(const std::string& sql, const TSQLValues& values = {});

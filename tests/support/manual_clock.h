@@ -43,7 +43,9 @@ class TManualClockSource : public tw::TClockSource {
 #endif
 
   private:
-    std::int64_t ticks_ = 0;
+    // Booted a day ago: a wall clock moved now is the person's doing, not a correction made
+    // soon after boot.
+    std::int64_t ticks_ = std::int64_t{86400} * 1000000;
     tw::TDateTime utc_;
     bool zoned_ = false;
     std::optional<std::string> previousTz_;
