@@ -1,6 +1,6 @@
 // A simulated year of a person's days with the program, checked against a model after every
 // step. Each seed is one run; a failing seed replays alone with the command it prints.
-//   tallywick_sim [--seed=N | --seeds=A-B] [--days=D] [--off=name,name] [--verbose]
+//   tallywick_sim [--seed=N | --seeds=A-B] [--days=D] [--off=name,name] [--verbose] [--scans]
 #include "support/sim_world.h"
 
 #include <chrono>
@@ -36,9 +36,11 @@ int main(int argc, char** argv) {
             }
         } else if (arg == "--verbose") {
             settings.verbose = true;
+        } else if (arg == "--scans") {
+            settings.verbose = settings.scans = true;
         } else {
             std::fprintf(stderr,
-                         "usage: %s [--seed=N|--seeds=A-B] [--days=D] [--off=a,b] [--verbose]\n"
+                         "usage: %s [--seed=N|--seeds=A-B] [--days=D] [--off=a,b] [--verbose] [--scans]\n"
                          "checks: %s\nsteps: %s\n",
                          argv[0], twtest::SimCheckNames(), twtest::SimStepNames());
             return 2;

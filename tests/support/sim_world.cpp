@@ -112,6 +112,8 @@ class TSimWorld {
     void BeforeScan();
     void AfterScan();
     void CheckHistory();
+    // The newest rows of the activity file and the program's day, for a failure's replay.
+    void DumpRows();
 
     TSimSettings settings_;
     TSimRandom random_;
@@ -263,6 +265,9 @@ void TSimWorld::Fail(const char* check, const std::string& message) {
     outcome_.passed = false;
     outcome_.check = check;
     outcome_.message = message;
+    if (settings_.verbose) {
+        DumpRows();
+    }
     throw TStop{};
 }
 
@@ -705,6 +710,8 @@ void TSimWorld::AfterScan() {
         lastEngineDayStart_ = utc;
         engineDayStartSeen_ = utc;
     }
+    // Removals wait for the day's end: the list the scan ended with is the one in force.
+    SyncList();
     int credit = 0;
     const bool listed = !before_.paused && model_.Listed(before_.front);
     if (!before_.paused) {
@@ -727,6 +734,11 @@ void TSimWorld::AfterScan() {
             Fail("credit", "one scan at " + dayText + " counted " + std::to_string(delta) +
                                " s (gap " + std::to_string(std::lround(before_.gap)) + " s)");
         }
+    }
+    if (settings_.scans) {
+        std::printf("  scan %s %s%s: credit %d, total %d, model %d\n", dayText.c_str(),
+                    before_.front.c_str(), before_.paused ? " paused" : "", credit,
+                    P().Engine().HasLogger() ? P().Engine().Logger().Total : -1, model_.Today());
     }
     // A paused program turns no day: its total waits for the next scan that runs.
     if (!untrusted_ && !nearDayStart && !before_.paused) {
@@ -776,6 +788,31 @@ void TSimWorld::AfterScan() {
     }
     if (shutdowns > before_.shutdowns) {
         shutdownAsked_ = true;
+    }
+}
+
+void TSimWorld::DumpRows() {
+    std::printf("model: day %d began %s UTC, today %d s (slack %d s)\n", model_.DayIndex(),
+                tw::DateTimeToSQL(model_.DayStartUtc()).c_str(), model_.Today(),
+                model_.TodaySlack(TrueUtc()));
+    if (program_) {
+        std::printf("program day ends %s, began %s UTC; total %d s\n",
+                    tw::DateTimeToSQL(P().Options().ResetDateTime).c_str(),
+                    tw::DateTimeToSQL(P().Options().DayStartUtc).c_str(),
+                    P().Engine().HasLogger() ? P().Engine().Logger().Total : -1);
+    }
+    try {
+        tw::TSQLiteDatabase db(folder_.File("actmondb.sqlite"));
+        auto table = db.GetTable("SELECT date_created, app_name, duration, origin FROM "
+                                 "applications ORDER BY rowid DESC LIMIT 40");
+        for (bool row = table->First(); row && !table->Eof(); table->Next()) {
+            std::printf("  row %s %s %lld s origin %lld\n", table->ValueAsText(0).c_str(),
+                        table->ValueAsText(1).c_str(),
+                        static_cast<long long>(table->ValueAsInteger(2)),
+                        static_cast<long long>(table->ValueAsInteger(3)));
+        }
+    } catch (const std::exception& e) {
+        std::printf("  the activity file cannot be read: %s\n", e.what());
     }
 }
 

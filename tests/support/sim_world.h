@@ -17,6 +17,8 @@ struct TSimSettings {
     std::set<std::string> off;
     // Every step is printed as it runs.
     bool verbose = false;
+    // ... and every scan, with what the model and the program credited.
+    bool scans = false;
 };
 
 struct TSimOutcome {
