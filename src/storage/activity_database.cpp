@@ -88,6 +88,12 @@ void TActivityDatabase::Flush() {
     Recovered();
 }
 
+void TActivityDatabase::WriteKept() {
+    if (!pending_.empty()) {
+        Retry();
+    }
+}
+
 int TActivityDatabase::PendingSecondsSince(TDateTime from) const {
     int seconds = 0;
     for (const TActivityRow& row : pending_) {

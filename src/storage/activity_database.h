@@ -40,6 +40,8 @@ class TActivityDatabase {
     // Writes the rows kept so far and this one, all or none. When that fails, the row is
     // kept and the failure noted under the label. Returns whether the rows were written.
     bool Write(const TActivityRow& row, const char* label);
+    // The program ends: one last try to write the kept rows, which would otherwise go with it.
+    void WriteKept();
     // Seconds of the kept rows that end at or after the moment.
     int PendingSecondsSince(TDateTime from) const;
     std::size_t PendingRowCount() const { return pending_.size(); }

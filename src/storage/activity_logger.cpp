@@ -182,8 +182,9 @@ bool TOnlineTimeApplicationLogger::LoadInto(TSQLiteDatabase& db, TMonitoredList&
 
 void TOnlineTimeApplicationLogger::MonitoredListLoad(bool addToTotal) {
     TMonitoredList fresh;
-    // Up to now: rows dated later in the day were written by a clock that was ahead.
-    todayLoadFailed_ = !LoadInto(fresh, addToTotal, day_.Start(), day_.RowTime(ClockNow()));
+    // The whole day, not up to now: after a move to a zone further west the rows of earlier
+    // in the day carry local times later than now, and they are the day's all the same.
+    todayLoadFailed_ = !LoadInto(fresh, addToTotal, day_.Start(), day_.RowTime(day_.End));
     if (!todayLoadFailed_) {
         todayList_ = std::move(fresh);
         return;
@@ -206,7 +207,7 @@ void TOnlineTimeApplicationLogger::KeepTodayInNewFile() {
     const TDateTime now = day_.RowTime(ClockNow());
     // The new file already holds the rows kept while the old one failed.
     TMonitoredList stored;
-    if (!LoadInto(stored, false, day_.Start(), now)) {
+    if (!LoadInto(stored, false, day_.Start(), day_.RowTime(day_.End))) {
         return; // reported; the day's total stays in memory
     }
     for (int i = 0; i < todayList_.Count(); ++i) {

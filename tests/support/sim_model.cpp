@@ -7,15 +7,9 @@
 namespace twtest {
 namespace {
 
-constexpr double Hour = 1.0 / 24;
 constexpr double UnixEpochDay = 25569;
 
 } // namespace
-
-double AccountingDay(double local) {
-    const double start = std::floor(local) + 4 * Hour;
-    return start > local ? start - 1 : start;
-}
 
 double LocalOf(double utc) {
     const auto seconds = static_cast<std::time_t>(std::floor((utc - UnixEpochDay) * 86400));
@@ -38,18 +32,11 @@ bool TSimModel::Covers(const std::string& name, const std::string& exe) {
     return exe.substr(slash == std::string::npos ? 0 : slash + 1) == name;
 }
 
-bool TSimModel::BeginDayIfDue(double utc, double local) {
-    if (local < windowEnd_ || utc < dayStartUtc_ + 20 * Hour) {
-        return false;
-    }
-    const double start = AccountingDay(local);
-    windowEnd_ = start + 1;
-    dayStartUtc_ = std::max(utc - (local - start), dayStartUtc_ + 20 * Hour);
+void TSimModel::BeginDay(double utc) {
     today_.clear();
     unlistedToday_ = 0;
     ++dayIndex_;
     dayBegunAt_ = utc;
-    return true;
 }
 
 bool TSimModel::Listed(const std::string& exe) const {
@@ -83,9 +70,14 @@ void TSimModel::Credit(const std::string& exe, double utc, int seconds) {
     today_[exe].push_back({utc, seconds});
 }
 
-void TSimModel::HistoryLost(double utc, double local) {
-    // Today is kept in memory and written into the new file, even before its first scan.
-    const double cutoff = std::max(dayStartUtc_, utc - (local - AccountingDay(local)));
+void TSimModel::HistoryLost(double utc, bool todayKnown) {
+    // Today's total read is kept in memory and written into the new file.
+    double cutoff = dayBegunAt_;
+    if (!todayKnown) {
+        cutoff = utc;
+        today_.clear();
+        unlistedToday_ = 0;
+    }
     for (auto* ledger : {&keep_, &ever_}) {
         for (auto& [exe, credits] : *ledger) {
             std::erase_if(credits, [&](const TCredit& c) { return c.utc < cutoff; });
@@ -106,7 +98,7 @@ int TSimModel::Today() const {
 int TSimModel::ClockSlack(double utc) const {
     double moved = 0;
     for (const auto& [when, seconds] : clockMoves_) {
-        if (utc - when < 26 * Hour) {
+        if (utc - when < 26.0 / 24) {
             moved += std::fabs(seconds);
         }
     }

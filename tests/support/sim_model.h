@@ -19,9 +19,8 @@ class TSimModel {
     int CreditFor(double gapSeconds) const;
     // Whether a listed name covers an executable: its full path, or its file name alone.
     static bool Covers(const std::string& name, const std::string& exe);
-    // The program day: 04:00 to 04:00 local, and never a new one within 20 h of the last.
-    // Returns whether a day begins at a scan at this moment.
-    bool BeginDayIfDue(double utc, double local);
+    // The program began a day at a scan at this moment (the world judges whether it may).
+    void BeginDay(double utc);
     // The moment of the scan at which the current day began.
     double DayBegunAt() const { return dayBegunAt_; }
 
@@ -31,8 +30,9 @@ class TSimModel {
     bool Listed(const std::string& exe) const;
     // A scan credited the executable in front (0 seconds is allowed).
     void Credit(const std::string& exe, double utc, int seconds);
-    // The activity file was lost: the days before today are gone from it.
-    void HistoryLost(double utc, double local);
+    // The activity file was lost: the days before today are gone from it, and today's time
+    // too unless the program had read it.
+    void HistoryLost(double utc, bool todayKnown);
     // A small move of the system clock the program follows: a scan may credit that much more
     // or less once.
     void ClockMoved(double utc, double seconds) { clockMoves_.push_back({utc, seconds}); }
@@ -44,7 +44,6 @@ class TSimModel {
     // Seconds the program may be off today: a scan, list changes, clock moves.
     int TodaySlack(double utc) const;
     int DayIndex() const { return dayIndex_; }
-    double DayStartUtc() const { return dayStartUtc_; }
     // Seconds of an executable's rows the activity file must still hold (the last 89 days
     // while it was listed), and may at most hold (all it was ever credited).
     int MustKeep(const std::string& exe, double utc) const;
@@ -65,14 +64,10 @@ class TSimModel {
     std::map<std::string, std::vector<TCredit>> today_;
     int unlistedToday_ = 0; // credited today to what has left the list since
     std::vector<std::pair<double, double>> clockMoves_;
-    double windowEnd_ = -1e9; // local
-    double dayStartUtc_ = -1e9;
     int dayIndex_ = 0;
     double dayBegunAt_ = -1e9;
 };
 
-// 04:00 of the moment's date, or of the day before before 04:00 (local day counts).
-double AccountingDay(double local);
 // The local time of a UTC moment by the process's zone (TZ), as day counts.
 double LocalOf(double utc);
 

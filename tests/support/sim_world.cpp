@@ -22,6 +22,7 @@
 #include <map>
 #include <memory>
 #include <sstream>
+#include <utility>
 
 namespace twtest {
 namespace {
@@ -112,6 +113,9 @@ class TSimWorld {
     void BeforeScan();
     void AfterScan();
     void CheckHistory();
+    // Whether the program began a day at the scan just run, and whether it was its to begin;
+    // also fails when it should have begun one and did not.
+    bool JudgeDay(double utc, bool paused);
     // The newest rows of the activity file and the program's day, for a failure's replay.
     void DumpRows();
 
@@ -137,8 +141,7 @@ class TSimWorld {
     double snoozedUntilUtc_ = -1;
     double shownUtc_ = -1;
     double lastShutdownUtc_ = -1;
-    double lastEngineDayStart_ = -1e9;
-    double engineDayStartSeen_ = -1e9;
+    tw::TProgramDay day_{}; // the program's day as last seen
     bool shutdownAsked_ = false;
     bool faultActive_ = false;
     double faultEndedUtc_ = -1e9;
@@ -159,7 +162,6 @@ class TSimWorld {
         tw::TWindowHandle window;
         bool hadLogger;
         int total;
-        tw::TDateTime reset;
         std::size_t closes;
         std::size_t shutdowns;
         double gap;
@@ -342,6 +344,16 @@ void TSimWorld::StartProgram(bool reboot) {
     shutdownAsked_ = false;
     lastCountUtc_ = TrueUtc();
     SyncList();
+    // The day a program stored is the day it finds again (a clock far ahead aside).
+    const tw::TProgramDay day = P().Options().Day();
+    if (day_.End != 0 && !untrusted_ &&
+        (std::fabs(day.End - day_.End) > 1.0 / 86400 ||
+         (day_.StartUtc != 0 && std::fabs(day.StartUtc - day_.StartUtc) > 1.0 / 86400))) {
+        Fail("daystart", "the day that ends " + tw::DateTimeToSQL(day_.End) +
+                             " came back from a restart as the one ending " +
+                             tw::DateTimeToSQL(day.End));
+    }
+    day_ = day;
 }
 
 void TSimWorld::StopProgram() {
@@ -552,7 +564,7 @@ void TSimWorld::FileFaultStep(const std::string& kind) {
             }
         }
         if (file.find("actmondb") != std::string::npos) {
-            model_.HistoryLost(TrueUtc(), Local());
+            model_.HistoryLost(TrueUtc(), P().Engine().HasLogger());
         }
         Use(span, 0.7);
     }
@@ -675,10 +687,53 @@ void TSimWorld::BeforeScan() {
     before_.window = windows_.count(front_) ? windows_[front_] : 0;
     before_.hadLogger = P().Engine().HasLogger();
     before_.total = before_.hadLogger ? P().Engine().Logger().Total : 0;
-    before_.reset = P().Options().ResetDateTime;
     before_.closes = desktop_.CloseRequests().size();
     before_.shutdowns = desktop_.ShutdownCalls().size();
     before_.gap = (TrueUtc() - lastCountUtc_) * 86400;
+}
+
+bool TSimWorld::JudgeDay(double utc, bool paused) {
+    // The program day ends at a local 04:00 and a new one begins no sooner than 20 h of
+    // program clock after the last; judged by the true time, a program clock a few minutes
+    // off (it follows small moves only at its re-alignment) may begin it that much early.
+    constexpr double Slack = 6.0 / 1440;
+    constexpr double Least = 20 * HourDays;
+    const tw::TProgramDay day = P().Options().Day();
+    const tw::TProgramDay last = std::exchange(day_, day);
+    const double local = Local();
+    std::ostringstream text;
+    text << "at " << tw::DateTimeToSQL(local).substr(0, 16) << " the day that ended "
+         << tw::DateTimeToSQL(last.End).substr(0, 16) << " and began "
+         << tw::DateTimeToSQL(last.StartUtc).substr(0, 16) << " UTC ";
+    if (day.End == last.End && day.StartUtc == last.StartUtc) {
+        if (!paused && !untrusted_ && local >= last.End + Slack &&
+            utc >= last.StartUtc + Least + Slack) {
+            Fail("daystart", text.str() + "is still in force");
+        }
+        return false;
+    }
+    text << "gave way to the one ending " << tw::DateTimeToSQL(day.End).substr(0, 16)
+         << ", begun " << tw::DateTimeToSQL(day.StartUtc).substr(0, 16) << " UTC: ";
+    if (untrusted_) {
+        return day.End > last.End; // a clock far ahead: pulled back as it may
+    }
+    if (day.End <= last.End) {
+        Fail("daystart", text.str() + "a day went back");
+    }
+    if (day.End - 1 < last.End - 1.0 / 86400) {
+        Fail("daystart", text.str() + "the two overlap");
+    }
+    if (day.StartUtc < last.StartUtc + Least - 1.0 / 86400) {
+        Fail("daystart", text.str() + "less than 20 h apart");
+    }
+    if (local < last.End - Slack || utc < last.StartUtc + Least - Slack) {
+        Fail("daystart", text.str() + "too early");
+    }
+    if (local < day.End - 1 - Slack || local >= day.End + Slack || day.StartUtc > utc + Slack) {
+        Fail("daystart", text.str() + "not the day the moment is in");
+    }
+    model_.BeginDay(utc);
+    return true;
 }
 
 void TSimWorld::AfterScan() {
@@ -691,25 +746,8 @@ void TSimWorld::AfterScan() {
     if (untrusted_ && untrustedUntilDay_ >= 0 && model_.DayIndex() >= untrustedUntilDay_) {
         untrusted_ = false;
         untrustedUntilDay_ = -1;
-        lastEngineDayStart_ = -1e9;
     }
-    const bool engineDayStart = P().Options().ResetDateTime > before_.reset;
-    if (!before_.paused) {
-        model_.BeginDayIfDue(utc, Local());
-    }
-    if (engineDayStart) {
-        // The model judges when a day may begin (04:00, never within 20 h of the last); a
-        // clock followed a few minutes late may move the scan it begins at.
-        if (!untrusted_ && std::fabs(utc - model_.DayBegunAt()) > 10.0 / 1440) {
-            std::ostringstream text;
-            text << "a program day began at " << dayText << ", " << (utc - lastEngineDayStart_) * 24
-                 << " h after the last; the day in force "
-                 << "began " << (utc - model_.DayBegunAt()) * 24 << " h ago";
-            Fail("daystart", text.str());
-        }
-        lastEngineDayStart_ = utc;
-        engineDayStartSeen_ = utc;
-    }
+    const bool engineDayStart = JudgeDay(utc, before_.paused);
     // Removals wait for the day's end: the list the scan ended with is the one in force.
     SyncList();
     int credit = 0;
@@ -722,8 +760,6 @@ void TSimWorld::AfterScan() {
         lastCountUtc_ = utc;
     }
     const bool faultNear = faultActive_ || utc - faultEndedUtc_ < 3.0 * Period / 86400;
-    const bool nearDayStart =
-        utc - model_.DayStartUtc() < 10.0 / 1440 || utc - engineDayStartSeen_ < 10.0 / 1440;
     if (before_.hadLogger && P().Engine().HasLogger() && !engineDayStart && !faultNear) {
         const int delta = P().Engine().Logger().Total - before_.total;
         if (before_.paused && delta != 0) {
@@ -741,7 +777,7 @@ void TSimWorld::AfterScan() {
                     P().Engine().HasLogger() ? P().Engine().Logger().Total : -1, model_.Today());
     }
     // A paused program turns no day: its total waits for the next scan that runs.
-    if (!untrusted_ && !nearDayStart && !before_.paused) {
+    if (!untrusted_ && !before_.paused) {
         const int total = P().Engine().Logger().Total;
         const int expected = model_.Today();
         if (std::abs(total - expected) > model_.TodaySlack(utc)) {
@@ -755,7 +791,7 @@ void TSimWorld::AfterScan() {
     }
     const bool inBlock = blockEndUtc_ > utc + 1.0 / 86400 && blockEndUtc_ > 0;
     const bool over = model_.Today() - credit >= limit_ + model_.TodaySlack(utc);
-    if (listed && !untrusted_ && !nearDayStart && (over || inBlock)) {
+    if (listed && !untrusted_ && (over || inBlock)) {
         const auto action = inBlock ? tw::TExpirationAction::CloseListed : action_;
         const bool snoozed = snoozedUntilUtc_ > utc && !inBlock;
         bool done = snoozed;
@@ -764,9 +800,9 @@ void TSimWorld::AfterScan() {
             done = done || closes[i] == before_.window;
         }
         if (action == tw::TExpirationAction::ReminderOnly) {
-            done = done || shownUtc_ >= model_.DayStartUtc() || !P().Engine().LimitReminderDue();
+            done = done || shownUtc_ >= model_.DayBegunAt() || !P().Engine().LimitReminderDue();
         } else if (action == tw::TExpirationAction::ShutdownComputer) {
-            done = done || lastShutdownUtc_ >= model_.DayStartUtc();
+            done = done || lastShutdownUtc_ >= model_.DayBegunAt();
         }
         if (!done) {
             Fail("limit", before_.front + " in front at " + dayText + (inBlock ? " in Block" : "") +
@@ -793,7 +829,7 @@ void TSimWorld::AfterScan() {
 
 void TSimWorld::DumpRows() {
     std::printf("model: day %d began %s UTC, today %d s (slack %d s)\n", model_.DayIndex(),
-                tw::DateTimeToSQL(model_.DayStartUtc()).c_str(), model_.Today(),
+                tw::DateTimeToSQL(model_.DayBegunAt()).c_str(), model_.Today(),
                 model_.TodaySlack(TrueUtc()));
     if (program_) {
         std::printf("program day ends %s, began %s UTC; total %d s\n",
