@@ -94,16 +94,6 @@ void TActivityDatabase::WriteKept() {
     }
 }
 
-int TActivityDatabase::PendingSecondsSince(TDateTime from) const {
-    int seconds = 0;
-    for (const TActivityRow& row : pending_) {
-        if (row.When >= from) {
-            seconds += row.Seconds;
-        }
-    }
-    return seconds;
-}
-
 void TActivityDatabase::Failed(const std::exception& e, const char* label) {
     attempted_ = true;
     const auto* sqlite = dynamic_cast<const ESQLiteException*>(&e);

@@ -42,8 +42,8 @@ class TActivityDatabase {
     bool Write(const TActivityRow& row, const char* label);
     // The program ends: one last try to write the kept rows, which would otherwise go with it.
     void WriteKept();
-    // Seconds of the kept rows that end at or after the moment.
-    int PendingSecondsSince(TDateTime from) const;
+    // The rows kept, oldest first.
+    const std::vector<TActivityRow>& Pending() const { return pending_; }
     std::size_t PendingRowCount() const { return pending_.size(); }
 
     // A read or write of the file failed: reported under the label when it is the first

@@ -64,8 +64,19 @@ void TOnlineTimeApplicationLogger::LoadToday() {
         Total = std::max(known, Total);
         return;
     }
-    // Time counted but not yet written belongs to today's total as much as stored time.
-    AddToTotal(database_.PendingSecondsSince(day_.Start()));
+    // Time counted but not yet written belongs to today as much as stored time: to the total,
+    // and to its item, which is what a new file gets back should this one be lost.
+    for (const TActivityRow& row : database_.Pending()) {
+        if (row.When < day_.Start()) {
+            continue;
+        }
+        AddToTotal(row.Seconds);
+        TMonitoredItemType kind = TMonitoredItemType::mitAll;
+        const int index = todayList_.FindMatch(row.ExeName, row.Url, kind);
+        if (index >= 0) {
+            todayList_.Items(index).Duration += row.Seconds;
+        }
+    }
 }
 
 void TOnlineTimeApplicationLogger::AddToTotal(std::int64_t seconds) {

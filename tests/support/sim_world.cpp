@@ -21,6 +21,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <utility>
 
@@ -113,6 +114,8 @@ class TSimWorld {
     void BeforeScan();
     void AfterScan();
     void CheckHistory();
+    // Seconds of each executable in the activity file; none when it cannot be read.
+    std::optional<std::map<std::string, std::int64_t>> StoredSeconds() const;
     // Whether the program began a day at the scan just run, and whether it was its to begin;
     // also fails when it should have begun one and did not.
     bool JudgeDay(double utc, bool paused);
@@ -146,6 +149,9 @@ class TSimWorld {
     bool faultActive_ = false;
     double faultEndedUtc_ = -1e9;
     bool untrusted_ = false;
+    // The program has read today's total since it started (a file held from its start
+    // leaves it counting from nothing until the file answers).
+    bool todayRead_ = false;
     int untrustedUntilDay_ = -1;
     int limit_;
     tw::TExpirationAction action_;
@@ -343,6 +349,7 @@ void TSimWorld::StartProgram(bool reboot) {
     blockEndUtc_ = -1;
     shutdownAsked_ = false;
     lastCountUtc_ = TrueUtc();
+    todayRead_ = false;
     SyncList();
     // The day a program stored is the day it finds again (a clock far ahead aside).
     const tw::TProgramDay day = P().Options().Day();
@@ -360,6 +367,10 @@ void TSimWorld::StopProgram() {
     program_->Finish();
     program_.reset();
     timers_.Clear();
+    if (!StoredSeconds()) {
+        // Lost or damaged before the program noticed: today's time in its memory went with it.
+        model_.HistoryLost(TrueUtc(), false);
+    }
 }
 
 void TSimWorld::Notice(tw::TDesktopNotice notice) {
@@ -564,7 +575,9 @@ void TSimWorld::FileFaultStep(const std::string& kind) {
             }
         }
         if (file.find("actmondb") != std::string::npos) {
-            model_.HistoryLost(TrueUtc(), P().Engine().HasLogger());
+            // The program keeps the day it had read, unless that day is over.
+            model_.HistoryLost(TrueUtc(), P().Engine().HasLogger() &&
+                                              !day_.NextIsDue(Local(), TrueUtc()));
         }
         Use(span, 0.7);
     }
@@ -776,8 +789,11 @@ void TSimWorld::AfterScan() {
                     before_.front.c_str(), before_.paused ? " paused" : "", credit,
                     P().Engine().HasLogger() ? P().Engine().Logger().Total : -1, model_.Today());
     }
+    // The limit is judged before the scan logs: a total read back at its end acts at the next.
+    const bool readBefore = todayRead_;
+    todayRead_ = todayRead_ || (!faultActive_ && P().Engine().HasLogger());
     // A paused program turns no day: its total waits for the next scan that runs.
-    if (!untrusted_ && !before_.paused) {
+    if (!untrusted_ && !before_.paused && todayRead_) {
         const int total = P().Engine().Logger().Total;
         const int expected = model_.Today();
         if (std::abs(total - expected) > model_.TodaySlack(utc)) {
@@ -791,7 +807,7 @@ void TSimWorld::AfterScan() {
     }
     const bool inBlock = blockEndUtc_ > utc + 1.0 / 86400 && blockEndUtc_ > 0;
     const bool over = model_.Today() - credit >= limit_ + model_.TodaySlack(utc);
-    if (listed && !untrusted_ && (over || inBlock)) {
+    if (listed && !untrusted_ && readBefore && (over || inBlock)) {
         const auto action = inBlock ? tw::TExpirationAction::CloseListed : action_;
         const bool snoozed = snoozedUntilUtc_ > utc && !inBlock;
         bool done = snoozed;
@@ -852,22 +868,32 @@ void TSimWorld::DumpRows() {
     }
 }
 
-void TSimWorld::CheckHistory() {
-    if (faultActive_ || (program_ && P().Data().Activity().PendingRowCount() > 0)) {
-        return;
-    }
+std::optional<std::map<std::string, std::int64_t>> TSimWorld::StoredSeconds() const {
     std::map<std::string, std::int64_t> stored;
-    std::int64_t all = 0;
     try {
         tw::TSQLiteDatabase db(folder_.File("actmondb.sqlite"));
         auto table = db.GetTable(
             "SELECT app_name, SUM(duration) FROM applications WHERE origin = 1 GROUP BY app_name");
         for (bool row = table->First(); row && !table->Eof(); table->Next()) {
             stored[table->ValueAsText(0)] = table->ValueAsInteger(1);
-            all += table->ValueAsInteger(1);
         }
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    return stored;
+}
+
+void TSimWorld::CheckHistory() {
+    if (faultActive_ || (program_ && P().Data().Activity().PendingRowCount() > 0)) {
+        return;
+    }
+    const auto stored = StoredSeconds();
+    if (!stored) {
         return; // a damaged file not yet replaced: nothing to compare
+    }
+    std::int64_t all = 0;
+    for (const auto& [exe, seconds] : *stored) {
+        all += seconds;
     }
     const double utc = TrueUtc();
     for (const auto& exe : Executables) {
@@ -875,8 +901,10 @@ void TSimWorld::CheckHistory() {
             continue;
         }
         const int keep = model_.MustKeep(exe, utc);
-        if (stored[exe] + 2 * Period < keep) {
-            Fail("history", "the activity file holds " + std::to_string(stored[exe]) + " s of " +
+        const auto it = stored->find(exe);
+        const std::int64_t held = it == stored->end() ? 0 : it->second;
+        if (held + 2 * Period < keep) {
+            Fail("history", "the activity file holds " + std::to_string(held) + " s of " +
                                 exe + ", " + std::to_string(keep) +
                                 " s of it lie in the last 89 days");
         }
