@@ -94,9 +94,10 @@ void TOnlineTimeApplicationLogger::Log(const TLoggedActivity& activity, int seco
                      activity.BrowserName,     seconds,          0};
     TMonitoredItemType kind = TMonitoredItemType::mitAll;
     int index = todayList_.FindMatch(activity.ExeName, activity.Url, kind);
-    if (index < 0 && todayLoadFailed_ && listInForce) {
-        // Today's list could not be read: the list in force says what counts, and its item
-        // joins today's list until the next read brings the stored time with it.
+    if (index < 0 && listInForce) {
+        // Today's list could not be read, or the file's copy of the list could not be brought
+        // up to date (a file that cannot be written): the list in force says what counts, and
+        // its item joins today's list until the next read brings the stored time with it.
         const int listed = listInForce->FindMatch(activity.ExeName, activity.Url, kind);
         if (listed >= 0 && listInForce->Items(listed).Active) {
             auto item = std::make_unique<TMonitoredItem>();

@@ -844,6 +844,9 @@ void TSimWorld::AfterScan() {
 }
 
 void TSimWorld::DumpRows() {
+    for (const auto& name : model_.List()) {
+        std::printf("  listed: %s\n", name.c_str());
+    }
     std::printf("model: day %d began %s UTC, today %d s (slack %d s)\n", model_.DayIndex(),
                 tw::DateTimeToSQL(model_.DayBegunAt()).c_str(), model_.Today(),
                 model_.TodaySlack(TrueUtc()));
@@ -862,6 +865,11 @@ void TSimWorld::DumpRows() {
                         table->ValueAsText(1).c_str(),
                         static_cast<long long>(table->ValueAsInteger(2)),
                         static_cast<long long>(table->ValueAsInteger(3)));
+        }
+        auto list = db.GetTable("SELECT name, active FROM applications_list");
+        for (bool row = list->First(); row && !list->Eof(); list->Next()) {
+            std::printf("  listed in the activity file: %s%s\n", list->ValueAsText(0).c_str(),
+                        list->ValueAsInteger(1) ? "" : " (inactive)");
         }
     } catch (const std::exception& e) {
         std::printf("  the activity file cannot be read: %s\n", e.what());
