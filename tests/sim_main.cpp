@@ -39,10 +39,11 @@ int main(int argc, char** argv) {
         } else if (arg == "--scans") {
             settings.verbose = settings.scans = true;
         } else {
-            std::fprintf(stderr,
-                         "usage: %s [--seed=N|--seeds=A-B] [--days=D] [--off=a,b] [--verbose] [--scans]\n"
-                         "checks: %s\nsteps: %s\n",
-                         argv[0], twtest::SimCheckNames(), twtest::SimStepNames());
+            std::fprintf(
+                stderr,
+                "usage: %s [--seed=N|--seeds=A-B] [--days=D] [--off=a,b] [--verbose] [--scans]\n"
+                "checks: %s\nsteps: %s\n",
+                argv[0], twtest::SimCheckNames(), twtest::SimStepNames());
             return 2;
         }
     }

@@ -431,15 +431,18 @@ void TSimWorld::SyncList() {
 void TSimWorld::PowerOn() {
     const double hour = LocalHour();
     if (On("bootclock") && hour > 10 && hour < 19 && random_.Chance(0.08)) {
-        // A clock hours off at boot that the network corrects a few minutes later.
+        // A clock hours off at boot that the network corrects: soon after boot, or once the
+        // network comes, when the system says its clock is synchronised.
         wallErrorMs_ = random_.Between(-5 * Hour, 5 * Hour);
         SyncWallClock();
         Say("boot with the clock " + ShortMs(wallErrorMs_) + " off");
         StartProgram(true);
-        Use(random_.Between(1, 5) * Minute, 0);
+        const bool late = random_.Chance(0.5);
+        Use((late ? random_.Between(15, 60) : random_.Between(1, 5)) * Minute, 0);
         wallErrorMs_ = 0;
         SyncWallClock();
-        Say("the clock is corrected");
+        folder_.Clock().SetSynchronised(true);
+        Say(late ? "the clock is synchronised" : "the clock is corrected");
         return;
     }
     if (On("clockahead") && model_.EverCredited() > 0 && random_.Chance(0.03)) {
@@ -576,8 +579,8 @@ void TSimWorld::FileFaultStep(const std::string& kind) {
         }
         if (file.find("actmondb") != std::string::npos) {
             // The program keeps the day it had read, unless that day is over.
-            model_.HistoryLost(TrueUtc(), P().Engine().HasLogger() &&
-                                              !day_.NextIsDue(Local(), TrueUtc()));
+            model_.HistoryLost(TrueUtc(),
+                               P().Engine().HasLogger() && !day_.NextIsDue(Local(), TrueUtc()));
         }
         Use(span, 0.7);
     }
@@ -601,7 +604,7 @@ void TSimWorld::Step() {
     const bool night = hour >= 22 || hour < 4;
     const std::vector<TChoice> choices = {
         {"use", 35},         {"idle", 8},           {"nap", 5},
-        {"sleep", 5},        {"lock", 5},           {"off", night ? 60 : 3},
+        {"sleep", 5},        {"lock", 5},           {"off", night ? 60 : 8},
         {"restart", 4},      {"zone", 2},           {"wallclock", 2},
         {"list", 4},         {"dblock", 2},         {"dbreadonly", 1},
         {"dbfull", 1},       {"dbdelete", 1},       {"dbdamage", 1},
@@ -725,8 +728,8 @@ bool TSimWorld::JudgeDay(double utc, bool paused) {
         }
         return false;
     }
-    text << "gave way to the one ending " << tw::DateTimeToSQL(day.End).substr(0, 16)
-         << ", begun " << tw::DateTimeToSQL(day.StartUtc).substr(0, 16) << " UTC: ";
+    text << "gave way to the one ending " << tw::DateTimeToSQL(day.End).substr(0, 16) << ", begun "
+         << tw::DateTimeToSQL(day.StartUtc).substr(0, 16) << " UTC: ";
     if (untrusted_) {
         return day.End > last.End; // a clock far ahead: pulled back as it may
     }
@@ -912,9 +915,8 @@ void TSimWorld::CheckHistory() {
         const auto it = stored->find(exe);
         const std::int64_t held = it == stored->end() ? 0 : it->second;
         if (held + 2 * Period < keep) {
-            Fail("history", "the activity file holds " + std::to_string(held) + " s of " +
-                                exe + ", " + std::to_string(keep) +
-                                " s of it lie in the last 89 days");
+            Fail("history", "the activity file holds " + std::to_string(held) + " s of " + exe +
+                                ", " + std::to_string(keep) + " s of it lie in the last 89 days");
         }
     }
     if (all > model_.EverCredited() + 2 * Period) {
