@@ -722,8 +722,10 @@ bool TSimWorld::JudgeDay(double utc, bool paused) {
          << tw::DateTimeToSQL(last.End).substr(0, 16) << " and began "
          << tw::DateTimeToSQL(last.StartUtc).substr(0, 16) << " UTC ";
     if (day.End == last.End && day.StartUtc == last.StartUtc) {
-        if (!paused && !untrusted_ && local >= last.End + Slack &&
-            utc >= last.StartUtc + Least + Slack) {
+        // A move west across the date line may leave the local clock a day behind the day.
+        if (!paused && !untrusted_ &&
+            ((local >= last.End + Slack && utc >= last.StartUtc + Least + Slack) ||
+             last.End > local + 1 + 26 * HourDays + Slack)) {
             Fail("daystart", text.str() + "is still in force");
         }
         return false;
