@@ -165,13 +165,14 @@ TEST_F(ActivityLoggerTest, TodayBeginsAtFourInTheMorning) {
     AddRow(At(0, 3, 59, 59), Game, "", 1000, 1);
     AddRow(At(0, 4), Game, "", 10000, 1);
 
-    // At 02:00 the accounting day is still yesterday's; later rows are not there yet.
+    // At 02:00 the accounting day is still yesterday's, all of it: a row dated later in it
+    // was written before a move to a zone further west, and is the day's time all the same.
     twtest::TManualClockSource twoAm(Day + tw::EncodeTime(2, 0, 0, 0));
     tw::ClockInstallSource(&twoAm);
     {
         TOnlineTimeApplicationLogger logger(folder_.Activity());
-        EXPECT_EQ(logger.Total, 110);
-        EXPECT_EQ(DurationOf(logger.TodayList(), Game), 110);
+        EXPECT_EQ(logger.Total, 1110);
+        EXPECT_EQ(DurationOf(logger.TodayList(), Game), 1110);
     }
     // At 04:00 exactly the new day has begun and holds only its own first row.
     twtest::TManualClockSource fourAm(Day + tw::EncodeTime(4, 0, 0, 0));

@@ -174,6 +174,7 @@ void TProgram::SecureForTheEnd() {
     if (options_) {
         options_->Save();
     }
+    data_.Activity().WriteKept();
     RemoveFlagFile(data_.Places());
 }
 
@@ -183,6 +184,8 @@ void TProgram::Finish() {
     logPurge_.reset();
     engine_.reset();  // the probe and the logger go with it
     options_.reset(); // saves
+    // Rows a failing file refused since the last scan.
+    data_.Activity().WriteKept();
     RemoveFlagFile(data_.Places());
     ReleaseInstanceLock();
 }

@@ -88,14 +88,10 @@ void TActivityDatabase::Flush() {
     Recovered();
 }
 
-int TActivityDatabase::PendingSecondsSince(TDateTime from) const {
-    int seconds = 0;
-    for (const TActivityRow& row : pending_) {
-        if (row.When >= from) {
-            seconds += row.Seconds;
-        }
+void TActivityDatabase::WriteKept() {
+    if (!pending_.empty()) {
+        Retry();
     }
-    return seconds;
 }
 
 void TActivityDatabase::Failed(const std::exception& e, const char* label) {

@@ -40,8 +40,10 @@ class TActivityDatabase {
     // Writes the rows kept so far and this one, all or none. When that fails, the row is
     // kept and the failure noted under the label. Returns whether the rows were written.
     bool Write(const TActivityRow& row, const char* label);
-    // Seconds of the kept rows that end at or after the moment.
-    int PendingSecondsSince(TDateTime from) const;
+    // The program ends: one last try to write the kept rows, which would otherwise go with it.
+    void WriteKept();
+    // The rows kept, oldest first.
+    const std::vector<TActivityRow>& Pending() const { return pending_; }
     std::size_t PendingRowCount() const { return pending_.size(); }
 
     // A read or write of the file failed: reported under the label when it is the first

@@ -64,8 +64,19 @@ void TOnlineTimeApplicationLogger::LoadToday() {
         Total = std::max(known, Total);
         return;
     }
-    // Time counted but not yet written belongs to today's total as much as stored time.
-    AddToTotal(database_.PendingSecondsSince(day_.Start()));
+    // Time counted but not yet written belongs to today as much as stored time: to the total,
+    // and to its item, which is what a new file gets back should this one be lost.
+    for (const TActivityRow& row : database_.Pending()) {
+        if (row.When < day_.Start()) {
+            continue;
+        }
+        AddToTotal(row.Seconds);
+        TMonitoredItemType kind = TMonitoredItemType::mitAll;
+        const int index = todayList_.FindMatch(row.ExeName, row.Url, kind);
+        if (index >= 0) {
+            todayList_.Items(index).Duration += row.Seconds;
+        }
+    }
 }
 
 void TOnlineTimeApplicationLogger::AddToTotal(std::int64_t seconds) {
@@ -83,9 +94,10 @@ void TOnlineTimeApplicationLogger::Log(const TLoggedActivity& activity, int seco
                      activity.BrowserName,     seconds,          0};
     TMonitoredItemType kind = TMonitoredItemType::mitAll;
     int index = todayList_.FindMatch(activity.ExeName, activity.Url, kind);
-    if (index < 0 && todayLoadFailed_ && listInForce) {
-        // Today's list could not be read: the list in force says what counts, and its item
-        // joins today's list until the next read brings the stored time with it.
+    if (index < 0 && listInForce) {
+        // Today's list could not be read, or the file's copy of the list could not be brought
+        // up to date (a file that cannot be written): the list in force says what counts, and
+        // its item joins today's list until the next read brings the stored time with it.
         const int listed = listInForce->FindMatch(activity.ExeName, activity.Url, kind);
         if (listed >= 0 && listInForce->Items(listed).Active) {
             auto item = std::make_unique<TMonitoredItem>();
@@ -182,8 +194,9 @@ bool TOnlineTimeApplicationLogger::LoadInto(TSQLiteDatabase& db, TMonitoredList&
 
 void TOnlineTimeApplicationLogger::MonitoredListLoad(bool addToTotal) {
     TMonitoredList fresh;
-    // Up to now: rows dated later in the day were written by a clock that was ahead.
-    todayLoadFailed_ = !LoadInto(fresh, addToTotal, day_.Start(), day_.RowTime(ClockNow()));
+    // The whole day, not up to now: after a move to a zone further west the rows of earlier
+    // in the day carry local times later than now, and they are the day's all the same.
+    todayLoadFailed_ = !LoadInto(fresh, addToTotal, day_.Start(), day_.RowTime(day_.End));
     if (!todayLoadFailed_) {
         todayList_ = std::move(fresh);
         return;
@@ -206,7 +219,7 @@ void TOnlineTimeApplicationLogger::KeepTodayInNewFile() {
     const TDateTime now = day_.RowTime(ClockNow());
     // The new file already holds the rows kept while the old one failed.
     TMonitoredList stored;
-    if (!LoadInto(stored, false, day_.Start(), now)) {
+    if (!LoadInto(stored, false, day_.Start(), day_.RowTime(day_.End))) {
         return; // reported; the day's total stays in memory
     }
     for (int i = 0; i < todayList_.Count(); ++i) {

@@ -23,8 +23,6 @@ class TManualClockSource : public tw::TClockSource {
     tw::TDateTime UtcNow() override { return utc_; }
     tw::TDateTime LocalTime(tw::TDateTime utc) override;
     bool Synchronised() override { return synchronised_; }
-    // What the system says of its clock from now on.
-    void SetSynchronised(bool synchronised) { synchronised_ = synchronised; }
 
     // Both the counter and the system clock move on (also through a sleep of the machine:
     // the program's counter goes on while it sleeps).
@@ -34,8 +32,14 @@ class TManualClockSource : public tw::TClockSource {
     // The system clock reads exactly this from now on (a run that keeps its own true time
     // in whole milliseconds, so that a year of small steps does not drift).
     void SetWallClock(tw::TDateTime utc) { utc_ = utc; }
-    // The machine starts again: the counter counts from zero, the system clock goes on.
-    void Reboot() { ticks_ = 0; }
+    // The machine starts again: the counter counts from zero, the system clock goes on, not
+    // yet set from a time server.
+    void Reboot() {
+        ticks_ = 0;
+        synchronised_ = false;
+    }
+    // The system says its clock is (or is no longer) set from a time server.
+    void SetSynchronised(bool synchronised) { synchronised_ = synchronised; }
     // How long the machine has been up, sleeps included.
     double BootSeconds() const { return static_cast<double>(ticks_) / 1000000; }
 #ifndef _WIN32
