@@ -914,8 +914,15 @@ void TSimWorld::CheckHistory() {
             continue;
         }
         const int keep = model_.MustKeep(exe, utc);
-        const auto it = stored->find(exe);
-        const std::int64_t held = it == stored->end() ? 0 : it->second;
+        // A file put back in place of a lost one holds the day's time per listed item: an item
+        // listed by file name keeps it under that name, which stands for its executables.
+        std::int64_t held = 0;
+        for (const auto& [name, seconds] : *stored) {
+            if (name == exe ||
+                (name.find('/') == std::string::npos && TSimModel::Covers(name, exe))) {
+                held += seconds;
+            }
+        }
         if (held + 2 * Period < keep) {
             Fail("history", "the activity file holds " + std::to_string(held) + " s of " + exe +
                                 ", " + std::to_string(keep) + " s of it lie in the last 89 days");
