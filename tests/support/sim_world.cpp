@@ -733,7 +733,13 @@ bool TSimWorld::JudgeDay(double utc, bool paused) {
     text << "gave way to the one ending " << tw::DateTimeToSQL(day.End).substr(0, 16) << ", begun "
          << tw::DateTimeToSQL(day.StartUtc).substr(0, 16) << " UTC: ";
     if (untrusted_) {
-        return day.End > last.End; // a clock far ahead: pulled back as it may
+        // A clock far ahead: pulled back as it may. A day it begins is still a day, or the
+        // model's today would run on and trust would never come back.
+        if (day.End <= last.End) {
+            return false;
+        }
+        model_.BeginDay(utc);
+        return true;
     }
     if (day.End <= last.End) {
         Fail("daystart", text.str() + "a day went back");
