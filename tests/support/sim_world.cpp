@@ -369,7 +369,7 @@ void TSimWorld::StopProgram() {
     timers_.Clear();
     if (!StoredSeconds()) {
         // Lost or damaged before the program noticed: today's time in its memory went with it.
-        model_.HistoryLost(TrueUtc(), false);
+        model_.HistoryLost(TrueUtc(), false, !untrusted_);
     }
 }
 
@@ -580,7 +580,8 @@ void TSimWorld::FileFaultStep(const std::string& kind) {
         if (file.find("actmondb") != std::string::npos) {
             // The program keeps the day it had read, unless that day is over.
             model_.HistoryLost(TrueUtc(),
-                               P().Engine().HasLogger() && !day_.NextIsDue(Local(), TrueUtc()));
+                               P().Engine().HasLogger() && !day_.NextIsDue(Local(), TrueUtc()),
+                               !untrusted_);
         }
         Use(span, 0.7);
     }
