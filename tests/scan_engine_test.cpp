@@ -657,6 +657,11 @@ TEST_F(ScanEngineTest, ADatabaseLockedAtStartStillCountsAndWritesEverySecond) {
     EXPECT_EQ(Engine().Logger().Total, 12);
     EXPECT_EQ(Engine().Logger().TodayList().Count(), 1);
     lock.Release();
+    // Also while nothing listed is in front: the total shown must not wait for it.
+    Front(tw::AddEditorWindow(desktop_, "/usr/bin/terminal"));
+    Scan(3);
+    EXPECT_EQ(Engine().Logger().Total, 112);
+    Front(tw::AddEditorWindow(desktop_, Game));
     Scan(3);
     EXPECT_EQ(Engine().Logger().Total, 115);
     EXPECT_EQ(Logged("SELECT SUM(duration) FROM applications"), "115");

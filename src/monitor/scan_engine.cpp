@@ -75,6 +75,9 @@ void TScanEngine::ScanTimer() {
     if (activity_.PendingRowCount() == 0 && activity_.TakeRepair()) {
         Logger().KeepTodayInNewFile();
     }
+    if (logger_) {
+        logger_->ReadTodayIfUnread();
+    }
     if (!notice.empty()) {
         host_.ShowFailureNotice(notice);
     }

@@ -79,6 +79,12 @@ void TOnlineTimeApplicationLogger::LoadToday() {
     }
 }
 
+void TOnlineTimeApplicationLogger::ReadTodayIfUnread() {
+    if (todayLoadFailed_) {
+        LoadToday();
+    }
+}
+
 void TOnlineTimeApplicationLogger::AddToTotal(std::int64_t seconds) {
     Total = static_cast<std::int32_t>(std::clamp<std::int64_t>(
         std::int64_t{Total} + seconds, std::numeric_limits<std::int32_t>::min(),
@@ -87,9 +93,7 @@ void TOnlineTimeApplicationLogger::AddToTotal(std::int64_t seconds) {
 
 void TOnlineTimeApplicationLogger::Log(const TLoggedActivity& activity, int seconds,
                                        const TMonitoredList* listInForce) {
-    if (todayLoadFailed_) {
-        LoadToday();
-    }
+    ReadTodayIfUnread();
     TActivityRow row{day_.RowTime(ClockNow()), activity.ExeName, activity.Url,
                      activity.BrowserName,     seconds,          0};
     TMonitoredItemType kind = TMonitoredItemType::mitAll;

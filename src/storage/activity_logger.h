@@ -51,6 +51,9 @@ class TOnlineTimeApplicationLogger {
     void Log(const TLoggedActivity& activity, int seconds,
              const TMonitoredList* listInForce = nullptr);
     void MonitoredListLoad(bool addToTotal);
+    // Reads today's totals again when the last read failed: at every scan, not only at the
+    // next listed one, or the total shown stays short while nothing listed is in front.
+    void ReadTodayIfUnread();
     // After a damaged activity database was replaced by a fresh one: writes into it, item by
     // item, the time counted today that it does not hold yet, so that a restart still finds
     // the day's total.

@@ -70,7 +70,15 @@ void TSimModel::Credit(const std::string& exe, double utc, int seconds) {
     today_[exe].push_back({utc, seconds});
 }
 
-void TSimModel::HistoryLost(double utc, bool todayKnown) {
+void TSimModel::HistoryLost(double utc, bool todayKnown, bool dayKnown) {
+    if (!dayKnown) {
+        for (auto& [exe, credits] : keep_) {
+            std::erase_if(credits, [&](const TCredit& c) { return c.utc < utc; });
+        }
+        today_.clear();
+        unlistedToday_ = 0;
+        return;
+    }
     // Today's total read is kept in memory and written into the new file.
     double cutoff = dayBegunAt_;
     if (!todayKnown) {

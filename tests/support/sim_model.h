@@ -31,8 +31,9 @@ class TSimModel {
     // A scan credited the executable in front (0 seconds is allowed).
     void Credit(const std::string& exe, double utc, int seconds);
     // The activity file was lost: the days before today are gone from it, and today's time
-    // too unless the program had read it.
-    void HistoryLost(double utc, bool todayKnown);
+    // too unless the program had read it. Without a known day (a clock far ahead put right
+    // since) the new file may hold anything from none of it to all it ever had.
+    void HistoryLost(double utc, bool todayKnown, bool dayKnown = true);
     // A small move of the system clock the program follows: a scan may credit that much more
     // or less once.
     void ClockMoved(double utc, double seconds) { clockMoves_.push_back({utc, seconds}); }

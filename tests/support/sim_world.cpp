@@ -369,7 +369,7 @@ void TSimWorld::StopProgram() {
     timers_.Clear();
     if (!StoredSeconds()) {
         // Lost or damaged before the program noticed: today's time in its memory went with it.
-        model_.HistoryLost(TrueUtc(), false);
+        model_.HistoryLost(TrueUtc(), false, !untrusted_);
     }
 }
 
@@ -580,7 +580,8 @@ void TSimWorld::FileFaultStep(const std::string& kind) {
         if (file.find("actmondb") != std::string::npos) {
             // The program keeps the day it had read, unless that day is over.
             model_.HistoryLost(TrueUtc(),
-                               P().Engine().HasLogger() && !day_.NextIsDue(Local(), TrueUtc()));
+                               P().Engine().HasLogger() && !day_.NextIsDue(Local(), TrueUtc()),
+                               !untrusted_);
         }
         Use(span, 0.7);
     }
@@ -733,7 +734,13 @@ bool TSimWorld::JudgeDay(double utc, bool paused) {
     text << "gave way to the one ending " << tw::DateTimeToSQL(day.End).substr(0, 16) << ", begun "
          << tw::DateTimeToSQL(day.StartUtc).substr(0, 16) << " UTC: ";
     if (untrusted_) {
-        return day.End > last.End; // a clock far ahead: pulled back as it may
+        // A clock far ahead: pulled back as it may. A day it begins is still a day, or the
+        // model's today would run on and trust would never come back.
+        if (day.End <= last.End) {
+            return false;
+        }
+        model_.BeginDay(utc);
+        return true;
     }
     if (day.End <= last.End) {
         Fail("daystart", text.str() + "a day went back");
