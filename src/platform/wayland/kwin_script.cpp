@@ -42,26 +42,19 @@ std::string WritePrivateFile(const std::string& text) {
     return path;
 }
 
-std::string Replaced(std::string text, const TKWinScript::TReplacements& replacements) {
+} // namespace
+
+TKWinScript::TKWinScript(sd_bus* bus, const std::string& shippedFile,
+                         const TReplacements& replacements, const std::string& pluginName)
+    : bus_(sd_bus_ref(bus)), pluginName_(pluginName) {
+    std::string text = ReadShipped(shippedFile);
     for (const auto& [word, value] : replacements) {
         for (auto at = text.find(word); at != std::string::npos;
              at = text.find(word, at + value.size())) {
             text.replace(at, word.size(), value);
         }
     }
-    return text;
-}
-
-bool Refused(sd_bus_message* reply) {
-    return sd_bus_message_is_method_error(reply, nullptr) != 0;
-}
-
-} // namespace
-
-TKWinScript::TKWinScript(sd_bus* bus, const std::string& shippedFile,
-                         const TReplacements& replacements, const std::string& pluginName)
-    : bus_(sd_bus_ref(bus)), pluginName_(pluginName),
-      file_(WritePrivateFile(Replaced(ReadShipped(shippedFile), replacements))) {
+    file_ = WritePrivateFile(text);
     sd_bus_error error = SD_BUS_ERROR_NULL;
     sd_bus_message* reply = nullptr;
     int id = -1;
@@ -105,72 +98,13 @@ void TKWinScript::Run(int id) {
     throw Exception("KWin did not run Tallywick's script: " + reason);
 }
 
-TKWinScript::TKWinScript(TUnwaited, sd_bus* bus, const std::string& shippedFile,
-                         const TReplacements& replacements, const std::string& pluginName)
-    : bus_(sd_bus_ref(bus)), pluginName_(pluginName),
-      file_(WritePrivateFile(Replaced(ReadShipped(shippedFile), replacements))), unwaited_(true) {
-    if (sd_bus_call_method_async(bus_.get(), &call_, KWinService, "/Scripting",
-                                 "org.kde.kwin.Scripting", "loadScript", OnLoaded, this, "ss",
-                                 file_.c_str(), pluginName_.c_str()) < 0) {
-        failed_ = true;
-    }
-}
-
-int TKWinScript::OnLoaded(sd_bus_message* reply, void* self, sd_bus_error*) {
-    auto& script = *static_cast<TKWinScript*>(self);
-    script.ForgetCall();
-    int id = -1;
-    if (Refused(reply) || sd_bus_message_read(reply, "i", &id) < 0 || id < 0) {
-        script.failed_ = true;
-        return 0;
-    }
-    script.id_ = id;
-    script.RunUnwaited(false);
-    return 0;
-}
-
-void TKWinScript::RunUnwaited(bool plasma6) {
-    plasma6_ = plasma6;
-    const std::string path =
-        plasma6 ? "/Scripting/Script" + std::to_string(id_) : "/" + std::to_string(id_);
-    if (sd_bus_call_method_async(bus_.get(), &call_, KWinService, path.c_str(),
-                                 "org.kde.kwin.Script", "run", OnRun, this, "") < 0) {
-        failed_ = true;
-    }
-}
-
-int TKWinScript::OnRun(sd_bus_message* reply, void* self, sd_bus_error*) {
-    auto& script = *static_cast<TKWinScript*>(self);
-    script.ForgetCall();
-    if (Refused(reply)) {
-        if (script.plasma6_) {
-            script.failed_ = true;
-        } else {
-            script.RunUnwaited(true);
-        }
-    }
-    return 0;
-}
-
-void TKWinScript::ForgetCall() {
-    call_ = sd_bus_slot_unref(call_);
-}
-
 TKWinScript::~TKWinScript() {
-    ForgetCall();
     Unload();
 }
 
 void TKWinScript::Unload() {
-    if (unwaited_) {
-        // Sent after the load, so KWin has it loaded by then; no answer is asked for.
-        sd_bus_call_method_async(bus_.get(), nullptr, KWinService, "/Scripting",
-                                 "org.kde.kwin.Scripting", "unloadScript", nullptr, nullptr, "s",
-                                 pluginName_.c_str());
-    } else {
-        sd_bus_call_method(bus_.get(), KWinService, "/Scripting", "org.kde.kwin.Scripting",
-                           "unloadScript", nullptr, nullptr, "s", pluginName_.c_str());
-    }
+    sd_bus_call_method(bus_.get(), KWinService, "/Scripting", "org.kde.kwin.Scripting",
+                       "unloadScript", nullptr, nullptr, "s", pluginName_.c_str());
     unlink(file_.c_str());
 }
 

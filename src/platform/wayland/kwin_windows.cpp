@@ -10,10 +10,8 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <optional>
 #include <thread>
-#include <vector>
 
 namespace tw {
 namespace {
@@ -23,9 +21,6 @@ constexpr const char* ReportsInterface = "app.tallywick.KWinWindows";
 constexpr const char* ScreenSaver = "org.freedesktop.ScreenSaver";
 // How long a script of ours may take to run after KWin said it would.
 constexpr auto ScriptWait = std::chrono::seconds(3);
-// How long a close script is left loaded when it does not report, before it is unloaded and a
-// close of the same window may be asked again. Nothing waits for it.
-constexpr auto CloseScriptLife = std::chrono::seconds(10);
 // How many questions in a row try to load the script into a KWin started anew.
 constexpr int RestartTries = 5;
 
@@ -50,7 +45,7 @@ class TKWinWindows : public TCompositorWindows {
     static int OnId(sd_bus_message* message, void* self, sd_bus_error* error);
     void TakeRemoved(const std::string& id) { windows_.erase(id); }
     void TakeActivated(const std::string& id);
-    void TakeRan(const std::string& id);
+    void TakeRan(const std::string& id) { ranId_ = id; }
     static int OnScreenSaver(sd_bus_message* message, void* self, sd_bus_error* error);
     static int OnKWinOwner(sd_bus_message* message, void* self, sd_bus_error* error);
     void LoadScript();
@@ -72,6 +67,7 @@ class TKWinWindows : public TCompositorWindows {
     std::string activeId_;
     // The script has reported the windows there were when it started.
     bool started_ = false;
+    std::string ranId_;
     std::string service_;
     std::string pluginName_;
     // KWin's new address on the bus once it changed (empty: KWin ended), until handled.
@@ -80,15 +76,6 @@ class TKWinWindows : public TCompositorWindows {
     int restartTries_ = 0;
     bool locked_ = false;
     std::optional<TKWinScript> script_;
-    // Close scripts sent and not yet reported back: each is unloaded once it reports that it
-    // ran (or refused, or took too long), when what came is handled.
-    struct TClosing {
-        std::string id;
-        std::unique_ptr<TKWinScript> script;
-        std::chrono::steady_clock::time_point until;
-        bool ran = false;
-    };
-    std::vector<TClosing> closing_;
 };
 
 std::string NameOwner(sd_bus* bus, const char* name) {
@@ -199,16 +186,11 @@ int TKWinWindows::OnKWinOwner(sd_bus_message* message, void* self, sd_bus_error*
 // is gone with the old KWin: what it reported would stay in front for ever.
 void TKWinWindows::Refresh() {
     bus_.ProcessWaiting();
-    const auto now = std::chrono::steady_clock::now();
-    std::erase_if(closing_, [now](const TClosing& closing) {
-        return closing.ran || closing.script->Failed() || now >= closing.until;
-    });
     if (!newOwner_) {
         return;
     }
     kwinOwner_ = *newOwner_;
     newOwner_.reset();
-    closing_.clear();
     script_.reset();
     windows_.clear();
     activeId_.clear();
@@ -277,12 +259,6 @@ int TKWinWindows::OnId(sd_bus_message* message, void* self, sd_bus_error*) {
     return sd_bus_reply_method_return(message, "");
 }
 
-void TKWinWindows::TakeRan(const std::string& id) {
-    for (TClosing& closing : closing_) {
-        closing.ran = closing.ran || closing.id == id;
-    }
-}
-
 void TKWinWindows::TakeActivated(const std::string& id) {
     activeId_ = id;
     started_ = true;
@@ -326,27 +302,19 @@ void TKWinWindows::EachWindow(const std::function<bool(const TCompositorWindow&)
     }
 }
 
-// Sent, not waited for: a scan at the limit asks again for every listed window, and KWin's
-// answers come with the next handling of what it sent. A script unloaded before it ran would
-// close nothing, so each stays loaded until it reports.
 void TKWinWindows::Close(TWindowHandle handle) {
     for (const auto& [id, window] : windows_) {
-        if (window.window != handle || !IsPlainId(id)) {
-            continue;
+        if (window.window == handle && IsPlainId(id)) {
+            ranId_.clear();
+            const std::string closing = id;
+            TKWinScript script(
+                bus_.Get(), scriptFolder_ + "close_window.js",
+                TKWinScript::TReplacements{{"@WINDOW@", id}, {"@SERVICE@", service_}},
+                "tallywick-close-" + std::to_string(handle));
+            // Unloaded before it ran, it would close nothing.
+            WaitFor([&] { return ranId_ == closing; });
+            return;
         }
-        for (const TClosing& closing : closing_) {
-            if (closing.id == id) {
-                return; // asked already, and still on its way
-            }
-        }
-        closing_.push_back(
-            TClosing{id,
-                     std::make_unique<TKWinScript>(
-                         TKWinScript::TUnwaited{}, bus_.Get(), scriptFolder_ + "close_window.js",
-                         TKWinScript::TReplacements{{"@WINDOW@", id}, {"@SERVICE@", service_}},
-                         "tallywick-close-" + std::to_string(handle)),
-                     std::chrono::steady_clock::now() + CloseScriptLife});
-        return;
     }
 }
 
