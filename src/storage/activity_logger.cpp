@@ -229,7 +229,12 @@ void TOnlineTimeApplicationLogger::KeepTodayInNewFile() {
     for (int i = 0; i < todayList_.Count(); ++i) {
         const TMonitoredItem& item = todayList_.Items(i);
         const int at = stored.IndexOfName(item.Name);
-        const std::int32_t missing = item.Duration - (at == -1 ? 0 : stored.Items(at).Duration);
+        const std::int64_t held =
+            at != -1 ? stored.Items(at).Duration : StoredSecondsOf(item, day_.RowTime(day_.End));
+        if (held < 0) {
+            return; // reported; what is missing cannot be told, so nothing is written twice
+        }
+        const std::int64_t missing = item.Duration - held;
         if (missing <= 0) {
             continue;
         }
@@ -240,9 +245,29 @@ void TOnlineTimeApplicationLogger::KeepTodayInNewFile() {
                          site ? std::string() : item.Name,
                          site ? item.Name : std::string(),
                          site ? std::string() : std::string("Desktop Application"),
-                         missing,
+                         static_cast<int>(missing),
                          static_cast<int>(item.ItemType)};
         database_.Write(row, "; TOnlineTimeApplicationLogger.KeepTodayInNewFile: ");
+    }
+}
+
+std::int64_t TOnlineTimeApplicationLogger::StoredSecondsOf(const TMonitoredItem& item,
+                                                           TDateTime now) {
+    // The totals join the file's copy of the list, which lacks an item listed while the file
+    // could not be written: its rows are then summed as the scan wrote them.
+    const bool site = item.ItemType == TMonitoredItemType::mitWeb;
+    try {
+        TSQLiteDatabase db(database_.Path());
+        auto table = db.GetTable(
+            std::string("SELECT COALESCE(SUM(duration), 0) FROM applications WHERE "
+                        "date_created BETWEEN ?1 AND ?2 AND ") +
+                (site ? "origin = 2 AND browser_url = ?3"
+                      : "origin = 1 AND (app_name = ?3 OR program_file_matches(?3, app_name))"),
+            {DateTimeToSQL(day_.Start()), DateTimeToSQL(now), item.Name});
+        return table->First() ? table->ValueAsInteger(0) : 0;
+    } catch (const std::exception& e) {
+        database_.Failed(e, "; TOnlineTimeApplicationLogger.KeepTodayInNewFile: ");
+        return -1;
     }
 }
 

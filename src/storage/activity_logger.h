@@ -67,6 +67,9 @@ class TOnlineTimeApplicationLogger {
 
   private:
     void LoadToday();
+    // Seconds of the item's rows in the file from the day's start up to the moment, read without
+    // the list's copy; -1 (reported) when the file could not be read.
+    std::int64_t StoredSecondsOf(const TMonitoredItem& item, TDateTime now);
     void AddToTotal(std::int64_t seconds);
     // The activity database opened for a read; nullptr (reported under the label) when it
     // cannot be opened.
