@@ -6,12 +6,6 @@ namespace tw {
 
 namespace {
 
-std::unique_ptr<TMonitoredItem> CopyOf(const TMonitoredItem& item) {
-    auto copy = std::make_unique<TMonitoredItem>();
-    copy->Assign(item);
-    return copy;
-}
-
 // The list is sorted by caption: a renamed item moves to its new place.
 void Update(TMonitoredList& list, int index, const TMonitoredItem& from) {
     TMonitoredItem& listed = list.Items(index);

@@ -27,4 +27,10 @@ const char* MonitoredItemTypeLongText(TMonitoredItemType type) {
     return "";
 }
 
+std::unique_ptr<TMonitoredItem> CopyOf(const TMonitoredItem& item) {
+    auto copy = std::make_unique<TMonitoredItem>();
+    copy->Assign(item);
+    return copy;
+}
+
 } // namespace tw

@@ -3,6 +3,7 @@
 #include "base/date_time.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace tw {
@@ -30,5 +31,8 @@ class TMonitoredItem {
     const char* TypeName() const { return MonitoredItemTypeShortText(ItemType); }
     TDateTime DurationAsDateTime() const { return Duration / SecondsPerDay; }
 };
+
+// A copy of its own, for a list that owns its items.
+std::unique_ptr<TMonitoredItem> CopyOf(const TMonitoredItem& item);
 
 } // namespace tw

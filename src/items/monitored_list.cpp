@@ -32,12 +32,6 @@ bool PassesTextFilter(const std::string& key, const std::string* textFilter) {
            LowerAscii(key).find(LowerAscii(*textFilter)) != std::string::npos;
 }
 
-std::unique_ptr<TMonitoredItem> CopyOf(const TMonitoredItem& item) {
-    auto copy = std::make_unique<TMonitoredItem>();
-    copy->Assign(item);
-    return copy;
-}
-
 } // namespace
 
 int TMonitoredList::Add(const std::string& key, std::unique_ptr<TMonitoredItem> item) {

@@ -15,12 +15,6 @@ namespace {
 
 constexpr const char* Unit = "AppSiteAddWizardFRM";
 
-std::unique_ptr<TMonitoredItem> CopyOf(const TMonitoredItem& item) {
-    auto copy = std::make_unique<TMonitoredItem>();
-    copy->Assign(item);
-    return copy;
-}
-
 // The lists are sorted by caption: a renamed item moves to its new place.
 void Rename(TMonitoredList& list, int index, const std::string& caption) {
     auto renamed = CopyOf(list.Items(index));

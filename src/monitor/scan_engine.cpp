@@ -104,7 +104,7 @@ void TScanEngine::KeepDayWithinReach() {
     TProgramDay day = options_.Day();
     if (day.StartUtc == 0) {
         // Stored before the day's start was kept: it began at its 04:00 by today's zone.
-        day.StartUtc = std::min(ClockUtcNow(), ClockUtcNow() - (ClockNow() - day.Start()));
+        day.StartUtc = std::min(ClockUtcNow(), day.StartUtcByZoneNow(ClockNow(), ClockUtcNow()));
         options_.SetDay(day);
     }
     if (!day.PullBack(ClockNow(), ClockUtcNow())) {

@@ -104,8 +104,7 @@ void TOnlineTimeApplicationLogger::Log(const TLoggedActivity& activity, int seco
         // its item joins today's list until the next read brings the stored time with it.
         const int listed = listInForce->FindMatch(activity.ExeName, activity.Url, kind);
         if (listed >= 0 && listInForce->Items(listed).Active) {
-            auto item = std::make_unique<TMonitoredItem>();
-            item->Assign(listInForce->Items(listed));
+            auto item = CopyOf(listInForce->Items(listed));
             item->Duration = 0;
             const std::string key = item->Caption;
             index = todayList_.Add(key, std::move(item));
@@ -200,7 +199,7 @@ void TOnlineTimeApplicationLogger::MonitoredListLoad(bool addToTotal) {
     TMonitoredList fresh;
     // The whole day, not up to now: after a move to a zone further west the rows of earlier
     // in the day carry local times later than now, and they are the day's all the same.
-    todayLoadFailed_ = !LoadInto(fresh, addToTotal, day_.Start(), day_.RowTime(day_.End));
+    todayLoadFailed_ = !LoadInto(fresh, addToTotal, day_.Start(), day_.LastMoment());
     if (!todayLoadFailed_) {
         todayList_ = std::move(fresh);
         return;
@@ -211,26 +210,23 @@ void TOnlineTimeApplicationLogger::MonitoredListLoad(bool addToTotal) {
         const int at = todayList_.IndexOfName(item.Name);
         if (at >= 0) {
             todayList_.Items(at).Duration = std::max(todayList_.Items(at).Duration, item.Duration);
-            continue;
         }
-        auto copy = std::make_unique<TMonitoredItem>();
-        copy->Assign(item);
-        todayList_.Add(fresh.Keys(i), std::move(copy));
     }
+    todayList_.AddMissingFrom(&fresh, nullptr);
 }
 
 void TOnlineTimeApplicationLogger::KeepTodayInNewFile() {
     const TDateTime now = day_.RowTime(ClockNow());
     // The new file already holds the rows kept while the old one failed.
     TMonitoredList stored;
-    if (!LoadInto(stored, false, day_.Start(), day_.RowTime(day_.End))) {
+    if (!LoadInto(stored, false, day_.Start(), day_.LastMoment())) {
         return; // reported; the day's total stays in memory
     }
     for (int i = 0; i < todayList_.Count(); ++i) {
         const TMonitoredItem& item = todayList_.Items(i);
         const int at = stored.IndexOfName(item.Name);
         const std::int64_t held =
-            at != -1 ? stored.Items(at).Duration : StoredSecondsOf(item, day_.RowTime(day_.End));
+            at != -1 ? stored.Items(at).Duration : StoredSecondsOf(item, day_.LastMoment());
         if (held < 0) {
             return; // reported; what is missing cannot be told, so nothing is written twice
         }

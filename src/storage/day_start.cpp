@@ -35,7 +35,7 @@ TProgramDay TProgramDay::Next(TDateTime nowLocal, TDateTime nowUtc) const {
     // A day begun late (after a night off, or held back by the least day length) keeps its
     // 04:00: the rows of the night before belong to it. Its windows never overlap this one.
     next.End = std::max(start, End) + 1;
-    const TDateTime startUtc = nowUtc - (nowLocal - next.Start());
+    const TDateTime startUtc = next.StartUtcByZoneNow(nowLocal, nowUtc);
     next.StartUtc = StartUtc > 0 ? std::max(startUtc, StartUtc + MinimumDayLength) : startUtc;
     next.StartUtc = std::min(next.StartUtc, nowUtc);
     return next;
@@ -50,7 +50,7 @@ bool TProgramDay::PullBack(TDateTime nowLocal, TDateTime nowUtc) {
         return false;
     }
     End = std::min(End, NextDayStart(nowLocal));
-    StartUtc = std::min(StartUtc, nowUtc - (nowLocal - Start()));
+    StartUtc = std::min(StartUtc, StartUtcByZoneNow(nowLocal, nowUtc));
     return true;
 }
 

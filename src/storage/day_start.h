@@ -22,6 +22,12 @@ struct TProgramDay {
     TDateTime StartUtc = 0; // 0 when unknown (a file from before it was kept)
 
     TDateTime Start() const { return End - 1; }
+    // The last moment a row of the day can carry.
+    TDateTime LastMoment() const { return RowTime(End); }
+    // The moment of program clock the day's local start falls on, by the zone in force now.
+    TDateTime StartUtcByZoneNow(TDateTime nowLocal, TDateTime nowUtc) const {
+        return nowUtc - (nowLocal - Start());
+    }
 
     // Whether the next day begins now: the local clock has left this day, and enough program
     // clock has passed since it began.
