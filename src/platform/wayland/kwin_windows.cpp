@@ -10,8 +10,10 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 namespace tw {
 namespace {
@@ -21,6 +23,9 @@ constexpr const char* ReportsInterface = "app.tallywick.KWinWindows";
 constexpr const char* ScreenSaver = "org.freedesktop.ScreenSaver";
 // How long a script of ours may take to run after KWin said it would.
 constexpr auto ScriptWait = std::chrono::seconds(3);
+// How long a close script that did not report in time stays loaded (it may still run late)
+// before it is unloaded and the same window may be asked to close again.
+constexpr auto LateCloseLife = std::chrono::seconds(10);
 // How many questions in a row try to load the script into a KWin started anew.
 constexpr int RestartTries = 5;
 
@@ -45,7 +50,9 @@ class TKWinWindows : public TCompositorWindows {
     static int OnId(sd_bus_message* message, void* self, sd_bus_error* error);
     void TakeRemoved(const std::string& id) { windows_.erase(id); }
     void TakeActivated(const std::string& id);
-    void TakeRan(const std::string& id) { ranId_ = id; }
+    void TakeRan(const std::string& id);
+    // Unloads the close scripts that reported late or gave up waiting.
+    void DropLateCloses();
     static int OnScreenSaver(sd_bus_message* message, void* self, sd_bus_error* error);
     static int OnKWinOwner(sd_bus_message* message, void* self, sd_bus_error* error);
     void LoadScript();
@@ -76,6 +83,19 @@ class TKWinWindows : public TCompositorWindows {
     int restartTries_ = 0;
     bool locked_ = false;
     std::optional<TKWinScript> script_;
+    // Close scripts that did not report within ScriptWait. KWin runs a script after it answers
+    // that it will, so one unloaded before it ran would close nothing: each stays loaded until
+    // it reports or its life ends. While KWin is this slow (until a script reports again), the
+    // closes are sent without waiting: a scan at the limit asks at every scan, and waiting
+    // each time would hold every scan for as long.
+    struct TLateClose {
+        std::string id;
+        std::unique_ptr<TKWinScript> script;
+        std::chrono::steady_clock::time_point until;
+        bool ran = false;
+    };
+    std::vector<TLateClose> lateCloses_;
+    bool closesLate_ = false;
 };
 
 std::string NameOwner(sd_bus* bus, const char* name) {
@@ -186,11 +206,14 @@ int TKWinWindows::OnKWinOwner(sd_bus_message* message, void* self, sd_bus_error*
 // is gone with the old KWin: what it reported would stay in front for ever.
 void TKWinWindows::Refresh() {
     bus_.ProcessWaiting();
+    DropLateCloses();
     if (!newOwner_) {
         return;
     }
     kwinOwner_ = *newOwner_;
     newOwner_.reset();
+    lateCloses_.clear();
+    closesLate_ = false;
     script_.reset();
     windows_.clear();
     activeId_.clear();
@@ -259,6 +282,20 @@ int TKWinWindows::OnId(sd_bus_message* message, void* self, sd_bus_error*) {
     return sd_bus_reply_method_return(message, "");
 }
 
+void TKWinWindows::TakeRan(const std::string& id) {
+    ranId_ = id;
+    closesLate_ = false;
+    for (TLateClose& late : lateCloses_) {
+        late.ran = late.ran || late.id == id;
+    }
+}
+
+void TKWinWindows::DropLateCloses() {
+    const auto now = std::chrono::steady_clock::now();
+    std::erase_if(lateCloses_,
+                  [now](const TLateClose& late) { return late.ran || now >= late.until; });
+}
+
 void TKWinWindows::TakeActivated(const std::string& id) {
     activeId_ = id;
     started_ = true;
@@ -304,17 +341,27 @@ void TKWinWindows::EachWindow(const std::function<bool(const TCompositorWindow&)
 
 void TKWinWindows::Close(TWindowHandle handle) {
     for (const auto& [id, window] : windows_) {
-        if (window.window == handle && IsPlainId(id)) {
-            ranId_.clear();
-            const std::string closing = id;
-            TKWinScript script(
-                bus_.Get(), scriptFolder_ + "close_window.js",
-                TKWinScript::TReplacements{{"@WINDOW@", id}, {"@SERVICE@", service_}},
-                "tallywick-close-" + std::to_string(handle));
-            // Unloaded before it ran, it would close nothing.
-            WaitFor([&] { return ranId_ == closing; });
+        if (window.window != handle || !IsPlainId(id)) {
+            continue;
+        }
+        for (const TLateClose& late : lateCloses_) {
+            if (late.id == id && !late.ran) {
+                return; // asked already, and KWin has not run it yet
+            }
+        }
+        ranId_.clear();
+        const std::string closing = id;
+        auto script = std::make_unique<TKWinScript>(
+            bus_.Get(), scriptFolder_ + "close_window.js",
+            TKWinScript::TReplacements{{"@WINDOW@", id}, {"@SERVICE@", service_}},
+            "tallywick-close-" + std::to_string(handle));
+        if (!closesLate_ && WaitFor([&] { return ranId_ == closing; })) {
             return;
         }
+        closesLate_ = true;
+        lateCloses_.push_back(TLateClose{closing, std::move(script),
+                                         std::chrono::steady_clock::now() + LateCloseLife});
+        return;
     }
 }
 
