@@ -12,6 +12,7 @@
 #include "storage/sqlite_table.h"
 #include "support/child_process.h"
 #include "support/file_text.h"
+#include "support/installed_program.h"
 #include "support/program_settings.h"
 #include "support/temp_dir.h"
 #include "support/x11_program_windows.h"
@@ -68,45 +69,34 @@ void OverwriteInPlace(const std::string& path, const std::string& bytes) {
 
 class X11DayTrust : public ::testing::TestWithParam<TTrustCase> {
   protected:
-    X11DayTrust() {
-        fs::create_directories(programFolder_);
-        for (const char* name : {"tallywick", "settings.sqlite", "actmondb.sqlite"}) {
-            fs::copy_file(fs::path(TALLYWICK_BIN_DIR) / name, programFolder_ / name);
-        }
-        environment_.environment = {{"XDG_DATA_HOME", home_.Path().string()}};
-        environment_.stderrFile = home_.File("errors.txt");
-    }
-
     void ListedByFileName();
     void UnannouncedStop();
     void ZoneForward();
     void LockedAtStart();
 
-    fs::path DataFolder() const { return home_.Path() / "Tallywick.V3"; }
+    fs::path DataFolder() const { return installed_.DataFolder(); }
     std::string Activity() const { return (DataFolder() / "actmondb.sqlite").string(); }
     std::string Settings() const { return (DataFolder() / "settings.sqlite").string(); }
-    std::string Log() const {
-        return twtest::ReadAll((DataFolder() / "tallywick.log").string()) + "\nstandard error:\n" +
-               twtest::ReadAll(home_.File("errors.txt"));
-    }
+    std::string Log() const { return installed_.Log(); }
 
     // The test client listed under the name, the time-up action of the case and its limit.
     void Configure(const std::string& listed, int scanPeriod, int limit,
                    tw::TExpirationAction action,
                    const std::function<void(tw::TOptions&)>& more = {}) {
-        ASSERT_TRUE(twtest::ConfigureDataFolder(DataFolder(), programFolder_, [&](tw::TOptions& o) {
-            o.ScanPeriodSeconds = scanPeriod;
-            o.TimeLimitSeconds = limit;
-            o.ExpirationAction = action;
-            auto item = std::make_unique<tw::TMonitoredItem>();
-            item->Name = listed;
-            item->Caption = "Test client";
-            item->ItemType = tw::TMonitoredItemType::mitApp;
-            o.MonitoredList.Add("Test client", std::move(item));
-            if (more) {
-                more(o);
-            }
-        }));
+        ASSERT_TRUE(
+            twtest::ConfigureDataFolder(DataFolder(), installed_.Folder(), [&](tw::TOptions& o) {
+                o.ScanPeriodSeconds = scanPeriod;
+                o.TimeLimitSeconds = limit;
+                o.ExpirationAction = action;
+                auto item = std::make_unique<tw::TMonitoredItem>();
+                item->Name = listed;
+                item->Caption = "Test client";
+                item->ItemType = tw::TMonitoredItemType::mitApp;
+                o.MonitoredList.Add("Test client", std::move(item));
+                if (more) {
+                    more(o);
+                }
+            }));
     }
     // Rows of the test client as the program writes them.
     void Seed(tw::TDateTime from, int rows, int seconds) {
@@ -119,10 +109,7 @@ class X11DayTrust : public ::testing::TestWithParam<TTrustCase> {
         }
     }
 
-    std::unique_ptr<TClient> Start() {
-        return std::make_unique<TClient>(std::vector<std::string>{"--diagnostic-log"}, false,
-                                         (programFolder_ / "tallywick").string(), environment_);
-    }
+    std::unique_ptr<TClient> Start() { return installed_.Start(); }
     // The program with the zone file standing for the system's own (/etc/localtime) in a
     // mount namespace of its own: the machine's zone stays as it is. A TZ naming the file
     // would not do: the C library reads the file again only when TZ is unset.
@@ -135,16 +122,17 @@ class X11DayTrust : public ::testing::TestWithParam<TTrustCase> {
              {std::string("--mount"), std::string("--"), std::string("/bin/sh"), std::string("-c"),
               std::string("mount --bind \"$1\" /etc/localtime && unset TZ && exec \"$2\" "
                           "--diagnostic-log"),
-              std::string("sh"), zone, (programFolder_ / "tallywick").string()}) {
+              std::string("sh"), zone, installed_.Executable()}) {
             arguments.push_back(argument);
         }
-        return std::make_unique<TClient>(arguments, false, "/usr/bin/unshare", environment_);
+        return std::make_unique<TClient>(arguments, false, "/usr/bin/unshare",
+                                         installed_.Environment());
     }
     // Ends the program as the uninstaller does, and waits for it.
     void Quit(TClient& program) {
-        twtest::WriteAll((programFolder_ / "uninstall.flag").string(), "");
+        twtest::WriteAll((installed_.Folder() / "uninstall.flag").string(), "");
         EXPECT_TRUE(program.ExitsCleanlyWithin(5000)) << Log();
-        fs::remove(programFolder_ / "uninstall.flag");
+        fs::remove(installed_.Folder() / "uninstall.flag");
     }
 
     // The first column of the first row; "" when the file stays busy or unreadable.
@@ -206,10 +194,7 @@ class X11DayTrust : public ::testing::TestWithParam<TTrustCase> {
         }
     }
 
-    twtest::TempDir home_;
-    twtest::TempDir programs_;
-    fs::path programFolder_ = programs_.Path() / "bin";
-    twtest::TChildOptions environment_;
+    twtest::TInstalledProgram installed_;
     const std::string client_ = fs::canonical(twtest::ClientPath()).string();
 };
 
@@ -281,7 +266,7 @@ void X11DayTrust::ZoneForward() {
     const auto behind = [] { return tw::SystemUtcNow() - 12 * tw::OneHour; };
     AwayFromDayTurn(behind);
     const tw::TDateTime dayEnd = tw::NextDayStart(behind());
-    const std::string zone = home_.File("localtime");
+    const std::string zone = installed_.HomeFile("localtime");
     twtest::WriteAll(zone, twtest::ReadAll("/usr/share/zoneinfo/Etc/GMT+12"));
     ASSERT_FALSE(twtest::ReadAll(zone).empty());
     // The day as the program started in that zone keeps it: it began at 04:00 there, 16:00 UTC.

@@ -10,6 +10,7 @@
 #include "storage/sqlite_table.h"
 #include "support/child_process.h"
 #include "support/file_text.h"
+#include "support/installed_program.h"
 #include "support/program_settings.h"
 #include "support/temp_dir.h"
 #include "support/x11_screen.h"
@@ -48,40 +49,33 @@ constexpr rlim_t FullDiskBytes = 1024 * 1024;
 
 class X11ProgramFaults : public ::testing::TestWithParam<TFault> {
   protected:
-    X11ProgramFaults() {
-        fs::create_directories(programFolder_);
-        for (const char* name : {"tallywick", "settings.sqlite", "actmondb.sqlite"}) {
-            fs::copy_file(fs::path(TALLYWICK_BIN_DIR) / name, programFolder_ / name);
-        }
-        environment_.environment = {{"XDG_DATA_HOME", home_.Path().string()}};
-        environment_.stderrFile = (home_.Path() / "errors.txt").string();
-        environment_.obeyFilePermissions = true;
-    }
+    X11ProgramFaults() { installed_.Environment().obeyFilePermissions = true; }
     ~X11ProgramFaults() override {
         std::error_code ignored; // whatever a case left read-only goes with the rest
         fs::permissions(DataFolder(), fs::perms::owner_all, ignored);
     }
 
-    fs::path DataFolder() const { return home_.Path() / "Tallywick.V3"; }
+    fs::path DataFolder() const { return installed_.DataFolder(); }
     std::string Activity() const { return (DataFolder() / "actmondb.sqlite").string(); }
-    std::string Log() const { return twtest::ReadAll((DataFolder() / "tallywick.log").string()); }
+    std::string Log() const { return installed_.Log(); }
     bool Logged(const std::string& text) const { return Log().find(text) != std::string::npos; }
 
     // The settings as the wizard saves them, the test's window listed, a scan every second,
     // and a day of earlier use in the activity database.
     void Prepare() {
-        ASSERT_TRUE(twtest::ConfigureDataFolder(DataFolder(), programFolder_, [&](tw::TOptions& o) {
-            o.ScanPeriodSeconds = 1;
-            o.TimeLimitSeconds = Limit;
-            for (int i = 0; i < 3; ++i) {
-                o.SetReminder(i, Memo);
-            }
-            auto item = std::make_unique<tw::TMonitoredItem>();
-            item->Name = client_;
-            item->Caption = "Test client";
-            item->ItemType = tw::TMonitoredItemType::mitApp;
-            o.MonitoredList.Add("Test client", std::move(item));
-        }));
+        ASSERT_TRUE(
+            twtest::ConfigureDataFolder(DataFolder(), installed_.Folder(), [&](tw::TOptions& o) {
+                o.ScanPeriodSeconds = 1;
+                o.TimeLimitSeconds = Limit;
+                for (int i = 0; i < 3; ++i) {
+                    o.SetReminder(i, Memo);
+                }
+                auto item = std::make_unique<tw::TMonitoredItem>();
+                item->Name = client_;
+                item->Caption = "Test client";
+                item->ItemType = tw::TMonitoredItemType::mitApp;
+                o.MonitoredList.Add("Test client", std::move(item));
+            }));
         tw::TSQLiteDatabase db(Activity());
         db.ExecSQL("BEGIN");
         // From noon two days ago: the rows end on that date whatever the time of day now, and
@@ -196,10 +190,7 @@ class X11ProgramFaults : public ::testing::TestWithParam<TFault> {
                   "3");
     }
 
-    twtest::TempDir home_;
-    twtest::TempDir programs_;
-    fs::path programFolder_ = programs_.Path() / "bin";
-    twtest::TChildOptions environment_;
+    twtest::TInstalledProgram installed_;
     const std::string client_ = fs::canonical(twtest::ClientPath()).string();
     rlimit savedFileLimit_{};
     std::unique_ptr<tw::TSQLiteDatabase> locker_;
@@ -214,14 +205,13 @@ TEST_P(X11ProgramFaults, KeepsRunningSaysSoOnceCountsAgainAndLosesNothing) {
     }
     const std::string damaged = beforeStart ? Inflict(fault, 0) : std::string();
     TClient window({"--pid", "--delete", "--focus"});
-    TClient program({"--diagnostic-log"}, false, (programFolder_ / "tallywick").string(),
-                    environment_);
+    const auto program = installed_.Start();
     twtest::TScreen screen;
     ASSERT_TRUE(screen.Open());
     if (!beforeStart) {
         const tw::TDateTime started = tw::LocalWallClockNow();
         ASSERT_TRUE(WaitUntil([&] { return RowsSince(started) > 0; }, 15000)) << Log();
-        Inflict(fault, program.Pid());
+        Inflict(fault, program->Pid());
     }
     const tw::TDateTime faultFrom = tw::LocalWallClockNow();
 
@@ -229,7 +219,7 @@ TEST_P(X11ProgramFaults, KeepsRunningSaysSoOnceCountsAgainAndLosesNothing) {
     std::vector<twtest::TXWindow> notices;
     ASSERT_TRUE(WaitUntil(
         [&] {
-            notices = screen.WindowsOf(program.Pid(), "Please Note");
+            notices = screen.WindowsOf(program->Pid(), "Please Note");
             return !notices.empty();
         },
         15000))
@@ -237,12 +227,12 @@ TEST_P(X11ProgramFaults, KeepsRunningSaysSoOnceCountsAgainAndLosesNothing) {
     screen.Activate(window.Window()); // back to the listed window, as the person would go
     const int scans = Scans();
     ASSERT_TRUE(WaitUntil([&] { return Scans() >= scans + 3; }, 15000)) << Log();
-    EXPECT_EQ(screen.WindowsOf(program.Pid(), "Please Note").size(), 1u);
-    EXPECT_TRUE(program.Running());
+    EXPECT_EQ(screen.WindowsOf(program->Pid(), "Please Note").size(), 1u);
+    EXPECT_TRUE(program->Running());
     screen.Close(notices.front());
 
     // Counting resumes once the cause is gone, and the time counted meanwhile is written.
-    Heal(fault, program.Pid());
+    Heal(fault, program->Pid());
     const tw::TDateTime healed = tw::LocalWallClockNow();
     ASSERT_TRUE(WaitUntil([&] { return RowsSince(healed + 2 * tw::OneSecond) > 0; }, 15000))
         << Log();
@@ -256,10 +246,9 @@ TEST_P(X11ProgramFaults, KeepsRunningSaysSoOnceCountsAgainAndLosesNothing) {
                   3)
             << Log();
     }
-    twtest::WriteAll((programFolder_ / "uninstall.flag").string(), "");
-    EXPECT_TRUE(program.ExitsCleanlyWithin(5000))
-        << twtest::ReadAll((home_.Path() / "errors.txt").string());
-    EXPECT_TRUE(screen.WindowsOf(program.Pid(), "Please Note").empty());
+    twtest::WriteAll((installed_.Folder() / "uninstall.flag").string(), "");
+    EXPECT_TRUE(program->ExitsCleanlyWithin(5000)) << installed_.Log();
+    EXPECT_TRUE(screen.WindowsOf(program->Pid(), "Please Note").empty());
 
     // What was stored is all there: in the database, or, damaged, kept byte for byte.
     const std::string log = Log();

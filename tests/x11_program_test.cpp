@@ -7,6 +7,7 @@
 #include "storage/sqlite_table.h"
 #include "support/child_process.h"
 #include "support/file_text.h"
+#include "support/installed_program.h"
 #include "support/program_settings.h"
 #include "support/temp_dir.h"
 #include "support/x11_screen.h"
@@ -31,28 +32,20 @@ using twtest::WaitUntil;
 // test only), and a home for its data folder.
 class X11Program : public ::testing::Test {
   protected:
-    X11Program() {
-        fs::create_directories(programFolder_);
-        for (const char* name : {"tallywick", "settings.sqlite", "actmondb.sqlite"}) {
-            fs::copy_file(fs::path(TALLYWICK_BIN_DIR) / name, programFolder_ / name);
-        }
-        environment_.environment = {{"XDG_DATA_HOME", home_.Path().string()}};
-    }
-
-    fs::path DataFolder() const { return home_.Path() / "Tallywick.V3"; }
+    fs::path DataFolder() const { return installed_.DataFolder(); }
 
     void Configure(const std::function<void(tw::TOptions&)>& change) {
-        ASSERT_TRUE(twtest::ConfigureDataFolder(DataFolder(), programFolder_, change));
+        ASSERT_TRUE(twtest::ConfigureDataFolder(DataFolder(), installed_.Folder(), change));
     }
 
     std::unique_ptr<TClient> Start(const std::string& errors = "errors.txt") {
-        auto options = environment_;
-        options.stderrFile = (home_.Path() / errors).string();
-        return std::make_unique<TClient>(std::vector<std::string>{}, false,
-                                         (programFolder_ / "tallywick").string(), options);
+        auto options = installed_.Environment();
+        options.stderrFile = installed_.HomeFile(errors);
+        return std::make_unique<TClient>(std::vector<std::string>{}, false, installed_.Executable(),
+                                         options);
     }
     std::string Errors(const std::string& file = "errors.txt") {
-        return twtest::ReadAll((home_.Path() / file).string());
+        return twtest::ReadAll(installed_.HomeFile(file));
     }
     bool LockHeld() const { return fs::exists(DataFolder() / "Tallywick.lock"); }
 
@@ -104,10 +97,7 @@ class X11Program : public ::testing::Test {
         return count;
     }
 
-    twtest::TempDir home_;
-    twtest::TempDir programs_;
-    fs::path programFolder_ = programs_.Path() / "bin";
-    twtest::TChildOptions environment_;
+    twtest::TInstalledProgram installed_;
 };
 
 TEST_F(X11Program, ProbeReportsAndTheProgramLogsThenClosesTheListedWindowWhenTheReminderCloses) {
@@ -116,8 +106,8 @@ TEST_F(X11Program, ProbeReportsAndTheProgramLogsThenClosesTheListedWindowWhenThe
     TClient window({"--pid", "--delete", "--focus"});
 
     // The diagnostic command names the executable in front and the list item covering it.
-    auto probeOptions = environment_;
-    probeOptions.stdoutFile = (home_.Path() / "probe.json").string();
+    auto probeOptions = installed_.Environment();
+    probeOptions.stdoutFile = installed_.HomeFile("probe.json");
     TClient probe({}, false, std::string(TALLYWICK_BIN_DIR) + "/tallywick-probe", probeOptions);
     ASSERT_TRUE(probe.ExitsCleanlyWithin(10000));
     const std::string report = twtest::ReadAll(probeOptions.stdoutFile);
@@ -167,7 +157,7 @@ TEST_F(X11Program, UnderReminderOnlyTheReminderComesAndTheListedWindowStays) {
     screen.Focus(window.Window()); // back to the listed window, where the click took it from
     EXPECT_TRUE(WaitUntil([&] { return LoggedRows() >= rowsBefore + 2; }, 10000)) << Errors();
     EXPECT_TRUE(window.Running());
-    twtest::WriteAll((programFolder_ / "uninstall.flag").string(), "");
+    twtest::WriteAll((installed_.Folder() / "uninstall.flag").string(), "");
     EXPECT_TRUE(program->ExitsCleanlyWithin(3000)) << Errors();
 }
 
@@ -204,7 +194,7 @@ TEST_F(X11Program, OnlyOneCopyRunsAndTheUninstallMarkerEndsIt) {
     EXPECT_TRUE(LockHeld());
 
     // The uninstaller's marker beside the executable ends the program within about a second.
-    twtest::WriteAll((programFolder_ / "uninstall.flag").string(), "");
+    twtest::WriteAll((installed_.Folder() / "uninstall.flag").string(), "");
     EXPECT_TRUE(winner.ExitsCleanlyWithin(3000));
     EXPECT_FALSE(LockHeld());
     EXPECT_FALSE(fs::exists(DataFolder() / "Tallywick.flag"));
@@ -239,9 +229,9 @@ TEST_F(X11Program, UnreadableSettingsAreReportedAndLeftUntouched) {
             << Errors();
         screen.Close(notices.front());
         EXPECT_TRUE(program->Running());
-        twtest::WriteAll((programFolder_ / "uninstall.flag").string(), "");
+        twtest::WriteAll((installed_.Folder() / "uninstall.flag").string(), "");
         EXPECT_TRUE(program->ExitsCleanlyWithin(3000)) << Errors();
-        fs::remove(programFolder_ / "uninstall.flag");
+        fs::remove(installed_.Folder() / "uninstall.flag");
         EXPECT_EQ(twtest::ReadAll(settings), damaged); // nothing saved over it
         EXPECT_NE(twtest::ReadAll((DataFolder() / "tallywick.log").string())
                       .find("TOptions.Save: the stored settings could not be read"),
@@ -257,7 +247,7 @@ TEST_F(X11Program, StartAfterACrashTakesTheStaleLock) {
     EXPECT_TRUE(LockHeld()); // left behind, but no longer held
     auto next = Start();
     EXPECT_FALSE(next->ExitCodeWithin(1500).has_value()) << Errors();
-    twtest::WriteAll((programFolder_ / "uninstall.flag").string(), "");
+    twtest::WriteAll((installed_.Folder() / "uninstall.flag").string(), "");
     EXPECT_TRUE(next->ExitsCleanlyWithin(3000));
 }
 
@@ -303,7 +293,7 @@ TEST_F(X11Program, TheMainWindowStandsDockedAtTheRightEdgeAndIsDrawn) {
         5000))
         << colours.size() << " colours";
 
-    twtest::WriteAll((programFolder_ / "uninstall.flag").string(), "");
+    twtest::WriteAll((installed_.Folder() / "uninstall.flag").string(), "");
     EXPECT_TRUE(program->ExitsCleanlyWithin(3000)) << Errors();
 }
 
