@@ -486,6 +486,38 @@ TEST_F(LogPurgeTest, TheClockIsJudgedAgainstTheLastTrustedTime) {
 
 // Two starts with the clock a year ahead: the history of the last 90 days stays. A run that
 // starts before the system has set its clock cleans up once the system says it has.
+// The programs to go are found once a day, but a program listed while its day is being
+// cleaned keeps the rows the slices have not reached yet.
+TEST_F(LogPurgeTest, AProgramListedDuringTheCleanUpKeepsItsRows) {
+    ListEverywhere(Game);
+    const std::string gone = "C:\\Gone\\old.exe";
+    const std::string late = "C:\\Late\\late.exe";
+    tw::TSQLiteDatabase db(folder_.File("actmondb.sqlite"));
+    db.ExecSQL("BEGIN");
+    for (int i = 0; i < 250; ++i) { // more than a first slice takes
+        for (const std::string& name : {gone, late}) {
+            db.ExecSQL("INSERT INTO applications(date_created, app_name, browser_url, app_type, "
+                       "duration, origin) VALUES(?1, ?2, '', 'Desktop Application', 1, 1)",
+                       {At(0, 9, 0, i % 60), name});
+        }
+    }
+    db.ExecSQL("COMMIT");
+    const auto count = [&](const std::string& name) {
+        return std::stoi(
+            Scalar("SELECT COUNT(*) FROM applications WHERE app_name = " + tw::QuotedStr(name)));
+    };
+    tw::TLogPurge purge(folder_.File("actmondb.sqlite"), tw::ClockNow(), true, true);
+    while (count(gone) == 250 && purge.Step()) {
+    }
+    ASSERT_EQ(count(late), 250) << "the slice took the other program's rows first";
+    ListEverywhere(late);
+    while (purge.Step()) {
+    }
+    EXPECT_EQ(count(gone), 0);
+    EXPECT_EQ(count(late), 250);
+    EXPECT_TRUE(errors_.empty()) << errors_[0];
+}
+
 TEST_F(LogPurgeTest, OldRowsStayUntilTheClockIsKnownRight) {
     ListEverywhere(Game);
     AddRow(At(-60, 9), Game, "", 2, 1);

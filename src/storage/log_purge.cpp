@@ -35,18 +35,27 @@ std::string BoundedDelete(const std::string& condition) {
            condition + " LIMIT %LIMIT%)";
 }
 
-// The program rows of a day that no listed item covers: neither by the totals' matching nor
-// by the scan's own (a path in any letter case). The day's names are judged once each.
+// The programs no listed item covers, among the names the source yields as app_name: neither
+// by the totals' matching nor by the scan's own (a path in any letter case).
+std::string UnlistedNames(const std::string& source) {
+    return "SELECT u.app_name FROM (" + source +
+           ") u WHERE NOT EXISTS (SELECT 1 FROM (SELECT name FROM applications_list UNION ALL "
+           "SELECT name FROM temp.kept) al WHERE al.name = u.app_name COLLATE NOCASE OR "
+           "program_file_matches(al.name, u.app_name) OR " +
+           ProgramCoversSQL("al", "u") + ")";
+}
+
+// The programs of a day to go, found once for the day: a read, without the write lock.
+std::string UnlistedOfDay(const std::string& day) {
+    return UnlistedNames("SELECT DISTINCT app_name FROM applications WHERE origin = 1 AND " + day);
+}
+
+// The day's rows of those programs, found through the name index. Each slice asks the list
+// again: a program listed meanwhile keeps its rows.
 std::string UnlistedRows(const std::string& day) {
-    return BoundedDelete(
-        "origin = 1 AND " + day +
-        " AND app_name IN (SELECT u.app_name FROM (SELECT DISTINCT app_name FROM applications "
-        "WHERE origin = 1 AND " +
-        day +
-        ") u WHERE NOT EXISTS (SELECT 1 FROM (SELECT name FROM applications_list UNION ALL "
-        "SELECT name FROM temp.kept) al WHERE al.name = u.app_name "
-        "COLLATE NOCASE OR program_file_matches(al.name, u.app_name) OR " +
-        ProgramCoversSQL("al", "u") + "))");
+    return BoundedDelete("origin = 1 AND app_name IN (" +
+                         UnlistedNames("SELECT name AS app_name FROM temp.unlisted") + ") AND " +
+                         day);
 }
 
 // What the newest stored row has against the clock, for a folder that keeps no trusted time.
@@ -93,12 +102,12 @@ TLogPurge::TLogPurge(std::string path, TDateTime now, bool listTrusted, bool clo
         // cutoff that the old rows' part left, dates ahead, no date at all).
         TDateTime day = now - 90;
         for (; day <= now + 1; day += 1) {
-            slices_.push_back({UnlistedRows("date_created >= ?1 AND date_created < ?2"),
-                               {DateTimeToSQL(day), DateTimeToSQL(day + 1)}});
+            slices_.push_back(UnlistedSlice("date_created >= ?1 AND date_created < ?2",
+                                            {DateTimeToSQL(day), DateTimeToSQL(day + 1)}));
         }
-        slices_.push_back({UnlistedRows("date_created >= ?1"), {DateTimeToSQL(day)}});
-        slices_.push_back({UnlistedRows("date_created < ?1"), {cutoff_}});
-        slices_.push_back({UnlistedRows("date_created IS NULL"), {}});
+        slices_.push_back(UnlistedSlice("date_created >= ?1", {DateTimeToSQL(day)}));
+        slices_.push_back(UnlistedSlice("date_created < ?1", {cutoff_}));
+        slices_.push_back(UnlistedSlice("date_created IS NULL", {}));
     }
     AddEmptyRollupRows();
 }
@@ -141,30 +150,70 @@ void TLogPurge::AddOldRows() {
     try {
         TSQLiteDatabase db(path_);
         for (std::string& sql : RollupOldDaysSQL(db)) {
-            slices_.push_back({std::move(sql), {cutoff_}});
+            slices_.push_back({std::move(sql), {cutoff_}, {}, std::nullopt});
         }
     } catch (const std::exception& e) {
         ErrorLog(ErrorReportText(e, Label));
     }
     // Through the date index, the oldest rows come first: a slice never walks past rows it
     // keeps.
-    slices_.push_back({BoundedDelete("date_created < ?1"), {cutoff_}});
+    slices_.push_back({BoundedDelete("date_created < ?1"), {cutoff_}, {}, std::nullopt});
 }
 
 void TLogPurge::AddEmptyRollupRows() {
     try {
         TSQLiteDatabase db(path_);
         for (std::string& sql : RollupEmptyRowsSQL(db)) {
-            slices_.push_back({std::move(sql), {}});
+            slices_.push_back({std::move(sql), {}, {}, std::nullopt});
         }
     } catch (const std::exception& e) {
         ErrorLog(ErrorReportText(e, Label));
     }
 }
 
+TLogPurge::TSlice TLogPurge::UnlistedSlice(const std::string& day, TSQLValues values) {
+    return {UnlistedRows(day), std::move(values), UnlistedOfDay(day), std::nullopt};
+}
+
+bool TLogPurge::FindUnlisted(TSlice& slice) {
+    try {
+        TSQLiteDatabase db(path_);
+        KeepNames(db);
+        auto table = db.GetTable(slice.findNames, slice.values);
+        std::vector<std::string> names;
+        for (; !table->Eof(); table->Next()) {
+            names.push_back(table->ValueAsText(0));
+        }
+        slice.names = std::move(names);
+        return true;
+    } catch (const std::exception& e) {
+        ErrorLog(ErrorReportText(e, RunLabel));
+        return false;
+    }
+}
+
+void TLogPurge::KeepNames(TSQLiteDatabase& db) const {
+    db.ExecSQL("CREATE TEMP TABLE kept(name TEXT)");
+    for (const std::string& name : keptNames_) {
+        db.ExecSQL("INSERT INTO temp.kept VALUES(?1)", {name});
+    }
+}
+
 bool TLogPurge::Step() {
     if (next_ >= slices_.size()) {
         return false;
+    }
+    TSlice& slice = slices_[next_];
+    if (!slice.findNames.empty() && !slice.names) {
+        // A step of its own, so that a slice's time is its delete's alone.
+        if (!FindUnlisted(slice)) {
+            next_ = slices_.size();
+            return false;
+        }
+        if (slice.names->empty()) {
+            ++next_; // nobody's rows go that day: no write at all
+        }
+        return next_ < slices_.size();
     }
     int changed = 0;
     const int limit = limit_;
@@ -200,9 +249,12 @@ bool TLogPurge::Run(const TSlice& slice, int& changed) {
     try {
         TSQLiteDatabase db(path_);
         if (sql.find("temp.kept") != std::string::npos) {
-            db.ExecSQL("CREATE TEMP TABLE kept(name TEXT)");
-            for (const std::string& name : keptNames_) {
-                db.ExecSQL("INSERT INTO temp.kept VALUES(?1)", {name});
+            KeepNames(db);
+        }
+        if (slice.names) {
+            db.ExecSQL("CREATE TEMP TABLE unlisted(name TEXT)");
+            for (const std::string& name : *slice.names) {
+                db.ExecSQL("INSERT INTO temp.unlisted VALUES(?1)", {name});
             }
         }
         db.ExecSQL(sql, slice.values);

@@ -3,12 +3,14 @@
 #include "base/date_time.h"
 #include "storage/sql_value.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tw {
 
 class TSettingsFile;
+class TSQLiteDatabase;
 
 // The retention clean-up of the activity database (rows older than 90 days, and rows of
 // programs no longer on the list) cut into short slices, so that a large clean-up never
@@ -44,7 +46,16 @@ class TLogPurge {
     struct TSlice {
         std::string sql;
         TSQLValues values;
+        // For the unlisted programs' rows of a day: the read that finds the programs, run
+        // once before the deletes, and what it found (temp.unlisted of each delete).
+        std::string findNames;
+        std::optional<std::vector<std::string>> names;
     };
+
+    static TSlice UnlistedSlice(const std::string& day, TSQLValues values);
+    bool FindUnlisted(TSlice& slice);
+    // temp.kept of the connection: the kept names.
+    void KeepNames(TSQLiteDatabase& db) const;
 
     void AddOldRows();
     void AddEmptyRollupRows();
