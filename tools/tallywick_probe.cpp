@@ -90,8 +90,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "No settings in %s yet: nothing is listed.\n",
                          data.Places().dataFolder.c_str());
         }
-        const int period = options ? options->ScanPeriodSeconds : 3;
-        const TMonitoredList* list = options ? &options->MonitoredList : nullptr;
+        const int period = options ? options->Values().ScanPeriodSeconds : 3;
+        const TMonitoredList* list = options ? &options->Values().MonitoredList : nullptr;
         TOnlineTimeApplication probe(*desktop);
         do {
             probe.Execute(false, nullptr);
