@@ -65,7 +65,7 @@ TEST_F(AccessControlTest, TheSelfManagedEditionAsksNobodyAndLetsEveryChangeBegin
         asked = true;
         static_cast<QDialog*>(window)->reject();
     });
-    EXPECT_TRUE(ChangeGate(options, nullptr));
+    EXPECT_TRUE(MayBeginChange(options, nullptr));
     EXPECT_TRUE(AskAdminPassword(options, nullptr));
     QTest::qWait(20);
     EXPECT_FALSE(asked);
@@ -95,13 +95,13 @@ TEST_F(AccessControlTest, WithoutAPasswordEveryEntryIsRefused) {
         }
         QTest::keyClick(window, Qt::Key_Escape);
     });
-    EXPECT_FALSE(ChangeGate(options, nullptr));
+    EXPECT_FALSE(MayBeginChange(options, nullptr));
     EXPECT_EQ(prompts, 1);
     EXPECT_EQ(notices.Said(), std::vector<QString>(3, "Invalid password / Please Note"));
     EXPECT_FALSE(options.Policy().AdminSessionOpen());
     // Handed to the user, the change begins without a word.
     options.Edit().AllowUserToChangeSettings = true;
-    EXPECT_TRUE(ChangeGate(options, nullptr));
+    EXPECT_TRUE(MayBeginChange(options, nullptr));
 }
 
 // Setting the password on the Logon page the two entries must match exactly; changing it,
@@ -138,10 +138,10 @@ TEST_F(AccessControlTest, TheLogonPageIsCaseStrictTheChangeWindowIsNot) {
                                     "A password is required / Please Note"}));
     TOptions stored(folder_.Data());
     EXPECT_EQ(stored.Values().Password, MD5Hex(" Secret")); // the blanks belong to it
-    EXPECT_FALSE(stored.CheckPassword("Secret"));
+    EXPECT_FALSE(stored.Policy().CheckPassword("Secret"));
 
     // A digest written in lower case matches all the same.
-    stored.Values().Password = LowerAscii(stored.Values().Password);
+    stored.Edit().Password = LowerAscii(stored.Values().Password);
     twtest::TModalAnswer change(QStringLiteral("frmPasswordChange"), [&](QWidget* window) {
         Child<QLineEdit>(*window, "edOldPassword")->setText(" Secret");
         Child<QLineEdit>(*window, "edNewPassword")->setText("NewWord");
