@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     TMonitoredList result;
     // The session's own desktop says which running programs own a window.
     const std::unique_ptr<TDesktop> desktop = CreateDesktop();
-    TfrmAppSiteAddWizard wizard(options, options.MonitoredList, result,
+    TfrmAppSiteAddWizard wizard(options, options.Edit().MonitoredList, result,
                                 SystemProgramSources(*desktop));
     wizard.show();
     QTest::mouseClick(wizard.findChild<TImageButton*>("btnNext"), Qt::LeftButton);

@@ -73,9 +73,9 @@ int main(int argc, char** argv) {
         item->Name = Game;
         item->Caption = Game;
         item->ItemType = TMonitoredItemType::mitApp;
-        options.MonitoredList.Add(Game, std::move(item));
-        options.TimeLimitSeconds = 1;
-        options.ExpirationAction = TExpirationAction::ReminderOnly;
+        options.Edit().MonitoredList.Add(Game, std::move(item));
+        options.Edit().TimeLimitSeconds = 1;
+        options.Edit().ExpirationAction = TExpirationAction::ReminderOnly;
         if (!options.Save()) {
             std::fprintf(stderr, "could not write the settings\n");
             return 1;

@@ -100,7 +100,7 @@ void AddItem(TOptions& options, const std::string& name, TMonitoredItemType type
     item->Name = name;
     item->Caption = name;
     item->ItemType = type;
-    options.MonitoredList.Add(name, std::move(item));
+    options.Edit().MonitoredList.Add(name, std::move(item));
 }
 
 pid_t StartClient(char** argv) {
@@ -125,7 +125,7 @@ int MeasureClient(char** clientArgv) {
         twtest::TestDataFolder folder(EncodeDate(2026, 12, 7) + 10 * OneHour);
         auto desktop = CreateDesktop();
         TOptions options(folder.Data());
-        options.TimeLimitSeconds = 86400;
+        options.Edit().TimeLimitSeconds = 86400;
         AddItem(options, fs::canonical(clientArgv[0]).string(), TMonitoredItemType::mitApp);
         options.MonitoredItemsSave();
 
@@ -174,7 +174,7 @@ int MeasureBrowsers(char** clientArgv) {
     twtest::TestDataFolder folder(EncodeDate(2026, 12, 7) + 10 * OneHour);
     auto desktop = CreateDesktop();
     TOptions options(folder.Data());
-    options.TimeLimitSeconds = 86400;
+    options.Edit().TimeLimitSeconds = 86400;
     AddItem(options, fs::canonical(clientArgv[0]).string(), TMonitoredItemType::mitApp);
     AddItem(options, server.Host(), TMonitoredItemType::mitWeb);
     options.MonitoredItemsSave();

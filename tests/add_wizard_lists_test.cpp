@@ -29,22 +29,24 @@ void Listed(TMonitoredList& list, TMonitoredItemType type, const std::string& na
 }
 
 const TMonitoredItem* Find(const TMonitoredList& list, const std::string& name) {
-    const int index = list.IndexOfName(name);
-    return index == -1 ? nullptr : &list.Items(index);
+    return list.Find(name);
 }
 
 class AddWizardListsTest : public ::testing::Test {
   protected:
     AddWizardListsTest() {
-        options_.AdminAccess = false;
-        options_.AllowUserToChangeSettings = true;
-        Listed(options_.MonitoredList, TMonitoredItemType::mitWeb, "news.example.com", "News");
-        Listed(options_.MonitoredList, TMonitoredItemType::mitApp, "/usr/games/chess", "Chess");
-        Listed(options_.MonitoredList, TMonitoredItemType::mitApp, "/usr/games/old", "Old", false);
-        lists_.emplace(options_, options_.MonitoredList, [this] {
-            ++passwordAsked_;
-            return false;
-        });
+        options_.Edit().AllowUserToChangeSettings = true;
+        Listed(options_.Edit().MonitoredList, TMonitoredItemType::mitWeb, "news.example.com",
+               "News");
+        Listed(options_.Edit().MonitoredList, TMonitoredItemType::mitApp, "/usr/games/chess",
+               "Chess");
+        Listed(options_.Edit().MonitoredList, TMonitoredItemType::mitApp, "/usr/games/old", "Old",
+               false);
+        lists_.emplace(options_.Policy(), options_.Places().ProgramBaseName(),
+                       options_.Values().MonitoredList, [this] {
+                           ++passwordAsked_;
+                           return false;
+                       });
     }
 
     twtest::TestDataFolder folder_{Now};
@@ -101,14 +103,14 @@ TEST_F(AddWizardListsTest, TypedNamesGetTheirStatusOrTheirWarning) {
     EXPECT_TRUE(lists_->AddTypedItem(web, "", "example.org").added);
     EXPECT_TRUE(lists_->AddTypedItem(web, "", "mail.news.example.com").added);
     // A listed item unchecked here and typed again is checked again.
-    options_.AdminAccess = true;
+    options_.Policy().SetPassword("secret"); // the administrator's session opens
     lists_->SetAppChecked("/usr/games/chess", false);
     EXPECT_FALSE(Find(lists_->ExistingApps, "/usr/games/chess")->Checked);
     EXPECT_TRUE(lists_->AddTypedItem(app, "", "/usr/games/chess").added);
     EXPECT_TRUE(Find(lists_->ExistingApps, "/usr/games/chess")->Checked);
     // Nothing of it touched the list the wizard was given.
-    EXPECT_EQ(options_.MonitoredList.Count(), 3);
-    EXPECT_EQ(Find(options_.MonitoredList, "news.example.com")->Caption, "News");
+    EXPECT_EQ(options_.Edit().MonitoredList.Count(), 3);
+    EXPECT_EQ(Find(options_.Edit().MonitoredList, "news.example.com")->Caption, "News");
 }
 
 // A user gets one removal a day; a second one in the same wizard only deactivates, and the
@@ -131,22 +133,24 @@ TEST_F(AddWizardListsTest, OneRemovalADayAndTheResultMergedIntoBothLists) {
     TMonitoredList result;
     lists_->BuildResultList(result);
     lists_->Finish();
-    EXPECT_TRUE(options_.MonitoredItemDeleteActionProcessed);
+    EXPECT_TRUE(options_.Policy().MonitoredItemDeleteActionProcessed());
     EXPECT_TRUE(folder_.Settings().ReadBool("Common", "MonitoredItemDeleteActionProcessed", false));
 
     TMonitoredList today;
     Listed(today, TMonitoredItemType::mitApp, "/usr/games/chess", "Chess");
     Listed(today, TMonitoredItemType::mitWeb, "news.example.com", "News");
-    const TListChangeReport report = MergeListChanges(result, options_.MonitoredList, &today);
-    for (TMonitoredList* list : {&options_.MonitoredList, &today}) {
+    const TListChangeReport report =
+        MergeListChanges(result, options_.Edit().MonitoredList, &today);
+    for (TMonitoredList* list : {&options_.Edit().MonitoredList, &today}) {
         EXPECT_EQ(Find(*list, "/usr/games/chess"), nullptr);
         ASSERT_NE(Find(*list, "news.example.com"), nullptr);
         EXPECT_FALSE(Find(*list, "news.example.com")->Active);
         ASSERT_NE(Find(*list, "video.example.net"), nullptr);
     }
-    EXPECT_TRUE(Find(options_.MonitoredList, "/usr/games/old")->Active);
-    EXPECT_EQ(Find(options_.MonitoredList, "/usr/games/old")->Caption, "Old one");
-    EXPECT_EQ(options_.MonitoredList.Keys(options_.MonitoredList.IndexOfName("/usr/games/old")),
+    EXPECT_TRUE(Find(options_.Edit().MonitoredList, "/usr/games/old")->Active);
+    EXPECT_EQ(Find(options_.Edit().MonitoredList, "/usr/games/old")->Caption, "Old one");
+    EXPECT_EQ(options_.Edit().MonitoredList.Keys(
+                  options_.Edit().MonitoredList.IndexOfName("/usr/games/old")),
               "Old one");
     ASSERT_EQ(report.deactivated.size(), 1u);
     EXPECT_EQ(report.deactivated[0]->Name, "news.example.com");
@@ -157,7 +161,7 @@ TEST_F(AddWizardListsTest, OneRemovalADayAndTheResultMergedIntoBothLists) {
 // Without the right to change settings, a removal asks for the password and, refused,
 // changes nothing.
 TEST_F(AddWizardListsTest, RemovalWithoutTheRightAsksAndChangesNothing) {
-    options_.AllowUserToChangeSettings = false;
+    options_.Edit().AllowUserToChangeSettings = false;
     EXPECT_FALSE(lists_->SetAppChecked("/usr/games/chess", false));
     EXPECT_FALSE(lists_->SetSiteChecked("news.example.com", false));
     EXPECT_EQ(passwordAsked_, 2);

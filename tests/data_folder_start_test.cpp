@@ -25,8 +25,8 @@ class DataFolderStartTest : public testing::Test {
         item->Name = Game;
         item->Caption = "Game";
         item->ItemType = TMonitoredItemType::mitApp;
-        options.MonitoredList.Add("Game", std::move(item));
-        options.TimeLimitSeconds = 1800;
+        options.Edit().MonitoredList.Add("Game", std::move(item));
+        options.Edit().TimeLimitSeconds = 1800;
         EXPECT_TRUE(options.Save());
         folder_.Exec("actmondb.sqlite",
                      "INSERT INTO applications(date_created, app_name, duration, origin) "
@@ -54,9 +54,9 @@ TEST_F(DataFolderStartTest, AMissingSettingsDatabaseLeavesTheHistoryAndKeepsTheL
     EXPECT_EQ(folder_.Scalar("actmondb.sqlite", "SELECT SUM(duration) FROM applications"), "605");
     tw::TOptions options(folder_.Data());
     ASSERT_FALSE(options.LoadFailed());
-    EXPECT_EQ(options.TimeLimitSeconds, 28800); // the settings themselves were lost
-    ASSERT_EQ(options.MonitoredList.Count(), 1);
-    EXPECT_EQ(options.MonitoredList.Items(0).Name, Game);
+    EXPECT_EQ(options.Edit().TimeLimitSeconds, 28800); // the settings themselves were lost
+    ASSERT_EQ(options.Edit().MonitoredList.Count(), 1);
+    EXPECT_EQ(options.Edit().MonitoredList.Items(0).Name, Game);
     // A list taken over at this start removes no history yet, not even an unlisted one's.
     options.RepairListCopy(true);
     EXPECT_FALSE(options.ListTrusted());
@@ -95,8 +95,8 @@ TEST_F(DataFolderStartTest, AnEmptyListBesideAFullCopyTakesTheCopy) {
     {
         tw::TOptions options(folder_.Data());
         options.RepairListCopy(true);
-        ASSERT_EQ(options.MonitoredList.Count(), 1);
-        EXPECT_EQ(options.MonitoredList.Items(0).Name, Game);
+        ASSERT_EQ(options.Edit().MonitoredList.Count(), 1);
+        EXPECT_EQ(options.Edit().MonitoredList.Items(0).Name, Game);
     }
     EXPECT_EQ(CopyNames(), Game);
     EXPECT_EQ(folder_.Scalar("settings.sqlite", "SELECT name FROM applications_list"), Game);

@@ -39,12 +39,12 @@ class DayTurnTest : public testing::Test {
 #endif
         tw::ClockInstallSource(&folder_->Clock()); // the program starts in that zone
         options_ = std::make_unique<tw::TOptions>(folder_->Data());
-        options_->ScanPeriodSeconds = 60; // as the scans below come
+        options_->Edit().ScanPeriodSeconds = 60; // as the scans below come
         auto item = std::make_unique<tw::TMonitoredItem>();
         item->Name = Game;
         item->Caption = "Game";
         item->ItemType = tw::TMonitoredItemType::mitApp;
-        options_->MonitoredList.Add("Game", std::move(item));
+        options_->Edit().MonitoredList.Add("Game", std::move(item));
         ASSERT_TRUE(options_->MonitoredItemsSave());
         engine_ = std::make_unique<tw::TScanEngine>(desktop_, *options_, host_, host_, true);
         desktop_.SetForeground(tw::AddEditorWindow(desktop_, Game));

@@ -1,5 +1,6 @@
 #include "storage/access.h"
 #include "storage/date_format.h"
+#include "storage/day_choice.h"
 #include "storage/options.h"
 #include "storage/settings_file.h"
 #include "support/test_data_folder.h"
@@ -19,8 +20,8 @@ class OptionsChangeRulesTest : public testing::Test {
         item->Name = name;
         item->Caption = name;
         item->ItemType = type;
-        int index = options_->MonitoredList.Add(name, std::move(item));
-        return options_->MonitoredList.Items(index);
+        int index = options_->Edit().MonitoredList.Add(name, std::move(item));
+        return options_->Edit().MonitoredList.Items(index);
     }
     static tw::TMonitoredItem Probe(const std::string& name) {
         tw::TMonitoredItem item;
@@ -35,85 +36,90 @@ class OptionsChangeRulesTest : public testing::Test {
 
 TEST_F(OptionsChangeRulesTest, UserRaisesTheLimitOnceADayAndLowersItAnyTime) {
     tw::TOptions& o = *options_;
-    ASSERT_EQ(o.AccessLevel(), tw::alUser);
-    o.SetTimeLimitSeconds(30000); // first raise: at once
-    EXPECT_EQ(o.TimeLimitSeconds, 30000);
+    ASSERT_EQ(o.Policy().AccessLevel(), tw::TAccessLevel::User);
+    o.Policy().SetTimeLimitSeconds(30000); // first raise: at once
+    EXPECT_EQ(o.Edit().TimeLimitSeconds, 30000);
     EXPECT_TRUE(File().ReadBool("Common", "TimeLimitSecondsChanged", false));
 
-    o.SetTimeLimitSeconds(36000); // second raise: waits for the reset
-    EXPECT_EQ(o.TimeLimitSeconds, 30000);
+    o.Policy().SetTimeLimitSeconds(36000); // second raise: waits for the reset
+    EXPECT_EQ(o.Edit().TimeLimitSeconds, 30000);
     EXPECT_EQ(File().ReadInteger("Common", "TimeLimitSeconds", -1), 36000);
 
-    o.ResetChangeFlags(); // the pending raise applies at the reset
-    EXPECT_EQ(o.TimeLimitSeconds, 36000);
-    EXPECT_FALSE(o.TimeLimitSecondsChanged);
+    o.Policy().ResetChangeFlags(); // the pending raise applies at the reset
+    EXPECT_EQ(o.Edit().TimeLimitSeconds, 36000);
+    EXPECT_FALSE(o.Policy().TimeLimitSecondsChanged());
     EXPECT_FALSE(File().SectionExists("Common"));
 
-    o.SetTimeLimitSeconds(40000); // the new day has its own raise
-    EXPECT_EQ(o.TimeLimitSeconds, 40000);
-    o.SetTimeLimitSeconds(50000);
+    o.Policy().SetTimeLimitSeconds(40000); // the new day has its own raise
+    EXPECT_EQ(o.Edit().TimeLimitSeconds, 40000);
+    o.Policy().SetTimeLimitSeconds(50000);
     EXPECT_EQ(File().ReadInteger("Common", "TimeLimitSeconds", -1), 50000);
 
-    o.SetTimeLimitSeconds(1800); // lowering is always immediate and drops the pending raise
-    EXPECT_EQ(o.TimeLimitSeconds, 1800);
+    o.Policy().SetTimeLimitSeconds(
+        1800); // lowering is always immediate and drops the pending raise
+    EXPECT_EQ(o.Edit().TimeLimitSeconds, 1800);
     EXPECT_EQ(File().ReadInteger("Common", "TimeLimitSeconds", -1), -1);
-    o.ResetChangeFlags();
-    EXPECT_EQ(o.TimeLimitSeconds, 1800);
+    o.Policy().ResetChangeFlags();
+    EXPECT_EQ(o.Edit().TimeLimitSeconds, 1800);
 }
 
 TEST_F(OptionsChangeRulesTest, FirstLoweringDoesNotUseUpTheDaysRaise) {
     tw::TOptions& o = *options_;
-    o.SetTimeLimitSeconds(3600);
-    EXPECT_FALSE(o.TimeLimitSecondsChanged);
-    o.SetTimeLimitSeconds(7200);
-    EXPECT_EQ(o.TimeLimitSeconds, 7200);
-    EXPECT_TRUE(o.TimeLimitSecondsChanged);
+    o.Policy().SetTimeLimitSeconds(3600);
+    EXPECT_FALSE(o.Policy().TimeLimitSecondsChanged());
+    o.Policy().SetTimeLimitSeconds(7200);
+    EXPECT_EQ(o.Edit().TimeLimitSeconds, 7200);
+    EXPECT_TRUE(o.Policy().TimeLimitSecondsChanged());
 }
 
 TEST_F(OptionsChangeRulesTest, ActionChangesOnceADayThenWaits) {
     tw::TOptions& o = *options_;
-    o.SetExpirationAction(tw::TExpirationAction::CloseListed);
-    EXPECT_EQ(o.ExpirationAction, tw::TExpirationAction::CloseListed);
-    o.SetExpirationAction(tw::TExpirationAction::ShutdownComputer);
-    EXPECT_EQ(o.ExpirationAction, tw::TExpirationAction::CloseListed);
+    o.Policy().SetExpirationAction(tw::TExpirationAction::CloseListed);
+    EXPECT_EQ(o.Edit().ExpirationAction, tw::TExpirationAction::CloseListed);
+    o.Policy().SetExpirationAction(tw::TExpirationAction::ShutdownComputer);
+    EXPECT_EQ(o.Edit().ExpirationAction, tw::TExpirationAction::CloseListed);
     EXPECT_EQ(File().ReadInteger("Common", "ExpirationAction", -1), 2);
 
     // The markers live in the settings file: a restart the same day keeps them.
     options_.reset();
     options_ = std::make_unique<tw::TOptions>(folder_.Data());
-    EXPECT_TRUE(options_->ExpirationActionChanged);
-    EXPECT_EQ(options_->ExpirationAction, tw::TExpirationAction::CloseListed);
-    options_->ResetChangeFlags();
-    EXPECT_EQ(options_->ExpirationAction, tw::TExpirationAction::ShutdownComputer);
+    EXPECT_TRUE(options_->Policy().ExpirationActionChanged());
+    EXPECT_EQ(options_->Edit().ExpirationAction, tw::TExpirationAction::CloseListed);
+    options_->Policy().ResetChangeFlags();
+    EXPECT_EQ(options_->Edit().ExpirationAction, tw::TExpirationAction::ShutdownComputer);
 }
 
 TEST_F(OptionsChangeRulesTest, AdministratorChangesApplyAtOnceAndDropPendingValues) {
     tw::TOptions& o = *options_;
-    o.SetExpirationAction(tw::TExpirationAction::CloseListed);
-    o.SetExpirationAction(tw::TExpirationAction::ShutdownComputer); // pending
-    o.SetPassword("admin");
-    o.SetExpirationAction(tw::TExpirationAction::ReminderOnly);
-    EXPECT_EQ(o.ExpirationAction, tw::TExpirationAction::ReminderOnly);
+    o.Policy().SetExpirationAction(tw::TExpirationAction::CloseListed);
+    o.Policy().SetExpirationAction(tw::TExpirationAction::ShutdownComputer); // pending
+    o.Policy().SetPassword("admin");
+    o.Policy().SetExpirationAction(tw::TExpirationAction::ReminderOnly);
+    EXPECT_EQ(o.Edit().ExpirationAction, tw::TExpirationAction::ReminderOnly);
     EXPECT_EQ(File().ReadInteger("Common", "ExpirationAction", -1), -1);
-    o.SetTimeLimitSeconds(50000);
-    o.SetTimeLimitSeconds(60000);
-    EXPECT_EQ(o.TimeLimitSeconds, 60000);
+    o.Policy().SetTimeLimitSeconds(50000);
+    o.Policy().SetTimeLimitSeconds(60000);
+    EXPECT_EQ(o.Edit().TimeLimitSeconds, 60000);
 }
 
 TEST_F(OptionsChangeRulesTest, NobodyWithoutRightsChangesAnything) {
     tw::TOptions& o = *options_;
-    o.AllowUserToChangeSettings = false;
-    o.ExpirationActionChanged = true;
-    o.TimeLimitSecondsChanged = true;
-    o.SetExpirationAction(tw::TExpirationAction::ShutdownComputer);
-    o.SetTimeLimitSeconds(1);
+    o.Edit().AllowUserToChangeSettings = false;
+    File().WriteBool("Common", "ExpirationActionChanged", true);
+    File().WriteBool("Common", "TimeLimitSecondsChanged", true);
+    o.Policy().LoadMarkers();
+    o.Policy().SetExpirationAction(tw::TExpirationAction::ShutdownComputer);
+    o.Policy().SetTimeLimitSeconds(1);
     Add("/usr/bin/game", TMonitoredItemType::mitApp);
     auto probe = Probe("/usr/bin/game");
-    EXPECT_EQ(o.MonitoredItemDelete(&probe), tw::TItemDeletion::Nothing);
-    EXPECT_EQ(o.ExpirationAction, tw::TExpirationAction::ReminderOnly);
-    EXPECT_EQ(o.TimeLimitSeconds, 28800);
-    EXPECT_EQ(o.MonitoredList.Count(), 1);
-    EXPECT_FALSE(File().SectionExists("Common"));
+    EXPECT_EQ(o.Policy().MonitoredItemDelete(&probe), tw::TItemDeletion::Nothing);
+    EXPECT_EQ(o.Edit().ExpirationAction, tw::TExpirationAction::ReminderOnly);
+    EXPECT_EQ(o.Edit().TimeLimitSeconds, 28800);
+    EXPECT_EQ(o.Edit().MonitoredList.Count(), 1);
+    // Nothing waits for the reset either: only the two markers are in the file.
+    EXPECT_EQ(File().ReadSectionValues("Common"),
+              (std::vector<std::pair<std::string, std::string>>{{"ExpirationActionChanged", "1"},
+                                                                {"TimeLimitSecondsChanged", "1"}}));
 }
 
 TEST_F(OptionsChangeRulesTest, SecondRemovalOfTheDayOnlyDeactivates) {
@@ -123,27 +129,28 @@ TEST_F(OptionsChangeRulesTest, SecondRemovalOfTheDayOnlyDeactivates) {
     tw::TMonitoredItem& site = Add("example.com/news", TMonitoredItemType::mitWeb);
 
     auto game = Probe("/USR/bin/game"); // found without regard to case
-    EXPECT_EQ(o.MonitoredItemDelete(&game), tw::TItemDeletion::Removed);
-    EXPECT_EQ(o.MonitoredList.IndexOfName("/usr/bin/game"), -1);
+    EXPECT_EQ(o.Policy().MonitoredItemDelete(&game), tw::TItemDeletion::Removed);
+    EXPECT_EQ(o.Edit().MonitoredList.IndexOfName("/usr/bin/game"), -1);
 
     auto chat = Probe("/usr/bin/chat");
-    EXPECT_EQ(o.MonitoredItemDelete(&chat), tw::TItemDeletion::Deactivated);
-    EXPECT_FALSE(o.MonitoredList.Items(o.MonitoredList.IndexOfName("/usr/bin/chat")).Active);
+    EXPECT_EQ(o.Policy().MonitoredItemDelete(&chat), tw::TItemDeletion::Deactivated);
+    EXPECT_FALSE(
+        o.Edit().MonitoredList.Items(o.Edit().MonitoredList.IndexOfName("/usr/bin/chat")).Active);
     EXPECT_EQ(File().ReadString("Applications", "/usr/bin/chat", ""), "/usr/bin/chat");
 
-    EXPECT_EQ(o.MonitoredItemDelete(&site), tw::TItemDeletion::Deactivated);
+    EXPECT_EQ(o.Policy().MonitoredItemDelete(&site), tw::TItemDeletion::Deactivated);
     EXPECT_EQ(File().ReadString("WebSites", "example.com/news", ""), "example.com/news");
 
     auto unknown = Probe("/usr/bin/other");
-    EXPECT_EQ(o.MonitoredItemDelete(&unknown), tw::TItemDeletion::Deactivated);
+    EXPECT_EQ(o.Policy().MonitoredItemDelete(&unknown), tw::TItemDeletion::Deactivated);
 
     // Deactivated items are saved as such and come back inactive.
     ASSERT_TRUE(o.Save());
     options_.reset();
     options_ = std::make_unique<tw::TOptions>(folder_.Data());
-    ASSERT_EQ(options_->MonitoredList.Count(), 2);
+    ASSERT_EQ(options_->Edit().MonitoredList.Count(), 2);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_FALSE(options_->MonitoredList.Items(i).Active);
+        EXPECT_FALSE(options_->Edit().MonitoredList.Items(i).Active);
     }
 }
 
@@ -153,17 +160,20 @@ TEST_F(OptionsChangeRulesTest, ResetClearsMarkersAndIgnoresPendingNonsense) {
     File().WriteInteger("Common", "ExpirationAction", 7);
     File().WriteBool("Common", "Show5MinButton", false);
     File().WriteString("Common", "HandEdited", "x");
-    o.ExpirationActionChanged = o.TimeLimitSecondsChanged = true;
-    o.MonitoredItemDeleteActionProcessed = true;
-    o.MakeDayChoice(tw::TDayChoice::ListClosed);
-    o.MakeDayChoice(tw::TDayChoice::FiveMinutesTaken);
-    o.ResetChangeFlags();
-    EXPECT_EQ(o.TimeLimitSeconds, 28800);
-    EXPECT_EQ(o.ExpirationAction, tw::TExpirationAction::ReminderOnly);
-    EXPECT_FALSE(o.ExpirationActionChanged || o.TimeLimitSecondsChanged ||
-                 o.MonitoredItemDeleteActionProcessed);
-    EXPECT_FALSE(o.DayChoiceMade(tw::TDayChoice::ListClosed) ||
-                 o.DayChoiceMade(tw::TDayChoice::FiveMinutesTaken));
+    for (const char* marker : {"ExpirationActionChanged", "TimeLimitSecondsChanged",
+                               "MonitoredItemDeleteActionProcessed"}) {
+        File().WriteBool("Common", marker, true);
+    }
+    o.Policy().LoadMarkers();
+    tw::MakeDayChoice(o.Settings(), tw::TDayChoice::ListClosed);
+    tw::MakeDayChoice(o.Settings(), tw::TDayChoice::FiveMinutesTaken);
+    o.Policy().ResetChangeFlags();
+    EXPECT_EQ(o.Edit().TimeLimitSeconds, 28800);
+    EXPECT_EQ(o.Edit().ExpirationAction, tw::TExpirationAction::ReminderOnly);
+    EXPECT_FALSE(o.Policy().ExpirationActionChanged() || o.Policy().TimeLimitSecondsChanged() ||
+                 o.Policy().MonitoredItemDeleteActionProcessed());
+    EXPECT_FALSE(tw::DayChoiceMade(o.Settings(), tw::TDayChoice::ListClosed) ||
+                 tw::DayChoiceMade(o.Settings(), tw::TDayChoice::FiveMinutesTaken));
     // Only the administrator's standing choice outlasts the day.
     EXPECT_EQ(File().ReadSectionValues("Common"),
               (std::vector<std::pair<std::string, std::string>>{{"Show5MinButton", "0"}}));
@@ -174,15 +184,15 @@ TEST_F(OptionsChangeRulesTest, TheDaysFreeRemovalIsNotGrantedAgainByARestart) {
     Add("/usr/bin/other", TMonitoredItemType::mitApp);
     auto game = Probe("/usr/bin/game");
     auto other = Probe("/usr/bin/other");
-    EXPECT_EQ(options_->MonitoredItemDelete(&game), tw::TItemDeletion::Removed);
+    EXPECT_EQ(options_->Policy().MonitoredItemDelete(&game), tw::TItemDeletion::Removed);
     options_.reset(); // the program ends and starts again
     options_ = std::make_unique<tw::TOptions>(folder_.Data());
-    EXPECT_EQ(options_->MonitoredItemDelete(&other), tw::TItemDeletion::Deactivated);
+    EXPECT_EQ(options_->Policy().MonitoredItemDelete(&other), tw::TItemDeletion::Deactivated);
 
-    options_->ResetChangeFlags(); // a new day grants a new one, also after a restart
+    options_->Policy().ResetChangeFlags(); // a new day grants a new one, also after a restart
     options_.reset();
     options_ = std::make_unique<tw::TOptions>(folder_.Data());
-    EXPECT_EQ(options_->MonitoredItemDelete(&other), tw::TItemDeletion::Removed);
+    EXPECT_EQ(options_->Policy().MonitoredItemDelete(&other), tw::TItemDeletion::Removed);
 }
 
 } // namespace

@@ -30,15 +30,15 @@ const SavedState StateA{1000, "alpha", 22, "memo A"};
 const SavedState StateB{2000, "beta", 17, "memo B"};
 
 void Apply(tw::TOptions& options, const SavedState& state) {
-    options.TimeLimitSeconds = state.limit;
-    options.MonitoredList.Clear();
+    options.Edit().TimeLimitSeconds = state.limit;
+    options.Edit().MonitoredList.Clear();
     for (int i = 0; i < state.items; ++i) {
         auto item = std::make_unique<tw::TMonitoredItem>();
         item->Name = state.prefix + "/" + std::to_string(i);
         item->Caption = state.prefix + " item " + std::to_string(i);
         item->ItemType = i % 2 ? tw::TMonitoredItemType::mitWeb : tw::TMonitoredItemType::mitApp;
         std::string key = item->Caption;
-        options.MonitoredList.Add(key, std::move(item));
+        options.Edit().MonitoredList.Add(key, std::move(item));
     }
     for (int i = 0; i < 3; ++i) {
         options.SetReminder(i, state.memo + " " + std::to_string(i));
@@ -108,7 +108,7 @@ TEST(OptionsSaveCrashTest, KilledSavesLeaveThePreviousOrTheNewStateWhole) {
                 saveSeconds,
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         }
-        options.MonitoredList.Clear(); // keep the destructor's save from changing anything
+        options.Edit().MonitoredList.Clear(); // keep the destructor's save from changing anything
         Apply(options, StateA);
     }
     ASSERT_EQ(CheckSettings(settings), &StateA);

@@ -44,7 +44,7 @@ class OptionsTest : public testing::Test {
         item->Caption = caption;
         item->ItemType = type;
         item->Active = active;
-        options.MonitoredList.Add(caption, std::move(item));
+        options.Edit().MonitoredList.Add(caption, std::move(item));
     }
 
     twtest::TestDataFolder folder_;
@@ -54,13 +54,13 @@ class OptionsTest : public testing::Test {
 TEST_F(OptionsTest, EmptyDatabaseGivesDefaults) {
     TOptions options(folder_.Data());
     EXPECT_FALSE(options.LoadFailed());
-    EXPECT_EQ(options.TimeLimitSeconds, 28800);
+    EXPECT_EQ(options.Edit().TimeLimitSeconds, 28800);
     EXPECT_EQ(options.ExpirationActionText(), "Reminder Only");
-    EXPECT_EQ(options.ScanPeriodSeconds, 3);
-    EXPECT_DOUBLE_EQ(options.ResetDateTime, Today + 1 + 4 * tw::OneHour);
-    EXPECT_TRUE(options.AllowUserToChangeSettings); // the self-managed edition
-    EXPECT_EQ(options.AccessLevel(), tw::alUser);
-    EXPECT_EQ(options.MonitoredList.Count(), 0);
+    EXPECT_EQ(options.Edit().ScanPeriodSeconds, 3);
+    EXPECT_DOUBLE_EQ(options.Edit().ResetDateTime, Today + 1 + 4 * tw::OneHour);
+    EXPECT_TRUE(options.Edit().AllowUserToChangeSettings); // the self-managed edition
+    EXPECT_EQ(options.Policy().AccessLevel(), tw::TAccessLevel::User);
+    EXPECT_EQ(options.Edit().MonitoredList.Count(), 0);
     EXPECT_TRUE(errors_.empty());
 }
 
@@ -68,7 +68,7 @@ TEST_F(OptionsTest, ResetDefaultsToTodaysFourOClockBeforeIt) {
     twtest::TManualClockSource twoAm(Today + 2 * tw::OneHour);
     tw::ClockInstallSource(&twoAm);
     TOptions options(folder_.Data());
-    EXPECT_DOUBLE_EQ(options.ResetDateTime, Today + 4 * tw::OneHour);
+    EXPECT_DOUBLE_EQ(options.Edit().ResetDateTime, Today + 4 * tw::OneHour);
     tw::ClockInstallSource(&folder_.Clock());
 }
 
@@ -85,15 +85,15 @@ TEST_F(OptionsTest, StoredValuesAreReadByTheirRules) {
     StoreSetting("SomethingElse", "ignored");
     TOptions options(folder_.Data());
     EXPECT_FALSE(options.LoadFailed());
-    EXPECT_EQ(options.ScanPeriodSeconds, 3);
-    EXPECT_EQ(options.TimeLimitSeconds, 3600);
-    EXPECT_EQ(options.ExpirationAction, tw::TExpirationAction::ShutdownComputer);
-    EXPECT_DOUBLE_EQ(options.ResetDateTime, tw::EncodeDate(2011, 4, 21) + 4 * tw::OneHour);
-    EXPECT_TRUE(options.AllowUserToChangeSettings);
-    EXPECT_EQ(options.ReminderChangePeriod, tw::TReminderChangePeriod::Weekly);
-    EXPECT_DOUBLE_EQ(options.ReminderChangedDateTime, 40654.75);
-    EXPECT_TRUE(options.IsNotFirstRun);
-    EXPECT_EQ(options.Password, "abc");
+    EXPECT_EQ(options.Edit().ScanPeriodSeconds, 3);
+    EXPECT_EQ(options.Edit().TimeLimitSeconds, 3600);
+    EXPECT_EQ(options.Edit().ExpirationAction, tw::TExpirationAction::ShutdownComputer);
+    EXPECT_DOUBLE_EQ(options.Edit().ResetDateTime, tw::EncodeDate(2011, 4, 21) + 4 * tw::OneHour);
+    EXPECT_TRUE(options.Edit().AllowUserToChangeSettings);
+    EXPECT_EQ(options.Edit().ReminderChangePeriod, tw::TReminderChangePeriod::Weekly);
+    EXPECT_DOUBLE_EQ(options.Edit().ReminderChangedDateTime, 40654.75);
+    EXPECT_TRUE(options.Edit().IsNotFirstRun);
+    EXPECT_EQ(options.Edit().Password, "abc");
 }
 
 // A number out of its range, or no number at all, reads as the default: the load stands, so
@@ -122,9 +122,9 @@ TEST_F(OptionsTest, StoredNumbersAreHeldToTheirRanges) {
             StoreSetting(name, value);
             TOptions options(folder_.Data());
             EXPECT_FALSE(options.LoadFailed());
-            const double read = name[0] == 'S'   ? options.ScanPeriodSeconds
-                                : name[0] == 'T' ? options.TimeLimitSeconds
-                                                 : options.ReminderChangedDateTime;
+            const double read = name[0] == 'S'   ? options.Edit().ScanPeriodSeconds
+                                : name[0] == 'T' ? options.Edit().TimeLimitSeconds
+                                                 : options.Edit().ReminderChangedDateTime;
             EXPECT_DOUBLE_EQ(read, expected);
             options.MakeReadOnly();
         }
@@ -134,8 +134,8 @@ TEST_F(OptionsTest, StoredNumbersAreHeldToTheirRanges) {
     TOptions options(folder_.Data());
     for (int pending : {-60, 0, 86400, 2147483647}) {
         folder_.Data().Settings().WriteInteger("Common", "TimeLimitSeconds", pending);
-        options.ResetChangeFlags();
-        EXPECT_EQ(options.TimeLimitSeconds, 28800) << pending;
+        options.Policy().ResetChangeFlags();
+        EXPECT_EQ(options.Edit().TimeLimitSeconds, 28800) << pending;
     }
 }
 
@@ -144,20 +144,20 @@ TEST_F(OptionsTest, UnknownNamesReadAsTheFirstEntry) {
     StoreSetting("ReminderChangePeriod", "hourly");
     StoreSetting("IsNotFirstRun", "yes");
     TOptions options(folder_.Data());
-    EXPECT_EQ(options.ExpirationAction, tw::TExpirationAction::ReminderOnly);
-    EXPECT_EQ(options.ReminderChangePeriod, tw::TReminderChangePeriod::Never);
-    EXPECT_FALSE(options.IsNotFirstRun);
+    EXPECT_EQ(options.Edit().ExpirationAction, tw::TExpirationAction::ReminderOnly);
+    EXPECT_EQ(options.Edit().ReminderChangePeriod, tw::TReminderChangePeriod::Never);
+    EXPECT_FALSE(options.Edit().IsNotFirstRun);
 }
 
 TEST_F(OptionsTest, SaveWritesEveryKeyInItsStoredForm) {
     {
         TOptions options(folder_.Data());
-        options.TimeLimitSeconds = 5400;
-        options.ExpirationAction = tw::TExpirationAction::CloseListed;
-        options.ReminderChangePeriod = tw::TReminderChangePeriod::Monthly;
-        options.ReminderChangedDateTime = 40654.75;
-        options.IsNotFirstRun = true;
-        options.SetPassword("secret");
+        options.Edit().TimeLimitSeconds = 5400;
+        options.Edit().ExpirationAction = tw::TExpirationAction::CloseListed;
+        options.Edit().ReminderChangePeriod = tw::TReminderChangePeriod::Monthly;
+        options.Edit().ReminderChangedDateTime = 40654.75;
+        options.Edit().IsNotFirstRun = true;
+        options.Policy().SetPassword("secret");
         EXPECT_TRUE(options.Save());
     }
     EXPECT_EQ(Stored("TimeLimitSeconds"), "5400");
@@ -201,12 +201,12 @@ TEST_F(OptionsTest, TextsSurviveSaveAndLoadExactly) {
     EXPECT_TRUE(errors_.empty()) << errors_.front();
     TOptions loaded(folder_.Data());
     ASSERT_FALSE(loaded.LoadFailed());
-    ASSERT_EQ(loaded.MonitoredList.Count(), static_cast<int>(texts.size()));
+    ASSERT_EQ(loaded.Values().MonitoredList.Count(), static_cast<int>(texts.size()));
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        int index = loaded.MonitoredList.IndexOfName(texts[i]);
+        int index = loaded.Values().MonitoredList.IndexOfName(texts[i]);
         ASSERT_GE(index, 0) << i;
-        EXPECT_EQ(loaded.MonitoredList.Items(index).Name, texts[i]);
-        EXPECT_EQ(loaded.MonitoredList.Items(index).Caption,
+        EXPECT_EQ(loaded.Values().MonitoredList.Items(index).Name, texts[i]);
+        EXPECT_EQ(loaded.Values().MonitoredList.Items(index).Caption,
                   "caption " + texts[i] + std::to_string(i));
     }
     EXPECT_EQ(loaded.GetReminder(0), texts[5]);
@@ -242,23 +242,23 @@ TEST_F(OptionsTest, ListsAreWrittenToBothDatabases) {
 TEST_F(OptionsTest, ReminderChangeTimeMovesOnlyWhenTheTextChanges) {
     TOptions options(folder_.Data());
     options.SetReminder(1, "call mum");
-    tw::TDateTime changed = options.ReminderChangedDateTime;
+    tw::TDateTime changed = options.Edit().ReminderChangedDateTime;
     folder_.Clock().Advance(60);
     options.SetReminder(1, "call mum");
-    EXPECT_DOUBLE_EQ(options.ReminderChangedDateTime, changed);
+    EXPECT_DOUBLE_EQ(options.Edit().ReminderChangedDateTime, changed);
     options.SetReminder(1, "Call mum");
-    EXPECT_GT(options.ReminderChangedDateTime, changed);
+    EXPECT_GT(options.Edit().ReminderChangedDateTime, changed);
 }
 
 TEST_F(OptionsTest, PasswordDigestsCompareWithoutCase) {
     TOptions options(folder_.Data());
-    EXPECT_FALSE(options.CheckPassword("")); // no password set: every check fails
-    EXPECT_FALSE(options.AdminAccess);
-    options.Password = "5ebe2294ecd0e0f08eab7690d2a6ee69"; // "secret", stored in lower case
-    EXPECT_TRUE(options.CheckPassword("secret"));
-    EXPECT_EQ(options.AccessLevel(), tw::alAdmin);
-    EXPECT_FALSE(options.CheckPassword("secret "));
-    EXPECT_FALSE(options.AdminAccess); // a failed check withdraws the rights
+    EXPECT_FALSE(options.Policy().CheckPassword("")); // no password set: every check fails
+    EXPECT_FALSE(options.Policy().AdminSessionOpen());
+    options.Edit().Password = "5ebe2294ecd0e0f08eab7690d2a6ee69"; // "secret", stored in lower case
+    EXPECT_TRUE(options.Policy().CheckPassword("secret"));
+    EXPECT_EQ(options.Policy().AccessLevel(), tw::TAccessLevel::Admin);
+    EXPECT_FALSE(options.Policy().CheckPassword("secret "));
+    EXPECT_FALSE(options.Policy().AdminSessionOpen()); // a failed check withdraws the rights
 }
 
 // A malformed stored date fails the load; what is stored must then survive every save.
@@ -297,7 +297,7 @@ TEST_F(OptionsTest, LockedDatabaseIsReportedAndLosesNothing) {
     {
         TOptions options(folder_.Data());
         EXPECT_TRUE(options.LoadFailed());
-        EXPECT_EQ(options.TimeLimitSeconds, 28800); // usable, with defaults
+        EXPECT_EQ(options.Edit().TimeLimitSeconds, 28800); // usable, with defaults
         ASSERT_FALSE(errors_.empty());
         EXPECT_EQ(errors_.front().rfind("ErrorClassName: ESQLiteException; "
                                         "TOptions.SettingsDBGetTable:",
@@ -316,7 +316,7 @@ TEST_F(OptionsTest, SaveAgainstALockedDatabaseKeepsThePreviousRows) {
     StoreSetting("TimeLimitSeconds", "1800");
     TOptions options(folder_.Data());
     ASSERT_FALSE(options.LoadFailed());
-    options.TimeLimitSeconds = 60;
+    options.Edit().TimeLimitSeconds = 60;
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(folder_.File("settings.sqlite").c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -338,8 +338,8 @@ TEST_F(OptionsTest, FailingStatementRollsBackTheWholeSave) {
                  "INSERT INTO applications_list VALUES('/usr/bin/game', 'Game', 1)");
     TOptions options(folder_.Data());
     ASSERT_FALSE(options.LoadFailed());
-    options.TimeLimitSeconds = 60;
-    options.MonitoredList.Clear();
+    options.Edit().TimeLimitSeconds = 60;
+    options.Edit().MonitoredList.Clear();
     // The reminders INSERT comes last; make it fail.
     folder_.Exec("settings.sqlite", "DROP TABLE reminders");
     EXPECT_FALSE(options.Save());

@@ -1,5 +1,8 @@
 #include "monitor/probe.h"
 
+#include "discovery/program_lines.h"
+#include "monitor/offered_programs.h"
+
 #include "base/exception.h"
 #include "platform/fake/fake_browsers.h"
 #include "platform/fake/fake_desktop.h"
@@ -235,6 +238,24 @@ TEST_F(ProbeTest, IsListedDescribesTheMatchAndClearsTheCaptionFirst) {
     std::string caption = "left over";
     EXPECT_THROW(tw::IsListed(probe, nullptr, index, kind, caption), tw::EAssertionFailed);
     EXPECT_EQ(caption, "");
+}
+
+// The probe's list of running programs is the add wizard's: a program without a window (a
+// shell, a sleep) is not offered, however it runs.
+TEST_F(ProbeTest, RunningProgramsOfferedAreThoseOwningAWindow) {
+    desk.AddWindow(TFakeProcess::Path("/usr/bin/editor"));
+    desk.AddWindow(TFakeProcess::Path("/usr/bin/editor"));
+    desk.AddWindow(TFakeProcess::Unopenable("access denied"));
+    const auto running = [](std::vector<std::string>& lines) {
+        lines = {tw::ProgramLine("/usr/bin/editor", "editor"),
+                 tw::ProgramLine("/bin/sleep", "sleep"), tw::ProgramLine("/bin/bash", "bash")};
+    };
+    const std::vector<std::string> owners = tw::WindowOwningPrograms(desk);
+    std::vector<std::string> lines = {"left over"};
+    tw::OfferedRunningPrograms(running, &owners, lines);
+    EXPECT_EQ(lines, std::vector<std::string>{tw::ProgramLine("/usr/bin/editor", "editor")});
+    tw::OfferedRunningPrograms(running, nullptr, lines);
+    EXPECT_EQ(lines.size(), 3u);
 }
 
 } // namespace

@@ -45,7 +45,7 @@ class ScanEngineTest : public testing::Test {
         item->Caption = "caption of " + name;
         item->ItemType = type;
         const std::string key = item->Caption;
-        options_->MonitoredList.Add(key, std::move(item));
+        options_->Edit().MonitoredList.Add(key, std::move(item));
         ASSERT_TRUE(options_->MonitoredItemsSave());
     }
     tw::TWindowHandle Front(tw::TWindowHandle window) {
@@ -105,8 +105,8 @@ TEST_F(ScanEngineTest, UnlistedTimeIsDroppedNotCountedLater) {
 
 TEST_F(ScanEngineTest, LimitIsReachedAtExactlyTheLimit) {
     List(Game, TMonitoredItemType::mitApp);
-    options_->TimeLimitSeconds = 6;
-    options_->ExpirationAction = tw::TExpirationAction::CloseListed; // close
+    options_->Edit().TimeLimitSeconds = 6;
+    options_->Edit().ExpirationAction = tw::TExpirationAction::CloseListed; // close
     auto game = Front(tw::AddEditorWindow(desktop_, Game));
     Scan(3);
     Scan(3);
@@ -126,7 +126,7 @@ TEST_F(ScanEngineTest, LimitIsReachedAtExactlyTheLimit) {
 
 TEST_F(ScanEngineTest, TimeTheReminderWasOpenIsCounted) {
     List(Game, TMonitoredItemType::mitApp);
-    options_->TimeLimitSeconds = 3;
+    options_->Edit().TimeLimitSeconds = 3;
     Front(tw::AddEditorWindow(desktop_, Game));
     host_.answer = [this](bool, bool) {
         folder_.Clock().Advance(40);
@@ -180,8 +180,8 @@ TEST_F(ScanEngineTest, SleepIsNeverCountedAndCountingRestartsWhenBothPausesEnd) 
 
 TEST_F(ScanEngineTest, FiveMoreMinutesOnceThenClosedOnEveryCycle) {
     List(Game, TMonitoredItemType::mitApp);
-    options_->TimeLimitSeconds = 3;
-    options_->ExpirationAction = tw::TExpirationAction::CloseListed;
+    options_->Edit().TimeLimitSeconds = 3;
+    options_->Edit().ExpirationAction = tw::TExpirationAction::CloseListed;
     auto game = Front(tw::AddEditorWindow(desktop_, Game));
     // Takes the grace whenever offered.
     host_.answer = [](bool, bool five) { return tw::TReminderChoice{five, {}}; };
@@ -242,8 +242,8 @@ TEST_F(ScanEngineTest, BlockModeClosesBelowTheLimitWithOneReminderADay) {
 TEST_F(ScanEngineTest, ReminderClosingEverythingKeepsTheCyclesProbe) {
     List("example.com", TMonitoredItemType::mitWeb);
     List(Game, TMonitoredItemType::mitApp);
-    options_->TimeLimitSeconds = 0;
-    options_->ExpirationAction = tw::TExpirationAction::CloseListed;
+    options_->Edit().TimeLimitSeconds = 0;
+    options_->Edit().ExpirationAction = tw::TExpirationAction::CloseListed;
     auto game = tw::AddEditorWindow(desktop_, Game);
     auto site = Front(tw::AddChromeWindow(desktop_, Browser, "example.com/x"));
     auto editor = tw::AddEditorWindow(desktop_, "C:\\Tools\\editor.exe");
@@ -286,8 +286,8 @@ TEST_F(ScanEngineTest, AProgramListedByFileNameIsCountedAndClosedWhereverItLies)
 #endif
     List(bare, TMonitoredItemType::mitApp);
     List(pinned, TMonitoredItemType::mitApp);
-    options_->TimeLimitSeconds = 9;
-    options_->ExpirationAction = tw::TExpirationAction::CloseListed;
+    options_->Edit().TimeLimitSeconds = 9;
+    options_->Edit().ExpirationAction = tw::TExpirationAction::CloseListed;
     const auto movedWindow = Front(tw::AddEditorWindow(desktop_, moved));
     Scan(3);
     Front(tw::AddEditorWindow(desktop_, pinned));
@@ -328,8 +328,8 @@ TEST_F(ScanEngineTest, AnUnreadableBrowserIsNoticedOnceWhenWebsitesAreListed) {
 
 TEST_F(ScanEngineTest, AFailingReminderEndsTheCycleCleanly) {
     List(Game, TMonitoredItemType::mitApp);
-    options_->TimeLimitSeconds = 0;
-    options_->ExpirationAction = tw::TExpirationAction::ShutdownComputer;
+    options_->Edit().TimeLimitSeconds = 0;
+    options_->Edit().ExpirationAction = tw::TExpirationAction::ShutdownComputer;
     Front(tw::AddEditorWindow(desktop_, Game));
     desktop_.RefuseShutdown("A required privilege is not held by the client.");
     host_.answer = [this](bool isBlock, bool) {
@@ -352,7 +352,7 @@ TEST_F(ScanEngineTest, AFailingReminderEndsTheCycleCleanly) {
         // Saved before the request, which may end the program without a word.
         tw::TOptions stored(folder_.Data());
         stored.MakeReadOnly();
-        EXPECT_EQ(stored.TimeLimitSeconds, 0);
+        EXPECT_EQ(stored.Values().TimeLimitSeconds, 0);
     }
     // The reminder was not answered, so it is still due: the next cycle asks again.
     host_.answer = [](bool, bool) { return tw::TReminderChoice{}; };
@@ -382,7 +382,7 @@ TEST_F(ScanEngineTest, DeletingAListedItemActsOnBothListsAndBothDatabases) {
     };
 
     EXPECT_EQ(Engine().DeleteListedItem(itemNamed(Game)), tw::TItemDeletion::Removed);
-    EXPECT_EQ(options_->MonitoredList.IndexOfName(Game), -1);
+    EXPECT_EQ(options_->Edit().MonitoredList.IndexOfName(Game), -1);
     EXPECT_EQ(today.IndexOfName(Game), -1);
     EXPECT_EQ(listedIn("settings.sqlite", "applications_list"), "");
     EXPECT_EQ(listedIn("actmondb.sqlite", "applications_list"), "");
@@ -393,7 +393,7 @@ TEST_F(ScanEngineTest, DeletingAListedItemActsOnBothListsAndBothDatabases) {
     EXPECT_EQ(listedIn("actmondb.sqlite", "websites_list"), "example.com:0");
     EXPECT_EQ(folder_.Settings().ReadString("WebSites", "example.com", ""), "example.com");
     tw::TOptions reloaded(folder_.Data());
-    EXPECT_FALSE(reloaded.MonitoredList.Items(0).Active);
+    EXPECT_FALSE(reloaded.Values().MonitoredList.Items(0).Active);
 }
 
 class ScanEngineResetTest : public ScanEngineTest {
@@ -402,12 +402,12 @@ class ScanEngineResetTest : public ScanEngineTest {
 };
 
 TEST_F(ScanEngineResetTest, FourOClockStartsANewDayAndAppliesDeferredRemovals) {
-    ASSERT_DOUBLE_EQ(options_->ResetDateTime, Today + 4 * tw::OneHour);
-    options_->ScanPeriodSeconds = 60; // the scan across 04:00 below comes a minute late
+    ASSERT_DOUBLE_EQ(options_->Edit().ResetDateTime, Today + 4 * tw::OneHour);
+    options_->Edit().ScanPeriodSeconds = 60; // the scan across 04:00 below comes a minute late
     List(Game, TMonitoredItemType::mitApp);
     List("C:\\Games\\other.exe", TMonitoredItemType::mitApp);
     List("C:\\Games\\third.exe", TMonitoredItemType::mitApp);
-    options_->TimeLimitSeconds = 3;
+    options_->Edit().TimeLimitSeconds = 3;
     Front(tw::AddEditorWindow(desktop_, Game));
     Scan(3);
     Scan(3); // at the limit: reminder shown
@@ -416,17 +416,17 @@ TEST_F(ScanEngineResetTest, FourOClockStartsANewDayAndAppliesDeferredRemovals) {
     // Two removals by the user today: the second one waits for the reset.
     tw::TMonitoredItem other;
     other.Name = "C:\\Games\\other.exe";
-    EXPECT_EQ(options_->MonitoredItemDelete(&other), tw::TItemDeletion::Removed);
+    EXPECT_EQ(options_->Policy().MonitoredItemDelete(&other), tw::TItemDeletion::Removed);
     tw::TMonitoredItem third;
     third.Name = "C:\\Games\\third.exe";
-    EXPECT_EQ(options_->MonitoredItemDelete(&third), tw::TItemDeletion::Deactivated);
+    EXPECT_EQ(options_->Policy().MonitoredItemDelete(&third), tw::TItemDeletion::Deactivated);
     ASSERT_TRUE(options_->MonitoredItemsSave());
     EXPECT_EQ(Engine().Logger().TodayList().Count(), 3);
 
     Scan(60); // 04:00 has passed
     EXPECT_EQ(host_.redisplays, 1);
-    EXPECT_DOUBLE_EQ(options_->ResetDateTime, Today + 1 + 4 * tw::OneHour);
-    EXPECT_EQ(options_->MonitoredList.IndexOfName("C:\\Games\\third.exe"), -1);
+    EXPECT_DOUBLE_EQ(options_->Edit().ResetDateTime, Today + 1 + 4 * tw::OneHour);
+    EXPECT_EQ(options_->Edit().MonitoredList.IndexOfName("C:\\Games\\third.exe"), -1);
     EXPECT_FALSE(folder_.Settings().SectionExists("Applications"));
     EXPECT_TRUE(Engine().LimitReminderDue() || host_.shown.size() == 2u);
     // The new day's total holds only what was logged since 04:00: this cycle.
@@ -439,10 +439,10 @@ TEST_F(ScanEngineResetTest, DeferredRemovalsWaitWhenTheUserMayNotChangeSettings)
     List(Game, TMonitoredItemType::mitApp);
     folder_.Settings().WriteString("Applications", Game, Game);
     folder_.Settings().WriteString("WebSites", "example.com", "example.com");
-    options_->AllowUserToChangeSettings = false;
+    options_->Edit().AllowUserToChangeSettings = false;
     Scan(120);
     EXPECT_EQ(host_.redisplays, 1);
-    EXPECT_NE(options_->MonitoredList.IndexOfName(Game), -1);
+    EXPECT_NE(options_->Edit().MonitoredList.IndexOfName(Game), -1);
     EXPECT_FALSE(folder_.Settings().SectionExists("Applications"));
     EXPECT_FALSE(folder_.Settings().SectionExists("WebSites"));
 }
@@ -455,19 +455,20 @@ class ScanEngineLateStartTest : public ScanEngineTest {
 // The night's time belongs to the day that began at 04:00 yesterday: a reset at 02:00 after
 // the program was off across 04:00 leaves that day, and the next comes at 04:00 today.
 TEST_F(ScanEngineLateStartTest, AResetBeforeFourKeepsTheNightInItsDay) {
-    options_->ResetDateTime = Today - 1 + 4 * tw::OneHour; // missed while the program was off
-    options_->DayStartUtc = Today - 2 + 4 * tw::OneHour;
-    options_->ScanPeriodSeconds = 3600;
+    options_->Edit().ResetDateTime =
+        Today - 1 + 4 * tw::OneHour; // missed while the program was off
+    options_->Edit().DayStartUtc = Today - 2 + 4 * tw::OneHour;
+    options_->Edit().ScanPeriodSeconds = 3600;
     List(Game, TMonitoredItemType::mitApp);
     Front(tw::AddEditorWindow(desktop_, Game));
     Scan(3);
     EXPECT_EQ(host_.redisplays, 1);
-    EXPECT_DOUBLE_EQ(options_->ResetDateTime, Today + 4 * tw::OneHour);
+    EXPECT_DOUBLE_EQ(options_->Edit().ResetDateTime, Today + 4 * tw::OneHour);
     Scan(3600);
     EXPECT_EQ(Engine().Logger().Total, 3603);
     Scan(3600); // 04:00 has passed
     EXPECT_EQ(host_.redisplays, 2);
-    EXPECT_DOUBLE_EQ(options_->ResetDateTime, Today + 1 + 4 * tw::OneHour);
+    EXPECT_DOUBLE_EQ(options_->Edit().ResetDateTime, Today + 1 + 4 * tw::OneHour);
     EXPECT_EQ(Engine().Logger().Total, 3600);
 }
 
@@ -489,8 +490,8 @@ class ScanEngineDayRulesTest : public ScanEngineTest {
     // Listed, over the limit, under the given setting; the person answers as told.
     void OverTheLimit(tw::TExpirationAction action, std::optional<tw::TExpirationAction> picked) {
         List(Game, TMonitoredItemType::mitApp);
-        options_->TimeLimitSeconds = 3;
-        options_->ExpirationAction = action;
+        options_->Edit().TimeLimitSeconds = 3;
+        options_->Edit().ExpirationAction = action;
         host_.answer = [picked](bool, bool) { return tw::TReminderChoice{false, picked}; };
     }
 };
@@ -674,7 +675,7 @@ namespace {
 // one in its place with everything in use, says so once, and counting goes on.
 TEST_F(ScanEngineTest, ASettingsDatabaseLostWhileRunningComesBackWithWhatIsInUse) {
     List(Game, TMonitoredItemType::mitApp);
-    options_->TimeLimitSeconds = 1800;
+    options_->Edit().TimeLimitSeconds = 1800;
     options_->SetReminder(0, "stretch");
     Front(tw::AddEditorWindow(desktop_, Game));
     const std::string settings = folder_.File("settings.sqlite");
@@ -702,7 +703,7 @@ TEST_F(ScanEngineTest, ASettingsDatabaseLostWhileRunningComesBackWithWhatIsInUse
     // The next start reads it as it was.
     tw::TOptions restarted(folder_.Data());
     EXPECT_FALSE(restarted.LoadFailed());
-    EXPECT_EQ(restarted.TimeLimitSeconds, 1800);
+    EXPECT_EQ(restarted.Values().TimeLimitSeconds, 1800);
     restarted.MakeReadOnly();
 }
 

@@ -101,17 +101,17 @@ TEST(ScanSoakTest, ADayOfScansLogsEverySecondAndHoldsNothingMore) {
     item->Name = Game;
     item->Caption = "Game";
     item->ItemType = tw::TMonitoredItemType::mitApp;
-    options.MonitoredList.Add("Game", std::move(item));
+    options.Edit().MonitoredList.Add("Game", std::move(item));
     ASSERT_TRUE(options.MonitoredItemsSave());
-    options.TimeLimitSeconds = 23 * 3600 + 59 * 60; // never reached: no reminder in the way
+    options.Edit().TimeLimitSeconds = 23 * 3600 + 59 * 60; // never reached: no reminder in the way
     // Started after a night without the program: the first scan begins the day, and the
     // second day begins at 04:00.
-    options.ResetDateTime = Today + 4 * tw::OneHour;
+    options.Edit().ResetDateTime = Today + 4 * tw::OneHour;
     TSoakHost host;
     tw::TScanEngine engine(desktop, options, host, host, true);
     desktop.SetForeground(tw::AddEditorWindow(desktop, Game));
 
-    const int period = options.ScanPeriodSeconds;
+    const int period = options.Edit().ScanPeriodSeconds;
     const int scans = 24 * 3600 / period;
     const int hour = 3600 / period;
     const int lockAt = 7 * hour, unlockAt = lockAt + hour / 2; // 17:00 to 17:30

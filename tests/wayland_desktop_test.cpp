@@ -25,7 +25,7 @@ void ExpectCountedClosedAndNotCountedWhileLocked(TCompositorSession::TKind kind,
     EXPECT_TRUE(engine.ClosedAtTheLimit());
 
     // A new day's allowance for the next window, so that only the lock can stop its count.
-    engine.Options().TimeLimitSeconds = 3600;
+    engine.Options().Edit().TimeLimitSeconds = 3600;
     auto behindTheLock = session.StartClient("Behind the lock");
     ASSERT_EQ(twtest::FrontOnceItIs(*desktop, twtest::WaylandClientProgram()).executablePath,
               twtest::WaylandClientProgram());

@@ -51,13 +51,13 @@ class TListedClientEngine {
     explicit TListedClientEngine(tw::TDesktop& desktop)
         : desktop_(desktop), folder_(tw::EncodeDate(2026, 12, 7) + 10 * tw::OneHour),
           options_(folder_.Data()) {
-        options_.TimeLimitSeconds = 3600;
-        options_.ExpirationAction = tw::TExpirationAction::CloseListed;
+        options_.Edit().TimeLimitSeconds = 3600;
+        options_.Edit().ExpirationAction = tw::TExpirationAction::CloseListed;
         auto item = std::make_unique<tw::TMonitoredItem>();
         item->Name = WaylandClientProgram();
         item->Caption = "Wayland client";
         item->ItemType = tw::TMonitoredItemType::mitApp;
-        options_.MonitoredList.Add("Wayland client", std::move(item));
+        options_.Edit().MonitoredList.Add("Wayland client", std::move(item));
         EXPECT_TRUE(options_.MonitoredItemsSave());
         host_.answer = [](bool, bool) {
             return tw::TReminderChoice{false, tw::TExpirationAction::CloseListed};
@@ -108,7 +108,7 @@ class TListedClientEngine {
     // client's window away. (Whether the client then ends is Qt's business: a close that comes
     // early in its life sometimes leaves it running without a window.)
     ::testing::AssertionResult ClosedAtTheLimit() {
-        options_.TimeLimitSeconds = Total() + 3;
+        options_.Edit().TimeLimitSeconds = Total() + 3;
         if (!WaitUntil(
                 [&] {
                     Scan();

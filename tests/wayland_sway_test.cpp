@@ -113,7 +113,7 @@ TEST(WaylandSwayBrowser, FirefoxOnWaylandWithAListedSiteInFrontIsCounted) {
     item->Name = server.Host();
     item->Caption = "Local pages";
     item->ItemType = tw::TMonitoredItemType::mitWeb;
-    options.MonitoredList.Add("Local pages", std::move(item));
+    options.Edit().MonitoredList.Add("Local pages", std::move(item));
     ASSERT_TRUE(options.MonitoredItemsSave());
     twtest::TTestScanHost host;
     tw::TScanEngine engine(*desktop, options, host, host, true);

@@ -160,11 +160,11 @@ TEST_F(WindowsProgram, FirstStartSeedsTheRoamingFolderASecondIsRefusedTheUninsta
 TEST_F(WindowsProgram, NotepadInFrontIsLoggedWithItsFullPathAndClosedAtTheLimit) {
     const std::string notepad = twtest::SystemFile("notepad.exe");
     Configure([&](tw::TOptions& options) {
-        options.ScanPeriodSeconds = 1;
-        options.TimeLimitSeconds = 2;
-        options.ExpirationAction = tw::TExpirationAction::CloseListed;
-        options.MonitoredList.Add("Notepad",
-                                  Item(notepad, "Notepad", tw::TMonitoredItemType::mitApp));
+        options.Edit().ScanPeriodSeconds = 1;
+        options.Edit().TimeLimitSeconds = 2;
+        options.Edit().ExpirationAction = tw::TExpirationAction::CloseListed;
+        options.Edit().MonitoredList.Add("Notepad",
+                                         Item(notepad, "Notepad", tw::TMonitoredItemType::mitApp));
     });
     TTestProcess editor("notepad.exe");
     HWND window = twtest::WaitForProcessWindow(editor.Id());
@@ -194,9 +194,11 @@ TEST_F(WindowsProgram, NonAsciiPathAndTextReachTheProbeTheLogAndTheList) {
     const std::string helper = HelperCopy();
     const std::string site = "παράδειγμα.ελ/σελίδα";
     Configure([&](tw::TOptions& options) {
-        options.ScanPeriodSeconds = 1;
-        options.MonitoredList.Add("Ζωή", Item(helper, "Ζωή", tw::TMonitoredItemType::mitApp));
-        options.MonitoredList.Add("Σελίδα", Item(site, "Σελίδα", tw::TMonitoredItemType::mitWeb));
+        options.Edit().ScanPeriodSeconds = 1;
+        options.Edit().MonitoredList.Add("Ζωή",
+                                         Item(helper, "Ζωή", tw::TMonitoredItemType::mitApp));
+        options.Edit().MonitoredList.Add("Σελίδα",
+                                         Item(site, "Σελίδα", tw::TMonitoredItemType::mitWeb));
     });
 
     auto plain = ShowInFront(helper, "window \"" + Title + "\"");
@@ -228,11 +230,11 @@ TEST_F(WindowsProgram, NonAsciiPathAndTextReachTheProbeTheLogAndTheList) {
 // listed one only typed into the address bar, are neither.
 TEST_F(WindowsProgram, ListedSitesInEachOfTodaysBrowsersAreCountedAndClosedAtTheLimit) {
     Configure([&](tw::TOptions& options) {
-        options.ScanPeriodSeconds = 1;
-        options.TimeLimitSeconds = 2;
-        options.ExpirationAction = tw::TExpirationAction::CloseListed;
-        options.MonitoredList.Add("News",
-                                  Item("news.example", "News", tw::TMonitoredItemType::mitWeb));
+        options.Edit().ScanPeriodSeconds = 1;
+        options.Edit().TimeLimitSeconds = 2;
+        options.Edit().ExpirationAction = tw::TExpirationAction::CloseListed;
+        options.Edit().MonitoredList.Add(
+            "News", Item("news.example", "News", tw::TMonitoredItemType::mitWeb));
     });
     twtest::TBrowserStandIns standIns;
     auto program = Start();
@@ -280,13 +282,13 @@ TEST_F(WindowsProgram, SettingsSurviveTheProgramsLoadAndSaveExactly) {
     const std::array<std::string, 3> memos = {"Ζωή's «morning» — café ☕", "Ж: \"quoted\"\r\nline",
                                               "O'Brien; DROP TABLE settings;--"};
     Configure([&](tw::TOptions& options) {
-        options.TimeLimitSeconds = 5400;
-        options.ScanPeriodSeconds = 4;
-        options.ExpirationAction = tw::TExpirationAction::ShutdownComputer;
-        options.Reminders = memos;
-        options.MonitoredList.Add(
+        options.Edit().TimeLimitSeconds = 5400;
+        options.Edit().ScanPeriodSeconds = 4;
+        options.Edit().ExpirationAction = tw::TExpirationAction::ShutdownComputer;
+        options.Edit().Reminders = memos;
+        options.Edit().MonitoredList.Add(
             "Ж", Item(programFolder_ + "Ж.exe", "Ж", tw::TMonitoredItemType::mitApp));
-        options.MonitoredList.Add(
+        options.Edit().MonitoredList.Add(
             "ελ", Item("ουρανός.ελ", "Ουρανός 'ελ'", tw::TMonitoredItemType::mitWeb));
     });
     auto program = Start();
@@ -298,18 +300,18 @@ TEST_F(WindowsProgram, SettingsSurviveTheProgramsLoadAndSaveExactly) {
         tw::TOptions options(data);
         options.MakeReadOnly();
         EXPECT_FALSE(options.LoadFailed());
-        EXPECT_EQ(options.TimeLimitSeconds, 5400);
-        EXPECT_EQ(options.ScanPeriodSeconds, 4);
-        EXPECT_EQ(options.ExpirationAction, tw::TExpirationAction::ShutdownComputer);
-        EXPECT_EQ(options.Reminders, memos);
-        ASSERT_EQ(options.MonitoredList.Count(), 2);
+        EXPECT_EQ(options.Edit().TimeLimitSeconds, 5400);
+        EXPECT_EQ(options.Edit().ScanPeriodSeconds, 4);
+        EXPECT_EQ(options.Edit().ExpirationAction, tw::TExpirationAction::ShutdownComputer);
+        EXPECT_EQ(options.Edit().Reminders, memos);
+        ASSERT_EQ(options.Edit().MonitoredList.Count(), 2);
         tw::TMonitoredItemType type{};
-        int index = options.MonitoredList.FindMatch(programFolder_ + "Ж.exe", "", type);
+        int index = options.Edit().MonitoredList.FindMatch(programFolder_ + "Ж.exe", "", type);
         ASSERT_NE(index, -1);
-        EXPECT_EQ(options.MonitoredList.Items(index).Caption, "Ж");
-        index = options.MonitoredList.FindMatch("", "http://ουρανός.ελ/", type);
+        EXPECT_EQ(options.Edit().MonitoredList.Items(index).Caption, "Ж");
+        index = options.Edit().MonitoredList.FindMatch("", "http://ουρανός.ελ/", type);
         ASSERT_NE(index, -1);
-        EXPECT_EQ(options.MonitoredList.Items(index).Caption, "Ουρανός 'ελ'");
+        EXPECT_EQ(options.Edit().MonitoredList.Items(index).Caption, "Ουρανός 'ελ'");
     }
 }
 
@@ -319,9 +321,10 @@ TEST_F(WindowsProgram, SettingsSurviveTheProgramsLoadAndSaveExactly) {
 TEST_F(WindowsProgram, TheSessionsEndLeavesTheSettingsSavedAndTheLockReleased) {
     const std::string helper = HelperCopy();
     Configure([&](tw::TOptions& options) {
-        options.TimeLimitSeconds = 7200;
-        options.ScanPeriodSeconds = 1;
-        options.MonitoredList.Add("Ζωή", Item(helper, "Ζωή", tw::TMonitoredItemType::mitApp));
+        options.Edit().TimeLimitSeconds = 7200;
+        options.Edit().ScanPeriodSeconds = 1;
+        options.Edit().MonitoredList.Add("Ζωή",
+                                         Item(helper, "Ζωή", tw::TMonitoredItemType::mitApp));
     });
     auto listed = ShowInFront(helper, "window Listed");
     auto program = Start();

@@ -47,20 +47,20 @@ TEST(Win32StorageTest, EveryFileIsKeptInFoldersWithNonAsciiLetters) {
         {
             tw::TOptions options(folder);
             ASSERT_FALSE(options.LoadFailed());
-            options.Reminders[0] = "Ζωή's memo";
+            options.Edit().Reminders[0] = "Ζωή's memo";
             auto item = std::make_unique<tw::TMonitoredItem>();
             item->Name = programs + "Παιχνίδι.exe";
             item->Caption = "Παιχνίδι";
             item->ItemType = tw::TMonitoredItemType::mitApp;
-            options.MonitoredList.Add("Παιχνίδι", std::move(item));
+            options.Edit().MonitoredList.Add("Παιχνίδι", std::move(item));
             ASSERT_TRUE(options.Save());
         }
         {
             tw::TOptions stored(folder);
             stored.MakeReadOnly();
-            EXPECT_EQ(stored.Reminders[0], "Ζωή's memo");
-            ASSERT_EQ(stored.MonitoredList.Count(), 1);
-            EXPECT_EQ(stored.MonitoredList.Items(0).Name, programs + "Παιχνίδι.exe");
+            EXPECT_EQ(stored.Values().Reminders[0], "Ζωή's memo");
+            ASSERT_EQ(stored.Values().MonitoredList.Count(), 1);
+            EXPECT_EQ(stored.Values().MonitoredList.Items(0).Name, programs + "Παιχνίδι.exe");
         }
 
         const std::string picture = data + "Εικόνα.png";

@@ -178,14 +178,14 @@ TEST_F(WindowedProgram, FirstStartWizardThenTheDockedWindowAndTheTrayIcon) {
 TEST_F(WindowedProgram, TheReminderAtTheLimitThenNotepadClosedAtTheEndOfTheCountdown) {
     const std::string notepad = twtest::SystemFile("notepad.exe");
     Configure([&](tw::TOptions& options) {
-        options.ScanPeriodSeconds = 1;
-        options.TimeLimitSeconds = 2;
-        options.ExpirationAction = tw::TExpirationAction::CloseListed;
+        options.Edit().ScanPeriodSeconds = 1;
+        options.Edit().TimeLimitSeconds = 2;
+        options.Edit().ExpirationAction = tw::TExpirationAction::CloseListed;
         auto item = std::make_unique<tw::TMonitoredItem>();
         item->Name = notepad;
         item->Caption = "Notepad";
         item->ItemType = tw::TMonitoredItemType::mitApp;
-        options.MonitoredList.Add("Notepad", std::move(item));
+        options.Edit().MonitoredList.Add("Notepad", std::move(item));
     });
     TTestProcess editor("notepad.exe");
     HWND editorWindow = twtest::WaitForProcessWindow(editor.Id());
@@ -204,7 +204,7 @@ TEST_F(WindowedProgram, TheReminderAtTheLimitThenNotepadClosedAtTheEndOfTheCount
 
 // Started with its settings, the program keeps to the tray; Alt pressed twice shows it.
 TEST_F(WindowedProgram, DoubleAltShowsTheHiddenWindow) {
-    Configure([](tw::TOptions& options) { options.ScanPeriodSeconds = 1; });
+    Configure([](tw::TOptions& options) { options.Edit().ScanPeriodSeconds = 1; });
     TTestProcess& program = Start();
     // The hidden window that hears the hot key is there once the program runs.
     ASSERT_TRUE(twtest::WaitUntil(

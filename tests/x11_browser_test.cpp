@@ -144,12 +144,12 @@ TEST_F(X11BrowserAddress, AccessibilityOffIsReportedAndTheProgramSwitchesItOnAnd
 
     const fs::path data = session_->Home().Path() / "data" / "Tallywick.V3";
     ASSERT_TRUE(twtest::ConfigureDataFolder(data, TALLYWICK_BIN_DIR, [&](tw::TOptions& options) {
-        options.ScanPeriodSeconds = 1;
+        options.Edit().ScanPeriodSeconds = 1;
         auto item = std::make_unique<tw::TMonitoredItem>();
         item->Name = "127.0.0.1";
         item->Caption = "Local pages";
         item->ItemType = tw::TMonitoredItemType::mitWeb;
-        options.MonitoredList.Add("Local pages", std::move(item));
+        options.Edit().MonitoredList.Add("Local pages", std::move(item));
     }));
     twtest::TChildOptions programOptions = session_->Environment();
     programOptions.stderrFile = output.File("errors.txt");
@@ -283,13 +283,13 @@ TEST_F(X11BrowserAddress, AHungBrowserCostsOneCyclesAddress) {
 TEST_F(X11BrowserAddress, TheEngineCountsAListedSiteAndClosesItsWindowsAtTheLimit) {
     twtest::TestDataFolder folder(tw::EncodeDate(2026, 12, 7) + 10 * tw::OneHour);
     tw::TOptions options(folder.Data());
-    options.TimeLimitSeconds = 3600;
-    options.ExpirationAction = tw::TExpirationAction::CloseListed; // "Close Browser/App."
+    options.Edit().TimeLimitSeconds = 3600;
+    options.Edit().ExpirationAction = tw::TExpirationAction::CloseListed; // "Close Browser/App."
     auto item = std::make_unique<tw::TMonitoredItem>();
     item->Name = server_->Host();
     item->Caption = "Local pages";
     item->ItemType = tw::TMonitoredItemType::mitWeb;
-    options.MonitoredList.Add("Local pages", std::move(item));
+    options.Edit().MonitoredList.Add("Local pages", std::move(item));
     options.MonitoredItemsSave();
 
     // The reminder's close-everything, as the person meets it at the limit.
@@ -326,7 +326,7 @@ TEST_F(X11BrowserAddress, TheEngineCountsAListedSiteAndClosesItsWindowsAtTheLimi
         std::stoi(folder.Scalar("actmondb.sqlite", "SELECT COUNT(*) FROM applications"));
     EXPECT_EQ(engine.Logger().Total, 3 * rows);
 
-    options.TimeLimitSeconds = engine.Logger().Total;
+    options.Edit().TimeLimitSeconds = engine.Logger().Total;
     ASSERT_TRUE(scanUntil([&] { return host.shown.size() == 1; }));
     for (const TBrowser::TKind kind : {TBrowser::Chromium, TBrowser::Firefox}) {
         SCOPED_TRACE(kind == TBrowser::Chromium ? "Chromium" : "Firefox");

@@ -85,14 +85,14 @@ class X11DayTrust : public ::testing::TestWithParam<TTrustCase> {
                    const std::function<void(tw::TOptions&)>& more = {}) {
         ASSERT_TRUE(
             twtest::ConfigureDataFolder(DataFolder(), installed_.Folder(), [&](tw::TOptions& o) {
-                o.ScanPeriodSeconds = scanPeriod;
-                o.TimeLimitSeconds = limit;
-                o.ExpirationAction = action;
+                o.Edit().ScanPeriodSeconds = scanPeriod;
+                o.Edit().TimeLimitSeconds = limit;
+                o.Edit().ExpirationAction = action;
                 auto item = std::make_unique<tw::TMonitoredItem>();
                 item->Name = listed;
                 item->Caption = "Test client";
                 item->ItemType = tw::TMonitoredItemType::mitApp;
-                o.MonitoredList.Add("Test client", std::move(item));
+                o.Edit().MonitoredList.Add("Test client", std::move(item));
                 if (more) {
                     more(o);
                 }
@@ -271,7 +271,7 @@ void X11DayTrust::ZoneForward() {
     ASSERT_FALSE(twtest::ReadAll(zone).empty());
     // The day as the program started in that zone keeps it: it began at 04:00 there, 16:00 UTC.
     Configure(client_, 1, 2, tw::TExpirationAction::CloseListed, [&](tw::TOptions& o) {
-        o.SetDay({dayEnd, dayEnd - 1 + 12 * tw::OneHour});
+        o.Edit().SetDay({dayEnd, dayEnd - 1 + 12 * tw::OneHour});
     });
 
     TClient first({"--pid", "--delete", "--focus"});

@@ -65,8 +65,8 @@ class X11ProgramFaults : public ::testing::TestWithParam<TFault> {
     void Prepare() {
         ASSERT_TRUE(
             twtest::ConfigureDataFolder(DataFolder(), installed_.Folder(), [&](tw::TOptions& o) {
-                o.ScanPeriodSeconds = 1;
-                o.TimeLimitSeconds = Limit;
+                o.Edit().ScanPeriodSeconds = 1;
+                o.Edit().TimeLimitSeconds = Limit;
                 for (int i = 0; i < 3; ++i) {
                     o.SetReminder(i, Memo);
                 }
@@ -74,7 +74,7 @@ class X11ProgramFaults : public ::testing::TestWithParam<TFault> {
                 item->Name = client_;
                 item->Caption = "Test client";
                 item->ItemType = tw::TMonitoredItemType::mitApp;
-                o.MonitoredList.Add("Test client", std::move(item));
+                o.Edit().MonitoredList.Add("Test client", std::move(item));
             }));
         tw::TSQLiteDatabase db(Activity());
         db.ExecSQL("BEGIN");

@@ -52,14 +52,14 @@ class X11Program : public ::testing::Test {
     // Our test client on the list, a limit of two seconds and scans every second.
     void ConfigureListedClient(tw::TExpirationAction action) {
         Configure([&](tw::TOptions& options) {
-            options.ScanPeriodSeconds = 1;
-            options.TimeLimitSeconds = 2;
-            options.ExpirationAction = action;
+            options.Edit().ScanPeriodSeconds = 1;
+            options.Edit().TimeLimitSeconds = 2;
+            options.Edit().ExpirationAction = action;
             auto item = std::make_unique<tw::TMonitoredItem>();
             item->Name = fs::canonical(twtest::ClientPath()).string();
             item->Caption = "Test client";
             item->ItemType = tw::TMonitoredItemType::mitApp;
-            options.MonitoredList.Add("Test client", std::move(item));
+            options.Edit().MonitoredList.Add("Test client", std::move(item));
         });
     }
     // The program's time-up reminder, once it is on the screen.

@@ -322,7 +322,7 @@ TEST_F(X11Session, ALockedOrSleepingMinuteIsNeverCounted) {
     item->Name = std::filesystem::canonical(twtest::ClientPath()).string();
     item->Caption = "Test client";
     item->ItemType = tw::TMonitoredItemType::mitApp;
-    options.MonitoredList.Add("Test client", std::move(item));
+    options.Edit().MonitoredList.Add("Test client", std::move(item));
     ASSERT_TRUE(options.MonitoredItemsSave());
     tw::TX11Desktop desktop;
     twtest::TTestScanHost host;

@@ -4,8 +4,9 @@
 //
 // tallywick-probe --programs [--complete]: "why is my program not offered?": prints the
 // lines path=caption the add wizard's Fast scan offers, or with --complete those of the
-// Complete scan followed by the running programs'.
+// Complete scan followed by the running programs it offers (those owning a window).
 #include "discovery/program_sources.h"
+#include "monitor/offered_programs.h"
 #include "monitor/probe.h"
 #include "monitor/probe_report.h"
 #include "platform/native_path.h"
@@ -30,7 +31,7 @@ void PrintLines(const std::vector<std::string>& lines) {
     std::fflush(stdout);
 }
 
-void PrintPrograms(bool complete) {
+void PrintPrograms(bool complete, tw::TDesktop& desktop) {
     std::vector<std::string> lines;
     if (!complete) {
         tw::FastScanPrograms(lines);
@@ -39,7 +40,8 @@ void PrintPrograms(bool complete) {
     }
     tw::CompleteScanPrograms(lines, {});
     PrintLines(lines);
-    tw::RunningProgramLines(lines);
+    const std::vector<std::string> owners = tw::WindowOwningPrograms(desktop);
+    tw::OfferedRunningPrograms(tw::RunningProgramLines, &owners, lines);
     PrintLines(lines);
 }
 
@@ -70,11 +72,11 @@ int main(int argc, char** argv) {
     SetErrorLogListener(
         [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
     try {
+        auto desktop = CreateDesktop();
         if (programs) {
-            PrintPrograms(complete);
+            PrintPrograms(complete, *desktop);
             return 0;
         }
-        auto desktop = CreateDesktop();
         if (const std::string problem = desktop->WindowsProblem(); !problem.empty()) {
             std::fprintf(stderr, "Windows cannot be seen: %s\n", problem.c_str());
         }
@@ -90,8 +92,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "No settings in %s yet: nothing is listed.\n",
                          data.Places().dataFolder.c_str());
         }
-        const int period = options ? options->ScanPeriodSeconds : 3;
-        const TMonitoredList* list = options ? &options->MonitoredList : nullptr;
+        const int period = options ? options->Values().ScanPeriodSeconds : 3;
+        const TMonitoredList* list = options ? &options->Values().MonitoredList : nullptr;
         TOnlineTimeApplication probe(*desktop);
         do {
             probe.Execute(false, nullptr);

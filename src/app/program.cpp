@@ -28,7 +28,7 @@ constexpr int LogPurgeNextSlicesMs = 10;    // then goes on in short slices, and
 constexpr int ClockRejudgeMs = 600000;      // then the clock is judged again now and then
 
 int ScanPeriodMs(const TOptions& options) {
-    return options.ScanPeriodSeconds * 1000;
+    return options.Values().ScanPeriodSeconds * 1000;
 }
 
 } // namespace
@@ -105,7 +105,7 @@ void TProgram::HoldSaving(bool hold) {
 }
 
 void TProgram::FollowTheList() {
-    const bool needed = options_->MonitoredList.HasWebsite();
+    const bool needed = options_->Values().MonitoredList.HasWebsite();
     if (needed != addressesNeeded_) {
         addressesNeeded_ = needed;
         desktop_.NeedAddresses(needed);

@@ -6,15 +6,26 @@
 namespace tw {
 
 bool AskAdminPassword(TOptions& options, QWidget* owner) {
-    if constexpr (!TOptions::PasswordGuardsSettings()) {
+    if constexpr (!TChangePolicy::PasswordGuardsSettings()) {
         return true;
     }
     TfrmPasswordCheck prompt(options, owner);
     return prompt.exec() == QDialog::Accepted;
 }
 
-bool ChangeGate(TOptions& options, QWidget* owner) {
-    return !options.ChangeNeedsPassword() || AskAdminPassword(options, owner);
+TChangeDecision DecideWithPassword(TOptions& options, QWidget* owner,
+                                   const std::function<TChangeDecision()>& decide) {
+    const TChangeDecision first = decide();
+    if (first != TChangeDecision::NeedsPassword || !AskAdminPassword(options, owner)) {
+        return first;
+    }
+    return decide();
+}
+
+bool MayBeginChange(TOptions& options, QWidget* owner) {
+    const TChangePolicy& policy = options.Policy();
+    return DecideWithPassword(options, owner, [&policy] { return policy.DecideChange(); }) ==
+           TChangeDecision::Allowed;
 }
 
 } // namespace tw

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "storage/change_policy.h"
+
+#include <functional>
+
 class QWidget;
 
 namespace tw {
@@ -10,9 +14,13 @@ class TOptions;
 // self-managed edition has no password: it answers true at once and shows nothing.
 bool AskAdminPassword(TOptions& options, QWidget* owner);
 
-// Whether a guarded change (the list, the limit, the time-up action) may begin: always in
-// the self-managed edition, else when the user may change settings or the administrator
-// gives the password.
-bool ChangeGate(TOptions& options, QWidget* owner);
+// Asks the program for its decision; when that needs the administrator's password, asks for
+// it over the owner and asks again. NeedsPassword stays the answer when none was given.
+TChangeDecision DecideWithPassword(TOptions& options, QWidget* owner,
+                                   const std::function<TChangeDecision()>& decide);
+
+// Whether a guarded change (the list, the limit, the time-up action) may begin, asking for
+// the password where the program needs it.
+bool MayBeginChange(TOptions& options, QWidget* owner);
 
 } // namespace tw

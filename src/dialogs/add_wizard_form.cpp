@@ -6,6 +6,7 @@
 #include "dialogs/guarded.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
+#include "storage/options.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -76,7 +77,8 @@ TfrmAppSiteAddWizard::TfrmAppSiteAddWizard(TOptions& options, const TMonitoredLi
                                            TMonitoredList& result, TProgramSources sources,
                                            QWidget* parent)
     : TfrmBase(parent), options_(options), result_(result),
-      lists_(options, current, [this] { return AskPassword(); }),
+      lists_(options.Policy(), options.Places().ProgramBaseName(), current,
+             [this] { return AskPassword(); }),
       scan_(std::make_unique<TProgramScan>(std::move(sources))) {
     setObjectName(QStringLiteral("frmAppSiteAddWizard"));
     setWindowTitle(QStringLiteral("Tallywick"));

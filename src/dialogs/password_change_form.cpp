@@ -48,7 +48,7 @@ TfrmPasswordChange::TfrmPasswordChange(TOptions& options, QWidget* parent)
 }
 
 void TfrmPasswordChange::btnOkClick() {
-    if (!options_.CheckPassword(edOldPassword->text().toStdString())) {
+    if (!options_.Policy().CheckPassword(edOldPassword->text().toStdString())) {
         ShowWarning(QStringLiteral("Invalid old password"), QStringLiteral("Please Note"));
         edOldPassword->setFocus();
         return;
@@ -59,7 +59,7 @@ void TfrmPasswordChange::btnOkClick() {
         edNewPassword->setFocus();
         return;
     }
-    options_.SetPassword(edNewPassword->text().toStdString());
+    options_.Policy().SetPassword(edNewPassword->text().toStdString());
     if (!options_.Save()) {
         // The failure itself went to the error log; the person must not be told otherwise.
         ShowWarning(QStringLiteral("The new password could not be saved"),

@@ -35,7 +35,7 @@ TfrmPasswordCheck::TfrmPasswordCheck(TOptions& options, QWidget* parent)
 }
 
 void TfrmPasswordCheck::btnOkClick() {
-    if (options_.CheckPassword(edPassword->text().toStdString())) {
+    if (options_.Policy().CheckPassword(edPassword->text().toStdString())) {
         accept();
         return;
     }

@@ -1,6 +1,7 @@
 #include "dialogs/program_scan.h"
 
 #include "discovery/program_lines.h"
+#include "monitor/offered_programs.h"
 
 #include <QMetaObject>
 #include <QObject>
@@ -60,10 +61,8 @@ void TProgramScan::Run(bool complete, std::optional<std::vector<std::string>> wi
             // Stopped: what was found so far stays.
         }
         finds.stopped = stop_;
-        sources_.running(finds.running);
-        if (windowOwners) {
-            KeepProgramLinesOf(*windowOwners, finds.running);
-        }
+        OfferedRunningPrograms(sources_.running, windowOwners ? &*windowOwners : nullptr,
+                               finds.running);
     } catch (...) {
         finds.failure = std::current_exception();
     }

@@ -1,6 +1,7 @@
 // The add wizard's sources on the system it runs on: each system's discovery library.
 #include "dialogs/program_scan.h"
 #include "discovery/program_sources.h"
+#include "monitor/offered_programs.h"
 #include "platform/desktop.h"
 
 namespace tw {
@@ -31,16 +32,7 @@ class TControl {
 
 TProgramSources SystemProgramSources(TDesktop& desktop) {
     TProgramSources sources;
-    sources.windowOwners = [&desktop] {
-        std::vector<std::string> owners;
-        desktop.DescribeTopLevelWindows([&](const TWindowFacts& facts) {
-            if (!facts.executablePath.empty()) {
-                owners.push_back(facts.executablePath);
-            }
-            return true;
-        });
-        return owners;
-    };
+    sources.windowOwners = [&desktop] { return WindowOwningPrograms(desktop); };
     sources.fast = [](std::vector<std::string>& lines) { FastScanPrograms(lines); };
     sources.countFolders = [](const TFolderProgress& progress) {
         TControl control(progress);

@@ -267,7 +267,7 @@ void TfrmSettings::CreateReminderSheet() {
 
 QList<QWidget*> TfrmSettings::VisibleSheets() const {
     QList<QWidget*> sheets{tsBackground};
-    if (TOptions::PasswordGuardsSettings()) {
+    if (options_.Policy().PasswordGuardsSettings()) {
         sheets.append(tsLogon);
     }
     sheets.append({tsMonitoredList, tsExpiration, tsReminder});

@@ -14,7 +14,7 @@
 namespace tw {
 
 void TfrmSettings::SetUpLogonPage() {
-    const bool passwordSet = !options_.Password.empty();
+    const bool passwordSet = !options_.Values().Password.empty();
     const QString description =
         QStringLiteral("Please %1 Admin Password. Admin sets sites and apps "
                        "to watch, but can opt to give this control to the user")
@@ -43,8 +43,7 @@ bool TfrmSettings::ValidateLogonPage() {
     if (password.trimmed().isEmpty()) {
         return refuse("A password is required");
     }
-    if (options_.Password.empty() || options_.CheckPassword(password.toStdString())) {
-        options_.AdminAccess = true;
+    if (options_.Policy().LogOn(password.toStdString())) {
         return true;
     }
     return refuse("Invalid password");
@@ -55,13 +54,15 @@ void TfrmSettings::edtStart_PasswordChange() {
         return;
     }
     // The right to hand over control is shown to the administrator only.
-    ShowAllowToggle(options_.CheckPassword(edtStart_Password->text().toStdString()));
+    ShowAllowToggle(options_.Policy().CheckPassword(edtStart_Password->text().toStdString()));
 }
 
 void TfrmSettings::ShowAllowToggle(bool visible) {
     lblAllowUserToChangeSettings->setVisible(visible);
-    imgAllowUserToChangeSettings_Yes->setVisible(visible && options_.AllowUserToChangeSettings);
-    imgAllowUserToChangeSettings_No->setVisible(visible && !options_.AllowUserToChangeSettings);
+    imgAllowUserToChangeSettings_Yes->setVisible(visible &&
+                                                 options_.Values().AllowUserToChangeSettings);
+    imgAllowUserToChangeSettings_No->setVisible(visible &&
+                                                !options_.Values().AllowUserToChangeSettings);
 }
 
 void TfrmSettings::FlipAllowToggle() {

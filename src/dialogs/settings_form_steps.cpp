@@ -9,10 +9,11 @@
 #include "skin/item_rows.h"
 #include "skin/marked_item_delegate.h"
 #include "skin/pictures.h"
-#include "storage/access.h"
 #include "storage/date_format.h"
 #include "storage/expiration_action.h"
 #include "storage/options.h"
+#include "storage/pending_removals.h"
+#include "storage/settings_changes.h"
 #include "storage/time_limit_text.h"
 
 #include <QCheckBox>
@@ -39,16 +40,13 @@ TfrmSettings::~TfrmSettings() = default;
 
 bool TfrmSettings::ShowSettingsWizard(bool firstRun) {
     firstRun_ = firstRun;
-    if (TOptions::PasswordGuardsSettings()) {
+    if (options_.Policy().PasswordGuardsSettings()) {
         SetUpLogonPage();
     }
     ShowAllowToggle(firstRun_);
     LoadPages();
     LoadStartAtLogin();
-    if (firstRun_ && !TOptions::PasswordGuardsSettings()) {
-        // The very first settings are the person's own decision, not a change of the day.
-        options_.AdminAccess = true;
-    }
+    options_.Policy().BeginSettingsWizard(firstRun_);
     ShowPage(VisibleSheets().first());
     return exec() == QDialog::Accepted;
 }
@@ -60,17 +58,17 @@ void TfrmSettings::LoadPages() {
 }
 
 void TfrmSettings::LoadExpirationPage() {
-    loadedSeconds_ = options_.ShownTimeLimitSeconds();
-    loadedAction_ = ExpirationActionIndex(options_.ShownExpirationAction());
+    loadedSeconds_ = options_.Policy().ShownTimeLimitSeconds();
+    loadedAction_ = ExpirationActionIndex(options_.Policy().ShownExpirationAction());
     medTimeLimit->setText(QString::fromStdString(FormatHourMinute(loadedSeconds_ / SecondsPerDay)));
     cbxExpirationAction->setCurrentIndex(loadedAction_);
 }
 
 void TfrmSettings::LoadListPage() {
-    CopyList(options_.MonitoredList, workingList_);
-    if (!TOptions::PasswordGuardsSettings()) {
+    CopyList(options_.Values().MonitoredList, workingList_);
+    if (options_.Policy().PendingRemovalsShown()) {
         // Items waiting for their removal at the next daily reset show dimmed.
-        for (const std::string& name : options_.PendingRemovalNames()) {
+        for (const std::string& name : PendingRemovalNames(options_.Settings())) {
             const int index = workingList_.IndexOfName(name);
             if (index != -1) {
                 workingList_.Items(index).Active = false;
@@ -102,7 +100,7 @@ void TfrmSettings::LoadStartAtLogin() {
 
 void TfrmSettings::LoadReminderPage() {
     cbReminderChangePeriod->setCurrentIndex(
-        ReminderChangePeriodIndex(options_.ReminderChangePeriod));
+        ReminderChangePeriodIndex(options_.Values().ReminderChangePeriod));
     for (int part = 0; part < 3; ++part) {
         texts_[static_cast<std::size_t>(part)] = options_.GetReminder(part);
     }
@@ -153,9 +151,8 @@ void TfrmSettings::StepNext() {
     }
     if (currentSheet_ == tsLogon) {
         LoadPages();
-        EnableGuardedControls(
-            firstRun_ || options_.AdminAccess ||
-            (edtStart_Password->text().isEmpty() && options_.AllowUserToChangeSettings));
+        EnableGuardedControls(options_.Policy().GuardedControlsUsable(
+            firstRun_, !edtStart_Password->text().isEmpty()));
     }
     const QList<QWidget*> sheets = VisibleSheets();
     const qsizetype at = sheets.indexOf(currentSheet_);
@@ -222,13 +219,13 @@ void TfrmSettings::btnDeleteClick() {
     if (text.isEmpty() || !ConfirmDelete(text, this)) {
         return;
     }
-    const int level = options_.AccessLevel();
+    const TItemDeletion right = options_.Policy().DeletionRight();
     const int index = workingList_.IndexOfName(selected->Name);
-    if (level == alNone || index == -1) {
+    if (right == TItemDeletion::Nothing || index == -1) {
         return;
     }
-    if (level == alUser) {
-        // Here a user only deactivates: the item leaves the list at the next daily reset.
+    if (right == TItemDeletion::Deactivated) {
+        // The item leaves the list at the next daily reset.
         workingList_.Items(index).Active = false;
         lbxAppSites->clearSelection();
     } else {
@@ -238,44 +235,25 @@ void TfrmSettings::btnDeleteClick() {
 }
 
 void TfrmSettings::Apply() {
-    const bool passwordTyped = !edtStart_Password->text().isEmpty();
-    if (firstRun_ ||
-        (passwordTyped && options_.CheckPassword(edtStart_Password->text().toStdString()))) {
-        options_.AllowUserToChangeSettings = AllowToggleOn();
-    }
-    options_.ApplyLimitAndAction(
-        static_cast<int>(
-            std::lround(TextToTimeLimit(medTimeLimit->text().toStdString()) * SecondsPerDay)),
-        ExpirationActionFromIndex(cbxExpirationAction->currentIndex())
-            .value_or(TExpirationAction::ReminderOnly),
-        loadedSeconds_,
-        ExpirationActionFromIndex(loadedAction_).value_or(TExpirationAction::ReminderOnly));
-    // Items deactivated here leave the list at the next daily reset; items wanted again stay.
-    for (int i = 0; i < workingList_.Count(); ++i) {
-        const TMonitoredItem& item = workingList_.Items(i);
-        const int before = options_.MonitoredList.IndexOfName(item.Name);
-        const bool wasActive = before == -1 || options_.MonitoredList.Items(before).Active;
-        if (wasActive && !item.Active) {
-            options_.RecordPendingRemoval(item);
-        } else if (!wasActive && item.Active) {
-            options_.CancelPendingRemoval(item);
-        }
-    }
-    CopyList(workingList_, options_.MonitoredList);
-    for (int part = 0; part < 3; ++part) {
-        options_.SetReminder(part, texts_[static_cast<std::size_t>(part)]);
-    }
-    options_.ReminderChangePeriod =
+    TChosenSettings chosen;
+    chosen.firstRun = firstRun_;
+    chosen.password = edtStart_Password->text().toStdString();
+    chosen.allowUserToChange = AllowToggleOn();
+    chosen.timeLimitSeconds = static_cast<int>(
+        std::lround(TextToTimeLimit(medTimeLimit->text().toStdString()) * SecondsPerDay));
+    chosen.action = ExpirationActionFromIndex(cbxExpirationAction->currentIndex())
+                        .value_or(TExpirationAction::ReminderOnly);
+    chosen.shownTimeLimitSeconds = loadedSeconds_;
+    chosen.shownAction =
+        ExpirationActionFromIndex(loadedAction_).value_or(TExpirationAction::ReminderOnly);
+    chosen.list = &workingList_;
+    chosen.reminders = texts_;
+    chosen.reminderChangePeriod =
         ReminderChangePeriodFromIndex(cbReminderChangePeriod->currentIndex());
     if (StartAtLoginAvailable() && chkStartAtLogin->isChecked() != StartsAtLogin()) {
         SetStartAtLogin(chkStartAtLogin->isChecked(), options_.Places().programPath);
     }
-    if (TOptions::PasswordGuardsSettings() && passwordTyped) {
-        options_.SetPassword(edtStart_Password->text().toStdString());
-    }
-    const bool saved = options_.Save();
-    options_.AdminAccess = false;
-    if (!saved) {
+    if (!ApplyChosenSettings(options_, chosen)) {
         // What was chosen is in force; the next regular save tries again.
         ShowWarning(QStringLiteral("Your settings could not be saved"),
                     QStringLiteral("Please Note"));
@@ -284,10 +262,9 @@ void TfrmSettings::Apply() {
 }
 
 bool ShowFirstRunSettings(TOptions& options, TDesktop& desktop) {
-    if (options.IsNotFirstRun || options.LoadFailed()) {
+    if (!BeginFirstRun(options)) {
         return false;
     }
-    options.IsNotFirstRun = true;
     TfrmSettings wizard(options, desktop);
     wizard.ShowSettingsWizard(true);
     return true;

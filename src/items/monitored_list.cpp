@@ -92,6 +92,15 @@ int TMonitoredList::IndexOfItem(const TMonitoredItem* item) const {
     return IndexOfName(item->Name);
 }
 
+TMonitoredItem* TMonitoredList::Find(const std::string& name) {
+    const int index = IndexOfName(name);
+    return index == -1 ? nullptr : pairs_[static_cast<std::size_t>(index)].item.get();
+}
+
+const TMonitoredItem* TMonitoredList::Find(const std::string& name) const {
+    return const_cast<TMonitoredList*>(this)->Find(name);
+}
+
 bool TMonitoredList::HasWebsite() const {
     for (const Pair& pair : pairs_) {
         if (pair.item->ItemType == TMonitoredItemType::mitWeb) {

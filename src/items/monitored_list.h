@@ -45,6 +45,9 @@ class TMonitoredList {
     // that, the first website the text names by the address rules (SameSiteName); -1 if none.
     int IndexOfName(const std::string& name) const;
     int IndexOfItem(const TMonitoredItem* item) const;
+    // The item IndexOfName finds, or null.
+    TMonitoredItem* Find(const std::string& name);
+    const TMonitoredItem* Find(const std::string& name) const;
     // Whether any item is a website, so that browser addresses are needed.
     bool HasWebsite() const;
 

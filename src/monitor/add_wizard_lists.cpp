@@ -3,8 +3,7 @@
 #include "base/exception.h"
 #include "base/text.h"
 #include "platform/program_paths.h"
-#include "storage/access.h"
-#include "storage/options.h"
+#include "storage/change_policy.h"
 
 #include <array>
 #include <memory>
@@ -16,22 +15,22 @@ namespace {
 constexpr const char* Unit = "AppSiteAddWizardFRM";
 
 // The lists are sorted by caption: a renamed item moves to its new place.
-void Rename(TMonitoredList& list, int index, const std::string& caption) {
-    auto renamed = CopyOf(list.Items(index));
+void Rename(TMonitoredList& list, const TMonitoredItem& item, const std::string& caption) {
+    auto renamed = CopyOf(item);
     renamed->Caption = caption;
-    list.Delete(index);
+    list.Delete(list.IndexOfItem(&item));
     list.Add(caption, std::move(renamed));
 }
 
 // Moves an item by name from one list to another, checked or not; false when absent.
 bool MoveByName(const std::string& name, TMonitoredList& from, TMonitoredList& to, bool checked) {
-    const int index = from.IndexOfName(name);
-    if (index == -1) {
+    const TMonitoredItem* found = from.Find(name);
+    if (found == nullptr) {
         return false;
     }
-    auto moved = CopyOf(from.Items(index));
+    auto moved = CopyOf(*found);
     moved->Checked = checked;
-    from.Delete(index);
+    from.Delete(from.IndexOfItem(found));
     const std::string key = moved->Caption;
     to.Add(key, std::move(moved));
     return true;
@@ -71,9 +70,11 @@ TAddOutcome Added() {
 
 } // namespace
 
-TAddWizardLists::TAddWizardLists(TOptions& options, const TMonitoredList& current,
+TAddWizardLists::TAddWizardLists(TChangePolicy& policy, std::string programName,
+                                 const TMonitoredList& current,
                                  std::function<bool()> askAdminPassword)
-    : options_(options), askAdminPassword_(std::move(askAdminPassword)), current_(current) {
+    : policy_(policy), programName_(std::move(programName)),
+      askAdminPassword_(std::move(askAdminPassword)), current_(current) {
     ExistingApps.AssignFiltered(&current, TMonitoredItemType::mitApp, nullptr);
     SiteItems.AssignFiltered(&current, TMonitoredItemType::mitWeb, nullptr);
     for (TMonitoredList* list : {&ExistingApps, &SiteItems}) {
@@ -106,10 +107,8 @@ TAddOutcome TAddWizardLists::AddTypedItem(TMonitoredItemType type, const std::st
     int index = -1;
     const TCandidateStatus status = result.CheckItem(&candidate, index);
     if (status == TCandidateStatus::ProgramItself) {
-        std::string warning = options_.Places().ProgramBaseName();
-        warning.insert(0, 1, '"');
-        warning += "\" could not be added to time-limit list";
-        return Refused(std::move(warning), "Please Note");
+        return Refused('"' + programName_ + "\" could not be added to time-limit list",
+                       "Please Note");
     }
     // A name listed as the other kind is taken whatever the caption: a site typed on the
     // sites page must not quietly rename a listed application, nor the other way round.
@@ -132,30 +131,30 @@ TAddOutcome TAddWizardLists::AddTypedItem(TMonitoredItemType type, const std::st
             if (list == nullptr) {
                 break;
             }
-            const int at = list->IndexOfName(name);
-            if (at == -1) {
+            const TMonitoredItem* found = list->Find(name);
+            if (found == nullptr) {
                 continue;
             }
             // Only a new tag renames; the same name typed again, in whatever letter case,
             // is a duplicate.
-            if (Trim(tag).empty() || list->Items(at).Caption == candidate.Caption) {
+            if (Trim(tag).empty() || found->Caption == candidate.Caption) {
                 return Refused(DuplicateWarning(type, type), "Please note");
             }
-            Rename(*list, at, candidate.Caption);
+            Rename(*list, *found, candidate.Caption);
             return Added();
         }
         return {};
     }
     case TCandidateStatus::Inactive: {
         TMonitoredList& own = isSite ? SiteItems : ExistingApps;
-        const int at = own.IndexOfName(name);
-        if (at == -1) {
+        TMonitoredItem* found = own.Find(name);
+        if (found == nullptr) {
             return {};
         }
-        own.Items(at).Active = true;
-        own.Items(at).Checked = true;
-        if (!Trim(tag).empty() && own.Items(at).Caption != candidate.Caption) {
-            Rename(own, at, candidate.Caption);
+        found->Active = true;
+        found->Checked = true;
+        if (!Trim(tag).empty() && found->Caption != candidate.Caption) {
+            Rename(own, *found, candidate.Caption);
         }
         return Added();
     }
@@ -174,26 +173,24 @@ TAddOutcome TAddWizardLists::AddTypedItem(TMonitoredItemType type, const std::st
 }
 
 bool TAddWizardLists::FreeRemovalTaken() const {
-    return options_.MonitoredItemDeleteActionProcessed || FreeRemovalUsed;
+    return policy_.MonitoredItemDeleteActionProcessed() || FreeRemovalUsed;
 }
 
-TAddWizardLists::TRemoval TAddWizardLists::RemovalRight(const std::string& name) {
-    int level = options_.AccessLevel();
-    if (level == alNone && askAdminPassword_ && askAdminPassword_()) {
-        level = alAdmin;
+TItemDeletion TAddWizardLists::RemovalRight(const std::string& name) {
+    TItemDeletion right = policy_.DeletionRight();
+    if (right == TItemDeletion::Nothing && askAdminPassword_ && askAdminPassword_()) {
+        right = TItemDeletion::Removed;
     }
-    if (level == alNone) {
-        return rmNone;
-    }
-    if (level == alUser) {
+    if (right == TItemDeletion::Deactivated) {
         // One removal a day, also within one wizard: a second one only deactivates.
         if (FreeRemovalTaken()) {
-            return rmDeactivate;
+            return TItemDeletion::Deactivated;
         }
         FreeRemovalUsed = true;
         freeRemovalName_ = name;
+        return TItemDeletion::Removed;
     }
-    return rmRemove;
+    return right;
 }
 
 void TAddWizardLists::Rechecked(const std::string& name) {
@@ -206,13 +203,13 @@ void TAddWizardLists::Rechecked(const std::string& name) {
 
 bool TAddWizardLists::Unchecked(TMonitoredItem& item) {
     switch (RemovalRight(item.Name)) {
-    case rmNone:
+    case TItemDeletion::Nothing:
         return false;
-    case rmDeactivate:
+    case TItemDeletion::Deactivated:
         item.Active = false;
         item.Checked = false;
         return true;
-    case rmRemove:
+    case TItemDeletion::Removed:
         item.Checked = false;
         return false;
     }
@@ -220,40 +217,39 @@ bool TAddWizardLists::Unchecked(TMonitoredItem& item) {
 }
 
 bool TAddWizardLists::SetAppChecked(const std::string& name, bool checked) {
-    const int existing = ExistingApps.IndexOfName(name);
+    TMonitoredItem* existing = ExistingApps.Find(name);
     if (checked) {
-        if (existing != -1) {
-            ExistingApps.Items(existing).Checked = true;
-            ExistingApps.Items(existing).Active = true;
+        if (existing != nullptr) {
+            existing->Checked = true;
+            existing->Active = true;
             Rechecked(name);
         } else if (!MoveByName(name, ScanResults, ScanChosen, true)) {
             MoveByName(name, NamedAppsSetAside, NamedApps, true);
         }
         return false;
     }
-    if (existing == -1) {
+    if (existing == nullptr) {
         if (!MoveByName(name, ScanChosen, ScanResults, false)) {
             MoveByName(name, NamedApps, NamedAppsSetAside, false);
         }
         return false;
     }
-    TMonitoredItem& item = ExistingApps.Items(existing);
-    return Unchecked(item);
+    return Unchecked(*existing);
 }
 
 bool TAddWizardLists::SetSiteChecked(const std::string& name, bool checked) {
-    const int index = SiteItems.IndexOfName(name);
-    if (index == -1) {
+    TMonitoredItem* found = SiteItems.Find(name);
+    if (found == nullptr) {
         return false;
     }
-    TMonitoredItem& item = SiteItems.Items(index);
+    TMonitoredItem& item = *found;
     if (checked) {
         item.Checked = true;
         item.Active = true;
         Rechecked(name);
         return false;
     }
-    if (current_.IndexOfName(name) == -1) {
+    if (current_.Find(name) == nullptr) {
         item.Checked = false; // typed while the wizard is open: nothing to remove
         return false;
     }
@@ -302,7 +298,7 @@ void TAddWizardLists::BuildResultList(TMonitoredList& result) const {
 
 void TAddWizardLists::Finish() {
     if (FreeRemovalUsed) {
-        options_.SetMonitoredItemDeleteActionProcessed(true);
+        policy_.SetMonitoredItemDeleteActionProcessed(true);
     }
 }
 

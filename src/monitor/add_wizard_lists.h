@@ -1,13 +1,14 @@
 #pragma once
 
 #include "items/monitored_list.h"
+#include "storage/item_deletion.h"
 
 #include <functional>
 #include <string>
 
 namespace tw {
 
-class TOptions;
+class TChangePolicy;
 
 // What happened to a typed site or program.
 struct TAddOutcome {
@@ -22,8 +23,9 @@ struct TAddOutcome {
 // these lists and passes the person's clicks on.
 class TAddWizardLists {
   public:
-    // askAdminPassword is asked before a removal that the person has no right to make.
-    TAddWizardLists(TOptions& options, const TMonitoredList& current,
+    // askAdminPassword is asked before a removal that the person has no right to make;
+    // programName is this program's own file name, which is never listed.
+    TAddWizardLists(TChangePolicy& policy, std::string programName, const TMonitoredList& current,
                     std::function<bool()> askAdminPassword);
 
     TMonitoredList ExistingApps;      // the listed applications, all checked
@@ -64,15 +66,15 @@ class TAddWizardLists {
     void Finish();
 
   private:
-    enum TRemoval { rmNone, rmDeactivate, rmRemove };
     // What unchecking a listed item comes to for this person today.
-    TRemoval RemovalRight(const std::string& name);
+    TItemDeletion RemovalRight(const std::string& name);
     bool FreeRemovalTaken() const;
     void Rechecked(const std::string& name);
     // Unchecking a listed item: removed, deactivated or left, by right; true when deactivated.
     bool Unchecked(TMonitoredItem& item);
 
-    TOptions& options_;
+    TChangePolicy& policy_;
+    std::string programName_;
     std::function<bool()> askAdminPassword_;
     const TMonitoredList& current_;
     // The item whose removal used the day's free one, so that checking it again returns it.

@@ -7,6 +7,7 @@
 #include "storage/activity_database.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
+#include "storage/day_choice.h"
 #include "storage/day_start.h"
 #include "storage/error_log.h"
 #include "storage/settings_file.h"
@@ -32,14 +33,14 @@ TScanEngine::TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host, 
       timers_(timers), probe_(desktop), closeProbe_(desktop), lastScanTime_(ClockUtcNow()),
       fiveMinutesOffered_(fiveMinutesAllowed),
       fiveMinutesAllowed_(fiveMinutesAllowed &&
-                          !options.DayChoiceMade(TDayChoice::FiveMinutesTaken)),
-      listClosedForTheDay_(options.DayChoiceMade(TDayChoice::ListClosed)),
+                          !DayChoiceMade(options.Settings(), TDayChoice::FiveMinutesTaken)),
+      listClosedForTheDay_(DayChoiceMade(options.Settings(), TDayChoice::ListClosed)),
       blockEnd_(ClockUtcNow()) {
     KeepDayWithinReach();
 }
 
 TDateTime TScanEngine::DayNow() const {
-    return options_.Day().RowTime(ClockNow());
+    return options_.Values().Day().RowTime(ClockNow());
 }
 
 bool TScanEngine::IsBlockActive() const {
@@ -48,7 +49,8 @@ bool TScanEngine::IsBlockActive() const {
 
 TOnlineTimeApplicationLogger& TScanEngine::Logger() {
     if (!logger_) {
-        logger_ = std::make_unique<TOnlineTimeApplicationLogger>(activity_, options_.Day());
+        logger_ =
+            std::make_unique<TOnlineTimeApplicationLogger>(activity_, options_.Values().Day());
     }
     return *logger_;
 }
@@ -101,11 +103,11 @@ void TScanEngine::FollowClockCorrection() {
 }
 
 void TScanEngine::KeepDayWithinReach() {
-    TProgramDay day = options_.Day();
+    TProgramDay day = options_.Values().Day();
     if (day.StartUtc == 0) {
         // Stored before the day's start was kept: it began at its 04:00 by today's zone.
         day.StartUtc = std::min(ClockUtcNow(), day.StartUtcByZoneNow(ClockNow(), ClockUtcNow()));
-        options_.SetDay(day);
+        options_.Edit().SetDay(day);
     }
     if (!day.PullBack(ClockNow(), ClockUtcNow())) {
         return;
@@ -113,8 +115,8 @@ void TScanEngine::KeepDayWithinReach() {
     ErrorLog("The program day stored ends on " + DateTimeToSQL(day.End) +
              " no more: the clock that stored it was ahead. Today's time is counted to the day "
              "that ends on " +
-             DateTimeToSQL(options_.ResetDateTime) + ".");
-    options_.SetDay(day);
+             DateTimeToSQL(options_.Values().ResetDateTime) + ".");
+    options_.Edit().SetDay(day);
     logger_.reset(); // today's totals are read again for the day now in force
 }
 
@@ -130,7 +132,7 @@ void TScanEngine::RunCycle() {
     if (!inBlock) {
         host_.SetBlockDisplay(false);
     }
-    if (options_.Day().NextIsDue(ClockNow(), ClockUtcNow())) {
+    if (options_.Values().Day().NextIsDue(ClockNow(), ClockUtcNow())) {
         DailyReset();
     }
 
@@ -144,14 +146,14 @@ void TScanEngine::RunCycle() {
     int index = -1;
     TMonitoredItemType kind = TMonitoredItemType::mitAll;
     std::string caption;
-    if (!IsListed(probe_, &options_.MonitoredList, index, kind, caption)) {
+    if (!IsListed(probe_, &options_.Values().MonitoredList, index, kind, caption)) {
         return; // unlisted time is dropped, never counted later
     }
     // Taken now: the reminder below runs a message loop of its own, and whatever runs in it
     // may change the list.
-    const std::string listedName = options_.MonitoredList.Items(index).Name;
+    const std::string listedName = options_.Values().MonitoredList.Items(index).Name;
 
-    const bool limitReached = Logger().Total >= options_.TimeLimitSeconds;
+    const bool limitReached = Logger().Total >= options_.Values().TimeLimitSeconds;
     if (listClosedForTheDay_) {
         desktop_.PostCloseRequest(probe_.Window); // asked and answered: no reminder again
     } else if (limitReached || inBlock) {
@@ -180,21 +182,21 @@ void TScanEngine::RunCycle() {
         // leave the program's totals at the next reload.
         probe_.Url = kind == TMonitoredItemType::mitWeb ? listedName : std::string();
     }
-    Logger().Log(probe_.Activity(), CreditedSeconds(), &options_.MonitoredList);
+    Logger().Log(probe_.Activity(), CreditedSeconds(), &options_.Values().MonitoredList);
 }
 
 int TScanEngine::CreditedSeconds() const {
     // A gap the program did not hear of (a sleep without notice, a stopped process, a frozen
     // session) is not time in front of the list; a late timer is. The time this cycle spent
     // with the person (the reminder) was seen, and counts in full.
-    const int most = 2 * options_.ScanPeriodSeconds;
+    const int most = 2 * options_.Values().ScanPeriodSeconds;
     return std::clamp(SecondsBetween(lastScanTime_, cycleStart_), 0, most) +
            std::max(SecondsBetween(cycleStart_, ClockUtcNow()), 0);
 }
 
 void TScanEngine::NoticeUnreadableAddress() {
     if (addressNoticeGiven_ || !AddressProblemNeedsThePerson(probe_.AddressProblem) ||
-        !options_.MonitoredList.HasWebsite()) {
+        !options_.Values().MonitoredList.HasWebsite()) {
         return;
     }
     addressNoticeGiven_ = true;
@@ -263,7 +265,7 @@ void TScanEngine::ShowDayPart(int part) {
 }
 
 TExpirationAction TScanEngine::TimeUpAction(bool isBlock) const {
-    return isBlock ? TExpirationAction::CloseListed : options_.ExpirationAction;
+    return isBlock ? TExpirationAction::CloseListed : options_.Values().ExpirationAction;
 }
 
 void TScanEngine::CarryOutTimeUpAction(const TReminderChoice& choice) {
@@ -286,14 +288,14 @@ void TScanEngine::CarryOutTimeUpAction(const TReminderChoice& choice) {
 void TScanEngine::KeepTheDaysChoice(const TReminderChoice& choice, bool isBlock) {
     if (choice.fiveMoreMinutes && fiveMinutesAllowed_) {
         fiveMinutesAllowed_ = false;
-        options_.MakeDayChoice(TDayChoice::FiveMinutesTaken);
+        MakeDayChoice(options_.Settings(), TDayChoice::FiveMinutesTaken);
     }
     // Only "Reminder Only" lets the person choose; the reminder offers closing as blocking
     // the list until the day ends.
-    if (!isBlock && options_.ExpirationAction == TExpirationAction::ReminderOnly &&
+    if (!isBlock && options_.Values().ExpirationAction == TExpirationAction::ReminderOnly &&
         choice.action == TExpirationAction::CloseListed) {
         listClosedForTheDay_ = true;
-        options_.MakeDayChoice(TDayChoice::ListClosed);
+        MakeDayChoice(options_.Settings(), TDayChoice::ListClosed);
     }
 }
 
@@ -303,13 +305,13 @@ void TScanEngine::ForgetTheDaysChoices() {
 }
 
 void TScanEngine::CloseAllListed() {
-    closeProbe_.Execute(true, &options_.MonitoredList);
+    closeProbe_.Execute(true, &options_.Values().MonitoredList);
 }
 
 TItemDeletion TScanEngine::DeleteListedItem(const TMonitoredItem* item) {
     // The options find the item by its name; today's list owns it and may free it, so it
     // goes last.
-    const TItemDeletion level = options_.MonitoredItemDelete(item);
+    const TItemDeletion level = options_.Policy().MonitoredItemDelete(item);
     Logger().MonitoredItemDelete(item, level);
     options_.MonitoredItemsSave();
     return level;
@@ -319,10 +321,10 @@ void TScanEngine::DailyReset() {
     limitReminderDue_ = true;
     blockReminderDue_ = true;
     ForgetTheDaysChoices(); // their marks in the settings file go with ResetChangeFlags
-    options_.SetDay(options_.Day().Next(ClockNow(), ClockUtcNow()));
-    options_.ResetChangeFlags();
+    options_.Edit().SetDay(options_.Values().Day().Next(ClockNow(), ClockUtcNow()));
+    options_.Policy().ResetChangeFlags();
 
-    options_.ApplyPendingRemovals();
+    options_.Policy().ApplyPendingRemovals();
     options_.Save();
     // The next use reads the new day's totals (and so today's list) from the database afresh.
     logger_.reset();

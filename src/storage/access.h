@@ -8,16 +8,23 @@
 
 namespace tw {
 
-// Build-time edition: 2 is self-managed (no administrator password is ever asked for);
-// below 2 an administrator password guards the settings, so 0 and 1 behave alike. The
-// program asks TOptions::PasswordGuardsSettings rather than this number.
-inline constexpr std::uint8_t EditionValue = TALLYWICK_EDITION_VALUE;
+// Who the settings belong to, chosen when the program is built (the TALLYWICK_EDITION
+// option, by these numbers). Only SelfManaged differs: every value below it is managed by
+// an administrator alike.
+enum class TEdition : std::uint8_t {
+    AdministratorManaged = 1, // an administrator password guards the settings (0 as well)
+    SelfManaged = 2,          // nobody is asked for a password; everybody may change settings
+};
+
+// The program asks the change policy (TChangePolicy) rather than this.
+inline constexpr TEdition BuildEdition =
+    TALLYWICK_EDITION_VALUE < 2 ? TEdition::AdministratorManaged : TEdition::SelfManaged;
 
 // Who may change the strict settings.
-enum TAccessLevel : int {
-    alNone = 0,  // no right to change guarded settings
-    alUser = 1,  // changes follow the once-a-day rules
-    alAdmin = 2, // every change takes effect at once
+enum class TAccessLevel {
+    None,  // no right to change guarded settings
+    User,  // changes follow the once-a-day rules
+    Admin, // every change takes effect at once
 };
 
 } // namespace tw

@@ -176,7 +176,8 @@ std::string TActivityDatabase::Check(TOptions& options) {
     attempted_ = false;
     if (!repaired && failing_) {
         const bool briefLock =
-            code_ == SQLITE_BUSY && ClockUtcNow() - since_ < options.ScanPeriodSeconds * OneSecond;
+            code_ == SQLITE_BUSY &&
+            ClockUtcNow() - since_ < options.Values().ScanPeriodSeconds * OneSecond;
         if (!briefLock) {
             notice = "Tallywick cannot save the time on your list: " + reason_ +
                      ".\n\nFile: " + Path() +

@@ -1,15 +1,14 @@
 #include "storage/options.h"
 
+#include "base/exception.h"
 #include "base/text.h"
-#include "storage/access.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
 #include "storage/day_start.h"
 #include "storage/error_log.h"
 #include "storage/list_rows.h"
-#include "storage/options_save_scope.h"
+#include "storage/log_purge.h"
 #include "storage/options_sql.h"
-#include "storage/settings_file.h"
 
 namespace tw {
 
@@ -18,6 +17,11 @@ const std::array<const char*, 3> ExpirationActionNames = {"Reminder Only", "Clos
 const std::array<const char*, 5> ReminderChangePeriodNames = {"never", "daily", "weekly",
                                                               "fortnightly", "monthly"};
 const std::array<const char*, 3> ReminderTypeNames = {"morning", "afternoon", "evening"};
+
+std::string TSettings::ExpirationActionText() const {
+    return ExpirationActionNames.at(
+        static_cast<std::size_t>(ExpirationActionIndex(ExpirationAction)));
+}
 
 namespace {
 
@@ -34,11 +38,150 @@ int IndexOfName(const std::array<const char*, N>& names, const std::string& valu
 
 } // namespace
 
-TOptions::TOptions(TDataFolder& data) : data_(data) {
-    AdminAccess = false;
+void ReadMonitoredLists(TSettingsDatabase& db, TMonitoredList& list) {
+    for (TMonitoredItemType type : {TMonitoredItemType::mitApp, TMonitoredItemType::mitWeb}) {
+        auto table = db.Query(std::string("SELECT * FROM ") + MonitoredListTable(type));
+        if (!table) {
+            return;
+        }
+        list.SetCapacity(list.Count() + table->RowCount());
+        if (!table->First()) {
+            continue;
+        }
+        const TListColumns columns(*table);
+        for (; !table->Eof(); table->Next()) {
+            auto item = ListItemFromRow(*table, columns, type);
+            std::string key = item->Caption;
+            list.Add(key, std::move(item));
+        }
+    }
+}
+
+namespace {
+
+void ReadReminders(TSettingsDatabase& db, std::array<std::string, 3>& reminders) {
+    auto table = db.Query("SELECT * FROM reminders");
+    if (!table || !table->First()) {
+        return;
+    }
+    for (; !table->Eof(); table->Next()) {
+        std::string type = table->ValueByName("reminder_type");
+        int index = 0;
+        for (std::size_t i = 0; i < ReminderTypeNames.size(); ++i) {
+            if (type == ReminderTypeNames[i]) {
+                index = static_cast<int>(i);
+            }
+        }
+        reminders[static_cast<std::size_t>(index)] = table->ValueByName("text");
+    }
+}
+
+void ReadSettingsRows(TSettingsDatabase& db, TSettings& s) {
+    s.ScanPeriodSeconds = DefaultScanPeriodSeconds;
+    s.ReminderChangedDateTime = ClockNow();
+    s.ResetDateTime = NextDayStart(ClockNow());
+    s.TimeLimitSeconds = DefaultTimeLimitSeconds;
+    s.ReminderShowedDateTime = ClockNow();
+
+    auto table = db.Query("SELECT * FROM settings");
+    if (!table) {
+        return;
+    }
+    if (table->First()) {
+        for (; !table->Eof(); table->Next()) {
+            std::string name = table->ValueByName("name");
+            std::string value = table->ValueByName("value");
+            if (SameText(name, "ScanPeriodSeconds")) {
+                s.ScanPeriodSeconds =
+                    StoredInteger(value, 1, MaxScanPeriodSeconds, DefaultScanPeriodSeconds);
+            } else if (SameText(name, "TimeLimitSeconds")) {
+                s.TimeLimitSeconds =
+                    StoredInteger(value, 0, MaxTimeLimitSeconds, DefaultTimeLimitSeconds);
+            } else if (SameText(name, "ExpirationAction")) {
+                s.ExpirationAction =
+                    ExpirationActionFromIndex(IndexOfName(ExpirationActionNames, value))
+                        .value_or(TExpirationAction::ReminderOnly);
+            } else if (SameText(name, "Password")) {
+                s.Password = value;
+            } else if (SameText(name, "ResetDateTime")) {
+                // Stored as the date only: the reset is at the day's start.
+                s.ResetDateTime = NextDayStart(TextToDate(value));
+            } else if (SameText(name, "DayStartUtc")) {
+                s.DayStartUtc = StoredDayCount(value, 0);
+            } else if (SameText(name, "AllowUserToChangeSettings")) {
+                s.AllowUserToChangeSettings = value == "1";
+            } else if (SameText(name, "ReminderChangedDateTime")) {
+                s.ReminderChangedDateTime = StoredDayCount(value, s.ReminderChangedDateTime);
+            } else if (SameText(name, "ReminderChangePeriod")) {
+                s.ReminderChangePeriod =
+                    ReminderChangePeriodFromIndex(IndexOfName(ReminderChangePeriodNames, value));
+            } else if (SameText(name, "ReminderShowedDateTime")) {
+                s.ReminderShowedDateTime = StoredDayCount(value, s.ReminderShowedDateTime);
+            } else if (SameText(name, "IsNotFirstRun")) {
+                s.IsNotFirstRun = value == "1";
+            }
+        }
+    }
+    if (!TChangePolicy::PasswordGuardsSettings()) {
+        s.AllowUserToChangeSettings = true;
+    }
+}
+
+bool WriteSettingsRows(TSettingsDatabase& db, const TSettings& s) {
+    auto flag = [](bool value) { return std::string(value ? "1" : "0"); };
+    const std::pair<const char*, std::string> values[] = {
+        {"ScanPeriodSeconds", std::to_string(s.ScanPeriodSeconds)},
+        {"TimeLimitSeconds", std::to_string(s.TimeLimitSeconds)},
+        {"ExpirationAction", s.ExpirationActionText()},
+        {"Password", s.Password},
+        {"ResetDateTime", DateToText(s.ResetDateTime)},
+        {"DayStartUtc", DayCountToText(s.DayStartUtc)},
+        {"AllowUserToChangeSettings", flag(s.AllowUserToChangeSettings)},
+        {"ReminderChangedDateTime", DayCountToText(s.ReminderChangedDateTime)},
+        {"ReminderChangePeriod",
+         ReminderChangePeriodNames.at(ReminderChangePeriodIndex(s.ReminderChangePeriod))},
+        {"ReminderShowedDateTime", DayCountToText(s.ReminderShowedDateTime)},
+        {"IsNotFirstRun", flag(s.IsNotFirstRun)},
+    };
+    bool ok = true;
+    for (const auto& [name, value] : values) {
+        ok = db.Exec("INSERT INTO settings(name, value) VALUES(?1, ?2)",
+                     {std::string(name), value}) &&
+             ok;
+    }
+    return ok;
+}
+
+bool WriteReminders(TSettingsDatabase& db, const std::array<std::string, 3>& reminders) {
+    bool ok = true;
+    for (std::size_t i = 0; i < reminders.size(); ++i) {
+        ok = db.Exec("INSERT INTO reminders(text, reminder_type) VALUES(?1, ?2)",
+                     {reminders[i], std::string(ReminderTypeNames[i])}) &&
+             ok;
+    }
+    return ok;
+}
+
+bool WriteMonitoredList(TSettingsDatabase& db, const TMonitoredList& list) {
+    bool ok = db.Exec("DELETE FROM applications_list;");
+    ok = db.Exec("DELETE FROM websites_list;") && ok;
+    for (int i = 0; i < list.Count(); ++i) {
+        const TMonitoredItem& item = list.Items(i);
+        ok = db.Exec(std::string("INSERT INTO ") + MonitoredListTable(item.ItemType) +
+                         "(name, caption, active) VALUES(?1, ?2, ?3)",
+                     {item.Name, item.Caption, std::int64_t{item.Active ? 1 : 0}}) &&
+             ok;
+    }
+    return ok;
+}
+
+} // namespace
+
+TOptions::TOptions(TDataFolder& data)
+    : data_(data), policy_(values_, data.Settings()), db_(data.Places()) {
     try {
         Load();
-        listCopyMatches_ = !loadFailed_ && ListCopyEqual();
+        db_.NoteCopyMatches(!loadFailed_ && db_.ListCopyEqual());
     } catch (const std::exception& e) {
         loadFailed_ = true;
         loadError_ = e.what();
@@ -54,113 +197,14 @@ void TOptions::Load() {
     // Anything below that cannot be read leaves the options incomplete; until a load
     // succeeds, nothing is written back over what is stored.
     loadFailed_ = true;
-    TSettingsFile& file = Settings();
-    ExpirationActionChanged = file.ReadBool("Common", "ExpirationActionChanged", false);
-    TimeLimitSecondsChanged = file.ReadBool("Common", "TimeLimitSecondsChanged", false);
-    MonitoredItemDeleteActionProcessed =
-        file.ReadBool("Common", "MonitoredItemDeleteActionProcessed", false);
-    readFailed_ = false;
-    MonitoredListsLoad();
-    RemindersLoad();
-    SettingsLoad();
-    loadFailed_ = readFailed_;
-    if (readFailed_) {
-        loadError_ = readError_;
-    }
-}
-
-std::unique_ptr<TSQLiteTable> TOptions::LoadQuery(const std::string& sql) {
-    auto table = SettingsDBGetTable(sql);
-    if (!table) {
-        readFailed_ = true;
-    }
-    return table;
-}
-
-void TOptions::MonitoredListsLoad() {
-    for (TMonitoredItemType type : {TMonitoredItemType::mitApp, TMonitoredItemType::mitWeb}) {
-        auto table = LoadQuery(std::string("SELECT * FROM ") + MonitoredListTable(type));
-        if (!table) {
-            return;
-        }
-        MonitoredList.SetCapacity(MonitoredList.Count() + table->RowCount());
-        if (!table->First()) {
-            continue;
-        }
-        const TListColumns columns(*table);
-        for (; !table->Eof(); table->Next()) {
-            auto item = ListItemFromRow(*table, columns, type);
-            std::string key = item->Caption;
-            MonitoredList.Add(key, std::move(item));
-        }
-    }
-}
-
-void TOptions::RemindersLoad() {
-    auto table = LoadQuery("SELECT * FROM reminders");
-    if (!table || !table->First()) {
-        return;
-    }
-    for (; !table->Eof(); table->Next()) {
-        std::string type = table->ValueByName("reminder_type");
-        int index = 0;
-        for (std::size_t i = 0; i < ReminderTypeNames.size(); ++i) {
-            if (type == ReminderTypeNames[i]) {
-                index = static_cast<int>(i);
-            }
-        }
-        Reminders[index] = table->ValueByName("text");
-    }
-}
-
-void TOptions::SettingsLoad() {
-    ScanPeriodSeconds = DefaultScanPeriodSeconds;
-    ReminderChangedDateTime = ClockNow();
-    ResetDateTime = NextDayStart(ClockNow());
-    TimeLimitSeconds = DefaultTimeLimitSeconds;
-    ReminderShowedDateTime = ClockNow();
-
-    auto table = LoadQuery("SELECT * FROM settings");
-    if (!table) {
-        return;
-    }
-    if (table->First()) {
-        for (; !table->Eof(); table->Next()) {
-            std::string name = table->ValueByName("name");
-            std::string value = table->ValueByName("value");
-            if (SameText(name, "ScanPeriodSeconds")) {
-                ScanPeriodSeconds =
-                    StoredInteger(value, 1, MaxScanPeriodSeconds, DefaultScanPeriodSeconds);
-            } else if (SameText(name, "TimeLimitSeconds")) {
-                TimeLimitSeconds =
-                    StoredInteger(value, 0, MaxTimeLimitSeconds, DefaultTimeLimitSeconds);
-            } else if (SameText(name, "ExpirationAction")) {
-                ExpirationAction =
-                    ExpirationActionFromIndex(IndexOfName(ExpirationActionNames, value))
-                        .value_or(TExpirationAction::ReminderOnly);
-            } else if (SameText(name, "Password")) {
-                Password = value;
-            } else if (SameText(name, "ResetDateTime")) {
-                // Stored as the date only: the reset is at the day's start.
-                ResetDateTime = NextDayStart(TextToDate(value));
-            } else if (SameText(name, "DayStartUtc")) {
-                DayStartUtc = StoredDayCount(value, 0);
-            } else if (SameText(name, "AllowUserToChangeSettings")) {
-                AllowUserToChangeSettings = value == "1";
-            } else if (SameText(name, "ReminderChangedDateTime")) {
-                ReminderChangedDateTime = StoredDayCount(value, ReminderChangedDateTime);
-            } else if (SameText(name, "ReminderChangePeriod")) {
-                ReminderChangePeriod =
-                    ReminderChangePeriodFromIndex(IndexOfName(ReminderChangePeriodNames, value));
-            } else if (SameText(name, "ReminderShowedDateTime")) {
-                ReminderShowedDateTime = StoredDayCount(value, ReminderShowedDateTime);
-            } else if (SameText(name, "IsNotFirstRun")) {
-                IsNotFirstRun = value == "1";
-            }
-        }
-    }
-    if (!PasswordGuardsSettings()) {
-        AllowUserToChangeSettings = true;
+    policy_.LoadMarkers();
+    db_.StartRead();
+    ReadMonitoredLists(db_, values_.MonitoredList);
+    ReadReminders(db_, values_.Reminders);
+    ReadSettingsRows(db_, values_);
+    loadFailed_ = db_.ReadFailed();
+    if (loadFailed_) {
+        loadError_ = db_.ReadError();
     }
 }
 
@@ -177,86 +221,37 @@ bool TOptions::Save() {
         }
         return false;
     }
-    RestoreSettingsDatabase();
-    return Transacted([this] {
-        bool ok = SettingsDBExecSQL("DELETE FROM settings;");
-        ok = SettingsDBExecSQL("DELETE FROM reminders;") && ok;
-        ok = SettingsSave() && ok;
-        ok = MonitoredItemsWrite() && ok;
-        return RemindersSave() && ok;
+    db_.Restore();
+    return db_.Transacted([this] {
+        bool ok = db_.Exec("DELETE FROM settings;");
+        ok = db_.Exec("DELETE FROM reminders;") && ok;
+        ok = WriteSettingsRows(db_, values_) && ok;
+        ok = WriteMonitoredList(db_, values_.MonitoredList) && ok;
+        return WriteReminders(db_, values_.Reminders) && ok;
     });
-}
-
-bool TOptions::SettingsSave() {
-    auto flag = [](bool value) { return std::string(value ? "1" : "0"); };
-    const std::pair<const char*, std::string> values[] = {
-        {"ScanPeriodSeconds", std::to_string(ScanPeriodSeconds)},
-        {"TimeLimitSeconds", std::to_string(TimeLimitSeconds)},
-        {"ExpirationAction", ExpirationActionText()},
-        {"Password", Password},
-        {"ResetDateTime", DateToText(ResetDateTime)},
-        {"DayStartUtc", DayCountToText(DayStartUtc)},
-        {"AllowUserToChangeSettings", flag(AllowUserToChangeSettings)},
-        {"ReminderChangedDateTime", DayCountToText(ReminderChangedDateTime)},
-        {"ReminderChangePeriod",
-         ReminderChangePeriodNames.at(ReminderChangePeriodIndex(ReminderChangePeriod))},
-        {"ReminderShowedDateTime", DayCountToText(ReminderShowedDateTime)},
-        {"IsNotFirstRun", flag(IsNotFirstRun)},
-    };
-    bool ok = true;
-    for (const auto& [name, value] : values) {
-        ok = SettingsDBExecSQL("INSERT INTO settings(name, value) VALUES(?1, ?2)",
-                               {std::string(name), value}) &&
-             ok;
-    }
-    return ok;
-}
-
-bool TOptions::RemindersSave() {
-    bool ok = true;
-    for (std::size_t i = 0; i < Reminders.size(); ++i) {
-        ok = SettingsDBExecSQL("INSERT INTO reminders(text, reminder_type) VALUES(?1, ?2)",
-                               {Reminders[i], std::string(ReminderTypeNames[i])}) &&
-             ok;
-    }
-    return ok;
 }
 
 bool TOptions::MonitoredItemsSave() {
     if (loadFailed_ || readOnly_) {
         return Save(); // refuses and reports
     }
-    RestoreSettingsDatabase();
-    return Transacted([this] { return MonitoredItemsWrite(); });
-}
-
-bool TOptions::MonitoredItemsWrite() {
-    bool ok = SettingsDBExecSQL("DELETE FROM applications_list;");
-    ok = SettingsDBExecSQL("DELETE FROM websites_list;") && ok;
-    for (int i = 0; i < MonitoredList.Count(); ++i) {
-        const TMonitoredItem& item = MonitoredList.Items(i);
-        ok = SettingsDBExecSQL(std::string("INSERT INTO ") + MonitoredListTable(item.ItemType) +
-                                   "(name, caption, active) VALUES(?1, ?2, ?3)",
-                               {item.Name, item.Caption, std::int64_t{item.Active ? 1 : 0}}) &&
-             ok;
-    }
-    return ok;
-}
-
-std::string TOptions::ExpirationActionText() const {
-    return ExpirationActionNames.at(
-        static_cast<std::size_t>(ExpirationActionIndex(ExpirationAction)));
-}
-
-const std::string& TOptions::GetReminder(int index) const {
-    return Reminders.at(index);
+    db_.Restore();
+    return db_.Transacted([this] { return WriteMonitoredList(db_, values_.MonitoredList); });
 }
 
 void TOptions::SetReminder(int index, const std::string& text) {
-    std::string& current = Reminders.at(index);
+    std::string& current = values_.Reminders.at(static_cast<std::size_t>(index));
     if (current != text) {
         current = text;
-        ReminderChangedDateTime = ClockNow();
+        values_.ReminderChangedDateTime = ClockNow();
+    }
+}
+
+void TOptions::LogDBPurge() {
+    const TDateTime now = ClockNow();
+    TLogPurge purge(LogDBPath(), now, ListTrusted(),
+                    TLogPurge::ClockRight(LogDBPath(), Settings(), now), KeptHistoryNames());
+    while (purge.Step()) {
     }
 }
 

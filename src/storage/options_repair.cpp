@@ -4,11 +4,10 @@
 
 #include "base/exception.h"
 #include "storage/error_log.h"
+#include "storage/options_sql.h"
 #include "storage/seed_data_folder.h"
 #include "storage/settings_file.h"
 #include "storage/sqlite_database.h"
-
-#include <utility>
 
 namespace tw {
 namespace {
@@ -17,45 +16,19 @@ namespace {
 // the list's copy took off it.
 const char* const KeptHistorySection = "KeptHistory";
 
-} // namespace
-
-void TOptions::RepairListCopy(bool seededAfresh) {
-    // Either list may be the older one (a settings.sqlite put back from a backup, a fresh one
-    // whose list could not be taken from the copy): a program missing from it has not
-    // necessarily left the list.
-    listPutBack_ = seededAfresh || !listCopyMatches_;
-    if (loadFailed_ || readOnly_ || listCopyMatches_) {
-        return;
-    }
-    // An empty list beside a full copy is a list that never arrived (a fresh settings.sqlite
-    // whose seeding could not read the copy): the copy is the list, not the other way round.
-    if (MonitoredList.Count() == 0 && TakeListFromActivity(Places())) {
-        MonitoredListsLoad();
-        listCopyMatches_ = ListCopyEqual();
-        ErrorLog("The list in \"" + SettingsDBPath() +
-                 "\" was empty; it is taken from its copy in \"" + LogDBPath() + "\".");
-        if (listCopyMatches_) {
-            return;
-        }
-    }
-    if (!KeepHistoryOfDroppedPrograms()) {
-        return; // the copy stays as it is until what it holds can be kept
-    }
-    ErrorLog("The list's copy in \"" + LogDBPath() + "\" differs from the list in \"" +
-             SettingsDBPath() + "\"; it is written again from the settings.");
-    MonitoredItemsSave();
-}
-
-bool TOptions::KeepHistoryOfDroppedPrograms() {
+// Notes the programs on the copy that the list lacks; false (reported) when the copy could
+// not be read.
+bool KeepHistoryOfDroppedPrograms(const std::string& activityPath, const TMonitoredList& list,
+                                  TSettingsFile& file) {
     // Either list may be the older one: a program on the copy alone may still be wanted (a
     // settings.sqlite put back from a backup), and its history outlives the repair.
     try {
-        TSQLiteDatabase db(LogDBPath());
+        TSQLiteDatabase db(activityPath);
         auto table = db.GetTable("SELECT DISTINCT name FROM applications_list");
         for (bool more = table->First(); more && !table->Eof(); table->Next()) {
             const std::string name = table->ValueAsText(0);
-            if (MonitoredList.IndexOfName(name) < 0) {
-                Settings().WriteString(KeptHistorySection, name, name);
+            if (list.IndexOfName(name) < 0) {
+                file.WriteString(KeptHistorySection, name, name);
             }
         }
     } catch (const std::exception& e) {
@@ -63,6 +36,35 @@ bool TOptions::KeepHistoryOfDroppedPrograms() {
         return false;
     }
     return true;
+}
+
+} // namespace
+
+void TOptions::RepairListCopy(bool seededAfresh) {
+    // Either list may be the older one (a settings.sqlite put back from a backup, a fresh one
+    // whose list could not be taken from the copy): a program missing from it has not
+    // necessarily left the list.
+    listPutBack_ = seededAfresh || !db_.CopyMatches();
+    if (loadFailed_ || readOnly_ || db_.CopyMatches()) {
+        return;
+    }
+    // An empty list beside a full copy is a list that never arrived (a fresh settings.sqlite
+    // whose seeding could not read the copy): the copy is the list, not the other way round.
+    if (values_.MonitoredList.Count() == 0 && TakeListFromActivity(Places())) {
+        ReadMonitoredLists(db_, values_.MonitoredList);
+        db_.NoteCopyMatches(db_.ListCopyEqual());
+        ErrorLog("The list in \"" + SettingsDBPath() +
+                 "\" was empty; it is taken from its copy in \"" + LogDBPath() + "\".");
+        if (db_.CopyMatches()) {
+            return;
+        }
+    }
+    if (!KeepHistoryOfDroppedPrograms(LogDBPath(), values_.MonitoredList, Settings())) {
+        return; // the copy stays as it is until what it holds can be kept
+    }
+    ErrorLog("The list's copy in \"" + LogDBPath() + "\" differs from the list in \"" +
+             SettingsDBPath() + "\"; it is written again from the settings.");
+    MonitoredItemsSave();
 }
 
 std::vector<std::string> TOptions::KeptHistoryNames() const {
@@ -73,33 +75,11 @@ std::vector<std::string> TOptions::KeptHistoryNames() const {
     return names;
 }
 
-void TOptions::RestoreSettingsDatabase() {
-    if (!DatabaseFileMissing(SettingsDBPath())) {
-        return;
-    }
-    const std::string copyError = CopyTemplateDatabase(Places(), "settings.sqlite");
-    if (!copyError.empty()) {
-        if (!settingsRepairFailedReported_) {
-            settingsRepairFailedReported_ = true;
-            ErrorLog("The settings database \"" + SettingsDBPath() +
-                     "\" is missing and no new one could be started: " + copyError);
-        }
-        return;
-    }
-    settingsRepairFailedReported_ = false;
-    settingsNotice_ =
-        "Tallywick's settings database was missing or empty. A new one has been started:\n" +
-        SettingsDBPath() +
-        "\n\nThe settings, the list and the reminders in use have been saved "
-        "into it.";
-    ErrorLog(settingsNotice_);
-}
-
 std::string TOptions::RepairSettingsDatabase() {
     if (!loadFailed_ && !readOnly_ && DatabaseFileMissing(SettingsDBPath())) {
         Save();
     }
-    return std::exchange(settingsNotice_, std::string());
+    return db_.TakeRestoreNotice();
 }
 
 } // namespace tw

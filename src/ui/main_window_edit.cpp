@@ -3,9 +3,8 @@
 #include "dialogs/access_gate.h"
 #include "dialogs/add_wizard_form.h"
 #include "dialogs/settings_form.h"
-#include "items/list_changes.h"
-#include "storage/admin_access.h"
 #include "storage/date_format.h"
+#include "storage/settings_changes.h"
 #include "ui/main_window.h"
 
 #include <QComboBox>
@@ -16,35 +15,24 @@
 namespace tw {
 
 void TfrmMain::btnApp_AddClick() {
-    if (!ChangeGate(options_, this)) {
+    if (!MayBeginChange(options_, this)) {
         return;
     }
     TMonitoredList changes;
-    RunAddWizard(options_, options_.MonitoredList, changes, this, desktop_);
+    RunAddWizard(options_, options_.Values().MonitoredList, changes, this, desktop_);
     ApplyListChanges(changes);
 }
 
 void TfrmMain::ApplyListChanges(const TMonitoredList& changes) {
-    const TAdminAccessScope access(options_);
-    if (changes.Count() == 0) {
-        return;
+    if (tw::ApplyListChanges(options_, changes, &engine_.Logger().TodayList())) {
+        RefreshTodayList();
     }
-    const TListChangeReport report =
-        MergeListChanges(changes, options_.MonitoredList, &engine_.Logger().TodayList());
-    for (const TMonitoredItem* item : report.deactivated) {
-        options_.RecordPendingRemoval(*item);
-    }
-    for (const TMonitoredItem* item : report.reactivated) {
-        options_.CancelPendingRemoval(*item);
-    }
-    options_.MonitoredItemsSave();
-    RefreshTodayList();
 }
 
 void TfrmMain::actSettingsExecute() {
     program_.HoldSaving(true);
     const TScopeExit saveAgain([this] { program_.HoldSaving(false); });
-    const TAdminAccessScope access(options_);
+    const TAdminSession session(options_.Policy());
     TfrmSettings wizard(options_, desktop_, this);
     if (!wizard.ShowSettingsWizard(false)) {
         return;

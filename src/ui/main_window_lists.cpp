@@ -2,7 +2,6 @@
 #include "dialogs/access_gate.h"
 #include "dialogs/delete_confirm_form.h"
 #include "dialogs/warning_form.h"
-#include "storage/admin_access.h"
 #include "storage/date_format.h"
 #include "ui/main_window.h"
 #include "ui/main_window_list_rows.h"
@@ -40,18 +39,19 @@ void TfrmMain::btnApp_DeleteClick() {
     if (!chosen || !lbxMain_Applications->item(row)->isSelected()) {
         return; // nothing chosen, or a filler row
     }
-    if (!ChangeGate(options_, this)) {
+    // The windows below run message loops in which the timers go on: a daily reset frees
+    // today's list and a refresh rebuilds the rows. Only a copy of the item is kept across them.
+    const std::unique_ptr<TMonitoredItem> item = CopyOf(*chosen);
+    const QString rowText = lbxMain_Applications->item(row)->text();
+    const TAdminSession session(options_.Policy());
+    const TChangeDecision decision = DecideWithPassword(
+        options_, this, [this, &item] { return options_.Policy().DecideDeletion(*item); });
+    if (decision == TChangeDecision::NeedsPassword) {
         return;
     }
-    const TAdminAccessScope access(options_);
-    // The windows below run message loops in which the timers go on: a daily reset frees
-    // today's list and a refresh rebuilds the rows. Only the item's name is kept across them.
-    const std::string name = chosen->Name;
-    const QString caption = QString::fromStdString(chosen->Caption);
-    const QString rowText = lbxMain_Applications->item(row)->text();
-    if (!chosen->Active) {
+    if (decision == TChangeDecision::AllowedTomorrow) {
         ShowWarning(QStringLiteral("\"%1\" will be removed from time-limit list after 4:00 AM")
-                        .arg(caption),
+                        .arg(QString::fromStdString(item->Caption)),
                     QStringLiteral("Please Note"));
         return;
     }
@@ -59,7 +59,7 @@ void TfrmMain::btnApp_DeleteClick() {
         return;
     }
     TMonitoredList& today = engine_.Logger().TodayList();
-    const int index = today.IndexOfName(name);
+    const int index = today.IndexOfName(item->Name);
     if (index < 0) {
         return; // taken off the list while the question was open
     }
@@ -69,7 +69,7 @@ void TfrmMain::btnApp_DeleteClick() {
 }
 
 void TfrmMain::actTimeEditExecute() {
-    if (!ChangeGate(options_, this)) {
+    if (!MayBeginChange(options_, this)) {
         return;
     }
     if (ExecuteReminderSettings(options_, this)) {

@@ -89,8 +89,9 @@ void TfrmMain::ReminderSheetMemoChange(int part) {
 }
 
 void TfrmMain::tmrReminderChangeTimer() {
-    if (!MemoPromptDue(options_.ReminderChangePeriod, options_.ReminderChangedDateTime,
-                       options_.ReminderShowedDateTime, ClockNow())) {
+    if (!MemoPromptDue(options_.Values().ReminderChangePeriod,
+                       options_.Values().ReminderChangedDateTime,
+                       options_.Values().ReminderShowedDateTime, ClockNow())) {
         return;
     }
     // The prompt is modal and this timer keeps firing under it: it opens once. Nor does it

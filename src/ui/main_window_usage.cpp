@@ -31,7 +31,7 @@ void TfrmMain::RefreshUsageChart() {
     }
     const TDateTime now = engine_.DayNow();
     chtUsage->SetBars(DailyBars(logger.PeriodDays(), UsagePeriodStart(period, now), now, now),
-                      options_.TimeLimitSeconds);
+                      options_.Values().TimeLimitSeconds);
 }
 
 void TfrmMain::btnUsage_ExportClick() {

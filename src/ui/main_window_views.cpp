@@ -150,8 +150,9 @@ void TfrmMain::btnFocusClick() {
     const std::optional<TDateTime> length =
         ExecuteBlockSettings(changes, this, [this](QWidget* dialog, TMonitoredList& collected) {
             Guarded([&] {
-                if (ChangeGate(options_, dialog)) {
-                    RunAddWizard(options_, options_.MonitoredList, collected, dialog, desktop_);
+                if (MayBeginChange(options_, dialog)) {
+                    RunAddWizard(options_, options_.Values().MonitoredList, collected, dialog,
+                                 desktop_);
                     ApplyListChanges(collected);
                     collected.Clear();
                 }

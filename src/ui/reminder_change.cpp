@@ -6,6 +6,7 @@
 #include "skin/image_panel.h"
 #include "storage/clock.h"
 #include "storage/options.h"
+#include "storage/settings_changes.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -44,13 +45,13 @@ void TfrmReminderChange::closeEvent(QCloseEvent* event) {
 void TfrmReminderChange::Execute(TOptions& options) {
     const TDateTime now = ClockNow();
     lblWarningText->setText(QStringLiteral("You have not updated your reminders in %1 day(s)")
-                                .arg(RoundedDays(options.ReminderChangedDateTime, now)));
-    options.ReminderShowedDateTime = now;
+                                .arg(RoundedDays(options.Values().ReminderChangedDateTime, now)));
+    NoteReminderPromptShown(options, now);
     cbxReminderChangeFrequency->setCurrentIndex(
-        ReminderChangePeriodIndex(options.ReminderChangePeriod));
+        ReminderChangePeriodIndex(options.Values().ReminderChangePeriod));
     exec();
-    options.ReminderChangePeriod =
-        ReminderChangePeriodFromIndex(cbxReminderChangeFrequency->currentIndex());
+    SetReminderChangePeriod(
+        options, ReminderChangePeriodFromIndex(cbxReminderChangeFrequency->currentIndex()));
 }
 
 bool ExecuteReminderChange(TOptions& options, QWidget* owner) {

@@ -3,7 +3,7 @@
 #include "skin/form_controls.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
-#include "storage/admin_access.h"
+#include "storage/change_policy.h"
 #include "storage/date_format.h"
 #include "storage/options.h"
 #include "storage/time_limit_text.h"
@@ -75,23 +75,24 @@ void TfrmReminderSettings::keyPressEvent(QKeyEvent* event) {
 
 bool TfrmReminderSettings::Execute(TOptions& options) {
     // A user sees what will hold tomorrow, the administrator what holds now.
-    const int seconds = options.ShownTimeLimitSeconds();
-    const TExpirationAction action = options.ShownExpirationAction();
+    const int seconds = options.Policy().ShownTimeLimitSeconds();
+    const TExpirationAction action = options.Policy().ShownExpirationAction();
     medTimeLimit->setText(QString::fromStdString(FormatHourMinute(seconds / SecondsPerDay)));
     cbxExpirationAction->setCurrentIndex(ExpirationActionIndex(action));
     if (exec() != QDialog::Accepted) {
         return false;
     }
     const TDateTime limit = TextToTimeLimit(medTimeLimit->text().toStdString());
-    options.ApplyLimitAndAction(static_cast<int>(std::lround(limit * SecondsPerDay)),
-                                ExpirationActionFromIndex(cbxExpirationAction->currentIndex())
-                                    .value_or(TExpirationAction::ReminderOnly),
-                                seconds, action);
+    options.Policy().ApplyLimitAndAction(
+        static_cast<int>(std::lround(limit * SecondsPerDay)),
+        ExpirationActionFromIndex(cbxExpirationAction->currentIndex())
+            .value_or(TExpirationAction::ReminderOnly),
+        seconds, action);
     return true;
 }
 
 bool ExecuteReminderSettings(TOptions& options, QWidget* owner) {
-    const TAdminAccessScope access(options);
+    const TAdminSession session(options.Policy());
     TfrmReminderSettings dialog(owner);
     return dialog.Execute(options);
 }

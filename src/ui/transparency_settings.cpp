@@ -3,8 +3,8 @@
 #include "skin/form_controls.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
-#include "storage/admin_access.h"
 #include "storage/appearance.h"
+#include "storage/change_policy.h"
 #include "storage/options.h"
 
 #include <QComboBox>
@@ -49,7 +49,7 @@ void TfrmTransparencySettings::cbxTransparencyChange() {
 }
 
 bool TfrmTransparencySettings::Execute(TOptions& options) {
-    const TAdminAccessScope access(options);
+    const TAdminSession session(options.Policy());
     appearance_ = &options.Appearance();
     const int remembered = appearance_->GetTransparency();
     const int index = cbxTransparency->findText(QString::number(remembered));

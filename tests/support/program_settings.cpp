@@ -14,7 +14,7 @@ bool ConfigureDataFolder(const std::filesystem::path& folder,
     }
     tw::TDataFolder data(tw::PlacesOf(folder.string(), tw::ProgramPath()));
     tw::TOptions options(data);
-    options.IsNotFirstRun = true; // past the first start's settings wizard
+    options.Edit().IsNotFirstRun = true; // past the first start's settings wizard
     change(options);
     return options.Save();
 }

@@ -1,12 +1,12 @@
 #include "support/sim_world.h"
 
 #include "app/program.h"
-#include "items/list_changes.h"
 #include "platform/fake/fake_desktop.h"
-#include "storage/admin_access.h"
+#include "storage/change_policy.h"
 #include "storage/date_format.h"
 #include "storage/error_log.h"
 #include "storage/options.h"
+#include "storage/settings_changes.h"
 #include "storage/sqlite_database.h"
 #include "storage/sqlite_table.h"
 #include "support/sim_model.h"
@@ -202,13 +202,13 @@ TSimWorld::TSimWorld(const TSimSettings& settings)
     tw::SetErrorLogListener([](const std::string&) {}); // the log file keeps it all
     {
         tw::TOptions options(folder_.Data());
-        options.TimeLimitSeconds = limit_;
-        options.ExpirationAction = action_;
-        options.ScanPeriodSeconds = Period;
+        options.Edit().TimeLimitSeconds = limit_;
+        options.Edit().ExpirationAction = action_;
+        options.Edit().ScanPeriodSeconds = Period;
         const int count = static_cast<int>(random_.Between(1, 3));
         for (int i = 0; i < count; ++i) {
             const std::string name = ListableName();
-            if (options.MonitoredList.IndexOfName(name) >= 0) {
+            if (options.Edit().MonitoredList.IndexOfName(name) >= 0) {
                 continue;
             }
             auto item = std::make_unique<tw::TMonitoredItem>();
@@ -216,7 +216,7 @@ TSimWorld::TSimWorld(const TSimSettings& settings)
             item->Caption = "item " + name;
             item->ItemType = tw::TMonitoredItemType::mitApp;
             const std::string key = item->Caption;
-            options.MonitoredList.Add(key, std::move(item));
+            options.Edit().MonitoredList.Add(key, std::move(item));
         }
         options.Save();
     }
@@ -352,7 +352,7 @@ void TSimWorld::StartProgram(bool reboot) {
     todayRead_ = false;
     SyncList();
     // The day a program stored is the day it finds again (a clock far ahead aside).
-    const tw::TProgramDay day = P().Options().Day();
+    const tw::TProgramDay day = P().Options().Values().Day();
     if (day_.End != 0 && !untrusted_ &&
         (std::fabs(day.End - day_.End) > 1.0 / 86400 ||
          (day_.StartUtc != 0 && std::fabs(day.StartUtc - day_.StartUtc) > 1.0 / 86400))) {
@@ -419,7 +419,7 @@ void TSimWorld::Use(std::int64_t ms, double listedShare) {
 
 void TSimWorld::SyncList() {
     std::set<std::string> names;
-    const tw::TMonitoredList& list = P().Options().MonitoredList;
+    const tw::TMonitoredList& list = P().Options().Edit().MonitoredList;
     for (int i = 0; i < list.Count(); ++i) {
         names.insert(list.Items(i).Name);
     }
@@ -499,13 +499,14 @@ void TSimWorld::PowerOffUntilLater() {
 }
 
 void TSimWorld::EditList() {
-    const tw::TAdminAccessScope access(P().Options());
     tw::TOptions& options = P().Options();
+    const tw::TAdminSession session(options.Policy());
     const int roll = static_cast<int>(random_.Between(0, 2));
-    if (roll == 0 && options.MonitoredList.Count() > 0) {
+    if (roll == 0 && options.Values().MonitoredList.Count() > 0) {
         tw::TMonitoredList& today = P().Engine().Logger().TodayList();
-        const int index = static_cast<int>(random_.Between(0, options.MonitoredList.Count() - 1));
-        const std::string name = options.MonitoredList.Items(index).Name;
+        const int index =
+            static_cast<int>(random_.Between(0, options.Values().MonitoredList.Count() - 1));
+        const std::string name = options.Values().MonitoredList.Items(index).Name;
         const int at = today.IndexOfName(name);
         if (at >= 0) {
             Say("remove " + name);
@@ -522,12 +523,7 @@ void TSimWorld::EditList() {
         const std::string key = item->Caption;
         changes.Add(key, std::move(item));
         Say((roll == 2 ? "add or rename " : "add ") + name);
-        const tw::TListChangeReport report = tw::MergeListChanges(
-            changes, options.MonitoredList, &P().Engine().Logger().TodayList());
-        for (const tw::TMonitoredItem* reactivated : report.reactivated) {
-            options.CancelPendingRemoval(*reactivated);
-        }
-        options.MonitoredItemsSave();
+        tw::ApplyListChanges(options, changes, &P().Engine().Logger().TodayList());
     }
     SyncList();
 }
@@ -715,7 +711,7 @@ bool TSimWorld::JudgeDay(double utc, bool paused) {
     // off (it follows small moves only at its re-alignment) may begin it that much early.
     constexpr double Slack = 6.0 / 1440;
     constexpr double Least = 20 * HourDays;
-    const tw::TProgramDay day = P().Options().Day();
+    const tw::TProgramDay day = P().Options().Values().Day();
     const tw::TProgramDay last = std::exchange(day_, day);
     const double local = Local();
     std::ostringstream text;
@@ -864,8 +860,8 @@ void TSimWorld::DumpRows() {
                 model_.TodaySlack(TrueUtc()));
     if (program_) {
         std::printf("program day ends %s, began %s UTC; total %d s\n",
-                    tw::DateTimeToSQL(P().Options().ResetDateTime).c_str(),
-                    tw::DateTimeToSQL(P().Options().DayStartUtc).c_str(),
+                    tw::DateTimeToSQL(P().Options().Edit().ResetDateTime).c_str(),
+                    tw::DateTimeToSQL(P().Options().Edit().DayStartUtc).c_str(),
                     P().Engine().HasLogger() ? P().Engine().Logger().Total : -1);
     }
     try {

@@ -58,18 +58,18 @@ class AccessControlTest : public ::testing::Test {
 
 TEST_F(AccessControlTest, TheSelfManagedEditionAsksNobodyAndLetsEveryChangeBegin) {
     TOptions options(folder_.Data());
-    options.AllowUserToChangeSettings = false;
-    options.Password = MD5Hex("secret");
+    options.Edit().AllowUserToChangeSettings = false;
+    options.Edit().Password = MD5Hex("secret");
     bool asked = false;
     twtest::TModalAnswer anyWindow([&](QWidget* window) {
         asked = true;
         static_cast<QDialog*>(window)->reject();
     });
-    EXPECT_TRUE(ChangeGate(options, nullptr));
+    EXPECT_TRUE(MayBeginChange(options, nullptr));
     EXPECT_TRUE(AskAdminPassword(options, nullptr));
     QTest::qWait(20);
     EXPECT_FALSE(asked);
-    EXPECT_FALSE(options.AdminAccess);
+    EXPECT_FALSE(options.Policy().AdminSessionOpen());
 }
 
 #else
@@ -78,8 +78,8 @@ TEST_F(AccessControlTest, TheSelfManagedEditionAsksNobodyAndLetsEveryChangeBegin
 // change does not begin.
 TEST_F(AccessControlTest, WithoutAPasswordEveryEntryIsRefused) {
     TOptions options(folder_.Data());
-    options.AllowUserToChangeSettings = false;
-    ASSERT_TRUE(options.Password.empty());
+    options.Edit().AllowUserToChangeSettings = false;
+    ASSERT_TRUE(options.Edit().Password.empty());
     TNotices notices;
     int prompts = 0;
     twtest::TModalAnswer prompt(QStringLiteral("frmPasswordCheck"), [&](QWidget* window) {
@@ -95,13 +95,13 @@ TEST_F(AccessControlTest, WithoutAPasswordEveryEntryIsRefused) {
         }
         QTest::keyClick(window, Qt::Key_Escape);
     });
-    EXPECT_FALSE(ChangeGate(options, nullptr));
+    EXPECT_FALSE(MayBeginChange(options, nullptr));
     EXPECT_EQ(prompts, 1);
     EXPECT_EQ(notices.Said(), std::vector<QString>(3, "Invalid password / Please Note"));
-    EXPECT_FALSE(options.AdminAccess);
+    EXPECT_FALSE(options.Policy().AdminSessionOpen());
     // Handed to the user, the change begins without a word.
-    options.AllowUserToChangeSettings = true;
-    EXPECT_TRUE(ChangeGate(options, nullptr));
+    options.Edit().AllowUserToChangeSettings = true;
+    EXPECT_TRUE(MayBeginChange(options, nullptr));
 }
 
 // Setting the password on the Logon page the two entries must match exactly; changing it,
@@ -122,26 +122,26 @@ TEST_F(AccessControlTest, TheLogonPageIsCaseStrictTheChangeWindowIsNot) {
             };
             EXPECT_FALSE(attempt("Secret", "secret"));
             EXPECT_FALSE(attempt("   ", "   "));
-            EXPECT_FALSE(options.AdminAccess);
+            EXPECT_FALSE(options.Policy().AdminSessionOpen());
             EXPECT_TRUE(attempt(" Secret", " Secret"));
-            EXPECT_TRUE(options.AdminAccess);
+            EXPECT_TRUE(options.Policy().AdminSessionOpen());
             for (int page = 0; page < 3; ++page) {
                 QTest::keyClick(&w, Qt::Key_Return);
             }
         });
         TFakeDesktop desktop;
         ShowFirstRunSettings(options, desktop);
-        EXPECT_FALSE(options.AdminAccess);
+        EXPECT_FALSE(options.Policy().AdminSessionOpen());
     }
     EXPECT_EQ(notices.Said(),
               (std::vector<QString>{"The passwords entered are not the same / Please Note",
                                     "A password is required / Please Note"}));
     TOptions stored(folder_.Data());
-    EXPECT_EQ(stored.Password, MD5Hex(" Secret")); // the blanks belong to it
-    EXPECT_FALSE(stored.CheckPassword("Secret"));
+    EXPECT_EQ(stored.Values().Password, MD5Hex(" Secret")); // the blanks belong to it
+    EXPECT_FALSE(stored.Policy().CheckPassword("Secret"));
 
     // A digest written in lower case matches all the same.
-    stored.Password = LowerAscii(stored.Password);
+    stored.Edit().Password = LowerAscii(stored.Values().Password);
     twtest::TModalAnswer change(QStringLiteral("frmPasswordChange"), [&](QWidget* window) {
         Child<QLineEdit>(*window, "edOldPassword")->setText(" Secret");
         Child<QLineEdit>(*window, "edNewPassword")->setText("NewWord");
@@ -152,7 +152,7 @@ TEST_F(AccessControlTest, TheLogonPageIsCaseStrictTheChangeWindowIsNot) {
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_EQ(notices.Said().back(), "Password was successfully changed / Information");
     TOptions changed(folder_.Data());
-    EXPECT_EQ(changed.Password, MD5Hex("NewWord"));
+    EXPECT_EQ(changed.Values().Password, MD5Hex("NewWord"));
 }
 
 #endif

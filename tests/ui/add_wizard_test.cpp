@@ -69,7 +69,7 @@ TEST(AddWizardWindow, StopDuringACompleteScanKeepsTheFindsAndAddsTheRunningProgr
     sources.running = [](std::vector<std::string>& lines) {
         lines = {"/usr/bin/editor=Editor", "/opt/game/game=Game running"};
     };
-    TfrmAppSiteAddWizard wizard(options, options.MonitoredList, result, sources);
+    TfrmAppSiteAddWizard wizard(options, options.Edit().MonitoredList, result, sources);
     wizard.show();
     Click(wizard, "btnNext");
     ASSERT_EQ(wizard.CurrentSheet()->objectName(), "tsAppProcesses");
@@ -120,7 +120,7 @@ TEST(AddWizardWindow, AFileNameIsKeptAndShowsWhichProgramsItCovers) {
     TProgramSources sources;
     sources.running = [](std::vector<std::string>& lines) { lines = {"/usr/bin/editor=Editor"}; };
     sources.pathOf = [](const std::string& path) { return "/resolved/" + path; };
-    TfrmAppSiteAddWizard wizard(options, options.MonitoredList, result, sources);
+    TfrmAppSiteAddWizard wizard(options, options.Edit().MonitoredList, result, sources);
     wizard.show();
     Click(wizard, "btnNext");
     Click(wizard, "btnNext");
@@ -162,7 +162,7 @@ TEST(AddWizardWindow, BrowseTakesOnlyProgramsAndNamesTheOneThatRuns) {
     TOptions options(folder.Data());
     TMonitoredList result;
     TFakeDesktop desktop;
-    TfrmAppSiteAddWizard wizard(options, options.MonitoredList, result,
+    TfrmAppSiteAddWizard wizard(options, options.Edit().MonitoredList, result,
                                 SystemProgramSources(desktop));
     wizard.show();
     Click(wizard, "btnNext");

@@ -107,7 +107,7 @@ class MainWindowTest : public ::testing::Test {
             item->Caption = caption;
             item->Active = active;
             item->ItemType = type;
-            options.MonitoredList.Add(caption, std::move(item));
+            options.Edit().MonitoredList.Add(caption, std::move(item));
         }
         ASSERT_TRUE(options.Save());
     }
@@ -252,8 +252,8 @@ TEST_F(MainWindowTest, DeleteOnAFillerRowDoesNothing) {
     Click("btnApp_Delete");
     QTest::qWait(30);
     EXPECT_TRUE(answers.Seen().empty());
-    EXPECT_EQ(program_->Options().MonitoredList.Count(), 1);
-    EXPECT_FALSE(program_->Options().AdminAccess);
+    EXPECT_EQ(program_->Options().Edit().MonitoredList.Count(), 1);
+    EXPECT_FALSE(program_->Options().Policy().AdminSessionOpen());
 }
 
 TEST_F(MainWindowTest, DeletingAnItemWaitingForRemovalOnlyTellsSo) {
@@ -274,7 +274,7 @@ TEST_F(MainWindowTest, DeletingAnItemWaitingForRemovalOnlyTellsSo) {
     EXPECT_EQ(answers.Seen()[0], "frmWarning");
     EXPECT_EQ(notice, "\"Alpha \"beta\"\" will be removed from time-limit list after 4:00 AM");
     EXPECT_EQ(caption, "Please Note");
-    EXPECT_EQ(program_->Options().MonitoredList.Count(), 1);
+    EXPECT_EQ(program_->Options().Edit().MonitoredList.Count(), 1);
     EXPECT_EQ(RowItem(*list, 0)->Caption, "Alpha \"beta\"");
 }
 
@@ -333,10 +333,10 @@ TEST_F(MainWindowTest, AConfirmedDeleteTakesTheItemOffBothListsAndTheDatabase) {
     EXPECT_EQ(asked[0], "frmDeleteConfirm");
     EXPECT_EQ(RowItem(*list, 0)->Caption, "Alpha");
     EXPECT_EQ(RowItem(*list, 1), nullptr);
-    EXPECT_EQ(program_->Options().MonitoredList.Count(), 1);
+    EXPECT_EQ(program_->Options().Edit().MonitoredList.Count(), 1);
     TOptions reloaded(folder_.Data());
-    EXPECT_EQ(reloaded.MonitoredList.Count(), 1);
-    EXPECT_FALSE(program_->Options().AdminAccess);
+    EXPECT_EQ(reloaded.Values().MonitoredList.Count(), 1);
+    EXPECT_FALSE(program_->Options().Policy().AdminSessionOpen());
 }
 
 // Browser addresses are asked of the desktop while a website is listed: from the start, until
@@ -349,14 +349,14 @@ TEST_F(MainWindowTest, TheDesktopIsToldWhetherAddressesAreNeededAsTheListChanges
     EXPECT_TRUE(desktop_.AddressesNeeded());
 
     DeleteConfirmed(1);
-    ASSERT_EQ(program_->Options().MonitoredList.Count(), 1);
+    ASSERT_EQ(program_->Options().Edit().MonitoredList.Count(), 1);
     Fire(Timer("tmrScan"));
     EXPECT_FALSE(desktop_.AddressesNeeded());
 
     auto site = std::make_unique<TMonitoredItem>();
     site->Name = "example.org";
     site->ItemType = TMonitoredItemType::mitWeb;
-    program_->Options().MonitoredList.Add("Other site", std::move(site));
+    program_->Options().Edit().MonitoredList.Add("Other site", std::move(site));
     Fire(Timer("tmrScan"));
     EXPECT_TRUE(desktop_.AddressesNeeded());
     window_.reset();
@@ -635,12 +635,12 @@ TEST_F(MainWindowTest, TheHeaderTimeCyclesItsFormsAndFitsItsPanel) {
 TEST_F(MainWindowTest, TheTimersScanOnTheStoredPeriodShowTheTotalAndSaveTheOptions) {
     {
         TOptions options(folder_.Data());
-        options.ScanPeriodSeconds = 5;
+        options.Edit().ScanPeriodSeconds = 5;
         auto item = std::make_unique<TMonitoredItem>();
         item->Name = "/usr/bin/alpha";
         item->Caption = "Alpha";
         item->ItemType = TMonitoredItemType::mitApp;
-        options.MonitoredList.Add("Alpha", std::move(item));
+        options.Edit().MonitoredList.Add("Alpha", std::move(item));
         ASSERT_TRUE(options.Save());
     }
     Logged("/usr/bin/alpha", Now - 0.01, 55);
@@ -658,7 +658,7 @@ TEST_F(MainWindowTest, TheTimersScanOnTheStoredPeriodShowTheTotalAndSaveTheOptio
     Fire(Timer("tmrTime"));
     EXPECT_EQ(Find<QLabel>("lblMain_Time")->text(), "00:01");
 
-    program_->Options().TimeLimitSeconds = 7200;
+    program_->Options().Edit().TimeLimitSeconds = 7200;
     Fire(Timer("tmrSaveOptions"));
     EXPECT_EQ(folder_.Scalar("settings.sqlite",
                              "SELECT value FROM settings WHERE name = 'TimeLimitSeconds'"),
@@ -735,9 +735,9 @@ TEST_F(MainWindowTest, TheTimeUpSettingsStoreWhatChangedOnOk) {
         ASSERT_EQ(answers.Seen().size(), 1u);
         EXPECT_EQ(answers.Seen()[0], "frmReminderSettings");
     }
-    EXPECT_EQ(options.TimeLimitSeconds, 105 * 60);
+    EXPECT_EQ(options.Edit().TimeLimitSeconds, 105 * 60);
     EXPECT_EQ(Find<QLineEdit>("edtTimeLimit")->text(), "01:45");
-    EXPECT_FALSE(options.ExpirationActionChanged);
+    EXPECT_FALSE(options.Policy().ExpirationActionChanged());
     {
         TModalAnswers answers({[](QWidget* modal) {
             modal->findChild<QComboBox*>("cbxExpirationAction")->setCurrentIndex(1);
@@ -746,11 +746,11 @@ TEST_F(MainWindowTest, TheTimeUpSettingsStoreWhatChangedOnOk) {
         Find<QAction>("actTimeEdit")->trigger();
         ASSERT_EQ(answers.Seen().size(), 1u);
     }
-    EXPECT_EQ(options.ExpirationAction, TExpirationAction::CloseListed);
-    EXPECT_EQ(options.TimeLimitSeconds, 105 * 60);
+    EXPECT_EQ(options.Edit().ExpirationAction, TExpirationAction::CloseListed);
+    EXPECT_EQ(options.Edit().TimeLimitSeconds, 105 * 60);
     EXPECT_EQ(Find<QLineEdit>("edtAction")->text(),
               QString::fromStdString(options.ExpirationActionText()));
-    EXPECT_FALSE(options.AdminAccess);
+    EXPECT_FALSE(options.Policy().AdminSessionOpen());
 }
 
 // Autostart entries are the Linux desktops' (a Windows copy is set to start by its installer).

@@ -107,7 +107,7 @@ TEST_F(SettingsWizardTest, CancelOnTheFirstPagePutsTheAppearanceBack) {
 // the page shows from then on. An untouched action is no change of it.
 TEST_F(SettingsWizardTest, ASecondRaiseOnTheSameDayWaitsAndTheLimitPageShowsIt) {
     TOptions options(folder_.Data());
-    options.TimeLimitSeconds = 2 * 3600;
+    options.Edit().TimeLimitSeconds = 2 * 3600;
     auto raiseTo = [&](const char* limit) {
         return Run(options, false, [&](TfrmSettings& w) {
             Next(w);
@@ -119,11 +119,11 @@ TEST_F(SettingsWizardTest, ASecondRaiseOnTheSameDayWaitsAndTheLimitPageShowsIt) 
         });
     };
     ASSERT_TRUE(raiseTo("03:00"));
-    EXPECT_EQ(options.TimeLimitSeconds, 3 * 3600);
+    EXPECT_EQ(options.Edit().TimeLimitSeconds, 3 * 3600);
     ASSERT_TRUE(raiseTo("05:30"));
-    EXPECT_EQ(options.TimeLimitSeconds, 3 * 3600);
+    EXPECT_EQ(options.Edit().TimeLimitSeconds, 3 * 3600);
     EXPECT_EQ(folder_.Settings().ReadInteger("Common", "TimeLimitSeconds", -1), 5 * 3600 + 1800);
-    EXPECT_FALSE(options.ExpirationActionChanged);
+    EXPECT_FALSE(options.Policy().ExpirationActionChanged());
     Run(options, false, [](TfrmSettings& w) {
         Next(w);
         Next(w);
@@ -157,11 +157,11 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
         item->Name = "news.example.com";
         item->Caption = "News";
         item->ItemType = TMonitoredItemType::mitWeb;
-        seeded.MonitoredList.Add("News", std::move(item));
+        seeded.Edit().MonitoredList.Add("News", std::move(item));
         ASSERT_TRUE(seeded.Save());
     }
     TOptions options(folder_.Data());
-    ASSERT_FALSE(options.IsNotFirstRun);
+    ASSERT_FALSE(options.Edit().IsNotFirstRun);
     // The person's autostart folder, for the start at login (a Linux desktop's; on Windows the
     // installer sets it and the wizard does not offer it).
     twtest::TempDir config;
@@ -207,18 +207,18 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
         EXPECT_TRUE(ShowFirstRunSettings(options, desktop_));
     }
     EXPECT_EQ(shown, 1);
-    EXPECT_FALSE(options.AdminAccess);
+    EXPECT_FALSE(options.Policy().AdminSessionOpen());
     EXPECT_EQ(StartsAtLogin(), offered != startedAtLogin);
     // Written, not only held: a new options object reads it back.
     TOptions stored(folder_.Data());
-    EXPECT_TRUE(stored.IsNotFirstRun);
-    EXPECT_EQ(stored.MonitoredList.Count(), 0);
-    EXPECT_EQ(stored.ExpirationAction, TExpirationAction::CloseListed);
-    EXPECT_EQ(stored.TimeLimitSeconds, 6300);
+    EXPECT_TRUE(stored.Values().IsNotFirstRun);
+    EXPECT_EQ(stored.Values().MonitoredList.Count(), 0);
+    EXPECT_EQ(stored.Values().ExpirationAction, TExpirationAction::CloseListed);
+    EXPECT_EQ(stored.Values().TimeLimitSeconds, 6300);
     EXPECT_EQ(stored.GetReminder(0), "Morning text");
     EXPECT_EQ(stored.GetReminder(1), "");
     EXPECT_EQ(stored.GetReminder(2), "Evening text");
-    EXPECT_EQ(stored.ReminderChangePeriod, tw::TReminderChangePeriod::Weekly);
+    EXPECT_EQ(stored.Values().ReminderChangePeriod, tw::TReminderChangePeriod::Weekly);
     // The first-run changes used up none of the day's own.
     EXPECT_FALSE(folder_.Settings().ReadBool("Common", "ExpirationActionChanged", false));
 
@@ -288,7 +288,7 @@ TEST_F(SettingsWizardTest, TheMainWindowShowsWhatTheSettingsApplied) {
     EXPECT_EQ(Child<QLineEdit>(window, "edtAction")->text(), "Close Browser/App.");
     EXPECT_EQ(Child<QPlainTextEdit>(window, "mmReminderMorning")->toPlainText(), "Stretch");
     EXPECT_TRUE(program.Timer("tmrSaveOptions")->isActive());
-    EXPECT_FALSE(options.AdminAccess);
+    EXPECT_FALSE(options.Policy().AdminSessionOpen());
 }
 
 } // namespace

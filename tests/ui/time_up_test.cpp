@@ -71,10 +71,10 @@ class TimeUpTest : public ::testing::Test {
                 item->Name = name;
                 item->Caption = name;
                 item->ItemType = TMonitoredItemType::mitApp;
-                options.MonitoredList.Add(name, std::move(item));
+                options.Edit().MonitoredList.Add(name, std::move(item));
             }
-            options.TimeLimitSeconds = limitSeconds;
-            options.ExpirationAction = action;
+            options.Edit().TimeLimitSeconds = limitSeconds;
+            options.Edit().ExpirationAction = action;
             ASSERT_TRUE(options.Save());
         }
         game_ = AddEditorWindow(desktop_, Game);
@@ -374,9 +374,10 @@ TEST_F(MemoTest, TheSelectorFollowsTheDayAndMarksThePartsThatHaveAMemo) {
 
 TEST_F(MemoTest, ThePromptComesByItsRuleCountsRoundedDaysAndNeverStopsIt) {
     Window();
-    program_->Options().ReminderChangePeriod = tw::TReminderChangePeriod::Weekly;
-    program_->Options().ReminderChangedDateTime = ClockNow() - 7 - 13 * OneHour; // 7.5 days: 8
-    program_->Options().ReminderShowedDateTime = ClockNow() - 6.4;               // shown 6 days ago
+    program_->Options().Edit().ReminderChangePeriod = tw::TReminderChangePeriod::Weekly;
+    program_->Options().Edit().ReminderChangedDateTime =
+        ClockNow() - 7 - 13 * OneHour;                                    // 7.5 days: 8
+    program_->Options().Edit().ReminderShowedDateTime = ClockNow() - 6.4; // shown 6 days ago
     int prompts = 0;
     QString text;
     auto answer = twtest::TModalAnswer([&](QWidget* prompt) {
@@ -392,8 +393,8 @@ TEST_F(MemoTest, ThePromptComesByItsRuleCountsRoundedDaysAndNeverStopsIt) {
     Fire(timer);
     EXPECT_EQ(prompts, 1);
     EXPECT_EQ(text, "You have not updated your reminders in 8 day(s)");
-    EXPECT_EQ(program_->Options().ReminderChangePeriod, tw::TReminderChangePeriod::Never);
-    EXPECT_DOUBLE_EQ(program_->Options().ReminderShowedDateTime, ClockNow());
+    EXPECT_EQ(program_->Options().Edit().ReminderChangePeriod, tw::TReminderChangePeriod::Never);
+    EXPECT_DOUBLE_EQ(program_->Options().Edit().ReminderShowedDateTime, ClockNow());
     folder_.Clock().Advance(30 * SecondsPerDay);
     Fire(timer);
     EXPECT_EQ(prompts, 1); // "Never" asks no more
@@ -420,8 +421,8 @@ TEST_F(TimeUpTest, ADailyResetWhileTheDeleteQuestionIsOpenDeletesTheItemChosen) 
     twtest::Click(Window(), "btnApp_Delete");
     EXPECT_EQ(twtest::Captions(*list), QStringList{QString::fromLatin1(Chat)});
     TOptions reloaded(folder_.Data());
-    ASSERT_EQ(reloaded.MonitoredList.Count(), 1);
-    EXPECT_EQ(reloaded.MonitoredList.Items(0).Name, Chat);
+    ASSERT_EQ(reloaded.Values().MonitoredList.Count(), 1);
+    EXPECT_EQ(reloaded.Values().MonitoredList.Items(0).Name, Chat);
 }
 
 } // namespace

@@ -123,7 +123,7 @@ TEST_F(X11Wizards, FirstStartThenASiteAndAScannedProgramReachTheList) {
     TFakeDesktop desktop;
     twtest::TTestProgram tallywick(desktop, folder_, false);
     TOptions& options = tallywick.Options();
-    ASSERT_FALSE(options.IsNotFirstRun);
+    ASSERT_FALSE(options.Edit().IsNotFirstRun);
 
     int settingsShown = 0;
     {

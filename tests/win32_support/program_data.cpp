@@ -47,7 +47,7 @@ bool ConfigureProgramData(const std::string& programFolder,
     }
     tw::TDataFolder folder(tw::PlacesOf(data, programFolder + "tallywick.exe"));
     tw::TOptions options(folder);
-    options.IsNotFirstRun = true;
+    options.Edit().IsNotFirstRun = true;
     change(options);
     return options.Save();
 }

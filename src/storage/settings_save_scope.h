@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/options.h"
+#include "storage/settings_database.h"
 #include "storage/sqlite_database.h"
 
 #include <exception>
@@ -12,7 +12,7 @@ namespace tw {
 // One connection to settings.sqlite with one open write transaction. With the activity
 // database attached, the list's copy there is written from the settings' own rows inside
 // the same transaction, so the two lists are kept, or lost, together.
-class TOptions::TSaveBatch {
+class TSettingsDatabase::TSaveBatch {
   public:
     // An empty activity path: settings.sqlite alone.
     TSaveBatch(const std::string& settingsFile, const std::string& activityFile);
@@ -33,11 +33,11 @@ class TOptions::TSaveBatch {
     std::string failure_;
 };
 
-// While alive, the options' statements go into one transaction. Scopes nest: only the
+// While alive, the database's statements go into one transaction. Scopes nest: only the
 // outermost one commits.
-class TOptions::TSaveScope {
+class TSettingsDatabase::TSaveScope {
   public:
-    TSaveScope(TOptions& owner, bool withCopy);
+    TSaveScope(TSettingsDatabase& owner, bool withCopy);
     ~TSaveScope();
     TSaveScope(const TSaveScope&) = delete;
     TSaveScope& operator=(const TSaveScope&) = delete;
@@ -46,7 +46,7 @@ class TOptions::TSaveScope {
     const std::string& FailureText() const;
 
   private:
-    TOptions& owner_;
+    TSettingsDatabase& owner_;
     std::unique_ptr<TSaveBatch> batch_;
 };
 

@@ -1,14 +1,11 @@
-// The options object's database statements. Outside a save every statement opens its
-// file, runs and closes. While a save runs, its statements share one connection and one
-// transaction, with the activity database attached for the list's copy, so a crash, a full
-// disk or a failed statement leaves the previous settings and lists whole, and equal.
-#include "storage/options.h"
+#include "storage/settings_database.h"
 
-#include "storage/clock.h"
 #include "storage/error_log.h"
-#include "storage/log_purge.h"
-#include "storage/options_save_scope.h"
+#include "storage/seed_data_folder.h"
+#include "storage/settings_save_scope.h"
 #include "storage/sqlite_database.h"
+
+#include <utility>
 
 namespace tw {
 namespace {
@@ -46,7 +43,8 @@ void AttachActivity(TSQLiteDatabase& db, const std::string& activityFile) {
 
 } // namespace
 
-TOptions::TSaveBatch::TSaveBatch(const std::string& settingsFile, const std::string& activityFile)
+TSettingsDatabase::TSaveBatch::TSaveBatch(const std::string& settingsFile,
+                                          const std::string& activityFile)
     : withCopy_(!activityFile.empty()) {
     try {
         db_ = std::make_unique<TSQLiteDatabase>(settingsFile);
@@ -61,7 +59,7 @@ TOptions::TSaveBatch::TSaveBatch(const std::string& settingsFile, const std::str
     }
 }
 
-bool TOptions::TSaveBatch::Exec(const std::string& sql, const TSQLValues& values) {
+bool TSettingsDatabase::TSaveBatch::Exec(const std::string& sql, const TSQLValues& values) {
     if (failed_) {
         return false; // the transaction is gone; later statements would not be kept either
     }
@@ -74,7 +72,7 @@ bool TOptions::TSaveBatch::Exec(const std::string& sql, const TSQLValues& values
     }
 }
 
-bool TOptions::TSaveBatch::Commit() {
+bool TSettingsDatabase::TSaveBatch::Commit() {
     if (withCopy_) {
         for (const char* sql : CopyStatements) {
             Exec(sql, {});
@@ -83,7 +81,7 @@ bool TOptions::TSaveBatch::Commit() {
     return Exec("COMMIT", {});
 }
 
-void TOptions::TSaveBatch::Fail(const std::exception& e) {
+void TSettingsDatabase::TSaveBatch::Fail(const std::exception& e) {
     // With the copy, a failure is tried again over the settings alone, which reports it
     // if it is the settings' own.
     if (!withCopy_) {
@@ -94,21 +92,21 @@ void TOptions::TSaveBatch::Fail(const std::exception& e) {
     db_.reset(); // closing the connection rolls back whatever the transaction held
 }
 
-TOptions::TSaveScope::TSaveScope(TOptions& owner, bool withCopy) : owner_(owner) {
+TSettingsDatabase::TSaveScope::TSaveScope(TSettingsDatabase& owner, bool withCopy) : owner_(owner) {
     if (!owner_.batch_) {
-        batch_ = std::make_unique<TSaveBatch>(owner_.SettingsDBPath(),
-                                              withCopy ? owner_.LogDBPath() : std::string());
+        batch_ = std::make_unique<TSaveBatch>(owner_.Path(),
+                                              withCopy ? owner_.ActivityPath() : std::string());
         owner_.batch_ = batch_.get();
     }
 }
 
-TOptions::TSaveScope::~TSaveScope() {
+TSettingsDatabase::TSaveScope::~TSaveScope() {
     if (batch_) {
         owner_.batch_ = nullptr;
     }
 }
 
-bool TOptions::TSaveScope::Finish() {
+bool TSettingsDatabase::TSaveScope::Finish() {
     if (!batch_) {
         return true; // the enclosing scope commits
     }
@@ -116,12 +114,12 @@ bool TOptions::TSaveScope::Finish() {
     return batch_->Commit();
 }
 
-const std::string& TOptions::TSaveScope::FailureText() const {
+const std::string& TSettingsDatabase::TSaveScope::FailureText() const {
     static const std::string none;
     return batch_ ? batch_->FailureText() : none;
 }
 
-bool TOptions::Transacted(const std::function<bool()>& writes) {
+bool TSettingsDatabase::Transacted(const std::function<bool()>& writes) {
     if (batch_) {
         return writes();
     }
@@ -135,7 +133,7 @@ bool TOptions::Transacted(const std::function<bool()>& writes) {
                 copyFailureReported_ = false;
             } else if (!copyFailureReported_) {
                 copyFailureReported_ = true;
-                ErrorLog("The list's copy in \"" + LogDBPath() +
+                ErrorLog("The list's copy in \"" + ActivityPath() +
                          "\" could not be written with the settings (" + copyFailure +
                          "); the settings are saved, and the copy is written again with the "
                          "next save that can.");
@@ -147,28 +145,29 @@ bool TOptions::Transacted(const std::function<bool()>& writes) {
     return false;
 }
 
-bool TOptions::SettingsDBExecSQL(const std::string& sql, const TSQLValues& values) {
+bool TSettingsDatabase::Exec(const std::string& sql, const TSQLValues& values) {
     if (batch_) {
         return batch_->Exec(sql, values);
     }
-    return ExecOnce(SettingsDBPath(), sql, values, SettingsExecLabel);
+    return ExecOnce(Path(), sql, values, SettingsExecLabel);
 }
 
-std::unique_ptr<TSQLiteTable> TOptions::SettingsDBGetTable(const std::string& sql) {
+std::unique_ptr<TSQLiteTable> TSettingsDatabase::Query(const std::string& sql) {
     try {
-        TSQLiteDatabase db(SettingsDBPath());
+        TSQLiteDatabase db(Path());
         return db.GetTable(sql);
     } catch (const std::exception& e) {
         ErrorLog(ErrorReportText(e, SettingsQueryLabel));
         readError_ = FailureReason(e);
+        readFailed_ = true;
         return nullptr;
     }
 }
 
-bool TOptions::ListCopyEqual() const {
+bool TSettingsDatabase::ListCopyEqual() const {
     try {
-        TSQLiteDatabase db(SettingsDBPath());
-        AttachActivity(db, LogDBPath());
+        TSQLiteDatabase db(Path());
+        AttachActivity(db, ActivityPath());
         for (const char* table : {"applications_list", "websites_list"}) {
             const std::string columns = "SELECT name, caption, active FROM ";
             auto own = db.GetTable(columns + "main." + table + " ORDER BY rowid");
@@ -191,12 +190,30 @@ bool TOptions::ListCopyEqual() const {
     }
 }
 
-void TOptions::LogDBPurge() {
-    const TDateTime now = ClockNow();
-    TLogPurge purge(LogDBPath(), now, ListTrusted(),
-                    TLogPurge::ClockRight(LogDBPath(), Settings(), now), KeptHistoryNames());
-    while (purge.Step()) {
+void TSettingsDatabase::Restore() {
+    if (!DatabaseFileMissing(Path())) {
+        return;
     }
+    const std::string copyError = CopyTemplateDatabase(places_, "settings.sqlite");
+    if (!copyError.empty()) {
+        if (!restoreFailureReported_) {
+            restoreFailureReported_ = true;
+            ErrorLog("The settings database \"" + Path() +
+                     "\" is missing and no new one could be started: " + copyError);
+        }
+        return;
+    }
+    restoreFailureReported_ = false;
+    restoreNotice_ =
+        "Tallywick's settings database was missing or empty. A new one has been started:\n" +
+        Path() +
+        "\n\nThe settings, the list and the reminders in use have been saved "
+        "into it.";
+    ErrorLog(restoreNotice_);
+}
+
+std::string TSettingsDatabase::TakeRestoreNotice() {
+    return std::exchange(restoreNotice_, std::string());
 }
 
 } // namespace tw
