@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Fails on an #include under src/ that points up the layers, on Qt below the windows, and on
+# Fails on an #include under src/ that points up the layers, on Qt below the windows, on
 # a platform backend's folder (x11, wayland, linux, linux_desktop, win32, fake) named from
 # outside src/platform: the rest of the program asks the platform's own headers, whichever
-# backend answers.
+# backend answers; and on a test of which system it is built for (_WIN32, __linux__, a
+# system's own clock) outside src/platform, a system's own discovery (src/discovery/<system>/)
+# and the entries in src/app, which choose the backends.
 # The layers, lowest first; a folder may include its own layer and those below it. This list
 # and the README's layout section are the one place the order is written.
 set -euo pipefail
@@ -27,6 +29,9 @@ backends='x11|wayland|linux|linux_desktop|win32|fake'
 # Windows' own program discovery works the same COM objects and error texts as the Windows
 # backend; it is built only with it.
 backend_allowed() { [[ $1 == discovery/win32/* && $2 == win32 ]]; }
+# What only a system's own code may ask: which system it is, and a system's own clock.
+system_test='(^|[^A-Za-z0-9_])(_WIN32|_WIN64|WIN32|__linux__|__linux|__APPLE__|__MACH__|__unix__|__FreeBSD__|_MSC_VER|__MINGW32__|__MINGW64__|__CYGWIN__|CLOCK_BOOTTIME)([^A-Za-z0-9_]|$)'
+system_test_allowed() { [[ $1 == platform/* || $1 == discovery/*/* || $1 == app/* ]]; }
 faults=0
 while IFS= read -r file; do
     own=${file%%/*}
@@ -53,10 +58,16 @@ while IFS= read -r file; do
             faults=$((faults + 1))
         fi
     done < <(grep -n '^[[:space:]]*#[[:space:]]*include' "$file" || true)
+    if ! system_test_allowed "$file"; then
+        while IFS=: read -r line text; do
+            echo "src/$file:$line: only 'platform', a system's discovery and 'app' may test the system: $text"
+            faults=$((faults + 1))
+        done < <(grep -nE "$system_test" "$file" || true)
+    fi
 done < <(find . -name '*.h' -o -name '*.cpp' | sed 's|^\./||' | sort)
 
 if ((faults)); then
-    echo "Layer check: $faults include(s) out of order." >&2
+    echo "Layer check: $faults include(s) or system test(s) out of place." >&2
     exit 1
 fi
-echo "Layer check: every include points down (${layers[*]})."
+echo "Layer check: every include points down (${layers[*]}), and only the platform tests the system."

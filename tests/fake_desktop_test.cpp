@@ -1,5 +1,6 @@
 #include "platform/device_path.h"
 #include "platform/fake/fake_desktop.h"
+#include "platform/fake/fake_instance_lock.h"
 
 #include "base/exception.h"
 
@@ -73,22 +74,22 @@ TEST(FakeDesktopTest, DescriptionsHandOutASnapshotEvenOfWindowsRemovedOnTheWay) 
     EXPECT_EQ(desk.CloseRequests(), std::vector<TWindowHandle>{a});
 }
 
-TEST(FakeDesktopTest, InstanceLockIsExclusiveAcrossDesktopsSharingARegistry) {
+TEST(FakeDesktopTest, InstanceLockIsExclusiveAcrossLocksSharingARegistry) {
     auto registry = std::make_shared<tw::TFakeLockRegistry>();
-    TFakeDesktop first(registry), second(registry), elsewhere;
-    auto lock = first.AcquireInstanceLock("/data/Tallywick.lock");
+    tw::TFakeInstanceLocks first(registry), second(registry), elsewhere;
+    auto lock = first.Acquire("/data/Tallywick.lock");
     ASSERT_NE(lock, nullptr);
-    EXPECT_EQ(second.AcquireInstanceLock("/data/Tallywick.lock"), nullptr);
-    EXPECT_NE(elsewhere.AcquireInstanceLock("/data/Tallywick.lock"), nullptr);
+    EXPECT_EQ(second.Acquire("/data/Tallywick.lock"), nullptr);
+    EXPECT_NE(elsewhere.Acquire("/data/Tallywick.lock"), nullptr);
     lock->Release();
-    lock = second.AcquireInstanceLock("/data/Tallywick.lock");
+    lock = second.Acquire("/data/Tallywick.lock");
     EXPECT_NE(lock, nullptr);
     lock.reset(); // dropping the lock releases it too
     EXPECT_TRUE(registry->held.empty());
 
     registry->creationError = "Access is denied.";
     try {
-        first.AcquireInstanceLock("/ro/Tallywick.lock");
+        first.Acquire("/ro/Tallywick.lock");
         ADD_FAILURE() << "no exception";
     } catch (const tw::Exception& e) {
         EXPECT_STREQ(e.what(),

@@ -25,17 +25,19 @@ TEST(ProgramLockWatchTest, ADeletedLockIsTakenAgainAndOneTakenByAnotherCopyEndsT
         std::vector<std::string> errors;
         tw::SetErrorLogListener([&](const std::string& text) { errors.push_back(text); });
         auto machine = std::make_shared<tw::TFakeLockRegistry>();
-        tw::TFakeDesktop desktop(machine);
+        tw::TFakeDesktop desktop;
+        tw::TFakeInstanceLocks locks(machine);
         tw::TTimerLoop timers;
-        tw::TProgram program(desktop, timers, folder.Places());
+        tw::TProgram program(desktop, locks, timers, folder.Places());
         ASSERT_TRUE(program.TakeInstanceLock());
         int ended = 0;
         program.WatchForTheEnd([&] { ++ended; });
 
         machine->held.erase(tw::LockPath(folder.Places())); // the file deleted
-        tw::TFakeDesktop otherDesktop(machine);
+        tw::TFakeDesktop otherDesktop;
+        tw::TFakeInstanceLocks otherLocks(machine);
         tw::TTimerLoop otherTimers;
-        tw::TProgram other(otherDesktop, otherTimers, folder.Places());
+        tw::TProgram other(otherDesktop, otherLocks, otherTimers, folder.Places());
         if (anotherCopyStarted) {
             ASSERT_TRUE(other.TakeInstanceLock());
         }

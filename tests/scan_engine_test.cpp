@@ -346,7 +346,7 @@ TEST_F(ScanEngineTest, AFailingReminderEndsTheCycleCleanly) {
     EXPECT_DOUBLE_EQ(Engine().LastScanTime(), tw::ClockUtcNow());
     EXPECT_EQ(Rows(), 0);
     ASSERT_EQ(desktop_.ShutdownCalls().size(), 1u);
-    EXPECT_EQ(desktop_.ShutdownCalls()[0].mode, 1);
+    EXPECT_EQ(desktop_.ShutdownCalls()[0].kind, tw::TShutdownKind::PowerOff);
     EXPECT_EQ(desktop_.ShutdownCalls()[0].timeoutSeconds, 60);
     {
         // Saved before the request, which may end the program without a word.

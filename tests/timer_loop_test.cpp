@@ -1,5 +1,4 @@
 #include "app/timer_loop.h"
-#include "platform/fake/fake_desktop.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +41,6 @@ TEST(TimerLoopTest, DueTimersFireInOrderAndAFailingOneIsReportedWithoutStoppingT
 // The end of the session arrives as a signal while the loop waits: `end` runs once, on the
 // loop's own thread, and the loop ends after it.
 TEST(TimerLoopTest, TheSessionsEndSignalEndsTheLoopAfterRunningTheEndOnce) {
-    tw::TFakeDesktop desktop;
     tw::TTimerLoop loop;
     int ends = 0;
     tw::TSessionEndWatch sessionEnd([&] {
@@ -57,8 +55,7 @@ TEST(TimerLoopTest, TheSessionsEndSignalEndsTheLoopAfterRunningTheEndOnce) {
         }
     });
     loop.Add("give up", 5000, true, [&] { loop.Quit(); });
-    loop.Run(
-        desktop, sessionEnd, [](tw::TDesktopNotice) {}, [](const std::exception&) {});
+    loop.Run(sessionEnd, [](const std::exception&) {});
     EXPECT_EQ(ends, 1);
     EXPECT_GE(ticks, 3);
     EXPECT_LT(ticks, 100) << "the loop ran on until it gave up";

@@ -80,9 +80,9 @@ class TListedClientEngine {
     // Hands the desktop's waiting notices to the engine; true when one was the lock.
     bool PassNotices() {
         bool locked = false;
-        tw::TDesktopNotice notice{};
+        tw::TNotice notice;
         while (desktop_.NextNotice(notice)) {
-            locked = locked || notice == tw::TDesktopNotice::SessionLock;
+            locked = locked || notice.what == tw::TDesktopNotice::SessionLock;
             engine_->HandleNotice(notice);
         }
         return locked;

@@ -20,13 +20,13 @@ class Win32NoticesTest : public ::testing::Test {
     // What the backend reports after the window got the message.
     std::optional<TDesktopNotice> After(UINT message, WPARAM wParam, LPARAM lParam = 0) {
         SendMessageA(Window(), message, wParam, lParam);
-        TDesktopNotice notice{};
+        tw::TNotice notice;
         if (!desktop.NextNotice(notice)) {
             return std::nullopt;
         }
-        TDesktopNotice extra{};
+        tw::TNotice extra;
         EXPECT_FALSE(desktop.NextNotice(extra)) << "one message, one notice";
-        return notice;
+        return notice.what;
     }
 
     tw::TWin32Desktop desktop;
@@ -64,25 +64,42 @@ TEST_F(Win32NoticesTest, PostedMessagesAreDeliveredByTheBackendItselfInOrder) {
     PostMessageA(Window(), WM_POWERBROADCAST, 5, 0); // PBT_APMSTANDBY
     PostMessageA(Window(), WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
     PostMessageA(Window(), WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
-    TDesktopNotice sleep{}, first{}, second{}, none{};
+    tw::TNotice sleep, first, second, none;
     ASSERT_TRUE(desktop.NextNotice(sleep));
-    EXPECT_EQ(sleep, TDesktopNotice::Suspend);
-    EXPECT_EQ(desktop.LastNoticeCode(), 5); // for the log's "Application suspended. Code: 5"
+    EXPECT_EQ(sleep.what, TDesktopNotice::Suspend);
+    EXPECT_EQ(sleep.detail, "Code: 5"); // for the log's "Application suspended. Code: 5"
     ASSERT_TRUE(desktop.NextNotice(first));
-    EXPECT_EQ(desktop.LastNoticeCode(), 0);
+    EXPECT_EQ(first.detail, "");
     ASSERT_TRUE(desktop.NextNotice(second));
-    EXPECT_EQ(first, TDesktopNotice::SessionLock);
-    EXPECT_EQ(second, TDesktopNotice::SessionUnlock);
+    EXPECT_EQ(first.what, TDesktopNotice::SessionLock);
+    EXPECT_EQ(second.what, TDesktopNotice::SessionUnlock);
     EXPECT_FALSE(desktop.NextNotice(none));
+}
+
+// Whoever runs the thread's messages (a window toolkit's loop) wakes the program through the
+// call it gave, once the notice is queued, and not before.
+TEST_F(Win32NoticesTest, AnyLoopThatDispatchesTheThreadsMessagesWakesTheProgram) {
+    int wakes = 0;
+    ASSERT_TRUE(desktop.WakeOnNotices([&] { ++wakes; }));
+    PostMessageA(Window(), WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+    EXPECT_EQ(wakes, 0);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&message);
+    }
+    EXPECT_EQ(wakes, 1);
+    tw::TNotice notice;
+    ASSERT_TRUE(desktop.NextNotice(notice));
+    EXPECT_EQ(notice.what, TDesktopNotice::SessionLock);
 }
 
 TEST_F(Win32NoticesTest, ABroadcastWorkAreaChangeReachesTheHiddenWindow) {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0, SMTO_ABORTIFHUNG,
                         2000, &ignored);
-    TDesktopNotice notice{};
+    tw::TNotice notice;
     ASSERT_TRUE(twtest::WaitUntil([&] { return desktop.NextNotice(notice); }, 5000));
-    EXPECT_EQ(notice, TDesktopNotice::WorkAreaChange);
+    EXPECT_EQ(notice.what, TDesktopNotice::WorkAreaChange);
 }
 
 TEST(Win32WindowStylesTest, TheTaskbarButtonGoesAndOtherStylesStay) {

@@ -6,6 +6,7 @@
 //   shutdown SECONDS        asks for a shutdown after SECONDS, says what came of it
 // Arguments are taken in UTF-16 and windows made with the wide calls, so that texts in any
 // script reach the desktop as given.
+#include "platform/instance_lock.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_text.h"
 #include "win32_support/test_program.h"
@@ -62,8 +63,8 @@ int main() {
     const std::vector<std::wstring> arguments = twtest::CommandLineArguments();
     const std::wstring command = arguments.size() >= 2 ? arguments[1] : L"";
     if (arguments.size() >= 3 && command == L"lock") {
-        tw::TWin32Desktop desktop;
-        auto lock = desktop.AcquireInstanceLock(tw::Utf8Text(arguments[2]));
+        tw::TSystemInstanceLocks locks;
+        auto lock = locks.Acquire(tw::Utf8Text(arguments[2]));
         std::printf("%s\n", lock ? "locked" : "busy");
         std::fflush(stdout);
         if (lock) {
@@ -85,7 +86,7 @@ int main() {
         const int seconds = std::stoi(arguments[2]);
         try {
             tw::TWin32Desktop desktop;
-            desktop.ShutdownComputer(1, seconds);
+            desktop.ShutdownComputer(tw::TShutdownKind::PowerOff, seconds);
             std::printf("shutdown requested\n");
         } catch (const std::exception& e) {
             std::printf("refused: %s\n", e.what());

@@ -80,6 +80,7 @@ int main(int argc, char** argv) {
 
     // What a timer's handler throws is shown in the error window and the program goes on.
     TQtTimers timers(application, ReportApplicationException);
+    TSystemInstanceLocks locks;
     std::unique_ptr<TDesktop> desktop;
     std::unique_ptr<TProgram> program;
     std::unique_ptr<TWindowLook> look;
@@ -87,7 +88,7 @@ int main(int argc, char** argv) {
         const TPlaces places = SystemPlaces();
         SetLogFilePath(places.LogFilePath());
         desktop = CreateDesktop();
-        program = std::make_unique<TProgram>(*desktop, timers, places);
+        program = std::make_unique<TProgram>(*desktop, locks, timers, places);
         look = std::make_unique<TWindowLook>(program->Data().Appearance());
         TfrmBase::SetLook(look.get());
         if (!program->TakeInstanceLock()) {
@@ -123,14 +124,10 @@ int main(int argc, char** argv) {
             window = std::make_unique<TfrmMain>(*desktop, options, *program);
             QObject::connect(window.get(), &TfrmMain::TerminateRequested, &application, EndLoop,
                              Qt::QueuedConnection);
-            window->ConnectNotices();
+            program->ListenToNotices();
             // Without a tray a hidden window could never be found again: then it starts shown
             // and minimizes like any other window.
             const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
-            if (tray) {
-                // Its tray icon is its face: no taskbar button, as with the hidden window's.
-                desktop->RemoveTaskbarButton(static_cast<TWindowHandle>(window->winId()));
-            }
             window->ShowAtStart(tray, firstStart);
             if (options.LoadFailed()) {
                 // The details went to the error log; the person needs to know that what they

@@ -11,6 +11,7 @@
 #include "storage/settings_file.h"
 
 #include <cstdio>
+#include <exception>
 
 namespace tw {
 
@@ -26,6 +27,7 @@ constexpr int LogPurgeFirstSliceMs = 2000;  // the clean-up waits until the star
 constexpr int LogPurgeNextSlicesMs = 10;    // then goes on in short slices, and so does the
                                             // roll-up's first build;
 constexpr int ClockRejudgeMs = 600000;      // then the clock is judged again now and then
+constexpr int NoticePollMs = 250;           // a desktop that cannot wake the loop is asked
 
 int ScanPeriodMs(const TOptions& options) {
     return options.Values().ScanPeriodSeconds * 1000;
@@ -33,15 +35,15 @@ int ScanPeriodMs(const TOptions& options) {
 
 } // namespace
 
-TProgram::TProgram(TDesktop& desktop, TProgramTimers& timers, TPlaces places)
-    : desktop_(desktop), timers_(timers), data_(std::move(places)) {}
+TProgram::TProgram(TDesktop& desktop, TInstanceLocks& locks, TProgramTimers& timers, TPlaces places)
+    : desktop_(desktop), locks_(locks), timers_(timers), data_(std::move(places)) {}
 
 TProgram::~TProgram() {
     Finish();
 }
 
 bool TProgram::TakeInstanceLock() {
-    lock_ = AcquireInstanceLock(desktop_, data_.Places());
+    lock_ = AcquireInstanceLock(locks_, data_.Places());
     return lock_ != nullptr;
 }
 
@@ -96,8 +98,85 @@ void TProgram::Start() {
         timers_.Add("tmrLogPurge", LogPurgeFirstSliceMs, true, [this] { LogPurgeTimer(); });
 }
 
-bool TProgram::HandleNotice(TDesktopNotice notice) {
-    return engine_->HandleNotice(notice);
+void TProgram::ListenToNotices() {
+    if (const std::string problem = desktop_.LockDetectionProblem(); !problem.empty()) {
+        ErrorLog("Session locks cannot be noticed (" + problem +
+                 "): time on the list is counted also while the screen is locked");
+    }
+    if (const std::string problem = desktop_.WindowsProblem(); !problem.empty()) {
+        ErrorLog("Windows cannot be seen (" + problem + "): time in front of them is not counted");
+        // Counting nothing without a word would look like a limit that never comes.
+        ShowFailureNotice("Tallywick cannot see every window on this desktop, and time in "
+                          "front of those it cannot see is not counted: " +
+                          problem + ".");
+    }
+    if (const int descriptor = desktop_.NoticeDescriptor(); descriptor >= 0) {
+        timers_.WatchDescriptor(descriptor, [this] { DeliverNotices(); });
+    } else {
+        const bool woken = desktop_.WakeOnNotices([this] {
+            if (tmrNotices_ >= 0) {
+                timers_.SetEnabled(tmrNotices_, true);
+            }
+        });
+        if (woken) {
+            // Handled on the loop just after the message that woke it, not inside its dispatch.
+            tmrNotices_ = timers_.Add("tmrNotices", 0, false, [this] {
+                timers_.SetEnabled(tmrNotices_, false);
+                DeliverNotices();
+            });
+        } else {
+            tmrNotices_ =
+                timers_.Add("tmrNotices", NoticePollMs, true, [this] { DeliverNotices(); });
+        }
+    }
+    DeliverNotices();
+}
+
+void TProgram::DeliverNotices() {
+    std::exception_ptr failure;
+    TNotice notice;
+    for (;;) {
+        try {
+            if (!desktop_.NextNotice(notice)) {
+                break;
+            }
+        } catch (...) {
+            // The desktop itself has gone (an X server that went away), and the session with
+            // it.
+            if (end_) {
+                end_();
+            }
+            throw;
+        }
+        try {
+            HandleNotice(notice);
+        } catch (...) {
+            if (!failure) {
+                failure = std::current_exception();
+            }
+        }
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+void TProgram::HandleNotice(const TNotice& notice) {
+    if (engine_->HandleNotice(notice)) {
+        // Whatever the session or the power did, the window is put away.
+        if (noticeView_) {
+            noticeView_->PutAway();
+        }
+        return;
+    }
+    if (!noticeView_) {
+        return;
+    }
+    if (notice.what == TDesktopNotice::WorkAreaChange) {
+        noticeView_->WorkAreaChanged();
+    } else if (notice.what == TDesktopNotice::HotKey) {
+        noticeView_->HotKeyPressed();
+    }
 }
 
 void TProgram::HoldSaving(bool hold) {
@@ -180,6 +259,9 @@ void TProgram::SecureForTheEnd() {
 
 void TProgram::Finish() {
     view_ = nullptr;
+    noticeView_ = nullptr;
+    // The desktop outlives the program, and must not wake it after.
+    desktop_.WakeOnNotices(nullptr);
     StopNeedingAddresses();
     logPurge_.reset();
     engine_.reset();  // the probe and the logger go with it

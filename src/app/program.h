@@ -5,6 +5,7 @@
 #include "monitor/scan_engine.h"
 #include "monitor/scan_host.h"
 #include "platform/desktop.h"
+#include "platform/instance_lock.h"
 #include "platform/session_end.h"
 #include "storage/data_folder.h"
 #include "storage/options.h"
@@ -18,13 +19,15 @@ class TLogPurge;
 class TRollupBuild;
 
 // The program, with or without windows: its data folder (settings file, activity database),
-// the options, the engine, the single-instance lock, the end of the session and the
-// program's timers. Both entries build it and take it through the same steps; the windowed
-// one attaches its main window as the view that shows the engine's state and asks the person.
+// the options, the engine, the single-instance lock, the end of the session, the desktop's
+// notices and the program's timers. Both entries build it and take it through the same
+// steps; the windowed one attaches its main window as the view that shows the engine's state
+// and asks the person.
 class TProgram final : public TProgramControl, private TScanHost, private TScanTimers {
   public:
     // Over the places the entry found (the system's, or a test's own folders).
-    TProgram(TDesktop& desktop, TProgramTimers& timers, TPlaces places);
+    // The lock is taken from locks (the system's, or a test's scripted ones).
+    TProgram(TDesktop& desktop, TInstanceLocks& locks, TProgramTimers& timers, TPlaces places);
     ~TProgram() override;
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;
@@ -42,18 +45,26 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
     // Creates the engine and starts the scan, the re-arm, the clock re-alignment, the save
     // and the clean-up of old activity.
     void Start();
+    // From now on the desktop's notices reach the engine and then the view, however this
+    // desktop announces them (a descriptor the timers watch, the thread's messages, or asked
+    // a few times a second); what is waiting already is handled at once. Says first what the
+    // desktop cannot notice or see (the log, and the view's failure notice). After the view
+    // is attached.
+    void ListenToNotices();
 
     // --- while it runs ---
     TDataFolder& Data() { return data_; }
     TOptions& Options() { return *options_; }
     TSessionEndWatch& SessionEnd() { return *sessionEnd_; }
-    // A desktop notice where no view takes them (the main window hands them to the engine
-    // itself, then keeps its own share). False for notices that are a view's alone.
-    bool HandleNotice(TDesktopNotice notice);
+    // One desktop notice: the engine's share first (suspend, resume, lock and unlock pause
+    // or restart the count, and the view is put away), then the view's (the work area, the
+    // hot key).
+    void HandleNotice(const TNotice& notice);
 
     // TProgramControl
     TScanEngine& Engine() override { return *engine_; }
     void AttachView(TScanHost* view) override { view_ = view; }
+    void AttachNoticeView(TNoticeView* view) override { noticeView_ = view; }
     void HoldSaving(bool hold) override;
 
     // --- the end ---
@@ -82,6 +93,10 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
     // The switches that serve browser addresses are put back as they were found.
     void StopNeedingAddresses();
     void UninstallWatchTimer();
+    // Every notice waiting, each handled even when one before it failed (the first failure
+    // is thrown after). A desktop that fails to answer has gone with the session: the
+    // program ends.
+    void DeliverNotices();
     void LogPurgeTimer();
     // Closes the lock and deletes its file, once.
     void ReleaseInstanceLock();
@@ -89,6 +104,7 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
     void SecureForTheEnd();
 
     TDesktop& desktop_;
+    TInstanceLocks& locks_;
     TProgramTimers& timers_;
     std::unique_ptr<TInstanceLock> lock_;
     std::unique_ptr<TSessionEndWatch> sessionEnd_;
@@ -99,12 +115,14 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
     std::unique_ptr<TLogPurge> logPurge_;       // the clean-up of old activity
     std::unique_ptr<TRollupBuild> rollupBuild_; // then the roll-up's first build
     TScanHost* view_ = nullptr;
+    TNoticeView* noticeView_ = nullptr;
     bool addressesNeeded_ = false;
     int tmrScan_ = -1;
     int tmrReminderOnly_ = -1;
     int tmrSaveOptions_ = -1;
     int tmrLogPurge_ = -1;
     int tmrShutdown_ = -1;
+    int tmrNotices_ = -1;
 };
 
 } // namespace tw

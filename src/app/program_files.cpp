@@ -15,9 +15,9 @@ std::string UninstallFlagPath(const TPlaces& places) {
     return places.programFolder + "uninstall.flag";
 }
 
-std::unique_ptr<TInstanceLock> AcquireInstanceLock(TDesktop& desktop, const TPlaces& places) {
-    // The backend makes the lock file's folder when it is missing.
-    return desktop.AcquireInstanceLock(LockPath(places));
+std::unique_ptr<TInstanceLock> AcquireInstanceLock(TInstanceLocks& locks, const TPlaces& places) {
+    // The lock makes its file's folder when it is missing.
+    return locks.Acquire(LockPath(places));
 }
 
 bool UninstallRequested(const TPlaces& places) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/desktop.h"
+#include "platform/instance_lock.h"
 #include "storage/places.h"
 
 #include <memory>
@@ -17,7 +17,7 @@ std::string UninstallFlagPath(const TPlaces& places);
 
 // Takes the single-instance lock (its folder is made when missing); null when another copy
 // holds it. Throws when the lock file cannot be created.
-std::unique_ptr<TInstanceLock> AcquireInstanceLock(TDesktop& desktop, const TPlaces& places);
+std::unique_ptr<TInstanceLock> AcquireInstanceLock(TInstanceLocks& locks, const TPlaces& places);
 
 // The uninstall watch: whether the uninstaller's marker exists.
 bool UninstallRequested(const TPlaces& places);

@@ -6,8 +6,8 @@
 namespace tw {
 
 // Named timers that fire on the program's one thread: the windowless program's own loop, or
-// the window toolkit's. A handler that throws is reported by the timers' owner and its timer
-// goes on.
+// the window toolkit's; and the descriptors that loop watches beside them. A handler that
+// throws is reported by the timers' owner and its timer goes on.
 class TProgramTimers {
   public:
     using THandler = std::function<void()>;
@@ -21,6 +21,9 @@ class TProgramTimers {
     virtual bool IsEnabled(int id) const = 0;
     // Takes effect from the next interval on.
     virtual void SetInterval(int id, int intervalMs) = 0;
+    // Runs onReadable on the loop's thread whenever the descriptor may be readable, for as
+    // long as the timers live.
+    virtual void WatchDescriptor(int descriptor, THandler onReadable) = 0;
 };
 
 } // namespace tw

@@ -1,6 +1,7 @@
 #include "app/qt_timers.h"
 
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTimer>
 
 namespace tw {
@@ -17,6 +18,9 @@ TQtTimers::~TQtTimers() {
     // The handlers refer to objects that go with the program; none may fire after it.
     for (QTimer* timer : timers_) {
         delete timer;
+    }
+    for (QSocketNotifier* watch : watches_) {
+        delete watch;
     }
 }
 
@@ -46,6 +50,19 @@ void TQtTimers::SetEnabled(int id, bool enabled) {
     } else if (!timer->isActive()) {
         timer->start();
     }
+}
+
+void TQtTimers::WatchDescriptor(int descriptor, THandler onReadable) {
+    auto* watch = new QSocketNotifier(descriptor, QSocketNotifier::Read, &parent_);
+    QObject::connect(watch, &QSocketNotifier::activated, watch,
+                     [this, handler = std::move(onReadable)] {
+                         try {
+                             handler();
+                         } catch (const std::exception& e) {
+                             onError_(e);
+                         }
+                     });
+    watches_.push_back(watch);
 }
 
 bool TQtTimers::IsEnabled(int id) const {

@@ -7,6 +7,7 @@
 #include <vector>
 
 class QObject;
+class QSocketNotifier;
 class QTimer;
 
 namespace tw {
@@ -27,11 +28,13 @@ class TQtTimers : public TProgramTimers {
     void SetEnabled(int id, bool enabled) override;
     bool IsEnabled(int id) const override;
     void SetInterval(int id, int intervalMs) override;
+    void WatchDescriptor(int descriptor, THandler onReadable) override;
 
   private:
     QObject& parent_;
     TErrorHandler onError_;
-    std::vector<QTimer*> timers_; // owned by the parent until this goes
+    std::vector<QTimer*> timers_;           // owned by the parent until this goes
+    std::vector<QSocketNotifier*> watches_; // as well
 };
 
 } // namespace tw

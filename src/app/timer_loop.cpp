@@ -7,8 +7,6 @@
 namespace tw {
 
 namespace {
-// A desktop that can neither wake the wait nor name a descriptor is asked this often.
-constexpr long long NoticePollMs = 200;
 // Even with nothing due, the wait ends this often.
 constexpr long long LongestWaitMs = 60000;
 } // namespace
@@ -30,6 +28,10 @@ void TTimerLoop::SetEnabled(int id, bool enabled) {
 
 void TTimerLoop::SetInterval(int id, int intervalMs) {
     timers_.at(id).interval = std::chrono::milliseconds(intervalMs);
+}
+
+void TTimerLoop::WatchDescriptor(int descriptor, THandler onReadable) {
+    watches_.push_back({descriptor, std::move(onReadable)});
 }
 
 TTimerLoop::TClock::time_point TTimerLoop::NextDue() const {
@@ -58,26 +60,21 @@ void TTimerLoop::FireDue(TClock::time_point now,
     }
 }
 
-void TTimerLoop::Run(TDesktop& desktop, TSessionEndWatch& sessionEnd,
-                     const std::function<void(TDesktopNotice)>& onNotice,
+void TTimerLoop::Run(TSessionEndWatch& sessionEnd,
                      const std::function<void(const std::exception&)>& onError) {
     quit_ = false;
-    const bool pollNotices = desktop.NoticeDescriptor() < 0 && !desktop.NoticesComeAsMessages();
+    std::vector<int> descriptors{sessionEnd.Descriptor()};
+    for (const TWatch& watch : watches_) {
+        descriptors.push_back(watch.descriptor);
+    }
     while (!quit_) {
         sessionEnd.Deliver();
-        try {
-            TDesktopNotice notice;
-            while (!quit_ && desktop.NextNotice(notice)) {
-                try {
-                    onNotice(notice);
-                } catch (const std::exception& e) {
-                    onError(e);
-                }
+        for (std::size_t i = 0; i < watches_.size() && !quit_; ++i) {
+            try {
+                watches_[i].handler();
+            } catch (const std::exception& e) {
+                onError(e);
             }
-        } catch (const std::exception& e) {
-            // The desktop itself has gone (an X server that went away), and the session with it.
-            onError(e);
-            quit_ = true;
         }
         if (quit_) {
             break;
@@ -87,9 +84,7 @@ void TTimerLoop::Run(TDesktop& desktop, TSessionEndWatch& sessionEnd,
         if (due > now) {
             long long wait =
                 std::chrono::duration_cast<std::chrono::milliseconds>(due - now).count() + 1;
-            wait = std::min(wait, pollNotices ? NoticePollMs : LongestWaitMs);
-            WaitForSystemEvents(static_cast<int>(wait),
-                                {desktop.NoticeDescriptor(), sessionEnd.Descriptor()});
+            WaitForSystemEvents(static_cast<int>(std::min(wait, LongestWaitMs)), descriptors);
             continue;
         }
         FireDue(now, onError);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/program_timers.h"
-#include "platform/desktop.h"
 #include "platform/session_end.h"
 
 #include <atomic>
@@ -13,7 +12,7 @@
 namespace tw {
 
 // The windowless program's message loop: named timers that fire on the one thread, and
-// the desktop's notices and the session's end delivered between them.
+// between them the watched descriptors' handlers and the session's end.
 class TTimerLoop : public TProgramTimers {
   public:
     using TClock = std::chrono::steady_clock;
@@ -22,10 +21,12 @@ class TTimerLoop : public TProgramTimers {
     void SetEnabled(int id, bool enabled) override;
     bool IsEnabled(int id) const override { return timers_.at(id).enabled; }
     void SetInterval(int id, int intervalMs) override;
+    // The handler runs after every wait of the loop, the descriptor's turn or not: a cheap
+    // question then, which also serves sources that have buffered more than they signal.
+    void WatchDescriptor(int descriptor, THandler onReadable) override;
 
     // Runs until Quit. A handler that throws is reported to onError and the loop goes on.
-    void Run(TDesktop& desktop, TSessionEndWatch& sessionEnd,
-             const std::function<void(TDesktopNotice)>& onNotice,
+    void Run(TSessionEndWatch& sessionEnd,
              const std::function<void(const std::exception&)>& onError);
     // Ends Run after the handler that is running.
     void Quit() { quit_ = true; }
@@ -43,7 +44,12 @@ class TTimerLoop : public TProgramTimers {
         TClock::time_point due;
         THandler handler;
     };
+    struct TWatch {
+        int descriptor;
+        THandler handler;
+    };
     std::vector<TTimer> timers_;
+    std::vector<TWatch> watches_;
     std::atomic<bool> quit_ = false;
 };
 

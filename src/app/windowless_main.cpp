@@ -26,13 +26,14 @@ int main(int argc, char** argv) {
     using namespace tw;
     UseCommandLine(argc, argv);
     TTimerLoop loop;
+    TSystemInstanceLocks locks;
     std::unique_ptr<TDesktop> desktop;
     std::unique_ptr<TProgram> program;
     try {
         const TPlaces places = SystemPlaces();
         SetLogFilePath(places.LogFilePath());
         desktop = CreateDesktop();
-        program = std::make_unique<TProgram>(*desktop, loop, places);
+        program = std::make_unique<TProgram>(*desktop, locks, loop, places);
         if (!program->TakeInstanceLock()) {
             std::fprintf(stderr, "Please Note: Application is already running\n");
             RemoveFlagFile(places);
@@ -48,13 +49,8 @@ int main(int argc, char** argv) {
     try {
         program->LoadOptions();
         program->Start();
-        if (const std::string problem = desktop->WindowsProblem(); !problem.empty()) {
-            ErrorLog("Windows cannot be seen (" + problem +
-                     "): time in front of them is not counted");
-        }
-        loop.Run(
-            *desktop, program->SessionEnd(),
-            [&](TDesktopNotice notice) { program->HandleNotice(notice); }, ReportException);
+        program->ListenToNotices();
+        loop.Run(program->SessionEnd(), ReportException);
     } catch (const ETemplatesMissing& e) {
         // A broken install: no empty databases are made in place of the templates.
         std::fprintf(stderr, "Please Note: %s\n", e.what());

@@ -7,6 +7,7 @@
 #include "dialogs/guarded.h"
 #include "discovery/program_lines.h"
 #include "items/program_match.h"
+#include "platform/file_names.h"
 #include "skin/image_button.h"
 #include "skin/item_rows.h"
 
@@ -181,10 +182,10 @@ void TfrmAppSiteAddWizard::btnBrowseClick() {
     dialog.setObjectName(QStringLiteral("dlgBrowse"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
-#ifdef _WIN32
-    dialog.setNameFilter(QStringLiteral("Executable Files (*.exe)"));
-    dialog.setDefaultSuffix(QStringLiteral("exe"));
-#endif
+    if (const QString extension = QString::fromUtf8(ProgramFileExtension()); !extension.isEmpty()) {
+        dialog.setNameFilter(QStringLiteral("Executable Files (*.%1)").arg(extension));
+        dialog.setDefaultSuffix(extension);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;
     }

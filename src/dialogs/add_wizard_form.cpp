@@ -4,6 +4,7 @@
 #include "dialogs/check_list_rows.h"
 #include "dialogs/dialog_controls.h"
 #include "dialogs/guarded.h"
+#include "platform/file_names.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
 #include "storage/options.h"
@@ -168,13 +169,9 @@ void TfrmAppSiteAddWizard::CreateScanSheet() {
 
 void TfrmAppSiteAddWizard::CreateAppsSheet() {
     QWidget* s = tsApps;
-#ifdef _WIN32
     const QString prompt =
-        "(Optional) Enter Filename, eg Excel.exe Or File Address eg C:/Excel.exe";
-#else
-    const QString prompt =
-        "(Optional) Enter Filename, eg mygame Or File Address eg /usr/games/mygame";
-#endif
+        QStringLiteral("(Optional) Enter Filename, eg %1 Or File Address eg %2")
+            .arg(QString::fromUtf8(ExampleProgramFile()), QString::fromUtf8(ExampleProgramPath()));
     lblApp = MakeLabel(s, "lblApp", prompt, 16, 4);
     PlainFont(lblApp);
     edApp = MakeEdit(s, "edApp", prompt, QRect(16, 24, 448, 30));

@@ -1,6 +1,7 @@
 #include "items/program_match.h"
 
 #include "base/text.h"
+#include "platform/file_names.h"
 
 #include <algorithm>
 
@@ -8,25 +9,15 @@ namespace tw {
 
 namespace {
 
-#ifdef _WIN32
-constexpr const char* FolderSeparators = "\\/:";
-#else
-constexpr const char* FolderSeparators = "/";
-#endif
-
 std::string FileNameOf(const std::string& path) {
-    const auto cut = path.find_last_of(FolderSeparators);
+    const auto cut = path.find_last_of(FolderSeparators());
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
 } // namespace
 
 TPathCase NativePathCase() {
-#ifdef _WIN32
-    return TPathCase::AnyCase;
-#else
-    return TPathCase::Exact;
-#endif
+    return FileNamesIgnoreCase() ? TPathCase::AnyCase : TPathCase::Exact;
 }
 
 bool SameProgramFile(const std::string& a, const std::string& b, TPathCase pathCase) {

@@ -3,7 +3,6 @@
 #include "base/exception.h"
 #include "base/scope_exit.h"
 #include "monitor/day_part.h"
-#include "monitor/shutdown_mode.h"
 #include "storage/activity_database.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
@@ -22,7 +21,7 @@ namespace tw {
 namespace {
 
 // A shutdown at the limit powers off (not restarts) and leaves a minute to save work.
-constexpr TShutdownMode ShutdownModeAtLimit = TShutdownMode::PowerOff;
+constexpr TShutdownKind ShutdownKindAtLimit = TShutdownKind::PowerOff;
 constexpr int ShutdownWarningSeconds = 60;
 
 } // namespace
@@ -223,14 +222,15 @@ void TScanEngine::StartBlock(TDateTime duration) {
     host_.SetBlockDisplay(true);
 }
 
-bool TScanEngine::HandleNotice(TDesktopNotice notice) {
-    switch (notice) {
+bool TScanEngine::HandleNotice(const TNotice& notice) {
+    const std::string detail = notice.detail.empty() ? std::string() : " " + notice.detail;
+    switch (notice.what) {
     case TDesktopNotice::Suspend:
         isSuspended_ = true;
-        DiagnosticLog("Application suspended. Code: " + std::to_string(desktop_.LastNoticeCode()));
+        DiagnosticLog("Application suspended." + detail);
         return true;
     case TDesktopNotice::Resume:
-        DiagnosticLog("Application resumed. Code: " + std::to_string(desktop_.LastNoticeCode()));
+        DiagnosticLog("Application resumed." + detail);
         isSuspended_ = false;
         break;
     case TDesktopNotice::SessionLock:
@@ -279,7 +279,7 @@ void TScanEngine::CarryOutTimeUpAction(const TReminderChoice& choice) {
         // Programs are asked to close, yet one that hangs is ended unasked: what this
         // program holds goes to disk first.
         options_.Save();
-        desktop_.ShutdownComputer(static_cast<int>(ShutdownModeAtLimit),
+        desktop_.ShutdownComputer(ShutdownKindAtLimit,
                                   ShutdownWarningSeconds + choice.unshownCountdownSeconds);
         break;
     }

@@ -31,7 +31,7 @@ class TScanEngine {
 
     // What suspend, resume, lock and unlock do to the counting. Returns false for notices
     // that are the host's alone (work area, hot key).
-    bool HandleNotice(TDesktopNotice notice);
+    bool HandleNotice(const TNotice& notice);
     // Counting starts afresh now: the time since the last cycle is never added to the list.
     void RestartCount();
     // Shows the memo of the part of the day the clock is in (the host's SelectDayPart).

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace tw {
 
@@ -23,6 +24,23 @@ enum class TDesktopNotice {
     HotKey,         // one press of the Alt hot key
 };
 
+// One notice as the desktop hands it out: what happened, and for the log what the system
+// itself said of it, where that tells more ("Code: 5", the power event that brought it).
+struct TNotice {
+    TNotice() = default;
+    TNotice(TDesktopNotice whatHappened, std::string systemDetail = {})
+        : what(whatHappened), detail(std::move(systemDetail)) {}
+
+    TDesktopNotice what = TDesktopNotice::WorkAreaChange;
+    std::string detail;
+};
+
+// How the computer goes down.
+enum class TShutdownKind {
+    Restart,
+    PowerOff,
+};
+
 // Why the address of a browser window came back empty.
 enum class TAddressProblem {
     NoProblem,                  // read, or there was none to read
@@ -32,21 +50,6 @@ enum class TAddressProblem {
     NotAnswering,               // the browser did not answer in time (hung, or closing)
     NotFound,                   // the browser's tree holds no address bar or page we know
     BrowserAccessibilityOff,    // the browser itself keeps its accessibility switched off
-};
-
-// An exclusive lock on the instance lock file, held while the object lives.
-class TInstanceLock {
-  public:
-    virtual ~TInstanceLock() = default;
-    // Closes the lock and deletes the lock file.
-    virtual void Release() = 0;
-    // Asked regularly while the program runs: people delete the lock file, or the whole data
-    // folder to start afresh, and a second copy could then start beside this one. A file gone
-    // (or another in its place that nobody holds) is made and taken again; true while this
-    // copy holds the lock under its path, and also when the file cannot be made now (nobody
-    // else can take it then either). False when another copy has taken it meanwhile: this
-    // copy must end, and its Release then leaves the other's file alone.
-    virtual bool Reassert() = 0;
 };
 
 // What the desktop knows about one top-level window, in the program's terms.
@@ -92,34 +95,29 @@ class TDesktop {
     // needed, so that browsers started from then on show them, and back as it was found when
     // no longer needed and when the desktop goes. Nothing where the system needs no switch.
     virtual void NeedAddresses(bool needed) { (void)needed; }
-    // Keeps one of the program's own windows out of the taskbar (and the pager), whether it
-    // is shown yet or not. Where the toolkit already does so (Windows) this does nothing.
-    virtual void KeepOffTaskbar(TWindowHandle) {}
+    // Keeps one of the program's own windows off the taskbar (and the pager), whether it is
+    // shown yet or not. Nothing where the window manager alone decides.
+    virtual void KeepOffTaskbar(TWindowHandle window) { (void)window; }
 
-    // Shuts the computer down (mode 1) or restarts it (mode 0) after timeoutSeconds, asking
-    // every program to close first so that it can save its work (only one that hangs is
-    // ended unasked). Throws tw::Exception with the system's text on refusal.
-    virtual void ShutdownComputer(int mode, int timeoutSeconds) = 0;
-
-    // Takes the program's main window off the taskbar, where its tray icon is its face.
-    // Nothing where the window manager alone decides.
-    virtual void RemoveTaskbarButton(TWindowHandle window) { (void)window; }
-
-    // Takes the exclusive lock on the file, creating it when missing. Null when another
-    // process holds it. Throws tw::Exception "Unable to create \"path\" file\r\nError: text"
-    // when the file cannot be created.
-    virtual std::unique_ptr<TInstanceLock> AcquireInstanceLock(const std::string& path) = 0;
+    // Shuts the computer down or restarts it after timeoutSeconds, asking every program to
+    // close first so that it can save its work (only one that hangs is ended unasked).
+    // Throws tw::Exception with the system's text on refusal.
+    virtual void ShutdownComputer(TShutdownKind kind, int timeoutSeconds) = 0;
 
     // Notices are collected by the backend and handed out on the caller's thread.
     // Returns false when there is none waiting.
-    virtual bool NextNotice(TDesktopNotice& notice) = 0;
-    // The system's own code of the sleep or wake notice NextNotice handed out last, for the
-    // log (Windows: the power broadcast's event; X11: the same numbers for logind's sleep,
-    // 4, and wake, 7, so that logs read alike); 0 for other notices.
-    virtual int LastNoticeCode() const { return 0; }
-    // A file descriptor that becomes readable when notices may be waiting (-1: poll, unless
-    // they come as messages).
+    virtual bool NextNotice(TNotice& notice) = 0;
+    // A file descriptor that becomes readable when notices may be waiting; -1 where there is
+    // none (the loop then asks a few times a second, unless WakeOnNotices took its call).
     virtual int NoticeDescriptor() { return -1; }
+    // Where notices come with the thread's window messages (Windows), the backend calls wake
+    // whenever notices are waiting, from the message's dispatch by whatever loop runs this
+    // thread's messages, and answers true; false where notices come otherwise. A loop that
+    // takes the call handles the notices after the message, not inside wake.
+    virtual bool WakeOnNotices(std::function<void()> wake) {
+        (void)wake;
+        return false;
+    }
     // Why a lock of the session may go unnoticed here (a service or bus that could not be
     // reached); empty when every source of lock notices is heard.
     virtual std::string LockDetectionProblem() { return {}; }
@@ -127,15 +125,6 @@ class TDesktop {
     // windows only its own extension could show, and that refused it); empty when all can.
     // Time in front of an unseen window is not counted, which the person must be told.
     virtual std::string WindowsProblem() { return {}; }
-    // Backends whose notices come with the thread's window messages (Windows) say so: a loop
-    // that handles those messages needs neither a descriptor nor polling. A GUI toolkit's
-    // native event filter asks NoticesAnnouncedBy of each message its loop takes (Windows:
-    // a MSG); a loop of our own wakes for every message and then asks NextNotice.
-    virtual bool NoticesComeAsMessages() const { return false; }
-    virtual bool NoticesAnnouncedBy(const void* nativeMessage) const {
-        (void)nativeMessage;
-        return false;
-    }
 };
 
 // The backend of this system: on Linux the Wayland one of the session's compositor (sway,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <initializer_list>
+#include <vector>
 
 namespace tw {
 
@@ -9,6 +9,6 @@ namespace tw {
 // negative ones are left out), or messages for the thread's windows arrived, which are then
 // handled (Windows: the backend's hidden windows receive the system's notices and the
 // session's end that way).
-void WaitForSystemEvents(int timeoutMs, std::initializer_list<int> descriptors);
+void WaitForSystemEvents(int timeoutMs, const std::vector<int>& descriptors);
 
 } // namespace tw

@@ -8,7 +8,7 @@
 
 namespace tw {
 
-void WaitForSystemEvents(int timeoutMs, std::initializer_list<int> descriptors) {
+void WaitForSystemEvents(int timeoutMs, const std::vector<int>& descriptors) {
     std::vector<pollfd> watched;
     for (const int descriptor : descriptors) {
         if (descriptor >= 0) {

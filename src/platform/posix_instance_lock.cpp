@@ -117,6 +117,10 @@ std::unique_ptr<TInstanceLock> AcquirePosixInstanceLock(const std::string& path)
     return std::make_unique<TPosixInstanceLock>(path, fd);
 }
 
+std::unique_ptr<TInstanceLock> TSystemInstanceLocks::Acquire(const std::string& path) {
+    return AcquirePosixInstanceLock(path);
+}
+
 } // namespace tw
 
 #endif // _WIN32

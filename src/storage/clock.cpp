@@ -1,6 +1,7 @@
 #include "storage/clock.h"
 
 #include "platform/clock_sync.h"
+#include "platform/system_time.h"
 #include "storage/date_format.h"
 
 #include <chrono>
@@ -8,10 +9,6 @@
 #include <ctime>
 #include <mutex>
 #include <thread>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace tw {
 namespace {
@@ -23,32 +20,11 @@ class TSystemClockSource : public TClockSource {
   public:
     // A counter that stops while the machine sleeps would put the clock behind by every
     // night of sleep, and the re-alignment refuses to follow so large a step.
-#ifdef _WIN32
-    std::int64_t Ticks() override {
-        return static_cast<std::int64_t>(GetTickCount64());
-    }
-    std::int64_t Frequency() override {
-        return 1000;
-    }
-#else
-    std::int64_t Ticks() override {
-        timespec now{};
-        clock_gettime(CLOCK_BOOTTIME, &now);
-        return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
-    }
-    std::int64_t Frequency() override {
-        return 1000000000;
-    }
-#endif
-    TDateTime UtcNow() override {
-        return SystemUtcNow();
-    }
-    TDateTime LocalTime(TDateTime utc) override {
-        return SystemLocalTime(utc);
-    }
-    bool Synchronised() override {
-        return SystemClockSynchronised();
-    }
+    std::int64_t Ticks() override { return TimeCounterTicks(); }
+    std::int64_t Frequency() override { return TimeCounterFrequency(); }
+    TDateTime UtcNow() override { return SystemUtcNow(); }
+    TDateTime LocalTime(TDateTime utc) override { return SystemLocalTime(utc); }
+    bool Synchronised() override { return SystemClockSynchronised(); }
 };
 
 // Nested start/stop that accumulates counter ticks, minus the measured cost of one
@@ -214,31 +190,7 @@ TDateTime SystemLocalTime(TDateTime utc) {
     const double whole = std::floor(utcSeconds);
     const int ms = static_cast<int>(std::llround((utcSeconds - whole) * 1000));
     const auto seconds = static_cast<std::time_t>(whole);
-    std::tm local{};
-#ifdef _WIN32
-    // The zone in force now, not the one the C runtime read at start.
-    ULARGE_INTEGER fileTime{};
-    fileTime.QuadPart = (static_cast<ULONGLONG>(seconds) + 11644473600ULL) * 10000000ULL;
-    FILETIME utcFile{fileTime.LowPart, fileTime.HighPart};
-    SYSTEMTIME utcSystem{};
-    SYSTEMTIME localSystem{};
-    if (!FileTimeToSystemTime(&utcFile, &utcSystem) ||
-        !SystemTimeToTzSpecificLocalTime(nullptr, &utcSystem, &localSystem)) {
-        localtime_s(&local, &seconds);
-    } else {
-        local.tm_year = localSystem.wYear - 1900;
-        local.tm_mon = localSystem.wMonth - 1;
-        local.tm_mday = localSystem.wDay;
-        local.tm_hour = localSystem.wHour;
-        local.tm_min = localSystem.wMinute;
-        local.tm_sec = localSystem.wSecond;
-    }
-#else
-    // localtime_r alone keeps the zone it read first; tzset notices a changed TZ or a
-    // replaced /etc/localtime.
-    tzset();
-    localtime_r(&seconds, &local);
-#endif
+    const std::tm local = LocalCalendarTime(seconds);
     return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
            EncodeTime(local.tm_hour, local.tm_min, local.tm_sec, 0) + ms / (SecondsPerDay * 1000);
 }

@@ -9,7 +9,6 @@
 #include "storage/clock.h"
 #include "storage/date_format.h"
 #include "storage/error_log.h"
-#include "ui/notice_message_filter.h"
 #include "ui/reminder_form.h"
 #include "ui/slide_steps.h"
 
@@ -19,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QSocketNotifier>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -33,6 +31,7 @@ TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options, TProgramControl& progra
     : TfrmBase(nullptr), desktop_(desktop), options_(options), program_(program),
       engine_(program.Engine()) {
     program_.AttachView(this);
+    program_.AttachNoticeView(this);
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tallywick"));
     // A companion that stays beside the user's work, not a dialog of its own.
@@ -74,6 +73,7 @@ TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options, TProgramControl& progra
 
 TfrmMain::~TfrmMain() {
     program_.AttachView(nullptr);
+    program_.AttachNoticeView(nullptr);
     if (trayIcon) {
         trayIcon->hide();
     }
@@ -183,59 +183,15 @@ void TfrmMain::keyPressEvent(QKeyEvent* event) {
     TfrmBase::keyPressEvent(event);
 }
 
-void TfrmMain::HandleNotice(TDesktopNotice notice) {
-    if (engine_.HandleNotice(notice)) {
-        // Whatever the session or the power did, the window is put away.
-        MinimizeApplication();
-        return;
-    }
-    if (notice == TDesktopNotice::WorkAreaChange) {
-        if (CurrentWorkArea() != workArea_) {
-            SlideState = ssShown;
-            DockPosition();
-        }
-    } else if (notice == TDesktopNotice::HotKey) {
-        HotKeyPressed();
-    }
+void TfrmMain::PutAway() {
+    MinimizeApplication();
 }
 
-void TfrmMain::ConnectNotices() {
-    auto drain = [this] {
-        TDesktopNotice notice;
-        while (desktop_.NextNotice(notice)) {
-            Guarded([this, notice] { HandleNotice(notice); });
-        }
-    };
-    if (const std::string problem = desktop_.LockDetectionProblem(); !problem.empty()) {
-        ErrorLog("Session locks cannot be noticed (" + problem +
-                 "): time on the list is counted also while the screen is locked");
+void TfrmMain::WorkAreaChanged() {
+    if (CurrentWorkArea() != workArea_) {
+        SlideState = ssShown;
+        DockPosition();
     }
-    if (const std::string problem = desktop_.WindowsProblem(); !problem.empty()) {
-        ErrorLog("Windows cannot be seen (" + problem + ")");
-        // Counting nothing without a word would look like a limit that never comes.
-        const QString text =
-            QStringLiteral("Tallywick cannot see every window on this desktop, and time in "
-                           "front of those it cannot see is not counted: %1.")
-                .arg(QString::fromStdString(problem));
-        // The problem's text may be long: the notice that grows with its text.
-        QTimer::singleShot(0, this, [text] { ExecuteFailureNotice(text); });
-    }
-    const int descriptor = desktop_.NoticeDescriptor();
-    if (descriptor >= 0) {
-        noticeNotifier_ = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
-        connect(noticeNotifier_, &QSocketNotifier::activated, this, drain);
-    } else if (desktop_.NoticesComeAsMessages()) {
-        // Handled after the message that announced them, outside the loop's own filter.
-        noticeFilter_ = std::make_unique<TNoticeMessageFilter>(
-            desktop_, [this, drain] { QTimer::singleShot(0, this, drain); });
-    } else {
-        // Backends without a descriptor are asked a few times a second.
-        noticePoll_ = new QTimer(this);
-        noticePoll_->setObjectName(QStringLiteral("tmrNotices"));
-        connect(noticePoll_, &QTimer::timeout, this, drain);
-        noticePoll_->start(250);
-    }
-    drain();
 }
 
 } // namespace tw

@@ -23,7 +23,6 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPlainTextEdit;
-class QSocketNotifier;
 class QSystemTrayIcon;
 class QTimer;
 
@@ -32,14 +31,13 @@ namespace tw {
 class TImageButton;
 class TImagePanel;
 class TLinkLabel;
-class TNoticeMessageFilter;
 class TUsageChart;
 
 // The program's one permanent window: a narrow panel docked to a screen edge showing
 // today's time on the list, the memo, the list and the usage view. It is the program's view:
 // it shows what the engine holds, asks the person what the engine asks, and keeps only the
 // timers of what it shows.
-class TfrmMain : public TfrmBase, public TScanHost {
+class TfrmMain : public TfrmBase, public TScanHost, public TNoticeView {
     Q_OBJECT
   public:
     // The views of the view menu; Lite shows the main sheet cut off below the memo.
@@ -110,10 +108,9 @@ class TfrmMain : public TfrmBase, public TScanHost {
     const std::vector<std::pair<QString, QString>>& SkinList() const { return skinList_; }
     void SetSkinsFolder(const QString& folder);
 
-    // The program's desktop notices: the engine's share first, then the window's own.
-    void HandleNotice(TDesktopNotice notice);
-    // Starts listening to the desktop's notices on this thread.
-    void ConnectNotices();
+    // TNoticeView: the desktop's notices that are the window's, from the program.
+    void PutAway() override;
+    void WorkAreaChanged() override;
 
   private:
     // Controls, named as their object names; tests find them by those names.
@@ -236,7 +233,7 @@ class TfrmMain : public TfrmBase, public TScanHost {
     void tmrAutohideSlideTimer();
     void actAutohideExecute();
     void TrayLeftClick();
-    void HotKeyPressed();
+    void HotKeyPressed() override;
     // main_window_appearance.cpp
     void miBackgroundColorClick();
     void miBackgroundImageClick();
@@ -271,9 +268,6 @@ class TfrmMain : public TfrmBase, public TScanHost {
     QString skinsFolder_;
     std::vector<std::pair<QString, QString>> skinList_;
     std::vector<QAction*> skinActions_;
-    QSocketNotifier* noticeNotifier_ = nullptr;
-    QTimer* noticePoll_ = nullptr;
-    std::unique_ptr<TNoticeMessageFilter> noticeFilter_;
 };
 
 // What a handler of the main window throws goes to the application-wide handler.

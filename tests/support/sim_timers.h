@@ -23,6 +23,8 @@ class TSimTimers : public tw::TProgramTimers {
         return timers_.at(static_cast<std::size_t>(id)).enabled;
     }
     void SetInterval(int id, int intervalMs) override;
+    // The simulation hands notices to the program itself; nothing is watched.
+    void WatchDescriptor(int, THandler) override {}
 
     // The program is gone: its timers with it.
     void Clear() { timers_.clear(); }

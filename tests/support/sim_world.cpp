@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "platform/fake/fake_desktop.h"
+#include "platform/fake/fake_instance_lock.h"
 #include "storage/change_policy.h"
 #include "storage/date_format.h"
 #include "storage/error_log.h"
@@ -126,6 +127,7 @@ class TSimWorld {
     TSimRandom random_;
     TestDataFolder folder_;
     tw::TFakeDesktop desktop_;
+    tw::TFakeInstanceLocks locks_;
     TSimTimers timers_;
     std::unique_ptr<tw::TProgram> program_;
     TSimView view_;
@@ -336,7 +338,7 @@ void TSimWorld::StartProgram(bool reboot) {
     // A new process: its clock starts from the system's.
     tw::ClockInstallSource(&folder_.Clock());
     timers_.Clear();
-    program_ = std::make_unique<tw::TProgram>(desktop_, timers_, folder_.Places());
+    program_ = std::make_unique<tw::TProgram>(desktop_, locks_, timers_, folder_.Places());
     if (!program_->TakeInstanceLock()) {
         Fail("instance", "the only copy of the program could not take its lock");
     }
@@ -672,7 +674,7 @@ void TSimWorld::Step() {
         EditList();
     } else if (kind == "second") {
         Say("a second copy starts");
-        tw::TProgram second(desktop_, timers_, folder_.Places());
+        tw::TProgram second(desktop_, locks_, timers_, folder_.Places());
         if (second.TakeInstanceLock()) {
             Fail("instance", "a second copy took the lock while the first runs");
         }

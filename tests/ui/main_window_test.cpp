@@ -284,7 +284,7 @@ TEST_F(MainWindowTest, ATrayClickOrDoubleAltWhileADialogIsOpenBringsTheDialogFor
     List({{"/usr/bin/alpha", "Alpha", true}});
     TfrmMain& w = Window();
     w.SetTrayAvailable(true);
-    w.ConnectNotices();
+    program_->Program().ListenToNotices();
     Find<QAction>("actViewMain")->trigger();
     Find<QListWidget>("lbxMain_Applications")->setCurrentRow(0);
     auto* tray = Find<QSystemTrayIcon>("trayIcon");
@@ -309,13 +309,13 @@ TEST_F(MainWindowTest, ATrayClickOrDoubleAltWhileADialogIsOpenBringsTheDialogFor
 // unreached: the person is told once, when the window starts listening to the desktop.
 TEST_F(MainWindowTest, WindowsTheDesktopCannotSeeAreToldOnceInANotice) {
     desktop_.SetWindowsProblem("GNOME Shell refused the extension");
-    TfrmMain& w = Window();
+    Window();
     QString notice;
     TModalAnswers answers({[&](QWidget* modal) {
         notice = modal->findChild<QTextEdit*>("mmMessage")->toPlainText();
         static_cast<QDialog*>(modal)->accept();
     }});
-    w.ConnectNotices();
+    program_->Program().ListenToNotices();
     QTest::qWait(30);
     Fire(Timer("tmrNotices"));
     QTest::qWait(30);

@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "app/qt_timers.h"
 #include "dialogs/message_windows.h"
+#include "platform/fake/fake_instance_lock.h"
 #include "support/test_data_folder.h"
 #include "ui/test_look.h"
 
@@ -21,7 +22,7 @@ class TTestProgram {
   public:
     // Not started: the test starts it, as the entry does after the first start's settings.
     TTestProgram(tw::TDesktop& desktop, TestDataFolder& folder, bool started = true)
-        : program_(desktop, timers_, folder.Places()) {
+        : program_(desktop, locks_, timers_, folder.Places()) {
         program_.LoadOptions();
         if (started) {
             program_.Start();
@@ -39,6 +40,7 @@ class TTestProgram {
   private:
     QObject timerOwner_;
     tw::TQtTimers timers_{timerOwner_, tw::ReportApplicationException};
+    tw::TFakeInstanceLocks locks_;
     tw::TProgram program_;
     TestLook look_{program_.Data().Appearance()};
 };

@@ -185,7 +185,8 @@ TEST_F(TimeUpTest, FiveMoreMinutesDoNothingOnceADayAndTheCountdownEndsAMinuteLat
     EXPECT_FALSE(second.fiveMinutesShown);
     EXPECT_TRUE(openAtFiftyNine);
     EXPECT_EQ(atFiftyNine, "00:01");
-    EXPECT_EQ(desktop_.ShutdownCalls(), (std::vector<TFakeDesktop::TShutdownCall>{{1, 60}}));
+    EXPECT_EQ(desktop_.ShutdownCalls(),
+              (std::vector<TFakeDesktop::TShutdownCall>{{TShutdownKind::PowerOff, 60}}));
 }
 
 TEST_F(TimeUpTest, WithoutWindowsTheShutdownAlsoWaitsTheCountdownNobodySaw) {
@@ -196,7 +197,8 @@ TEST_F(TimeUpTest, WithoutWindowsTheShutdownAlsoWaitsTheCountdownNobodySaw) {
         Fire(windowless.Timer("tmrScan"));
     }
     // The windowed program counts down a minute and then asks for a minute's warning.
-    EXPECT_EQ(desktop_.ShutdownCalls(), (std::vector<TFakeDesktop::TShutdownCall>{{1, 120}}));
+    EXPECT_EQ(desktop_.ShutdownCalls(),
+              (std::vector<TFakeDesktop::TShutdownCall>{{TShutdownKind::PowerOff, 120}}));
 }
 
 TEST_F(TimeUpTest, ReminderOnlyHasNoCountdownAndContinueDoesNothing) {

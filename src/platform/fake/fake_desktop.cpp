@@ -11,9 +11,6 @@ namespace {
 constexpr const char* Unit = "FakeDesktop";
 }
 
-TFakeDesktop::TFakeDesktop(std::shared_ptr<TFakeLockRegistry> locks)
-    : locks_(locks ? std::move(locks) : std::make_shared<TFakeLockRegistry>()) {}
-
 TWindowHandle TFakeDesktop::AddWindow(TFakeProcess process, TBrowserKind browser,
                                       const std::string& address) {
     const TWindowHandle window = nextHandle_;
@@ -124,23 +121,18 @@ void TFakeDesktop::PostCloseRequest(TWindowHandle window) {
     }
 }
 
-void TFakeDesktop::ShutdownComputer(int mode, int timeoutSeconds) {
-    shutdownCalls_.push_back({mode, timeoutSeconds});
+void TFakeDesktop::ShutdownComputer(TShutdownKind kind, int timeoutSeconds) {
+    shutdownCalls_.push_back({kind, timeoutSeconds});
     if (!shutdownRefusal_.empty()) {
         throw Exception(shutdownRefusal_);
     }
 }
 
-std::unique_ptr<TInstanceLock> TFakeDesktop::AcquireInstanceLock(const std::string& path) {
-    return AcquireFakeInstanceLock(locks_, path);
-}
-
-bool TFakeDesktop::NextNotice(TDesktopNotice& notice) {
+bool TFakeDesktop::NextNotice(TNotice& notice) {
     if (notices_.empty()) {
         return false;
     }
-    notice = notices_.front().first;
-    lastNoticeCode_ = notices_.front().second;
+    notice = notices_.front();
     notices_.pop_front();
     return true;
 }

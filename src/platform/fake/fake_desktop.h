@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/desktop.h"
-#include "platform/fake/fake_instance_lock.h"
 #include "platform/fake/fake_process.h"
 
 #include <deque>
@@ -20,13 +19,10 @@ namespace tw {
 class TFakeDesktop : public TDesktop {
   public:
     struct TShutdownCall {
-        int mode;
+        TShutdownKind kind;
         int timeoutSeconds;
         bool operator==(const TShutdownCall&) const = default;
     };
-
-    // Desktops sharing a lock registry see each other's instance locks.
-    explicit TFakeDesktop(std::shared_ptr<TFakeLockRegistry> locks = nullptr);
 
     // --- scripting ---
     // A new top-level window, after the existing ones in the system's order.
@@ -50,10 +46,9 @@ class TFakeDesktop : public TDesktop {
     void SetVisitHook(std::function<void(TWindowHandle)> hook) { visitHook_ = std::move(hook); }
     // A non-empty text makes every later shutdown fail with it.
     void RefuseShutdown(const std::string& systemText) { shutdownRefusal_ = systemText; }
-    void PushNotice(TDesktopNotice notice, int code = 0) { notices_.emplace_back(notice, code); }
+    void PushNotice(TNotice notice) { notices_.push_back(std::move(notice)); }
     // What WindowsProblem answers from now on.
     void SetWindowsProblem(const std::string& text) { windowsProblem_ = text; }
-    TFakeLockRegistry& Locks() { return *locks_; }
 
     // --- what the program asked for ---
     const std::vector<TWindowHandle>& CloseRequests() const { return closeRequests_; }
@@ -69,10 +64,8 @@ class TFakeDesktop : public TDesktop {
     void DescribeTopLevelWindows(const std::function<bool(const TWindowFacts&)>& visit) override;
     void PostCloseRequest(TWindowHandle window) override;
     void NeedAddresses(bool needed) override { addressesNeeded_ = needed; }
-    void ShutdownComputer(int mode, int timeoutSeconds) override;
-    std::unique_ptr<TInstanceLock> AcquireInstanceLock(const std::string& path) override;
-    bool NextNotice(TDesktopNotice& notice) override;
-    int LastNoticeCode() const override { return lastNoticeCode_; }
+    void ShutdownComputer(TShutdownKind kind, int timeoutSeconds) override;
+    bool NextNotice(TNotice& notice) override;
     std::string WindowsProblem() override { return windowsProblem_; }
 
     // What a stale handle's process answers.
@@ -101,9 +94,7 @@ class TFakeDesktop : public TDesktop {
     std::vector<TShutdownCall> shutdownCalls_;
     std::string shutdownRefusal_;
     bool addressesNeeded_ = false;
-    std::deque<std::pair<TDesktopNotice, int>> notices_;
-    int lastNoticeCode_ = 0;
-    std::shared_ptr<TFakeLockRegistry> locks_;
+    std::deque<TNotice> notices_;
     std::string windowsProblem_;
 };
 

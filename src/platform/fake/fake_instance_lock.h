@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/desktop.h"
+#include "platform/instance_lock.h"
 
 #include <map>
 #include <memory>
@@ -21,5 +21,21 @@ struct TFakeLockRegistry {
 // Takes the lock on path in the registry; null when it is already held.
 std::unique_ptr<TInstanceLock> AcquireFakeInstanceLock(std::shared_ptr<TFakeLockRegistry> registry,
                                                        const std::string& path);
+
+// The locks of one scripted machine: programs given locks over one registry behave like
+// processes of one machine.
+class TFakeInstanceLocks final : public TInstanceLocks {
+  public:
+    explicit TFakeInstanceLocks(std::shared_ptr<TFakeLockRegistry> registry = nullptr)
+        : registry_(registry ? std::move(registry) : std::make_shared<TFakeLockRegistry>()) {}
+
+    std::unique_ptr<TInstanceLock> Acquire(const std::string& path) override {
+        return AcquireFakeInstanceLock(registry_, path);
+    }
+    TFakeLockRegistry& Registry() { return *registry_; }
+
+  private:
+    std::shared_ptr<TFakeLockRegistry> registry_;
+};
 
 } // namespace tw

@@ -89,7 +89,7 @@ int OnSessionProperties(sd_bus_message* message, void* queue, sd_bus_error*) {
 
 } // namespace
 
-void LogindShutdown(int mode, int timeoutSeconds) {
+void LogindShutdown(TShutdownKind kind, int timeoutSeconds) {
     TBusConnection bus(TBusConnection::bsSystem);
     if (!bus.IsOpen()) {
         throw Exception("Unable to reach the system bus: " + bus.OpenFailure());
@@ -100,9 +100,9 @@ void LogindShutdown(int mode, int timeoutSeconds) {
         RealtimeMicroseconds() + static_cast<std::uint64_t>(timeoutSeconds) * 1000000u;
     // Never waits for a password prompt that nobody may be there to answer: sd-bus does not
     // allow interactive authorisation unless asked to.
-    const int called =
-        sd_bus_call_method(bus.Get(), LogindName, ManagerPath, ManagerInterface, "ScheduleShutdown",
-                           &error, &reply, "st", mode == 0 ? "reboot" : "poweroff", when);
+    const int called = sd_bus_call_method(
+        bus.Get(), LogindName, ManagerPath, ManagerInterface, "ScheduleShutdown", &error, &reply,
+        "st", kind == TShutdownKind::Restart ? "reboot" : "poweroff", when);
     const std::string failure = called < 0 ? BusErrorText(error, called) : std::string();
     sd_bus_error_free(&error);
     sd_bus_message_unref(reply);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/desktop.h"
+
 #include <string>
 
 namespace tw {
@@ -9,11 +11,11 @@ class TSessionNoticeQueue;
 
 // The session and power manager of the system (logind), on the system D-Bus.
 
-// Schedules the power-off (mode 1) or restart (mode 0) of the computer in timeoutSeconds,
+// Schedules the power-off or restart of the computer in timeoutSeconds,
 // the grace a shutdown from the command line gives: logged-in users are warned and may save
 // their work. Throws tw::Exception with the bus's error text when the manager refuses or no
 // system bus can be reached.
-void LogindShutdown(int mode, int timeoutSeconds);
+void LogindShutdown(TShutdownKind kind, int timeoutSeconds);
 
 // Passes the manager's sleep announcements and the lock hint of this program's session to
 // the queue. Returns why locks of the session cannot be heard from it (no bus, no session),

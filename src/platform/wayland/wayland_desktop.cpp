@@ -1,38 +1,19 @@
 #include "platform/wayland/wayland_desktop.h"
 
-#include "platform/linux/accessibility_switch.h"
-#include "platform/linux/atspi_client.h"
 #include "platform/linux/browser_address.h"
 #include "platform/linux/browser_family.h"
-#include "platform/linux/logind.h"
-#include "platform/linux/notice_wait.h"
-#include "platform/linux/session_notices.h"
-#include "platform/posix_instance_lock.h"
 #include "platform/process_executable.h"
 #include "platform/wayland/compositor_windows.h"
-
-#include <unistd.h>
 
 namespace tw {
 
 TWaylandDesktop::TWaylandDesktop(std::unique_ptr<TCompositorWindows> compositor)
-    : compositor_(std::move(compositor)), session_(std::make_unique<TSessionNotices>()),
-      atspi_(std::make_unique<TAtspiClient>()),
-      addresses_(std::make_unique<TBrowserAddresses>(*atspi_)),
-      accessibilitySwitch_(std::make_unique<TAccessibilitySwitch>(*atspi_)) {
-    std::vector<int> sources = session_->Descriptors();
+    : compositor_(std::move(compositor)) {
     compositorDescriptor_ = compositor_->Descriptor();
-    if (compositorDescriptor_ >= 0) {
-        sources.push_back(compositorDescriptor_);
-    }
-    noticeDescriptor_ = WaitOnAll(sources);
+    WaitAlsoOn({compositorDescriptor_});
 }
 
-TWaylandDesktop::~TWaylandDesktop() {
-    if (noticeDescriptor_ >= 0) {
-        ::close(noticeDescriptor_);
-    }
-}
+TWaylandDesktop::~TWaylandDesktop() = default;
 
 const char* TWaylandDesktop::Name() const {
     return compositor_->Name();
@@ -69,7 +50,7 @@ TWindowFacts TWaylandDesktop::Describe(const TCompositorWindow& window, TWindowH
     // A Wayland client does not know where its window stands, so the accessibility bus
     // cannot tell either: windows of one title are told apart by which one is active.
     browser.place = [] { return TScreenRect{}; };
-    PutAddressInto(facts, browser.family, addresses_->Read(browser));
+    ReadAddress(facts, browser);
     return facts;
 }
 
@@ -77,34 +58,12 @@ void TWaylandDesktop::PostCloseRequest(TWindowHandle window) {
     compositor_->Close(window);
 }
 
-void TWaylandDesktop::NeedAddresses(bool needed) {
-    accessibilitySwitch_->Need(needed);
-}
-
-void TWaylandDesktop::ShutdownComputer(int mode, int timeoutSeconds) {
-    LogindShutdown(mode, timeoutSeconds);
-}
-
-std::unique_ptr<TInstanceLock> TWaylandDesktop::AcquireInstanceLock(const std::string& path) {
-    return AcquirePosixInstanceLock(path);
-}
-
-bool TWaylandDesktop::NextNotice(TDesktopNotice& notice) {
+bool TWaylandDesktop::NextOwnNotice(TNotice& notice) {
+    (void)notice;
     if (compositorDescriptor_ >= 0) {
         compositor_->Dispatch();
     }
-    if (!session_->Next(notice)) {
-        return false;
-    }
-    // The same codes as the X11 desktop's, so that logs read alike.
-    lastNoticeCode_ = notice == TDesktopNotice::Suspend  ? 4
-                      : notice == TDesktopNotice::Resume ? 7
-                                                         : 0;
-    return true;
-}
-
-std::string TWaylandDesktop::LockDetectionProblem() {
-    return session_->LockDetectionProblem();
+    return false;
 }
 
 std::string TWaylandDesktop::WindowsProblem() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/desktop.h"
+#include "platform/linux/session_desktop.h"
 
 #include <memory>
 #include <string>
@@ -8,10 +8,6 @@
 namespace tw {
 
 class TCompositorWindows;
-class TSessionNotices;
-class TAtspiClient;
-class TAccessibilitySwitch;
-class TBrowserAddresses;
 struct TCompositorWindow;
 
 // The desktop of a Wayland session. Only the compositor knows which window has the focus
@@ -22,7 +18,7 @@ struct TCompositorWindow;
 //
 // Wayland has no global hot keys for an ordinary program, so no HotKey notice ever comes;
 // and the compositor places the windows, so no taskbar or pager hint is set.
-class TWaylandDesktop : public TDesktop {
+class TWaylandDesktop : public TLinuxSessionDesktop {
   public:
     explicit TWaylandDesktop(std::unique_ptr<TCompositorWindows> compositor);
     ~TWaylandDesktop() override;
@@ -31,27 +27,18 @@ class TWaylandDesktop : public TDesktop {
     TWindowFacts WhatIsInFront() override;
     void DescribeTopLevelWindows(const std::function<bool(const TWindowFacts&)>& visit) override;
     void PostCloseRequest(TWindowHandle window) override;
-    void NeedAddresses(bool needed) override;
-    void ShutdownComputer(int mode, int timeoutSeconds) override;
-    std::unique_ptr<TInstanceLock> AcquireInstanceLock(const std::string& path) override;
-    bool NextNotice(TDesktopNotice& notice) override;
-    int LastNoticeCode() const override { return lastNoticeCode_; }
-    int NoticeDescriptor() override { return noticeDescriptor_; }
-    std::string LockDetectionProblem() override;
     std::string WindowsProblem() override;
+
+  protected:
+    // The compositor's connection is read on the way (its answers, and its going away);
+    // it brings no notices of its own.
+    bool NextOwnNotice(TNotice& notice) override;
 
   private:
     TWindowFacts Describe(const TCompositorWindow& window, TWindowHandle foreground);
 
     std::unique_ptr<TCompositorWindows> compositor_;
-    std::unique_ptr<TSessionNotices> session_;
-    int noticeDescriptor_ = -1;
     int compositorDescriptor_ = -1;
-    int lastNoticeCode_ = 0;
-
-    std::unique_ptr<TAtspiClient> atspi_;
-    std::unique_ptr<TBrowserAddresses> addresses_;
-    std::unique_ptr<TAccessibilitySwitch> accessibilitySwitch_;
 };
 
 } // namespace tw

@@ -37,10 +37,10 @@ void EnableShutdownPrivilege(const char* privilege) {
 
 namespace {
 
-UINT ShutdownFlags(int mode) {
+UINT ShutdownFlags(TShutdownKind kind) {
     // Never EWX_FORCE: it ends every program without asking, and their unsaved work with
     // them.
-    return (mode == 0 ? EWX_REBOOT : EWX_POWEROFF) | EWX_FORCEIFHUNG;
+    return (kind == TShutdownKind::Restart ? EWX_REBOOT : EWX_POWEROFF) | EWX_FORCEIFHUNG;
 }
 
 constexpr DWORD PlannedShutdown =
@@ -48,8 +48,9 @@ constexpr DWORD PlannedShutdown =
 
 std::atomic<bool> shutdownWaiting{false};
 
-void CALLBACK ShutdownTimerFired(void* mode, BOOLEAN) {
-    if (!ExitWindowsEx(ShutdownFlags(static_cast<int>(reinterpret_cast<INT_PTR>(mode))),
+// The kind travels in the timer's context pointer, as its number.
+void CALLBACK ShutdownTimerFired(void* kind, BOOLEAN) {
+    if (!ExitWindowsEx(ShutdownFlags(static_cast<TShutdownKind>(reinterpret_cast<INT_PTR>(kind))),
                        PlannedShutdown)) {
         // Nobody waits on this thread to hear of it: the error stream is all there is.
         std::fprintf(stderr, "Shutdown refused: %s\n", SystemErrorText(GetLastError()).c_str());
@@ -59,7 +60,7 @@ void CALLBACK ShutdownTimerFired(void* mode, BOOLEAN) {
 
 } // namespace
 
-void ShutdownWindows(int mode, int timeoutSeconds) {
+void ShutdownWindows(TShutdownKind kind, int timeoutSeconds) {
     EnableShutdownPrivilege();
     if (shutdownWaiting.exchange(true)) {
         return;
@@ -67,7 +68,7 @@ void ShutdownWindows(int mode, int timeoutSeconds) {
     HANDLE timer = nullptr;
     const DWORD waitMs = static_cast<DWORD>(timeoutSeconds < 0 ? 0 : timeoutSeconds) * 1000u;
     if (!CreateTimerQueueTimer(&timer, nullptr, ShutdownTimerFired,
-                               reinterpret_cast<void*>(static_cast<INT_PTR>(mode)), waitMs, 0,
+                               reinterpret_cast<void*>(static_cast<INT_PTR>(kind)), waitMs, 0,
                                WT_EXECUTEONLYONCE)) {
         shutdownWaiting = false;
         RaiseLastOSError();

@@ -5,7 +5,6 @@
 #include "platform/win32/shutdown.h"
 #include "platform/win32/win32_accessible.h"
 #include "platform/win32/win32_handle.h"
-#include "platform/win32/win32_instance_lock.h"
 #include "platform/win32/win32_notices.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/window_styles.h"
@@ -131,28 +130,21 @@ void TWin32Desktop::PostCloseRequest(TWindowHandle window) {
     PostMessageW(ToHwnd(window), WM_CLOSE, 0, 0);
 }
 
-void TWin32Desktop::ShutdownComputer(int mode, int timeoutSeconds) {
-    ShutdownWindows(mode, timeoutSeconds);
+void TWin32Desktop::ShutdownComputer(TShutdownKind kind, int timeoutSeconds) {
+    ShutdownWindows(kind, timeoutSeconds);
 }
 
-void TWin32Desktop::RemoveTaskbarButton(TWindowHandle window) {
-    tw::RemoveTaskbarButton(window);
+void TWin32Desktop::KeepOffTaskbar(TWindowHandle window) {
+    RemoveTaskbarButton(window);
 }
 
-std::unique_ptr<TInstanceLock> TWin32Desktop::AcquireInstanceLock(const std::string& path) {
-    return AcquireWin32InstanceLock(path);
-}
-
-bool TWin32Desktop::NextNotice(TDesktopNotice& notice) {
+bool TWin32Desktop::NextNotice(TNotice& notice) {
     return notices_->Next(notice);
 }
 
-int TWin32Desktop::LastNoticeCode() const {
-    return notices_->LastCode();
-}
-
-bool TWin32Desktop::NoticesAnnouncedBy(const void* nativeMessage) const {
-    return nativeMessage && notices_->AnnouncesNotices(*static_cast<const MSG*>(nativeMessage));
+bool TWin32Desktop::WakeOnNotices(std::function<void()> wake) {
+    notices_->WakeOnNotices(std::move(wake));
+    return true;
 }
 
 TWindowHandle TWin32Desktop::NoticeWindow() const {

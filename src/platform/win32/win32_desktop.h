@@ -44,14 +44,14 @@ class TWin32Desktop : public TDesktop {
     // The window's object for OBJID_WINDOW; null when it has none or the call fails.
     std::shared_ptr<TAccessible> AccessibleObject(TWindowHandle window);
     void PostCloseRequest(TWindowHandle window) override;
-    void ShutdownComputer(int mode, int timeoutSeconds) override;
-    void RemoveTaskbarButton(TWindowHandle window) override;
-    std::unique_ptr<TInstanceLock> AcquireInstanceLock(const std::string& path) override;
-    bool NextNotice(TDesktopNotice& notice) override;
-    int LastNoticeCode() const override;
-    // The hidden window posts itself a message whenever it has queued a notice.
-    bool NoticesComeAsMessages() const override { return true; }
-    bool NoticesAnnouncedBy(const void* nativeMessage) const override;
+    void ShutdownComputer(TShutdownKind kind, int timeoutSeconds) override;
+    // The window's extended style loses WS_EX_APPWINDOW and takes WS_EX_TOOLWINDOW.
+    void KeepOffTaskbar(TWindowHandle window) override;
+    // A suspend or resume carries its power event as "Code: n".
+    bool NextNotice(TNotice& notice) override;
+    // The hidden window posts itself a message whenever it has queued a notice, and calls
+    // wake when that message is dispatched.
+    bool WakeOnNotices(std::function<void()> wake) override;
 
     // The hidden window the system's notices arrive at.
     TWindowHandle NoticeWindow() const;

@@ -4,7 +4,7 @@
 
 namespace tw {
 
-void WaitForSystemEvents(int timeoutMs, std::initializer_list<int>) {
+void WaitForSystemEvents(int timeoutMs, const std::vector<int>&) {
     MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(timeoutMs < 0 ? 0 : timeoutMs),
                                 QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     MSG message;

@@ -122,4 +122,8 @@ std::unique_ptr<TInstanceLock> AcquireWin32InstanceLock(const std::string& path)
     return std::make_unique<TWin32InstanceLock>(path, held);
 }
 
+std::unique_ptr<TInstanceLock> TSystemInstanceLocks::Acquire(const std::string& path) {
+    return AcquireWin32InstanceLock(path);
+}
+
 } // namespace tw

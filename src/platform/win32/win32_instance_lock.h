@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/desktop.h"
+#include "platform/instance_lock.h"
 
 #include <memory>
 #include <string>

@@ -5,6 +5,8 @@
 
 #include <wtsapi32.h>
 
+#include <string>
+
 namespace tw {
 
 namespace {
@@ -90,11 +92,7 @@ TWin32Notices::~TWin32Notices() {
     DestroyWindow(window_);
 }
 
-bool TWin32Notices::AnnouncesNotices(const MSG& message) const {
-    return message.hwnd == window_ && message.message == NoticesWaitingMessage;
-}
-
-bool TWin32Notices::Next(TDesktopNotice& notice) {
+bool TWin32Notices::Next(TNotice& notice) {
     // Normally the GUI's own loop dispatches our messages; a program without one (the
     // engine's headless host) gets them delivered here.
     MSG message;
@@ -106,8 +104,7 @@ bool TWin32Notices::Next(TDesktopNotice& notice) {
     if (queue_.empty()) {
         return false;
     }
-    notice = queue_.front().first;
-    lastCode_ = queue_.front().second;
+    notice = std::move(queue_.front());
     queue_.pop_front();
     return true;
 }
@@ -116,12 +113,19 @@ LRESULT CALLBACK TWin32Notices::WindowProc(HWND window, UINT message, WPARAM wPa
                                            LPARAM lParam) {
     auto* self = reinterpret_cast<TWin32Notices*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == NoticesWaitingMessage) {
+        // Posted, so it passes the loop of whoever runs this thread's messages (a window
+        // toolkit's too), which dispatches it here.
+        if (self && self->wake_) {
+            self->wake_();
+        }
         return 0;
     }
     if (self) {
         if (auto notice = DecodeNoticeMessage(message, wParam, lParam, self->hotKeyId_)) {
+            // The power event goes to the log, which has always named it.
             const bool power = message == WM_POWERBROADCAST;
-            self->queue_.emplace_back(*notice, power ? static_cast<int>(wParam) : 0);
+            self->queue_.emplace_back(*notice,
+                                      power ? "Code: " + std::to_string(wParam) : std::string());
             if (!self->wakePosted_) {
                 self->wakePosted_ = PostMessageW(window, NoticesWaitingMessage, 0, 0) != FALSE;
             }

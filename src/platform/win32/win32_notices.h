@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -27,13 +28,12 @@ class TWin32Notices {
     TWin32Notices(const TWin32Notices&) = delete;
     TWin32Notices& operator=(const TWin32Notices&) = delete;
 
-    // Delivers what is waiting for our window, then hands out the oldest notice.
-    bool Next(TDesktopNotice& notice);
-    // The power broadcast's event of the notice Next handed out last; 0 for other notices.
-    int LastCode() const { return lastCode_; }
-    // Whether a message taken off this thread's queue by someone else's loop says that
-    // notices are waiting.
-    bool AnnouncesNotices(const MSG& message) const;
+    // Delivers what is waiting for our window, then hands out the oldest notice; a suspend
+    // or resume with its power broadcast's event as "Code: n".
+    bool Next(TNotice& notice);
+    // Called when the window's own announcement that notices wait is dispatched, by whoever
+    // runs this thread's messages.
+    void WakeOnNotices(std::function<void()> wake) { wake_ = std::move(wake); }
     HWND Window() const { return window_; }
     ATOM HotKeyId() const { return hotKeyId_; }
 
@@ -45,8 +45,8 @@ class TWin32Notices {
     bool sessionRegistered_ = false;
     bool hotKeyRegistered_ = false;
     bool wakePosted_ = false;
-    std::deque<std::pair<TDesktopNotice, int>> queue_;
-    int lastCode_ = 0;
+    std::deque<TNotice> queue_;
+    std::function<void()> wake_;
 };
 
 } // namespace tw

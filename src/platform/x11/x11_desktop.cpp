@@ -2,14 +2,8 @@
 
 #include "base/exception.h"
 #include "base/text.h"
-#include "platform/linux/accessibility_switch.h"
-#include "platform/linux/atspi_client.h"
 #include "platform/linux/browser_address.h"
 #include "platform/linux/browser_family.h"
-#include "platform/linux/logind.h"
-#include "platform/linux/notice_wait.h"
-#include "platform/linux/session_notices.h"
-#include "platform/posix_instance_lock.h"
 #include "platform/process_executable.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_notices.h"
@@ -47,10 +41,7 @@ std::string ThisMachine() {
 
 TX11Desktop::TX11Desktop(const std::string& displayName)
     : connection_(std::make_unique<TX11Connection>(displayName)),
-      notices_(std::make_unique<TX11Notices>(displayName)),
-      session_(std::make_unique<TSessionNotices>()), atspi_(std::make_unique<TAtspiClient>()),
-      addresses_(std::make_unique<TBrowserAddresses>(*atspi_)),
-      accessibilitySwitch_(std::make_unique<TAccessibilitySwitch>(*atspi_)) {
+      notices_(std::make_unique<TX11Notices>(displayName)) {
     Display* display = connection_->Get();
     int event = 0;
     int error = 0;
@@ -59,17 +50,10 @@ TX11Desktop::TX11Desktop(const std::string& displayName)
     hasClientIds_ = XResQueryExtension(display, &event, &error) &&
                     XResQueryVersion(display, &major, &minor) &&
                     (major > 1 || (major == 1 && minor >= 2));
-
-    std::vector<int> sources = session_->Descriptors();
-    sources.push_back(notices_->Descriptor());
-    noticeDescriptor_ = WaitOnAll(sources);
+    WaitAlsoOn({notices_->Descriptor()});
 }
 
-TX11Desktop::~TX11Desktop() {
-    if (noticeDescriptor_ >= 0) {
-        ::close(noticeDescriptor_);
-    }
-}
+TX11Desktop::~TX11Desktop() = default;
 
 bool TX11Desktop::WindowManagerRunning() {
     Display* display = connection_->Get();
@@ -253,10 +237,6 @@ std::string TX11Desktop::ExecutablePath(TWindowHandle window) {
     return ExecutablePathOfProcess(static_cast<pid_t>(pid));
 }
 
-void TX11Desktop::NeedAddresses(bool needed) {
-    accessibilitySwitch_->Need(needed);
-}
-
 TWindowFacts TX11Desktop::WhatIsInFront() {
     const TWindowHandle foreground = ForegroundWindow();
     return foreground == 0 ? TWindowFacts{} : Describe(foreground, foreground);
@@ -284,7 +264,7 @@ TWindowFacts TX11Desktop::Describe(TWindowHandle window, TWindowHandle foregroun
     browser.foreground = (foreground != 0 ? foreground : ForegroundWindow()) == window;
     browser.title = [this, window] { return WindowText(window); };
     browser.place = [this, window] { return PlaceOf(window); };
-    PutAddressInto(facts, browser.family, addresses_->Read(browser));
+    ReadAddress(facts, browser);
     return facts;
 }
 
@@ -367,26 +347,13 @@ void TX11Desktop::KeepOffTaskbar(TWindowHandle handle) {
     connection_->ThrowIfLost();
 }
 
-void TX11Desktop::ShutdownComputer(int mode, int timeoutSeconds) {
-    LogindShutdown(mode, timeoutSeconds);
-}
-
-std::unique_ptr<TInstanceLock> TX11Desktop::AcquireInstanceLock(const std::string& path) {
-    return AcquirePosixInstanceLock(path);
-}
-
-bool TX11Desktop::NextNotice(TDesktopNotice& notice) {
-    if (!notices_->Next(notice) && !session_->Next(notice)) {
+bool TX11Desktop::NextOwnNotice(TNotice& notice) {
+    TDesktopNotice what{};
+    if (!notices_->Next(what)) {
         return false;
     }
-    lastNoticeCode_ = notice == TDesktopNotice::Suspend  ? 4 // PBT_APMSUSPEND
-                      : notice == TDesktopNotice::Resume ? 7 // PBT_APMRESUMESUSPEND
-                                                         : 0;
+    notice = TNotice(what);
     return true;
-}
-
-std::string TX11Desktop::LockDetectionProblem() {
-    return session_->LockDetectionProblem();
 }
 
 } // namespace tw

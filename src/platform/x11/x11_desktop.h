@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/desktop.h"
+#include "platform/linux/session_desktop.h"
 
 #include <memory>
 #include <string>
@@ -9,10 +9,6 @@ namespace tw {
 
 class TX11Connection;
 class TX11Notices;
-class TSessionNotices;
-class TAtspiClient;
-class TAccessibilitySwitch;
-class TBrowserAddresses;
 struct TScreenRect;
 
 // The desktop of an X11 session. With an EWMH window manager the windows are the managed
@@ -25,7 +21,7 @@ struct TScreenRect;
 //
 // Every call throws tw::Exception("X display connection lost") once the X server has gone
 // away; until then a window that vanishes mid-probe simply answers nothing.
-class TX11Desktop : public TDesktop {
+class TX11Desktop : public TLinuxSessionDesktop {
   public:
     // Connects to the display (empty: $DISPLAY). Throws tw::Exception when it is not
     // reachable.
@@ -56,8 +52,6 @@ class TX11Desktop : public TDesktop {
     // WM_CLIENT_MACHINE names this machine), then its executable from /proc. "Error: No such
     // process" when no local process is known.
     std::string ExecutablePath(TWindowHandle window);
-    // org.a11y.Status IsEnabled on the session bus (accessibility_switch.h).
-    void NeedAddresses(bool needed) override;
     // Only windows that accept WM_DELETE_WINDOW are asked, through the window manager's
     // _NET_CLOSE_WINDOW when it offers it. A window that does not accept the request is left
     // alone: a window manager would kill its client for it, which takes every other window
@@ -67,20 +61,13 @@ class TX11Desktop : public TDesktop {
     // keeps what it finds there when it shows it), asked of the window manager for one shown.
     void KeepOffTaskbar(TWindowHandle window) override;
 
-    // Asks logind to power off or restart in timeoutSeconds (logged-in users are warned).
-    void ShutdownComputer(int mode, int timeoutSeconds) override;
-    std::unique_ptr<TInstanceLock> AcquireInstanceLock(const std::string& path) override;
-
-    // Work-area changes (_NET_WORKAREA of the root), Alt presses (XInput2 raw key events),
-    // suspend/resume from logind, and lock/unlock from logind's lock hint of this session
-    // and from the screen savers on the session bus, where those buses are reachable.
-    bool NextNotice(TDesktopNotice& notice) override;
-    int LastNoticeCode() const override { return lastNoticeCode_; }
-    int NoticeDescriptor() override { return noticeDescriptor_; }
-    std::string LockDetectionProblem() override;
-
     // Whether an EWMH window manager is running right now.
     bool WindowManagerRunning();
+
+  protected:
+    // Work-area changes (_NET_WORKAREA of the root) and Alt presses (XInput2 raw key events),
+    // before the session's notices.
+    bool NextOwnNotice(TNotice& notice) override;
 
   private:
     bool WindowManagerSupports(const char* hint);
@@ -93,14 +80,7 @@ class TX11Desktop : public TDesktop {
 
     std::unique_ptr<TX11Connection> connection_;
     std::unique_ptr<TX11Notices> notices_;
-    std::unique_ptr<TSessionNotices> session_;
-    int noticeDescriptor_ = -1;
-    int lastNoticeCode_ = 0;
     bool hasClientIds_ = false;
-
-    std::unique_ptr<TAtspiClient> atspi_;
-    std::unique_ptr<TBrowserAddresses> addresses_;
-    std::unique_ptr<TAccessibilitySwitch> accessibilitySwitch_;
 };
 
 } // namespace tw
