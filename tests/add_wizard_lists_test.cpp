@@ -58,11 +58,11 @@ class AddWizardListsTest : public ::testing::Test {
 
 TEST_F(AddWizardListsTest, TypedNamesGetTheirStatusOrTheirWarning) {
     const std::string siteTwice =
-        "You have already added an site with the same URL to the list. Please choose another URL.";
+        "You have already added a site with the same URL to the list. Please choose another URL.";
     const std::string appAsSite = "You have already added an application with the same filename. "
                                   "Please choose another URL.";
-    const std::string siteAsApp =
-        "You have already added an site with the same URL to the list. Please choose filename.";
+    const std::string siteAsApp = "You have already added a site with the same URL to the list. "
+                                  "Please choose another filename.";
     const std::string appTwice = "You have already added an application with the same filename. "
                                  "Please choose another filename.";
     auto warning = [&](TMonitoredItemType type, const std::string& tag, const std::string& name) {
@@ -74,13 +74,13 @@ TEST_F(AddWizardListsTest, TypedNamesGetTheirStatusOrTheirWarning) {
     const auto app = TMonitoredItemType::mitApp;
 
     EXPECT_EQ(warning(web, "tag", ""), "|"); // an empty name does nothing
-    EXPECT_EQ(warning(web, "News", "news.example.com"), siteTwice + "|Please note");
-    EXPECT_EQ(warning(web, "", "NEWS.Example.com"), siteTwice + "|Please note");
+    EXPECT_EQ(warning(web, "News", "news.example.com"), siteTwice + "|Please Note");
+    EXPECT_EQ(warning(web, "", "NEWS.Example.com"), siteTwice + "|Please Note");
     // The same site by the address rules: scheme and "www." at the start, host in any case.
-    EXPECT_EQ(warning(web, "", "https://www.News.example.com"), siteTwice + "|Please note");
-    EXPECT_EQ(warning(web, "Chess", "/usr/games/CHESS"), appAsSite + "|Please note");
-    EXPECT_EQ(warning(app, "Other tag", "news.example.com"), siteAsApp + "|Please note");
-    EXPECT_EQ(warning(app, "", "/usr/games/Chess"), appTwice + "|Please note");
+    EXPECT_EQ(warning(web, "", "https://www.News.example.com"), siteTwice + "|Please Note");
+    EXPECT_EQ(warning(web, "Chess", "/usr/games/CHESS"), appAsSite + "|Please Note");
+    EXPECT_EQ(warning(app, "Other tag", "news.example.com"), siteAsApp + "|Please Note");
+    EXPECT_EQ(warning(app, "", "/usr/games/Chess"), appTwice + "|Please Note");
     EXPECT_EQ(warning(app, "", ProgramPath()),
               "\"" + folder_.Places().ProgramBaseName() +
                   "\" could not be added to time-limit list|Please Note");

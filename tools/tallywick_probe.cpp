@@ -19,6 +19,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -31,7 +32,7 @@ void PrintLines(const std::vector<std::string>& lines) {
     std::fflush(stdout);
 }
 
-void PrintPrograms(bool complete, tw::TDesktop& desktop) {
+void PrintPrograms(bool complete) {
     std::vector<std::string> lines;
     if (!complete) {
         tw::FastScanPrograms(lines);
@@ -40,8 +41,16 @@ void PrintPrograms(bool complete, tw::TDesktop& desktop) {
     }
     tw::CompleteScanPrograms(lines, {});
     PrintLines(lines);
-    const std::vector<std::string> owners = tw::WindowOwningPrograms(desktop);
-    tw::OfferedRunningPrograms(tw::RunningProgramLines, &owners, lines);
+    // The wizard offers the running programs that own a window, as its desktop tells; where
+    // no desktop answers here (a terminal without a display), every running program is listed,
+    // as the wizard would offer them without one.
+    std::optional<std::vector<std::string>> owners;
+    try {
+        owners = tw::WindowOwningPrograms(*tw::CreateDesktop());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Every running program is listed: %s\n", e.what());
+    }
+    tw::OfferedRunningPrograms(tw::RunningProgramLines, owners ? &*owners : nullptr, lines);
     PrintLines(lines);
 }
 
@@ -72,11 +81,11 @@ int main(int argc, char** argv) {
     SetErrorLogListener(
         [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
     try {
-        auto desktop = CreateDesktop();
         if (programs) {
-            PrintPrograms(complete, *desktop);
+            PrintPrograms(complete);
             return 0;
         }
+        auto desktop = CreateDesktop();
         if (const std::string problem = desktop->WindowsProblem(); !problem.empty()) {
             std::fprintf(stderr, "Windows cannot be seen: %s\n", problem.c_str());
         }

@@ -145,7 +145,7 @@ void TfrmSettings::CreateLogonSheet() {
                                       130, [] { OpenUrl(QString::fromLatin1(LoginPage)); });
     lblNote = MakeText(s, "lblNote",
                        "Please note that you will not be able to recover a forgotten password "
-                       "wihout storing it online.",
+                       "without storing it online.",
                        QRect(16, 156, 448, 36));
     btnChangePassword = DialogButton(s, "btnChangePassword", QStringLiteral("Change Password"),
                                      QRect(170, 126, 160, 30));

@@ -45,12 +45,12 @@ const char* DuplicateWarning(TMonitoredItemType adding, TMonitoredItemType liste
         return listedAs == TMonitoredItemType::mitApp
                    ? "You have already added an application with the same filename. Please "
                      "choose another URL."
-                   : "You have already added an site with the same URL to the list. Please "
+                   : "You have already added a site with the same URL to the list. Please "
                      "choose another URL.";
     }
     return listedAs == TMonitoredItemType::mitWeb
-               ? "You have already added an site with the same URL to the list. Please choose "
-                 "filename."
+               ? "You have already added a site with the same URL to the list. Please choose "
+                 "another filename."
                : "You have already added an application with the same filename. Please choose "
                  "another filename.";
 }
@@ -113,7 +113,7 @@ TAddOutcome TAddWizardLists::AddTypedItem(TMonitoredItemType type, const std::st
     // A name listed as the other kind is taken whatever the caption: a site typed on the
     // sites page must not quietly rename a listed application, nor the other way round.
     if (status != TCandidateStatus::New && result.Items(index).ItemType != type) {
-        return Refused(DuplicateWarning(type, result.Items(index).ItemType), "Please note");
+        return Refused(DuplicateWarning(type, result.Items(index).ItemType), "Please Note");
     }
     switch (status) {
     case TCandidateStatus::New:
@@ -138,7 +138,7 @@ TAddOutcome TAddWizardLists::AddTypedItem(TMonitoredItemType type, const std::st
             // Only a new tag renames; the same name typed again, in whatever letter case,
             // is a duplicate.
             if (Trim(tag).empty() || found->Caption == candidate.Caption) {
-                return Refused(DuplicateWarning(type, type), "Please note");
+                return Refused(DuplicateWarning(type, type), "Please Note");
             }
             Rename(*list, *found, candidate.Caption);
             return Added();

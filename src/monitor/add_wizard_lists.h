@@ -13,7 +13,7 @@ class TChangePolicy;
 // What happened to a typed site or program.
 struct TAddOutcome {
     bool added = false;
-    // A refusal the person is told about ("Please note" or "Please Note" as captioned).
+    // A refusal the person is told about (captioned "Please Note").
     std::string warning;
     std::string warningCaption;
 };

@@ -33,8 +33,6 @@ namespace tw {
 
 namespace {
 
-// The sheet a control was moved from while its sheet is shown on the window.
-const char SheetProperty[] = "twSheet";
 // Set on labels that keep the design's dark text colour, decided on their first colouring.
 const char KeepsDesignColour[] = "twKeepsDesignColour";
 const char TextColourDecided[] = "twTextColourDecided";
@@ -230,109 +228,6 @@ void TfrmBase::OpenUrl(const QString& address) {
     QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
 }
 
-void TfrmBase::ShowSheetControls(QWidget* sheet) {
-    QWidget* pageControl = sheet->parentWidget();
-    QWidget* surface = pageControl != nullptr ? pageControl->parentWidget() : nullptr;
-    if (surface == nullptr) {
-        return;
-    }
-    sheetPageControl_ = pageControl;
-    // The sheet's focus chain is its tab order; children that take no focus follow.
-    QList<QWidget*> ordered;
-    for (QWidget* next = sheet->nextInFocusChain(); next != sheet && next != nullptr;
-         next = next->nextInFocusChain()) {
-        if (next->parentWidget() == sheet && !ordered.contains(next)) {
-            ordered.append(next);
-        }
-        if (ordered.size() > sheet->children().size()) {
-            break;
-        }
-    }
-    for (QWidget* child : sheet->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (!ordered.contains(child)) {
-            ordered.append(child);
-        }
-    }
-    const QPoint offset = pageControl->pos();
-    for (QWidget* child : ordered) {
-        const bool hidden = child->isHidden();
-        const QPoint at = child->pos() + offset;
-        child->setParent(surface);
-        child->move(at);
-        child->setProperty(SheetProperty, QVariant::fromValue<QObject*>(sheet));
-        if (auto* combo = qobject_cast<QComboBox*>(child)) {
-            ClipComboArrow(combo);
-        }
-        if (!hidden) {
-            child->show();
-        }
-        child->raise();
-    }
-    if (QWidget* focused = focusWidget()) {
-        focused->clearFocus();
-    }
-    QWidget* previous = nullptr;
-    QWidget* first = nullptr;
-    for (QWidget* child : ordered) {
-        if (previous != nullptr) {
-            setTabOrder(previous, child);
-        }
-        previous = child;
-        if (first == nullptr && child->focusPolicy() & Qt::TabFocus && child->isEnabled() &&
-            !child->isHidden()) {
-            first = child;
-        }
-    }
-    if (first != nullptr) {
-        first->setFocus();
-    }
-}
-
-void TfrmBase::HideSheetControls() {
-    if (sheetPageControl_ == nullptr) {
-        return;
-    }
-    const QPoint offset = sheetPageControl_->pos();
-    QWidget* surface = sheetPageControl_->parentWidget();
-    // The window's focus chain gives the shown controls' current tab order.
-    QList<QWidget*> ordered;
-    const auto children = surface->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    for (QWidget* next = surface->nextInFocusChain(); next != surface && next != nullptr;
-         next = next->nextInFocusChain()) {
-        if (children.contains(next) && next->property(SheetProperty).isValid() &&
-            !ordered.contains(next)) {
-            ordered.append(next);
-        }
-        if (ordered.size() >= children.size()) {
-            break;
-        }
-    }
-    for (QWidget* child : children) {
-        if (child->property(SheetProperty).isValid() && !ordered.contains(child)) {
-            ordered.append(child);
-        }
-    }
-    QWidget* previous = nullptr;
-    for (QWidget* child : ordered) {
-        auto* sheet = qobject_cast<QWidget*>(child->property(SheetProperty).value<QObject*>());
-        const bool hidden = child->isHidden();
-        const QPoint at = child->pos() - offset;
-        child->setProperty(SheetProperty, QVariant());
-        if (sheet == nullptr) {
-            continue;
-        }
-        child->setParent(sheet);
-        child->move(at);
-        if (!hidden) {
-            child->show();
-        }
-        if (previous != nullptr && previous->window() == child->window()) {
-            setTabOrder(previous, child);
-        }
-        previous = child;
-    }
-}
-
 void TfrmBase::PadListRows(QListWidget* list) {
     int rowHeight = list->sizeHintForRow(0);
     if (rowHeight <= 0) {
@@ -390,10 +285,10 @@ void TfrmBase::setVisible(bool visible) {
         if (!testAttribute(Qt::WA_Moved)) {
             CentreOnScreen(this);
         }
-        placedAt_ = pos();
-        placedSince_.start();
+        placement_.placedAt = pos();
+        placement_.placedSince.start();
     } else if (!visible) {
-        placedAt_.reset();
+        placement_.placedAt.reset();
     }
     QDialog::setVisible(visible);
 }
@@ -405,12 +300,12 @@ void TfrmBase::moveEvent(QMoveEvent* event) {
     // stands where it was put: its combo lists then open far from their boxes. Asking once
     // more for that place makes the manager confirm it. Only the first move right after
     // showing is taken so; later ones are the person's or the program's own.
-    if (!placedAt_ || !isVisible()) {
+    if (!placement_.placedAt || !isVisible()) {
         return;
     }
-    const QPoint wanted = *placedAt_;
-    placedAt_.reset();
-    if (event->pos() != wanted && placedSince_.elapsed() < 2000) {
+    const QPoint wanted = *placement_.placedAt;
+    placement_.placedAt.reset();
+    if (event->pos() != wanted && placement_.placedSince.elapsed() < 2000) {
         QTimer::singleShot(0, this, [this, wanted] { move(wanted); });
     }
 }
@@ -445,12 +340,12 @@ bool TfrmBase::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (event->type() == QEvent::MouseButtonPress && normal) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        grabPoint_ = mouse->position().toPoint() + static_cast<QWidget*>(watched)->pos();
+        placement_.grabPoint = mouse->position().toPoint() + static_cast<QWidget*>(watched)->pos();
     } else if (event->type() == QEvent::MouseMove) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if ((mouse->buttons() & Qt::LeftButton) && normal && SlideState == ssShown &&
             CanPlaceOwnWindows()) {
-            const QPoint wanted = mouse->globalPosition().toPoint() - grabPoint_;
+            const QPoint wanted = mouse->globalPosition().toPoint() - placement_.grabPoint;
             if (!CanMoveTo(wanted.x(), wanted.y())) {
                 return false;
             }

@@ -36,8 +36,6 @@ class TfrmBase : public QDialog {
     explicit TfrmBase(QWidget* parent = nullptr);
     ~TfrmBase() override;
 
-    int SlideState = ssShown;
-
     static constexpr int HeaderHeight = 32;
     // The design colour of dark text on light panels; labels in it keep it (ApplyTextColor).
     static const QColor DesignFontColor;
@@ -92,6 +90,10 @@ class TfrmBase : public QDialog {
     void setVisible(bool visible) override;
 
   protected:
+    // Where the window is in sliding off its screen edge (TSlideState); a window is dragged
+    // only while shown.
+    int SlideState = ssShown;
+
     TImagePanel* pnlHeader = nullptr; // top, 32 high: the header picture, a dragging area
     QLabel* imgIcon = nullptr;        // 32 x 32 at 3, 3; hidden unless a window uses it
     QLabel* lblCaption = nullptr;     // the window title, also a dragging area
@@ -110,11 +112,16 @@ class TfrmBase : public QDialog {
   private:
     void LayoutPanels();
 
+    // Where a header drag took hold, and where the window was put for this showing and
+    // when (see moveEvent).
+    struct TPlacement {
+        QPoint grabPoint;
+        std::optional<QPoint> placedAt;
+        QElapsedTimer placedSince;
+    };
+
     QColor windowColour_;
-    QPoint grabPoint_;
-    // Where the window was put for this showing and when: see moveEvent.
-    std::optional<QPoint> placedAt_;
-    QElapsedTimer placedSince_;
+    TPlacement placement_;
     bool created_ = false;
     QWidget* sheetPageControl_ = nullptr;
 };

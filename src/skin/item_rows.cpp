@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyleOptionViewItem>
 
 namespace tw {
@@ -11,6 +12,10 @@ namespace {
 const QColor OddRowColour(0xF1, 0xF1, 0xF1);
 const QColor GridColour(0xD4, 0xD4, 0xD4);
 const QColor InactiveTextColour(0x80, 0x80, 0x80);
+
+QStringList ItemKey(const TMonitoredItem& item) {
+    return {QString::fromStdString(item.Name), QString::number(static_cast<int>(item.ItemType))};
+}
 
 } // namespace
 
@@ -25,10 +30,27 @@ void FillListItems(QListWidget& box, TMonitoredList& list, TMonitoredItemType ty
         if (typeFilter == TMonitoredItemType::mitAll || typeFilter == item.ItemType) {
             auto* row = new QListWidgetItem(QString::fromStdString(item.Caption));
             row->setData(ItemRole, QVariant::fromValue(reinterpret_cast<quintptr>(&item)));
+            row->setData(ItemKeyRole, ItemKey(item));
             box.addItem(row);
         }
     }
     box.setUpdatesEnabled(true);
+}
+
+void RefillListItems(QListWidget& box, TMonitoredList& list, TMonitoredItemType typeFilter) {
+    const QListWidgetItem* current = box.currentItem();
+    // Only the row's key is read: the item it refers to may be gone (a new day's list).
+    const QVariant chosen =
+        current != nullptr && current->isSelected() ? current->data(ItemKeyRole) : QVariant();
+    const int scrolled = box.verticalScrollBar()->value();
+    FillListItems(box, list, typeFilter);
+    for (int row = 0; chosen.isValid() && row < box.count(); ++row) {
+        if (box.item(row)->data(ItemKeyRole) == chosen) {
+            box.setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            break;
+        }
+    }
+    box.verticalScrollBar()->setValue(scrolled);
 }
 
 TMonitoredItem* RowItem(const QListWidget& box, int row) {

@@ -9,8 +9,14 @@
 #include "storage/clock.h"
 #include "storage/date_format.h"
 #include "storage/error_log.h"
+#include "ui/appearance_menu.h"
+#include "ui/block_view.h"
+#include "ui/header_time_view.h"
+#include "ui/main_window_tray.h"
+#include "ui/memo_view.h"
 #include "ui/reminder_form.h"
-#include "ui/slide_steps.h"
+#include "ui/today_sheet.h"
+#include "ui/usage_view.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -29,7 +35,8 @@ void ReportHandlerException(const std::exception& e) {
 
 TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options, TProgramControl& program)
     : TfrmBase(nullptr), desktop_(desktop), options_(options), program_(program),
-      engine_(program.Engine()) {
+      engine_(program.Engine()), dock_(*this, options.Appearance(), SlideState),
+      workArea_(dock_.DockedArea()) {
     program_.AttachView(this);
     program_.AttachNoticeView(this);
     setObjectName(QStringLiteral("frmMain"));
@@ -41,70 +48,79 @@ TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options, TProgramControl& progra
     setFixedWidth(327);
     resize(327, 600);
 
-    CreateHeader();
-    CreateMainSheet();
-    CreateMemoMarks();
-    CreateReminderSheet();
-    CreateUsageSheet();
+    CreatePages();
     CreateMenus();
-    CreateTimers();
-    CreateTray();
+    tray_ = std::make_unique<TTray>(*this, dock_);
+    ConnectControls();
     installEventFilter(this);
     pnlBody->installEventFilter(this);
     pnlBody->setMouseTracking(true);
 
-    btnFocus->SetCaption(QStringLiteral("Focus"));
-    TimeFormatIndex = 0;
-    BlockTimeFormatIndex = 1;
     FinishCreation();
     LoadFromOptions();
     ShowView(tsMain, true);
-    align_ = 0; // so that the setters below always dock
-    SetAlign(Appearance().GetAlign() == daLeft ? daLeft : daRight);
-    alignVertical_ = -1;
-    SetAlignVertical(Appearance().GetAlignVertical());
-    tmrReminderChange->start();
-    SetSkinsFolder(QString::fromStdString(options_.Places().programFolder) +
-                   QStringLiteral("Skins"));
-    tmrUsageTimer();
+    dock_.DockAsStored();
+    memos_->PromptTimer()->start();
+    looks_->SetSkinsFolder(QString::fromStdString(options_.Places().programFolder) +
+                           QStringLiteral("Skins"));
+    if (!IsPaused()) {
+        RefreshTodayList();
+    }
     engine_.SelectCurrentDayPart();
-    lastAltPress_ = ClockUtcNow();
 }
 
 TfrmMain::~TfrmMain() {
     program_.AttachView(nullptr);
     program_.AttachNoticeView(nullptr);
-    if (trayIcon) {
-        trayIcon->hide();
-    }
 }
 
 void TfrmMain::LoadFromOptions() {
-    edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options_.TimeLimit())));
-    edtAction->setText(QString::fromStdString(options_.ExpirationActionText()));
-    cbxReminderChange();
+    today_->ShowLimits(options_);
+    memos_->DayPartChange();
     engine_.RestartCount();
-    tmrTimeTimer();
-    tmrUsageTimer();
-    tmrReminderChangeTimer(); // a prompt that is due appears at once
-    memoUpdating_ = true;
-    mmReminderMorning->setPlainText(QString::fromStdString(options_.GetReminder(0)));
-    mmReminderAfternoon->setPlainText(QString::fromStdString(options_.GetReminder(1)));
-    mmReminderEvening->setPlainText(QString::fromStdString(options_.GetReminder(2)));
-    memoUpdating_ = false;
-    actAutohide->setChecked(Appearance().GetAutohide());
-    RefreshMemoMarks();
-}
-
-void TfrmMain::tmrTimeTimer() {
     UpdateTimeValue();
     UpdateBlockTimeValue();
-}
-
-void TfrmMain::tmrUsageTimer() {
     if (!IsPaused()) {
         RefreshTodayList();
     }
+    memos_->PromptTick(); // a prompt that is due appears at once
+    memos_->Load();
+    findChild<QAction*>(QStringLiteral("actAutohide"))
+        ->setChecked(options_.Appearance().GetAutohide());
+    memos_->RefreshMarks();
+}
+
+void TfrmMain::UpdateTimeValue() {
+    header_->Update();
+}
+
+void TfrmMain::UpdateBlockTimeValue() {
+    block_->Update();
+}
+
+void TfrmMain::SelectDayPart(int dayPart) {
+    memos_->SelectDayPart(dayPart);
+}
+
+void TfrmMain::SetBlockDisplay(bool on) {
+    header_->SetShown(!on);
+    block_->SetShown(on);
+}
+
+void TfrmMain::cbxReminderChange() {
+    memos_->DayPartChange();
+}
+
+void TfrmMain::RefreshUsageChart() {
+    usage_->RefreshChart();
+}
+
+void TfrmMain::ApplyAppearance() {
+    looks_->Apply();
+}
+
+void TfrmMain::HotKeyPressed() {
+    tray_->AltPressed();
 }
 
 // --- the engine's host ---
@@ -147,8 +163,7 @@ void TfrmMain::ShowFailureNotice(const std::string& text) {
 }
 
 void TfrmMain::RedisplayAfterReset() {
-    edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options_.TimeLimit())));
-    edtAction->setText(QString::fromStdString(options_.ExpirationActionText()));
+    today_->ShowLimits(options_);
     RefreshTodayList();
     RefreshUsageList();
     UpdateTimeValue();
@@ -177,7 +192,9 @@ void TfrmMain::showEvent(QShowEvent* event) {
 void TfrmMain::keyPressEvent(QKeyEvent* event) {
     // The dialog base would close on Escape; here Escape is the minimize action's.
     if (event->key() == Qt::Key_Escape) {
-        actMinimize->trigger();
+        if (isEnabled()) { // not under a modal window of its own (the reminder)
+            MinimizeApplication();
+        }
         return;
     }
     TfrmBase::keyPressEvent(event);

@@ -14,7 +14,8 @@
 namespace tw {
 
 void TfrmMain::RefreshTodayList() {
-    FillListItems(*lbxMain_Applications, engine_.Logger().TodayList(), TMonitoredItemType::mitAll);
+    RefillListItems(*lbxMain_Applications, engine_.Logger().TodayList(),
+                    TMonitoredItemType::mitAll);
     PadListRows(lbxMain_Applications);
 }
 

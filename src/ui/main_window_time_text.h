@@ -18,4 +18,15 @@ const char* HeaderTimeLink(int format);
 // limit minus those minutes (never below 00:00), or the clock as "hh:nn AM/PM".
 std::string HeaderTimeValue(int format, std::int32_t secondsOnList, TDateTime limit, TDateTime now);
 
+// The three forms of the Block time: when the period started, the time left (the length
+// less the whole minutes gone, never below 00:00) and the clock, all as "hh:nn".
+enum class TBlockTimeFormat { Started, EndsIn, TimeNow };
+
+TBlockTimeFormat NextBlockTimeFormat(TBlockTimeFormat format);
+const char* BlockTimeTitle(TBlockTimeFormat format);
+const char* BlockTimeLink(TBlockTimeFormat format);
+// start and utcNow are UTC; localNow is utcNow in local time, which the start is shown in.
+std::string BlockTimeValue(TBlockTimeFormat format, TDateTime start, TDateTime length,
+                           TDateTime utcNow, TDateTime localNow);
+
 } // namespace tw

@@ -33,11 +33,11 @@ constexpr int MemoInset = 7;
 constexpr int Snoozed = 2;
 
 const char BlockText[] =
-    "You have chosen to focus without interruptions for a while.  Here's a reminder of your "
+    "You have chosen to focus without interruptions for a while. Here's a reminder of your "
     "tasks today. The distracting sites and applications on your list will be closing shortly.";
 const char* const LimitTexts[] = {
     "Sorry but you have now spent your allocated time on your 'sites and applications to "
-    "watch' list. Here's a reminder of  your tasks for the rest of the day. You can either "
+    "watch' list. Here's a reminder of your tasks for the rest of the day. You can either "
     "block the 'sites and applications' until 0400 tomorrow or continue.",
     "Sorry but you have now spent your allocated time on your 'sites and applications to "
     "watch' list. Here's a reminder of your tasks for the rest of the day. The sites and "
@@ -123,6 +123,10 @@ TfrmReminder::TfrmReminder(QWidget* owner) : TfrmBase(owner) {
     FinishCreation();
 }
 
+const char* ReminderText(bool isBlock, TExpirationAction action) {
+    return isBlock ? BlockText : LimitTexts[ExpirationActionIndex(action)];
+}
+
 TReminderChoice TfrmReminder::ShowReminder(const TOptions& options,
                                            const TReminderRequest& request) {
     const bool offersChoice = !request.isBlock && request.action == TExpirationAction::ReminderOnly;
@@ -131,8 +135,7 @@ TReminderChoice TfrmReminder::ShowReminder(const TOptions& options,
         tmrCountdown->start();
         tmrCountdownTimer();
     }
-    lblReminderText->setText(QString::fromLatin1(
-        request.isBlock ? BlockText : LimitTexts[ExpirationActionIndex(request.action)]));
+    lblReminderText->setText(QString::fromLatin1(ReminderText(request.isBlock, request.action)));
     btnFiveMinutes->setVisible(request.fiveMinutesAllowed);
     LayOutForDayPart(DayPart(ClockTimeOfDay()));
     for (QWidget* control : std::initializer_list<QWidget*>{

@@ -29,6 +29,9 @@ struct TReminderRequest {
     TExpirationAction action = TExpirationAction::ReminderOnly;
 };
 
+// The reminder's text: Block mode's, or the one for the action at the limit.
+const char* ReminderText(bool isBlock, TExpirationAction action);
+
 // "Reminder": the time is up. It shows the to-do memos for the rest of the day, counts a
 // minute down or lets the person choose what happens.
 class TfrmReminder : public TfrmBase {

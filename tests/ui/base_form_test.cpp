@@ -42,6 +42,7 @@ class TTestForm : public TfrmBase {
         asked = QPoint(left, top);
         return allowMoves_;
     }
+    void SetSlideState(int state) { SlideState = state; }
     QLabel* bodyLabel;
     QLabel* darkLabel;
     QComboBox* combo;
@@ -161,7 +162,7 @@ TEST_F(BaseFormTest, HeaderDragStaysInsideTheWorkArea) {
          area.topLeft() - QPoint(400, 400));
     EXPECT_EQ(form.pos(), area.topLeft());
 
-    form.SlideState = tw::ssHiding;
+    form.SetSlideState(tw::ssHiding);
     Drag(Child<tw::TImagePanel>(form, "pnlHeader"), QPoint(50, 10), QPoint(300, 300));
     EXPECT_EQ(form.pos(), area.topLeft());
 }

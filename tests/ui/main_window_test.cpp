@@ -15,6 +15,7 @@
 #include "support/build_folder.h"
 #include "support/file_text.h"
 #include "support/test_data_folder.h"
+#include "ui/appearance_menu.h"
 #include "ui/main_window.h"
 #include "ui/main_window_list_rows.h"
 #include "ui/shown_main_window.h"
@@ -276,6 +277,37 @@ TEST_F(MainWindowTest, DeletingAnItemWaitingForRemovalOnlyTellsSo) {
     EXPECT_EQ(caption, "Please Note");
     EXPECT_EQ(program_->Options().Edit().MonitoredList.Count(), 1);
     EXPECT_EQ(RowItem(*list, 0)->Caption, "Alpha \"beta\"");
+}
+
+// The list is refilled every 12 s and whenever the list changes: the row the person chose
+// stays chosen by its item, wherever that item moves, so that Delete acts on it later.
+TEST_F(MainWindowTest, TodaysListKeepsTheChosenItemAcrossRefreshes) {
+    List({{"/usr/bin/alpha", "Alpha", true}, {"/usr/bin/beta", "Beta", true}});
+    auto* list = Find<QListWidget>("lbxMain_Applications");
+    Find<QAction>("actViewMain")->trigger();
+    list->setCurrentRow(1);
+    Fire(Timer("tmrUsage"));
+    ASSERT_EQ(list->currentRow(), 1);
+    EXPECT_TRUE(list->currentItem()->isSelected());
+
+    TMonitoredList added; // sorted in before the chosen item
+    auto item = std::make_unique<TMonitoredItem>();
+    item->Name = "/usr/bin/aardvark";
+    item->Caption = "Aardvark";
+    item->ItemType = TMonitoredItemType::mitApp;
+    item->Checked = true;
+    added.Add("Aardvark", std::move(item));
+    Window().ApplyListChanges(added);
+    Fire(Timer("tmrUsage"));
+    ASSERT_NE(RowItem(*list, list->currentRow()), nullptr);
+    EXPECT_EQ(RowItem(*list, list->currentRow())->Caption, "Beta");
+    EXPECT_EQ(list->selectedItems().size(), 1);
+    EXPECT_TRUE(list->currentItem()->isSelected());
+
+    // Nothing chosen stays so.
+    list->clearSelection();
+    Fire(Timer("tmrUsage"));
+    EXPECT_TRUE(list->selectedItems().isEmpty());
 }
 
 // While one of the window's dialogs is open, a tray click or a double Alt leaves the window
@@ -555,9 +587,9 @@ TEST_F(MainWindowTest, SkinsAreOfferedAndAnUnreadableOneIsReportedWhileTheChoice
     fs::copy_file(twtest::BuildProgramFolder() / "Skins" / "Moss.png", skins / "Moss.png");
     std::ofstream(skins / "Broken.png") << "not a picture";
     TfrmMain& w = Window();
-    w.SetSkinsFolder(QString::fromStdString(skins.string()));
-    ASSERT_EQ(w.SkinList().size(), 2u);
-    EXPECT_EQ(w.SkinList()[0].first, "Broken");
+    w.Looks().SetSkinsFolder(QString::fromStdString(skins.string()));
+    ASSERT_EQ(w.Looks().SkinList().size(), 2u);
+    EXPECT_EQ(w.Looks().SkinList()[0].first, "Broken");
 
     Find<QAction>("miSkin_Moss")->trigger();
     EXPECT_EQ(Appearance().GetImage(), (skins / "Moss.png").string());
@@ -573,8 +605,8 @@ TEST_F(MainWindowTest, SkinsAreOfferedAndAnUnreadableOneIsReportedWhileTheChoice
     EXPECT_TRUE(w.isVisible());
 
     // A missing folder offers no skins at all.
-    w.SetSkinsFolder(QString::fromStdString((folder_.Path() / "none").string()));
-    EXPECT_TRUE(w.SkinList().empty());
+    w.Looks().SetSkinsFolder(QString::fromStdString((folder_.Path() / "none").string()));
+    EXPECT_TRUE(w.Looks().SkinList().empty());
     EXPECT_EQ(w.findChild<QAction*>("miSkin_Moss"), nullptr);
 }
 
@@ -610,7 +642,7 @@ TEST_F(MainWindowTest, CancellingTheTransparencyDialogRestoresWhatWasStored) {
 TEST_F(MainWindowTest, TheHeaderTimeCyclesItsFormsAndFitsItsPanel) {
     List({{"/usr/bin/alpha", "Alpha", true}});
     Logged("/usr/bin/alpha", Now - 0.01, 30 * 60 + 59);
-    TfrmMain& w = Window();
+    Window();
     auto* title = Find<QLabel>("lblMain_TimeTitle");
     auto* value = Find<QLabel>("lblMain_Time");
     auto* link = Find<QLabel>("lblMain_TimeLink");
@@ -626,7 +658,7 @@ TEST_F(MainWindowTest, TheHeaderTimeCyclesItsFormsAndFitsItsPanel) {
     EXPECT_EQ(value->text(), "10:00 AM");
     QTest::mouseClick(link, Qt::LeftButton);
     EXPECT_EQ(title->text(), "Time on List:");
-    EXPECT_EQ(w.TimeFormatIndex, 0);
+    EXPECT_EQ(link->text(), "Show Time to Limit");
 }
 
 // The scan runs on the stored period, not on the window's design value, counts a listed
@@ -676,7 +708,7 @@ TEST_F(MainWindowTest, WhilePausedTheWindowStandsStill) {
     QCursor::setPos(0, 0);
     w.move(w.x(), w.y());
     Fire(Timer("tmrDeactivation"));
-    EXPECT_EQ(Timer("tmrAutohide")->isActive(), !w.ApplicationInFocus());
+    EXPECT_EQ(Timer("tmrAutohide")->isActive(), !w.Dock().ApplicationInFocus());
 }
 
 // A program timer whose handler fails is shown once in the error window, over the main

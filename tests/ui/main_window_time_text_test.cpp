@@ -50,4 +50,26 @@ TEST(HeaderTime, TitlesAndLinksNameTheNextForm) {
     EXPECT_STREQ(HeaderTimeLink(htTimeNow), "Show Time on List");
 }
 
+// The start is shown as the clock showed it; the time left counts whole minutes gone.
+TEST(BlockTime, EachFormShowsWhatItsTitleSays) {
+    const TDateTime utcStart = EncodeDate(2026, 3, 14) + EncodeTime(17, 30, 40, 0);
+    const TDateTime utcNow = utcStart + 61.0 / 86400; // 1 min 1 s later
+    const TDateTime localNow = utcNow + Hours(1);
+    const struct {
+        TBlockTimeFormat format;
+        const char* value;
+    } cases[] = {
+        {TBlockTimeFormat::Started, "18:30"},
+        {TBlockTimeFormat::EndsIn, "00:29"},
+        {TBlockTimeFormat::TimeNow, "18:31"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(BlockTimeValue(c.format, utcStart, 30.0 / 1440, utcNow, localNow), c.value);
+    }
+    EXPECT_EQ(BlockTimeValue(TBlockTimeFormat::EndsIn, utcStart, 1.0 / 1440, utcNow, localNow),
+              "00:00");
+    EXPECT_STREQ(BlockTimeTitle(TBlockTimeFormat::Started), "Focus Started");
+    EXPECT_EQ(NextBlockTimeFormat(TBlockTimeFormat::TimeNow), TBlockTimeFormat::Started);
+}
+
 } // namespace

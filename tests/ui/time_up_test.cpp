@@ -269,6 +269,7 @@ TEST_F(TimeUpTest, BlockModeClosesListedWindowsUntilItEndsAndCannotBeEndedEarly)
     ListTwoPrograms(TExpirationAction::ReminderOnly, 3600);
     Window();
     auto* focus = Find<QWidget>("btnFocus");
+    const QString startedAt = QString::fromStdString(FormatHourMinute(ClockNow()));
     {
         auto answer = twtest::TModalAnswer([](QWidget* settings) {
             Child<QLineEdit>(*settings, "medTimeLimit")->setText("00:02");
@@ -279,7 +280,8 @@ TEST_F(TimeUpTest, BlockModeClosesListedWindowsUntilItEndsAndCannotBeEndedEarly)
     EXPECT_FALSE(focus->isVisible()); // nothing ends it early
     EXPECT_TRUE(Find<QWidget>("lblMain_FocusTime")->isVisible());
     EXPECT_FALSE(Find<QWidget>("lblMain_Time")->isVisible());
-    EXPECT_EQ(Find<QLabel>("lblMain_FocusTime")->text(), "00:02"); // "Focus Ends In"
+    EXPECT_EQ(Find<QLabel>("lblMain_FocusTime")->text(), "00:02");
+    EXPECT_EQ(Find<QLabel>("lblMain_FocusTimeTitle")->text(), "Focus Ends In:");
 
     // A listed window in front: the Block reminder, which offers no choice, closes every
     // listed window; later scans ask the one in front again, without a reminder.
@@ -301,6 +303,22 @@ TEST_F(TimeUpTest, BlockModeClosesListedWindowsUntilItEndsAndCannotBeEndedEarly)
     folder_.Clock().Advance(60);
     Fire(Find<QTimer>("tmrTime"));
     EXPECT_EQ(Find<QLabel>("lblMain_FocusTime")->text(), "00:01");
+    // Each form of the Block time stands under its own title, the start included.
+    const struct {
+        const char *title, *link;
+        QString value;
+    } forms[] = {
+        {"Time Now:", "Show Focus Start Time",
+         QString::fromStdString(FormatHourMinute(ClockNow()))},
+        {"Focus Started:", "Show Focus End Time", startedAt},
+        {"Focus Ends In:", "Show Time Now", "00:01"},
+    };
+    for (const auto& form : forms) {
+        QTest::mouseClick(Find<QLabel>("lblMain_FocusModeTimeLink"), Qt::LeftButton);
+        EXPECT_EQ(Find<QLabel>("lblMain_FocusTimeTitle")->text(), form.title);
+        EXPECT_EQ(Find<QLabel>("lblMain_FocusModeTimeLink")->text(), form.link);
+        EXPECT_EQ(Find<QLabel>("lblMain_FocusTime")->text(), form.value);
+    }
 
     // The period ends at the first scan after it: the header and the button come back, and
     // a listed window under the limit stays open.

@@ -1,0 +1,81 @@
+#include "ui/main_window_tray.h"
+
+#include "storage/clock.h"
+#include "ui/dock_controller.h"
+#include "ui/guarded.h"
+#include "ui/main_window.h"
+#include "ui/main_window_glyphs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+#include <cmath>
+
+namespace tw {
+
+TTray::TTray(TfrmMain& window, TDockController& dock)
+    : window_(window), dock_(dock), lastAltPress_(ClockUtcNow()) {
+    pmnTray = new QMenu(&window);
+    pmnTray->setObjectName(QStringLiteral("pmnTray"));
+    auto* actExit = new QAction(QObject::tr("&Exit"), &window);
+    actExit->setObjectName(QStringLiteral("actExit"));
+    actExit->setVisible(false); // the program is ended by its uninstaller or the session
+    pmnTray->addAction(actExit);
+    QObject::connect(actExit, &QAction::triggered, &window,
+                     [&window] { emit window.TerminateRequested(); });
+
+    trayIcon = new QSystemTrayIcon(&window);
+    trayIcon->setObjectName(QStringLiteral("trayIcon"));
+    trayIcon->setIcon(QIcon(QPixmap::fromImage(MainWindowPicture("tray").image)));
+    trayIcon->setToolTip(QStringLiteral("Tallywick"));
+    trayIcon->setContextMenu(pmnTray);
+    QObject::connect(trayIcon, &QSystemTrayIcon::activated, &window,
+                     [this](QSystemTrayIcon::ActivationReason r) {
+                         if (r == QSystemTrayIcon::Trigger) {
+                             Guarded([this] { Toggle(); });
+                         }
+                     });
+}
+
+TTray::~TTray() {
+    trayIcon->hide();
+}
+
+void TTray::Show() {
+    trayIcon->show();
+}
+
+void TTray::Toggle() {
+    // Hiding the window under one of its dialogs would strand the dialog, and acting on the
+    // window would go behind the dialog's back: the person is shown the dialog instead.
+    if (QWidget* dialog = QApplication::activeModalWidget();
+        dialog != nullptr && dialog != &window_) {
+        dialog->raise();
+        dialog->activateWindow();
+        return;
+    }
+    if (dock_.IsSlidOut()) {
+        window_.RestoreApplication();
+        dock_.SlideIn();
+    } else if (window_.isVisible() && !window_.isMinimized()) {
+        if (window_.isEnabled()) {
+            window_.MinimizeApplication();
+        }
+    } else {
+        window_.RestoreApplication();
+    }
+}
+
+void TTray::AltPressed() {
+    const TDateTime now = ClockUtcNow();
+    if (std::abs(now - lastAltPress_) <= 0.5 * OneSecond) {
+        Toggle();
+        lastAltPress_ = 0;
+    } else {
+        lastAltPress_ = now;
+    }
+}
+
+} // namespace tw

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "base/date_time.h"
+
+class QMenu;
+class QSystemTrayIcon;
+
+namespace tw {
+
+class TDockController;
+class TfrmMain;
+
+// The main window's icon in the desktop's tray, its menu, and what brings the window out
+// or puts it away: a click on the icon or a double press of Alt.
+class TTray {
+  public:
+    TTray(TfrmMain& window, TDockController& dock);
+    ~TTray();
+
+    void Show();
+    // The window comes out, or is put away; while one of its dialogs is open the dialog is
+    // brought forward instead.
+    void Toggle();
+    // One press of Alt; two within half a second toggle the window.
+    void AltPressed();
+
+  private:
+    TfrmMain& window_;
+    TDockController& dock_;
+    QMenu* pmnTray;
+    QSystemTrayIcon* trayIcon;
+    TDateTime lastAltPress_;
+};
+
+} // namespace tw
