@@ -226,7 +226,7 @@ void TfrmSettings::CreateExpirationSheet() {
     lblHoursMinutes = MakeLabel(s, "lblHoursMinutes", "hours:minutes", 262, 100);
     lblExpirationNote =
         MakeText(s, "lblExpirationNote",
-                 "Please confirm your settings before proceeding.  We suggest setting reminders "
+                 "Please confirm your settings before proceeding. We suggest setting reminders "
                  "initially. To block distracting sites/games/email at any time click Focus.",
                  QRect(16, 150, 448, 60));
 }

@@ -1,6 +1,7 @@
 #include "ui/dock_controller.h"
 
 #include "base/exception.h"
+#include "monitor/scan_engine.h"
 #include "skin/slide_state.h"
 #include "skin/window_placement.h"
 #include "storage/appearance.h"
@@ -29,16 +30,16 @@ QTimer* MakeTimer(QObject* owner, const char* name, int interval) {
 
 } // namespace
 
-TDockController::TDockController(TfrmMain& window, TAppearance& appearance, int& slideState)
-    : window_(window), appearance_(appearance), slideState_(slideState) {
+TDockController::TDockController(TfrmMain& window, TAppearance& appearance, int& slideState,
+                                 const TScanEngine& engine)
+    : window_(window), appearance_(appearance), slideState_(slideState), engine_(engine) {
     tmrAutohide = MakeTimer(&window, "tmrAutohide", 3000);
     tmrAutohideSlide = MakeTimer(&window, "tmrAutohideSlide", 10);
     tmrDeactivation = MakeTimer(&window, "tmrDeactivation", 1000);
     tmrDeactivation->start();
-    const TScanEngine& engine = window.Engine();
-    OnTimerUnlessPaused(tmrDeactivation, &window, engine, [this] { DeactivationTick(); });
-    OnTimerUnlessPaused(tmrAutohide, &window, engine, [this] { AutohideTick(); });
-    OnTimerUnlessPaused(tmrAutohideSlide, &window, engine, [this] { SlideStep(); });
+    OnTimerUnlessPaused(tmrDeactivation, &window, engine_, [this] { DeactivationTick(); });
+    OnTimerUnlessPaused(tmrAutohide, &window, engine_, [this] { AutohideTick(); });
+    OnTimerUnlessPaused(tmrAutohideSlide, &window, engine_, [this] { SlideStep(); });
 }
 
 TWorkArea TDockController::CurrentWorkArea() const {
@@ -57,6 +58,13 @@ void TDockController::DockPosition() {
     if (CanPlaceOwnWindows()) {
         window_.move(DockedLeft(align_, workArea_, window_.width()),
                      DockedTop(window_.IsLiteView(), alignVertical_, workArea_, window_.height()));
+    }
+}
+
+void TDockController::WorkAreaChanged() {
+    if (CurrentWorkArea() != workArea_) {
+        slideState_ = ssShown;
+        DockPosition();
     }
 }
 
@@ -93,7 +101,7 @@ bool TDockController::DragTo(int left, int top) {
 
 bool TDockController::ApplicationInFocus() {
     try {
-        if (window_.IsPaused()) {
+        if (engine_.IsPaused()) {
             return false;
         }
         return window_.isActiveWindow() || window_.frameGeometry().contains(QCursor::pos());

@@ -7,6 +7,7 @@ class QTimer;
 namespace tw {
 
 class TAppearance;
+class TScanEngine;
 class TfrmMain;
 
 // Keeps the main window docked at a screen edge: its place and height as the view wants
@@ -15,7 +16,8 @@ class TfrmMain;
 class TDockController {
   public:
     // slideState is the window's (TSlideState), which the desktop's notices also reset.
-    TDockController(TfrmMain& window, TAppearance& appearance, int& slideState);
+    TDockController(TfrmMain& window, TAppearance& appearance, int& slideState,
+                    const TScanEngine& engine);
 
     int Align() const { return align_; }
     int AlignVertical() const { return alignVertical_; }
@@ -27,6 +29,9 @@ class TDockController {
     TWorkArea CurrentWorkArea() const;
     // The work area the window was last docked in.
     const TWorkArea& DockedArea() const { return workArea_; }
+    // The screen's work area moved: a window docked in another one comes out and docks
+    // afresh.
+    void WorkAreaChanged();
     // A header drag to (left, top) only chooses the edge and corner; the window never
     // stands free.
     bool DragTo(int left, int top);
@@ -47,6 +52,7 @@ class TDockController {
     TfrmMain& window_;
     TAppearance& appearance_;
     int& slideState_;
+    const TScanEngine& engine_;
     int align_ = daRight;
     int alignVertical_ = dvNone;
     TWorkArea workArea_;

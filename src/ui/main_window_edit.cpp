@@ -1,31 +1,33 @@
-// The main window's actions that change what is watched: the add wizard and the settings.
+// The main window's actions that reach over several of its views: starting a Block period
+// and the settings wizard.
 #include "base/scope_exit.h"
-#include "dialogs/access_gate.h"
-#include "dialogs/add_wizard_form.h"
 #include "dialogs/settings_form.h"
-#include "storage/date_format.h"
-#include "storage/settings_changes.h"
+#include "monitor/scan_engine.h"
+#include "storage/change_policy.h"
+#include "storage/options.h"
+#include "ui/appearance_menu.h"
+#include "ui/block_view.h"
+#include "ui/focus_settings.h"
+#include "ui/header_time_view.h"
 #include "ui/main_window.h"
-
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTimer>
+#include "ui/memo_view.h"
+#include "ui/today_sheet.h"
 
 namespace tw {
 
-void TfrmMain::btnApp_AddClick() {
-    if (!MayBeginChange(options_, this)) {
-        return;
-    }
+void TfrmMain::btnFocusClick() {
+    // What is added through "your list" goes on the list at once, whatever the Block window's
+    // answer: a second use of the link then starts from the list as it now is, instead of
+    // replacing what the first one chose.
     TMonitoredList changes;
-    RunAddWizard(options_, options_.Values().MonitoredList, changes, this, desktop_);
-    ApplyListChanges(changes);
-}
-
-void TfrmMain::ApplyListChanges(const TMonitoredList& changes) {
-    if (tw::ApplyListChanges(options_, changes, &engine_.Logger().TodayList())) {
-        RefreshTodayList();
+    const std::optional<TDateTime> length =
+        ExecuteBlockSettings(changes, this, [this](QWidget* dialog, TMonitoredList& collected) {
+            Guarded([&] { today_->AddThroughWizard(dialog, collected); });
+        });
+    today_->ApplyListChanges(changes);
+    if (length) {
+        engine_.StartBlock(*length); // switches the header to the Block time
+        block_->Update();
     }
 }
 
@@ -37,18 +39,13 @@ void TfrmMain::actSettingsExecute() {
     if (!wizard.ShowSettingsWizard(false)) {
         return;
     }
-    memoUpdating_ = true;
-    const TScopeExit memosWritten([this] { memoUpdating_ = false; });
-    cbxReminderChange();
-    mmReminderMorning->setPlainText(QString::fromStdString(options_.GetReminder(0)));
-    mmReminderAfternoon->setPlainText(QString::fromStdString(options_.GetReminder(1)));
-    mmReminderEvening->setPlainText(QString::fromStdString(options_.GetReminder(2)));
-    edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options_.TimeLimit())));
-    edtAction->setText(QString::fromStdString(options_.ExpirationActionText()));
+    memos_->DayPartChange();
+    memos_->Load();
+    today_->ShowLimits();
     engine_.Logger().MonitoredListLoad(false); // today's total is counted already
-    RefreshTodayList();
-    UpdateTimeValue();
-    ApplyAppearance();
+    today_->Refresh();
+    header_->Update();
+    looks_->Apply();
 }
 
 } // namespace tw

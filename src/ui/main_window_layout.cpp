@@ -1,14 +1,17 @@
 // The main window's layout: its header buttons, views and pages, its menus, and the wiring
 // of their controls.
+#include "items/monitored_list.h"
 #include "platform/start_at_login.h"
 #include "skin/base_form_links.h"
 #include "skin/image_button.h"
 #include "skin/link_label.h"
+#include "storage/options.h"
 #include "ui/appearance_menu.h"
 #include "ui/block_view.h"
 #include "ui/header_time_view.h"
 #include "ui/main_window.h"
 #include "ui/main_window_controls.h"
+#include "ui/main_window_tray.h"
 #include "ui/memo_view.h"
 #include "ui/today_sheet.h"
 #include "ui/usage_chart.h"
@@ -18,7 +21,6 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QTimer>
 
@@ -59,20 +61,9 @@ void TfrmMain::CreatePages() {
     tsMain = MakeNamed<QWidget>(pcMain, "tsMain");
     tsReminder = MakeNamed<QWidget>(pcMain, "tsReminder");
     tsUsage = MakeNamed<QWidget>(pcMain, "tsUsage");
-    memos_ =
-        std::make_unique<TMemoView>(this, tsMain, tsReminder, options_, engine_, memoUpdating_);
-    today_ = std::make_unique<TTodaySheet>(tsMain);
-    usage_ =
-        std::make_unique<TUsageView>(tsUsage, engine_, options_, [this] { RefreshUsageList(); });
-
-    lbxMain_Applications = today_->List();
-    edtTimeLimit = today_->LimitEdit();
-    edtAction = today_->ActionEdit();
-    mmReminderMorning = memos_->SheetMemo(0);
-    mmReminderAfternoon = memos_->SheetMemo(1);
-    mmReminderEvening = memos_->SheetMemo(2);
-    cbxUsage_Period = usage_->Period();
-    lbxUsage_Applications = usage_->List();
+    memos_ = std::make_unique<TMemoView>(this, tsMain, tsReminder, options_, engine_);
+    today_ = std::make_unique<TTodaySheet>(tsMain, options_, engine_, desktop_);
+    usage_ = std::make_unique<TUsageView>(tsUsage, engine_, options_);
 }
 
 void TfrmMain::CreateMenus() {
@@ -143,7 +134,7 @@ void TfrmMain::CreateMenus() {
     // A modal window over this one (the reminder) disables it: then nothing happens.
     OnSignal(actMinimize, &QAction::triggered, this, [this] {
         if (isEnabled()) {
-            MinimizeApplication();
+            tray_->Minimize();
         }
     });
     OnSignal(actAutohide, &QAction::triggered, this,
@@ -168,7 +159,11 @@ void TfrmMain::CreateMenus() {
     connect(miFAQs, &QAction::triggered, this, open(HelpPage));
     connect(miUpgrades, &QAction::triggered, this, open(DownloadPage));
     connect(today_->EditButton(), &TImageButton::clicked, actTimeEdit, &QAction::trigger);
-    OnSignal(actTimeEdit, &QAction::triggered, this, [this] { actTimeEditExecute(); });
+    OnSignal(actTimeEdit, &QAction::triggered, this, [this] {
+        if (today_->EditLimits()) {
+            header_->Update();
+        }
+    });
 }
 
 void TfrmMain::ConnectControls() {
@@ -188,11 +183,14 @@ void TfrmMain::ConnectControls() {
                           false);
              });
     OnSignal(usage_->ExportButton(), &TImageButton::clicked, this, [this] { usage_->Export(); });
-    OnSignal(today_->AddButton(), &TImageButton::clicked, this, [this] { btnApp_AddClick(); });
+    OnSignal(today_->AddButton(), &TImageButton::clicked, this, [this] {
+        TMonitoredList changes;
+        today_->AddThroughWizard(this, changes);
+    });
     OnSignal(today_->DeleteButton(), &TImageButton::clicked, this,
-             [this] { btnApp_DeleteClick(); });
-    OnSignal(cbxUsage_Period, &QComboBox::currentIndexChanged, this,
-             [this] { cbxUsage_PeriodChange(); });
+             [this] { today_->btnApp_DeleteClick(); });
+    OnSignal(usage_->Period(), &QComboBox::currentIndexChanged, this,
+             [this] { usage_->Refresh(); });
     OnSignal(header_->Link(), &TLinkLabel::clicked, this, [this] { header_->NextFormat(); });
     OnSignal(block_->Link(), &TLinkLabel::clicked, this, [this] { block_->NextFormat(); });
     OnSignal(header_->FocusButton(), &TImageButton::clicked, this, [this] { btnFocusClick(); });
@@ -208,10 +206,10 @@ void TfrmMain::ConnectControls() {
         return t;
     };
     OnTimerUnlessPaused(timer("tmrTime", 1000), this, engine_, [this] {
-        UpdateTimeValue();
-        UpdateBlockTimeValue();
+        header_->Update();
+        block_->Update();
     });
-    OnTimerUnlessPaused(timer("tmrUsage", 12001), this, engine_, [this] { RefreshTodayList(); });
+    OnTimerUnlessPaused(timer("tmrUsage", 12001), this, engine_, [this] { today_->Refresh(); });
 }
 
 } // namespace tw

@@ -47,6 +47,23 @@ void TTray::Show() {
     trayIcon->show();
 }
 
+void TTray::Minimize() {
+    if (available_) {
+        window_.hide();
+    } else {
+        window_.showMinimized();
+    }
+}
+
+void TTray::Restore() {
+    if (window_.isMinimized()) {
+        window_.showNormal();
+    }
+    window_.show();
+    window_.raise();
+    window_.activateWindow();
+}
+
 void TTray::Toggle() {
     // Hiding the window under one of its dialogs would strand the dialog, and acting on the
     // window would go behind the dialog's back: the person is shown the dialog instead.
@@ -57,14 +74,14 @@ void TTray::Toggle() {
         return;
     }
     if (dock_.IsSlidOut()) {
-        window_.RestoreApplication();
+        Restore();
         dock_.SlideIn();
     } else if (window_.isVisible() && !window_.isMinimized()) {
         if (window_.isEnabled()) {
-            window_.MinimizeApplication();
+            Minimize();
         }
     } else {
-        window_.RestoreApplication();
+        Restore();
     }
 }
 

@@ -18,6 +18,12 @@ class TTray {
     ~TTray();
 
     void Show();
+    // Where the desktop offers no tray, the window stays reachable: set before showing.
+    void SetAvailable(bool available) { available_ = available; }
+    // Puts the window away: hides it to the tray, or, without a tray, minimizes it like any
+    // window so it can still be found.
+    void Minimize();
+    void Restore();
     // The window comes out, or is put away; while one of its dialogs is open the dialog is
     // brought forward instead.
     void Toggle();
@@ -30,6 +36,7 @@ class TTray {
     QMenu* pmnTray;
     QSystemTrayIcon* trayIcon;
     TDateTime lastAltPress_;
+    bool available_ = true;
 };
 
 } // namespace tw

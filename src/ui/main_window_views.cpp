@@ -1,9 +1,5 @@
-// The main window's views and paging, docking, starting Block mode and minimizing.
-#include "dialogs/access_gate.h"
-#include "dialogs/add_wizard_form.h"
+// The main window's views and paging, docking, and how it is shown at start.
 #include "skin/image_panel.h"
-#include "ui/block_view.h"
-#include "ui/focus_settings.h"
 #include "ui/main_window.h"
 #include "ui/main_window_tray.h"
 #include "ui/memo_view.h"
@@ -20,7 +16,7 @@ int TfrmMain::WantedHeight() const {
         const QWidget* memo = memos_->Panel();
         return memo->mapTo(this, QPoint(0, memo->height())).y() + 10;
     }
-    return CurrentWorkArea().Height();
+    return dock_.CurrentWorkArea().Height();
 }
 
 void TfrmMain::ShowView(QWidget* sheet, bool lite) {
@@ -32,27 +28,19 @@ void TfrmMain::ShowView(QWidget* sheet, bool lite) {
         currentSheet_ = sheet;
     }
     if (sheet == tsUsage) {
-        RefreshUsageList();
+        usage_->Refresh();
     }
     isLiteView_ = lite;
     if (WantedHeight() != height()) {
-        DockPosition();
+        dock_.DockPosition();
     }
     for (const char* pager : {"btnBack", "btnNext"}) {
         findChild<QWidget*>(QString::fromLatin1(pager))->setVisible(sheet != tsMain);
     }
 }
 
-void TfrmMain::DockPosition() {
-    dock_.DockPosition();
-}
-
 bool TfrmMain::CanMoveTo(int left, int top) {
     return dock_.DragTo(left, top);
-}
-
-TWorkArea TfrmMain::CurrentWorkArea() const {
-    return dock_.CurrentWorkArea();
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
@@ -64,39 +52,12 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     return TfrmBase::eventFilter(watched, event);
 }
 
-void TfrmMain::btnFocusClick() {
-    // What is added through "your list" goes on the list at once, whatever the Block window's
-    // answer: a second use of the link then starts from the list as it now is, instead of
-    // replacing what the first one chose.
-    TMonitoredList changes;
-    const std::optional<TDateTime> length =
-        ExecuteBlockSettings(changes, this, [this](QWidget* dialog, TMonitoredList& collected) {
-            Guarded([&] {
-                if (MayBeginChange(options_, dialog)) {
-                    RunAddWizard(options_, options_.Values().MonitoredList, collected, dialog,
-                                 desktop_);
-                    ApplyListChanges(collected);
-                    collected.Clear();
-                }
-            });
-        });
-    ApplyListChanges(changes);
-    if (length) {
-        engine_.StartBlock(*length); // switches the header to the Block time
-        UpdateBlockTimeValue();
-    }
-}
-
-void TfrmMain::MinimizeApplication() {
-    if (trayAvailable_) {
-        hide();
-    } else {
-        showMinimized();
-    }
+void TfrmMain::SetTrayAvailable(bool available) {
+    tray_->SetAvailable(available);
 }
 
 void TfrmMain::ShowAtStart(bool trayAvailable, bool firstStart) {
-    SetTrayAvailable(trayAvailable);
+    tray_->SetAvailable(trayAvailable);
     if (trayAvailable) {
         tray_->Show();
     } else {
@@ -107,17 +68,8 @@ void TfrmMain::ShowAtStart(bool trayAvailable, bool firstStart) {
         // went and what the list just chosen holds.
         findChild<QAction*>(QStringLiteral("actViewMain"))->setChecked(true);
         ShowView(tsMain, false);
-        RestoreApplication();
+        tray_->Restore();
     }
-}
-
-void TfrmMain::RestoreApplication() {
-    if (isMinimized()) {
-        showNormal();
-    }
-    show();
-    raise();
-    activateWindow();
 }
 
 } // namespace tw

@@ -39,8 +39,8 @@ int SelectedPart(const QComboBox* selector) {
 } // namespace
 
 TMemoView::TMemoView(QWidget* window, QWidget* mainSheet, QWidget* reminderSheet, TOptions& options,
-                     const TScanEngine& engine, bool& updating)
-    : options_(options), updating_(updating), window_(window) {
+                     const TScanEngine& engine)
+    : options_(options), window_(window) {
     CreateMainSheetPart(mainSheet);
     CreateReminderSheet(reminderSheet);
     tmrReminderChange = new QTimer(window);

@@ -18,10 +18,8 @@ class TScanEngine;
 // memos kept in step with it, and the prompt to write them afresh.
 class TMemoView {
   public:
-    // updating is set while the program writes the memos, so that their change handlers
-    // store nothing back; the window holds it for its own writes.
     TMemoView(QWidget* window, QWidget* mainSheet, QWidget* reminderSheet, TOptions& options,
-              const TScanEngine& engine, bool& updating);
+              const TScanEngine& engine);
 
     // Writes the three memos from the options, without storing them back.
     void Load();
@@ -46,7 +44,9 @@ class TMemoView {
     void SheetMemoChange(int part);
 
     TOptions& options_;
-    bool& updating_;
+    // Set while the program writes the memos, so that their change handlers store nothing
+    // back.
+    bool updating_ = false;
     bool promptOpen_ = false;
     QWidget* window_;
     // The main sheet's part.

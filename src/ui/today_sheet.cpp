@@ -1,19 +1,30 @@
 #include "ui/today_sheet.h"
 
+#include "dialogs/access_gate.h"
+#include "dialogs/add_wizard_form.h"
+#include "dialogs/delete_confirm_form.h"
+#include "monitor/scan_engine.h"
+#include "skin/base_form.h"
 #include "skin/form_controls.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
+#include "skin/item_rows.h"
 #include "storage/date_format.h"
 #include "storage/options.h"
+#include "storage/settings_changes.h"
 #include "ui/main_window_controls.h"
+#include "ui/reminder_settings.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 
+#include <memory>
+
 namespace tw {
 
-TTodaySheet::TTodaySheet(QWidget* s) {
+TTodaySheet::TTodaySheet(QWidget* s, TOptions& options, TScanEngine& engine, TDesktop& desktop)
+    : options_(options), engine_(engine), desktop_(desktop), window_(s->window()) {
     lblMain_Applications = BodyLabel(s, "lblMain_Applications", "Sites/Apps to time limit:", 10,
                                      202, DesignFont(13, true));
     pnlMain_Applications = MakePanel(s, "pnlMain_Applications", QRect(10, 224, 305, 158), "panel");
@@ -48,9 +59,75 @@ TTodaySheet::TTodaySheet(QWidget* s) {
     edtTimeLimit->setAlignment(Qt::AlignCenter);
 }
 
-void TTodaySheet::ShowLimits(const TOptions& options) {
-    edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options.TimeLimit())));
-    edtAction->setText(QString::fromStdString(options.ExpirationActionText()));
+void TTodaySheet::ShowLimits() {
+    edtTimeLimit->setText(QString::fromStdString(FormatHourMinute(options_.TimeLimit())));
+    edtAction->setText(QString::fromStdString(options_.ExpirationActionText()));
+}
+
+void TTodaySheet::Refresh() {
+    RefillListItems(*lbxMain_Applications, engine_.Logger().TodayList(),
+                    TMonitoredItemType::mitAll);
+    TfrmBase::PadListRows(lbxMain_Applications);
+}
+
+void TTodaySheet::btnApp_DeleteClick() {
+    const int row = lbxMain_Applications->currentRow();
+    const TMonitoredItem* chosen = RowItem(*lbxMain_Applications, row);
+    if (!chosen || !lbxMain_Applications->item(row)->isSelected()) {
+        return; // nothing chosen, or a filler row
+    }
+    // The windows below run message loops in which the timers go on: a daily reset frees
+    // today's list and a refresh rebuilds the rows. Only a copy of the item is kept across them.
+    const std::unique_ptr<TMonitoredItem> item = CopyOf(*chosen);
+    const QString rowText = lbxMain_Applications->item(row)->text();
+    const TAdminSession session(options_.Policy());
+    const TChangeDecision decision = DecideWithPassword(
+        options_, window_, [this, &item] { return options_.Policy().DecideDeletion(*item); });
+    if (decision == TChangeDecision::NeedsPassword) {
+        return;
+    }
+    if (decision == TChangeDecision::AllowedTomorrow) {
+        TfrmBase::ShowWarning(
+            QStringLiteral("\"%1\" will be removed from time-limit list after 4:00 AM")
+                .arg(QString::fromStdString(item->Caption)),
+            QStringLiteral("Please Note"));
+        return;
+    }
+    if (!ConfirmDelete(rowText, window_)) {
+        return;
+    }
+    TMonitoredList& today = engine_.Logger().TodayList();
+    const int index = today.IndexOfName(item->Name);
+    if (index < 0) {
+        return; // taken off the list while the question was open
+    }
+    engine_.DeleteListedItem(&today.Items(index));
+    lbxMain_Applications->clearSelection();
+    Refresh();
+}
+
+bool TTodaySheet::EditLimits() {
+    if (!MayBeginChange(options_, window_) || !ExecuteReminderSettings(options_, window_)) {
+        return false;
+    }
+    options_.Save();
+    ShowLimits();
+    return true;
+}
+
+void TTodaySheet::AddThroughWizard(QWidget* owner, TMonitoredList& changes) {
+    if (!MayBeginChange(options_, owner)) {
+        return;
+    }
+    RunAddWizard(options_, options_.Values().MonitoredList, changes, owner, desktop_);
+    ApplyListChanges(changes);
+    changes.Clear();
+}
+
+void TTodaySheet::ApplyListChanges(const TMonitoredList& changes) {
+    if (tw::ApplyListChanges(options_, changes, &engine_.Logger().TodayList())) {
+        Refresh();
+    }
 }
 
 } // namespace tw

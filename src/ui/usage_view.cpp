@@ -5,6 +5,7 @@
 #include "skin/form_controls.h"
 #include "skin/image_button.h"
 #include "skin/image_panel.h"
+#include "skin/item_rows.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
 #include "storage/options.h"
@@ -30,9 +31,8 @@ bool IsOneDay(int periodIndex) {
 
 } // namespace
 
-TUsageView::TUsageView(QWidget* s, TScanEngine& engine, const TOptions& options,
-                       std::function<void()> refreshList)
-    : engine_(engine), options_(options), refreshList_(std::move(refreshList)) {
+TUsageView::TUsageView(QWidget* s, TScanEngine& engine, const TOptions& options)
+    : engine_(engine), options_(options) {
     const TSkinnedCombo period = SkinnedCombo(
         s, "pnlUsage_Period", "cbxUsage_Period", "btnComboUsagePeriod", QRect(10, 10, 160, 28),
         {"Today", "Last 24 Hours", "Last 7 Days", "Last 14 Days", "Last 30 Days", "Last 3 months"},
@@ -65,6 +65,18 @@ TUsageView::TUsageView(QWidget* s, TScanEngine& engine, const TOptions& options,
         QStringLiteral("Time spent on these applications/websites"));
 }
 
+void TUsageView::Refresh() {
+    const TDateTime to = engine_.DayNow();
+    const TDateTime from = UsagePeriodStart(cbxUsage_Period->currentIndex(), to);
+    TOnlineTimeApplicationLogger& logger = engine_.Logger();
+    // The rows keep pointing into the period list the load frees, until the refill below:
+    // nothing paints or reads them in between, and the refill reads only their keys.
+    logger.PeriodListLoad(false, to, from);
+    RefillListItems(*lbxUsage_Applications, logger.PeriodList(), TMonitoredItemType::mitAll);
+    TfrmBase::PadListRows(lbxUsage_Applications);
+    RefreshChart();
+}
+
 void TUsageView::RefreshChart() {
     TOnlineTimeApplicationLogger& logger = engine_.Logger();
     const int period = cbxUsage_Period->currentIndex();
@@ -93,7 +105,7 @@ void TUsageView::Export() {
     }
     const QString path = dialog.selectedFiles().first();
     // The figures as they are now, not as the view last read them.
-    refreshList_();
+    Refresh();
     const std::string text = UsageCsv(engine_.Logger().PeriodDays());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) ||

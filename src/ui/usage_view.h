@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -19,23 +17,23 @@ class TUsageChart;
 // their export to a file.
 class TUsageView {
   public:
-    // refreshList reads the period's figures afresh into the table.
-    TUsageView(QWidget* sheet, TScanEngine& engine, const TOptions& options,
-               std::function<void()> refreshList);
+    TUsageView(QWidget* sheet, TScanEngine& engine, const TOptions& options);
 
-    // Draws the chart from the figures the table last read.
-    void RefreshChart();
+    // Reads the period's figures afresh into the table and the chart; the chosen row stays
+    // chosen.
+    void Refresh();
     void Export();
 
     QComboBox* Period() const { return cbxUsage_Period; }
-    QListWidget* List() const { return lbxUsage_Applications; }
     TUsageChart* Chart() const { return chtUsage; }
     TImageButton* ExportButton() const { return btnUsage_Export; }
 
   private:
+    // Draws the chart from the figures the table last read.
+    void RefreshChart();
+
     TScanEngine& engine_;
     const TOptions& options_;
-    std::function<void()> refreshList_;
     TImagePanel* pnlUsage_Period;
     QComboBox* cbxUsage_Period;
     TImageButton* btnComboUsagePeriod;

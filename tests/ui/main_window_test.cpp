@@ -11,6 +11,7 @@
 #include "storage/clock.h"
 #include "storage/date_format.h"
 #include "storage/options.h"
+#include "storage/settings_changes.h"
 #include "storage/sqlite_database.h"
 #include "support/build_folder.h"
 #include "support/file_text.h"
@@ -40,6 +41,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <utility>
 
 namespace {
@@ -281,33 +283,67 @@ TEST_F(MainWindowTest, DeletingAnItemWaitingForRemovalOnlyTellsSo) {
 
 // The list is refilled every 12 s and whenever the list changes: the row the person chose
 // stays chosen by its item, wherever that item moves, so that Delete acts on it later.
-TEST_F(MainWindowTest, TodaysListKeepsTheChosenItemAcrossRefreshes) {
+// Both time lists are read afresh while the person looks at them (today's every 12 s, the
+// usage list with each return to its view): the chosen item stays chosen, wherever its row
+// moves, and nothing chosen stays so.
+TEST_F(MainWindowTest, TheTimeListsKeepTheChosenItemAcrossRefreshes) {
     List({{"/usr/bin/alpha", "Alpha", true}, {"/usr/bin/beta", "Beta", true}});
-    auto* list = Find<QListWidget>("lbxMain_Applications");
-    Find<QAction>("actViewMain")->trigger();
-    list->setCurrentRow(1);
-    Fire(Timer("tmrUsage"));
-    ASSERT_EQ(list->currentRow(), 1);
-    EXPECT_TRUE(list->currentItem()->isSelected());
+    Logged("/usr/bin/alpha", Now - 1.0 / 24, 600);
+    Logged("/usr/bin/beta", Now - 2.0 / 24, 300);
+    const struct {
+        const char* view;
+        const char* list;
+        std::function<void()> refresh;
+    } lists[] = {
+        {"actViewMain", "lbxMain_Applications", [this] { Fire(Timer("tmrUsage")); }},
+        {"actViewUsage", "lbxUsage_Applications",
+         [this] { Find<QAction>("actViewUsage")->trigger(); }},
+    };
+    const auto shown = [this](const auto& l) {
+        Find<QAction>(l.view)->trigger();
+        return Find<QListWidget>(l.list);
+    };
+    const auto chosenCaption = [](const QListWidget* list) {
+        const TMonitoredItem* item = RowItem(*list, list->currentRow());
+        return item != nullptr && list->currentItem()->isSelected() ? item->Caption : "";
+    };
+    for (const auto& l : lists) {
+        SCOPED_TRACE(l.list);
+        QListWidget* list = shown(l);
+        const auto beta = list->findItems(QStringLiteral("Beta"), Qt::MatchExactly);
+        ASSERT_EQ(beta.size(), 1);
+        list->setCurrentItem(beta[0]);
+        const int row = list->currentRow();
+        l.refresh();
+        EXPECT_EQ(list->currentRow(), row);
+        EXPECT_EQ(chosenCaption(list), "Beta");
+    }
 
-    TMonitoredList added; // sorted in before the chosen item
+    TMonitoredList added; // sorted in before the chosen item, and used the most
     auto item = std::make_unique<TMonitoredItem>();
     item->Name = "/usr/bin/aardvark";
     item->Caption = "Aardvark";
     item->ItemType = TMonitoredItemType::mitApp;
     item->Checked = true;
     added.Add("Aardvark", std::move(item));
-    Window().ApplyListChanges(added);
-    Fire(Timer("tmrUsage"));
-    ASSERT_NE(RowItem(*list, list->currentRow()), nullptr);
-    EXPECT_EQ(RowItem(*list, list->currentRow())->Caption, "Beta");
-    EXPECT_EQ(list->selectedItems().size(), 1);
-    EXPECT_TRUE(list->currentItem()->isSelected());
+    ApplyListChanges(program_->Options(), added,
+                     &program_->Program().Engine().Logger().TodayList());
+    Logged("/usr/bin/aardvark", Now - 1.0 / 24, 1200);
+    for (const auto& l : lists) {
+        SCOPED_TRACE(l.list);
+        QListWidget* list = shown(l);
+        l.refresh();
+        EXPECT_EQ(chosenCaption(list), "Beta");
+        EXPECT_EQ(list->selectedItems().size(), 1);
+    }
 
-    // Nothing chosen stays so.
-    list->clearSelection();
-    Fire(Timer("tmrUsage"));
-    EXPECT_TRUE(list->selectedItems().isEmpty());
+    for (const auto& l : lists) {
+        SCOPED_TRACE(l.list);
+        QListWidget* list = shown(l);
+        list->clearSelection();
+        l.refresh();
+        EXPECT_TRUE(list->selectedItems().isEmpty());
+    }
 }
 
 // While one of the window's dialogs is open, a tray click or a double Alt leaves the window
@@ -700,11 +736,11 @@ TEST_F(MainWindowTest, TheTimersScanOnTheStoredPeriodShowTheTotalAndSaveTheOptio
 
 TEST_F(MainWindowTest, WhilePausedTheWindowStandsStill) {
     TfrmMain& w = Window();
-    w.Engine().HandleNotice(TDesktopNotice::SessionLock);
+    program_->Program().Engine().HandleNotice(TDesktopNotice::SessionLock);
     Appearance().SetAutohide(true);
     Fire(Timer("tmrDeactivation"));
     EXPECT_FALSE(Timer("tmrAutohide")->isActive()); // the deactivation check stood still
-    w.Engine().HandleNotice(TDesktopNotice::SessionUnlock);
+    program_->Program().Engine().HandleNotice(TDesktopNotice::SessionUnlock);
     QCursor::setPos(0, 0);
     w.move(w.x(), w.y());
     Fire(Timer("tmrDeactivation"));
