@@ -98,8 +98,8 @@ void TfrmMain::UpdateBlockTimeValue() {
     block_->Update();
 }
 
-void TfrmMain::SelectDayPart(int dayPart) {
-    memos_->SelectDayPart(dayPart);
+void TfrmMain::SelectDayPart(TDayPart dayPart) {
+    memos_->SelectDayPart(DayPartIndex(dayPart));
 }
 
 void TfrmMain::SetBlockDisplay(bool on) {
