@@ -42,7 +42,7 @@ namespace fs = std::filesystem;
 class BenchHost : public TScanHost, public TScanTimers {
   public:
     TReminderChoice ShowReminder(const TOnlineTimeApplication&, bool, bool) override { return {}; }
-    void SelectDayPart(int) override {}
+    void SelectDayPart(TDayPart) override {}
     void SetBlockDisplay(bool) override {}
     void RedisplayAfterReset() override {}
     void SetScanTimerEnabled(bool) override {}

@@ -366,7 +366,8 @@ TEST_F(ScanEngineTest, DayPartFollowsTheClock) {
     Scan(1);
     folder_.Clock().Advance(2 * 3600);
     Scan(1);
-    EXPECT_EQ(host_.dayParts, (std::vector<int>{0, 1}));
+    EXPECT_EQ(host_.dayParts,
+              (std::vector<tw::TDayPart>{tw::TDayPart::Morning, tw::TDayPart::Afternoon}));
 }
 
 // The user's first removal of the day takes the item off at once, everywhere; the second

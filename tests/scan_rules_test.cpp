@@ -10,18 +10,19 @@ namespace {
 TEST(DayPartTest, BoundariesFallOnTheHour) {
     struct Case {
         int hour, minute, second;
-        int part;
+        tw::TDayPart part;
     };
-    for (const Case& c : {Case{0, 0, 0, tw::dpEvening}, Case{3, 59, 59, tw::dpEvening},
-                          Case{4, 0, 0, tw::dpMorning}, Case{11, 59, 59, tw::dpMorning},
-                          Case{12, 0, 0, tw::dpAfternoon}, Case{17, 59, 59, tw::dpAfternoon},
-                          Case{18, 0, 0, tw::dpEvening}, Case{23, 59, 59, tw::dpEvening}}) {
+    for (const Case& c :
+         {Case{0, 0, 0, tw::TDayPart::Evening}, Case{3, 59, 59, tw::TDayPart::Evening},
+          Case{4, 0, 0, tw::TDayPart::Morning}, Case{11, 59, 59, tw::TDayPart::Morning},
+          Case{12, 0, 0, tw::TDayPart::Afternoon}, Case{17, 59, 59, tw::TDayPart::Afternoon},
+          Case{18, 0, 0, tw::TDayPart::Evening}, Case{23, 59, 59, tw::TDayPart::Evening}}) {
         EXPECT_EQ(tw::DayPart(tw::EncodeTime(c.hour, c.minute, c.second, 0)), c.part)
             << c.hour << ":" << c.minute << ":" << c.second;
     }
     // A whole clock value works as well as a bare time of day.
     EXPECT_EQ(tw::DayPart(tw::EncodeDate(2026, 12, 7) + tw::EncodeTime(12, 0, 0, 0)),
-              tw::dpAfternoon);
+              tw::TDayPart::Afternoon);
 }
 
 TEST(SecondsBetweenTest, RoundsToNearestWithHalvesToEven) {

@@ -67,7 +67,7 @@ class TSoakHost : public tw::TScanHost, public tw::TScanTimers {
         ++reminders;
         return {};
     }
-    void SelectDayPart(int) override {}
+    void SelectDayPart(tw::TDayPart) override {}
     void SetBlockDisplay(bool) override {}
     void RedisplayAfterReset() override { ++resets; }
     void SetScanTimerEnabled(bool) override {}

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "app/activity_clean_up.h"
+#include "app/engine_timers.h"
+#include "app/instance_watch.h"
+#include "app/notice_pump.h"
 #include "app/program_timers.h"
+#include "app/view_host.h"
 #include "monitor/program_control.h"
 #include "monitor/scan_engine.h"
 #include "monitor/scan_host.h"
@@ -15,15 +20,12 @@
 
 namespace tw {
 
-class TLogPurge;
-class TRollupBuild;
-
 // The program, with or without windows: its data folder (settings file, activity database),
 // the options, the engine, the single-instance lock, the end of the session, the desktop's
 // notices and the program's timers. Both entries build it and take it through the same
 // steps; the windowed one attaches its main window as the view that shows the engine's state
 // and asks the person.
-class TProgram final : public TProgramControl, private TScanHost, private TScanTimers {
+class TProgram final : public TProgramControl {
   public:
     // Over the places the entry found (the system's, or a test's own folders).
     // The lock is taken from locks (the system's, or a test's scripted ones).
@@ -63,7 +65,7 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
 
     // TProgramControl
     TScanEngine& Engine() override { return *engine_; }
-    void AttachView(TScanHost* view) override { view_ = view; }
+    void AttachView(TScanHost* view) override { host_.Attach(view); }
     void AttachNoticeView(TNoticeView* view) override { noticeView_ = view; }
     void HoldSaving(bool hold) override;
 
@@ -74,55 +76,28 @@ class TProgram final : public TProgramControl, private TScanHost, private TScanT
     void Finish();
 
   private:
-    // TScanHost: forwarded to the view; without one, the limit's action is carried out at
-    // once and nothing is shown.
-    TReminderChoice ShowReminder(const TOnlineTimeApplication& probe, bool isBlock,
-                                 bool fiveMinutesAllowed) override;
-    void SelectDayPart(int dayPart) override;
-    void SetBlockDisplay(bool on) override;
-    void RedisplayAfterReset() override;
-    void ShowAddressNotice(TAddressProblem problem) override;
-    void ShowFailureNotice(const std::string& text) override;
-    // TScanTimers
-    void SetScanTimerEnabled(bool enabled) override;
-    void EnableReminderOnlyTimer() override;
-    void DisableReminderOnlyTimer() override;
-
     // Tells the desktop whether browser addresses are needed, when that changes with the list.
     void FollowTheList();
     // The switches that serve browser addresses are put back as they were found.
     void StopNeedingAddresses();
-    void UninstallWatchTimer();
-    // Every notice waiting, each handled even when one before it failed (the first failure
-    // is thrown after). A desktop that fails to answer has gone with the session: the
-    // program ends.
-    void DeliverNotices();
-    void LogPurgeTimer();
-    // Closes the lock and deletes its file, once.
-    void ReleaseInstanceLock();
     // The session ends, or the uninstaller asked: what must survive is made so first.
     void SecureForTheEnd();
 
     TDesktop& desktop_;
-    TInstanceLocks& locks_;
     TProgramTimers& timers_;
-    std::unique_ptr<TInstanceLock> lock_;
+    TDataFolder data_;
+    TInstanceWatch instance_;
     std::unique_ptr<TSessionEndWatch> sessionEnd_;
     std::function<void()> end_;
-    TDataFolder data_;
     std::unique_ptr<TOptions> options_;
+    TViewHost host_;
+    TEngineTimers engineTimers_;
     std::unique_ptr<TScanEngine> engine_;
-    std::unique_ptr<TLogPurge> logPurge_;       // the clean-up of old activity
-    std::unique_ptr<TRollupBuild> rollupBuild_; // then the roll-up's first build
-    TScanHost* view_ = nullptr;
+    std::unique_ptr<TActivityCleanUp> cleanUp_;
+    TNoticePump notices_;
     TNoticeView* noticeView_ = nullptr;
     bool addressesNeeded_ = false;
-    int tmrScan_ = -1;
-    int tmrReminderOnly_ = -1;
     int tmrSaveOptions_ = -1;
-    int tmrLogPurge_ = -1;
-    int tmrShutdown_ = -1;
-    int tmrNotices_ = -1;
 };
 
 } // namespace tw

@@ -4,14 +4,14 @@
 
 namespace tw {
 
-int DayPart(TDateTime timeOfDay) {
+TDayPart DayPart(TDateTime timeOfDay) {
     // Whole hours of the decoded time, so that 12:00 sharp is never a rounding error
     // away from the afternoon.
     const int hour = DecodeTime(timeOfDay).hour;
     if (hour < 4 || hour >= 18) {
-        return dpEvening;
+        return TDayPart::Evening;
     }
-    return hour >= 12 ? dpAfternoon : dpMorning;
+    return hour >= 12 ? TDayPart::Afternoon : TDayPart::Morning;
 }
 
 } // namespace tw

@@ -122,7 +122,7 @@ void TScanEngine::KeepDayWithinReach() {
 void TScanEngine::RunCycle() {
     FollowClockCorrection();
     cycleStart_ = ClockUtcNow();
-    const int part = DayPart(ClockTimeOfDay());
+    const TDayPart part = DayPart(ClockTimeOfDay());
     if (part != currentDayPart_) {
         ShowDayPart(part);
     }
@@ -259,7 +259,7 @@ void TScanEngine::SelectCurrentDayPart() {
     ShowDayPart(DayPart(ClockTimeOfDay()));
 }
 
-void TScanEngine::ShowDayPart(int part) {
+void TScanEngine::ShowDayPart(TDayPart part) {
     currentDayPart_ = part;
     host_.SelectDayPart(part);
 }

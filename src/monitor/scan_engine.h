@@ -9,6 +9,7 @@
 #include "storage/options.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tw {
@@ -66,8 +67,8 @@ class TScanEngine {
     TDateTime BlockStart() const { return blockStart_; }
     TDateTime BlockEnd() const { return blockEnd_; }
     TDateTime BlockDuration() const { return blockDuration_; }
-    // The part of the day last shown (255 until the first is shown).
-    int CurrentDayPart() const { return currentDayPart_; }
+    // The part of the day last shown (none until the first is shown).
+    std::optional<TDayPart> CurrentDayPart() const { return currentDayPart_; }
 
     TOnlineTimeApplication& Probe() { return probe_; }
     // Created on first use, which reads today's totals.
@@ -93,7 +94,7 @@ class TScanEngine {
     void KeepDayWithinReach();
     // The seconds a listed cycle adds: those since the last cycle, at most two scan periods.
     int CreditedSeconds() const;
-    void ShowDayPart(int part);
+    void ShowDayPart(TDayPart part);
     // Tells the host, once, when the browser in front hides its address from a list that
     // has websites on it.
     void NoticeUnreadableAddress();
@@ -120,7 +121,7 @@ class TScanEngine {
     TDateTime blockStart_ = 0;
     TDateTime blockEnd_;
     TDateTime blockDuration_ = 0;
-    int currentDayPart_ = 255;
+    std::optional<TDayPart> currentDayPart_;
     bool addressNoticeGiven_ = false;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/day_part.h"
 #include "platform/desktop.h"
 #include "storage/expiration_action.h"
 
@@ -37,7 +38,7 @@ class TScanHost {
     virtual TReminderChoice ShowReminder(const TOnlineTimeApplication& probe, bool isBlock,
                                          bool fiveMinutesAllowed) = 0;
     // The part of the day changed: show its memo.
-    virtual void SelectDayPart(int dayPart) = 0;
+    virtual void SelectDayPart(TDayPart dayPart) = 0;
     // Switches the header between the time on the list and the Block time.
     virtual void SetBlockDisplay(bool on) = 0;
     // A new accounting day began: redraw the lists, the limit and the action.

@@ -25,6 +25,7 @@ struct TSlicePiece {
     TRectI target;
 };
 
+// Unscoped: a piece's index in what NineSlice answers.
 enum TSliceIndex {
     sliceTopLeft,
     sliceTopRight,

@@ -14,6 +14,7 @@ namespace tw {
 class TImageButton : public QWidget {
     Q_OBJECT
   public:
+    // Unscoped: a state indexes its picture.
     enum TState { stNormal = 0, stSelected = 1, stDowned = 2 };
 
     explicit TImageButton(QWidget* parent = nullptr);

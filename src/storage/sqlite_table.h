@@ -15,6 +15,7 @@ class TSQLiteDatabase;
 // Column types are fixed by the declared type, or by the first row for expressions.
 class TSQLiteTable {
   public:
+    // Unscoped: the values are SQLite's own type codes, which a column's type is read as.
     enum TColumnType : int { ctInteger = 1, ctFloat = 2, ctText = 3, ctBlob = 4, ctNull = 5 };
 
     TSQLiteTable(TSQLiteDatabase& db, const std::string& sql, const TSQLValues& values = {});

@@ -48,7 +48,7 @@ void THeaderTimeView::UpdateDisplay() {
 }
 
 void THeaderTimeView::NextFormat() {
-    format_ = static_cast<THeaderTimeFormat>((format_ + 1) % 3);
+    format_ = NextHeaderTimeFormat(format_);
     UpdateDisplay();
 }
 

@@ -34,7 +34,7 @@ class THeaderTimeView {
   private:
     TScanEngine& engine_;
     const TOptions& options_;
-    THeaderTimeFormat format_ = htTimeOnList;
+    THeaderTimeFormat format_ = THeaderTimeFormat::TimeOnList;
     TImagePanel* pnlMain_TimeOnline;
     TLinkLabel* lblMain_TimeLink;
     QLabel* lblMain_TimeTitle;

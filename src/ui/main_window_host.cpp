@@ -28,7 +28,7 @@ TReminderChoice TMainWindowHost::ShowReminder(const TOnlineTimeApplication&, boo
                                  {isBlock, fiveMinutesAllowed, engine_.TimeUpAction(isBlock)});
 }
 
-void TMainWindowHost::SelectDayPart(int dayPart) {
+void TMainWindowHost::SelectDayPart(TDayPart dayPart) {
     views_.memos.SelectDayPart(dayPart);
 }
 

@@ -37,7 +37,7 @@ class TMainWindowHost : public TScanHost, public TNoticeView {
     // TScanHost
     TReminderChoice ShowReminder(const TOnlineTimeApplication& probe, bool isBlock,
                                  bool fiveMinutesAllowed) override;
-    void SelectDayPart(int dayPart) override;
+    void SelectDayPart(TDayPart dayPart) override;
     void SetBlockDisplay(bool on) override;
     void RedisplayAfterReset() override;
     void ShowAddressNotice(TAddressProblem problem) override;

@@ -25,30 +25,31 @@ constexpr TFormatTexts BlockTexts[] = {
     {"Time Now", "Show Focus Start Time"},
 };
 
-const TFormatTexts& Texts(int format) {
-    return FormatTexts[format >= htTimeOnList && format <= htTimeNow ? format : htTimeOnList];
-}
-
 } // namespace
 
-const char* HeaderTimeTitle(int format) {
-    return Texts(format).title;
-}
-const char* HeaderTimeLink(int format) {
-    return Texts(format).link;
+THeaderTimeFormat NextHeaderTimeFormat(THeaderTimeFormat format) {
+    return static_cast<THeaderTimeFormat>((static_cast<int>(format) + 1) % 3);
 }
 
-std::string HeaderTimeValue(int format, std::int32_t secondsOnList, TDateTime limit,
+const char* HeaderTimeTitle(THeaderTimeFormat format) {
+    return FormatTexts[static_cast<int>(format)].title;
+}
+const char* HeaderTimeLink(THeaderTimeFormat format) {
+    return FormatTexts[static_cast<int>(format)].link;
+}
+
+std::string HeaderTimeValue(THeaderTimeFormat format, std::int32_t secondsOnList, TDateTime limit,
                             TDateTime now) {
     const TDateTime onList = (std::max(secondsOnList, 0) / 60) / (24.0 * 60.0);
     switch (format) {
-    case htTimeToLimit:
+    case THeaderTimeFormat::TimeToLimit:
         return FormatHourMinute(std::max(limit - onList, 0.0));
-    case htTimeNow:
+    case THeaderTimeFormat::TimeNow:
         return FormatClock12(now);
-    default:
-        return FormatHourMinute(onList);
+    case THeaderTimeFormat::TimeOnList:
+        break;
     }
+    return FormatHourMinute(onList);
 }
 
 TBlockTimeFormat NextBlockTimeFormat(TBlockTimeFormat format) {

@@ -123,8 +123,9 @@ QWidget* TMemoView::Panel() const {
     return pnlReminder;
 }
 
-void TMemoView::SelectDayPart(int dayPart) {
-    cbxReminder->setCurrentIndex(dayPart); // shows that part's memo when the selection changed
+void TMemoView::SelectDayPart(TDayPart dayPart) {
+    cbxReminder->setCurrentIndex(
+        DayPartIndex(dayPart)); // shows that part's memo when the selection changed
 }
 
 void TMemoView::DayPartChange() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitor/day_part.h"
+
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
@@ -25,7 +27,7 @@ class TMemoView {
     void Load();
     void RefreshMarks();
     // Shows the memo of a part of the day (0 morning, 1 afternoon, 2 evening).
-    void SelectDayPart(int dayPart);
+    void SelectDayPart(TDayPart dayPart);
     // The selector changed: its part's memo is shown.
     void DayPartChange();
     // Asks for fresh memos when they are due.

@@ -54,15 +54,15 @@ constexpr int SectionTops[] = {131, 250, 367};
 
 } // namespace
 
-int ReminderHeight(int dayPart) {
-    return dayPart == dpAfternoon ? 413 : dayPart == dpEvening ? 295 : 533;
+int ReminderHeight(TDayPart dayPart) {
+    return dayPart == TDayPart::Afternoon ? 413 : dayPart == TDayPart::Evening ? 295 : 533;
 }
 
 TfrmReminder::TfrmReminder(QWidget* owner) : TfrmBase(owner) {
     setObjectName(QStringLiteral("frmReminder"));
     setWindowTitle(QStringLiteral("Reminder"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
-    setFixedSize(Width, ReminderHeight(dpMorning));
+    setFixedSize(Width, ReminderHeight(TDayPart::Morning));
 
     lblReminderText = BodyLabel(this, "lblReminderText", QString(), Margin, 45);
     lblReminderText->setWordWrap(true);
@@ -176,9 +176,9 @@ TReminderChoice TfrmReminder::ShowReminder(const TOptions& options,
     return choice;
 }
 
-void TfrmReminder::LayOutForDayPart(int dayPart) {
+void TfrmReminder::LayOutForDayPart(TDayPart dayPart) {
     setFixedHeight(ReminderHeight(dayPart));
-    const int first = dayPart == dpAfternoon ? 1 : dayPart == dpEvening ? 2 : 0;
+    const int first = DayPartIndex(dayPart);
     QWidget* const sections[3][3] = {
         {lblReminderMorning, pnlReminderMorning, memReminderMorning},
         {lblReminderAfternoon, pnlReminderAfternoon, memReminderAfternoon},

@@ -18,7 +18,7 @@ class TOptions;
 
 // The reminder's height by the part of the day it appears in: the memos of the parts
 // already over are left out.
-int ReminderHeight(int dayPart);
+int ReminderHeight(TDayPart dayPart);
 
 // What the reminder is shown for.
 struct TReminderRequest {
@@ -52,7 +52,7 @@ class TfrmReminder : public TfrmBase {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void LayOutForDayPart(int dayPart);
+    void LayOutForDayPart(TDayPart dayPart);
     void tmrCountdownTimer();
 
     QLabel* lblReminderText;

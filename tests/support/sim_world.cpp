@@ -62,7 +62,7 @@ class TSimView : public tw::TScanHost {
         shownHook();
         return answer(isBlock, five);
     }
-    void SelectDayPart(int) override {}
+    void SelectDayPart(tw::TDayPart) override {}
     void SetBlockDisplay(bool) override {}
     void RedisplayAfterReset() override {}
 };

@@ -23,7 +23,7 @@ class TTestScanHost : public tw::TScanHost, public tw::TScanTimers {
         return tw::TReminderChoice{};
     };
     std::vector<Shown> shown;
-    std::vector<int> dayParts;
+    std::vector<tw::TDayPart> dayParts;
     std::vector<bool> blockDisplay;
     int redisplays = 0;
     std::vector<tw::TAddressProblem> addressNotices;
@@ -37,7 +37,7 @@ class TTestScanHost : public tw::TScanHost, public tw::TScanTimers {
         shown.push_back({isBlock, five});
         return answer(isBlock, five);
     }
-    void SelectDayPart(int part) override { dayParts.push_back(part); }
+    void SelectDayPart(tw::TDayPart part) override { dayParts.push_back(part); }
     void SetBlockDisplay(bool on) override { blockDisplay.push_back(on); }
     void RedisplayAfterReset() override { ++redisplays; }
     void SetScanTimerEnabled(bool enabled) override { scanEnabled = enabled; }

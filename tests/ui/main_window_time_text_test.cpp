@@ -15,39 +15,47 @@ TDateTime Hours(double h) {
 }
 
 TEST(HeaderTime, TimeOnListCountsWholeMinutesOnly) {
-    EXPECT_EQ(HeaderTimeValue(htTimeOnList, 0, Hours(2), Now), "00:00");
-    EXPECT_EQ(HeaderTimeValue(htTimeOnList, 59, Hours(2), Now), "00:00");
-    EXPECT_EQ(HeaderTimeValue(htTimeOnList, 60, Hours(2), Now), "00:01");
-    EXPECT_EQ(HeaderTimeValue(htTimeOnList, 2 * 3600 + 29 * 60 + 59, Hours(2), Now), "02:29");
-    EXPECT_EQ(HeaderTimeValue(htTimeOnList, 23 * 3600 + 59 * 60 + 59, Hours(2), Now), "23:59");
+    EXPECT_EQ(HeaderTimeValue(THeaderTimeFormat::TimeOnList, 0, Hours(2), Now), "00:00");
+    EXPECT_EQ(HeaderTimeValue(THeaderTimeFormat::TimeOnList, 59, Hours(2), Now), "00:00");
+    EXPECT_EQ(HeaderTimeValue(THeaderTimeFormat::TimeOnList, 60, Hours(2), Now), "00:01");
+    EXPECT_EQ(
+        HeaderTimeValue(THeaderTimeFormat::TimeOnList, 2 * 3600 + 29 * 60 + 59, Hours(2), Now),
+        "02:29");
+    EXPECT_EQ(
+        HeaderTimeValue(THeaderTimeFormat::TimeOnList, 23 * 3600 + 59 * 60 + 59, Hours(2), Now),
+        "23:59");
 }
 
 TEST(HeaderTime, TimeToLimitNeverGoesBelowZero) {
-    EXPECT_EQ(HeaderTimeValue(htTimeToLimit, 0, Hours(2), Now), "02:00");
+    EXPECT_EQ(HeaderTimeValue(THeaderTimeFormat::TimeToLimit, 0, Hours(2), Now), "02:00");
     // 59 seconds are not yet a minute: nothing is taken off.
-    EXPECT_EQ(HeaderTimeValue(htTimeToLimit, 59, Hours(2), Now), "02:00");
-    EXPECT_EQ(HeaderTimeValue(htTimeToLimit, 61, Hours(2), Now), "01:59");
-    EXPECT_EQ(HeaderTimeValue(htTimeToLimit, 2 * 3600, Hours(2), Now), "00:00");
-    EXPECT_EQ(HeaderTimeValue(htTimeToLimit, 2 * 3600 + 30 * 60, Hours(2), Now), "00:00");
-    EXPECT_EQ(HeaderTimeValue(htTimeToLimit, 600, 23.0 / 24 + 59.0 / 1440, Now), "23:49");
+    EXPECT_EQ(HeaderTimeValue(THeaderTimeFormat::TimeToLimit, 59, Hours(2), Now), "02:00");
+    EXPECT_EQ(HeaderTimeValue(THeaderTimeFormat::TimeToLimit, 61, Hours(2), Now), "01:59");
+    EXPECT_EQ(HeaderTimeValue(THeaderTimeFormat::TimeToLimit, 2 * 3600, Hours(2), Now), "00:00");
+    EXPECT_EQ(HeaderTimeValue(THeaderTimeFormat::TimeToLimit, 2 * 3600 + 30 * 60, Hours(2), Now),
+              "00:00");
+    EXPECT_EQ(HeaderTimeValue(THeaderTimeFormat::TimeToLimit, 600, 23.0 / 24 + 59.0 / 1440, Now),
+              "23:49");
     // A corrupt negative total shows as nothing spent rather than as time gained.
-    EXPECT_EQ(HeaderTimeValue(htTimeToLimit, -600, Hours(2), Now), "02:00");
+    EXPECT_EQ(HeaderTimeValue(THeaderTimeFormat::TimeToLimit, -600, Hours(2), Now), "02:00");
 }
 
 TEST(HeaderTime, TimeNowIsTheClockInTwelveHourForm) {
-    EXPECT_EQ(HeaderTimeValue(htTimeNow, 0, Hours(2), Now), "06:05 PM");
-    EXPECT_EQ(HeaderTimeValue(htTimeNow, 0, Hours(2), EncodeDate(2026, 3, 14)), "12:00 AM");
-    EXPECT_EQ(HeaderTimeValue(htTimeNow, 0, Hours(2), EncodeDate(2026, 3, 14) + Hours(12)),
+    EXPECT_EQ(HeaderTimeValue(THeaderTimeFormat::TimeNow, 0, Hours(2), Now), "06:05 PM");
+    EXPECT_EQ(HeaderTimeValue(THeaderTimeFormat::TimeNow, 0, Hours(2), EncodeDate(2026, 3, 14)),
+              "12:00 AM");
+    EXPECT_EQ(HeaderTimeValue(THeaderTimeFormat::TimeNow, 0, Hours(2),
+                              EncodeDate(2026, 3, 14) + Hours(12)),
               "12:00 PM");
 }
 
 TEST(HeaderTime, TitlesAndLinksNameTheNextForm) {
-    EXPECT_STREQ(HeaderTimeTitle(htTimeOnList), "Time on List");
-    EXPECT_STREQ(HeaderTimeLink(htTimeOnList), "Show Time to Limit");
-    EXPECT_STREQ(HeaderTimeTitle(htTimeToLimit), "Time to Limit");
-    EXPECT_STREQ(HeaderTimeLink(htTimeToLimit), "Show Time Now");
-    EXPECT_STREQ(HeaderTimeTitle(htTimeNow), "Time Now");
-    EXPECT_STREQ(HeaderTimeLink(htTimeNow), "Show Time on List");
+    EXPECT_STREQ(HeaderTimeTitle(THeaderTimeFormat::TimeOnList), "Time on List");
+    EXPECT_STREQ(HeaderTimeLink(THeaderTimeFormat::TimeOnList), "Show Time to Limit");
+    EXPECT_STREQ(HeaderTimeTitle(THeaderTimeFormat::TimeToLimit), "Time to Limit");
+    EXPECT_STREQ(HeaderTimeLink(THeaderTimeFormat::TimeToLimit), "Show Time Now");
+    EXPECT_STREQ(HeaderTimeTitle(THeaderTimeFormat::TimeNow), "Time Now");
+    EXPECT_STREQ(HeaderTimeLink(THeaderTimeFormat::TimeNow), "Show Time on List");
 }
 
 // The start is shown as the clock showed it; the time left counts whole minutes gone.

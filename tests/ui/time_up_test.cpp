@@ -255,9 +255,10 @@ TEST_P(ReminderLayoutTest, HeightAndMemosFollowThePartOfTheDay) {
         twtest::Click(*reminder, "btnOk");
     });
     Scan(3);
-    const int part = DayPart(ClockTimeOfDay());
-    EXPECT_EQ(height, part == dpMorning ? 533 : part == dpAfternoon ? 413 : 295);
-    EXPECT_EQ(memosShown, (std::vector<bool>{part == dpMorning, part != dpEvening, true}));
+    const TDayPart part = DayPart(ClockTimeOfDay());
+    EXPECT_EQ(height, part == TDayPart::Morning ? 533 : part == TDayPart::Afternoon ? 413 : 295);
+    EXPECT_EQ(memosShown,
+              (std::vector<bool>{part == TDayPart::Morning, part != TDayPart::Evening, true}));
     EXPECT_EQ(firstMemoTop, 164); // the first memo shown closes up under the message
 }
 

@@ -5,10 +5,10 @@
 namespace tw {
 
 TBusConnection::TBusConnection(TBus bus) {
-    const int opened = bus == bsSystem ? sd_bus_open_system(&bus_) : sd_bus_open_user(&bus_);
+    const int opened = bus == TBus::System ? sd_bus_open_system(&bus_) : sd_bus_open_user(&bus_);
     if (opened < 0) {
         bus_ = nullptr;
-        problem_ = std::string(bus == bsSystem ? "no system bus (" : "no session bus (") +
+        problem_ = std::string(bus == TBus::System ? "no system bus (" : "no session bus (") +
                    std::strerror(-opened) + ")";
         reason_ = std::strerror(-opened);
     }

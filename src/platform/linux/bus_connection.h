@@ -11,7 +11,7 @@ namespace tw {
 // answers nothing and fails nothing.
 class TBusConnection {
   public:
-    enum TBus { bsSystem, bsSession };
+    enum class TBus { System, Session };
 
     explicit TBusConnection(TBus bus);
     ~TBusConnection();

@@ -90,7 +90,7 @@ int OnSessionProperties(sd_bus_message* message, void* queue, sd_bus_error*) {
 } // namespace
 
 void LogindShutdown(TShutdownKind kind, int timeoutSeconds) {
-    TBusConnection bus(TBusConnection::bsSystem);
+    TBusConnection bus(TBusConnection::TBus::System);
     if (!bus.IsOpen()) {
         throw Exception("Unable to reach the system bus: " + bus.OpenFailure());
     }

@@ -23,7 +23,7 @@ bool TSessionNoticeQueue::Pop(TDesktopNotice& notice) {
 }
 
 TSessionNotices::TSessionNotices()
-    : system_(TBusConnection::bsSystem), session_(TBusConnection::bsSession) {
+    : system_(TBusConnection::TBus::System), session_(TBusConnection::TBus::Session) {
     for (const std::string& problem :
          {WatchLogind(system_, queue_), WatchScreenSavers(session_, queue_)}) {
         if (!problem.empty()) {

@@ -16,6 +16,7 @@ namespace tw {
 // is one notice.
 class TSessionNoticeQueue {
   public:
+    // Unscoped: a source is its bit among the locked ones.
     enum TLockSource { lsLogind = 0, lsScreenSaver, lsGnomeScreenSaver, lsSourceCount };
 
     void Push(TDesktopNotice notice) { waiting_.push_back(notice); }

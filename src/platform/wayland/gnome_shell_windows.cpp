@@ -56,7 +56,7 @@ bool ReadWindow(sd_bus_message* message, TCompositorWindow& window) {
 
 } // namespace
 
-TGnomeShellWindows::TGnomeShellWindows() : bus_(TBusConnection::bsSession) {
+TGnomeShellWindows::TGnomeShellWindows() : bus_(TBusConnection::TBus::Session) {
     if (!bus_.IsOpen()) {
         throw Exception("GNOME Shell cannot be reached: " + bus_.Problem());
     }

@@ -126,7 +126,7 @@ bool IsPlainId(const std::string& id) {
 } // namespace
 
 TKWinWindows::TKWinWindows(const std::string& scriptFolder)
-    : scriptFolder_(scriptFolder), bus_(TBusConnection::bsSession) {
+    : scriptFolder_(scriptFolder), bus_(TBusConnection::TBus::Session) {
     if (!bus_.IsOpen()) {
         throw Exception("KWin cannot be reached: " + bus_.Problem());
     }

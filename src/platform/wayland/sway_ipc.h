@@ -10,6 +10,7 @@ namespace tw {
 // machine's byte order).
 class TSwayIpc {
   public:
+    // Unscoped: the values are the message types written into the request's header.
     enum TMessage : std::uint32_t { smRunCommand = 0, smGetTree = 4 };
 
     // Connects to the socket at path. Throws tw::Exception with the system's text when it

@@ -13,8 +13,9 @@ class TAccessible;
 // a state), an object, or anything else. An object that does not offer the
 // accessibility interface is an Object with a null pointer.
 struct TAccVariant {
-    enum Kind { Empty, Int32, Object, Other };
-    Kind kind = Empty;
+    enum class TKind { Empty, Int32, Object, Other };
+    using enum TKind;
+    TKind kind = Empty;
     std::int32_t number = 0;
     std::shared_ptr<TAccessible> object;
 

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/program_timers.h"
+#include "platform/instance_lock.h"
+#include "storage/places.h"
+
+#include <functional>
+#include <memory>
+
+namespace tw {
+
+// The single-instance lock, and the watch that ends this copy when another took the lock
+// or the uninstaller left its marker.
+class TInstanceWatch {
+  public:
+    // The places must outlive the watch.
+    TInstanceWatch(TInstanceLocks& locks, TProgramTimers& timers, const TPlaces& places);
+    TInstanceWatch(const TInstanceWatch&) = delete;
+    TInstanceWatch& operator=(const TInstanceWatch&) = delete;
+
+    // False when another copy holds the lock. Throws when the lock file cannot be created.
+    bool TakeLock();
+    // From now on, within about a second of either, calls `end`.
+    void Watch(std::function<void()> end);
+    // Closes the lock and deletes its file, once.
+    void Release();
+
+  private:
+    void WatchTimer();
+
+    TInstanceLocks& locks_;
+    TProgramTimers& timers_;
+    const TPlaces& places_;
+    std::unique_ptr<TInstanceLock> lock_;
+    std::function<void()> end_;
+    int tmrShutdown_ = -1;
+};
+
+} // namespace tw
