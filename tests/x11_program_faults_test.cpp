@@ -225,6 +225,8 @@ TEST_P(X11ProgramFaults, KeepsRunningSaysSoOnceCountsAgainAndLosesNothing) {
         15000))
         << Log();
     screen.Activate(window.Window()); // back to the listed window, as the person would go
+    // Counted from when it is in front: on a busy machine the window manager takes a while.
+    ASSERT_TRUE(WaitUntil([&] { return screen.Active() == window.Window(); }, 15000));
     const int scans = Scans();
     ASSERT_TRUE(WaitUntil([&] { return Scans() >= scans + 3; }, 15000)) << Log();
     EXPECT_EQ(screen.WindowsOf(program->Pid(), "Please Note").size(), 1u);

@@ -31,25 +31,36 @@ std::vector<TXWindow> TScreen::WindowsOf(pid_t pid, const std::string& title) {
 
 std::vector<TXWindow> TScreen::ClientsOf(pid_t pid) {
     std::vector<TXWindow> found;
+    for (const TXWindow window : RootWindows("_NET_CLIENT_LIST")) {
+        if (Pid(window) == pid) {
+            found.push_back(window);
+        }
+    }
+    return found;
+}
+
+TXWindow TScreen::Active() {
+    const std::vector<TXWindow> active = RootWindows("_NET_ACTIVE_WINDOW");
+    return active.empty() ? 0 : active.front();
+}
+
+std::vector<TXWindow> TScreen::RootWindows(const char* property) {
+    std::vector<TXWindow> windows;
     Atom type = 0;
     int format = 0;
     unsigned long items = 0, after = 0;
     unsigned char* data = nullptr;
     if (XGetWindowProperty(display_, DefaultRootWindow(display_),
-                           XInternAtom(display_, "_NET_CLIENT_LIST", False), 0, 4096, False,
-                           XA_WINDOW, &type, &format, &items, &after, &data) == Success &&
+                           XInternAtom(display_, property, False), 0, 4096, False, XA_WINDOW, &type,
+                           &format, &items, &after, &data) == Success &&
         data && format == 32) {
-        const auto* windows = reinterpret_cast<const unsigned long*>(data);
-        for (unsigned long i = 0; i < items; ++i) {
-            if (Pid(windows[i]) == pid) {
-                found.push_back(windows[i]);
-            }
-        }
+        const auto* listed = reinterpret_cast<const unsigned long*>(data);
+        windows.assign(listed, listed + items);
     }
     if (data) {
         XFree(data);
     }
-    return found;
+    return windows;
 }
 
 TScreenRect TScreen::Geometry(TXWindow window) {

@@ -51,6 +51,8 @@ class TScreen {
     // Brings the window to the front with the keyboard focus, as a click on its task-bar
     // button does.
     void Activate(TXWindow window);
+    // The window the window manager says is active (0: none, or no window manager).
+    TXWindow Active();
     // Presses and releases a key (an X key name such as "1" or "Return") with Control held
     // or not, on whatever window has the focus.
     void PressKey(const char* key, bool control = false);
@@ -58,6 +60,8 @@ class TScreen {
     void Type(const std::string& text);
 
   private:
+    // The windows a property of the root window lists.
+    std::vector<TXWindow> RootWindows(const char* property);
     // A client message about the window, with its first datum, sent to a window.
     void Send(TXWindow window, const char* type, long first, TXWindow to, long mask);
     void Collect(TXWindow window, pid_t pid, const std::string& title,
