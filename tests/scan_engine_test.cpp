@@ -117,7 +117,7 @@ TEST_F(ScanEngineTest, LimitIsReachedAtExactlyTheLimit) {
     EXPECT_FALSE(host_.shown[0].isBlock);
     EXPECT_EQ(CloseRequestsTo(game), 1);
     EXPECT_TRUE(host_.reArmEnabled);
-    EXPECT_FALSE(Engine().LimitReminderDue());
+    EXPECT_FALSE(Engine().Reminders().LimitReminderDue());
     Scan(3); // not due again, but still closed on every listed cycle
     EXPECT_EQ(host_.shown.size(), 1u);
     EXPECT_EQ(CloseRequestsTo(game), 2);
@@ -189,8 +189,8 @@ TEST_F(ScanEngineTest, FiveMoreMinutesOnceThenClosedOnEveryCycle) {
     Scan(3);
     ASSERT_EQ(host_.shown.size(), 1u);
     EXPECT_TRUE(host_.shown[0].fiveMinutesAllowed);
-    EXPECT_TRUE(Engine().ReminderSnoozed());
-    EXPECT_FALSE(Engine().FiveMinutesAllowed());
+    EXPECT_TRUE(Engine().Reminders().ReminderSnoozed());
+    EXPECT_FALSE(Engine().Reminders().FiveMinutesAllowed());
     Scan(3);
     Scan(3);
     EXPECT_EQ(CloseRequestsTo(game), 0);
@@ -229,7 +229,7 @@ TEST_F(ScanEngineTest, BlockModeClosesBelowTheLimitWithOneReminderADay) {
 
     Front(site);
     Scan(30 * 60); // the period is over
-    EXPECT_FALSE(Engine().IsBlockActive());
+    EXPECT_FALSE(Engine().Block().IsActive());
     EXPECT_EQ(host_.blockDisplay.back(), false);
     EXPECT_EQ(CloseRequestsTo(site), 2);
 
@@ -429,7 +429,7 @@ TEST_F(ScanEngineResetTest, FourOClockStartsANewDayAndAppliesDeferredRemovals) {
     EXPECT_DOUBLE_EQ(options_->Edit().ResetDateTime, Today + 1 + 4 * tw::OneHour);
     EXPECT_EQ(options_->Edit().MonitoredList.IndexOfName("C:\\Games\\third.exe"), -1);
     EXPECT_FALSE(folder_.Settings().SectionExists("Applications"));
-    EXPECT_TRUE(Engine().LimitReminderDue() || host_.shown.size() == 2u);
+    EXPECT_TRUE(Engine().Reminders().LimitReminderDue() || host_.shown.size() == 2u);
     // The new day's total holds only what was logged since 04:00: this cycle.
     EXPECT_EQ(Engine().Logger().Total, 60);
     EXPECT_EQ(Engine().Logger().TodayList().Count(), 1);
@@ -557,11 +557,11 @@ TEST_F(ScanEngineDayRulesTest, FiveMinutesComeOnceADayAndNeverAgainstTheSetting)
 
     Scan(5 * 3600); // a new day offers it again, also after a restart
     Restart(true);
-    EXPECT_TRUE(Engine().FiveMinutesAllowed());
+    EXPECT_TRUE(Engine().Reminders().FiveMinutesAllowed());
     Restart(false); // where the setting withholds it, a new day does not bring it
     Scan(24 * 3600);
     EXPECT_EQ(host_.redisplays, 2);
-    EXPECT_FALSE(Engine().FiveMinutesAllowed());
+    EXPECT_FALSE(Engine().Reminders().FiveMinutesAllowed());
 }
 
 } // namespace

@@ -6,35 +6,18 @@
 #include "storage/activity_database.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
-#include "storage/day_choice.h"
 #include "storage/day_start.h"
 #include "storage/error_log.h"
-#include "storage/settings_file.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 #include <string>
 
 namespace tw {
 
-namespace {
-
-// A shutdown at the limit powers off (not restarts) and leaves a minute to save work.
-constexpr TShutdownKind ShutdownKindAtLimit = TShutdownKind::PowerOff;
-constexpr int ShutdownWarningSeconds = 60;
-
-} // namespace
-
 TScanEngine::TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host, TScanTimers& timers,
                          bool fiveMinutesAllowed)
-    : desktop_(desktop), options_(options), activity_(options.Data().Activity()), host_(host),
-      timers_(timers), probe_(desktop), closeProbe_(desktop), lastScanTime_(ClockUtcNow()),
-      fiveMinutesOffered_(fiveMinutesAllowed),
-      fiveMinutesAllowed_(fiveMinutesAllowed &&
-                          !DayChoiceMade(options.Settings(), TDayChoice::FiveMinutesTaken)),
-      listClosedForTheDay_(DayChoiceMade(options.Settings(), TDayChoice::ListClosed)),
-      blockEnd_(ClockUtcNow()) {
+    : desktop_(desktop), options_(options), host_(host), timers_(timers), probe_(desktop),
+      timeUp_(desktop, options), reminders_(options, fiveMinutesAllowed) {
     KeepDayWithinReach();
 }
 
@@ -42,14 +25,10 @@ TDateTime TScanEngine::DayNow() const {
     return options_.Values().Day().RowTime(ClockNow());
 }
 
-bool TScanEngine::IsBlockActive() const {
-    return ClockUtcNow() <= blockEnd_;
-}
-
 TOnlineTimeApplicationLogger& TScanEngine::Logger() {
     if (!logger_) {
-        logger_ =
-            std::make_unique<TOnlineTimeApplicationLogger>(activity_, options_.Values().Day());
+        logger_ = std::make_unique<TOnlineTimeApplicationLogger>(options_.Data().Activity(),
+                                                                 options_.Values().Day());
     }
     return *logger_;
 }
@@ -65,15 +44,16 @@ void TScanEngine::ScanTimer() {
     // runs as usual.
     TScopeExit finish([this] {
         timers_.SetScanTimerEnabled(true);
-        lastScanTime_ = ClockUtcNow();
+        span_.Restart();
         DiagnosticLog("tmrScanTimer ended");
     });
     RunCycle();
     // A failing activity database is retried at every scan, repaired where it can be, and
     // the person hears of it once.
-    const std::string notice = activity_.Check(options_);
+    TActivityDatabase& activity = options_.Data().Activity();
+    const std::string notice = activity.Check(options_);
     // Once the kept rows are in the new file, the day's earlier time joins them.
-    if (activity_.PendingRowCount() == 0 && activity_.TakeRepair()) {
+    if (activity.PendingRowCount() == 0 && activity.TakeRepair()) {
         Logger().KeepTodayInNewFile();
     }
     if (logger_) {
@@ -94,9 +74,8 @@ void TScanEngine::FollowClockCorrection() {
         DiagnosticLog("The program clock followed the system's correction by " +
                       std::to_string(SecondsBetween(0, step)) + " s");
         // The time since the last cycle was measured by the counter, not by the clock.
-        lastScanTime_ += step;
-        blockEnd_ += step;
-        blockStart_ += step;
+        span_.Shift(step);
+        block_.Shift(step);
     }
     KeepDayWithinReach();
 }
@@ -121,13 +100,13 @@ void TScanEngine::KeepDayWithinReach() {
 
 void TScanEngine::RunCycle() {
     FollowClockCorrection();
-    cycleStart_ = ClockUtcNow();
+    span_.BeginCycle();
     const TDayPart part = DayPart(ClockTimeOfDay());
     if (part != currentDayPart_) {
         ShowDayPart(part);
     }
 
-    const bool inBlock = IsBlockActive();
+    const bool inBlock = block_.IsActive();
     if (!inBlock) {
         host_.SetBlockDisplay(false);
     }
@@ -153,23 +132,22 @@ void TScanEngine::RunCycle() {
     const std::string listedName = options_.Values().MonitoredList.Items(index).Name;
 
     const bool limitReached = Logger().Total >= options_.Values().TimeLimitSeconds;
-    if (listClosedForTheDay_) {
+    if (reminders_.ListClosedForTheDay()) {
         desktop_.PostCloseRequest(probe_.Window); // asked and answered: no reminder again
     } else if (limitReached || inBlock) {
-        bool& due = inBlock ? blockReminderDue_ : limitReminderDue_;
-        if (due) {
-            const TReminderChoice choice = host_.ShowReminder(probe_, inBlock, fiveMinutesAllowed_);
+        if (reminders_.IsDue(inBlock)) {
+            const TReminderChoice choice =
+                host_.ShowReminder(probe_, inBlock, reminders_.FiveMinutesAllowed());
             // Carried out before the reminder counts as given: a refused shutdown is offered
             // again at the next listed cycle.
             if (choice.action) {
-                CarryOutTimeUpAction(choice);
+                timeUp_.CarryOut(choice);
             }
-            KeepTheDaysChoice(choice, inBlock);
-            reminderSnoozed_ = choice.fiveMoreMinutes;
-            due = false;
+            reminders_.Answered(choice, inBlock);
             timers_.EnableReminderOnlyTimer();
         }
-        if (TimeUpAction(inBlock) == TExpirationAction::CloseListed && !reminderSnoozed_) {
+        if (TimeUpAction(inBlock) == TExpirationAction::CloseListed &&
+            !reminders_.ReminderSnoozed()) {
             desktop_.PostCloseRequest(probe_.Window);
         }
     }
@@ -181,16 +159,8 @@ void TScanEngine::RunCycle() {
         // leave the program's totals at the next reload.
         probe_.Url = kind == TMonitoredItemType::mitWeb ? listedName : std::string();
     }
-    Logger().Log(probe_.Activity(), CreditedSeconds(), &options_.Values().MonitoredList);
-}
-
-int TScanEngine::CreditedSeconds() const {
-    // A gap the program did not hear of (a sleep without notice, a stopped process, a frozen
-    // session) is not time in front of the list; a late timer is. The time this cycle spent
-    // with the person (the reminder) was seen, and counts in full.
-    const int most = 2 * options_.Values().ScanPeriodSeconds;
-    return std::clamp(SecondsBetween(lastScanTime_, cycleStart_), 0, most) +
-           std::max(SecondsBetween(cycleStart_, ClockUtcNow()), 0);
+    Logger().Log(probe_.Activity(), span_.CreditedSeconds(options_.Values().ScanPeriodSeconds),
+                 &options_.Values().MonitoredList);
 }
 
 void TScanEngine::NoticeUnreadableAddress() {
@@ -206,8 +176,7 @@ void TScanEngine::ReminderOnlyTimer() {
     if (IsPaused()) {
         return; // tried again after another interval
     }
-    limitReminderDue_ = true;
-    reminderSnoozed_ = false;
+    reminders_.RemindAgain();
     timers_.DisableReminderOnlyTimer();
 }
 
@@ -216,32 +185,12 @@ void TScanEngine::TimeSynchronizationTimer() {
 }
 
 void TScanEngine::StartBlock(TDateTime duration) {
-    blockDuration_ = duration;
-    blockStart_ = ClockUtcNow();
-    blockEnd_ = blockStart_ + blockDuration_;
+    block_.Begin(duration);
     host_.SetBlockDisplay(true);
 }
 
 bool TScanEngine::HandleNotice(const TNotice& notice) {
-    const std::string detail = notice.detail.empty() ? std::string() : " " + notice.detail;
-    switch (notice.what) {
-    case TDesktopNotice::Suspend:
-        isSuspended_ = true;
-        DiagnosticLog("Application suspended." + detail);
-        return true;
-    case TDesktopNotice::Resume:
-        DiagnosticLog("Application resumed." + detail);
-        isSuspended_ = false;
-        break;
-    case TDesktopNotice::SessionLock:
-        isSessionLocked_ = true;
-        DiagnosticLog("Locking started");
-        return true;
-    case TDesktopNotice::SessionUnlock:
-        DiagnosticLog("Locking finished");
-        isSessionLocked_ = false;
-        break;
-    default:
+    if (!pause_.Follow(notice)) {
         return false;
     }
     // Neither the sleep nor the locked period is ever added to the list.
@@ -252,7 +201,7 @@ bool TScanEngine::HandleNotice(const TNotice& notice) {
 }
 
 void TScanEngine::RestartCount() {
-    lastScanTime_ = ClockUtcNow();
+    span_.Restart();
 }
 
 void TScanEngine::SelectCurrentDayPart() {
@@ -262,50 +211,6 @@ void TScanEngine::SelectCurrentDayPart() {
 void TScanEngine::ShowDayPart(TDayPart part) {
     currentDayPart_ = part;
     host_.SelectDayPart(part);
-}
-
-TExpirationAction TScanEngine::TimeUpAction(bool isBlock) const {
-    return isBlock ? TExpirationAction::CloseListed : options_.Values().ExpirationAction;
-}
-
-void TScanEngine::CarryOutTimeUpAction(const TReminderChoice& choice) {
-    switch (*choice.action) {
-    case TExpirationAction::ReminderOnly:
-        break;
-    case TExpirationAction::CloseListed:
-        CloseAllListed();
-        break;
-    case TExpirationAction::ShutdownComputer:
-        // Programs are asked to close, yet one that hangs is ended unasked: what this
-        // program holds goes to disk first.
-        options_.Save();
-        desktop_.ShutdownComputer(ShutdownKindAtLimit,
-                                  ShutdownWarningSeconds + choice.unshownCountdownSeconds);
-        break;
-    }
-}
-
-void TScanEngine::KeepTheDaysChoice(const TReminderChoice& choice, bool isBlock) {
-    if (choice.fiveMoreMinutes && fiveMinutesAllowed_) {
-        fiveMinutesAllowed_ = false;
-        MakeDayChoice(options_.Settings(), TDayChoice::FiveMinutesTaken);
-    }
-    // Only "Reminder Only" lets the person choose; the reminder offers closing as blocking
-    // the list until the day ends.
-    if (!isBlock && options_.Values().ExpirationAction == TExpirationAction::ReminderOnly &&
-        choice.action == TExpirationAction::CloseListed) {
-        listClosedForTheDay_ = true;
-        MakeDayChoice(options_.Settings(), TDayChoice::ListClosed);
-    }
-}
-
-void TScanEngine::ForgetTheDaysChoices() {
-    fiveMinutesAllowed_ = fiveMinutesOffered_;
-    listClosedForTheDay_ = false;
-}
-
-void TScanEngine::CloseAllListed() {
-    closeProbe_.Execute(true, &options_.Values().MonitoredList);
 }
 
 TItemDeletion TScanEngine::DeleteListedItem(const TMonitoredItem* item) {
@@ -318,9 +223,7 @@ TItemDeletion TScanEngine::DeleteListedItem(const TMonitoredItem* item) {
 }
 
 void TScanEngine::DailyReset() {
-    limitReminderDue_ = true;
-    blockReminderDue_ = true;
-    ForgetTheDaysChoices(); // their marks in the settings file go with ResetChangeFlags
+    reminders_.NewDay(); // their marks in the settings file go with ResetChangeFlags
     options_.Edit().SetDay(options_.Values().Day().Next(ClockNow(), ClockUtcNow()));
     options_.Policy().ResetChangeFlags();
 
@@ -329,13 +232,6 @@ void TScanEngine::DailyReset() {
     // The next use reads the new day's totals (and so today's list) from the database afresh.
     logger_.reset();
     host_.RedisplayAfterReset();
-}
-
-int SecondsBetween(TDateTime from, TDateTime to) {
-    const double seconds = std::nearbyint((to - from) * SecondsPerDay); // ties to even
-    constexpr double low = std::numeric_limits<int>::min();
-    constexpr double high = std::numeric_limits<int>::max();
-    return static_cast<int>(std::fmin(std::fmax(seconds, low), high));
 }
 
 } // namespace tw

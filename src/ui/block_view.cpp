@@ -43,11 +43,11 @@ void TBlockView::SetShown(bool on) {
 }
 
 void TBlockView::Update() {
-    if (!engine_.IsBlockActive()) {
+    if (!engine_.Block().IsActive()) {
         return;
     }
     lblMain_FocusTime->setText(QString::fromStdString(BlockTimeValue(
-        format_, engine_.BlockStart(), engine_.BlockDuration(), ClockUtcNow(), ClockNow())));
+        format_, engine_.Block().Start(), engine_.Block().Duration(), ClockUtcNow(), ClockNow())));
     lblMain_FocusTime->adjustSize();
 }
 

@@ -826,7 +826,8 @@ void TSimWorld::AfterScan() {
             done = done || closes[i] == before_.window;
         }
         if (action == tw::TExpirationAction::ReminderOnly) {
-            done = done || shownUtc_ >= model_.DayBegunAt() || !P().Engine().LimitReminderDue();
+            done = done || shownUtc_ >= model_.DayBegunAt() ||
+                   !P().Engine().Reminders().LimitReminderDue();
         } else if (action == tw::TExpirationAction::ShutdownComputer) {
             done = done || lastShutdownUtc_ >= model_.DayBegunAt();
         }
