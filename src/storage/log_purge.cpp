@@ -24,7 +24,7 @@ namespace {
 constexpr int FirstLimit = 200;
 constexpr int LeastLimit = 50;
 constexpr int MostLimit = 20000;
-constexpr double SliceTargetMs = 40;
+constexpr double SliceTargetMs = 25;
 
 const char* const Label = "; TLogPurge: ";
 const char* const RunLabel = "; TLogPurge.Run: ";
