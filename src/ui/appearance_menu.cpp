@@ -7,6 +7,7 @@
 #include "storage/appearance.h"
 #include "storage/options.h"
 #include "ui/guarded.h"
+#include "ui/main_window_controls.h"
 #include "ui/transparency_settings.h"
 
 #include <QAction>
@@ -18,12 +19,6 @@
 namespace tw {
 
 namespace {
-
-QAction* NamedAction(QObject* owner, const char* name, const QString& text) {
-    auto* action = new QAction(text, owner);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
 
 // Runs a menu entry's choice; what it throws goes to the application-wide handler.
 template <class F> void OnTriggered(QAction* action, QObject* context, F&& choice) {

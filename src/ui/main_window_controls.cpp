@@ -8,11 +8,18 @@
 #include "ui/main_window_glyphs.h"
 #include "ui/main_window_list_rows.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QListWidget>
 #include <QTimer>
 
 namespace tw {
+
+QAction* NamedAction(QObject* owner, const char* name, const QString& text) {
+    auto* action = new QAction(text, owner);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
 
 TImagePanel* MakePanel(QWidget* parent, const char* name, const QRect& place, const char* picture,
                        int side) {

@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QString>
 
+class QAction;
 class QLabel;
 class QListWidget;
 class QObject;
@@ -24,6 +25,8 @@ template <class T> T* MakeNamed(QWidget* parent, const char* name) {
     control->setObjectName(QString::fromLatin1(name));
     return control;
 }
+// A menu action under the owner, with its object name.
+QAction* NamedAction(QObject* owner, const char* name, const QString& text);
 TImagePanel* MakePanel(QWidget* parent, const char* name, const QRect& place, const char* picture,
                        int side = 10);
 TImageButton* MakeButton(QWidget* parent, const char* name, const QString& caption,

@@ -28,12 +28,6 @@ namespace tw {
 
 namespace {
 
-QAction* NamedAction(QObject* owner, const char* name, const QString& text) {
-    auto* action = new QAction(text, owner);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
-
 // Runs a control's handler; what it throws goes to the application-wide handler.
 template <class Sender, class Signal, class F>
 void OnSignal(Sender* sender, Signal signal, QObject* context, F&& handler) {
