@@ -1,21 +1,16 @@
-#include "dialogs/settings_form_appearance.h"
-
+// The settings wizard's first page: the appearance, written at once for a live preview and
+// put back on Cancel.
 #include "base/text.h"
-#include "dialogs/dialog_controls.h"
-#include "dialogs/guarded.h"
-#include "platform/start_at_login.h"
-#include "skin/base_form.h"
+#include "dialogs/settings_form.h"
 #include "skin/image_button.h"
 #include "skin/pictures.h"
 #include "storage/appearance.h"
 #include "storage/options.h"
 
-#include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLabel>
 #include <QPainter>
 
 #include <optional>
@@ -27,9 +22,6 @@ namespace {
 const QString CustomImage = QStringLiteral("Custom...");
 const QString NoImage = QStringLiteral("<No Image>");
 const QString CustomColour = QStringLiteral("Custom...");
-
-const QStringList Percentages = {"0",  "5",  "10", "15", "20", "25", "30",
-                                 "40", "50", "60", "70", "80", "90"};
 
 // The colours the colour boxes offer, as a colour picker's standard palette.
 const struct {
@@ -89,57 +81,7 @@ std::optional<int> ChosenColour(QComboBox* box, int current, QWidget* owner) {
 
 } // namespace
 
-TSettingsAppearancePage::TSettingsAppearancePage(QWidget* s, TfrmBase& window, TOptions& options)
-    : window_(window), options_(options) {
-    lblBackgroundInfo = MakeText(
-        s, "lblBackgroundInfo",
-        "You can customise the background using an image of your choice, or a selection of "
-        "landscapes and a colour palette. You can also set the transparency of the application "
-        "on your desktop.",
-        QRect(16, 0, 448, 54));
-    lblTextColor = MakeLabel(s, "lblTextColor", "Text Color:", 16, 76);
-    cbxTextColor = MakeCombo(s, "cbxTextColor", "Text Color:", QRect(150, 68, 200, 30), {});
-    lblBackground = MakeLabel(s, "lblBackground", "Background", 16, 116);
-    lblColor = MakeLabel(s, "lblColor", "Color:", 32, 150);
-    cbxColor = MakeCombo(s, "cbxColor", "Background color:", QRect(150, 142, 200, 30), {});
-    lblImage = MakeLabel(s, "lblImage", "Image:", 32, 188);
-    cbxImage = MakeCombo(s, "cbxImage", "Background image:", QRect(150, 180, 200, 30), {});
-    btnBrowseImage =
-        DialogButton(s, "btnBrowseImage", QStringLiteral("Browse..."), QRect(360, 180, 104, 30));
-    lblTransparency = MakeLabel(s, "lblTransparency", "Transparency:", 16, 236);
-    cbxTransparency =
-        MakeCombo(s, "cbxTransparency", "Transparency:", QRect(150, 228, 100, 30), Percentages);
-
-    chkStartAtLogin = new QCheckBox(QStringLiteral("Start Tallywick when I log in"), s);
-    chkStartAtLogin->setObjectName(QStringLiteral("chkStartAtLogin"));
-    chkStartAtLogin->setAccessibleName(chkStartAtLogin->text());
-    chkStartAtLogin->setGeometry(16, 280, 300, 24);
-    MakeLight(chkStartAtLogin);
-    chkStartAtLogin->setVisible(StartAtLoginAvailable());
-    connect(cbxTextColor, &QComboBox::activated, this,
-            [this] { Guarded([this] { TextColorChange(); }); });
-    connect(cbxColor, &QComboBox::activated, this, [this] { Guarded([this] { ColorChange(); }); });
-    connect(cbxImage, &QComboBox::activated, this, [this] { Guarded([this] { ImageChange(); }); });
-    connect(cbxTransparency, &QComboBox::activated, this,
-            [this] { Guarded([this] { TransparencyChange(); }); });
-    connect(btnBrowseImage, &TImageButton::clicked, this,
-            [this] { Guarded([this] { BrowseImage(); }); });
-}
-
-void TSettingsAppearancePage::LoadStartAtLogin() {
-    if (StartAtLoginAvailable()) {
-        chkStartAtLogin->setChecked(StartsAtLogin());
-    }
-}
-
-void TSettingsAppearancePage::ApplyStartAtLogin() {
-    if (StartAtLoginAvailable() && chkStartAtLogin->isChecked() != StartsAtLogin()) {
-        SetStartAtLogin(chkStartAtLogin->isChecked(), options_.Places().programPath);
-    }
-}
-
-void TSettingsAppearancePage::Load() {
-    skins_ = EnumerateSkins(options_.Places().programFolder + "Skins");
+void TfrmSettings::LoadAppearance() {
     rememberedTransparency_ = options_.Appearance().GetTransparency();
     rememberedColor_ = options_.Appearance().GetColor();
     rememberedTextColor_ = options_.Appearance().GetTextColor();
@@ -162,7 +104,7 @@ void TSettingsAppearancePage::Load() {
     SelectImageEntry();
 }
 
-void TSettingsAppearancePage::SelectImageEntry() {
+void TfrmSettings::SelectImageEntry() {
     const QSignalBlocker quiet(cbxImage);
     const std::string image = options_.Appearance().GetImage();
     int index = cbxImage->findText(NoImage);
@@ -179,7 +121,7 @@ void TSettingsAppearancePage::SelectImageEntry() {
     btnBrowseImage->setVisible(index == 0);
 }
 
-void TSettingsAppearancePage::Restore() {
+void TfrmSettings::RestoreAppearance() {
     options_.Appearance().SetTransparency(rememberedTransparency_);
     options_.Appearance().SetColor(rememberedColor_);
     options_.Appearance().SetTextColor(rememberedTextColor_);
@@ -188,50 +130,50 @@ void TSettingsAppearancePage::Restore() {
     }
 }
 
-void TSettingsAppearancePage::TextColorChange() {
+void TfrmSettings::cbxTextColorChange() {
     if (const auto colour =
-            ChosenColour(cbxTextColor, options_.Appearance().GetTextColor(), &window_)) {
+            ChosenColour(cbxTextColor, options_.Appearance().GetTextColor(), this)) {
         options_.Appearance().SetTextColor(*colour);
-        TfrmBase::ApplyTextColor(&window_, ColorFromSetting(*colour));
+        ApplyTextColor(this, ColorFromSetting(*colour));
     }
 }
 
-void TSettingsAppearancePage::ColorChange() {
-    const auto colour = ChosenColour(cbxColor, options_.Appearance().GetColor(), &window_);
+void TfrmSettings::cbxColorChange() {
+    const auto colour = ChosenColour(cbxColor, options_.Appearance().GetColor(), this);
     if (!colour) {
         return;
     }
-    window_.SetWindowColor(ColorFromSetting(*colour));
+    SetWindowColor(ColorFromSetting(*colour));
     options_.Appearance().SetColor(*colour);
     // A colour replaces the picture.
     {
         const QSignalBlocker quiet(cbxImage);
         cbxImage->setCurrentIndex(cbxImage->findText(NoImage));
     }
-    ImageChange();
+    cbxImageChange();
 }
 
-void TSettingsAppearancePage::TransparencyChange() {
+void TfrmSettings::cbxTransparencyChange() {
     const int percent = cbxTransparency->currentText().toInt();
-    window_.SetTransparency(percent);
+    SetTransparency(percent);
     options_.Appearance().SetTransparency(percent);
 }
 
-void TSettingsAppearancePage::ImageChange() {
+void TfrmSettings::cbxImageChange() {
     const int index = cbxImage->currentIndex();
     btnBrowseImage->setVisible(index == 0);
     if (index == 0) {
-        BrowseImage();
+        btnBrowseImageClick();
         return;
     }
     options_.Appearance().SetImage(cbxImage->currentText() == NoImage
                                        ? std::string()
                                        : cbxImage->currentData().toString().toStdString());
-    window_.update();
+    update();
 }
 
-void TSettingsAppearancePage::BrowseImage() {
-    QFileDialog dialog(&window_, QStringLiteral("Background Picture"),
+void TfrmSettings::btnBrowseImageClick() {
+    QFileDialog dialog(this, QStringLiteral("Background Picture"),
                        QString::fromStdString(options_.Places().programFolder + "Skins"),
                        QStringLiteral("Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.ico)"));
     dialog.setObjectName(QStringLiteral("opdBackground"));
@@ -248,12 +190,12 @@ void TSettingsAppearancePage::BrowseImage() {
                 const QSignalBlocker quiet(cbxImage);
                 cbxImage->setCurrentIndex(i);
             }
-            ImageChange();
+            cbxImageChange();
             return;
         }
     }
     options_.Appearance().SetImage(chosen);
-    window_.update();
+    update();
 }
 
 } // namespace tw

@@ -1,12 +1,9 @@
-#include "dialogs/settings_form_logon.h"
-
-#include "dialogs/dialog_controls.h"
-#include "dialogs/guarded.h"
+// The settings wizard's Logon page, in the administrator-managed edition: setting or entering
+// the administrator password, changing it, and handing the right to change settings to the
+// user.
 #include "dialogs/password_change_form.h"
-#include "skin/base_form.h"
-#include "skin/base_form_links.h"
+#include "dialogs/settings_form.h"
 #include "skin/image_button.h"
-#include "skin/pictures.h"
 #include "storage/options.h"
 
 #include <QEvent>
@@ -16,68 +13,7 @@
 
 namespace tw {
 
-namespace {
-
-QLabel* Picture(QWidget* parent, const char* name, const char* picture,
-                const QString& accessibleName, int left, int top) {
-    auto* image = new QLabel(parent);
-    image->setObjectName(QString::fromLatin1(name));
-    image->setAccessibleName(accessibleName);
-    image->setPixmap(
-        QPixmap::fromImage(TPicture::FromResource(QString::fromLatin1(picture)).image));
-    image->setGeometry(left, top, 16, 16);
-    image->setCursor(Qt::PointingHandCursor);
-    return image;
-}
-
-} // namespace
-
-TSettingsLogonPage::TSettingsLogonPage(QWidget* s, TfrmBase& window, TOptions& options)
-    : window_(window), options_(options) {
-    lblStart_Description = MakeText(s, "lblStart_Description", QString(), QRect(16, 0, 448, 40));
-    lblStart_Password = MakeLabel(s, "lblStart_Password", "Password:", 16, 62);
-    edtStart_Password =
-        MakeEdit(s, "edtStart_Password", "Password:", QRect(170, 54, 220, 30), true);
-    lblStart_ConfirmPassword =
-        MakeLabel(s, "lblStart_ConfirmPassword", "Confirm Password:", 16, 100);
-    edtStart_ConfirmPassword =
-        MakeEdit(s, "edtStart_ConfirmPassword", "Confirm Password:", QRect(170, 92, 220, 30), true);
-    lblForgotPassword = MakeLink(s, "lblForgotPassword", "Forgot Password", 170, 96,
-                                 [] { TfrmBase::OpenUrl(QString::fromLatin1(LoginPage)); });
-    lblStorePasswordOnline =
-        MakeLink(s, "lblStorePasswordOnline", "Store Password Online", 170, 130,
-                 [] { TfrmBase::OpenUrl(QString::fromLatin1(LoginPage)); });
-    lblNote = MakeText(s, "lblNote",
-                       "Please note that you will not be able to recover a forgotten password "
-                       "without storing it online.",
-                       QRect(16, 156, 448, 36));
-    btnChangePassword = DialogButton(s, "btnChangePassword", QStringLiteral("Change Password"),
-                                     QRect(170, 126, 160, 30));
-    connect(btnChangePassword, &TImageButton::clicked, this,
-            [this] { Guarded([this] { ChangePasswordClick(); }); });
-    imgAllowUserToChangeSettings_Yes =
-        Picture(s, "imgAllowUserToChangeSettings_Yes", "check_on",
-                QStringLiteral("Allow user to change settings: yes"), 16, 208);
-    imgAllowUserToChangeSettings_No =
-        Picture(s, "imgAllowUserToChangeSettings_No", "check_off",
-                QStringLiteral("Allow user to change settings: no"), 16, 208);
-    lblAllowUserToChangeSettings =
-        MakeLink(s, "lblAllowUserToChangeSettings", "Allow user to change settings", 40, 207,
-                 [this] { FlipAllowToggle(); });
-    QFont plain = lblAllowUserToChangeSettings->font();
-    plain.setUnderline(false);
-    plain.setBold(true);
-    lblAllowUserToChangeSettings->setFont(plain);
-    lblAllowUserToChangeSettings->adjustSize();
-    lblAllowUserToChangeSettings->setAccessibleDescription(QStringLiteral("toggle"));
-    for (QLabel* image : {imgAllowUserToChangeSettings_Yes, imgAllowUserToChangeSettings_No}) {
-        image->installEventFilter(this);
-    }
-    connect(edtStart_Password, &QLineEdit::textChanged, this,
-            [this] { Guarded([this] { PasswordChange(); }); });
-}
-
-void TSettingsLogonPage::SetUp() {
+void TfrmSettings::SetUpLogonPage() {
     const bool passwordSet = !options_.Values().Password.empty();
     const QString description =
         QStringLiteral("Please %1 Admin Password. Admin sets sites and apps "
@@ -93,10 +29,10 @@ void TSettingsLogonPage::SetUp() {
     btnChangePassword->setVisible(passwordSet);
 }
 
-bool TSettingsLogonPage::Validate() {
+bool TfrmSettings::ValidateLogonPage() {
     const QString password = edtStart_Password->text();
     auto refuse = [this](const char* warning) {
-        TfrmBase::ShowWarning(QString::fromLatin1(warning), QStringLiteral("Please Note"));
+        ShowWarning(QString::fromLatin1(warning), QStringLiteral("Please Note"));
         edtStart_Password->setFocus();
         return false;
     };
@@ -113,11 +49,7 @@ bool TSettingsLogonPage::Validate() {
     return refuse("Invalid password");
 }
 
-QString TSettingsLogonPage::Password() const {
-    return edtStart_Password->text();
-}
-
-void TSettingsLogonPage::PasswordChange() {
+void TfrmSettings::edtStart_PasswordChange() {
     if (firstRun_) {
         return;
     }
@@ -125,7 +57,7 @@ void TSettingsLogonPage::PasswordChange() {
     ShowAllowToggle(options_.Policy().CheckPassword(edtStart_Password->text().toStdString()));
 }
 
-void TSettingsLogonPage::ShowAllowToggle(bool visible) {
+void TfrmSettings::ShowAllowToggle(bool visible) {
     lblAllowUserToChangeSettings->setVisible(visible);
     imgAllowUserToChangeSettings_Yes->setVisible(visible &&
                                                  options_.Values().AllowUserToChangeSettings);
@@ -133,17 +65,17 @@ void TSettingsLogonPage::ShowAllowToggle(bool visible) {
                                                 !options_.Values().AllowUserToChangeSettings);
 }
 
-void TSettingsLogonPage::FlipAllowToggle() {
+void TfrmSettings::FlipAllowToggle() {
     const bool on = !AllowToggleOn();
     imgAllowUserToChangeSettings_Yes->setVisible(on);
     imgAllowUserToChangeSettings_No->setVisible(!on);
 }
 
-bool TSettingsLogonPage::AllowToggleOn() const {
+bool TfrmSettings::AllowToggleOn() const {
     return !imgAllowUserToChangeSettings_Yes->isHidden();
 }
 
-bool TSettingsLogonPage::eventFilter(QObject* watched, QEvent* event) {
+bool TfrmSettings::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == imgAllowUserToChangeSettings_Yes ||
          watched == imgAllowUserToChangeSettings_No) &&
         event->type() == QEvent::MouseButtonRelease &&
@@ -151,11 +83,11 @@ bool TSettingsLogonPage::eventFilter(QObject* watched, QEvent* event) {
         FlipAllowToggle();
         return true;
     }
-    return QObject::eventFilter(watched, event);
+    return TfrmBase::eventFilter(watched, event);
 }
 
-void TSettingsLogonPage::ChangePasswordClick() {
-    TfrmPasswordChange dialog(options_, &window_);
+void TfrmSettings::btnChangePasswordClick() {
+    TfrmPasswordChange dialog(options_, this);
     dialog.exec();
     ShowAllowToggle(false);
 }
