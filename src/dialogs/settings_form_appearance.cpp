@@ -1,16 +1,21 @@
-// The settings wizard's first page: the appearance, written at once for a live preview and
-// put back on Cancel.
+#include "dialogs/settings_form_appearance.h"
+
 #include "base/text.h"
-#include "dialogs/settings_form.h"
+#include "dialogs/dialog_controls.h"
+#include "dialogs/guarded.h"
+#include "platform/start_at_login.h"
+#include "skin/base_form.h"
 #include "skin/image_button.h"
 #include "skin/pictures.h"
 #include "storage/appearance.h"
 #include "storage/options.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPainter>
 
 #include <optional>
@@ -22,6 +27,9 @@ namespace {
 const QString CustomImage = QStringLiteral("Custom...");
 const QString NoImage = QStringLiteral("<No Image>");
 const QString CustomColour = QStringLiteral("Custom...");
+
+const QStringList Percentages = {"0",  "5",  "10", "15", "20", "25", "30",
+                                 "40", "50", "60", "70", "80", "90"};
 
 // The colours the colour boxes offer, as a colour picker's standard palette.
 const struct {
@@ -81,7 +89,57 @@ std::optional<int> ChosenColour(QComboBox* box, int current, QWidget* owner) {
 
 } // namespace
 
-void TfrmSettings::LoadAppearance() {
+TSettingsAppearancePage::TSettingsAppearancePage(QWidget* s, TfrmBase& window, TOptions& options)
+    : window_(window), options_(options) {
+    lblBackgroundInfo = MakeText(
+        s, "lblBackgroundInfo",
+        "You can customise the background using an image of your choice, or a selection of "
+        "landscapes and a colour palette. You can also set the transparency of the application "
+        "on your desktop.",
+        QRect(16, 0, 448, 54));
+    lblTextColor = MakeLabel(s, "lblTextColor", "Text Color:", 16, 76);
+    cbxTextColor = MakeCombo(s, "cbxTextColor", "Text Color:", QRect(150, 68, 200, 30), {});
+    lblBackground = MakeLabel(s, "lblBackground", "Background", 16, 116);
+    lblColor = MakeLabel(s, "lblColor", "Color:", 32, 150);
+    cbxColor = MakeCombo(s, "cbxColor", "Background color:", QRect(150, 142, 200, 30), {});
+    lblImage = MakeLabel(s, "lblImage", "Image:", 32, 188);
+    cbxImage = MakeCombo(s, "cbxImage", "Background image:", QRect(150, 180, 200, 30), {});
+    btnBrowseImage =
+        DialogButton(s, "btnBrowseImage", QStringLiteral("Browse..."), QRect(360, 180, 104, 30));
+    lblTransparency = MakeLabel(s, "lblTransparency", "Transparency:", 16, 236);
+    cbxTransparency =
+        MakeCombo(s, "cbxTransparency", "Transparency:", QRect(150, 228, 100, 30), Percentages);
+
+    chkStartAtLogin = new QCheckBox(QStringLiteral("Start Tallywick when I log in"), s);
+    chkStartAtLogin->setObjectName(QStringLiteral("chkStartAtLogin"));
+    chkStartAtLogin->setAccessibleName(chkStartAtLogin->text());
+    chkStartAtLogin->setGeometry(16, 280, 300, 24);
+    MakeLight(chkStartAtLogin);
+    chkStartAtLogin->setVisible(StartAtLoginAvailable());
+    connect(cbxTextColor, &QComboBox::activated, this,
+            [this] { Guarded([this] { TextColorChange(); }); });
+    connect(cbxColor, &QComboBox::activated, this, [this] { Guarded([this] { ColorChange(); }); });
+    connect(cbxImage, &QComboBox::activated, this, [this] { Guarded([this] { ImageChange(); }); });
+    connect(cbxTransparency, &QComboBox::activated, this,
+            [this] { Guarded([this] { TransparencyChange(); }); });
+    connect(btnBrowseImage, &TImageButton::clicked, this,
+            [this] { Guarded([this] { BrowseImage(); }); });
+}
+
+void TSettingsAppearancePage::LoadStartAtLogin() {
+    if (StartAtLoginAvailable()) {
+        chkStartAtLogin->setChecked(StartsAtLogin());
+    }
+}
+
+void TSettingsAppearancePage::ApplyStartAtLogin() {
+    if (StartAtLoginAvailable() && chkStartAtLogin->isChecked() != StartsAtLogin()) {
+        SetStartAtLogin(chkStartAtLogin->isChecked(), options_.Places().programPath);
+    }
+}
+
+void TSettingsAppearancePage::Load() {
+    skins_ = EnumerateSkins(options_.Places().programFolder + "Skins");
     rememberedTransparency_ = options_.Appearance().GetTransparency();
     rememberedColor_ = options_.Appearance().GetColor();
     rememberedTextColor_ = options_.Appearance().GetTextColor();
@@ -104,7 +162,7 @@ void TfrmSettings::LoadAppearance() {
     SelectImageEntry();
 }
 
-void TfrmSettings::SelectImageEntry() {
+void TSettingsAppearancePage::SelectImageEntry() {
     const QSignalBlocker quiet(cbxImage);
     const std::string image = options_.Appearance().GetImage();
     int index = cbxImage->findText(NoImage);
@@ -121,7 +179,7 @@ void TfrmSettings::SelectImageEntry() {
     btnBrowseImage->setVisible(index == 0);
 }
 
-void TfrmSettings::RestoreAppearance() {
+void TSettingsAppearancePage::Restore() {
     options_.Appearance().SetTransparency(rememberedTransparency_);
     options_.Appearance().SetColor(rememberedColor_);
     options_.Appearance().SetTextColor(rememberedTextColor_);
@@ -130,50 +188,50 @@ void TfrmSettings::RestoreAppearance() {
     }
 }
 
-void TfrmSettings::cbxTextColorChange() {
+void TSettingsAppearancePage::TextColorChange() {
     if (const auto colour =
-            ChosenColour(cbxTextColor, options_.Appearance().GetTextColor(), this)) {
+            ChosenColour(cbxTextColor, options_.Appearance().GetTextColor(), &window_)) {
         options_.Appearance().SetTextColor(*colour);
-        ApplyTextColor(this, ColorFromSetting(*colour));
+        TfrmBase::ApplyTextColor(&window_, ColorFromSetting(*colour));
     }
 }
 
-void TfrmSettings::cbxColorChange() {
-    const auto colour = ChosenColour(cbxColor, options_.Appearance().GetColor(), this);
+void TSettingsAppearancePage::ColorChange() {
+    const auto colour = ChosenColour(cbxColor, options_.Appearance().GetColor(), &window_);
     if (!colour) {
         return;
     }
-    SetWindowColor(ColorFromSetting(*colour));
+    window_.SetWindowColor(ColorFromSetting(*colour));
     options_.Appearance().SetColor(*colour);
     // A colour replaces the picture.
     {
         const QSignalBlocker quiet(cbxImage);
         cbxImage->setCurrentIndex(cbxImage->findText(NoImage));
     }
-    cbxImageChange();
+    ImageChange();
 }
 
-void TfrmSettings::cbxTransparencyChange() {
+void TSettingsAppearancePage::TransparencyChange() {
     const int percent = cbxTransparency->currentText().toInt();
-    SetTransparency(percent);
+    window_.SetTransparency(percent);
     options_.Appearance().SetTransparency(percent);
 }
 
-void TfrmSettings::cbxImageChange() {
+void TSettingsAppearancePage::ImageChange() {
     const int index = cbxImage->currentIndex();
     btnBrowseImage->setVisible(index == 0);
     if (index == 0) {
-        btnBrowseImageClick();
+        BrowseImage();
         return;
     }
     options_.Appearance().SetImage(cbxImage->currentText() == NoImage
                                        ? std::string()
                                        : cbxImage->currentData().toString().toStdString());
-    update();
+    window_.update();
 }
 
-void TfrmSettings::btnBrowseImageClick() {
-    QFileDialog dialog(this, QStringLiteral("Background Picture"),
+void TSettingsAppearancePage::BrowseImage() {
+    QFileDialog dialog(&window_, QStringLiteral("Background Picture"),
                        QString::fromStdString(options_.Places().programFolder + "Skins"),
                        QStringLiteral("Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.ico)"));
     dialog.setObjectName(QStringLiteral("opdBackground"));
@@ -190,12 +248,12 @@ void TfrmSettings::btnBrowseImageClick() {
                 const QSignalBlocker quiet(cbxImage);
                 cbxImage->setCurrentIndex(i);
             }
-            cbxImageChange();
+            ImageChange();
             return;
         }
     }
     options_.Appearance().SetImage(chosen);
-    update();
+    window_.update();
 }
 
 } // namespace tw

@@ -1,9 +1,12 @@
-// The settings wizard's Logon page, in the administrator-managed edition: setting or entering
-// the administrator password, changing it, and handing the right to change settings to the
-// user.
+#include "dialogs/settings_form_logon.h"
+
+#include "dialogs/dialog_controls.h"
+#include "dialogs/guarded.h"
 #include "dialogs/password_change_form.h"
-#include "dialogs/settings_form.h"
+#include "skin/base_form.h"
+#include "skin/base_form_links.h"
 #include "skin/image_button.h"
+#include "skin/pictures.h"
 #include "storage/options.h"
 
 #include <QEvent>
@@ -13,7 +16,68 @@
 
 namespace tw {
 
-void TfrmSettings::SetUpLogonPage() {
+namespace {
+
+QLabel* Picture(QWidget* parent, const char* name, const char* picture,
+                const QString& accessibleName, int left, int top) {
+    auto* image = new QLabel(parent);
+    image->setObjectName(QString::fromLatin1(name));
+    image->setAccessibleName(accessibleName);
+    image->setPixmap(
+        QPixmap::fromImage(TPicture::FromResource(QString::fromLatin1(picture)).image));
+    image->setGeometry(left, top, 16, 16);
+    image->setCursor(Qt::PointingHandCursor);
+    return image;
+}
+
+} // namespace
+
+TSettingsLogonPage::TSettingsLogonPage(QWidget* s, TfrmBase& window, TOptions& options)
+    : window_(window), options_(options) {
+    lblStart_Description = MakeText(s, "lblStart_Description", QString(), QRect(16, 0, 448, 40));
+    lblStart_Password = MakeLabel(s, "lblStart_Password", "Password:", 16, 62);
+    edtStart_Password =
+        MakeEdit(s, "edtStart_Password", "Password:", QRect(170, 54, 220, 30), true);
+    lblStart_ConfirmPassword =
+        MakeLabel(s, "lblStart_ConfirmPassword", "Confirm Password:", 16, 100);
+    edtStart_ConfirmPassword =
+        MakeEdit(s, "edtStart_ConfirmPassword", "Confirm Password:", QRect(170, 92, 220, 30), true);
+    lblForgotPassword = MakeLink(s, "lblForgotPassword", "Forgot Password", 170, 96,
+                                 [] { TfrmBase::OpenUrl(QString::fromLatin1(LoginPage)); });
+    lblStorePasswordOnline =
+        MakeLink(s, "lblStorePasswordOnline", "Store Password Online", 170, 130,
+                 [] { TfrmBase::OpenUrl(QString::fromLatin1(LoginPage)); });
+    lblNote = MakeText(s, "lblNote",
+                       "Please note that you will not be able to recover a forgotten password "
+                       "without storing it online.",
+                       QRect(16, 156, 448, 36));
+    btnChangePassword = DialogButton(s, "btnChangePassword", QStringLiteral("Change Password"),
+                                     QRect(170, 126, 160, 30));
+    connect(btnChangePassword, &TImageButton::clicked, this,
+            [this] { Guarded([this] { ChangePasswordClick(); }); });
+    imgAllowUserToChangeSettings_Yes =
+        Picture(s, "imgAllowUserToChangeSettings_Yes", "check_on",
+                QStringLiteral("Allow user to change settings: yes"), 16, 208);
+    imgAllowUserToChangeSettings_No =
+        Picture(s, "imgAllowUserToChangeSettings_No", "check_off",
+                QStringLiteral("Allow user to change settings: no"), 16, 208);
+    lblAllowUserToChangeSettings =
+        MakeLink(s, "lblAllowUserToChangeSettings", "Allow user to change settings", 40, 207,
+                 [this] { FlipAllowToggle(); });
+    QFont plain = lblAllowUserToChangeSettings->font();
+    plain.setUnderline(false);
+    plain.setBold(true);
+    lblAllowUserToChangeSettings->setFont(plain);
+    lblAllowUserToChangeSettings->adjustSize();
+    lblAllowUserToChangeSettings->setAccessibleDescription(QStringLiteral("toggle"));
+    for (QLabel* image : {imgAllowUserToChangeSettings_Yes, imgAllowUserToChangeSettings_No}) {
+        image->installEventFilter(this);
+    }
+    connect(edtStart_Password, &QLineEdit::textChanged, this,
+            [this] { Guarded([this] { PasswordChange(); }); });
+}
+
+void TSettingsLogonPage::SetUp() {
     const bool passwordSet = !options_.Values().Password.empty();
     const QString description =
         QStringLiteral("Please %1 Admin Password. Admin sets sites and apps "
@@ -29,10 +93,10 @@ void TfrmSettings::SetUpLogonPage() {
     btnChangePassword->setVisible(passwordSet);
 }
 
-bool TfrmSettings::ValidateLogonPage() {
+bool TSettingsLogonPage::Validate() {
     const QString password = edtStart_Password->text();
     auto refuse = [this](const char* warning) {
-        ShowWarning(QString::fromLatin1(warning), QStringLiteral("Please Note"));
+        TfrmBase::ShowWarning(QString::fromLatin1(warning), QStringLiteral("Please Note"));
         edtStart_Password->setFocus();
         return false;
     };
@@ -49,7 +113,11 @@ bool TfrmSettings::ValidateLogonPage() {
     return refuse("Invalid password");
 }
 
-void TfrmSettings::edtStart_PasswordChange() {
+QString TSettingsLogonPage::Password() const {
+    return edtStart_Password->text();
+}
+
+void TSettingsLogonPage::PasswordChange() {
     if (firstRun_) {
         return;
     }
@@ -57,7 +125,7 @@ void TfrmSettings::edtStart_PasswordChange() {
     ShowAllowToggle(options_.Policy().CheckPassword(edtStart_Password->text().toStdString()));
 }
 
-void TfrmSettings::ShowAllowToggle(bool visible) {
+void TSettingsLogonPage::ShowAllowToggle(bool visible) {
     lblAllowUserToChangeSettings->setVisible(visible);
     imgAllowUserToChangeSettings_Yes->setVisible(visible &&
                                                  options_.Values().AllowUserToChangeSettings);
@@ -65,17 +133,17 @@ void TfrmSettings::ShowAllowToggle(bool visible) {
                                                 !options_.Values().AllowUserToChangeSettings);
 }
 
-void TfrmSettings::FlipAllowToggle() {
+void TSettingsLogonPage::FlipAllowToggle() {
     const bool on = !AllowToggleOn();
     imgAllowUserToChangeSettings_Yes->setVisible(on);
     imgAllowUserToChangeSettings_No->setVisible(!on);
 }
 
-bool TfrmSettings::AllowToggleOn() const {
+bool TSettingsLogonPage::AllowToggleOn() const {
     return !imgAllowUserToChangeSettings_Yes->isHidden();
 }
 
-bool TfrmSettings::eventFilter(QObject* watched, QEvent* event) {
+bool TSettingsLogonPage::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == imgAllowUserToChangeSettings_Yes ||
          watched == imgAllowUserToChangeSettings_No) &&
         event->type() == QEvent::MouseButtonRelease &&
@@ -83,11 +151,11 @@ bool TfrmSettings::eventFilter(QObject* watched, QEvent* event) {
         FlipAllowToggle();
         return true;
     }
-    return TfrmBase::eventFilter(watched, event);
+    return QObject::eventFilter(watched, event);
 }
 
-void TfrmSettings::btnChangePasswordClick() {
-    TfrmPasswordChange dialog(options_, this);
+void TSettingsLogonPage::ChangePasswordClick() {
+    TfrmPasswordChange dialog(options_, &window_);
     dialog.exec();
     ShowAllowToggle(false);
 }
