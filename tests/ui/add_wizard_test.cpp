@@ -171,8 +171,15 @@ TEST(AddWizardWindow, BrowseTakesOnlyProgramsAndNamesTheOneThatRuns) {
     auto* tag = Child<QLineEdit>(wizard, "edAppTag");
     auto browse = [&](const std::string& file) {
         twtest::TModalAnswer pick(QStringLiteral("dlgBrowse"), [&](QWidget* dialog) {
-            static_cast<QFileDialog*>(dialog)->selectFile(QString::fromStdString(file));
-            static_cast<QDialog*>(dialog)->accept();
+            auto* files = static_cast<QFileDialog*>(dialog);
+            files->selectFile(QString::fromStdString(file));
+            // selectFile leaves the name field as it is while that field has the keyboard,
+            // which a dialog shown on the offscreen platform gets at times: type it there.
+            if (files->selectedFiles().value(0) != QString::fromStdString(file)) {
+                files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                    ->setText(QString::fromStdString(file));
+            }
+            static_cast<QDialog*>(files)->accept();
         });
         Click(wizard, "btnBrowse");
     };
