@@ -38,6 +38,7 @@ struct TExtensionInfo {
     bool known = false; // the shell found it when it started
     TExtensionState state = TExtensionState::Unknown;
     std::string error;
+    std::string path; // the folder it was found in
 };
 
 TExtensionInfo ReadInfo(sd_bus* bus) {
@@ -64,6 +65,10 @@ TExtensionInfo ReadInfo(sd_bus* bus) {
             const char* error = nullptr;
             sd_bus_message_read(reply, "v", "s", &error);
             info.error = error ? error : "";
+        } else if (name == "path" && contents && std::string(contents) == "s") {
+            const char* path = nullptr;
+            sd_bus_message_read(reply, "v", "s", &path);
+            info.path = path ? path : "";
         } else {
             sd_bus_message_skip(reply, "v");
         }
@@ -136,7 +141,8 @@ std::string ServeThisProgram(const std::string& folder) {
     if (ReadFirstLine(allowedFile) == self) {
         return {};
     }
-    if (folder == ExtensionFolders().front()) {
+    std::error_code error;
+    if (std::filesystem::equivalent(folder, ExtensionFolders().front(), error)) {
         try {
             ReplaceFileContent(allowedFile, self + "\n");
             return {};
@@ -185,17 +191,22 @@ bool GnomeExtensionTurnedOff(sd_bus* bus) {
 }
 
 void DisableGnomeExtension(sd_bus* bus) {
-    sd_bus_call_method(bus, Shell, ShellPath, Extensions, "DisableExtension", nullptr, nullptr, "s",
-                       GnomeExtensionUuid);
+    // Sent without waiting for the answer: an ending session's shell may not give one, and
+    // the program's end must not wait on it.
+    if (sd_bus_call_method_async(bus, nullptr, Shell, ShellPath, Extensions, "DisableExtension",
+                                 nullptr, nullptr, "s", GnomeExtensionUuid) >= 0) {
+        sd_bus_flush(bus);
+    }
 }
 
 std::string EnableGnomeExtension(sd_bus* bus) {
-    if (const std::string folder = ExtensionFolder(); !folder.empty()) {
+    TExtensionInfo info = ReadInfo(bus);
+    // The copy the shell runs; one installed since it started is read at the next login.
+    if (const std::string folder = info.known ? info.path : ExtensionFolder(); !folder.empty()) {
         if (std::string refusal = ServeThisProgram(folder); !refusal.empty()) {
             return refusal;
         }
     }
-    TExtensionInfo info = ReadInfo(bus);
     if (info.state == TExtensionState::Enabled) {
         return {};
     }
