@@ -105,6 +105,12 @@ void TProgram::HandleNotice(const TNotice& notice) {
         }
         return;
     }
+    if (notice.what == TDesktopNotice::HookRestored) {
+        // Said, so that turning it off is seen to be answered.
+        ErrorLog(notice.detail);
+        host_.ShowFailureNotice(notice.detail);
+        return;
+    }
     if (!noticeView_) {
         return;
     }

@@ -22,6 +22,9 @@ enum class TDesktopNotice {
     SessionUnlock,  // unlocked, connected or logged on
     WorkAreaChange, // the screen's work area moved (a panel or taskbar changed)
     HotKey,         // one press of the Alt hot key
+    // A part of ours inside the desktop, which the person turned off, is on again; the
+    // detail tells them which and why it matters.
+    HookRestored,
 };
 
 // One notice as the desktop hands it out: what happened, and for the log what the system

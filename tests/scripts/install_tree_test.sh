@@ -63,6 +63,9 @@ done
 # GNOME Shell takes an extension only from the folder named for the uuid its metadata gives.
 grep -q "\"uuid\": \"$extension\"" "$prefix/share/gnome-shell/extensions/$extension/metadata.json" ||
     fail "the GNOME Shell extension's folder is not named for its uuid"
+# It answers only the program it names.
+[[ $(cat "$prefix/share/gnome-shell/extensions/$extension/executable") == "$prefix/bin/tallywick" ]] ||
+    fail "the GNOME Shell extension does not name the installed program"
 skins=$(cd "$build/bin/Skins" && ls)
 [[ -n $skins && $(cd "$program_folder/Skins" && ls) == "$skins" ]] ||
     fail "the installed Skins differ from the build's: $(ls "$program_folder/Skins")"

@@ -79,6 +79,8 @@ for file in /usr/bin/tallywick /usr/bin/tallywick-probe /usr/share/tallywick/set
     /usr/share/gnome-shell/extensions/windows@tallywick.app/metadata.json; do
     [[ -f $file ]] || fail "the package did not install $file"
 done
+[[ $(cat /usr/share/gnome-shell/extensions/windows@tallywick.app/executable) == /usr/bin/tallywick ]] ||
+    fail "the GNOME Shell extension does not name the installed program"
 
 # A person's own session: nothing of the real user's data is touched.
 home=$work/home

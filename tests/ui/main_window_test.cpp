@@ -393,6 +393,24 @@ TEST_F(MainWindowTest, WindowsTheDesktopCannotSeeAreToldOnceInANotice) {
                       "those it cannot see is not counted: GNOME Shell refused the extension.");
 }
 
+// A part of ours in the desktop that the person turned off is on again: said, in the words the
+// desktop gives.
+TEST_F(MainWindowTest, AHookTurnedOnAgainIsToldInANotice) {
+    Window();
+    QString notice;
+    TModalAnswers answers({[&](QWidget* modal) {
+        notice = modal->findChild<QTextEdit*>("mmMessage")->toPlainText();
+        static_cast<QDialog*>(modal)->accept();
+    }});
+    program_->Program().ListenToNotices();
+    desktop_.PushNotice(TNotice(TDesktopNotice::HookRestored, "The extension is on again."));
+    Fire(Timer("tmrNotices"));
+    QTest::qWait(30);
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(answers.Seen()[0], "frmFailureNotice");
+    EXPECT_EQ(notice, "The extension is on again.");
+}
+
 TEST_F(MainWindowTest, AConfirmedDeleteTakesTheItemOffBothListsAndTheDatabase) {
     List({{"/usr/bin/alpha", "Alpha", true}, {"/usr/bin/beta", "Beta", true}});
     auto* list = Find<QListWidget>("lbxMain_Applications");

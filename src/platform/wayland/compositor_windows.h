@@ -45,6 +45,12 @@ class TCompositorWindows {
     virtual int Descriptor() { return -1; }
     // Handles what the compositor sent; called when Descriptor() became readable.
     virtual void Dispatch() {}
+    // A notice of the compositor's part for the person (a hook of ours turned on again after
+    // it was turned off); false when there is none waiting.
+    virtual bool NextNotice(TNotice& notice) {
+        (void)notice;
+        return false;
+    }
 };
 
 } // namespace tw

@@ -1,11 +1,14 @@
 #include "platform/wayland/gnome_extension.h"
 
+#include "base/exception.h"
+#include "platform/file_replace.h"
 #include "platform/linux/bus_connection.h"
 #include "platform/program_paths.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -21,12 +24,21 @@ constexpr int StartWaitSteps = 30;
 constexpr auto StartWaitStep = std::chrono::milliseconds(100);
 
 // GNOME Shell's own numbers for an extension's state.
-enum class TExtensionState { Unknown = 0, Enabled = 1, Disabled = 2, Error = 3, OutOfDate = 4 };
+enum class TExtensionState {
+    Unknown = 0,
+    Enabled = 1,
+    Disabled = 2,
+    Error = 3,
+    OutOfDate = 4,
+    Downloading = 5,
+    Initialized = 6, // found, never turned on since the shell started
+};
 
 struct TExtensionInfo {
     bool known = false; // the shell found it when it started
     TExtensionState state = TExtensionState::Unknown;
     std::string error;
+    std::string path; // the folder it was found in
 };
 
 TExtensionInfo ReadInfo(sd_bus* bus) {
@@ -53,6 +65,10 @@ TExtensionInfo ReadInfo(sd_bus* bus) {
             const char* error = nullptr;
             sd_bus_message_read(reply, "v", "s", &error);
             info.error = error ? error : "";
+        } else if (name == "path" && contents && std::string(contents) == "s") {
+            const char* path = nullptr;
+            sd_bus_message_read(reply, "v", "s", &path);
+            info.path = path ? path : "";
         } else {
             sd_bus_message_skip(reply, "v");
         }
@@ -79,8 +95,9 @@ std::string ShellVersion(sd_bus* bus) {
     return text;
 }
 
-// Where GNOME Shell looks for extensions: the user's data folder, then the system's.
-bool ExtensionInstalled() {
+// Where GNOME Shell looks for extensions, the first holding ours being the one it runs: the
+// user's data folder, then the system's.
+std::vector<std::string> ExtensionFolders() {
     std::vector<std::string> folders;
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     folders.push_back(dataHome && dataHome[0] == '/' ? dataHome
@@ -90,20 +107,60 @@ bool ExtensionInstalled() {
     for (std::string folder; std::getline(dirs, folder, ':');) {
         folders.push_back(folder);
     }
+    for (std::string& folder : folders) {
+        folder += std::string("/gnome-shell/extensions/") + GnomeExtensionUuid;
+    }
+    return folders;
+}
+
+// The folder of the extension the shell runs; empty when none is installed.
+std::string ExtensionFolder() {
     std::error_code error;
-    for (const std::string& folder : folders) {
-        if (std::filesystem::exists(folder + "/gnome-shell/extensions/" + GnomeExtensionUuid +
-                                        "/metadata.json",
-                                    error)) {
-            return true;
+    for (const std::string& folder : ExtensionFolders()) {
+        if (std::filesystem::exists(folder + "/metadata.json", error)) {
+            return folder;
         }
     }
-    return false;
+    return {};
+}
+
+std::string ReadFirstLine(const std::string& fileName) {
+    std::ifstream file(fileName);
+    std::string line;
+    std::getline(file, line);
+    return line;
+}
+
+// The extension answers only the executable named beside it. A copy installed in the user's
+// own data folder is this program's to point at itself (a build under test, a copy installed
+// for one user); the system's copy names the program the package installed, and a program
+// never rewrites it. Returns why this program will not be answered; empty when it will.
+std::string ServeThisProgram(const std::string& folder) {
+    const std::string allowedFile = folder + "/" + GnomeExtensionAllowedFile;
+    const std::string& self = ProgramPath();
+    if (ReadFirstLine(allowedFile) == self) {
+        return {};
+    }
+    std::error_code error;
+    if (std::filesystem::equivalent(folder, ExtensionFolders().front(), error)) {
+        try {
+            ReplaceFileContent(allowedFile, self + "\n");
+            return {};
+        } catch (const Exception& e) {
+            return std::string("Tallywick's GNOME Shell extension could not be told to answer "
+                               "this program (") +
+                   e.what() + ")";
+        }
+    }
+    const std::string allowed = ReadFirstLine(allowedFile);
+    return "Tallywick's GNOME Shell extension in " + folder + " answers only " +
+           (allowed.empty() ? std::string("the program it was installed for") : allowed) +
+           ", not " + self;
 }
 
 std::string Refusal(sd_bus* bus, const TExtensionInfo& info) {
     if (!info.known) {
-        return ExtensionInstalled()
+        return !ExtensionFolder().empty()
                    ? std::string("GNOME Shell reads a newly installed extension only when you "
                                  "log in again, so log out and in once")
                    : std::string("Tallywick's GNOME Shell extension (") + GnomeExtensionUuid +
@@ -127,8 +184,29 @@ std::string Refusal(sd_bus* bus, const TExtensionInfo& info) {
 
 } // namespace
 
+bool GnomeExtensionTurnedOff(sd_bus* bus) {
+    const TExtensionInfo info = ReadInfo(bus);
+    return info.known &&
+           (info.state == TExtensionState::Disabled || info.state == TExtensionState::Initialized);
+}
+
+void DisableGnomeExtension(sd_bus* bus) {
+    // Sent without waiting for the answer: an ending session's shell may not give one, and
+    // the program's end must not wait on it.
+    if (sd_bus_call_method_async(bus, nullptr, Shell, ShellPath, Extensions, "DisableExtension",
+                                 nullptr, nullptr, "s", GnomeExtensionUuid) >= 0) {
+        sd_bus_flush(bus);
+    }
+}
+
 std::string EnableGnomeExtension(sd_bus* bus) {
     TExtensionInfo info = ReadInfo(bus);
+    // The copy the shell runs; one installed since it started is read at the next login.
+    if (const std::string folder = info.known ? info.path : ExtensionFolder(); !folder.empty()) {
+        if (std::string refusal = ServeThisProgram(folder); !refusal.empty()) {
+            return refusal;
+        }
+    }
     if (info.state == TExtensionState::Enabled) {
         return {};
     }

@@ -16,6 +16,9 @@ constexpr const char* WindowsInterface = "app.tallywick.Windows";
 class TGnomeShellWindows : public TCompositorWindows {
   public:
     TGnomeShellWindows();
+    ~TGnomeShellWindows() override;
+    TGnomeShellWindows(const TGnomeShellWindows&) = delete;
+    TGnomeShellWindows& operator=(const TGnomeShellWindows&) = delete;
 
     const char* Name() const override { return "wayland-gnome"; }
     TCompositorWindow Focused() override;
@@ -24,17 +27,25 @@ class TGnomeShellWindows : public TCompositorWindows {
     std::string Problem() override { return problem_; }
     int Descriptor() override { return bus_.Descriptor(); }
     void Dispatch() override { bus_.ProcessWaiting(); }
+    bool NextNotice(TNotice& notice) override;
 
   private:
     // Calls one of the extension's methods; null (and the reason in Problem()) when it did
     // not answer.
     sd_bus_message* Call(const char* method, const char* types = "", std::uint64_t id = 0);
+    sd_bus_message* CallOnce(const char* method, const char* types, std::uint64_t id,
+                             sd_bus_error& error, int& called);
+    // Turns the extension on again when the person turned it off while this program ran.
+    bool TurnedOnAgain();
 
     TBusConnection bus_;
     std::string problem_;
     // Why the extension did not run at the start: it stays the reason until the shell runs
     // the extension after all.
     std::string refusal_;
+    // Said once a run: turning it off again and again is answered, not announced each time.
+    bool toldTurnedOnAgain_ = false;
+    bool turnedOnAgainNotice_ = false;
 };
 
 int OnFocusChanged(sd_bus_message*, void*, sd_bus_error*) {
@@ -75,14 +86,30 @@ TGnomeShellWindows::TGnomeShellWindows() : bus_(TBusConnection::TBus::Session) {
     problem_ = refusal_;
 }
 
-sd_bus_message* TGnomeShellWindows::Call(const char* method, const char* types, std::uint64_t id) {
+TGnomeShellWindows::~TGnomeShellWindows() {
+    // Off while this program is not running: nothing else is to find it answering.
+    DisableGnomeExtension(bus_.Get());
+}
+
+sd_bus_message* TGnomeShellWindows::CallOnce(const char* method, const char* types,
+                                             std::uint64_t id, sd_bus_error& error, int& called) {
     sd_bus_message* reply = nullptr;
+    called = *types ? sd_bus_call_method(bus_.Get(), Shell, WindowsPath, WindowsInterface, method,
+                                         &error, &reply, types, id)
+                    : sd_bus_call_method(bus_.Get(), Shell, WindowsPath, WindowsInterface, method,
+                                         &error, &reply, "");
+    return called < 0 ? nullptr : reply;
+}
+
+sd_bus_message* TGnomeShellWindows::Call(const char* method, const char* types, std::uint64_t id) {
     sd_bus_error error = SD_BUS_ERROR_NULL;
-    const int called = *types ? sd_bus_call_method(bus_.Get(), Shell, WindowsPath, WindowsInterface,
-                                                   method, &error, &reply, types, id)
-                              : sd_bus_call_method(bus_.Get(), Shell, WindowsPath, WindowsInterface,
-                                                   method, &error, &reply, "");
-    if (called < 0) {
+    int called = 0;
+    sd_bus_message* reply = CallOnce(method, types, id, error, called);
+    if (!reply && TurnedOnAgain()) {
+        sd_bus_error_free(&error);
+        reply = CallOnce(method, types, id, error, called);
+    }
+    if (!reply) {
         problem_ = !refusal_.empty() ? refusal_
                                      : "Tallywick's GNOME Shell extension stopped answering (" +
                                            BusErrorText(error, called) + ")";
@@ -91,6 +118,30 @@ sd_bus_message* TGnomeShellWindows::Call(const char* method, const char* types, 
     }
     problem_.clear();
     return reply;
+}
+
+bool TGnomeShellWindows::TurnedOnAgain() {
+    // One that never ran is the refusal's to explain; one that runs and fails is not off.
+    if (!refusal_.empty() || !GnomeExtensionTurnedOff(bus_.Get()) ||
+        !EnableGnomeExtension(bus_.Get()).empty()) {
+        return false;
+    }
+    if (!toldTurnedOnAgain_) {
+        toldTurnedOnAgain_ = true;
+        turnedOnAgainNotice_ = true;
+    }
+    return true;
+}
+
+bool TGnomeShellWindows::NextNotice(TNotice& notice) {
+    if (!turnedOnAgainNotice_) {
+        return false;
+    }
+    turnedOnAgainNotice_ = false;
+    notice = TNotice(TDesktopNotice::HookRestored,
+                     "Tallywick's GNOME Shell extension was turned off, and Tallywick turned it "
+                     "on again: without it, no window on this desktop can be counted or closed.");
+    return true;
 }
 
 TCompositorWindow TGnomeShellWindows::Focused() {

@@ -59,11 +59,10 @@ void TWaylandDesktop::PostCloseRequest(TWindowHandle window) {
 }
 
 bool TWaylandDesktop::NextOwnNotice(TNotice& notice) {
-    (void)notice;
     if (compositorDescriptor_ >= 0) {
         compositor_->Dispatch();
     }
-    return false;
+    return compositor_->NextNotice(notice);
 }
 
 std::string TWaylandDesktop::WindowsProblem() {

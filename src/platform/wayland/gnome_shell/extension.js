@@ -4,8 +4,15 @@
 // interfaces for them are closed to other programs. It stays on while the screen is locked
 // ("unlock-dialog" in metadata.json), so that Tallywick hears the lock as no window in front
 // rather than as its extension gone.
+//
+// Whatever it answers, it answers only Tallywick: any program of the session can call on the
+// bus, and the shell's own interfaces keep exactly this from them. The caller's executable
+// must be the one named in the file "executable" beside this one, which the package writes
+// for the installed program and a copy of Tallywick writes for itself where it installed the
+// extension.
 
-const { Gio, Meta } = imports.gi;
+const { Gio, GLib, Meta } = imports.gi;
+const ExtensionUtils = imports.misc.extensionUtils;
 const Main = imports.ui.main;
 
 const ObjectPath = '/app/tallywick/Windows';
@@ -28,32 +35,93 @@ const InterfaceXml = `
     <signal name="FocusChanged"/>
   </interface>
 </node>`;
+const AccessDenied = 'org.freedesktop.DBus.Error.AccessDenied';
 
-function describe(window) {
-    return [window.get_id(), window.get_pid(), window.get_title() || '', window.get_wm_class() || ''];
+// The lock screen keeps the window under it focused, and the shield goes up before the
+// session mode changes: either means the person's windows are not to be told of.
+function isLocked() {
+    const shield = Main.screenShield;
+    return Main.sessionMode.isLocked || (shield && (shield.locked || shield.active));
 }
 
+function describe(window, withTitle) {
+    return [window.get_id(), window.get_pid(), withTitle ? window.get_title() || '' : '',
+        window.get_wm_class() || ''];
+}
+
+// Read at every call, so that a copy of Tallywick that writes its path after the shell started
+// is served at once, and a path taken away is refused at once.
+function allowedExecutable() {
+    try {
+        const file = GLib.build_filenamev([ExtensionUtils.getCurrentExtension().path, 'executable']);
+        const [, contents] = GLib.file_get_contents(file);
+        return new TextDecoder().decode(contents).trim();
+    } catch (e) {
+        return '';
+    }
+}
+
+// A program replaced on disk while it runs (an update) reads as "PATH (deleted)".
+function isAllowed(executable, allowed) {
+    return allowed.startsWith('/') &&
+        (executable === allowed || executable === `${allowed} (deleted)`);
+}
+
+// Calls answer(...) when the caller is Tallywick, else refuses the call.
+function whenTallywick(invocation, answer) {
+    const connection = invocation.get_connection();
+    connection.call('org.freedesktop.DBus', '/org/freedesktop/DBus', 'org.freedesktop.DBus',
+        'GetConnectionUnixProcessID', new GLib.Variant('(s)', [invocation.get_sender()]),
+        new GLib.VariantType('(u)'), Gio.DBusCallFlags.NONE, -1, null, (bus, result) => {
+            let executable = '';
+            try {
+                const [pid] = bus.call_finish(result).deepUnpack();
+                executable = GLib.file_read_link(`/proc/${pid}/exe`);
+            } catch (e) {
+                // A caller gone or not ours to look at is no caller we serve.
+            }
+            const allowed = allowedExecutable();
+            if (!isAllowed(executable, allowed)) {
+                invocation.return_dbus_error(AccessDenied,
+                    allowed ? `only ${allowed} may ask for the windows`
+                        : 'no program may ask for the windows: the extension has no "executable" file');
+                return;
+            }
+            try {
+                answer();
+            } catch (e) {
+                invocation.return_dbus_error('org.freedesktop.DBus.Error.Failed', String(e));
+            }
+        });
+}
+
+// The Async forms are the ones handed the invocation, which tells who called.
 class Windows {
-    Get() {
-        const window = global.display.focus_window;
-        // The window under the lock screen keeps the focus there.
-        if (!window || Main.sessionMode.isLocked) {
-            return [0, 0, '', ''];
-        }
-        return describe(window);
+    GetAsync(params, invocation) {
+        whenTallywick(invocation, () => {
+            const window = global.display.focus_window;
+            const answer = !window || isLocked() ? [0, 0, '', ''] : describe(window, true);
+            invocation.return_value(new GLib.Variant('(tiss)', answer));
+        });
     }
 
-    List() {
-        return global.display.get_tab_list(Meta.TabList.NORMAL_ALL, null).map(describe);
+    ListAsync(params, invocation) {
+        whenTallywick(invocation, () => {
+            const withTitles = !isLocked();
+            const windows = global.display.get_tab_list(Meta.TabList.NORMAL_ALL, null)
+                .map(window => describe(window, withTitles));
+            invocation.return_value(new GLib.Variant('(a(tiss))', [windows]));
+        });
     }
 
-    Close(id) {
-        const window = global.display.list_all_windows().find(w => w.get_id() === id);
-        if (!window) {
-            return false;
-        }
-        window.delete(global.get_current_time());
-        return true;
+    CloseAsync([id], invocation) {
+        whenTallywick(invocation, () => {
+            const window = global.display.list_all_windows().find(w => w.get_id() === id);
+            if (window) {
+                window.delete(global.get_current_time());
+            }
+            invocation.return_value(new GLib.Variant('(b)', [Boolean(window)]));
+        });
     }
 }
 
