@@ -12,6 +12,7 @@
 #endif
 
 #include <climits>
+#include <cstdio>
 
 namespace tw {
 
@@ -57,6 +58,37 @@ TBytes RandomBytes(std::size_t count) {
     }
 #endif
     return bytes;
+}
+
+TBytes Md5Digest(const std::string& text) {
+    if (text.size() > UINT_MAX) {
+        throw ECryptoError("Too long a text for a digest");
+    }
+    TBytes digest(16);
+#ifdef _WIN32
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    NTSTATUS status = BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_MD5_ALGORITHM, nullptr, 0);
+    if (!BCRYPT_SUCCESS(status)) {
+        Fail("BCryptOpenAlgorithmProvider", status);
+    }
+    // The text is only read, though the API takes a writable pointer.
+    std::string copy = text;
+    status = BCryptHash(algorithm, nullptr, 0, reinterpret_cast<PUCHAR>(copy.data()),
+                        static_cast<ULONG>(copy.size()), digest.data(),
+                        static_cast<ULONG>(digest.size()));
+    SecureZeroMemory(copy.data(), copy.size());
+    BCryptCloseAlgorithmProvider(algorithm, 0);
+    if (!BCRYPT_SUCCESS(status)) {
+        Fail("BCryptHash", status);
+    }
+#else
+    unsigned int length = 0;
+    if (EVP_Digest(text.data(), text.size(), digest.data(), &length, EVP_md5(), nullptr) != 1 ||
+        length != digest.size()) {
+        Fail("EVP_Digest");
+    }
+#endif
+    return digest;
 }
 
 TBytes DerivePbkdf2Sha256(const std::string& text, const TBytes& salt, unsigned iterations,
