@@ -16,7 +16,8 @@ else()
   set(windowless_program tallywick)
 endif()
 set(windows_test_sources
-    ${tests_dir}/discovery_text_test.cpp ${tests_dir}/win32_address_search_test.cpp
+    ${tests_dir}/discovery_text_test.cpp ${tests_dir}/key_derivation_test.cpp
+    ${tests_dir}/win32_address_search_test.cpp
     ${tests_dir}/win32_browser_test.cpp ${tests_dir}/win32_desktop_test.cpp
     ${tests_dir}/win32_discovery_test.cpp ${tests_dir}/win32_instance_lock_test.cpp
     ${tests_dir}/win32_notices_test.cpp ${tests_dir}/win32_start_at_login_test.cpp

@@ -9,11 +9,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 purpose=${1:-run}
 
-# Building and running: the compiler, Qt, SQLite, the X11 libraries, and a virtual display
-# with a window manager for machines without one. The windows are laid out for Arial:
+# Building and running: the compiler, Qt, SQLite, OpenSSL's libcrypto (the password's key
+# derivation), the X11 libraries, and a virtual display with a window manager for machines
+# without one. The windows are laid out for Arial:
 # Liberation Sans has its measures (fontconfig gives it for Arial), so texts fit where they
 # were placed; DejaVu Sans is there for everything else.
-run_packages=(g++ make cmake pkg-config libsqlite3-dev libx11-dev libxres-dev libxi-dev
+run_packages=(g++ make cmake pkg-config libsqlite3-dev libssl-dev libx11-dev libxres-dev libxi-dev
     libsystemd-dev qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation2
     fonts-dejavu-core xvfb openbox)
 # Testing: GoogleTest, the X test extension and the X utilities the desktop tests and scripts

@@ -1,11 +1,21 @@
 // What a start finds in the data folder and puts right before anything is counted.
+#include "app/program.h"
+#include "app/timer_loop.h"
+#include "platform/fake/fake_desktop.h"
+#include "platform/fake/fake_instance_lock.h"
 #include "storage/date_format.h"
 #include "storage/error_log.h"
 #include "storage/options.h"
 #include "storage/seed_data_folder.h"
+#include "support/build_folder.h"
+#include "support/file_text.h"
+#include "support/manual_clock.h"
+#include "support/temp_dir.h"
 #include "support/test_data_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -100,6 +110,66 @@ TEST_F(DataFolderStartTest, AnEmptyListBesideAFullCopyTakesTheCopy) {
     }
     EXPECT_EQ(CopyNames(), Game);
     EXPECT_EQ(folder_.Scalar("settings.sqlite", "SELECT name FROM applications_list"), Game);
+}
+
+// The history, the memos and the password's digest are the person's alone: a data folder the
+// program makes, and one an earlier version left open to every account, both end private
+// with everything the program writes there while it runs.
+TEST(DataFolderPrivacyTest, AFolderMadeOrFoundOpenEndsPrivateToTheAccount) {
+    namespace fs = std::filesystem;
+    const mode_t umaskBefore = ::umask(022);
+    for (const bool foundOpen : {false, true}) {
+        SCOPED_TRACE(foundOpen ? "found open" : "made by the program");
+        twtest::TempDir root;
+        const fs::path data = root.Path() / "Tallywick.V3";
+        if (foundOpen) {
+            fs::create_directory(data);
+            for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
+                fs::copy_file(twtest::BuildProgramFolder() / name, data / name);
+            }
+            twtest::WriteAll((data / "tallywick.log").string(), "earlier\n");
+            fs::permissions(data, fs::perms(0755));
+            for (const auto& entry : fs::directory_iterator(data)) {
+                fs::permissions(entry.path(), fs::perms(0644));
+            }
+        }
+        twtest::TManualClockSource clock(Today + 10 * tw::OneHour);
+        tw::ClockInstallSource(&clock);
+        std::vector<std::string> errors;
+        tw::SetErrorLogListener([&](const std::string& text) { errors.push_back(text); });
+        const tw::TPlaces places =
+            tw::PlacesOf(data.string(), (twtest::BuildProgramFolder() / "tallywick").string());
+        const std::string logBefore = tw::LogFilePath();
+        tw::SetLogFilePath(places.LogFilePath());
+        {
+            tw::TFakeDesktop desktop;
+            tw::TFakeInstanceLocks locks(std::make_shared<tw::TFakeLockRegistry>());
+            tw::TTimerLoop timers;
+            tw::TProgram program(desktop, locks, timers, places);
+            program.LoadOptions();
+            program.Options().Edit().TimeLimitSeconds = 1800;
+            ASSERT_TRUE(program.Options().Save());
+            program.Data().Settings().WriteBool("Common", "Show5MinButton", false);
+            tw::ErrorLog("a line of the log");
+
+            EXPECT_EQ(fs::status(data).permissions() & fs::perms::all, fs::perms(0700));
+            std::vector<std::string> names;
+            for (const auto& entry : fs::directory_iterator(data)) {
+                names.push_back(entry.path().filename().string());
+                EXPECT_EQ(fs::status(entry.path()).permissions() & fs::perms::all, fs::perms(0600))
+                    << names.back();
+            }
+            EXPECT_GE(names.size(), 4u); // the databases, the settings file, the log
+        }
+        const auto said = std::count_if(errors.begin(), errors.end(), [](const std::string& e) {
+            return e.find("open to other accounts") != std::string::npos;
+        });
+        EXPECT_EQ(said, foundOpen ? 1 : 0);
+        tw::SetErrorLogListener(nullptr);
+        tw::SetLogFilePath(logBefore);
+        tw::ClockInstallSource(nullptr);
+    }
+    ::umask(umaskBefore);
 }
 
 } // namespace

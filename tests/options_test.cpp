@@ -3,6 +3,7 @@
 #include "storage/date_format.h"
 #include "storage/error_log.h"
 #include "storage/options.h"
+#include "storage/password_digest.h"
 #include "support/test_data_folder.h"
 
 #include <gtest/gtest.h>
@@ -168,7 +169,7 @@ TEST_F(OptionsTest, SaveWritesEveryKeyInItsStoredForm) {
     EXPECT_EQ(Stored("ResetDateTime"), "2026-12-08");
     EXPECT_EQ(Stored("AllowUserToChangeSettings"), "1");
     EXPECT_EQ(Stored("IsNotFirstRun"), "1");
-    EXPECT_EQ(Stored("Password"), "5EBE2294ECD0E0F08EAB7690D2A6EE69");
+    EXPECT_EQ(tw::MatchPassword("secret", Stored("Password")), tw::TPasswordMatch::Right);
     EXPECT_EQ(Stored("DayStartUtc"), "0");
     EXPECT_EQ(Rows("settings.sqlite", "settings"), 11);
     EXPECT_EQ(Rows("settings.sqlite", "reminders"), 3);
@@ -250,15 +251,37 @@ TEST_F(OptionsTest, ReminderChangeTimeMovesOnlyWhenTheTextChanges) {
     EXPECT_GT(options.Edit().ReminderChangedDateTime, changed);
 }
 
-TEST_F(OptionsTest, PasswordDigestsCompareWithoutCase) {
+// The unsalted digest an earlier version stored still opens, and the right password stores
+// it anew, salted, with the next save; a new password is stored salted from the start.
+TEST_F(OptionsTest, AnOldPasswordDigestOpensAndIsStoredAnewSalted) {
+    const std::string old = "5ebe2294ecd0e0f08eab7690d2a6ee69"; // "secret", in lower case
+    {
+        TOptions options(folder_.Data());
+        EXPECT_FALSE(options.Policy().CheckPassword("")); // no password set: every check fails
+        EXPECT_FALSE(options.Policy().AdminSessionOpen());
+        options.Edit().Password = old;
+        ASSERT_TRUE(options.Save());
+    }
     TOptions options(folder_.Data());
-    EXPECT_FALSE(options.Policy().CheckPassword("")); // no password set: every check fails
-    EXPECT_FALSE(options.Policy().AdminSessionOpen());
-    options.Edit().Password = "5ebe2294ecd0e0f08eab7690d2a6ee69"; // "secret", stored in lower case
+    EXPECT_FALSE(options.Policy().CheckPassword("Secret"));
+    EXPECT_EQ(options.Edit().Password, old) << "a wrong password changes nothing";
     EXPECT_TRUE(options.Policy().CheckPassword("secret"));
     EXPECT_EQ(options.Policy().AccessLevel(), tw::TAccessLevel::Admin);
+    ASSERT_TRUE(options.Save());
+    const std::string stored =
+        folder_.Scalar("settings.sqlite", "SELECT value FROM settings WHERE name = 'Password'");
+    EXPECT_EQ(stored.rfind("pbkdf2-sha256$", 0), 0u) << stored;
     EXPECT_FALSE(options.Policy().CheckPassword("secret "));
     EXPECT_FALSE(options.Policy().AdminSessionOpen()); // a failed check withdraws the rights
+
+    TOptions reloaded(folder_.Data());
+    EXPECT_EQ(reloaded.Edit().Password, stored);
+    EXPECT_TRUE(reloaded.Policy().CheckPassword("secret"));
+    EXPECT_EQ(reloaded.Edit().Password, stored) << "a salted digest stays as it is";
+    reloaded.Policy().SetPassword("other");
+    EXPECT_EQ(reloaded.Edit().Password.rfind("pbkdf2-sha256$", 0), 0u);
+    EXPECT_TRUE(reloaded.Policy().CheckPassword("other"));
+    EXPECT_FALSE(reloaded.Policy().CheckPassword("secret"));
 }
 
 // A malformed stored date fails the load; what is stored must then survive every save.

@@ -1,5 +1,5 @@
 // The running program keeps its single-instance lock when people delete the lock file, and
-// ends when another copy took it meanwhile.
+// ends when another copy took it meanwhile or the uninstaller left its marker.
 #include "app/program.h"
 #include "app/program_files.h"
 #include "app/timer_loop.h"
@@ -7,11 +7,14 @@
 #include "platform/fake/fake_instance_lock.h"
 #include "storage/date_format.h"
 #include "storage/error_log.h"
+#include "support/file_text.h"
 #include "support/test_data_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,6 +58,65 @@ TEST(ProgramLockWatchTest, ADeletedLockIsTakenAgainAndOneTakenByAnotherCopyEndsT
             << "the other copy keeps its lock";
         tw::SetErrorLogListener(nullptr);
     }
+}
+
+// A marker from before the start (an interrupted uninstall, or made by anybody) is no order:
+// the start removes it and says so, and only one made while the program runs ends it.
+TEST(ProgramLockWatchTest, OnlyAnUninstallMarkerMadeWhileTheProgramRunsEndsIt) {
+    namespace fs = std::filesystem;
+    twtest::TestDataFolder folder(tw::EncodeDate(2026, 3, 2) + 0.5);
+    // The program folder is the build's, shared by every test: this one's marker goes beside
+    // a program of its own.
+    tw::TPlaces places = folder.Places();
+    places.programFolder = folder.Places().dataFolder;
+    const std::string marker = tw::UninstallFlagPath(places);
+    twtest::WriteAll(marker, "");
+    std::vector<std::string> errors;
+    tw::SetErrorLogListener([&](const std::string& text) { errors.push_back(text); });
+    tw::TFakeDesktop desktop;
+    tw::TFakeInstanceLocks locks;
+    tw::TTimerLoop timers;
+    tw::TProgram program(desktop, locks, timers, places);
+    ASSERT_TRUE(program.TakeInstanceLock());
+    int ended = 0;
+    program.WatchForTheEnd([&] { ++ended; });
+    auto watch = [&timers](int seconds) {
+        timers.FireDue(std::chrono::steady_clock::now() + std::chrono::seconds(seconds),
+                       [](const std::exception& e) { ADD_FAILURE() << e.what(); });
+    };
+    for (int second = 1; second <= 3; ++second) {
+        watch(second);
+    }
+    EXPECT_EQ(ended, 0);
+    EXPECT_FALSE(fs::exists(marker));
+    EXPECT_EQ(std::count_if(errors.begin(), errors.end(),
+                            [](const std::string& e) {
+                                return e.find("uninstall marker") != std::string::npos;
+                            }),
+              1);
+
+    twtest::WriteAll(marker, "");
+    watch(4);
+    EXPECT_EQ(ended, 1);
+    program.Finish();
+    tw::SetErrorLogListener(nullptr);
+}
+
+// A marker the person may not remove (a program folder of the system's) is ignored while it
+// stays as it was; written anew, it is an order again.
+TEST(ProgramLockWatchTest, AMarkerThatCannotBeRemovedCountsOnceWrittenAnew) {
+    namespace fs = std::filesystem;
+    twtest::TestDataFolder folder(tw::EncodeDate(2026, 3, 2) + 0.5);
+    tw::TPlaces places = folder.Places();
+    places.programFolder = folder.Places().dataFolder;
+    const std::string marker = tw::UninstallFlagPath(places);
+    EXPECT_FALSE(tw::UninstallRequested(places, std::nullopt));
+    twtest::WriteAll(marker, "");
+    const fs::file_time_type found = fs::last_write_time(marker);
+    EXPECT_TRUE(tw::UninstallRequested(places, std::nullopt));
+    EXPECT_FALSE(tw::UninstallRequested(places, found));
+    fs::last_write_time(marker, found + std::chrono::seconds(1));
+    EXPECT_TRUE(tw::UninstallRequested(places, found));
 }
 
 } // namespace

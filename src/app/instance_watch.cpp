@@ -22,6 +22,7 @@ bool TInstanceWatch::TakeLock() {
 
 void TInstanceWatch::Watch(std::function<void()> end) {
     end_ = std::move(end);
+    staleMarker_ = SetAsideStaleUninstallFlag(places_);
     tmrShutdown_ = timers_.Add("tmrShutdown", UninstallWatchMs, true, [this] { WatchTimer(); });
 }
 
@@ -45,7 +46,7 @@ void TInstanceWatch::WatchTimer() {
         end_();
         return;
     }
-    if (UninstallRequested(places_)) {
+    if (UninstallRequested(places_, staleMarker_)) {
         end_();
     }
 }

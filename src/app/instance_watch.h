@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/program_files.h"
 #include "app/program_timers.h"
 #include "platform/instance_lock.h"
 #include "storage/places.h"
@@ -20,7 +21,8 @@ class TInstanceWatch {
 
     // False when another copy holds the lock. Throws when the lock file cannot be created.
     bool TakeLock();
-    // From now on, within about a second of either, calls `end`.
+    // From now on, within about a second of either, calls `end`. An uninstall marker that
+    // is there already is no order (SetAsideStaleUninstallFlag).
     void Watch(std::function<void()> end);
     // Closes the lock and deletes its file, once.
     void Release();
@@ -33,6 +35,7 @@ class TInstanceWatch {
     const TPlaces& places_;
     std::unique_ptr<TInstanceLock> lock_;
     std::function<void()> end_;
+    TStaleMarker staleMarker_;
     int tmrShutdown_ = -1;
 };
 

@@ -1,6 +1,7 @@
 #include "app/program_files.h"
 
 #include "platform/native_path.h"
+#include "storage/error_log.h"
 
 #include <filesystem>
 
@@ -20,9 +21,38 @@ std::unique_ptr<TInstanceLock> AcquireInstanceLock(TInstanceLocks& locks, const 
     return locks.Acquire(LockPath(places));
 }
 
-bool UninstallRequested(const TPlaces& places) {
-    std::error_code ignored;
-    return std::filesystem::exists(NativePath(UninstallFlagPath(places)), ignored);
+TStaleMarker SetAsideStaleUninstallFlag(const TPlaces& places) {
+    namespace fs = std::filesystem;
+    const fs::path marker = NativePath(UninstallFlagPath(places));
+    std::error_code error;
+    if (!fs::exists(marker, error)) {
+        return std::nullopt;
+    }
+    if (fs::remove(marker, error)) {
+        ErrorLog("The uninstall marker \"" + UninstallFlagPath(places) +
+                 "\" was there before this start; it was removed, and only one made while the "
+                 "program runs ends it");
+        return std::nullopt;
+    }
+    const fs::file_time_type written = fs::last_write_time(marker, error);
+    ErrorLog("The uninstall marker \"" + UninstallFlagPath(places) +
+             "\" was there before this start and cannot be removed (" + error.message() +
+             "); it is ignored until it is written anew");
+    return written;
+}
+
+bool UninstallRequested(const TPlaces& places, const TStaleMarker& stale) {
+    namespace fs = std::filesystem;
+    const fs::path marker = NativePath(UninstallFlagPath(places));
+    std::error_code error;
+    if (!fs::exists(marker, error)) {
+        return false;
+    }
+    if (!stale) {
+        return true;
+    }
+    const fs::file_time_type written = fs::last_write_time(marker, error);
+    return !error && written != *stale;
 }
 
 void RemoveFlagFile(const TPlaces& places) {

@@ -3,7 +3,9 @@
 #include "platform/instance_lock.h"
 #include "storage/places.h"
 
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tw {
@@ -19,8 +21,16 @@ std::string UninstallFlagPath(const TPlaces& places);
 // holds it. Throws when the lock file cannot be created.
 std::unique_ptr<TInstanceLock> AcquireInstanceLock(TInstanceLocks& locks, const TPlaces& places);
 
-// The uninstall watch: whether the uninstaller's marker exists.
-bool UninstallRequested(const TPlaces& places);
+// The uninstaller's marker as this copy found it at its start: its last write, when it was
+// there already and could not be removed.
+using TStaleMarker = std::optional<std::filesystem::file_time_type>;
+// At the start: a marker already there is no order to this copy, whatever left it (an
+// uninstall that was interrupted, or anything else). It is removed and logged; where it
+// cannot be removed (a program folder the person may not write), the answer says what to
+// ignore.
+TStaleMarker SetAsideStaleUninstallFlag(const TPlaces& places);
+// The uninstall watch: whether a marker made since the start exists.
+bool UninstallRequested(const TPlaces& places, const TStaleMarker& stale);
 // Deletes "Tallywick.flag" when it exists (at exit, also in a copy that did not start).
 void RemoveFlagFile(const TPlaces& places);
 

@@ -133,9 +133,19 @@ void TSettingsAppearancePage::LoadStartAtLogin() {
 }
 
 void TSettingsAppearancePage::ApplyStartAtLogin() {
-    if (StartAtLoginAvailable() && chkStartAtLogin->isChecked() != StartsAtLogin()) {
-        SetStartAtLogin(chkStartAtLogin->isChecked(), options_.Places().programPath);
+    const bool on = chkStartAtLogin->isChecked();
+    if (!StartAtLoginAvailable() || on == StartsAtLogin()) {
+        return;
     }
+    // The password, where the settings need it, was given on the Logon page or not at all.
+    if (options_.Policy().DecideStartAtLogin(on) != TChangeDecision::Allowed) {
+        chkStartAtLogin->setChecked(true);
+        TfrmBase::ShowWarning(QStringLiteral("Tallywick still starts when you log in: only the "
+                                             "administrator may switch that off."),
+                              QStringLiteral("Please Note"));
+        return;
+    }
+    SetStartAtLogin(on, options_.Places().programPath);
 }
 
 void TSettingsAppearancePage::Load() {

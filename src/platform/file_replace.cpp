@@ -1,5 +1,6 @@
 #include "platform/file_replace.h"
 
+#include "platform/file_privacy.h"
 #include "platform/native_path.h"
 
 #include <cerrno>
@@ -46,6 +47,8 @@ void ReplaceFileContent(const std::string& fileName, const std::string& content)
     if (!file) {
         throw EInOutError("Cannot create \"" + tempName + "\": " + std::strerror(errno));
     }
+    // The file it replaces was the person's alone; so is the new one, before it holds anything.
+    MakePrivate(tempName);
     bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size() &&
               std::fflush(file) == 0;
 #ifdef _WIN32

@@ -45,7 +45,7 @@ int TakeFile(const std::string& path) {
     // Each round loses only to a holder that released and deleted the file in between,
     // so a handful of rounds is plenty.
     for (int round = 0; round < 100; ++round) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
         if (fd < 0) {
             ThrowCreateError(path, errno);
         }

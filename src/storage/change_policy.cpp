@@ -3,10 +3,11 @@
 // Lowering the limit is always immediate, because it only makes the program stricter.
 #include "storage/change_policy.h"
 
-#include "base/text.h"
+#include "platform/key_derivation.h"
 #include "storage/access.h"
+#include "storage/error_log.h"
 #include "storage/expiration_action.h"
-#include "storage/md5.h"
+#include "storage/password_digest.h"
 #include "storage/pending_removals.h"
 #include "storage/settings_file.h"
 
@@ -146,6 +147,10 @@ TChangeDecision TChangePolicy::DecideDeletion(const TMonitoredItem& item) const 
     return change;
 }
 
+TChangeDecision TChangePolicy::DecideStartAtLogin(bool on) const {
+    return on ? TChangeDecision::Allowed : DecideChange();
+}
+
 TItemDeletion TChangePolicy::DeletionRight() const {
     switch (AccessLevel()) {
     case TAccessLevel::None:
@@ -204,12 +209,22 @@ TExpirationAction TChangePolicy::ShownExpirationAction() const {
 }
 
 bool TChangePolicy::CheckPassword(const std::string& text) {
-    adminAccess_ = SameText(MD5Hex(text), settings_.Password);
+    const TPasswordMatch match = MatchPassword(text, settings_.Password);
+    adminAccess_ = match != TPasswordMatch::Wrong;
+    if (match == TPasswordMatch::RightInOldForm) {
+        // The unsalted digest falls to a lookup table; the right password is at hand only
+        // now. The new form goes out with the next save of the settings, as any change.
+        try {
+            settings_.Password = PasswordDigest(text);
+        } catch (const ECryptoError& e) {
+            ErrorLog(std::string("The administrator password stays in its old form: ") + e.what());
+        }
+    }
     return adminAccess_;
 }
 
 void TChangePolicy::SetPassword(const std::string& text) {
-    settings_.Password = MD5Hex(text);
+    settings_.Password = PasswordDigest(text);
     adminAccess_ = true;
 }
 

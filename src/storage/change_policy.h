@@ -45,6 +45,9 @@ class TChangePolicy {
     // Whether the person may delete this item of today's list: an inactive one is already
     // on its way off the list.
     TChangeDecision DecideDeletion(const TMonitoredItem& item) const;
+    // Whether the program's start at login may be switched on or off now. Off is a loosening
+    // like a longer limit: where the settings are the administrator's, it needs the password.
+    TChangeDecision DecideStartAtLogin(bool on) const;
     // What deleting an item of the settings wizard's list comes to for this person.
     TItemDeletion DeletionRight() const;
     // Whether the settings wizard's limit, action and list controls may be used, after its

@@ -5,8 +5,6 @@
 #include "storage/places.h"
 #include "storage/settings_file.h"
 
-#include <utility>
-
 namespace tw {
 
 // What the program keeps of its data folder for one run: where its files are, the settings
@@ -15,9 +13,9 @@ namespace tw {
 // The program object owns one and hands it down; a test builds one over a folder of its own.
 class TDataFolder {
   public:
-    explicit TDataFolder(TPlaces places)
-        : places_(std::move(places)), settings_(places_.SettingsFilePath()), appearance_(settings_),
-          activity_(places_) {}
+    // Makes the folder and what is in it private to the person's account where it was not,
+    // and logs what it found open.
+    explicit TDataFolder(TPlaces places);
     TDataFolder(const TDataFolder&) = delete;
     TDataFolder& operator=(const TDataFolder&) = delete;
 

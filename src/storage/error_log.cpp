@@ -1,5 +1,6 @@
 #include "storage/error_log.h"
 
+#include "platform/file_privacy.h"
 #include "platform/native_path.h"
 #include "storage/clock.h"
 #include "storage/date_format.h"
@@ -68,11 +69,13 @@ void Append(const std::string& path, const std::string& entry) {
     const fs::path file = NativePath(path);
     std::error_code error;
     const std::uintmax_t size = fs::file_size(file, error);
+    bool fresh = static_cast<bool>(error);
     if (!error && size + entry.size() > MaxLogFileBytes) {
         fs::rename(file, NativePath(OlderPath(path)), error);
         if (error) {
             fs::remove(file, error); // better a fresh log than one that grows without end
         }
+        fresh = true;
     }
     FILE* out = OpenFile(path, "ab");
     if (!out) {
@@ -84,6 +87,9 @@ void Append(const std::string& path, const std::string& entry) {
     if (out) {
         std::fwrite(entry.data(), 1, entry.size(), out);
         std::fclose(out);
+        if (fresh) {
+            MakePrivate(path); // the log tells what the person did and when
+        }
     }
 }
 

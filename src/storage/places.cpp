@@ -1,5 +1,6 @@
 #include "storage/places.h"
 
+#include "platform/file_privacy.h"
 #include "platform/native_path.h"
 #include "platform/program_paths.h"
 
@@ -27,7 +28,9 @@ TPlaces PlacesOf(const std::string& dataFolder, const std::string& programPath) 
     // A folder that cannot be created is not reported here: the files later opened in it
     // fail and report for themselves.
     std::error_code ignored;
-    std::filesystem::create_directories(NativePath(places.dataFolder), ignored);
+    if (std::filesystem::create_directories(NativePath(places.dataFolder), ignored)) {
+        MakePrivate(places.dataFolder);
+    }
     return places;
 }
 

@@ -1,5 +1,6 @@
 #include "storage/seed_data_folder.h"
 
+#include "platform/file_privacy.h"
 #include "platform/native_path.h"
 #include "storage/error_log.h"
 #include "storage/sqlite_database.h"
@@ -49,7 +50,9 @@ bool SeedDataFolder(const TPlaces& places) {
                                     Utf8Path(program));
         }
     }
-    fs::create_directories(NativePath(places.dataFolder)); // throws the system's error
+    if (fs::create_directories(NativePath(places.dataFolder))) { // throws the system's error
+        MakePrivate(places.dataFolder);
+    }
     const bool historyKept = !DatabaseFileMissing(places.ActivityDatabasePath());
     // A failed copy is reported by the database layer when the file is used.
     CopyTemplateDatabase(places, "settings.sqlite");
@@ -73,7 +76,13 @@ std::string CopyTemplateDatabase(const TPlaces& places, const std::string& name)
     fs::create_directories(NativePath(places.dataFolder), error);
     fs::copy_file(source, NativePath(places.dataFolder) / name,
                   fs::copy_options::overwrite_existing, error);
-    return error ? error.message() : std::string();
+    if (error) {
+        return error.message();
+    }
+    // The copy has the template's permissions, readable by all; SQLite gives its journals
+    // those of the database.
+    MakePrivate(places.dataFolder + name);
+    return {};
 }
 
 } // namespace tw

@@ -20,7 +20,9 @@ struct TSettings {
     TExpirationAction ExpirationAction = TExpirationAction::ReminderOnly;
     bool IsNotFirstRun = false;
     TMonitoredList MonitoredList;
-    std::string Password; // the administrator password's MD5, hex
+    // The administrator password's digest (storage/password_digest.h): the salted derivation,
+    // or the unsalted MD5 in hex that earlier versions stored, until it is next entered.
+    std::string Password;
     TDateTime ReminderChangedDateTime = 0;
     TReminderChangePeriod ReminderChangePeriod = TReminderChangePeriod::Never;
     std::array<std::string, 3> Reminders;

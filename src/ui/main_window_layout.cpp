@@ -1,5 +1,6 @@
 // The main window's layout: its header buttons, views and pages, its menus, and the wiring
 // of their controls.
+#include "dialogs/access_gate.h"
 #include "items/monitored_list.h"
 #include "platform/start_at_login.h"
 #include "skin/base_form_links.h"
@@ -141,7 +142,14 @@ void TfrmMain::CreateMenus() {
     showStartAtLogin();
     connect(pmnAddons, &QMenu::aboutToShow, this, showStartAtLogin);
     connect(actStartAtLogin, &QAction::triggered, this, [this, showStartAtLogin](bool on) {
-        Guarded([this, on] { SetStartAtLogin(on, options_.Places().programPath); });
+        Guarded([this, on] {
+            const TAdminSession session(options_.Policy());
+            if (DecideWithPassword(options_, this, [this, on] {
+                    return options_.Policy().DecideStartAtLogin(on);
+                }) == TChangeDecision::Allowed) {
+                SetStartAtLogin(on, options_.Places().programPath);
+            }
+        });
         showStartAtLogin();
     });
     OnSignal(actSettings, &QAction::triggered, this, [this] { actSettingsExecute(); });

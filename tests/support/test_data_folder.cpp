@@ -1,5 +1,6 @@
 #include "support/test_data_folder.h"
 
+#include "platform/file_privacy.h"
 #include "platform/native_path.h"
 #include "storage/clock_trust.h"
 #include "storage/error_log.h"
@@ -20,6 +21,9 @@ TestDataFolder::TestDataFolder(tw::TDateTime now, const std::filesystem::path& u
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
         fs::copy_file(BuildProgramFolder() / name, dir_.Path() / name);
     }
+    // Private, as the program's own seeding leaves it: the program reports a folder open to
+    // other accounts.
+    tw::MakeFolderPrivate(tw::Utf8Path(dir_.Path()));
     tw::ClockInstallSource(&clock_);
     Restart();
     tw::SetLogFilePath(Places().LogFilePath());

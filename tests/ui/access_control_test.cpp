@@ -11,6 +11,7 @@
 #include "storage/date_format.h"
 #include "storage/md5.h"
 #include "storage/options.h"
+#include "storage/password_digest.h"
 #include "support/test_data_folder.h"
 #include "ui/modal_helper.h"
 #include "ui/window_helpers.h"
@@ -137,11 +138,12 @@ TEST_F(AccessControlTest, TheLogonPageIsCaseStrictTheChangeWindowIsNot) {
               (std::vector<QString>{"The passwords entered are not the same / Please Note",
                                     "A password is required / Please Note"}));
     TOptions stored(folder_.Data());
-    EXPECT_EQ(stored.Values().Password, MD5Hex(" Secret")); // the blanks belong to it
+    // The blanks belong to it.
+    EXPECT_EQ(MatchPassword(" Secret", stored.Values().Password), TPasswordMatch::Right);
     EXPECT_FALSE(stored.Policy().CheckPassword("Secret"));
 
-    // A digest written in lower case matches all the same.
-    stored.Edit().Password = LowerAscii(stored.Values().Password);
+    // An earlier version's digest, written in lower case, matches all the same.
+    stored.Edit().Password = LowerAscii(MD5Hex(" Secret"));
     twtest::TModalAnswer change(QStringLiteral("frmPasswordChange"), [&](QWidget* window) {
         Child<QLineEdit>(*window, "edOldPassword")->setText(" Secret");
         Child<QLineEdit>(*window, "edNewPassword")->setText("NewWord");
@@ -152,9 +154,28 @@ TEST_F(AccessControlTest, TheLogonPageIsCaseStrictTheChangeWindowIsNot) {
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_EQ(notices.Said().back(), "Password was successfully changed / Information");
     TOptions changed(folder_.Data());
-    EXPECT_EQ(changed.Values().Password, MD5Hex("NewWord"));
+    EXPECT_EQ(MatchPassword("NewWord", changed.Values().Password), TPasswordMatch::Right);
 }
 
 #endif
+
+// Switching the start at login off is a loosening like a longer limit: where the settings
+// are the administrator's it needs the password; switching it on never does.
+TEST_F(AccessControlTest, StartAtLoginGoesOffOnlyWhereTheSettingsMayBeLoosened) {
+    TOptions options(folder_.Data());
+    const TChangeDecision guarded = TChangePolicy::PasswordGuardsSettings()
+                                        ? TChangeDecision::NeedsPassword
+                                        : TChangeDecision::Allowed;
+    options.Edit().AllowUserToChangeSettings = false;
+    options.Policy().SetPassword("secret");
+    options.Policy().EndAdminSession();
+    EXPECT_EQ(options.Policy().DecideStartAtLogin(true), TChangeDecision::Allowed);
+    EXPECT_EQ(options.Policy().DecideStartAtLogin(false), guarded);
+    ASSERT_TRUE(options.Policy().CheckPassword("secret"));
+    EXPECT_EQ(options.Policy().DecideStartAtLogin(false), TChangeDecision::Allowed);
+    options.Policy().EndAdminSession();
+    options.Edit().AllowUserToChangeSettings = true; // handed to the user
+    EXPECT_EQ(options.Policy().DecideStartAtLogin(false), TChangeDecision::Allowed);
+}
 
 } // namespace
