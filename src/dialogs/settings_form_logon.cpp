@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTimer>
 
 namespace tw {
 
@@ -73,8 +74,15 @@ TSettingsLogonPage::TSettingsLogonPage(QWidget* s, TfrmBase& window, TOptions& o
     for (QLabel* image : {imgAllowUserToChangeSettings_Yes, imgAllowUserToChangeSettings_No}) {
         image->installEventFilter(this);
     }
-    connect(edtStart_Password, &QLineEdit::textChanged, this,
+    // A stored password takes a slow derivation to check (a fifth of a second), so the check
+    // waits until typing pauses instead of holding every keystroke.
+    passwordPause_ = new QTimer(this);
+    passwordPause_->setSingleShot(true);
+    passwordPause_->setInterval(300);
+    connect(passwordPause_, &QTimer::timeout, this,
             [this] { Guarded([this] { PasswordChange(); }); });
+    connect(edtStart_Password, &QLineEdit::textChanged, passwordPause_,
+            qOverload<>(&QTimer::start));
 }
 
 void TSettingsLogonPage::SetUp() {

@@ -5,6 +5,7 @@
 
 class QLabel;
 class QLineEdit;
+class QTimer;
 class QWidget;
 
 namespace tw {
@@ -49,6 +50,7 @@ class TSettingsLogonPage : public QObject {
            *imgAllowUserToChangeSettings_No = nullptr;
     QLineEdit *edtStart_Password = nullptr, *edtStart_ConfirmPassword = nullptr;
     TImageButton* btnChangePassword = nullptr;
+    QTimer* passwordPause_ = nullptr; // the check of the typed password, once typing pauses
 };
 
 } // namespace tw
