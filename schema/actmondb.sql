@@ -1,5 +1,7 @@
 -- actmondb.sqlite: one row per logged scan interval, plus copies of the two watched lists
--- (kept equal to settings.sqlite) that the usage queries join.
+-- (kept equal to settings.sqlite) that the usage queries join, and of the settings, from
+-- which a lost or damaged settings.sqlite is restored. An older file gets the settings'
+-- table with the next save.
 CREATE TABLE applications (
     date_created TEXT,
     app_name TEXT,
@@ -26,4 +28,8 @@ CREATE TABLE websites_list (
     name TEXT,
     caption TEXT,
     active INTEGER
+);
+CREATE TABLE settings (
+    name TEXT,
+    value TEXT
 );

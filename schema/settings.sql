@@ -1,5 +1,5 @@
 -- settings.sqlite: shipped empty beside the executable and copied into the data folder
--- on the first start. The program never creates tables itself.
+-- on the first start. The program creates no tables in it.
 -- Readers type a column by its declared type: text columns must be TEXT, flags INTEGER.
 CREATE TABLE settings (
     name TEXT,

@@ -26,21 +26,31 @@ using tw::TMonitoredItemType;
 const tw::TDateTime Today = tw::EncodeDate(2026, 12, 7);
 const char* const Game = "/usr/games/game";
 
+const char* const Digest = "the stored password, whatever its form";
+
+// A data folder a person has used: a program on the list, a limit, an action and a password.
+void UseFolder(twtest::TestDataFolder& folder) {
+    tw::TOptions options(folder.Data());
+    auto item = std::make_unique<tw::TMonitoredItem>();
+    item->Name = Game;
+    item->Caption = "Game";
+    item->ItemType = TMonitoredItemType::mitApp;
+    options.Edit().MonitoredList.Add("Game", std::move(item));
+    options.Edit().TimeLimitSeconds = 1800;
+    options.Edit().ExpirationAction = tw::TExpirationAction::ShutdownComputer;
+    options.Edit().Password = Digest;
+    options.Edit().IsNotFirstRun = true;
+    EXPECT_TRUE(options.Save());
+    folder.Exec("actmondb.sqlite",
+                "INSERT INTO applications(date_created, app_name, duration, origin) "
+                "VALUES('2026-12-07 09:00:00', '/usr/games/game', 600, 1)");
+}
+
 class DataFolderStartTest : public testing::Test {
   protected:
     DataFolderStartTest() : folder_(Today + 10 * tw::OneHour) {
         tw::SetErrorLogListener([this](const std::string& text) { errors_.push_back(text); });
-        tw::TOptions options(folder_.Data());
-        auto item = std::make_unique<tw::TMonitoredItem>();
-        item->Name = Game;
-        item->Caption = "Game";
-        item->ItemType = TMonitoredItemType::mitApp;
-        options.Edit().MonitoredList.Add("Game", std::move(item));
-        options.Edit().TimeLimitSeconds = 1800;
-        EXPECT_TRUE(options.Save());
-        folder_.Exec("actmondb.sqlite",
-                     "INSERT INTO applications(date_created, app_name, duration, origin) "
-                     "VALUES('2026-12-07 09:00:00', '/usr/games/game', 600, 1)");
+        UseFolder(folder_);
     }
     ~DataFolderStartTest() override { tw::SetErrorLogListener(nullptr); }
 
@@ -59,16 +69,16 @@ TEST_F(DataFolderStartTest, AMissingSettingsDatabaseLeavesTheHistoryAndKeepsTheL
     folder_.Exec("actmondb.sqlite", "INSERT INTO applications(date_created, app_name, duration, "
                                     "origin) VALUES('2026-12-07 09:30:00', '/usr/bin/gone', 5, 1)");
     std::filesystem::remove(folder_.File("settings.sqlite"));
-    EXPECT_TRUE(tw::SeedDataFolder(folder_.Places()));
-    EXPECT_FALSE(tw::SeedDataFolder(folder_.Places())) << "once";
+    EXPECT_TRUE(tw::SeedDataFolder(folder_.Places()).seededAfresh);
+    EXPECT_FALSE(tw::SeedDataFolder(folder_.Places()).seededAfresh) << "once";
     EXPECT_EQ(folder_.Scalar("actmondb.sqlite", "SELECT SUM(duration) FROM applications"), "605");
     tw::TOptions options(folder_.Data());
     ASSERT_FALSE(options.LoadFailed());
-    EXPECT_EQ(options.Edit().TimeLimitSeconds, 28800); // the settings themselves were lost
+    EXPECT_EQ(options.Edit().TimeLimitSeconds, 1800); // from their copy
     ASSERT_EQ(options.Edit().MonitoredList.Count(), 1);
     EXPECT_EQ(options.Edit().MonitoredList.Items(0).Name, Game);
     // A list taken over at this start removes no history yet, not even an unlisted one's.
-    options.RepairListCopy(true);
+    options.RepairListCopy({true, {}});
     EXPECT_FALSE(options.ListTrusted());
     options.LogDBPurge();
     EXPECT_EQ(folder_.Scalar("actmondb.sqlite", "SELECT SUM(duration) FROM applications"), "605");
@@ -104,7 +114,7 @@ TEST_F(DataFolderStartTest, AnEmptyListBesideAFullCopyTakesTheCopy) {
     folder_.Exec("settings.sqlite", "DELETE FROM applications_list");
     {
         tw::TOptions options(folder_.Data());
-        options.RepairListCopy(true);
+        options.RepairListCopy({true, {}});
         ASSERT_EQ(options.Edit().MonitoredList.Count(), 1);
         EXPECT_EQ(options.Edit().MonitoredList.Items(0).Name, Game);
     }
@@ -170,6 +180,73 @@ TEST(DataFolderPrivacyTest, AFolderMadeOrFoundOpenEndsPrivateToTheAccount) {
         tw::ClockInstallSource(nullptr);
     }
     ::umask(umaskBefore);
+}
+
+// Settings lost with settings.sqlite (deleted, or no database any more) while the program was
+// stopped come back from their copy in actmondb.sqlite, and the person is told once; a
+// settings.sqlite that can be read wins, and without a copy (an older actmondb.sqlite) a start
+// is as it was: defaults and the first start's wizard, or the damage reported and left alone.
+TEST(DataFolderStart, LostSettingsComeBackFromTheirCopyUnlessTheFileIsFine) {
+    enum class TFile { Deleted, Damaged, Changed };
+    const struct {
+        const char* what;
+        TFile file;
+        bool copyHeld;
+        const char* limit; // what the start loads; empty when the load fails
+        bool restored;
+    } cases[] = {
+        {"deleted", TFile::Deleted, true, "1800", true},
+        {"damaged", TFile::Damaged, true, "1800", true},
+        {"fine, and changed after the copy", TFile::Changed, true, "600", false},
+        {"deleted, no copy", TFile::Deleted, false, "28800", false},
+        {"damaged, no copy", TFile::Damaged, false, "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        twtest::TestDataFolder folder(Today + 10 * tw::OneHour);
+        UseFolder(folder);
+        const std::string settings = folder.File("settings.sqlite");
+        if (!c.copyHeld) {
+            folder.Exec("actmondb.sqlite", "DROP TABLE settings");
+        }
+        if (c.file == TFile::Deleted) {
+            std::filesystem::remove(settings);
+        } else if (c.file == TFile::Damaged) {
+            twtest::WriteAll(settings, "x\n");
+        } else {
+            folder.Exec("settings.sqlite",
+                        "UPDATE settings SET value = '600' WHERE name = 'TimeLimitSeconds'");
+        }
+        const tw::TSeedOutcome seeded = tw::SeedDataFolder(folder.Places());
+        EXPECT_EQ(seeded.notice.empty(), !c.restored);
+        {
+            tw::TOptions options(folder.Data());
+            options.RepairListCopy(seeded);
+            EXPECT_EQ(options.LoadFailed(), std::string(c.limit).empty());
+            if (!options.LoadFailed()) {
+                EXPECT_EQ(std::to_string(options.Values().TimeLimitSeconds), c.limit);
+                EXPECT_EQ(options.Values().IsNotFirstRun, c.restored || c.file == TFile::Changed);
+                EXPECT_EQ(options.Values().Password == Digest,
+                          c.restored || c.file == TFile::Changed);
+            }
+            EXPECT_EQ(options.RepairSettingsDatabase(), seeded.notice);
+            EXPECT_EQ(options.RepairSettingsDatabase(), "") << "once";
+            if (c.restored) {
+                EXPECT_EQ(options.Values().ExpirationAction,
+                          tw::TExpirationAction::ShutdownComputer);
+                EXPECT_EQ(options.Values().MonitoredList.Count(), 1);
+            }
+        }
+        if (c.file == TFile::Damaged) {
+            // The damaged file is never lost: kept aside, or left where it was.
+            int kept = 0;
+            for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+                kept += twtest::ReadAll(entry.path().string()) == "x\n" ? 1 : 0;
+            }
+            EXPECT_EQ(kept, 1);
+            EXPECT_EQ(twtest::ReadAll(settings) == "x\n", !c.restored);
+        }
+    }
 }
 
 } // namespace

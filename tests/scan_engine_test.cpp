@@ -259,6 +259,46 @@ TEST_F(ScanEngineTest, ReminderClosingEverythingKeepsTheCyclesProbe) {
               std::string(Browser) + "|example.com");
 }
 
+// Text typed into a browser's address bar hides no page: while a window keeps its title, the
+// page read before stays counted and is closed at the limit, by the pass over every window
+// too. A window whose title changed, or a new window, is judged by what it shows.
+TEST_F(ScanEngineTest, TypingIntoTheAddressBarHidesNoPageWhileTheTitleStays) {
+    List("example.com", TMonitoredItemType::mitWeb);
+    options_->Edit().TimeLimitSeconds = 9;
+    options_->Edit().ExpirationAction = tw::TExpirationAction::CloseListed;
+    host_.answer = [this](bool isBlock, bool) {
+        return tw::TReminderChoice{false, Engine().TimeUpAction(isBlock)};
+    };
+    auto browse = [this](const char* title, const char* address) {
+        const tw::TWindowHandle window = tw::AddChromeWindow(desktop_, Browser, address);
+        desktop_.SetTitle(window, title);
+        return window;
+    };
+    const auto other = browse("Other", "example.com/other");
+    const auto video = browse("Video", "example.com/video");
+    const auto news = browse("News", "example.com/news");
+    for (const auto window : {other, video, news}) {
+        Front(window);
+        Scan(3);
+    }
+    desktop_.SetAddress(other, "y");
+    desktop_.SetTitle(other, "y - Search");
+    desktop_.SetAddress(video, "");
+    desktop_.SetAddress(news, "x");
+    for (const auto window : {other, browse("News", "x")}) {
+        Front(window);
+        Scan(3);
+    }
+    EXPECT_EQ(Logged("SELECT SUM(duration) FROM applications"), "9");
+    EXPECT_EQ(CloseRequestsTo(other), 0);
+    Front(news);
+    Scan(3); // at the limit
+    EXPECT_EQ(Logged("SELECT SUM(duration) FROM applications"), "12");
+    EXPECT_GE(CloseRequestsTo(news), 1);
+    EXPECT_EQ(CloseRequestsTo(video), 1);
+    EXPECT_EQ(desktop_.CloseRequests().size(), static_cast<std::size_t>(CloseRequestsTo(news) + 1));
+}
+
 // A browser on the list as a program, showing an unlisted page: the time is the
 // program's, stays so after the totals are read again, and the page is not recorded.
 TEST_F(ScanEngineTest, BrowserListedAsApplicationCountsForTheApplication) {

@@ -36,7 +36,8 @@ TEST_F(SeedDataFolderTest, FreshProfileGetsBothTemplates) {
     EXPECT_EQ(Places().programFolder, Bin("").string());
     Write(Bin("settings.sqlite"), "settings template");
     Write(Bin("actmondb.sqlite"), "activity template");
-    EXPECT_TRUE(tw::SeedDataFolder(Places())) << "a fresh list, untrusted at this start";
+    EXPECT_TRUE(tw::SeedDataFolder(Places()).seededAfresh)
+        << "a fresh list, untrusted at this start";
     EXPECT_EQ(Read(Data("settings.sqlite")), "settings template");
     EXPECT_EQ(Read(Data("actmondb.sqlite")), "activity template");
 }
@@ -45,7 +46,7 @@ TEST_F(SeedDataFolderTest, ExistingSettingsAreNeverReplaced) {
     Write(Bin("settings.sqlite"), "settings template");
     Write(Bin("actmondb.sqlite"), "activity template");
     Write(Data("settings.sqlite"), "the user's settings");
-    EXPECT_FALSE(tw::SeedDataFolder(Places()));
+    EXPECT_FALSE(tw::SeedDataFolder(Places()).seededAfresh);
     EXPECT_EQ(Read(Data("settings.sqlite")), "the user's settings");
     EXPECT_FALSE(fs::exists(Data("actmondb.sqlite")));
 }

@@ -200,10 +200,12 @@ TEST_F(X11Program, OnlyOneCopyRunsAndTheUninstallMarkerEndsIt) {
     EXPECT_FALSE(fs::exists(DataFolder() / "Tallywick.flag"));
 }
 
-// Settings that cannot be read are said so, and stay exactly as they were on disk: a file
-// that is no database at all, random bytes, a database cut off in the middle of a page.
+// Settings that cannot be read and have no copy to come back from (an activity database
+// from before the copy) are said so, and stay exactly as they were on disk: a file that is no
+// database at all, random bytes, a database cut off in the middle of a page.
 TEST_F(X11Program, UnreadableSettingsAreReportedAndLeftUntouched) {
     Configure([](tw::TOptions&) {});
+    tw::TSQLiteDatabase((DataFolder() / "actmondb.sqlite").string()).ExecSQL("DROP TABLE settings");
     const std::string settings = (DataFolder() / "settings.sqlite").string();
     const std::string intact = twtest::ReadAll(settings);
     ASSERT_GT(intact.size(), 3 * 4096u);
@@ -235,6 +237,50 @@ TEST_F(X11Program, UnreadableSettingsAreReportedAndLeftUntouched) {
         EXPECT_EQ(twtest::ReadAll(settings), damaged); // nothing saved over it
         EXPECT_NE(twtest::ReadAll((DataFolder() / "tallywick.log").string())
                       .find("TOptions.Save: the stored settings could not be read"),
+                  std::string::npos);
+    }
+}
+
+// Settings deleted or damaged while the program was stopped come back from their copy at the
+// next start, password and all, rather than as defaults with a wizard offering a new password;
+// the person is told.
+TEST_F(X11Program, LostSettingsComeBackFromTheirCopyAtTheStart) {
+    Configure([](tw::TOptions& options) {
+        options.Edit().ScanPeriodSeconds = 1;
+        options.Edit().TimeLimitSeconds = 1234;
+        options.Edit().Password = "the stored digest";
+    });
+    const std::string settings = (DataFolder() / "settings.sqlite").string();
+    for (const bool damaged : {false, true}) {
+        SCOPED_TRACE(damaged ? "damaged" : "deleted");
+        if (damaged) {
+            twtest::WriteAll(settings, "x\n");
+        } else {
+            fs::remove(settings);
+        }
+        auto program = Start();
+        TScreen screen;
+        ASSERT_TRUE(screen.Open());
+        std::vector<twtest::TXWindow> notices;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                notices = screen.WindowsOf(program->Pid(), "Please Note");
+                return !notices.empty();
+            },
+            10000))
+            << Errors();
+        screen.Close(notices.front());
+        twtest::WriteAll((installed_.Folder() / "uninstall.flag").string(), "");
+        EXPECT_TRUE(program->ExitsCleanlyWithin(3000)) << Errors();
+        fs::remove(installed_.Folder() / "uninstall.flag");
+        tw::TSQLiteDatabase db(settings);
+        auto rows = db.GetTable("SELECT group_concat(value, '|') FROM (SELECT value FROM settings "
+                                "WHERE name IN ('TimeLimitSeconds', 'Password', 'IsNotFirstRun') "
+                                "ORDER BY name)");
+        ASSERT_TRUE(rows->First());
+        EXPECT_EQ(rows->ValueAsText(0), "1|the stored digest|1234");
+        EXPECT_NE(twtest::ReadAll((DataFolder() / "tallywick.log").string())
+                      .find("restored from their copy"),
                   std::string::npos);
     }
 }

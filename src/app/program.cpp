@@ -52,9 +52,9 @@ void TProgram::WatchForTheEnd(std::function<void()> end) {
 }
 
 void TProgram::LoadOptions() {
-    const bool seededAfresh = SeedDataFolder(data_.Places());
+    const TSeedOutcome seeded = SeedDataFolder(data_.Places());
     options_ = std::make_unique<TOptions>(data_);
-    options_->RepairListCopy(seededAfresh);
+    options_->RepairListCopy(seeded);
 }
 
 void TProgram::Start() {

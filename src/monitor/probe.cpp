@@ -100,7 +100,7 @@ void TOnlineTimeApplication::Take(const TWindowFacts& facts) {
     Window = facts.window;
     ExeName = facts.executablePath;
     BrowserKind = facts.browser;
-    Url = facts.address;
+    Url = kept_.AddressOf(facts);
     AddressProblem = Url.empty() ? facts.addressProblem : TAddressProblem::NoProblem;
     if (facts.readFailure) {
         // One browser window whose tree could not be walked costs its own address only: in

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "items/monitored_list.h"
+#include "monitor/kept_addresses.h"
 #include "platform/browser_kind.h"
 #include "platform/desktop.h"
 #include "storage/logged_activity.h"
@@ -22,7 +23,13 @@ bool AddressProblemNeedsThePerson(TAddressProblem problem);
 // window on the desktop that the list covers to close.
 class TOnlineTimeApplication {
   public:
-    explicit TOnlineTimeApplication(TDesktop& desktop) : desktop_(desktop) {}
+    // The addresses kept per window while their titles stay are its own, or shared with
+    // the other probes of the program.
+    explicit TOnlineTimeApplication(TDesktop& desktop) : desktop_(desktop), kept_(ownKept_) {}
+    TOnlineTimeApplication(TDesktop& desktop, TKeptAddresses& kept)
+        : desktop_(desktop), kept_(kept) {}
+    TOnlineTimeApplication(const TOnlineTimeApplication&) = delete;
+    TOnlineTimeApplication& operator=(const TOnlineTimeApplication&) = delete;
 
     bool Visited = false;
     std::string ExeName;
@@ -47,6 +54,8 @@ class TOnlineTimeApplication {
     void Take(const TWindowFacts& facts);
 
     TDesktop& desktop_;
+    TKeptAddresses ownKept_;
+    TKeptAddresses& kept_;
 };
 
 // Matches the probe's executable and address against the list. Returns whether an item

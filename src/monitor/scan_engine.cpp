@@ -16,8 +16,9 @@ namespace tw {
 
 TScanEngine::TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host, TScanTimers& timers,
                          bool fiveMinutesAllowed)
-    : desktop_(desktop), options_(options), host_(host), timers_(timers), probe_(desktop),
-      timeUp_(desktop, options), reminders_(options, fiveMinutesAllowed) {
+    : desktop_(desktop), options_(options), host_(host), timers_(timers),
+      probe_(desktop, keptAddresses_), timeUp_(desktop, options, keptAddresses_),
+      reminders_(options, fiveMinutesAllowed) {
     KeepDayWithinReach();
 }
 

@@ -87,6 +87,7 @@ class TScanEngine {
     TOptions& options_;
     TScanHost& host_;
     TScanTimers& timers_;
+    TKeptAddresses keptAddresses_;
     TOnlineTimeApplication probe_;
     TTimeUpActions timeUp_;
     std::unique_ptr<TOnlineTimeApplicationLogger> logger_;

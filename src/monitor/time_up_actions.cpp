@@ -10,8 +10,8 @@ constexpr int ShutdownWarningSeconds = 60;
 
 } // namespace
 
-TTimeUpActions::TTimeUpActions(TDesktop& desktop, TOptions& options)
-    : desktop_(desktop), options_(options), closeProbe_(desktop) {}
+TTimeUpActions::TTimeUpActions(TDesktop& desktop, TOptions& options, TKeptAddresses& kept)
+    : desktop_(desktop), options_(options), closeProbe_(desktop, kept) {}
 
 TExpirationAction TTimeUpActions::Action(bool isBlock) const {
     return isBlock ? TExpirationAction::CloseListed : options_.Values().ExpirationAction;

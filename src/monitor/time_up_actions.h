@@ -12,7 +12,9 @@ namespace tw {
 // enforces, and carrying out what the person chose.
 class TTimeUpActions {
   public:
-    TTimeUpActions(TDesktop& desktop, TOptions& options);
+    // kept: the scan's addresses, so that a page the scan saw is closed whatever its address
+    // bar shows meanwhile.
+    TTimeUpActions(TDesktop& desktop, TOptions& options, TKeptAddresses& kept);
 
     // What the time-up reminder does when it closes unless the user picks otherwise, and
     // what the scan enforces on every listed cycle meanwhile: in Block mode the listed

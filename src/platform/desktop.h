@@ -65,6 +65,9 @@ struct TWindowFacts {
     TBrowserKind browser = TBrowserKind::Desktop;
     // The page address a browser shows, as the browser shows it (not always with a scheme).
     std::string address;
+    // A browser window's title (empty for other windows, and where the system gives none):
+    // while it stays, the page in front is taken to stay, whatever the address bar shows.
+    std::string title;
     // Why a browser's address is empty; NoProblem where nothing went wrong.
     TAddressProblem addressProblem = TAddressProblem::NoProblem;
     // A failure met while reading the address, for the caller's error log: the facts above

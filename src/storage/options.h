@@ -2,6 +2,7 @@
 
 #include "storage/change_policy.h"
 #include "storage/data_folder.h"
+#include "storage/seed_data_folder.h"
 #include "storage/settings_database.h"
 #include "storage/settings_value.h"
 
@@ -62,13 +63,15 @@ class TOptions {
     bool ListTrusted() const { return !loadFailed_ && db_.CopyMatches() && !listPutBack_; }
     // At start: a copy that differs from settings.sqlite (a crash, a failed write, a
     // hand-edited file, an older settings.sqlite put back) is written again from it. Either
-    // that, or a settings.sqlite made afresh at this start (seededAfresh), leaves the list
-    // untrusted for this run's clean-up.
-    void RepairListCopy(bool seededAfresh = false);
+    // that, or a settings.sqlite made afresh at this start (seeded.seededAfresh), leaves the
+    // list untrusted for this run's clean-up. The seeding's notice waits for
+    // RepairSettingsDatabase.
+    void RepairListCopy(const TSeedOutcome& seeded = {});
     // Programs a repair of the copy took off it: the clean-up keeps their history.
     std::vector<std::string> KeptHistoryNames() const;
     // settings.sqlite deleted or emptied while the program runs gets a fresh template with
-    // what this run holds. Returns the notice for the person once a repair, else empty.
+    // what this run holds. Returns the notice for the person once a repair (or a restore at
+    // this start), else empty.
     std::string RepairSettingsDatabase();
     // Removes activity rows older than 90 days (when the clock is judged right) and rows of
     // programs no longer listed (when the list is trusted), all at once. The program runs it in
@@ -95,6 +98,7 @@ class TOptions {
     bool readOnly_ = false;
     bool refusalReported_ = false;
     bool listPutBack_ = false; // the list was repaired or seeded at this start
+    std::string startNotice_;  // the settings were restored at this start; not yet told
     std::string loadError_;
 };
 

@@ -9,6 +9,8 @@
 #include "storage/settings_file.h"
 #include "storage/sqlite_database.h"
 
+#include <utility>
+
 namespace tw {
 namespace {
 
@@ -40,7 +42,9 @@ bool KeepHistoryOfDroppedPrograms(const std::string& activityPath, const TMonito
 
 } // namespace
 
-void TOptions::RepairListCopy(bool seededAfresh) {
+void TOptions::RepairListCopy(const TSeedOutcome& seeded) {
+    startNotice_ = seeded.notice;
+    const bool seededAfresh = seeded.seededAfresh;
     // Either list may be the older one (a settings.sqlite put back from a backup, a fresh one
     // whose list could not be taken from the copy): a program missing from it has not
     // necessarily left the list.
@@ -79,7 +83,8 @@ std::string TOptions::RepairSettingsDatabase() {
     if (!loadFailed_ && !readOnly_ && DatabaseFileMissing(SettingsDBPath())) {
         Save();
     }
-    return db_.TakeRestoreNotice();
+    const std::string notice = db_.TakeRestoreNotice();
+    return notice.empty() ? std::exchange(startNotice_, std::string()) : notice;
 }
 
 } // namespace tw

@@ -2,7 +2,9 @@
 
 #include "platform/file_privacy.h"
 #include "platform/native_path.h"
+#include "storage/clock.h"
 #include "storage/error_log.h"
+#include "storage/settings_restore.h"
 #include "storage/sqlite_database.h"
 
 #include <filesystem>
@@ -38,10 +40,16 @@ bool DatabaseFileMissing(const std::string& path) {
     return error ? !fs::exists(NativePath(path), error) : size == 0;
 }
 
-bool SeedDataFolder(const TPlaces& places) {
+TSeedOutcome SeedDataFolder(const TPlaces& places) {
     const fs::path program = NativePath(places.programFolder);
-    if (!DatabaseFileMissing(places.SettingsDatabasePath())) {
-        return false;
+    const std::string settingsPath = places.SettingsDatabasePath();
+    const std::string activityPath = places.ActivityDatabasePath();
+    const bool missing = DatabaseFileMissing(settingsPath);
+    // A settings.sqlite that can be read always wins over the copy.
+    const bool damaged = !missing && SettingsDatabaseDamaged(settingsPath) &&
+                         !DatabaseFileMissing(activityPath) && SettingsCopyHeld(activityPath);
+    if (!missing && !damaged) {
+        return {};
     }
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
         if (!fs::exists(program / name)) {
@@ -53,18 +61,38 @@ bool SeedDataFolder(const TPlaces& places) {
     if (fs::create_directories(NativePath(places.dataFolder))) { // throws the system's error
         MakePrivate(places.dataFolder);
     }
-    const bool historyKept = !DatabaseFileMissing(places.ActivityDatabasePath());
+    std::string aside;
+    if (damaged) {
+        aside = MoveDatabaseAside(settingsPath, ClockNow());
+        if (aside.empty()) {
+            return {}; // the load reports the damage, and nothing is written over it
+        }
+    }
+    const bool historyKept = !DatabaseFileMissing(activityPath);
     // A failed copy is reported by the database layer when the file is used.
     CopyTemplateDatabase(places, "settings.sqlite");
-    if (historyKept) {
-        ErrorLog("The settings database \"" + places.SettingsDatabasePath() +
-                 "\" was missing; a new one takes the list from \"" +
-                 places.ActivityDatabasePath() + "\", whose history is kept.");
-        TakeListFromActivity(places);
-    } else {
+    if (!historyKept) {
         CopyTemplateDatabase(places, "actmondb.sqlite");
+        return {true, {}};
     }
-    return true;
+    ErrorLog("The settings database \"" + settingsPath + "\" was " +
+             (damaged ? "damaged and has been kept as \"" + aside + "\"" : "missing") +
+             "; a new one takes the list from \"" + activityPath + "\", whose history is kept.");
+    TakeListFromActivity(places);
+    if (!SettingsCopyHeld(activityPath) || !TakeSettingsFromActivity(places)) {
+        return {true, {}};
+    }
+    std::string notice = "Tallywick's settings database was " +
+                         std::string(damaged ? "damaged" : "missing") +
+                         ". Your settings (the time limit, the action at the limit, the "
+                         "administrator's password) and your list have been restored from their "
+                         "copy in\n" +
+                         activityPath + "\n";
+    if (damaged) {
+        notice += "\nThe damaged file has been kept as\n" + aside + "\n";
+    }
+    ErrorLog(notice);
+    return {true, notice};
 }
 
 std::string CopyTemplateDatabase(const TPlaces& places, const std::string& name) {

@@ -15,16 +15,27 @@ class ETemplatesMissing : public Exception {
     const char* ClassName() const override { return "ETemplatesMissing"; }
 };
 
+// What seeding the data folder did at this start.
+struct TSeedOutcome {
+    // settings.sqlite was made afresh: its list is then not to be trusted for removing
+    // history at this start.
+    bool seededAfresh = false;
+    // For the person, once: their settings were lost or damaged and have been restored from
+    // their copy. Empty when nothing was restored.
+    std::string notice;
+};
+
 // On the first start, copies the template databases that ship in the program folder into
-// the data folder. Nothing is copied once the data folder has settings.sqlite, and an
-// existing actmondb.sqlite is never replaced: a fresh settings.sqlite beside it takes the
-// list from the copy there, so that the history of the listed programs stays. When the
-// program folder lacks either template, throws ETemplatesMissing before anything is
-// created: the program must not go on to make empty databases of its own. A failed copy is
-// left for the database layer to report when the file is used. Throws when the data folder
-// cannot be created. Returns whether it made settings.sqlite afresh: its list is then not
-// to be trusted for removing history at this start.
-bool SeedDataFolder(const TPlaces& places);
+// the data folder. Nothing is copied once the data folder has a readable settings.sqlite, and
+// an existing actmondb.sqlite is never replaced: a fresh settings.sqlite beside it takes the
+// list, and the settings where it holds their copy, from there, so that the history of the
+// listed programs stays and the limit, its action and the password are not lost with one
+// file. A damaged settings.sqlite beside such a copy is moved aside and restored the same way;
+// without a copy it is left for the load to report, as before. When the program folder lacks
+// either template, throws ETemplatesMissing before anything is created: the program must not
+// go on to make empty databases of its own. A failed copy is left for the database layer to
+// report when the file is used. Throws when the data folder cannot be created.
+TSeedOutcome SeedDataFolder(const TPlaces& places);
 
 // The list's copy in the activity database is the best record of the list a lost settings
 // database held: it is added to settings.sqlite's list tables. False (reported) when that

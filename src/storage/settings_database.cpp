@@ -13,8 +13,8 @@ namespace {
 const char* const SettingsExecLabel = "; TOptions.SettingsDBExecSQL:";
 const char* const SettingsQueryLabel = "; TOptions.SettingsDBGetTable:";
 
-// The copy is made from the settings' rows inside the save's transaction: it cannot
-// differ from what is committed beside it.
+// The copies are made from the settings' rows inside the save's transaction: they cannot
+// differ from what is committed beside them.
 const char* const CopyStatements[] = {
     "DELETE FROM activity.applications_list",
     "INSERT INTO activity.applications_list(name, caption, active) SELECT name, caption, active "
@@ -22,6 +22,13 @@ const char* const CopyStatements[] = {
     "DELETE FROM activity.websites_list",
     "INSERT INTO activity.websites_list(name, caption, active) SELECT name, caption, active "
     "FROM main.websites_list ORDER BY rowid",
+    // The settings travel with the list, so that a settings.sqlite lost while the program is
+    // stopped takes neither the limit nor the password with it. An activity database from
+    // before this copy gets its table here.
+    "CREATE TABLE IF NOT EXISTS activity.settings(name TEXT, value TEXT)",
+    "DELETE FROM activity.settings",
+    "INSERT INTO activity.settings(name, value) SELECT name, value FROM main.settings "
+    "ORDER BY rowid",
 };
 
 // Runs one statement on a connection of its own; failures are reported, not thrown.

@@ -15,13 +15,17 @@ TWindowHandle TFakeDesktop::AddWindow(TFakeProcess process, TBrowserKind browser
                                       const std::string& address) {
     const TWindowHandle window = nextHandle_;
     nextHandle_ += 0x10;
-    windows_[window] = TWindow{std::move(process), browser, address, {}, {}};
+    windows_[window] = TWindow{std::move(process), browser, address, {}, {}, {}};
     topLevel_.push_back(window);
     return window;
 }
 
 void TFakeDesktop::SetAddress(TWindowHandle window, const std::string& address) {
     At(window).address = address;
+}
+
+void TFakeDesktop::SetTitle(TWindowHandle window, const std::string& title) {
+    At(window).title = title;
 }
 
 void TFakeDesktop::SetAddressProblem(TWindowHandle window, TAddressProblem problem) {
@@ -72,6 +76,7 @@ TWindowFacts TFakeDesktop::Describe(TWindowHandle window) const {
     const TWindow& found = at->second;
     facts.executablePath = ExecutablePath(found.process);
     facts.browser = found.browser;
+    facts.title = found.title;
     if (!found.readFailure.empty()) {
         facts.readFailure = std::make_exception_ptr(Exception(found.readFailure));
     } else if (found.addressProblem != TAddressProblem::NoProblem) {

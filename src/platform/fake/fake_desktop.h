@@ -29,6 +29,8 @@ class TFakeDesktop : public TDesktop {
     TWindowHandle AddWindow(TFakeProcess process, TBrowserKind browser = TBrowserKind::Desktop,
                             const std::string& address = {});
     void SetAddress(TWindowHandle window, const std::string& address);
+    // A browser window's title; empty (as a new window has it) for none.
+    void SetTitle(TWindowHandle window, const std::string& title);
     // Why the window's address cannot be read (its address stays empty).
     void SetAddressProblem(TWindowHandle window, TAddressProblem problem);
     // Reading the window's address fails with this text, after its other facts are read.
@@ -76,6 +78,7 @@ class TFakeDesktop : public TDesktop {
         TFakeProcess process;
         TBrowserKind browser = TBrowserKind::Desktop;
         std::string address;
+        std::string title;
         TAddressProblem addressProblem = TAddressProblem::NoProblem;
         std::string readFailure;
     };

@@ -46,6 +46,7 @@ TWindowFacts TWaylandDesktop::Describe(const TCompositorWindow& window, TWindowH
     // some and move the focus on its way.
     browser.foreground =
         (foreground != 0 ? foreground : compositor_->Focused().window) == window.window;
+    facts.title = window.title;
     browser.title = [title = window.title] { return title; };
     // A Wayland client does not know where its window stands, so the accessibility bus
     // cannot tell either: windows of one title are told apart by which one is active.

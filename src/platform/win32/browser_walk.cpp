@@ -67,6 +67,7 @@ class TBrowserWalk {
 
   private:
     void Take(TBrowserRead read) {
+        facts_.title = desktop_.WindowText(facts_.window);
         facts_.address = std::move(read.address);
         facts_.addressProblem = facts_.address.empty() ? read.problem : TAddressProblem::NoProblem;
     }

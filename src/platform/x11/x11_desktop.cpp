@@ -262,7 +262,8 @@ TWindowFacts TX11Desktop::Describe(TWindowHandle window, TWindowHandle foregroun
     // Asked only of browsers, and at the moment of reading: a pass over every window may
     // close some and move the focus on its way.
     browser.foreground = (foreground != 0 ? foreground : ForegroundWindow()) == window;
-    browser.title = [this, window] { return WindowText(window); };
+    facts.title = WindowText(window);
+    browser.title = [title = facts.title] { return title; };
     browser.place = [this, window] { return PlaceOf(window); };
     ReadAddress(facts, browser);
     return facts;
