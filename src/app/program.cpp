@@ -105,6 +105,11 @@ void TProgram::HandleNotice(const TNotice& notice) {
         }
         return;
     }
+    if (notice.what == TDesktopNotice::SwitchedBackOn) {
+        ErrorLog(notice.detail);
+        host_.ShowFailureNotice(notice.detail);
+        return;
+    }
     if (!noticeView_) {
         return;
     }
@@ -121,7 +126,8 @@ void TProgram::HoldSaving(bool hold) {
 
 void TProgram::FollowTheList() {
     const bool needed = options_->Values().MonitoredList.HasWebsite();
-    if (needed != addressesNeeded_) {
+    // Told at every scan while needed: a switch turned off meanwhile is turned on again.
+    if (needed || needed != addressesNeeded_) {
         addressesNeeded_ = needed;
         desktop_.NeedAddresses(needed);
     }

@@ -374,15 +374,17 @@ TEST_F(MainWindowTest, ATrayClickOrDoubleAltWhileADialogIsOpenBringsTheDialogFor
 }
 
 // A desktop that cannot show the program its windows would leave the limit silently
-// unreached: the person is told once, when the window starts listening to the desktop.
+// unreached: the person is told once, when the window starts listening to the desktop; and
+// as the desktop tells it, when it put back what somebody switched off.
 TEST_F(MainWindowTest, WindowsTheDesktopCannotSeeAreToldOnceInANotice) {
     desktop_.SetWindowsProblem("GNOME Shell refused the extension");
     Window();
     QString notice;
-    TModalAnswers answers({[&](QWidget* modal) {
+    const auto read = [&](QWidget* modal) {
         notice = modal->findChild<QTextEdit*>("mmMessage")->toPlainText();
         static_cast<QDialog*>(modal)->accept();
-    }});
+    };
+    TModalAnswers answers({read, read});
     program_->Program().ListenToNotices();
     QTest::qWait(30);
     Fire(Timer("tmrNotices"));
@@ -391,6 +393,13 @@ TEST_F(MainWindowTest, WindowsTheDesktopCannotSeeAreToldOnceInANotice) {
     EXPECT_EQ(answers.Seen()[0], "frmFailureNotice");
     EXPECT_EQ(notice, "Tallywick cannot see every window on this desktop, and time in front of "
                       "those it cannot see is not counted: GNOME Shell refused the extension.");
+
+    desktop_.PushNotice(tw::TNotice(TDesktopNotice::SwitchedBackOn, "The script was put back."));
+    Fire(Timer("tmrNotices"));
+    QTest::qWait(30);
+    ASSERT_EQ(answers.Seen().size(), 2u);
+    EXPECT_EQ(answers.Seen()[1], "frmFailureNotice");
+    EXPECT_EQ(notice, "The script was put back.");
 }
 
 TEST_F(MainWindowTest, AConfirmedDeleteTakesTheItemOffBothListsAndTheDatabase) {
@@ -415,6 +424,11 @@ TEST_F(MainWindowTest, TheDesktopIsToldWhetherAddressesAreNeededAsTheListChanges
     List({{"example.com", "Site", true}}, TMonitoredItemType::mitWeb);
     Window();
     EXPECT_TRUE(desktop_.AddressesNeeded());
+    // Told at every scan: the desktop puts back a switch turned off meanwhile.
+    const int told = desktop_.AddressesNeededTold();
+    Fire(Timer("tmrScan"));
+    Fire(Timer("tmrScan"));
+    EXPECT_EQ(desktop_.AddressesNeededTold(), told + 2);
 
     DeleteConfirmed(1);
     ASSERT_EQ(program_->Options().Edit().MonitoredList.Count(), 1);

@@ -2,6 +2,7 @@
 
 #include "platform/desktop.h"
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,9 @@ class TLinuxSessionDesktop : public TDesktop {
     }
     // A browser's address read into its facts.
     void ReadAddress(TWindowFacts& facts, const TBrowserWindow& browser);
+    // A notice the backend came upon while answering something else, handed out after the
+    // others; the notice descriptor wakes for it.
+    void Announce(const TNotice& notice);
 
   private:
     std::unique_ptr<TSessionNotices> session_;
@@ -52,6 +56,10 @@ class TLinuxSessionDesktop : public TDesktop {
     std::unique_ptr<TAtspiClient> atspi_;
     std::unique_ptr<TBrowserAddresses> addresses_;
     std::unique_ptr<TAccessibilitySwitch> accessibilitySwitch_;
+    // Readable while announced notices wait.
+    int announced_ = -1;
+    std::deque<TNotice> announcements_;
+    bool toldAccessibility_ = false;
 };
 
 } // namespace tw
