@@ -384,21 +384,25 @@ TEST_F(MainWindowTest, WindowsTheDesktopCannotSeeAreToldOnceInANotice) {
         notice = modal->findChild<QTextEdit*>("mmMessage")->toPlainText();
         static_cast<QDialog*>(modal)->accept();
     };
-    TModalAnswers answers({read, read});
-    program_->Program().ListenToNotices();
-    QTest::qWait(30);
+    {
+        TModalAnswers answers({read});
+        program_->Program().ListenToNotices();
+        QTest::qWait(30);
+        Fire(Timer("tmrNotices"));
+        QTest::qWait(30);
+        ASSERT_EQ(answers.Seen().size(), 1u);
+        EXPECT_EQ(answers.Seen()[0], "frmFailureNotice");
+        EXPECT_EQ(notice, "Tallywick cannot see every window on this desktop, and time in front "
+                          "of those it cannot see is not counted: GNOME Shell refused the "
+                          "extension.");
+    }
+    // A second window may take the first one's place in memory: answered by a watch of its own.
+    TModalAnswers answers({read});
+    desktop_.PushNotice(tw::TNotice(TDesktopNotice::SwitchedBackOn, "The script was put back."));
     Fire(Timer("tmrNotices"));
     QTest::qWait(30);
     ASSERT_EQ(answers.Seen().size(), 1u);
     EXPECT_EQ(answers.Seen()[0], "frmFailureNotice");
-    EXPECT_EQ(notice, "Tallywick cannot see every window on this desktop, and time in front of "
-                      "those it cannot see is not counted: GNOME Shell refused the extension.");
-
-    desktop_.PushNotice(tw::TNotice(TDesktopNotice::SwitchedBackOn, "The script was put back."));
-    Fire(Timer("tmrNotices"));
-    QTest::qWait(30);
-    ASSERT_EQ(answers.Seen().size(), 2u);
-    EXPECT_EQ(answers.Seen()[1], "frmFailureNotice");
     EXPECT_EQ(notice, "The script was put back.");
 }
 
