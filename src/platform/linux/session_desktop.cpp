@@ -39,8 +39,7 @@ void TLinuxSessionDesktop::WaitAlsoOn(std::vector<int> sources) {
 }
 
 void TLinuxSessionDesktop::NeedAddresses(bool needed) {
-    if (accessibilitySwitch_->Need(needed) && !toldAccessibility_) {
-        toldAccessibility_ = true;
+    if (accessibilitySwitch_->Need(needed)) {
         Announce(TNotice(TDesktopNotice::SwitchedBackOn,
                          "The desktop's accessibility was switched off while websites are on "
                          "Tallywick's list; Tallywick switched it on again. A browser started "
@@ -49,6 +48,10 @@ void TLinuxSessionDesktop::NeedAddresses(bool needed) {
 }
 
 void TLinuxSessionDesktop::Announce(const TNotice& notice) {
+    if (notice.what == TDesktopNotice::SwitchedBackOn &&
+        !toldSwitchedBackOn_.insert(notice.detail).second) {
+        return;
+    }
     announcements_.push_back(notice);
     const std::uint64_t one = 1;
     // A counter that is full is readable already, which wakes the loop as well.

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,8 @@ class TLinuxSessionDesktop : public TDesktop {
     // A browser's address read into its facts.
     void ReadAddress(TWindowFacts& facts, const TBrowserWindow& browser);
     // A notice the backend came upon while answering something else, handed out after the
-    // others; the notice descriptor wakes for it.
+    // others; the notice descriptor wakes for it. A SwitchedBackOn of a text told before is
+    // told no more.
     void Announce(const TNotice& notice);
 
   private:
@@ -59,7 +61,7 @@ class TLinuxSessionDesktop : public TDesktop {
     // Readable while announced notices wait.
     int announced_ = -1;
     std::deque<TNotice> announcements_;
-    bool toldAccessibility_ = false;
+    std::set<std::string> toldSwitchedBackOn_;
 };
 
 } // namespace tw

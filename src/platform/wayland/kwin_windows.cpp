@@ -28,8 +28,6 @@ constexpr auto ScriptWait = std::chrono::seconds(3);
 constexpr auto LateCloseLife = std::chrono::seconds(10);
 // How many questions in a row try to load the script into a KWin started anew.
 constexpr int RestartTries = 5;
-// How often KWin is asked whether our script still runs: anybody may unload it by hand.
-constexpr auto ScriptCheckInterval = std::chrono::seconds(1);
 
 // What our script inside KWin tells us, kept up to date between the program's questions: KWin
 // has no call that answers them, so nothing is asked of it after the start.
@@ -59,8 +57,6 @@ class TKWinWindows : public TCompositorWindows {
     static int OnScreenSaver(sd_bus_message* message, void* self, sd_bus_error* error);
     static int OnKWinOwner(sd_bus_message* message, void* self, sd_bus_error* error);
     void LoadScript();
-    // Loads the script again where somebody unloaded it.
-    void KeepScript();
     // Handles what came, and loads the script again into a KWin started anew.
     void Refresh();
     // Only KWin itself may tell us about windows: any program of the session could call us.
@@ -88,10 +84,7 @@ class TKWinWindows : public TCompositorWindows {
     int restartTries_ = 0;
     bool locked_ = false;
     std::optional<TKWinScript> script_;
-    std::chrono::steady_clock::time_point nextScriptCheck_;
-    // The script was found unloaded and is being loaded again; the person is told once.
-    bool reloading_ = false;
-    bool toldReload_ = false;
+    // That the script was unloaded by hand, handed out once it runs again.
     std::optional<TNotice> notice_;
     // Close scripts that did not report within ScriptWait. KWin runs a script after it answers
     // that it will, so one unloaded before it ran would close nothing: each stays loaded until
@@ -246,12 +239,6 @@ void TKWinWindows::Refresh() {
         return;
     }
     restartTries_ = 0;
-    if (reloading_ && !toldReload_) {
-        toldReload_ = true;
-        notice_ = TNotice(TDesktopNotice::SwitchedBackOn,
-                          "Tallywick's script in KWin was unloaded; Tallywick loaded it again.");
-    }
-    reloading_ = false;
 }
 
 bool TKWinWindows::WaitFor(const std::function<bool()>& condition) {
@@ -339,29 +326,8 @@ void TKWinWindows::ReadLocked() {
     sd_bus_message_unref(reply);
 }
 
-void TKWinWindows::KeepScript() {
-    const auto now = std::chrono::steady_clock::now();
-    if (!script_ || newOwner_ || now < nextScriptCheck_) {
-        return;
-    }
-    nextScriptCheck_ = now + ScriptCheckInterval;
-    sd_bus_message* reply = nullptr;
-    int loaded = 1;
-    // A KWin that cannot say is taken at its word that the script runs.
-    if (sd_bus_call_method(bus_.Get(), "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting",
-                           "isScriptLoaded", nullptr, &reply, "s", pluginName_.c_str()) >= 0) {
-        sd_bus_message_read(reply, "b", &loaded);
-    }
-    sd_bus_message_unref(reply);
-    if (loaded == 0) {
-        // Loaded again as into a KWin started anew.
-        newOwner_ = kwinOwner_;
-        reloading_ = true;
-    }
-}
-
 bool TKWinWindows::NextNotice(TNotice& notice) {
-    if (!notice_) {
+    if (!notice_ || newOwner_ || !started_) {
         return false;
     }
     notice = *notice_;
@@ -370,7 +336,12 @@ bool TKWinWindows::NextNotice(TNotice& notice) {
 }
 
 TCompositorWindow TKWinWindows::Focused() {
-    KeepScript();
+    // Anybody in the session may unload our script: loaded again as into a KWin started anew.
+    if (script_ && !newOwner_ && !script_->IsLoaded()) {
+        newOwner_ = kwinOwner_;
+        notice_ = TNotice(TDesktopNotice::SwitchedBackOn,
+                          "Tallywick's script in KWin was unloaded; Tallywick loaded it again.");
+    }
     Refresh();
     // KWin keeps the window under the lock screen active while the screen is locked.
     if (locked_) {
