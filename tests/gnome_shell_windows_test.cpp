@@ -120,7 +120,7 @@ TEST(GnomeShellWindows, TurnsItsExtensionOnAgainAndSaysSoOnceOffWhenItEnds) {
         EXPECT_FALSE(ExtensionOff());
         EXPECT_EQ(windows->NextNotice(notice), time == 0) << "told once, not each time";
         if (time == 0) {
-            EXPECT_EQ(notice.what, tw::TDesktopNotice::HookRestored);
+            EXPECT_EQ(notice.what, tw::TDesktopNotice::SwitchedBackOn);
             EXPECT_NE(notice.detail.find("turned it on again"), std::string::npos) << notice.detail;
         }
         EXPECT_FALSE(windows->NextNotice(notice));

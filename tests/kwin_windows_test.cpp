@@ -3,8 +3,10 @@
 #include "base/exception.h"
 #include "compositor_windows_checks.h"
 #include "platform/wayland/kwin_windows.h"
+#include "support/bus_forger.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -62,6 +64,39 @@ TEST(KWinWindows, SaysWhyWhenItsScriptIsMissing) {
     }
 }
 
+// Any program of the session may call the program's connection, and send it signals: KWin is
+// believed only from its current owner, and who that is only from the bus itself. A forger
+// claims KWin's name, reports a window of its own in front and says the screen is locked;
+// the window in front stays the real one, and KWin's own reports still count.
+TEST(KWinWindows, BelievesNothingAboutWindowsFromAnyoneButKWin) {
+    TCompositorSession session(TCompositorSession::KWin);
+    auto real = session.StartClient("Real window");
+    auto windows = tw::ConnectKWin(std::string(TALLYWICK_TEMPLATE_DIR) + "/kwin/");
+    tw::TCompositorWindow front;
+    ASSERT_TRUE(InFront(*windows, real->Pid(), front));
+
+    TBusForger forger;
+    const auto program = forger.OurConnections();
+    forger.Signal(program, "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameOwnerChanged",
+                  "sss", "org.kde.KWin", forger.OwnerOf("org.kde.KWin").c_str(),
+                  forger.UniqueName().c_str());
+    forger.Signal(program, "/ScreenSaver", "org.freedesktop.ScreenSaver", "ActiveChanged", "b", 1);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (std::chrono::steady_clock::now() < until) {
+        forger.Call(program, "/app/tallywick/KWinWindows", "app.tallywick.KWinWindows", "Window",
+                    "ssss", "{forged}", "1", "Forged window", "forged");
+        forger.Call(program, "/app/tallywick/KWinWindows", "app.tallywick.KWinWindows", "Activated",
+                    "s", "{forged}");
+        front = windows->Focused();
+        ASSERT_EQ(front.pid, real->Pid()) << front.title;
+        ASSERT_EQ(WindowPids(*windows), std::set<int>{real->Pid()});
+    }
+    EXPECT_EQ(windows->Problem(), "");
+
+    auto later = session.StartClient("Later window");
+    EXPECT_TRUE(InFront(*windows, later->Pid(), front));
+}
+
 // Whether KWin holds a script of ours under the name.
 bool ScriptLoaded(const std::string& pluginName) {
     sd_bus* bus = nullptr;
@@ -106,4 +141,45 @@ TEST(KWinWindows, ClosesWithoutHoldingEveryScanWhenItsScriptsReportLate) {
     const std::chrono::duration<double> held = std::chrono::steady_clock::now() - asked;
     EXPECT_LT(held.count(), 2.0) << "each close waited for a script that does not report";
     EXPECT_TRUE(ScriptLoaded("tallywick-close-" + std::to_string(front.window)));
+}
+
+// Unloads a script of KWin's by its name, as anybody in the session may.
+void UnloadScript(const std::string& pluginName) {
+    sd_bus* bus = nullptr;
+    if (sd_bus_open_user(&bus) >= 0) {
+        sd_bus_call_method(bus, "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting",
+                           "unloadScript", nullptr, nullptr, "s", pluginName.c_str());
+    }
+    sd_bus_flush_close_unref(bus);
+}
+
+// The script unloaded by hand would leave the program blind to every window after it: it is
+// loaded again within a scan or two, and said so once it runs (the desktop tells it once).
+TEST(KWinWindows, ItsScriptUnloadedByHandIsLoadedAgainAndSaidSo) {
+    TCompositorSession session(TCompositorSession::KWin);
+    auto first = session.StartClient("First window");
+    auto windows = tw::ConnectKWin(std::string(TALLYWICK_TEMPLATE_DIR) + "/kwin/");
+    tw::TCompositorWindow front;
+    ASSERT_TRUE(InFront(*windows, first->Pid(), front));
+    // The program names its script after its connection's unique name.
+    std::string script;
+    for (std::string connection : TBusForger().OurConnections()) {
+        std::replace(connection.begin(), connection.end(), ':', '-');
+        std::replace(connection.begin(), connection.end(), '.', '-');
+        if (ScriptLoaded("tallywick-windows-" + connection)) {
+            script = "tallywick-windows-" + connection;
+        }
+    }
+    ASSERT_FALSE(script.empty());
+
+    tw::TNotice notice;
+    EXPECT_FALSE(windows->NextNotice(notice));
+    UnloadScript(script);
+    ASSERT_FALSE(ScriptLoaded(script));
+    auto next = session.StartClient("Second window");
+    EXPECT_TRUE(InFront(*windows, next->Pid(), front));
+    EXPECT_TRUE(ScriptLoaded(script));
+    ASSERT_TRUE(windows->NextNotice(notice));
+    EXPECT_EQ(notice.what, tw::TDesktopNotice::SwitchedBackOn);
+    EXPECT_FALSE(windows->NextNotice(notice));
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <poll.h>
 
 namespace {
 
@@ -53,6 +54,31 @@ TEST_F(X11AccessibilitySwitch, ASwitchAScreenReaderReliesOnMeanwhileIsLeftOn) {
     desktop_->NeedAddresses(true);
     desktop_.reset();
     EXPECT_TRUE(session_.Accessibility());
+}
+
+// Switched off by somebody else while addresses are needed, it is on again at the next scan,
+// with the person told the first time (the loop waking for it); and as the program found it
+// off, it is put back off when the program ends.
+TEST_F(X11AccessibilitySwitch, SwitchedOffWhileNeededIsOnAgainAtTheNextScanAndSaidOnce) {
+    desktop_->NeedAddresses(true);
+    ASSERT_TRUE(session_.Accessibility());
+    for (const bool firstTime : {true, false}) {
+        SCOPED_TRACE(firstTime ? "first time" : "second time");
+        session_.SetAccessibility(false);
+        desktop_->NeedAddresses(true);
+        EXPECT_TRUE(session_.Accessibility());
+        if (firstTime) {
+            pollfd wake{desktop_->NoticeDescriptor(), POLLIN, 0};
+            EXPECT_EQ(poll(&wake, 1, 0), 1);
+        }
+        int told = 0;
+        for (tw::TNotice notice; desktop_->NextNotice(notice);) {
+            told += notice.what == tw::TDesktopNotice::SwitchedBackOn ? 1 : 0;
+        }
+        EXPECT_EQ(told, firstTime ? 1 : 0);
+    }
+    desktop_.reset();
+    EXPECT_FALSE(session_.Accessibility());
 }
 
 } // namespace

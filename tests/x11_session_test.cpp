@@ -15,6 +15,7 @@
 #include "storage/date_format.h"
 #include "storage/error_log.h"
 #include "storage/options.h"
+#include "support/bus_forger.h"
 #include "support/child_process.h"
 #include "support/file_text.h"
 #include "support/temp_dir.h"
@@ -38,6 +39,7 @@
 #include <sys/wait.h>
 #include <systemd/sd-bus.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -306,6 +308,55 @@ TEST_F(X11Session, SleepAndLocksOfOurOwnSessionFromEverySourceBecomeNotices) {
     gnome.ActiveChanged("/org/gnome/ScreenSaver", "org.gnome.ScreenSaver", false);
     EXPECT_EQ(CollectNotices(desktop, 1000),
               (std::vector{TDesktopNotice::SessionLock, TDesktopNotice::SessionUnlock}));
+}
+
+// Anyone on a bus may send a signal straight to the program's connection, where the bus
+// checks no sender: each is believed only from the name's owner of the moment, and who owns
+// a name only from the bus itself.
+TEST_F(X11Session, SignalsSentStraightToTheProgramByAnotherConnectionChangeNothing) {
+    TPrivateBus system;
+    TPrivateBus session;
+    TEnvironment systemAddress("DBUS_SYSTEM_BUS_ADDRESS", system.Address());
+    TEnvironment sessionAddress("DBUS_SESSION_BUS_ADDRESS", session.Address());
+    TEnvironment sessionId("XDG_SESSION_ID", "c7");
+    TAnnouncer logind(system, "org.freedesktop.login1");
+    TAnnouncer screenSaver(session, "org.freedesktop.ScreenSaver");
+    tw::TX11Desktop desktop;
+    ASSERT_TRUE(CollectNotices(desktop, 100).empty());
+
+    twtest::TBusForger systemForger(system.Address());
+    twtest::TBusForger sessionForger(session.Address());
+    const auto onSystem = systemForger.OurConnections();
+    const auto onSession = sessionForger.OurConnections();
+    auto forgeAll = [&] {
+        systemForger.Signal(onSystem, "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
+                            "PrepareForSleep", "b", 1);
+        systemForger.Signal(onSystem, SessionPath("c7").c_str(), "org.freedesktop.DBus.Properties",
+                            "PropertiesChanged", "sa{sv}as", "org.freedesktop.login1.Session", 1,
+                            "LockedHint", "b", 1, 0);
+        for (const char* service : {"org.freedesktop.ScreenSaver", "org.gnome.ScreenSaver"}) {
+            sessionForger.Signal(onSession, "/ScreenSaver", service, "ActiveChanged", "b", 1);
+        }
+    };
+    forgeAll();
+    EXPECT_EQ(CollectNotices(desktop, 500), std::vector<TDesktopNotice>{});
+
+    // The names handed over to the forger, as only the bus may say.
+    for (auto [forger, to, name] :
+         {std::tuple{&systemForger, &onSystem, "org.freedesktop.login1"},
+          std::tuple{&sessionForger, &onSession, "org.freedesktop.ScreenSaver"},
+          std::tuple{&sessionForger, &onSession, "org.gnome.ScreenSaver"}}) {
+        forger->Signal(*to, "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameOwnerChanged",
+                       "sss", name, forger->OwnerOf(name).c_str(), forger->UniqueName().c_str());
+    }
+    forgeAll();
+    EXPECT_EQ(CollectNotices(desktop, 500), std::vector<TDesktopNotice>{});
+
+    // The services themselves are still heard.
+    logind.Sleep(true);
+    EXPECT_EQ(CollectNotices(desktop, 1000), std::vector{TDesktopNotice::Suspend});
+    screenSaver.ActiveChanged("/ScreenSaver", "org.freedesktop.ScreenSaver", true);
+    EXPECT_EQ(CollectNotices(desktop, 1000), std::vector{TDesktopNotice::SessionLock});
 }
 
 // What the notices do to the count, with the engine on the real backend: a listed window in

@@ -105,8 +105,7 @@ void TProgram::HandleNotice(const TNotice& notice) {
         }
         return;
     }
-    if (notice.what == TDesktopNotice::HookRestored) {
-        // Said, so that turning it off is seen to be answered.
+    if (notice.what == TDesktopNotice::SwitchedBackOn) {
         ErrorLog(notice.detail);
         host_.ShowFailureNotice(notice.detail);
         return;
@@ -127,7 +126,8 @@ void TProgram::HoldSaving(bool hold) {
 
 void TProgram::FollowTheList() {
     const bool needed = options_->Values().MonitoredList.HasWebsite();
-    if (needed != addressesNeeded_) {
+    // Told at every scan while needed: a switch turned off meanwhile is turned on again.
+    if (needed || needed != addressesNeeded_) {
         addressesNeeded_ = needed;
         desktop_.NeedAddresses(needed);
     }

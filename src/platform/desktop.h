@@ -22,9 +22,10 @@ enum class TDesktopNotice {
     SessionUnlock,  // unlocked, connected or logged on
     WorkAreaChange, // the screen's work area moved (a panel or taskbar changed)
     HotKey,         // one press of the Alt hot key
-    // A part of ours inside the desktop, which the person turned off, is on again; the
-    // detail tells them which and why it matters.
-    HookRestored,
+    // Something the program needs to see the windows or the pages, that somebody switched off
+    // (our script in the compositor, the session's accessibility), was switched on again. The
+    // detail says so in the person's words; each is told once a run.
+    SwitchedBackOn,
 };
 
 // One notice as the desktop hands it out: what happened, and for the log what the system
@@ -96,10 +97,12 @@ class TDesktop {
     virtual void DescribeTopLevelWindows(const std::function<bool(const TWindowFacts&)>& visit) = 0;
     // Asks a window politely to close; nothing waits for the outcome.
     virtual void PostCloseRequest(TWindowHandle window) = 0;
-    // Whether the program needs browser addresses (a website is listed). Where browsers show
-    // them only to a session whose accessibility is switched on, the switch follows: on while
-    // needed, so that browsers started from then on show them, and back as it was found when
-    // no longer needed and when the desktop goes. Nothing where the system needs no switch.
+    // Whether the program needs browser addresses (a website is listed), told at every scan
+    // while they are. Where browsers show them only to a session whose accessibility is
+    // switched on, the switch follows: on while needed, so that browsers started from then on
+    // show them (switched on again when somebody turns it off meanwhile), and back as it was
+    // found when no longer needed and when the desktop goes. Nothing where the system needs
+    // no switch.
     virtual void NeedAddresses(bool needed) { (void)needed; }
     // Keeps one of the program's own windows off the taskbar (and the pager), whether it is
     // shown yet or not. Nothing where the window manager alone decides.

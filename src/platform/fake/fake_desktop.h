@@ -58,6 +58,8 @@ class TFakeDesktop : public TDesktop {
     const std::vector<TShutdownCall>& ShutdownCalls() const { return shutdownCalls_; }
     // What the program said last about needing browser addresses.
     bool AddressesNeeded() const { return addressesNeeded_; }
+    // How many times the program said it needs them.
+    int AddressesNeededTold() const { return addressesNeededTold_; }
     void ClearRecords();
 
     // --- TDesktop ---
@@ -65,7 +67,10 @@ class TFakeDesktop : public TDesktop {
     TWindowFacts WhatIsInFront() override;
     void DescribeTopLevelWindows(const std::function<bool(const TWindowFacts&)>& visit) override;
     void PostCloseRequest(TWindowHandle window) override;
-    void NeedAddresses(bool needed) override { addressesNeeded_ = needed; }
+    void NeedAddresses(bool needed) override {
+        addressesNeeded_ = needed;
+        addressesNeededTold_ += needed ? 1 : 0;
+    }
     void ShutdownComputer(TShutdownKind kind, int timeoutSeconds) override;
     bool NextNotice(TNotice& notice) override;
     std::string WindowsProblem() override { return windowsProblem_; }
@@ -97,6 +102,7 @@ class TFakeDesktop : public TDesktop {
     std::vector<TShutdownCall> shutdownCalls_;
     std::string shutdownRefusal_;
     bool addressesNeeded_ = false;
+    int addressesNeededTold_ = 0;
     std::deque<TNotice> notices_;
     std::string windowsProblem_;
 };

@@ -11,6 +11,8 @@ namespace {
 // The launcher answers at once when it runs; when the session starts it for the first
 // question, that takes a moment, which the program can afford when the list changes.
 constexpr auto SwitchCallBudget = std::chrono::seconds(2);
+// Asked at every scan while needed: a launcher that does not answer at once holds no scan.
+constexpr auto RecheckBudget = std::chrono::milliseconds(250);
 
 TDeadline CallDeadline() {
     return std::chrono::steady_clock::now() + SwitchCallBudget;
@@ -24,9 +26,9 @@ TAccessibilitySwitch::~TAccessibilitySwitch() {
     PutBack();
 }
 
-void TAccessibilitySwitch::Need(bool needed) {
+bool TAccessibilitySwitch::Need(bool needed) {
     if (needed == needed_) {
-        return;
+        return needed && KeepOn();
     }
     needed_ = needed;
     if (needed) {
@@ -34,6 +36,18 @@ void TAccessibilitySwitch::Need(bool needed) {
     } else {
         PutBack();
     }
+    return false;
+}
+
+bool TAccessibilitySwitch::KeepOn() {
+    if (client_.Enabled(std::chrono::steady_clock::now() + RecheckBudget) != false) {
+        return false;
+    }
+    // Found off as at the start: ours again to put back when no longer needed.
+    const TDeadline deadline = CallDeadline();
+    ours_ = true;
+    screenReaderFound_ = client_.ScreenReaderEnabled(deadline);
+    return client_.Switch(true, deadline);
 }
 
 void TAccessibilitySwitch::SwitchOn() {

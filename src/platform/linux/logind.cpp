@@ -112,21 +112,22 @@ void LogindShutdown(TShutdownKind kind, int timeoutSeconds) {
 }
 
 std::string WatchLogind(TBusConnection& systemBus, TSessionNoticeQueue& queue) {
-    const std::string sender = std::string("type='signal',sender='") + LogindName + "',";
-    if (!systemBus.Watch(sender + "path='" + ManagerPath + "',interface='" + ManagerInterface +
-                             "',member='PrepareForSleep'",
-                         OnSleep, &queue)) {
+    if (!systemBus.WatchFrom(LogindName,
+                             std::string("path='") + ManagerPath + "',interface='" +
+                                 ManagerInterface + "',member='PrepareForSleep'",
+                             OnSleep, &queue)) {
         return "logind: " + systemBus.Problem();
     }
     const std::string session = OwnSessionPath();
     if (session.empty()) {
         return "logind: this program runs outside any session";
     }
-    if (!systemBus.Watch(sender + "path='" + session +
-                             "',interface='org.freedesktop.DBus.Properties',"
-                             "member='PropertiesChanged',arg0='" +
-                             SessionInterface + "'",
-                         OnSessionProperties, &queue)) {
+    if (!systemBus.WatchFrom(LogindName,
+                             "path='" + session +
+                                 "',interface='org.freedesktop.DBus.Properties',"
+                                 "member='PropertiesChanged',arg0='" +
+                                 SessionInterface + "'",
+                             OnSessionProperties, &queue)) {
         return "logind: " + systemBus.Problem();
     }
     return {};

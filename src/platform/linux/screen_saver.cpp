@@ -18,9 +18,8 @@ int OnActiveChanged(sd_bus_message* message, void* queue, sd_bus_error*) {
 
 // Any object path: desktops announce on more than one (KDE on /ScreenSaver and
 // /org/freedesktop/ScreenSaver), and the queue takes repeats as one change.
-std::string Rule(const char* sender, const char* interface) {
-    return std::string("type='signal',sender='") + sender + "',interface='" + interface +
-           "',member='ActiveChanged'";
+std::string Rule(const char* interface) {
+    return std::string("interface='") + interface + "',member='ActiveChanged'";
 }
 
 } // namespace
@@ -28,12 +27,12 @@ std::string Rule(const char* sender, const char* interface) {
 std::string WatchScreenSavers(TBusConnection& sessionBus, TSessionNoticeQueue& queue) {
     // GNOME Shell announces its lock under its own name; org.gnome.ScreenSaver is a helper
     // that runs only once something calls it, and then repeats the shell's announcements.
-    if (!sessionBus.Watch(Rule("org.freedesktop.ScreenSaver", "org.freedesktop.ScreenSaver"),
-                          OnActiveChanged<TSessionNoticeQueue::lsScreenSaver>, &queue) ||
-        !sessionBus.Watch(Rule("org.gnome.ScreenSaver", "org.gnome.ScreenSaver"),
-                          OnActiveChanged<TSessionNoticeQueue::lsGnomeScreenSaver>, &queue) ||
-        !sessionBus.Watch(Rule("org.gnome.Shell.ScreenShield", "org.gnome.ScreenSaver"),
-                          OnActiveChanged<TSessionNoticeQueue::lsGnomeScreenSaver>, &queue)) {
+    if (!sessionBus.WatchFrom("org.freedesktop.ScreenSaver", Rule("org.freedesktop.ScreenSaver"),
+                              OnActiveChanged<TSessionNoticeQueue::lsScreenSaver>, &queue) ||
+        !sessionBus.WatchFrom("org.gnome.ScreenSaver", Rule("org.gnome.ScreenSaver"),
+                              OnActiveChanged<TSessionNoticeQueue::lsGnomeScreenSaver>, &queue) ||
+        !sessionBus.WatchFrom("org.gnome.Shell.ScreenShield", Rule("org.gnome.ScreenSaver"),
+                              OnActiveChanged<TSessionNoticeQueue::lsGnomeScreenSaver>, &queue)) {
         return "screen savers: " + sessionBus.Problem();
     }
     return {};

@@ -2,7 +2,9 @@
 
 #include "platform/desktop.h"
 
+#include <deque>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,10 @@ class TLinuxSessionDesktop : public TDesktop {
     }
     // A browser's address read into its facts.
     void ReadAddress(TWindowFacts& facts, const TBrowserWindow& browser);
+    // A notice the backend came upon while answering something else, handed out after the
+    // others; the notice descriptor wakes for it. A SwitchedBackOn of a text told before is
+    // told no more.
+    void Announce(const TNotice& notice);
 
   private:
     std::unique_ptr<TSessionNotices> session_;
@@ -52,6 +58,10 @@ class TLinuxSessionDesktop : public TDesktop {
     std::unique_ptr<TAtspiClient> atspi_;
     std::unique_ptr<TBrowserAddresses> addresses_;
     std::unique_ptr<TAccessibilitySwitch> accessibilitySwitch_;
+    // Readable while announced notices wait.
+    int announced_ = -1;
+    std::deque<TNotice> announcements_;
+    std::set<std::string> toldSwitchedBackOn_;
 };
 
 } // namespace tw

@@ -45,8 +45,8 @@ class TCompositorWindows {
     virtual int Descriptor() { return -1; }
     // Handles what the compositor sent; called when Descriptor() became readable.
     virtual void Dispatch() {}
-    // A notice of the compositor's part for the person (a hook of ours turned on again after
-    // it was turned off); false when there is none waiting.
+    // What the person should hear of that came about while answering (our script put back);
+    // false when nothing waits.
     virtual bool NextNotice(TNotice& notice) {
         (void)notice;
         return false;

@@ -138,7 +138,7 @@ bool TGnomeShellWindows::NextNotice(TNotice& notice) {
         return false;
     }
     turnedOnAgainNotice_ = false;
-    notice = TNotice(TDesktopNotice::HookRestored,
+    notice = TNotice(TDesktopNotice::SwitchedBackOn,
                      "Tallywick's GNOME Shell extension was turned off, and Tallywick turned it "
                      "on again: without it, no window on this desktop can be counted or closed.");
     return true;

@@ -98,6 +98,17 @@ void TKWinScript::Run(int id) {
     throw Exception("KWin did not run Tallywick's script: " + reason);
 }
 
+bool TKWinScript::IsLoaded() const {
+    sd_bus_message* reply = nullptr;
+    int loaded = 1;
+    if (sd_bus_call_method(bus_.get(), KWinService, "/Scripting", "org.kde.kwin.Scripting",
+                           "isScriptLoaded", nullptr, &reply, "s", pluginName_.c_str()) >= 0) {
+        sd_bus_message_read(reply, "b", &loaded);
+    }
+    sd_bus_message_unref(reply);
+    return loaded != 0;
+}
+
 TKWinScript::~TKWinScript() {
     Unload();
 }

@@ -22,6 +22,10 @@ class TKWinScript {
     TKWinScript(const TKWinScript&) = delete;
     TKWinScript& operator=(const TKWinScript&) = delete;
 
+    // False once KWin no longer holds it (unloaded by somebody else); true where KWin cannot
+    // say.
+    bool IsLoaded() const;
+
   private:
     void Run(int id);
     void Unload();

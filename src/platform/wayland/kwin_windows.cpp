@@ -42,6 +42,7 @@ class TKWinWindows : public TCompositorWindows {
     std::string Problem() override;
     int Descriptor() override { return bus_.Descriptor(); }
     void Dispatch() override { Refresh(); }
+    bool NextNotice(TNotice& notice) override;
 
   private:
     static int OnWindow(sd_bus_message* message, void* self, sd_bus_error* error);
@@ -83,6 +84,8 @@ class TKWinWindows : public TCompositorWindows {
     int restartTries_ = 0;
     bool locked_ = false;
     std::optional<TKWinScript> script_;
+    // That the script was unloaded by hand, handed out once it runs again.
+    std::optional<TNotice> notice_;
     // Close scripts that did not report within ScriptWait. KWin runs a script after it answers
     // that it will, so one unloaded before it ran would close nothing: each stays loaded until
     // it reports or its life ends. While KWin is this slow (until a script reports again), the
@@ -147,9 +150,9 @@ TKWinWindows::TKWinWindows(const std::string& scriptFolder)
             std::string("Tallywick cannot offer its KWin script a place to report to: ") +
             std::strerror(-added));
     }
-    bus_.Watch(std::string("type='signal',sender='") + ScreenSaver + "',interface='" + ScreenSaver +
-                   "',member='ActiveChanged'",
-               OnScreenSaver, this);
+    bus_.WatchFrom(ScreenSaver,
+                   std::string("interface='") + ScreenSaver + "',member='ActiveChanged'",
+                   OnScreenSaver, this);
     ReadLocked();
     const char* unique = nullptr;
     sd_bus_get_unique_name(bus_.Get(), &unique);
@@ -196,7 +199,10 @@ int TKWinWindows::OnKWinOwner(sd_bus_message* message, void* self, sd_bus_error*
     const char* name = nullptr;
     const char* before = nullptr;
     const char* after = nullptr;
-    if (sd_bus_message_read(message, "sss", &name, &before, &after) >= 0) {
+    // Whoever is believed here is believed about every window: only the bus itself may say.
+    if (IsFromBusDriver(message) &&
+        sd_bus_message_read(message, "sss", &name, &before, &after) >= 0 && name &&
+        std::string(name) == "org.kde.KWin") {
         static_cast<TKWinWindows*>(self)->newOwner_ = after ? after : "";
     }
     return 0;
@@ -320,7 +326,22 @@ void TKWinWindows::ReadLocked() {
     sd_bus_message_unref(reply);
 }
 
+bool TKWinWindows::NextNotice(TNotice& notice) {
+    if (!notice_ || newOwner_ || !started_) {
+        return false;
+    }
+    notice = *notice_;
+    notice_.reset();
+    return true;
+}
+
 TCompositorWindow TKWinWindows::Focused() {
+    // Anybody in the session may unload our script: loaded again as into a KWin started anew.
+    if (script_ && !newOwner_ && !script_->IsLoaded()) {
+        newOwner_ = kwinOwner_;
+        notice_ = TNotice(TDesktopNotice::SwitchedBackOn,
+                          "Tallywick's script in KWin was unloaded; Tallywick loaded it again.");
+    }
     Refresh();
     // KWin keeps the window under the lock screen active while the screen is locked.
     if (locked_) {

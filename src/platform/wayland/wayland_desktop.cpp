@@ -21,6 +21,9 @@ const char* TWaylandDesktop::Name() const {
 
 TWindowFacts TWaylandDesktop::WhatIsInFront() {
     const TCompositorWindow focused = compositor_->Focused();
+    for (TNotice notice; compositor_->NextNotice(notice);) {
+        Announce(notice);
+    }
     return focused.window == 0 ? TWindowFacts{} : Describe(focused, focused.window);
 }
 
