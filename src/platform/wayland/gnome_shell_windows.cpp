@@ -79,9 +79,11 @@ TGnomeShellWindows::TGnomeShellWindows() : bus_(TBusConnection::TBus::Session) {
     } else {
         sd_bus_message_unref(reply);
     }
-    bus_.Watch(std::string("type='signal',sender='") + Shell + "',path='" + WindowsPath +
-                   "',interface='" + WindowsInterface + "',member='FocusChanged'",
-               OnFocusChanged, this);
+    // It only wakes the desktop, which then asks the shell itself; still, only the shell's.
+    bus_.WatchFrom(Shell,
+                   std::string("path='") + WindowsPath + "',interface='" + WindowsInterface +
+                       "',member='FocusChanged'",
+                   OnFocusChanged, this);
     refusal_ = EnableGnomeExtension(bus_.Get());
     problem_ = refusal_;
 }
