@@ -1,6 +1,7 @@
 #include "storage/activity_database.h"
 
 #include "base/exception.h"
+#include "base/slice_runner.h"
 #include "base/text.h"
 #include "platform/native_path.h"
 #include "storage/activity_logger.h"
@@ -60,6 +61,11 @@ bool TActivityDatabase::Write(const TActivityRow& row, const char* label) {
             ErrorLog("The activity database " + Quoted(Path()) +
                      " has failed for so long that the oldest unsaved time is given up.");
         }
+    }
+    if (SliceRunning()) {
+        // The clean-up of old activity holds the file for a moment: the row waits for the
+        // next scan rather than the window for the clean-up. Not a failure.
+        return false;
     }
     try {
         Flush();
@@ -147,6 +153,9 @@ std::string TActivityDatabase::Check(TOptions& options) {
     std::string notice;
     switch (Classify()) {
     case TFault::None:
+        if (!pending_.empty() && !SliceRunning()) {
+            Retry(); // rows held back while the clean-up held the file
+        }
         return {};
     case TFault::Damaged:
         notice = RepairDamaged(options);

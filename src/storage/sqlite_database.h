@@ -38,6 +38,9 @@ std::string FailureReason(const std::exception& e);
 enum class TOpenMode { Existing, CreateIfMissing };
 
 // One open connection to one database file. Values reach a statement as bound parameters.
+// A lock held by another program fails a statement at once; one held by a slice of the
+// program's own on a thread of its own (TThreadSliceRunner) is waited for, and such a slice
+// waits for the locks it meets, up to two seconds each.
 class TSQLiteDatabase {
   public:
     // Opens the file; ESQLiteException on failure (also for a missing file, unless the mode
@@ -76,7 +79,7 @@ class TSQLiteDatabase {
 sqlite3_stmt* PrepareStatement(const TSQLiteDatabase& db, const std::string& sql, bool forQuery,
                                const TSQLValues& values);
 
-// A query met a locked database; it is never waited for.
+// A query met a database locked by another program, which is not waited for.
 [[noreturn]] void RaiseBusy(const std::string& sql);
 
 } // namespace tw
