@@ -11,7 +11,12 @@ struct TRunningSlices {
     std::mutex mutex;
     std::condition_variable ended;
     int count = 0;
+    std::chrono::steady_clock::time_point lastEnd; // of the latest slice to end
 };
+
+// A slice that ended between another thread meeting its lock and asking about it still
+// counts: that thread looks again rather than fail.
+constexpr std::chrono::milliseconds LatelyEnded(100);
 
 TRunningSlices& Running() {
     static TRunningSlices running;
@@ -31,6 +36,7 @@ class TRunningSlice {
         {
             std::lock_guard<std::mutex> lock(Running().mutex);
             --Running().count;
+            Running().lastEnd = std::chrono::steady_clock::now();
         }
         Running().ended.notify_all();
     }
@@ -52,7 +58,8 @@ bool SliceRunning() {
 bool WaitForRunningSlices(std::chrono::milliseconds most) {
     std::unique_lock<std::mutex> lock(Running().mutex);
     if (Running().count == 0) {
-        return false;
+        return Running().lastEnd != std::chrono::steady_clock::time_point() &&
+               std::chrono::steady_clock::now() - Running().lastEnd < LatelyEnded;
     }
     Running().ended.wait_for(lock, most, [] { return Running().count == 0; });
     return true;

@@ -62,7 +62,7 @@ bool OnSliceThread();
 // Whether a slice runs on a runner's thread now.
 bool SliceRunning();
 // Waits at most `most` for the slices running on runners' threads to end; false at once when
-// none runs.
+// none runs nor ended in the last tenth of a second.
 bool WaitForRunningSlices(std::chrono::milliseconds most);
 
 } // namespace tw
