@@ -102,7 +102,9 @@ void Report(const char* what, const std::function<bool()>& step) {
 
 // The clean-up on its own thread, a slice every 10 ms as the program's timer hands them over,
 // while the window's thread logs a scan and reads today's total every 20 ms.
-void ReportWorker(const std::string& folder, const std::string& file, TLogPurge& purge) {
+// Without a clean-up (purge null), for as many scans: what a scan's write and read cost alone.
+void ReportWorker(const std::string& folder, const std::string& file, TLogPurge* purge,
+                  int scans = 0) {
     TActivityDatabase activity(TPlaces{folder + "/", "", ""});
     TThreadSliceRunner runner;
     std::vector<double> slices;
@@ -110,17 +112,17 @@ void ReportWorker(const std::string& folder, const std::string& file, TLogPurge&
     std::vector<double> reads;
     int deferred = 0;
     int failedReads = 0;
-    bool more = true;
+    bool more = purge != nullptr;
     auto nextSlice = std::chrono::steady_clock::now();
     auto nextScan = nextSlice;
     const TActivityRow row{ClockNow(), AppPath(1), "", "Desktop Application", 1, 1};
-    while (!runner.Idle() || more) {
+    while (!runner.Idle() || more || static_cast<int>(writes.size()) < scans) {
         const auto now = std::chrono::steady_clock::now();
-        if (now >= nextSlice && runner.Idle()) {
+        if (more && now >= nextSlice && runner.Idle()) {
             nextSlice = now + std::chrono::milliseconds(10);
             runner.Run([&] {
                 const auto start = std::chrono::steady_clock::now();
-                more = purge.Step();
+                more = purge->Step();
                 slices.push_back(MsSince(start));
             });
         }
@@ -143,7 +145,7 @@ void ReportWorker(const std::string& folder, const std::string& file, TLogPurge&
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     runner.Stop();
-    ReportTimes("worker:", std::move(slices), "slices:");
+    ReportTimes(purge ? "worker:" : "alone:", std::move(slices), "slices:");
     ReportTimes(" writes:", std::move(writes), "scans:");
     ReportTimes(" reads:", std::move(reads), "reads:");
     std::printf("          %d of the scans' rows waited for a later scan, %zu wait at the end; "
@@ -223,7 +225,9 @@ int main(int argc, char** argv) {
 
     fs::copy_file(filled, file, fs::copy_options::overwrite_existing);
     TLogPurge onThread(file, ClockNow(), true, true);
-    ReportWorker(folder.string(), file, onThread);
+    ReportWorker(folder.string(), file, &onThread);
+    std::printf("alone, without a clean-up:\n");
+    ReportWorker(folder.string(), file, nullptr, 500);
     ClockInstallSource(nullptr);
     fs::remove_all(folder);
 }

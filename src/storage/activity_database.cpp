@@ -14,6 +14,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -62,23 +63,35 @@ bool TActivityDatabase::Write(const TActivityRow& row, const char* label) {
                      " has failed for so long that the oldest unsaved time is given up.");
         }
     }
+    return WriteUnlessCleaningUp(label);
+}
+
+bool TActivityDatabase::WriteUnlessCleaningUp(const char* label) {
+    // While the clean-up of old activity holds the file, the rows wait for the next scan
+    // rather than the window for the clean-up. Not a failure.
     if (SliceRunning()) {
-        // The clean-up of old activity holds the file for a moment: the row waits for the
-        // next scan rather than the window for the clean-up. Not a failure.
         return false;
     }
     try {
-        Flush();
+        Flush(false);
         return true;
     } catch (const std::exception& e) {
+        const auto* sqlite = dynamic_cast<const ESQLiteException*>(&e);
+        if (sqlite && sqlite->Code() == SQLITE_BUSY &&
+            WaitForRunningSlices(std::chrono::milliseconds(0))) {
+            return false; // a slice began meanwhile
+        }
         Failed(e, label);
         return false;
     }
 }
 
-void TActivityDatabase::Flush() {
+void TActivityDatabase::Flush(bool mayWait) {
     attempted_ = true;
     TSQLiteDatabase db(Path());
+    if (!mayWait) {
+        db.FailWhenBusy();
+    }
     if (pending_.size() == 1) {
         InsertRow(db, pending_.front());
     } else {
@@ -153,8 +166,8 @@ std::string TActivityDatabase::Check(TOptions& options) {
     std::string notice;
     switch (Classify()) {
     case TFault::None:
-        if (!pending_.empty() && !SliceRunning()) {
-            Retry(); // rows held back while the clean-up held the file
+        if (!pending_.empty()) {
+            WriteUnlessCleaningUp("; TActivityDatabase.Check: "); // rows held back for it
         }
         return {};
     case TFault::Damaged:

@@ -71,8 +71,12 @@ class TActivityDatabase {
     TFault Classify() const;
     std::string RepairDamaged(TOptions& options);
     std::string StartAnew(TOptions& options);
-    // Writes the kept rows, all or none; throws the database's error.
-    void Flush();
+    // Writes the kept rows unless a slice of the clean-up holds the file (then they stay
+    // kept, which is no failure); reports a failure under the label.
+    bool WriteUnlessCleaningUp(const char* label);
+    // Writes the kept rows, all or none; throws the database's error. Without mayWait, a
+    // lock the program's own clean-up holds fails it too.
+    void Flush(bool mayWait = true);
     // The file works again: says so in the log.
     void Recovered();
     // Tries the kept rows, or a read when there are none; notes the outcome.

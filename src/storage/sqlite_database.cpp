@@ -140,6 +140,10 @@ void TSQLiteDatabase::RollbackOpenTransaction() {
     }
 }
 
+void TSQLiteDatabase::FailWhenBusy() {
+    sqlite3_busy_handler(db_, nullptr, nullptr);
+}
+
 int TSQLiteDatabase::Changes() const {
     return sqlite3_changes(db_);
 }

@@ -63,6 +63,9 @@ class TSQLiteDatabase {
     // the connection can go on reading what the file holds. Nothing when none is open.
     void RollbackOpenTransaction();
 
+    // From now on a slice's lock fails a statement at once too, as another program's does.
+    void FailWhenBusy();
+
     sqlite3* Handle() const { return db_; }
     // Rows changed by the last statement.
     int Changes() const;
