@@ -3,16 +3,21 @@
 // seconds, 8 hours a day; 15 listed programs, 3 unlisted ones, half of the rows from a
 // browser) with the daily roll-up built, so its delete triggers run: the first start after
 // an update, 10 days past the retention and the unlisted programs' rows never cleaned up.
-// Runs the clean-up as the program does (TLogPurge), and for comparison the statements of the
-// earlier clean-up (1000 old rows a slice, then every unlisted row of a day at once), each on
-// a copy of the same file.
+// Runs the clean-up's slices on the window's thread (TLogPurge), and for comparison the
+// statements of the earlier clean-up (1000 old rows a slice, then every unlisted row of a day
+// at once), each on a copy of the same file. Then the clean-up as the program runs it, on a
+// thread of its own, while the window's thread writes a scan's row and reads today's total
+// every 20 ms: how long each of those held the window's thread is what a person would notice.
 //
 //   purge_bench [folder] [days] [rows-per-day]   (default: a new folder here, 100, 9600)
+#include "base/slice_runner.h"
+#include "storage/activity_database.h"
 #include "storage/clock.h"
 #include "storage/daily_rollup.h"
 #include "storage/date_format.h"
 #include "storage/log_purge.h"
 #include "storage/sqlite_database.h"
+#include "storage/sqlite_table.h"
 #include "support/manual_clock.h"
 
 #include <algorithm>
@@ -22,6 +27,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -65,21 +71,87 @@ void FillDatabase(const std::string& file, TDateTime firstDay, int days, int row
     BuildRollupDays(db, firstDay + 4 * OneHour, firstDay + days + 4 * OneHour);
 }
 
+double MsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+void ReportTimes(const char* what, std::vector<double> times, const char* unit) {
+    if (times.empty()) {
+        return;
+    }
+    double total = 0;
+    for (double t : times) {
+        total += t;
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("%-9s %8.0f ms in %5zu %-7s longest %6.1f ms, 99th %6.1f ms, median %5.1f ms\n",
+                what, total, times.size(), unit, times.back(), times[times.size() * 99 / 100],
+                times[times.size() / 2]);
+}
+
 void Report(const char* what, const std::function<bool()>& step) {
     std::vector<double> slices;
-    double total = 0;
     for (bool more = true; more;) {
         const auto start = std::chrono::steady_clock::now();
         more = step();
-        slices.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count());
-        total += slices.back();
+        slices.push_back(MsSince(start));
     }
-    std::sort(slices.begin(), slices.end());
-    std::printf("%-9s %8.0f ms in %5zu slices: longest %6.1f ms, 99th %6.1f ms, median %5.1f ms\n",
-                what, total, slices.size(), slices.back(), slices[slices.size() * 99 / 100],
-                slices[slices.size() / 2]);
+    ReportTimes(what, std::move(slices), "slices:");
+}
+
+// The clean-up on its own thread, a slice every 10 ms as the program's timer hands them over,
+// while the window's thread logs a scan and reads today's total every 20 ms.
+// Without a clean-up (purge null), for as many scans: what a scan's write and read cost alone.
+void ReportWorker(const std::string& folder, const std::string& file, TLogPurge* purge,
+                  int scans = 0) {
+    TActivityDatabase activity(TPlaces{folder + "/", "", ""});
+    TThreadSliceRunner runner;
+    std::vector<double> slices;
+    std::vector<double> writes;
+    std::vector<double> reads;
+    int deferred = 0;
+    int failedReads = 0;
+    bool more = purge != nullptr;
+    auto nextSlice = std::chrono::steady_clock::now();
+    auto nextScan = nextSlice;
+    const TActivityRow row{ClockNow(), AppPath(1), "", "Desktop Application", 1, 1};
+    while (!runner.Idle() || more || static_cast<int>(writes.size()) < scans) {
+        const auto now = std::chrono::steady_clock::now();
+        if (more && now >= nextSlice && runner.Idle()) {
+            nextSlice = now + std::chrono::milliseconds(10);
+            runner.Run([&] {
+                const auto start = std::chrono::steady_clock::now();
+                more = purge->Step();
+                slices.push_back(MsSince(start));
+            });
+        }
+        if (now >= nextScan) {
+            nextScan = now + std::chrono::milliseconds(20);
+            auto start = std::chrono::steady_clock::now();
+            deferred += activity.Write(row, "; purge_bench: ") ? 0 : 1;
+            writes.push_back(MsSince(start));
+            start = std::chrono::steady_clock::now();
+            try {
+                TSQLiteDatabase db(file);
+                db.GetTable("SELECT SUM(duration) FROM applications WHERE date_created >= ?1",
+                            {DateTimeToSQL(ClockNow() - 0.5)});
+            } catch (const std::exception& e) {
+                ++failedReads;
+                std::printf("read failed: %s\n", e.what());
+            }
+            reads.push_back(MsSince(start));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    runner.Stop();
+    ReportTimes(purge ? "worker:" : "alone:", std::move(slices), "slices:");
+    ReportTimes(" writes:", std::move(writes), "scans:");
+    ReportTimes(" reads:", std::move(reads), "reads:");
+    std::printf("          %d of the scans' rows waited for a later scan, %zu wait at the end; "
+                "%s, %d reads failed\n",
+                deferred, activity.PendingRowCount(),
+                activity.Failing() ? "the writes FAILED" : "no write failed", failedReads);
 }
 
 // The earlier clean-up's slices, statement for statement.
@@ -142,6 +214,7 @@ int main(int argc, char** argv) {
         static_cast<double>(fs::file_size(filled)) / 1e6,
         std::chrono::duration<double>(std::chrono::steady_clock::now() - fillStart).count());
 
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     fs::copy_file(filled, file, fs::copy_options::overwrite_existing);
     TEarlierPurge earlier(file, ClockNow());
     Report("earlier:", [&] { return earlier.Step(); });
@@ -149,6 +222,12 @@ int main(int argc, char** argv) {
     fs::copy_file(filled, file, fs::copy_options::overwrite_existing);
     TLogPurge purge(file, ClockNow(), true, true);
     Report("now:", [&] { return purge.Step(); });
+
+    fs::copy_file(filled, file, fs::copy_options::overwrite_existing);
+    TLogPurge onThread(file, ClockNow(), true, true);
+    ReportWorker(folder.string(), file, &onThread);
+    std::printf("alone, without a clean-up:\n");
+    ReportWorker(folder.string(), file, nullptr, 500);
     ClockInstallSource(nullptr);
     fs::remove_all(folder);
 }

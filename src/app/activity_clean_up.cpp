@@ -1,5 +1,6 @@
 #include "app/activity_clean_up.h"
 
+#include "base/slice_runner.h"
 #include "storage/clock.h"
 #include "storage/data_folder.h"
 #include "storage/log_purge.h"
@@ -18,42 +19,57 @@ constexpr int ClockRejudgeMs = 600000;     // then the clock is judged again now
 } // namespace
 
 TActivityCleanUp::TActivityCleanUp(TProgramTimers& timers, TDataFolder& data,
-                                   const TOptions& options, std::function<bool()> paused)
-    : timers_(timers), data_(data), options_(options), paused_(std::move(paused)) {
+                                   const TOptions& options, std::function<bool()> paused,
+                                   std::unique_ptr<TSliceRunner> runner)
+    : timers_(timers), data_(data), paused_(std::move(paused)), path_(options.LogDBPath()),
+      runner_(std::move(runner)) {
     const TDateTime now = ClockNow();
-    const std::string activity = options_.LogDBPath();
-    logPurge_ = std::make_unique<TLogPurge>(activity, now, options_.ListTrusted(),
-                                            TLogPurge::ClockRight(activity, data_.Settings(), now),
-                                            options_.KeptHistoryNames());
+    // The clean-up keeps its own copy of the kept names; the list itself it reads from the
+    // file in every slice.
+    logPurge_ = std::make_unique<TLogPurge>(path_, now, options.ListTrusted(),
+                                            TLogPurge::ClockRight(path_, data_.Settings(), now),
+                                            options.KeptHistoryNames());
     tmrLogPurge_ = timers_.Add("tmrLogPurge", LogPurgeFirstSliceMs, true, [this] { Slice(); });
 }
 
-TActivityCleanUp::~TActivityCleanUp() = default;
+TActivityCleanUp::~TActivityCleanUp() {
+    runner_->Stop();
+}
 
 void TActivityCleanUp::Stop() {
+    runner_->Stop();
     logPurge_.reset();
+}
+
+bool TActivityCleanUp::Work(TDateTime now) {
+    if (logPurge_->Step()) {
+        return true;
+    }
+    if (!rollupBuild_) {
+        // After the clean-up, so that it builds no day the clean-up then changes.
+        rollupBuild_ = std::make_unique<TRollupBuild>(path_, now);
+    }
+    return rollupBuild_->Step();
 }
 
 void TActivityCleanUp::Slice() {
     timers_.SetInterval(tmrLogPurge_, LogPurgeNextSlicesMs);
-    if (!logPurge_ || paused_()) {
+    // A slice still running is looked at again at the next tick.
+    if (!logPurge_ || !runner_->Idle() || paused_()) {
         return;
     }
-    if (logPurge_->Step()) {
-        return;
-    }
-    if (!rollupBuild_) {
-        // After the clean-up, so that it builds no day the clean-up then changes.
-        rollupBuild_ = std::make_unique<TRollupBuild>(options_.LogDBPath(), ClockNow());
-    }
-    if (rollupBuild_->Step()) {
-        return;
+    if (more_) {
+        runner_->Run([this, now = ClockNow()] { more_ = Work(now); });
+        if (!runner_->Idle() || more_) {
+            return;
+        }
     }
     // Judged again now and then, the clock keeps its last trusted time close to now, and old
     // rows left at start (a start before the system had set its clock) go once it is right.
     timers_.SetInterval(tmrLogPurge_, ClockRejudgeMs);
     if (logPurge_->JudgeAgain(data_.Settings(), ClockNow())) {
         timers_.SetInterval(tmrLogPurge_, LogPurgeNextSlicesMs);
+        more_ = true;
     }
 }
 

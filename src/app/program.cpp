@@ -78,8 +78,11 @@ void TProgram::Start() {
             options_->Save();
         }
     });
-    cleanUp_ = std::make_unique<TActivityCleanUp>(timers_, data_, *options_,
-                                                  [this] { return engine_->IsPaused(); });
+    if (!sliceRunner_) {
+        sliceRunner_ = std::make_unique<TThreadSliceRunner>();
+    }
+    cleanUp_ = std::make_unique<TActivityCleanUp>(
+        timers_, data_, *options_, [this] { return engine_->IsPaused(); }, std::move(sliceRunner_));
 }
 
 void TProgram::ListenToNotices() {
@@ -142,6 +145,10 @@ void TProgram::StopNeedingAddresses() {
 
 void TProgram::SecureForTheEnd() {
     instance_.Release();
+    // Its slice in flight ends first: the kept rows below must find the file free.
+    if (cleanUp_) {
+        cleanUp_->Stop();
+    }
     // Before the session's bus goes, which keeps the switch beyond this program.
     StopNeedingAddresses();
     if (options_) {

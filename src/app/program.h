@@ -6,6 +6,7 @@
 #include "app/notice_pump.h"
 #include "app/program_timers.h"
 #include "app/view_host.h"
+#include "base/slice_runner.h"
 #include "monitor/program_control.h"
 #include "monitor/scan_engine.h"
 #include "monitor/scan_host.h"
@@ -44,6 +45,9 @@ class TProgram final : public TProgramControl {
     // Seeds the data folder on the first start and reads the options. Throws
     // ETemplatesMissing for a broken install.
     void LoadOptions();
+    // Before Start: what runs the clean-up's slices. A thread of its own unless a test, which
+    // drives the clean-up through its timers, gives one that runs them there.
+    void SetSliceRunner(std::unique_ptr<TSliceRunner> runner) { sliceRunner_ = std::move(runner); }
     // Creates the engine and starts the scan, the re-arm, the clock re-alignment, the save
     // and the clean-up of old activity.
     void Start();
@@ -93,6 +97,7 @@ class TProgram final : public TProgramControl {
     TViewHost host_;
     TEngineTimers engineTimers_;
     std::unique_ptr<TScanEngine> engine_;
+    std::unique_ptr<TSliceRunner> sliceRunner_; // until Start hands it to the clean-up
     std::unique_ptr<TActivityCleanUp> cleanUp_;
     TNoticePump notices_;
     TNoticeView* noticeView_ = nullptr;

@@ -1,6 +1,7 @@
 #include "storage/activity_database.h"
 
 #include "base/exception.h"
+#include "base/slice_runner.h"
 #include "base/text.h"
 #include "platform/native_path.h"
 #include "storage/activity_logger.h"
@@ -13,6 +14,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -61,18 +63,35 @@ bool TActivityDatabase::Write(const TActivityRow& row, const char* label) {
                      " has failed for so long that the oldest unsaved time is given up.");
         }
     }
+    return WriteUnlessCleaningUp(label);
+}
+
+bool TActivityDatabase::WriteUnlessCleaningUp(const char* label) {
+    // While the clean-up of old activity holds the file, the rows wait for the next scan
+    // rather than the window for the clean-up. Not a failure.
+    if (SliceRunning()) {
+        return false;
+    }
     try {
-        Flush();
+        Flush(false);
         return true;
     } catch (const std::exception& e) {
+        const auto* sqlite = dynamic_cast<const ESQLiteException*>(&e);
+        if (sqlite && sqlite->Code() == SQLITE_BUSY &&
+            WaitForRunningSlices(std::chrono::milliseconds(0))) {
+            return false; // a slice began meanwhile
+        }
         Failed(e, label);
         return false;
     }
 }
 
-void TActivityDatabase::Flush() {
+void TActivityDatabase::Flush(bool mayWait) {
     attempted_ = true;
     TSQLiteDatabase db(Path());
+    if (!mayWait) {
+        db.FailWhenBusy();
+    }
     if (pending_.size() == 1) {
         InsertRow(db, pending_.front());
     } else {
@@ -147,6 +166,9 @@ std::string TActivityDatabase::Check(TOptions& options) {
     std::string notice;
     switch (Classify()) {
     case TFault::None:
+        if (!pending_.empty()) {
+            WriteUnlessCleaningUp("; TActivityDatabase.Check: "); // rows held back for it
+        }
         return {};
     case TFault::Damaged:
         notice = RepairDamaged(options);

@@ -38,7 +38,9 @@ class TActivityDatabase {
     std::string Path() const { return places_.ActivityDatabasePath(); }
 
     // Writes the rows kept so far and this one, all or none. When that fails, the row is
-    // kept and the failure noted under the label. Returns whether the rows were written.
+    // kept and the failure noted under the label; while the clean-up of old activity holds
+    // the file on its own thread, the row is kept for the next scan without a try.
+    // Returns whether the rows were written.
     bool Write(const TActivityRow& row, const char* label);
     // The program ends: one last try to write the kept rows, which would otherwise go with it.
     void WriteKept();
@@ -54,9 +56,10 @@ class TActivityDatabase {
     void ReadWorked();
     bool Failing() const { return failing_; }
 
-    // Once per scan. While the file fails: repairs what can be repaired, tries the kept rows
-    // again, and returns the notice for the person the first time it has one for this
-    // failure (empty otherwise). A lock is noticed only once it outlasts a scan period.
+    // Once per scan. Writes rows kept back for the clean-up. While the file fails: repairs
+    // what can be repaired, tries the kept rows again, and returns the notice for the person the
+    // first time it has one for this failure (empty otherwise). A lock is noticed only once it
+    // outlasts a scan period.
     std::string Check(TOptions& options);
     // Whether a damaged or missing file was replaced by a fresh one since the last call: the
     // day's time stored in the old file is then missing from the new one.
@@ -68,8 +71,12 @@ class TActivityDatabase {
     TFault Classify() const;
     std::string RepairDamaged(TOptions& options);
     std::string StartAnew(TOptions& options);
-    // Writes the kept rows, all or none; throws the database's error.
-    void Flush();
+    // Writes the kept rows unless a slice of the clean-up holds the file (then they stay
+    // kept, which is no failure); reports a failure under the label.
+    bool WriteUnlessCleaningUp(const char* label);
+    // Writes the kept rows, all or none; throws the database's error. Without mayWait, a
+    // lock the program's own clean-up holds fails it too.
+    void Flush(bool mayWait = true);
     // The file works again: says so in the log.
     void Recovered();
     // Tries the kept rows, or a read when there are none; notes the outcome.

@@ -1,11 +1,44 @@
 #include "storage/sqlite_database.h"
 
+#include "base/slice_runner.h"
 #include "storage/sqlite_table.h"
 #include "storage/url_match_function.h"
 
 #include <sqlite3.h>
 
+#include <chrono>
+#include <thread>
+
 namespace tw {
+namespace {
+
+// How long one lock is waited for at most: past a slice that meets a disk stall, but short
+// enough that a connection stuck behind another program gives up while the person waits.
+constexpr std::chrono::milliseconds BusyWaitLimit(2000);
+// How often a waiting connection looks again.
+constexpr std::chrono::milliseconds BusyPoll(2);
+
+// Another program's lock fails a statement at once, as it always has: the program keeps what
+// it could not write and tries again at the next scan. The program's own slices on a thread
+// of their own (the clean-up of old activity) are waited for instead, so that they never fail
+// the program's statements; and those slices wait for the program's short transactions.
+int WaitWhenBusy(void*, int attempt) {
+    using Clock = std::chrono::steady_clock;
+    thread_local Clock::time_point since;
+    if (attempt == 0) {
+        since = Clock::now();
+    }
+    if (Clock::now() - since > BusyWaitLimit) {
+        return 0;
+    }
+    if (OnSliceThread()) {
+        std::this_thread::sleep_for(BusyPoll);
+        return 1;
+    }
+    return WaitForRunningSlices(BusyPoll) ? 1 : 0;
+}
+
+} // namespace
 
 std::string SQLiteErrorCodeText(int code) {
     static const char* const texts[] = {
@@ -66,6 +99,7 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, TOpenMode mode) {
                                result & 0xff);
     }
     RegisterUrlMatchFunction(db_);
+    sqlite3_busy_handler(db_, WaitWhenBusy, nullptr);
 }
 
 TSQLiteDatabase::~TSQLiteDatabase() {
@@ -104,6 +138,10 @@ void TSQLiteDatabase::RollbackOpenTransaction() {
         // Should it fail, closing the connection still undoes the transaction.
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     }
+}
+
+void TSQLiteDatabase::FailWhenBusy() {
+    sqlite3_busy_handler(db_, nullptr, nullptr);
 }
 
 int TSQLiteDatabase::Changes() const {

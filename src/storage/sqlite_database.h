@@ -38,6 +38,9 @@ std::string FailureReason(const std::exception& e);
 enum class TOpenMode { Existing, CreateIfMissing };
 
 // One open connection to one database file. Values reach a statement as bound parameters.
+// A lock held by another program fails a statement at once; one held by a slice of the
+// program's own on a thread of its own (TThreadSliceRunner) is waited for, and such a slice
+// waits for the locks it meets, up to two seconds each.
 class TSQLiteDatabase {
   public:
     // Opens the file; ESQLiteException on failure (also for a missing file, unless the mode
@@ -60,6 +63,9 @@ class TSQLiteDatabase {
     // the connection can go on reading what the file holds. Nothing when none is open.
     void RollbackOpenTransaction();
 
+    // From now on a slice's lock fails a statement at once too, as another program's does.
+    void FailWhenBusy();
+
     sqlite3* Handle() const { return db_; }
     // Rows changed by the last statement.
     int Changes() const;
@@ -76,7 +82,7 @@ class TSQLiteDatabase {
 sqlite3_stmt* PrepareStatement(const TSQLiteDatabase& db, const std::string& sql, bool forQuery,
                                const TSQLValues& values);
 
-// A query met a locked database; it is never waited for.
+// A query met a database locked by another program, which is not waited for.
 [[noreturn]] void RaiseBusy(const std::string& sql);
 
 } // namespace tw

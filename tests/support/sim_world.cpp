@@ -343,6 +343,8 @@ void TSimWorld::StartProgram(bool reboot) {
         Fail("instance", "the only copy of the program could not take its lock");
     }
     program_->LoadOptions();
+    // The clean-up's slices on the timers' thread: the same order at every run of a seed.
+    program_->SetSliceRunner(std::make_unique<tw::TInlineSliceRunner>());
     program_->Start();
     if (withView_) {
         program_->AttachView(&view_);

@@ -24,6 +24,8 @@ class TTestProgram {
     TTestProgram(tw::TDesktop& desktop, TestDataFolder& folder, bool started = true)
         : program_(desktop, locks_, timers_, folder.Places()) {
         program_.LoadOptions();
+        // The clean-up's slices when the test fires their timer.
+        program_.SetSliceRunner(std::make_unique<tw::TInlineSliceRunner>());
         if (started) {
             program_.Start();
         }

@@ -1,0 +1,97 @@
+// The clean-up of old activity on a thread of its own while the scans go on writing and
+// reading the same file, as in the program.
+#include "base/slice_runner.h"
+#include "storage/activity_logger.h"
+#include "storage/clock.h"
+#include "storage/date_format.h"
+#include "storage/error_log.h"
+#include "storage/log_purge.h"
+#include "storage/options.h"
+#include "storage/sqlite_database.h"
+#include "support/test_data_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace {
+
+const tw::TDateTime Now = tw::EncodeDate(2024, 5, 15) + tw::EncodeTime(14, 30, 0, 0);
+const std::string Game = "/opt/game/bin/game";
+
+class LogPurgeWorkerTest : public testing::Test {
+  protected:
+    LogPurgeWorkerTest() : folder_(Now) {
+        tw::SetErrorLogListener([this](const std::string& text) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            errors_.push_back(text);
+        });
+    }
+    ~LogPurgeWorkerTest() override { tw::SetErrorLogListener(nullptr); }
+
+    std::string Scalar(const std::string& sql) { return folder_.Scalar("actmondb.sqlite", sql); }
+
+    // Old rows of the listed program and this week's of an unlisted one: enough for hundreds
+    // of slices.
+    void Fill() {
+        for (const char* db : {"actmondb.sqlite", "settings.sqlite"}) {
+            folder_.Exec(db, "INSERT INTO applications_list(name, caption, active) VALUES('" +
+                                 Game + "', 'Game', 1)");
+        }
+        tw::TSQLiteDatabase db(folder_.File("actmondb.sqlite"));
+        db.ExecSQL("BEGIN");
+        for (int i = 0; i < 30000; ++i) {
+            const bool old = i % 2 == 0;
+            db.ExecSQL("INSERT INTO applications(date_created, app_name, browser_url, app_type, "
+                       "duration, origin) VALUES(?1, ?2, '', 'Desktop Application', 1, 1)",
+                       {tw::DateTimeToSQL(old ? Now - 120 + i * tw::OneSecond
+                                              : Now - 5 + i * tw::OneSecond),
+                        old ? Game : std::string("/opt/tool/bin/tool")});
+        }
+        db.ExecSQL("COMMIT");
+    }
+
+    twtest::TestDataFolder folder_;
+    std::mutex mutex_;
+    std::vector<std::string> errors_;
+};
+
+TEST_F(LogPurgeWorkerTest, ScansLoseNothingWhileTheCleanUpRunsOnItsThread) {
+    Fill();
+    tw::TOptions options(folder_.Data());
+    tw::TActivityDatabase& activity = folder_.Activity();
+    tw::TOnlineTimeApplicationLogger logger(activity);
+    tw::TLogPurge purge(folder_.File("actmondb.sqlite"), tw::ClockNow(), true, true);
+    tw::TThreadSliceRunner runner;
+    bool more = true;
+    int scans = 0;
+    int overlapping = 0; // scans that met a slice in flight
+    const tw::TLoggedActivity game{Game, "", "Desktop Application"};
+    while (!runner.Idle() || more) {
+        if (runner.Idle()) {
+            runner.Run([&] { more = purge.Step(); });
+        }
+        overlapping += tw::SliceRunning() ? 1 : 0;
+        logger.Log(game, 1);
+        ++scans;
+        EXPECT_TRUE(activity.Check(options).empty());
+        logger.MonitoredListLoad(false); // a read while slices commit
+        ASSERT_FALSE(activity.Failing()) << "at scan " << scans;
+        folder_.Clock().Advance(1);
+    }
+    runner.Stop();
+    activity.Check(options);
+    EXPECT_GT(overlapping, 0) << "no scan met the clean-up";
+    EXPECT_EQ(activity.PendingRowCount(), 0u);
+    EXPECT_EQ(logger.Total, scans);
+    EXPECT_EQ(Scalar("SELECT SUM(duration) FROM applications WHERE app_name = '" + Game + "'"),
+              std::to_string(scans))
+        << "every scan's second written, the old rows gone";
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM applications WHERE app_name <> '" + Game + "'"), "0");
+    std::lock_guard<std::mutex> lock(mutex_);
+    EXPECT_TRUE(errors_.empty()) << errors_.front();
+}
+
+} // namespace
