@@ -133,8 +133,8 @@ int main(int argc, char** argv) {
     fs::copy_file(fs::path(TALLYWICK_TEMPLATE_DIR) / "actmondb.sqlite", filled);
 
     const TDateTime today = EncodeDate(2026, 12, 7);
-    twtest::TManualClockSource clock(today + 20 * OneHour);
-    ClockInstallSource(&clock);
+    twtest::TManualClockSource source(today + 20 * OneHour);
+    const TClock clock(source);
     const auto fillStart = std::chrono::steady_clock::now();
     FillDatabase(filled, today - (days - 1), days, rowsPerDay);
     std::printf(
@@ -143,12 +143,11 @@ int main(int argc, char** argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - fillStart).count());
 
     fs::copy_file(filled, file, fs::copy_options::overwrite_existing);
-    TEarlierPurge earlier(file, ClockNow());
+    TEarlierPurge earlier(file, clock.Now());
     Report("earlier:", [&] { return earlier.Step(); });
 
     fs::copy_file(filled, file, fs::copy_options::overwrite_existing);
-    TLogPurge purge(file, ClockNow(), true, true);
+    TLogPurge purge(file, clock.Now(), true, true);
     Report("now:", [&] { return purge.Step(); });
-    ClockInstallSource(nullptr);
     fs::remove_all(folder);
 }

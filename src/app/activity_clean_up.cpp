@@ -20,11 +20,12 @@ constexpr int ClockRejudgeMs = 600000;     // then the clock is judged again now
 TActivityCleanUp::TActivityCleanUp(TProgramTimers& timers, TDataFolder& data,
                                    const TOptions& options, std::function<bool()> paused)
     : timers_(timers), data_(data), options_(options), paused_(std::move(paused)) {
-    const TDateTime now = ClockNow();
+    const TDateTime now = data_.Clock().Now();
     const std::string activity = options_.LogDBPath();
-    logPurge_ = std::make_unique<TLogPurge>(activity, now, options_.ListTrusted(),
-                                            TLogPurge::ClockRight(activity, data_.Settings(), now),
-                                            options_.KeptHistoryNames());
+    logPurge_ = std::make_unique<TLogPurge>(
+        activity, now, options_.ListTrusted(),
+        TLogPurge::ClockRight(activity, data_.Settings(), data_.Clock()),
+        options_.KeptHistoryNames());
     tmrLogPurge_ = timers_.Add("tmrLogPurge", LogPurgeFirstSliceMs, true, [this] { Slice(); });
 }
 
@@ -44,7 +45,7 @@ void TActivityCleanUp::Slice() {
     }
     if (!rollupBuild_) {
         // After the clean-up, so that it builds no day the clean-up then changes.
-        rollupBuild_ = std::make_unique<TRollupBuild>(options_.LogDBPath(), ClockNow());
+        rollupBuild_ = std::make_unique<TRollupBuild>(options_.LogDBPath(), data_.Clock().Now());
     }
     if (rollupBuild_->Step()) {
         return;
@@ -52,7 +53,7 @@ void TActivityCleanUp::Slice() {
     // Judged again now and then, the clock keeps its last trusted time close to now, and old
     // rows left at start (a start before the system had set its clock) go once it is right.
     timers_.SetInterval(tmrLogPurge_, ClockRejudgeMs);
-    if (logPurge_->JudgeAgain(data_.Settings(), ClockNow())) {
+    if (logPurge_->JudgeAgain(data_.Settings(), data_.Clock())) {
         timers_.SetInterval(tmrLogPurge_, LogPurgeNextSlicesMs);
     }
 }
