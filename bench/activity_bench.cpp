@@ -115,9 +115,10 @@ int main(int argc, char** argv) {
 
     // Today is the last of the 90 days, at 20:00, after its 8 hours of use.
     const TDateTime today = EncodeDate(2026, 12, 7);
-    twtest::TManualClockSource clock(today + 20 * OneHour);
-    ClockInstallSource(&clock);
-    TDataFolder data(PlacesOf(folder.string(), std::string(TALLYWICK_TEMPLATE_DIR) + "/tallywick"));
+    twtest::TManualClockSource source(today + 20 * OneHour);
+    TClock clock(source);
+    TDataFolder data(PlacesOf(folder.string(), std::string(TALLYWICK_TEMPLATE_DIR) + "/tallywick"),
+                     clock);
     const std::string file = data.Places().ActivityDatabasePath();
 
     auto fillStart = std::chrono::steady_clock::now();
@@ -128,7 +129,7 @@ int main(int argc, char** argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - fillStart).count());
 
     TOnlineTimeApplicationLogger logger(data.Activity());
-    const TDateTime now = ClockNow();
+    const TDateTime now = clock.Now();
     const TDateTime dayStart = AccountingDayStart(now);
 
     TMonitoredList scratch;
@@ -175,7 +176,7 @@ int main(int argc, char** argv) {
     TOptions options(data);
     // A day and a half on: the oldest day is past 90 days, and the unlisted programs' rows
     // have never been cleaned up, as on the first start after an update.
-    clock.Advance(3600 * 36);
+    source.Advance(3600 * 36);
     // A row of the new day: the clean-up judges the rows' age only by a clock that agrees
     // with the newest of them.
     logger.Log(activity, 3);
@@ -191,7 +192,8 @@ int main(int argc, char** argv) {
     // measuring the program's start on it.)
     fs::copy_file(untouched, file, fs::copy_options::overwrite_existing);
     std::vector<double> slices;
-    const double total = SlicesMs(TLogPurge(file, ClockNow(), options.ListTrusted(), true), slices);
+    const double total =
+        SlicesMs(TLogPurge(file, clock.Now(), options.ListTrusted(), true), slices);
     std::printf("TLogPurge (first, in slices):  %8.2f ms in %zu slices, longest %.2f ms, "
                 "median %.2f ms\n",
                 total, slices.size(), slices.back(), slices[slices.size() / 2]);
@@ -203,11 +205,10 @@ int main(int argc, char** argv) {
         db.ExecSQL("DELETE FROM daily_usage_days");
         db.ExecSQL("DELETE FROM daily_item_days");
     }
-    const double buildSlices = SlicesMs(TRollupBuild(file, ClockNow()), slices);
+    const double buildSlices = SlicesMs(TRollupBuild(file, clock.Now()), slices);
     std::printf("TRollupBuild (first, in slices): %8.2f ms in %zu slices, longest %.2f ms, "
                 "median %.2f ms\n",
                 buildSlices, slices.size(), slices.back(), slices[slices.size() / 2]);
-    ClockInstallSource(nullptr);
     if (argc <= 2 || std::string(argv[2]) != "--keep") {
         fs::remove_all(folder);
     }

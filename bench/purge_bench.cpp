@@ -103,9 +103,9 @@ void Report(const char* what, const std::function<bool()>& step) {
 // The clean-up on its own thread, a slice every 10 ms as the program's timer hands them over,
 // while the window's thread logs a scan and reads today's total every 20 ms.
 // Without a clean-up (purge null), for as many scans: what a scan's write and read cost alone.
-void ReportWorker(const std::string& folder, const std::string& file, TLogPurge* purge,
-                  int scans = 0) {
-    TActivityDatabase activity(TPlaces{folder + "/", "", ""});
+void ReportWorker(TClock& clock, const std::string& folder, const std::string& file,
+                  TLogPurge* purge, int scans = 0) {
+    TActivityDatabase activity(TPlaces{folder + "/", "", ""}, clock);
     TThreadSliceRunner runner;
     std::vector<double> slices;
     std::vector<double> writes;
@@ -115,7 +115,7 @@ void ReportWorker(const std::string& folder, const std::string& file, TLogPurge*
     bool more = purge != nullptr;
     auto nextSlice = std::chrono::steady_clock::now();
     auto nextScan = nextSlice;
-    const TActivityRow row{ClockNow(), AppPath(1), "", "Desktop Application", 1, 1};
+    const TActivityRow row{clock.Now(), AppPath(1), "", "Desktop Application", 1, 1};
     while (!runner.Idle() || more || static_cast<int>(writes.size()) < scans) {
         const auto now = std::chrono::steady_clock::now();
         if (more && now >= nextSlice && runner.Idle()) {
@@ -135,7 +135,7 @@ void ReportWorker(const std::string& folder, const std::string& file, TLogPurge*
             try {
                 TSQLiteDatabase db(file);
                 db.GetTable("SELECT SUM(duration) FROM applications WHERE date_created >= ?1",
-                            {DateTimeToSQL(ClockNow() - 0.5)});
+                            {DateTimeToSQL(clock.Now() - 0.5)});
             } catch (const std::exception& e) {
                 ++failedReads;
                 std::printf("read failed: %s\n", e.what());
@@ -205,8 +205,8 @@ int main(int argc, char** argv) {
     fs::copy_file(fs::path(TALLYWICK_TEMPLATE_DIR) / "actmondb.sqlite", filled);
 
     const TDateTime today = EncodeDate(2026, 12, 7);
-    twtest::TManualClockSource clock(today + 20 * OneHour);
-    ClockInstallSource(&clock);
+    twtest::TManualClockSource source(today + 20 * OneHour);
+    TClock clock(source);
     const auto fillStart = std::chrono::steady_clock::now();
     FillDatabase(filled, today - (days - 1), days, rowsPerDay);
     std::printf(
@@ -216,18 +216,17 @@ int main(int argc, char** argv) {
 
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     fs::copy_file(filled, file, fs::copy_options::overwrite_existing);
-    TEarlierPurge earlier(file, ClockNow());
+    TEarlierPurge earlier(file, clock.Now());
     Report("earlier:", [&] { return earlier.Step(); });
 
     fs::copy_file(filled, file, fs::copy_options::overwrite_existing);
-    TLogPurge purge(file, ClockNow(), true, true);
+    TLogPurge purge(file, clock.Now(), true, true);
     Report("now:", [&] { return purge.Step(); });
 
     fs::copy_file(filled, file, fs::copy_options::overwrite_existing);
-    TLogPurge onThread(file, ClockNow(), true, true);
-    ReportWorker(folder.string(), file, &onThread);
+    TLogPurge onThread(file, clock.Now(), true, true);
+    ReportWorker(clock, folder.string(), file, &onThread);
     std::printf("alone, without a clean-up:\n");
-    ReportWorker(folder.string(), file, nullptr, 500);
-    ClockInstallSource(nullptr);
+    ReportWorker(clock, folder.string(), file, nullptr, 500);
     fs::remove_all(folder);
 }

@@ -167,29 +167,27 @@ TEST_F(ActivityLoggerTest, TodayBeginsAtFourInTheMorning) {
 
     // At 02:00 the accounting day is still yesterday's, all of it: a row dated later in it
     // was written before a move to a zone further west, and is the day's time all the same.
+    const auto total = [&](twtest::TManualClockSource& source) {
+        tw::TClock clock(source);
+        tw::TActivityDatabase activity(folder_.Places(), clock);
+        TOnlineTimeApplicationLogger logger(activity);
+        EXPECT_EQ(logger.Total, DurationOf(logger.TodayList(), Game));
+        return logger.Total;
+    };
     twtest::TManualClockSource twoAm(Day + tw::EncodeTime(2, 0, 0, 0));
-    tw::ClockInstallSource(&twoAm);
-    {
-        TOnlineTimeApplicationLogger logger(folder_.Activity());
-        EXPECT_EQ(logger.Total, 1110);
-        EXPECT_EQ(DurationOf(logger.TodayList(), Game), 1110);
-    }
+    EXPECT_EQ(total(twoAm), 1110);
     // At 04:00 exactly the new day has begun and holds only its own first row.
     twtest::TManualClockSource fourAm(Day + tw::EncodeTime(4, 0, 0, 0));
-    tw::ClockInstallSource(&fourAm);
-    {
-        TOnlineTimeApplicationLogger logger(folder_.Activity());
-        EXPECT_EQ(logger.Total, 10000);
-    }
+    EXPECT_EQ(total(fourAm), 10000);
     // Running across 04:00 gives the same answer as starting there.
     twtest::TManualClockSource running(Day + tw::EncodeTime(3, 59, 0, 0));
-    tw::ClockInstallSource(&running);
+    tw::TClock runningClock(running);
     running.Advance(60);
     {
-        TOnlineTimeApplicationLogger logger(folder_.Activity());
+        tw::TActivityDatabase activity(folder_.Places(), runningClock);
+        TOnlineTimeApplicationLogger logger(activity);
         EXPECT_EQ(logger.Total, 10000);
     }
-    tw::ClockInstallSource(&folder_.Clock());
 }
 
 TEST_F(ActivityLoggerTest, EveryListedItemIsPresentWithItsTotals) {
@@ -252,7 +250,7 @@ TEST_F(ActivityLoggerTest, PeriodOfSevenDaysLeavesTotalAlone) {
 
     TOnlineTimeApplicationLogger logger(folder_.Activity());
     EXPECT_EQ(logger.Total, 1);
-    const tw::TDateTime now = tw::ClockNow();
+    const tw::TDateTime now = folder_.ProgramClock().Now();
     logger.PeriodListLoad(false, now, tw::UsagePeriodStart(2, now));
     EXPECT_EQ(DurationOf(logger.PeriodList(), Game), 111);
     EXPECT_EQ(DurationOf(logger.PeriodList(), "example.com"), 7);
@@ -268,7 +266,7 @@ TEST_F(ActivityLoggerTest, PeriodIsReadFromTheRowsWhileAnotherProgramWritesTheFi
     AddRow(At(-3, 9), Game, "", 10, 1);
     AddRow(At(-5, 20), Browser, "http://example.com/", 7, 2);
     TOnlineTimeApplicationLogger logger(folder_.Activity());
-    const tw::TDateTime now = tw::ClockNow();
+    const tw::TDateTime now = folder_.ProgramClock().Now();
     // The roll-up cannot be added to a file another program holds for writing.
     tw::TSQLiteDatabase writer(folder_.File("actmondb.sqlite"));
     writer.ExecSQL("BEGIN IMMEDIATE");
@@ -399,7 +397,7 @@ class LogPurgeTest : public ActivityLoggerTest {
 TEST_F(LogPurgeTest, OldRowsAndUnlistedProgramsGo) {
     ListEverywhere(Game);
     ListEverywhere("xmessage");
-    const tw::TDateTime now = tw::ClockNow();
+    const tw::TDateTime now = folder_.ProgramClock().Now();
     AddRow(tw::DateTimeToSQL(now - 90 - tw::OneSecond), Game, "", 1, 1);
     AddRow(tw::DateTimeToSQL(now - 90 - tw::OneSecond), Browser, "http://a.org", 2, 2);
     AddRow(tw::DateTimeToSQL(now - 90), Game, "", 3, 1);         // the oldest kept
@@ -475,12 +473,12 @@ TEST_F(LogPurgeTest, TheClockIsJudgedAgainstTheLastTrustedTime) {
         SCOPED_TRACE(start.why);
         folder_.Clock().MoveWallClock((start.hours - at) * 3600);
         at = start.hours;
-        tw::ClockInstallSource(&folder_.Clock()); // a start: the program clock as the system's
+        folder_.RestartClock(); // a start: the program clock as the system's
         folder_.SetClockSynchronised(start.synchronised);
         EXPECT_EQ(tw::TLogPurge::ClockRight(folder_.File("actmondb.sqlite"), folder_.Settings(),
-                                            tw::ClockNow()),
+                                            folder_.ProgramClock()),
                   start.right);
-        AddRow(tw::DateTimeToSQL(tw::ClockNow()), Game, "", 1, 1);
+        AddRow(tw::DateTimeToSQL(folder_.ProgramClock().Now()), Game, "", 1, 1);
     }
 }
 
@@ -506,7 +504,7 @@ TEST_F(LogPurgeTest, AProgramListedDuringTheCleanUpKeepsItsRows) {
         return std::stoi(
             Scalar("SELECT COUNT(*) FROM applications WHERE app_name = " + tw::QuotedStr(name)));
     };
-    tw::TLogPurge purge(folder_.File("actmondb.sqlite"), tw::ClockNow(), true, true);
+    tw::TLogPurge purge(folder_.File("actmondb.sqlite"), folder_.ProgramClock().Now(), true, true);
     while (count(gone) == 250 && purge.Step()) {
     }
     ASSERT_EQ(count(late), 250) << "the slice took the other program's rows first";
@@ -525,24 +523,25 @@ TEST_F(LogPurgeTest, OldRowsStayUntilTheClockIsKnownRight) {
     Purge();
     for (int start = 0; start < 2; ++start) {
         folder_.Clock().MoveWallClock(start == 0 ? 365 * tw::SecondsPerDay : 3600);
-        tw::ClockInstallSource(&folder_.Clock());
+        folder_.RestartClock();
         Purge();
-        AddRow(tw::DateTimeToSQL(tw::ClockNow()), Game, "", 4 + start, 1);
+        AddRow(tw::DateTimeToSQL(folder_.ProgramClock().Now()), Game, "", 4 + start, 1);
     }
     EXPECT_EQ(Remaining(), "2,3,4,5");
 
     const std::string path = folder_.File("actmondb.sqlite");
-    tw::TLogPurge purge(path, tw::ClockNow(), true,
-                        tw::TLogPurge::ClockRight(path, folder_.Settings(), tw::ClockNow()));
+    tw::TLogPurge purge(
+        path, folder_.ProgramClock().Now(), true,
+        tw::TLogPurge::ClockRight(path, folder_.Settings(), folder_.ProgramClock()));
     while (purge.Step()) {
     }
-    EXPECT_FALSE(purge.JudgeAgain(folder_.Settings(), tw::ClockNow()));
+    EXPECT_FALSE(purge.JudgeAgain(folder_.Settings(), folder_.ProgramClock()));
     folder_.SetClockSynchronised(true);
-    ASSERT_TRUE(purge.JudgeAgain(folder_.Settings(), tw::ClockNow()));
+    ASSERT_TRUE(purge.JudgeAgain(folder_.Settings(), folder_.ProgramClock()));
     while (purge.Step()) {
     }
     EXPECT_EQ(Remaining(), "4,5");
-    EXPECT_FALSE(purge.JudgeAgain(folder_.Settings(), tw::ClockNow())) << "done once";
+    EXPECT_FALSE(purge.JudgeAgain(folder_.Settings(), folder_.ProgramClock())) << "done once";
 }
 
 // The roll-up keeps no day the rows have left, and no row that adds up to nothing.

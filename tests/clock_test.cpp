@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -18,36 +19,56 @@ const TDateTime Start = EncodeDate(2011, 4, 21) + EncodeTime(18, 5, 9, 0);
 
 class ClockTest : public ::testing::Test {
   protected:
-    void SetUp() override { ClockInstallSource(&source_); }
-    void TearDown() override { ClockInstallSource(nullptr); }
-
     TManualClockSource source_{Start};
+    TClock clock_{source_};
 };
 
 TEST_F(ClockTest, StartsAtTheWallClockAndAdvancesOnlyWithTheCounter) {
-    EXPECT_EQ(ClockNow(), Start);
+    EXPECT_EQ(clock_.Now(), Start);
     for (int i = 0; i < 1000; ++i) {
-        ClockNow(); // reading the clock must not move it
+        clock_.Now(); // reading the clock must not move it
     }
-    EXPECT_EQ(ClockNow(), Start);
+    EXPECT_EQ(clock_.Now(), Start);
     source_.Advance(1.5);
-    EXPECT_NEAR(ClockNow(), Start + 1.5 * OneSecond, Tolerance);
+    EXPECT_NEAR(clock_.Now(), Start + 1.5 * OneSecond, Tolerance);
     source_.Advance(86400);
-    EXPECT_EQ(DateTimeToSQL(ClockNow()), "2011-04-22 18:05:10");
+    EXPECT_EQ(DateTimeToSQL(clock_.Now()), "2011-04-22 18:05:10");
+}
+
+// A counter that moves while it is read: the reads' own cost must not make the clock run
+// fast, however often the clock is read.
+TEST(ClockReadCostTest, ReadingsDoNotAddTheirOwnCost) {
+    class TReadCostingSource : public TManualClockSource {
+      public:
+        using TManualClockSource::TManualClockSource;
+        std::int64_t Ticks() override { return TManualClockSource::Ticks() + 7 * ++reads_; }
+        std::int64_t ReadCost() override { return 7; }
+
+      private:
+        std::int64_t reads_ = 0;
+    };
+    TReadCostingSource source(Start);
+    const TClock clock(source);
+    for (int i = 0; i < 100000; ++i) {
+        clock.UtcNow();
+    }
+    EXPECT_EQ(clock.Now(), Start);
+    source.Advance(2);
+    EXPECT_NEAR(clock.Now(), Start + 2 * OneSecond, Tolerance);
 }
 
 // The user moving the system clock neither gives nor takes allowed time.
 TEST_F(ClockTest, AMovedWallClockIsNeitherFollowedNorRealignedTo) {
     for (double moved : {3600.0, -3600.0}) {
         SCOPED_TRACE(moved);
-        TDateTime before = ClockNow();
+        TDateTime before = clock_.Now();
         source_.MoveWallClock(moved);
-        EXPECT_EQ(ClockNow(), before);
-        EXPECT_FALSE(ClockRealign());
-        EXPECT_EQ(ClockNow(), before);
+        EXPECT_EQ(clock_.Now(), before);
+        EXPECT_FALSE(clock_.Realign());
+        EXPECT_EQ(clock_.Now(), before);
         source_.Advance(1800); // still ignored at the next re-alignment
-        EXPECT_FALSE(ClockRealign());
-        EXPECT_NEAR(ClockNow(), before + 1800 * OneSecond, Tolerance);
+        EXPECT_FALSE(clock_.Realign());
+        EXPECT_NEAR(clock_.Now(), before + 1800 * OneSecond, Tolerance);
         source_.MoveWallClock(-moved);
     }
 }
@@ -55,14 +76,14 @@ TEST_F(ClockTest, AMovedWallClockIsNeitherFollowedNorRealignedTo) {
 TEST_F(ClockTest, ASmallDriftIsFollowedByTheNextRealignment) {
     source_.Advance(1800);
     source_.MoveWallClock(2);
-    EXPECT_NEAR(ClockNow(), Start + 1800 * OneSecond, Tolerance);
-    EXPECT_TRUE(ClockRealign());
-    EXPECT_NEAR(ClockNow(), Start + 1802 * OneSecond, Tolerance);
+    EXPECT_NEAR(clock_.Now(), Start + 1800 * OneSecond, Tolerance);
+    EXPECT_TRUE(clock_.Realign());
+    EXPECT_NEAR(clock_.Now(), Start + 1802 * OneSecond, Tolerance);
     source_.MoveWallClock(-4);
-    EXPECT_TRUE(ClockRealign());
-    EXPECT_NEAR(ClockNow(), Start + 1798 * OneSecond, Tolerance);
+    EXPECT_TRUE(clock_.Realign());
+    EXPECT_NEAR(clock_.Now(), Start + 1798 * OneSecond, Tolerance);
     source_.Advance(10);
-    EXPECT_NEAR(ClockNow(), Start + 1808 * OneSecond, Tolerance);
+    EXPECT_NEAR(clock_.Now(), Start + 1808 * OneSecond, Tolerance);
 }
 
 // Five minutes exactly is already too much, whatever the date's rounding.
@@ -74,14 +95,13 @@ TEST_F(ClockTest, RealignmentFollowsOnlyDifferencesUnderFiveMinutes) {
         for (double moved : {300.0, -300.0, 299.999, -299.999}) {
             SCOPED_TRACE(DateTimeToSQL(start) + " moved " + std::to_string(moved));
             TManualClockSource source(start);
-            ClockInstallSource(&source);
+            TClock clock(source);
             source.MoveWallClock(moved);
             bool followed = moved < 300 && moved > -300;
-            EXPECT_EQ(ClockRealign(), followed);
-            EXPECT_NEAR(ClockNow(), start + (followed ? moved : 0) * OneSecond, Tolerance);
+            EXPECT_EQ(clock.Realign(), followed);
+            EXPECT_NEAR(clock.Now(), start + (followed ? moved : 0) * OneSecond, Tolerance);
         }
     }
-    ClockInstallSource(&source_);
 }
 
 // A clock wrong at start is put right soon after boot (a second system's offset, a clock
@@ -90,42 +110,36 @@ TEST_F(ClockTest, RealignmentFollowsOnlyDifferencesUnderFiveMinutes) {
 TEST_F(ClockTest, ACorrectionAfterBootOrAtSynchronisationIsFollowed) {
     TManualClockSource source(Start);
     source.Reboot(); // the program starts with the session, just after boot
-    ClockInstallSource(&source);
+    TClock clock(source);
     source.Advance(60);
     source.MoveWallClock(-3 * 3600.0);
-    EXPECT_NEAR(ClockFollowCorrection(), -3 * OneHour, Tolerance);
-    EXPECT_NEAR(ClockNow(), Start + (60 - 3 * 3600) * OneSecond, Tolerance);
+    EXPECT_NEAR(clock.FollowCorrection(), -3 * OneHour, Tolerance);
+    EXPECT_NEAR(clock.Now(), Start + (60 - 3 * 3600) * OneSecond, Tolerance);
 
     source.Advance(600); // ten minutes up: the person's doing from now on
     source.MoveWallClock(2 * 3600.0);
-    EXPECT_EQ(ClockFollowCorrection(), 0);
+    EXPECT_EQ(clock.FollowCorrection(), 0);
     source.SetSynchronised(true);
-    EXPECT_NEAR(ClockFollowCorrection(), 2 * OneHour, Tolerance);
+    EXPECT_NEAR(clock.FollowCorrection(), 2 * OneHour, Tolerance);
     source.MoveWallClock(3600);
-    EXPECT_EQ(ClockFollowCorrection(), 0); // synchronised already: no news
-    EXPECT_NEAR(ClockNow(), Start + (660 - 3600) * OneSecond, Tolerance);
-    ClockInstallSource(&source_);
-}
-
-TEST_F(ClockTest, ClockAdjustMovesTheClockByTheDelta) {
-    ClockAdjust(-OneHour);
-    EXPECT_NEAR(ClockNow(), Start - OneHour, Tolerance);
+    EXPECT_EQ(clock.FollowCorrection(), 0); // synchronised already: no news
+    EXPECT_NEAR(clock.Now(), Start + (660 - 3600) * OneSecond, Tolerance);
 }
 
 // The accounting day starts at 04:00 of the clock's calendar day.
 TEST_F(ClockTest, DayPartsFollowTheProgramClock) {
     const TDateTime day = EncodeDate(2011, 4, 21);
-    EXPECT_EQ(ClockToday(), day);
-    EXPECT_NEAR(ClockTimeOfDay(), EncodeTime(18, 5, 9, 0), Tolerance);
-    EXPECT_NEAR(DayStartToday(), day + 4 * OneHour, Tolerance);
+    EXPECT_EQ(clock_.Today(), day);
+    EXPECT_NEAR(clock_.TimeOfDay(), EncodeTime(18, 5, 9, 0), Tolerance);
+    EXPECT_NEAR(clock_.DayStartToday(), day + 4 * OneHour, Tolerance);
 
     source_.Advance(8 * 3600); // 02:05:09 the next day, before that day's start
-    EXPECT_EQ(ClockToday(), day + 1);
-    EXPECT_NEAR(DayStartToday(), day + 1 + 4 * OneHour, Tolerance);
-    EXPECT_EQ(DateTimeToSQL(DayStartToday()), "2011-04-22 04:00:00");
+    EXPECT_EQ(clock_.Today(), day + 1);
+    EXPECT_NEAR(clock_.DayStartToday(), day + 1 + 4 * OneHour, Tolerance);
+    EXPECT_EQ(DateTimeToSQL(clock_.DayStartToday()), "2011-04-22 04:00:00");
 
     source_.MoveWallClock(86400); // a wall-clock day ahead changes nothing
-    EXPECT_EQ(ClockToday(), day + 1);
+    EXPECT_EQ(clock_.Today(), day + 1);
 }
 
 } // namespace

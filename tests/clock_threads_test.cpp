@@ -7,17 +7,19 @@
 #include <thread>
 
 int main() {
-    auto read = [] {
+    tw::TSystemClockSource source;
+    tw::TClock clock(source);
+    auto read = [&clock] {
         for (int i = 0; i < 20000; ++i) {
-            tw::ClockUtcNow();
-            tw::ClockNow();
+            clock.UtcNow();
+            clock.Now();
         }
     };
     std::thread other(read);
     for (int i = 0; i < 2000; ++i) {
-        tw::ClockRealign();
-        tw::ClockFollowCorrection();
-        tw::ClockAdjust(0);
+        clock.Realign();
+        clock.FollowCorrection();
+        clock.Synchronised(1);
     }
     read();
     other.join();

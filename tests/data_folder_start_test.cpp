@@ -143,8 +143,8 @@ TEST(DataFolderPrivacyTest, AFolderMadeOrFoundOpenEndsPrivateToTheAccount) {
                 fs::permissions(entry.path(), fs::perms(0644));
             }
         }
-        twtest::TManualClockSource clock(Today + 10 * tw::OneHour);
-        tw::ClockInstallSource(&clock);
+        twtest::TManualClockSource source(Today + 10 * tw::OneHour);
+        tw::TClock clock(source);
         std::vector<std::string> errors;
         tw::SetErrorLogListener([&](const std::string& text) { errors.push_back(text); });
         const tw::TPlaces places =
@@ -155,7 +155,7 @@ TEST(DataFolderPrivacyTest, AFolderMadeOrFoundOpenEndsPrivateToTheAccount) {
             tw::TFakeDesktop desktop;
             tw::TFakeInstanceLocks locks(std::make_shared<tw::TFakeLockRegistry>());
             tw::TTimerLoop timers;
-            tw::TProgram program(desktop, locks, timers, places);
+            tw::TProgram program(desktop, locks, timers, clock, places);
             program.LoadOptions();
             program.Options().Edit().TimeLimitSeconds = 1800;
             ASSERT_TRUE(program.Options().Save());
@@ -177,7 +177,6 @@ TEST(DataFolderPrivacyTest, AFolderMadeOrFoundOpenEndsPrivateToTheAccount) {
         EXPECT_EQ(said, foundOpen ? 1 : 0);
         tw::SetErrorLogListener(nullptr);
         tw::SetLogFilePath(logBefore);
-        tw::ClockInstallSource(nullptr);
     }
     ::umask(umaskBefore);
 }

@@ -37,7 +37,7 @@ class DayTurnTest : public testing::Test {
 #else
         (void)zone;
 #endif
-        tw::ClockInstallSource(&folder_->Clock()); // the program starts in that zone
+        folder_->RestartClock(); // the program starts in that zone
         options_ = std::make_unique<tw::TOptions>(folder_->Data());
         options_->Edit().ScanPeriodSeconds = 60; // as the scans below come
         auto item = std::make_unique<tw::TMonitoredItem>();
@@ -67,7 +67,7 @@ class DayTurnTest : public testing::Test {
     }
     // Plays until the moment, scanning every minute.
     void PlayUntil(TDateTime utc) {
-        while (tw::ClockUtcNow() + 60 * tw::OneSecond <= utc + 31 * tw::OneSecond) {
+        while (folder_->ProgramClock().UtcNow() + 60 * tw::OneSecond <= utc + 31 * tw::OneSecond) {
             Play(1);
         }
     }

@@ -63,7 +63,7 @@ TEST_F(LogPurgeWorkerTest, ScansLoseNothingWhileTheCleanUpRunsOnItsThread) {
     tw::TOptions options(folder_.Data());
     tw::TActivityDatabase& activity = folder_.Activity();
     tw::TOnlineTimeApplicationLogger logger(activity);
-    tw::TLogPurge purge(folder_.File("actmondb.sqlite"), tw::ClockNow(), true, true);
+    tw::TLogPurge purge(folder_.File("actmondb.sqlite"), folder_.ProgramClock().Now(), true, true);
     tw::TThreadSliceRunner runner;
     bool more = true;
     int scans = 0;

@@ -67,10 +67,10 @@ TEST_F(OptionsTest, EmptyDatabaseGivesDefaults) {
 
 TEST_F(OptionsTest, ResetDefaultsToTodaysFourOClockBeforeIt) {
     twtest::TManualClockSource twoAm(Today + 2 * tw::OneHour);
-    tw::ClockInstallSource(&twoAm);
-    TOptions options(folder_.Data());
+    tw::TClock clock(twoAm);
+    tw::TDataFolder data(folder_.Places(), clock);
+    TOptions options(data);
     EXPECT_DOUBLE_EQ(options.Edit().ResetDateTime, Today + 4 * tw::OneHour);
-    tw::ClockInstallSource(&folder_.Clock());
 }
 
 TEST_F(OptionsTest, StoredValuesAreReadByTheirRules) {

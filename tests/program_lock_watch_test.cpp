@@ -31,7 +31,7 @@ TEST(ProgramLockWatchTest, ADeletedLockIsTakenAgainAndOneTakenByAnotherCopyEndsT
         tw::TFakeDesktop desktop;
         tw::TFakeInstanceLocks locks(machine);
         tw::TTimerLoop timers;
-        tw::TProgram program(desktop, locks, timers, folder.Places());
+        tw::TProgram program(desktop, locks, timers, folder.ProgramClock(), folder.Places());
         ASSERT_TRUE(program.TakeInstanceLock());
         int ended = 0;
         program.WatchForTheEnd([&] { ++ended; });
@@ -40,7 +40,8 @@ TEST(ProgramLockWatchTest, ADeletedLockIsTakenAgainAndOneTakenByAnotherCopyEndsT
         tw::TFakeDesktop otherDesktop;
         tw::TFakeInstanceLocks otherLocks(machine);
         tw::TTimerLoop otherTimers;
-        tw::TProgram other(otherDesktop, otherLocks, otherTimers, folder.Places());
+        tw::TProgram other(otherDesktop, otherLocks, otherTimers, folder.ProgramClock(),
+                           folder.Places());
         if (anotherCopyStarted) {
             ASSERT_TRUE(other.TakeInstanceLock());
         }
@@ -76,7 +77,7 @@ TEST(ProgramLockWatchTest, OnlyAnUninstallMarkerMadeWhileTheProgramRunsEndsIt) {
     tw::TFakeDesktop desktop;
     tw::TFakeInstanceLocks locks;
     tw::TTimerLoop timers;
-    tw::TProgram program(desktop, locks, timers, places);
+    tw::TProgram program(desktop, locks, timers, folder.ProgramClock(), places);
     ASSERT_TRUE(program.TakeInstanceLock());
     int ended = 0;
     program.WatchForTheEnd([&] { ++ended; });

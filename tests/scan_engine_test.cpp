@@ -90,7 +90,7 @@ TEST_F(ScanEngineTest, UnlistedTimeIsDroppedNotCountedLater) {
     Front(tw::AddEditorWindow(desktop_, "C:\\Tools\\editor.exe"));
     Scan(3);
     EXPECT_EQ(Rows(), 0);
-    EXPECT_DOUBLE_EQ(Engine().LastScanTime(), tw::ClockUtcNow());
+    EXPECT_DOUBLE_EQ(Engine().LastScanTime(), folder_.ProgramClock().UtcNow());
     EXPECT_TRUE(host_.scanEnabled);
 
     Front(tw::AddEditorWindow(desktop_, Game));
@@ -383,7 +383,7 @@ TEST_F(ScanEngineTest, AFailingReminderEndsTheCycleCleanly) {
         EXPECT_STREQ(e.what(), "A required privilege is not held by the client.");
     }
     EXPECT_TRUE(host_.scanEnabled);
-    EXPECT_DOUBLE_EQ(Engine().LastScanTime(), tw::ClockUtcNow());
+    EXPECT_DOUBLE_EQ(Engine().LastScanTime(), folder_.ProgramClock().UtcNow());
     EXPECT_EQ(Rows(), 0);
     ASSERT_EQ(desktop_.ShutdownCalls().size(), 1u);
     EXPECT_EQ(desktop_.ShutdownCalls()[0].kind, tw::TShutdownKind::PowerOff);
@@ -690,8 +690,8 @@ TEST_F(ScanEngineTest, ADatabaseLockedAtStartStillCountsAndWritesEverySecond) {
     List(Game, TMonitoredItemType::mitApp);
     Front(tw::AddEditorWindow(desktop_, Game));
     folder_.Exec("actmondb.sqlite", "INSERT INTO applications VALUES('" +
-                                        tw::DateTimeToSQL(tw::ClockNow()) + "', '" + Game +
-                                        "', '', 'Desktop Application', 100, 1)");
+                                        tw::DateTimeToSQL(folder_.ProgramClock().Now()) + "', '" +
+                                        Game + "', '', 'Desktop Application', 100, 1)");
     TLockedByAnother lock(folder_.File("actmondb.sqlite"));
     for (int i = 0; i < 4; ++i) {
         Scan(3);

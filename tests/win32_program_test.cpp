@@ -296,7 +296,9 @@ TEST_F(WindowsProgram, SettingsSurviveTheProgramsLoadAndSaveExactly) {
     EndByUninstall(*program);
 
     {
-        tw::TDataFolder data(tw::PlacesOf(DataFolder(), programFolder_ + "Tallywick.exe"));
+        tw::TSystemClockSource source;
+        tw::TClock clock(source);
+        tw::TDataFolder data(tw::PlacesOf(DataFolder(), programFolder_ + "Tallywick.exe"), clock);
         tw::TOptions options(data);
         options.MakeReadOnly();
         EXPECT_FALSE(options.LoadFailed());

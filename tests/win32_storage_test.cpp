@@ -39,7 +39,9 @@ TEST(Win32StorageTest, EveryFileIsKeptInFoldersWithNonAsciiLetters) {
     }
     const std::string previousLog = tw::LogFilePath();
     {
-        tw::TDataFolder folder(tw::PlacesOf(data, programs + "Tallywick.exe"));
+        tw::TSystemClockSource source;
+        tw::TClock clock(source);
+        tw::TDataFolder folder(tw::PlacesOf(data, programs + "Tallywick.exe"), clock);
         tw::SetLogFilePath(folder.Places().LogFilePath());
 
         tw::SeedDataFolder(folder.Places());

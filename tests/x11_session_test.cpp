@@ -424,7 +424,7 @@ TEST_F(X11Session, ALockedOrSleepingMinuteIsNeverCounted) {
         announce(false);
         hear();
         EXPECT_FALSE(engine.IsPaused());
-        EXPECT_DOUBLE_EQ(engine.LastScanTime(), tw::ClockUtcNow());
+        EXPECT_DOUBLE_EQ(engine.LastScanTime(), folder.ProgramClock().UtcNow());
         scan(3);
         EXPECT_EQ(lastDuration(), "3"); // the minute away is not in it
     }

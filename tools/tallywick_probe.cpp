@@ -5,6 +5,7 @@
 // tallywick-probe --programs [--complete]: "why is my program not offered?": prints the
 // lines path=caption the add wizard's Fast scan offers, or with --complete those of the
 // Complete scan followed by the running programs it offers (those owning a window).
+#include "base/scope_exit.h"
 #include "discovery/program_sources.h"
 #include "monitor/offered_programs.h"
 #include "monitor/probe.h"
@@ -80,6 +81,10 @@ int main(int argc, char** argv) {
     }
     SetErrorLogListener(
         [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
+    TSystemClockSource clockSource;
+    TClock clock(clockSource);
+    SetLogClock(&clock);
+    const TScopeExit forgetClock([] { SetLogClock(nullptr); });
     try {
         if (programs) {
             PrintPrograms(complete);
@@ -91,7 +96,7 @@ int main(int argc, char** argv) {
         }
         // Opening a missing database would create an empty one, which the program would
         // then take for the user's: look only when the program has seeded the folder.
-        TDataFolder data(SystemPlaces());
+        TDataFolder data(SystemPlaces(), clock);
         SetLogFilePath(data.Places().LogFilePath());
         std::unique_ptr<TOptions> options;
         if (std::filesystem::exists(NativePath(data.Places().SettingsDatabasePath()))) {

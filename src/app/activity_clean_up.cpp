@@ -23,12 +23,12 @@ TActivityCleanUp::TActivityCleanUp(TProgramTimers& timers, TDataFolder& data,
                                    std::unique_ptr<TSliceRunner> runner)
     : timers_(timers), data_(data), paused_(std::move(paused)), path_(options.LogDBPath()),
       runner_(std::move(runner)) {
-    const TDateTime now = ClockNow();
+    const TDateTime now = data_.Clock().Now();
     // The clean-up keeps its own copy of the kept names; the list itself it reads from the
     // file in every slice.
-    logPurge_ = std::make_unique<TLogPurge>(path_, now, options.ListTrusted(),
-                                            TLogPurge::ClockRight(path_, data_.Settings(), now),
-                                            options.KeptHistoryNames());
+    logPurge_ = std::make_unique<TLogPurge>(
+        path_, now, options.ListTrusted(),
+        TLogPurge::ClockRight(path_, data_.Settings(), data_.Clock()), options.KeptHistoryNames());
     tmrLogPurge_ = timers_.Add("tmrLogPurge", LogPurgeFirstSliceMs, true, [this] { Slice(); });
 }
 
@@ -59,7 +59,7 @@ void TActivityCleanUp::Slice() {
         return;
     }
     if (more_) {
-        runner_->Run([this, now = ClockNow()] { more_ = Work(now); });
+        runner_->Run([this, now = data_.Clock().Now()] { more_ = Work(now); });
         if (!runner_->Idle() || more_) {
             return;
         }
@@ -67,7 +67,7 @@ void TActivityCleanUp::Slice() {
     // Judged again now and then, the clock keeps its last trusted time close to now, and old
     // rows left at start (a start before the system had set its clock) go once it is right.
     timers_.SetInterval(tmrLogPurge_, ClockRejudgeMs);
-    if (logPurge_->JudgeAgain(data_.Settings(), ClockNow())) {
+    if (logPurge_->JudgeAgain(data_.Settings(), data_.Clock())) {
         timers_.SetInterval(tmrLogPurge_, LogPurgeNextSlicesMs);
         more_ = true;
     }

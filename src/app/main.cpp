@@ -5,12 +5,14 @@
 #include "app/program_files.h"
 #include "app/qt_timers.h"
 #include "base/exception.h"
+#include "base/scope_exit.h"
 #include "dialogs/failure_notice_form.h"
 #include "dialogs/message_windows.h"
 #include "dialogs/settings_form.h"
 #include "dialogs/warning_form.h"
 #include "skin/form_controls.h"
 #include "skin/pictures.h"
+#include "storage/clock.h"
 #include "storage/error_log.h"
 #include "storage/seed_data_folder.h"
 #include "ui/main_window.h"
@@ -63,6 +65,11 @@ extern "C" const char* __lsan_default_suppressions() {
 
 int main(int argc, char** argv) {
     using namespace tw;
+    // Started first: the program's time counts from the start of the process.
+    TSystemClockSource clockSource;
+    TClock clock(clockSource);
+    SetLogClock(&clock);
+    const TScopeExit forgetClock([] { SetLogClock(nullptr); });
     TApplication application(argc, argv);
     UseCommandLine(argc, argv);
 #ifdef SIGXFSZ
@@ -88,7 +95,7 @@ int main(int argc, char** argv) {
         const TPlaces places = SystemPlaces();
         SetLogFilePath(places.LogFilePath());
         desktop = CreateDesktop();
-        program = std::make_unique<TProgram>(*desktop, locks, timers, places);
+        program = std::make_unique<TProgram>(*desktop, locks, timers, clock, places);
         look = std::make_unique<TWindowLook>(program->Data().Appearance());
         TfrmBase::SetLook(look.get());
         if (!program->TakeInstanceLock()) {

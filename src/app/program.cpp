@@ -20,8 +20,9 @@ int ScanPeriodMs(const TOptions& options) {
 
 } // namespace
 
-TProgram::TProgram(TDesktop& desktop, TInstanceLocks& locks, TProgramTimers& timers, TPlaces places)
-    : desktop_(desktop), timers_(timers), data_(std::move(places)),
+TProgram::TProgram(TDesktop& desktop, TInstanceLocks& locks, TProgramTimers& timers, TClock& clock,
+                   TPlaces places)
+    : desktop_(desktop), timers_(timers), data_(std::move(places), clock),
       instance_(locks, timers, data_.Places()),
       host_([this](bool isBlock) { return engine_->TimeUpAction(isBlock); }), engineTimers_(timers),
       notices_(

@@ -29,8 +29,10 @@ namespace tw {
 class TProgram final : public TProgramControl {
   public:
     // Over the places the entry found (the system's, or a test's own folders).
-    // The lock is taken from locks (the system's, or a test's scripted ones).
-    TProgram(TDesktop& desktop, TInstanceLocks& locks, TProgramTimers& timers, TPlaces places);
+    // The lock is taken from locks (the system's, or a test's scripted ones). The clock (the
+    // system's, or a test's that moves when told) must outlive the program.
+    TProgram(TDesktop& desktop, TInstanceLocks& locks, TProgramTimers& timers, TClock& clock,
+             TPlaces places);
     ~TProgram() override;
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;

@@ -6,6 +6,8 @@
 #include "app/program_files.h"
 #include "app/timer_loop.h"
 #include "base/exception.h"
+#include "base/scope_exit.h"
+#include "storage/clock.h"
 #include "storage/error_log.h"
 #include "storage/seed_data_folder.h"
 
@@ -24,6 +26,11 @@ void ReportException(const std::exception& e) {
 
 int main(int argc, char** argv) {
     using namespace tw;
+    // Started first: the program's time counts from the start of the process.
+    TSystemClockSource clockSource;
+    TClock clock(clockSource);
+    SetLogClock(&clock);
+    const TScopeExit forgetClock([] { SetLogClock(nullptr); });
     UseCommandLine(argc, argv);
     TTimerLoop loop;
     TSystemInstanceLocks locks;
@@ -33,7 +40,7 @@ int main(int argc, char** argv) {
         const TPlaces places = SystemPlaces();
         SetLogFilePath(places.LogFilePath());
         desktop = CreateDesktop();
-        program = std::make_unique<TProgram>(*desktop, locks, loop, places);
+        program = std::make_unique<TProgram>(*desktop, locks, loop, clock, places);
         if (!program->TakeInstanceLock()) {
             std::fprintf(stderr, "Please Note: Application is already running\n");
             RemoveFlagFile(places);

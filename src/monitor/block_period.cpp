@@ -4,16 +4,16 @@
 
 namespace tw {
 
-TBlockPeriod::TBlockPeriod() : end_(ClockUtcNow()) {}
+TBlockPeriod::TBlockPeriod(const TClock& clock) : clock_(clock), end_(clock.UtcNow()) {}
 
 void TBlockPeriod::Begin(TDateTime duration) {
     duration_ = duration;
-    start_ = ClockUtcNow();
+    start_ = clock_.UtcNow();
     end_ = start_ + duration_;
 }
 
 bool TBlockPeriod::IsActive() const {
-    return ClockUtcNow() <= end_;
+    return clock_.UtcNow() <= end_;
 }
 
 void TBlockPeriod::Shift(TDateTime step) {

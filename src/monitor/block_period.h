@@ -4,12 +4,15 @@
 
 namespace tw {
 
+class TClock;
+
 // A Block period: from its start, for its length. UTC, so that a change of zone neither
 // lengthens nor shortens it. Before the first one starts, the period is one that ended as the
 // program started.
 class TBlockPeriod {
   public:
-    TBlockPeriod();
+    // The clock must outlive the period.
+    explicit TBlockPeriod(const TClock& clock);
 
     // Begins a period of the given length (a day fraction) now.
     void Begin(TDateTime duration);
@@ -21,6 +24,7 @@ class TBlockPeriod {
     void Shift(TDateTime step);
 
   private:
+    const TClock& clock_;
     TDateTime start_ = 0;
     TDateTime end_;
     TDateTime duration_ = 0;

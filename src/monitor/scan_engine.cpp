@@ -18,12 +18,12 @@ TScanEngine::TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host, 
                          bool fiveMinutesAllowed)
     : desktop_(desktop), options_(options), host_(host), timers_(timers),
       probe_(desktop, keptAddresses_), timeUp_(desktop, options, keptAddresses_),
-      reminders_(options, fiveMinutesAllowed) {
+      span_(options.Clock()), reminders_(options, fiveMinutesAllowed), block_(options.Clock()) {
     KeepDayWithinReach();
 }
 
 TDateTime TScanEngine::DayNow() const {
-    return options_.Values().Day().RowTime(ClockNow());
+    return options_.Values().Day().RowTime(Clock().Now());
 }
 
 TOnlineTimeApplicationLogger& TScanEngine::Logger() {
@@ -70,7 +70,7 @@ void TScanEngine::ScanTimer() {
 }
 
 void TScanEngine::FollowClockCorrection() {
-    const TDateTime step = ClockFollowCorrection();
+    const TDateTime step = Clock().FollowCorrection();
     if (step != 0) {
         DiagnosticLog("The program clock followed the system's correction by " +
                       std::to_string(SecondsBetween(0, step)) + " s");
@@ -85,10 +85,11 @@ void TScanEngine::KeepDayWithinReach() {
     TProgramDay day = options_.Values().Day();
     if (day.StartUtc == 0) {
         // Stored before the day's start was kept: it began at its 04:00 by today's zone.
-        day.StartUtc = std::min(ClockUtcNow(), day.StartUtcByZoneNow(ClockNow(), ClockUtcNow()));
+        day.StartUtc =
+            std::min(Clock().UtcNow(), day.StartUtcByZoneNow(Clock().Now(), Clock().UtcNow()));
         options_.Edit().SetDay(day);
     }
-    if (!day.PullBack(ClockNow(), ClockUtcNow())) {
+    if (!day.PullBack(Clock().Now(), Clock().UtcNow())) {
         return;
     }
     ErrorLog("The program day stored ends on " + DateTimeToSQL(day.End) +
@@ -102,7 +103,7 @@ void TScanEngine::KeepDayWithinReach() {
 void TScanEngine::RunCycle() {
     FollowClockCorrection();
     span_.BeginCycle();
-    const TDayPart part = DayPart(ClockTimeOfDay());
+    const TDayPart part = DayPart(Clock().TimeOfDay());
     if (part != currentDayPart_) {
         ShowDayPart(part);
     }
@@ -111,7 +112,7 @@ void TScanEngine::RunCycle() {
     if (!inBlock) {
         host_.SetBlockDisplay(false);
     }
-    if (options_.Values().Day().NextIsDue(ClockNow(), ClockUtcNow())) {
+    if (options_.Values().Day().NextIsDue(Clock().Now(), Clock().UtcNow())) {
         DailyReset();
     }
 
@@ -182,7 +183,7 @@ void TScanEngine::ReminderOnlyTimer() {
 }
 
 void TScanEngine::TimeSynchronizationTimer() {
-    ClockRealign();
+    Clock().Realign();
 }
 
 void TScanEngine::StartBlock(TDateTime duration) {
@@ -206,7 +207,7 @@ void TScanEngine::RestartCount() {
 }
 
 void TScanEngine::SelectCurrentDayPart() {
-    ShowDayPart(DayPart(ClockTimeOfDay()));
+    ShowDayPart(DayPart(Clock().TimeOfDay()));
 }
 
 void TScanEngine::ShowDayPart(TDayPart part) {
@@ -225,7 +226,7 @@ TItemDeletion TScanEngine::DeleteListedItem(const TMonitoredItem* item) {
 
 void TScanEngine::DailyReset() {
     reminders_.NewDay(); // their marks in the settings file go with ResetChangeFlags
-    options_.Edit().SetDay(options_.Values().Day().Next(ClockNow(), ClockUtcNow()));
+    options_.Edit().SetDay(options_.Values().Day().Next(Clock().Now(), Clock().UtcNow()));
     options_.Policy().ResetChangeFlags();
 
     options_.Policy().ApplyPendingRemovals();

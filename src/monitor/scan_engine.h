@@ -64,6 +64,8 @@ class TScanEngine {
     TDateTime DayNow() const;
     bool IsPaused() const { return pause_.IsPaused(); }
     const TBlockPeriod& Block() const { return block_; }
+    // The program clock the engine counts by.
+    TClock& Clock() const { return options_.Clock(); }
     const TDaysReminders& Reminders() const { return reminders_; }
 
     TOnlineTimeApplication& Probe() { return probe_; }

@@ -8,14 +8,14 @@
 
 namespace tw {
 
-TScanSpan::TScanSpan() : lastScanTime_(ClockUtcNow()) {}
+TScanSpan::TScanSpan(const TClock& clock) : clock_(clock), lastScanTime_(clock.UtcNow()) {}
 
 void TScanSpan::Restart() {
-    lastScanTime_ = ClockUtcNow();
+    lastScanTime_ = clock_.UtcNow();
 }
 
 void TScanSpan::BeginCycle() {
-    cycleStart_ = ClockUtcNow();
+    cycleStart_ = clock_.UtcNow();
 }
 
 int TScanSpan::CreditedSeconds(int scanPeriodSeconds) const {
@@ -24,7 +24,7 @@ int TScanSpan::CreditedSeconds(int scanPeriodSeconds) const {
     // with the person (the reminder) was seen, and counts in full.
     const int most = 2 * scanPeriodSeconds;
     return std::clamp(SecondsBetween(lastScanTime_, cycleStart_), 0, most) +
-           std::max(SecondsBetween(cycleStart_, ClockUtcNow()), 0);
+           std::max(SecondsBetween(cycleStart_, clock_.UtcNow()), 0);
 }
 
 int SecondsBetween(TDateTime from, TDateTime to) {

@@ -4,11 +4,14 @@
 
 namespace tw {
 
+class TClock;
+
 // The stretch of time a listed cycle adds: from the end of the last completed cycle to the
 // end of this one. UTC: a length of time must not change with the zone.
 class TScanSpan {
   public:
-    TScanSpan();
+    // The clock must outlive the span.
+    explicit TScanSpan(const TClock& clock);
 
     TDateTime LastScanTime() const { return lastScanTime_; }
     // The counting starts afresh now (also the end of a cycle).
@@ -21,6 +24,7 @@ class TScanSpan {
     int CreditedSeconds(int scanPeriodSeconds) const;
 
   private:
+    const TClock& clock_;
     TDateTime lastScanTime_;
     TDateTime cycleStart_ = 0;
 };

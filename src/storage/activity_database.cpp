@@ -122,7 +122,7 @@ void TActivityDatabase::Failed(const std::exception& e, const char* label) {
         return;
     }
     if (!failing_) {
-        since_ = ClockUtcNow();
+        since_ = clock_.UtcNow();
         noticeGiven_ = false;
     }
     failing_ = true;
@@ -199,7 +199,7 @@ std::string TActivityDatabase::Check(TOptions& options) {
     if (!repaired && failing_) {
         const bool briefLock =
             code_ == SQLITE_BUSY &&
-            ClockUtcNow() - since_ < options.Values().ScanPeriodSeconds * OneSecond;
+            clock_.UtcNow() - since_ < options.Values().ScanPeriodSeconds * OneSecond;
         if (!briefLock) {
             notice = "Tallywick cannot save the time on your list: " + reason_ +
                      ".\n\nFile: " + Path() +
@@ -227,7 +227,7 @@ void TActivityDatabase::Retry() {
 
 std::string TActivityDatabase::RepairDamaged(TOptions& options) {
     const std::string path = Path();
-    const std::string aside = DamagedDatabaseName(path, ClockNow());
+    const std::string aside = DamagedDatabaseName(path, clock_.Now());
     std::error_code error;
     fs::rename(NativePath(path), NativePath(aside), error);
     if (error) {

@@ -11,6 +11,7 @@
 
 namespace tw {
 
+class TClock;
 class TOptions;
 
 // One row of the applications table.
@@ -31,11 +32,13 @@ struct TActivityRow {
 // know comes back from Check once per failure.
 class TActivityDatabase {
   public:
-    explicit TActivityDatabase(TPlaces places) : places_(std::move(places)) {}
+    // The rows are dated, and a lock timed, by the clock, which must outlive the database.
+    TActivityDatabase(TPlaces places, TClock& clock) : places_(std::move(places)), clock_(clock) {}
     TActivityDatabase(const TActivityDatabase&) = delete;
     TActivityDatabase& operator=(const TActivityDatabase&) = delete;
 
     std::string Path() const { return places_.ActivityDatabasePath(); }
+    TClock& Clock() const { return clock_; }
 
     // Writes the rows kept so far and this one, all or none. When that fails, the row is
     // kept and the failure noted under the label; while the clean-up of old activity holds
@@ -83,6 +86,7 @@ class TActivityDatabase {
     void Retry();
 
     TPlaces places_; // the file, and the template a fresh one is copied from
+    TClock& clock_;
     std::vector<TActivityRow> pending_;
     bool droppedReported_ = false;
     bool failing_ = false;

@@ -51,7 +51,8 @@ TOnlineTimeApplicationLogger::TOnlineTimeApplicationLogger(TActivityDatabase& da
 }
 
 TOnlineTimeApplicationLogger::TOnlineTimeApplicationLogger(TActivityDatabase& database)
-    : TOnlineTimeApplicationLogger(database, TProgramDay{NextDayStart(ClockNow()), 0}) {}
+    : TOnlineTimeApplicationLogger(database, TProgramDay{NextDayStart(database.Clock().Now()), 0}) {
+}
 
 void TOnlineTimeApplicationLogger::LoadToday() {
     // A read that fails leaves what was known: the limit must not start again from nothing
@@ -94,8 +95,12 @@ void TOnlineTimeApplicationLogger::AddToTotal(std::int64_t seconds) {
 void TOnlineTimeApplicationLogger::Log(const TLoggedActivity& activity, int seconds,
                                        const TMonitoredList* listInForce) {
     ReadTodayIfUnread();
-    TActivityRow row{day_.RowTime(ClockNow()), activity.ExeName, activity.Url,
-                     activity.BrowserName,     seconds,          0};
+    TActivityRow row{day_.RowTime(database_.Clock().Now()),
+                     activity.ExeName,
+                     activity.Url,
+                     activity.BrowserName,
+                     seconds,
+                     0};
     TMonitoredItemType kind = TMonitoredItemType::mitAll;
     int index = todayList_.FindMatch(activity.ExeName, activity.Url, kind);
     if (index < 0 && listInForce) {
@@ -216,7 +221,7 @@ void TOnlineTimeApplicationLogger::MonitoredListLoad(bool addToTotal) {
 }
 
 void TOnlineTimeApplicationLogger::KeepTodayInNewFile() {
-    const TDateTime now = day_.RowTime(ClockNow());
+    const TDateTime now = day_.RowTime(database_.Clock().Now());
     // The new file already holds the rows kept while the old one failed.
     TMonitoredList stored;
     if (!LoadInto(stored, false, day_.Start(), day_.LastMoment())) {
@@ -278,7 +283,7 @@ void TOnlineTimeApplicationLogger::PeriodListLoad(bool addToTotal, TDateTime toT
     // Closed days come from the daily roll-up; today, and the rest of a day the period
     // starts in, from the rows, read once for the table and the days alike.
     try {
-        GatherPeriodUsage(*db, fromTime, toTime, day_.RowTime(ClockNow()));
+        GatherPeriodUsage(*db, fromTime, toTime, day_.RowTime(database_.Clock().Now()));
     } catch (const std::exception& e) {
         periodList_.Clear();
         database_.Failed(e, PeriodListLoadLabel);

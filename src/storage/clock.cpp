@@ -4,6 +4,7 @@
 #include "platform/system_time.h"
 #include "storage/date_format.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -16,166 +17,120 @@ namespace {
 // Day count of 1970-01-01, where the system's seconds count from.
 constexpr TDateTime UnixEpochDay = 25569;
 
-class TSystemClockSource : public TClockSource {
-  public:
-    // A counter that stops while the machine sleeps would put the clock behind by every
-    // night of sleep, and the re-alignment refuses to follow so large a step.
-    std::int64_t Ticks() override { return TimeCounterTicks(); }
-    std::int64_t Frequency() override { return TimeCounterFrequency(); }
-    TDateTime UtcNow() override { return SystemUtcNow(); }
-    TDateTime LocalTime(TDateTime utc) override { return SystemLocalTime(utc); }
-    bool Synchronised() override { return SystemClockSynchronised(); }
-};
-
-// Nested start/stop that accumulates counter ticks, minus the measured cost of one
-// stop-and-start so that frequent reads do not inflate the clock.
-struct TStopwatch {
-    int nesting = 0;
-    std::int64_t startReading = 0;
-    std::int64_t accumulated = 0;
-
-    void Start(TClockSource& source) {
-        if (nesting++ == 0) {
-            startReading = source.Ticks();
-        }
-    }
-    void Stop(TClockSource& source, std::int64_t overhead) {
-        if (--nesting == 0) {
-            std::int64_t elapsed = source.Ticks() - startReading - overhead;
-            if (elapsed >= 0) {
-                accumulated += elapsed;
-            }
-        }
-    }
-};
-
-struct TClockState {
-    std::mutex lock;
-    TSystemClockSource systemSource;
-    TClockSource* source = &systemSource;
-    TDateTime base = 0; // UTC
-    std::int64_t overhead = 0;
-    std::int64_t systemOverhead = -1; // measured once per process
-    TStopwatch stopwatch;
-    bool synchronised = false;
-
-    TClockState() { Restart(); }
-
-    void Restart() {
-        std::lock_guard guard(lock);
-        base = source->UtcNow();
-        overhead = 0;
-        if (source == &systemSource && systemOverhead >= 0) {
-            overhead = systemOverhead;
-        } else if (source == &systemSource) {
-            std::int64_t smallest = -1;
-            for (int i = 0; i < 10; ++i) {
-                if (i > 0) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                }
-                TStopwatch probe;
-                probe.Start(*source);
-                probe.Stop(*source, 0);
-                if (smallest < 0 || probe.accumulated < smallest) {
-                    smallest = probe.accumulated;
-                }
-            }
-            overhead = systemOverhead = smallest;
-        }
-        stopwatch = TStopwatch{};
-        stopwatch.Start(*source);
-        synchronised = false;
-    }
-
-    // Under the lock: the add wizard's scan thread reads the clock while the window's thread
-    // moves it.
-    TDateTime UtcNow() {
-        stopwatch.Stop(*source, overhead);
-        const double seconds = static_cast<double>(stopwatch.accumulated) / source->Frequency();
-        stopwatch.Start(*source);
-        return base + seconds / SecondsPerDay;
-    }
-};
-
 // How long after boot a jump of the system's clock is taken as its correction.
 constexpr double CorrectionAfterBootSeconds = 600;
 
-TClockState& State() {
-    static TClockState state;
-    return state;
-}
-
-// Set up while the program's modules initialise, so the clock starts with the process.
-[[maybe_unused]] const bool clockStarted = (State(), true);
-
 } // namespace
 
-TDateTime ClockUtcNow() {
-    TClockState& s = State();
-    std::lock_guard guard(s.lock);
-    return s.UtcNow();
+TSystemClockSource::TSystemClockSource() {
+    // The least of a few tries, apart in time: one try may meet the scheduler.
+    std::int64_t smallest = -1;
+    for (int i = 0; i < 10; ++i) {
+        if (i > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        const std::int64_t first = Ticks();
+        const std::int64_t cost = Ticks() - first;
+        if (smallest < 0 || cost < smallest) {
+            smallest = cost;
+        }
+    }
+    readCost_ = std::max<std::int64_t>(smallest, 0);
 }
 
-TDateTime ClockNow() {
-    TClockState& s = State();
-    std::lock_guard guard(s.lock);
-    return s.source->LocalTime(s.UtcNow());
+// A counter that stops while the machine sleeps would put the clock behind by every night of
+// sleep, and the re-alignment refuses to follow so large a step.
+std::int64_t TSystemClockSource::Ticks() {
+    return TimeCounterTicks();
 }
 
-TDateTime ClockToday() {
-    return std::floor(ClockNow());
+std::int64_t TSystemClockSource::Frequency() {
+    return TimeCounterFrequency();
 }
 
-TDateTime ClockTimeOfDay() {
-    TDateTime now = ClockNow();
+TDateTime TSystemClockSource::UtcNow() {
+    return SystemUtcNow();
+}
+
+TDateTime TSystemClockSource::LocalTime(TDateTime utc) {
+    return SystemLocalTime(utc);
+}
+
+bool TSystemClockSource::Synchronised() {
+    return SystemClockSynchronised();
+}
+
+TClock::TClock(TClockSource& source)
+    : source_(source), readCost_(source.ReadCost()), base_(source.UtcNow()),
+      startReading_(source.Ticks()) {}
+
+TDateTime TClock::UtcNowLocked() const {
+    // The cost of the two readings is left out, so that frequent reads do not make the clock
+    // run fast.
+    const std::int64_t elapsed = source_.Ticks() - startReading_ - readCost_;
+    if (elapsed >= 0) {
+        accumulated_ += elapsed;
+    }
+    startReading_ = source_.Ticks();
+    const double seconds = static_cast<double>(accumulated_) / source_.Frequency();
+    return base_ + seconds / SecondsPerDay;
+}
+
+TDateTime TClock::UtcNow() const {
+    std::lock_guard guard(lock_);
+    return UtcNowLocked();
+}
+
+TDateTime TClock::Now() const {
+    std::lock_guard guard(lock_);
+    return source_.LocalTime(UtcNowLocked());
+}
+
+TDateTime TClock::Today() const {
+    return std::floor(Now());
+}
+
+TDateTime TClock::TimeOfDay() const {
+    const TDateTime now = Now();
     return now - std::floor(now);
 }
 
-TDateTime DayStartToday() {
-    return ClockToday() + 4 * OneHour;
+TDateTime TClock::DayStartToday() const {
+    return Today() + 4 * OneHour;
 }
 
-void ClockAdjust(TDateTime delta) {
-    TClockState& s = State();
-    std::lock_guard guard(s.lock);
-    s.base += delta;
-}
-
-bool ClockRealign() {
-    TClockState& s = State();
-    std::lock_guard guard(s.lock);
-    const TDateTime delta = s.source->UtcNow() - s.UtcNow();
+bool TClock::Realign() {
+    std::lock_guard guard(lock_);
+    const TDateTime delta = source_.UtcNow() - UtcNowLocked();
     // Compared in whole milliseconds, the wall clock's resolution: as a day fraction, a
     // difference of exactly five minutes often comes out a hair smaller.
     if (std::llround(std::fabs(delta) * SecondsPerDay * 1000) < 300000) {
-        s.base += delta;
+        base_ += delta;
         return true;
     }
     return false;
 }
 
-bool ClockSynchronised(TDateTime tolerance) {
-    TClockState& s = State();
-    std::lock_guard guard(s.lock);
-    return s.source->Synchronised() && std::fabs(s.source->UtcNow() - s.UtcNow()) < tolerance;
+bool TClock::Synchronised(TDateTime tolerance) const {
+    std::lock_guard guard(lock_);
+    return source_.Synchronised() && std::fabs(source_.UtcNow() - UtcNowLocked()) < tolerance;
 }
 
-TDateTime ClockFollowCorrection() {
-    TClockState& s = State();
-    std::lock_guard guard(s.lock);
-    const bool synchronised = s.source->Synchronised();
-    const bool becameSynchronised = synchronised && !s.synchronised;
-    s.synchronised = synchronised;
-    const double sinceBoot = static_cast<double>(s.source->Ticks()) / s.source->Frequency();
+TDateTime TClock::FollowCorrection() {
+    std::lock_guard guard(lock_);
+    const bool synchronised = source_.Synchronised();
+    const bool becameSynchronised = synchronised && !synchronised_;
+    synchronised_ = synchronised;
+    const double sinceBoot = static_cast<double>(source_.Ticks()) / source_.Frequency();
     if (!becameSynchronised && sinceBoot >= CorrectionAfterBootSeconds) {
         return 0;
     }
-    const TDateTime delta = s.source->UtcNow() - s.UtcNow();
+    const TDateTime delta = source_.UtcNow() - UtcNowLocked();
     // Drift below a second is the half-hourly re-alignment's.
     if (std::fabs(delta) * SecondsPerDay < 1) {
         return 0;
     }
-    s.base += delta;
+    base_ += delta;
     return delta;
 }
 
@@ -197,15 +152,6 @@ TDateTime SystemLocalTime(TDateTime utc) {
 
 TDateTime LocalWallClockNow() {
     return SystemLocalTime(SystemUtcNow());
-}
-
-void ClockInstallSource(TClockSource* source) {
-    TClockState& s = State();
-    {
-        std::lock_guard guard(s.lock);
-        s.source = source ? source : &s.systemSource;
-    }
-    s.Restart();
 }
 
 } // namespace tw

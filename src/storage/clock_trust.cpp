@@ -31,11 +31,11 @@ std::optional<TDateTime> LastTrusted(const TSettingsFile& file) {
 
 } // namespace
 
-bool JudgeClock(TSettingsFile& file, const std::function<std::string()>& rowsObjection,
-                std::string& why) {
-    const TDateTime now = ClockUtcNow();
+bool JudgeClock(const TClock& clock, TSettingsFile& file,
+                const std::function<std::string()>& rowsObjection, std::string& why) {
+    const TDateTime now = clock.UtcNow();
     const std::optional<TDateTime> last = LastTrusted(file);
-    bool right = ClockSynchronised(SyncTolerance);
+    bool right = clock.Synchronised(SyncTolerance);
     if (!right && last) {
         right = now >= *last && now < *last + 1;
         if (!right) {

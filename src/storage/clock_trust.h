@@ -7,6 +7,7 @@
 
 namespace tw {
 
+class TClock;
 class TSettingsFile;
 
 // Whether the program clock can tell which activity rows are old. A clock far ahead at start
@@ -20,7 +21,7 @@ class TSettingsFile;
 // folder of an older version) asks the stored activity instead: rowsObjection says what
 // the newest row has against the clock, or nothing. A clock judged
 // right becomes the last trusted time. When it is not right, why says so in a sentence.
-bool JudgeClock(TSettingsFile& file, const std::function<std::string()>& rowsObjection,
-                std::string& why);
+bool JudgeClock(const TClock& clock, TSettingsFile& file,
+                const std::function<std::string()>& rowsObjection, std::string& why);
 
 } // namespace tw

@@ -7,9 +7,9 @@
 
 namespace tw {
 
-TDataFolder::TDataFolder(TPlaces places)
-    : places_(std::move(places)), settings_(places_.SettingsFilePath()), appearance_(settings_),
-      activity_(places_) {
+TDataFolder::TDataFolder(TPlaces places, TClock& clock)
+    : places_(std::move(places)), clock_(clock), settings_(places_.SettingsFilePath()),
+      appearance_(settings_), activity_(places_, clock) {
     // The history, the memos and the password's digest are the person's alone; a folder made
     // by an earlier version, or under a wide umask, was readable by every account.
     const std::vector<std::string> opened = MakeFolderPrivate(places_.dataFolder);

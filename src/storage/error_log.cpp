@@ -21,6 +21,7 @@ struct TLogState {
     std::mutex mutex; // reports may come from the desktop's helper threads too
     std::function<void(const std::string&)> listener;
     std::string path;                // "" until the program names its log file
+    const TClock* clock = nullptr;   // the system's local time until the program sets its own
     std::optional<bool> diagnostics; // unset until asked: then the environment decides
     bool writing = false;            // a report raised while writing one is dropped
 };
@@ -37,8 +38,8 @@ bool DiagnosticsFromEnvironment() {
 
 // One entry per line: continuation lines of a multi-line text are indented, so that a
 // message with the database layer's carriage returns stays readable and together.
-std::string Entry(const char* kind, const std::string& text) {
-    std::string line = DateTimeToSQL(ClockNow()) + " " + kind;
+std::string Entry(const TClock* clock, const char* kind, const std::string& text) {
+    std::string line = DateTimeToSQL(clock ? clock->Now() : LocalWallClockNow()) + " " + kind;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '\r' || c == '\n') {
@@ -104,7 +105,7 @@ void Write(const char* kind, const std::string& text, bool toListener) noexcept 
             }
             state.writing = true;
             try {
-                Append(state.path, Entry(kind, text));
+                Append(state.path, Entry(state.clock, kind, text));
             } catch (...) {
                 // No data folder, no clock, no memory: the report is lost, the caller goes on.
             }
@@ -126,6 +127,11 @@ void Write(const char* kind, const std::string& text, bool toListener) noexcept 
 void SetLogFilePath(const std::string& path) {
     std::lock_guard<std::mutex> lock(State().mutex);
     State().path = path;
+}
+
+void SetLogClock(const TClock* clock) {
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().clock = clock;
 }
 
 std::string LogFilePath() {

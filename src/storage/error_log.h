@@ -6,6 +6,8 @@
 
 namespace tw {
 
+class TClock;
+
 // Receives the report of a caught failure ("ErrorClassName: " + class + label + message)
 // and appends it, time-stamped, to the log file in the data folder. Never fails its caller.
 void ErrorLog(const std::string& text) noexcept;
@@ -24,6 +26,9 @@ bool DiagnosticLogEnabled();
 void SetLogFilePath(const std::string& path);
 std::string LogFilePath();
 std::string OlderLogFilePath();
+// The clock the entries are stamped by: the program's, set with the log file (until then, and
+// after null, the system's local time). It must stay until it is replaced.
+void SetLogClock(const TClock* clock);
 inline constexpr std::uintmax_t MaxLogFileBytes = 1024 * 1024;
 
 // Installs the one listener of ErrorLog; an empty function removes it.

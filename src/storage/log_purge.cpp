@@ -115,10 +115,11 @@ TLogPurge::TLogPurge(std::string path, TDateTime now, bool listTrusted, bool clo
     AddEmptyRollupRows();
 }
 
-bool TLogPurge::ClockRight(const std::string& path, TSettingsFile& settings, TDateTime now) {
+bool TLogPurge::ClockRight(const std::string& path, TSettingsFile& settings, const TClock& clock) {
+    const TDateTime now = clock.Now();
     std::string why;
     if (JudgeClock(
-            settings, [&] { return RowsObjection(path, now); }, why)) {
+            clock, settings, [&] { return RowsObjection(path, now); }, why)) {
         return true;
     }
     ErrorLog("The clean-up leaves the old activity for a later start: " + why +
@@ -126,16 +127,16 @@ bool TLogPurge::ClockRight(const std::string& path, TSettingsFile& settings, TDa
     return false;
 }
 
-bool TLogPurge::JudgeAgain(TSettingsFile& settings, TDateTime now) {
+bool TLogPurge::JudgeAgain(TSettingsFile& settings, const TClock& clock) {
     std::string why;
     // Rows this run wrote cannot speak for the clock that wrote them.
     if (!JudgeClock(
-            settings, [] { return std::string("no time is known right"); }, why) ||
+            clock, settings, [] { return std::string("no time is known right"); }, why) ||
         clockRight_) {
         return false;
     }
     clockRight_ = true;
-    cutoff_ = DateTimeToSQL(now - 90);
+    cutoff_ = DateTimeToSQL(clock.Now() - 90);
     slices_.erase(slices_.begin(), slices_.begin() + static_cast<std::ptrdiff_t>(next_));
     std::vector<TSlice> rest = std::move(slices_);
     slices_.clear();

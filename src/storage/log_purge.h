@@ -9,6 +9,7 @@
 
 namespace tw {
 
+class TClock;
 class TSettingsFile;
 class TSQLiteDatabase;
 
@@ -30,7 +31,7 @@ class TLogPurge {
 
     // Judges the clock for the clean-up of the database at the path (JudgeClock): made at
     // start, before this run writes rows of its own. Says in the log why old rows stay.
-    static bool ClockRight(const std::string& path, TSettingsFile& settings, TDateTime now);
+    static bool ClockRight(const std::string& path, TSettingsFile& settings, const TClock& clock);
 
     // Runs the next slice. False once everything is done, or after a slice failed (the
     // failure is reported; the next start cleans up again).
@@ -39,7 +40,7 @@ class TLogPurge {
     // Judges the clock again later in the run (which moves its last trusted time on when
     // it is right). True when old rows left at start for want of a right clock can go now:
     // the next slices remove them.
-    bool JudgeAgain(TSettingsFile& settings, TDateTime now);
+    bool JudgeAgain(TSettingsFile& settings, const TClock& clock);
 
   private:
     // A delete of at most %LIMIT% rows, run again until fewer go.

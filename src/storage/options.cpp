@@ -76,12 +76,12 @@ void ReadReminders(TSettingsDatabase& db, std::array<std::string, 3>& reminders)
     }
 }
 
-void ReadSettingsRows(TSettingsDatabase& db, TSettings& s) {
+void ReadSettingsRows(TSettingsDatabase& db, const TClock& clock, TSettings& s) {
     s.ScanPeriodSeconds = DefaultScanPeriodSeconds;
-    s.ReminderChangedDateTime = ClockNow();
-    s.ResetDateTime = NextDayStart(ClockNow());
+    s.ReminderChangedDateTime = clock.Now();
+    s.ResetDateTime = NextDayStart(clock.Now());
     s.TimeLimitSeconds = DefaultTimeLimitSeconds;
-    s.ReminderShowedDateTime = ClockNow();
+    s.ReminderShowedDateTime = clock.Now();
 
     auto table = db.Query("SELECT * FROM settings");
     if (!table) {
@@ -201,7 +201,7 @@ void TOptions::Load() {
     db_.StartRead();
     ReadMonitoredLists(db_, values_.MonitoredList);
     ReadReminders(db_, values_.Reminders);
-    ReadSettingsRows(db_, values_);
+    ReadSettingsRows(db_, Clock(), values_);
     loadFailed_ = db_.ReadFailed();
     if (loadFailed_) {
         loadError_ = db_.ReadError();
@@ -243,14 +243,13 @@ void TOptions::SetReminder(int index, const std::string& text) {
     std::string& current = values_.Reminders.at(static_cast<std::size_t>(index));
     if (current != text) {
         current = text;
-        values_.ReminderChangedDateTime = ClockNow();
+        values_.ReminderChangedDateTime = Clock().Now();
     }
 }
 
 void TOptions::LogDBPurge() {
-    const TDateTime now = ClockNow();
-    TLogPurge purge(LogDBPath(), now, ListTrusted(),
-                    TLogPurge::ClockRight(LogDBPath(), Settings(), now), KeptHistoryNames());
+    TLogPurge purge(LogDBPath(), Clock().Now(), ListTrusted(),
+                    TLogPurge::ClockRight(LogDBPath(), Settings(), Clock()), KeptHistoryNames());
     while (purge.Step()) {
     }
 }

@@ -31,6 +31,7 @@ class TOptions {
     // folders through it.
     TDataFolder& Data() const { return data_; }
     const TPlaces& Places() const { return data_.Places(); }
+    TClock& Clock() const { return data_.Clock(); }
     TSettingsFile& Settings() const { return data_.Settings(); }
     TAppearance& Appearance() const { return data_.Appearance(); }
 

@@ -63,7 +63,7 @@ TSeedOutcome SeedDataFolder(const TPlaces& places) {
     }
     std::string aside;
     if (damaged) {
-        aside = MoveDatabaseAside(settingsPath, ClockNow());
+        aside = MoveDatabaseAside(settingsPath, LocalWallClockNow()); // a name for the person
         if (aside.empty()) {
             return {}; // the load reports the damage, and nothing is written over it
         }

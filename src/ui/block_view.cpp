@@ -46,8 +46,9 @@ void TBlockView::Update() {
     if (!engine_.Block().IsActive()) {
         return;
     }
-    lblMain_FocusTime->setText(QString::fromStdString(BlockTimeValue(
-        format_, engine_.Block().Start(), engine_.Block().Duration(), ClockUtcNow(), ClockNow())));
+    lblMain_FocusTime->setText(QString::fromStdString(
+        BlockTimeValue(format_, engine_.Block().Start(), engine_.Block().Duration(),
+                       engine_.Clock().UtcNow(), engine_.Clock().Now())));
     lblMain_FocusTime->adjustSize();
 }
 

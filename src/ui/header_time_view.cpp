@@ -30,8 +30,8 @@ THeaderTimeView::THeaderTimeView(QWidget* window, TScanEngine& engine, const TOp
 
 void THeaderTimeView::Update() {
     const std::int32_t total = engine_.Logger().Total;
-    lblMain_Time->setText(
-        QString::fromStdString(HeaderTimeValue(format_, total, options_.TimeLimit(), ClockNow())));
+    lblMain_Time->setText(QString::fromStdString(
+        HeaderTimeValue(format_, total, options_.TimeLimit(), options_.Clock().Now())));
     lblMain_Time->adjustSize();
 }
 

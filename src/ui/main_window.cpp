@@ -39,7 +39,7 @@ TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options, TProgramControl& progra
 
     CreatePages();
     CreateMenus();
-    tray_ = std::make_unique<TTray>(*this, dock_);
+    tray_ = std::make_unique<TTray>(*this, dock_, options_.Clock());
     host_ = std::make_unique<TMainWindowHost>(
         *this, options_, engine_,
         TMainWindowHost::TViews{*header_, *block_, *memos_, *today_, *usage_, dock_, *tray_});

@@ -15,8 +15,8 @@
 
 namespace tw {
 
-TTray::TTray(TfrmMain& window, TDockController& dock)
-    : window_(window), dock_(dock), lastAltPress_(ClockUtcNow()) {
+TTray::TTray(TfrmMain& window, TDockController& dock, const TClock& clock)
+    : window_(window), clock_(clock), dock_(dock), lastAltPress_(clock.UtcNow()) {
     pmnTray = new QMenu(&window);
     pmnTray->setObjectName(QStringLiteral("pmnTray"));
     auto* actExit = new QAction(QObject::tr("&Exit"), &window);
@@ -86,7 +86,7 @@ void TTray::Toggle() {
 }
 
 void TTray::AltPressed() {
-    const TDateTime now = ClockUtcNow();
+    const TDateTime now = clock_.UtcNow();
     if (std::abs(now - lastAltPress_) <= 0.5 * OneSecond) {
         Toggle();
         lastAltPress_ = 0;

@@ -7,6 +7,7 @@ class QSystemTrayIcon;
 
 namespace tw {
 
+class TClock;
 class TDockController;
 class TfrmMain;
 
@@ -14,7 +15,8 @@ class TfrmMain;
 // or puts it away: a click on the icon or a double press of Alt.
 class TTray {
   public:
-    TTray(TfrmMain& window, TDockController& dock);
+    // The clock times the double press of Alt.
+    TTray(TfrmMain& window, TDockController& dock, const TClock& clock);
     ~TTray();
 
     void Show();
@@ -32,6 +34,7 @@ class TTray {
 
   private:
     TfrmMain& window_;
+    const TClock& clock_;
     TDockController& dock_;
     QMenu* pmnTray;
     QSystemTrayIcon* trayIcon;

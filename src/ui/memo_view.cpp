@@ -163,7 +163,7 @@ void TMemoView::SheetMemoChange(int part) {
 void TMemoView::PromptTick() {
     if (!MemoPromptDue(options_.Values().ReminderChangePeriod,
                        options_.Values().ReminderChangedDateTime,
-                       options_.Values().ReminderShowedDateTime, ClockNow())) {
+                       options_.Values().ReminderShowedDateTime, options_.Clock().Now())) {
         return;
     }
     // The prompt is modal and this timer keeps firing under it: it opens once. Nor does it

@@ -43,7 +43,7 @@ void TfrmReminderChange::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmReminderChange::Execute(TOptions& options) {
-    const TDateTime now = ClockNow();
+    const TDateTime now = options.Clock().Now();
     lblWarningText->setText(QStringLiteral("You have not updated your reminders in %1 day(s)")
                                 .arg(RoundedDays(options.Values().ReminderChangedDateTime, now)));
     NoteReminderPromptShown(options, now);

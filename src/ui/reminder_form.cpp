@@ -130,14 +130,15 @@ const char* ReminderText(bool isBlock, TExpirationAction action) {
 TReminderChoice TfrmReminder::ShowReminder(const TOptions& options,
                                            const TReminderRequest& request) {
     const bool offersChoice = !request.isBlock && request.action == TExpirationAction::ReminderOnly;
+    clock_ = &options.Clock();
     if (!offersChoice) {
-        countdownStart_ = ClockUtcNow();
+        countdownStart_ = clock_->UtcNow();
         tmrCountdown->start();
         tmrCountdownTimer();
     }
     lblReminderText->setText(QString::fromLatin1(ReminderText(request.isBlock, request.action)));
     btnFiveMinutes->setVisible(request.fiveMinutesAllowed);
-    LayOutForDayPart(DayPart(ClockTimeOfDay()));
+    LayOutForDayPart(DayPart(clock_->TimeOfDay()));
     for (QWidget* control : std::initializer_list<QWidget*>{
              lblAction, pnlExpirationCombo, cbxExpirationAction, btnComboExpirationAction}) {
         control->setVisible(offersChoice);
@@ -202,7 +203,7 @@ void TfrmReminder::LayOutForDayPart(TDayPart dayPart) {
 
 void TfrmReminder::tmrCountdownTimer() {
     const long long elapsedMs =
-        std::llround((ClockUtcNow() - countdownStart_) * SecondsPerDay * 1000);
+        std::llround((clock_->UtcNow() - countdownStart_) * SecondsPerDay * 1000);
     countdownSeconds_ = TimeUpCountdownSeconds - static_cast<int>(elapsedMs / 1000);
     if (countdownSeconds_ <= 0) {
         countdownSeconds_ = 0;

@@ -12,6 +12,7 @@ class QTimer;
 
 namespace tw {
 
+class TClock;
 class TImageButton;
 class TImagePanel;
 class TOptions;
@@ -71,6 +72,8 @@ class TfrmReminder : public TfrmBase {
     int countdownSeconds_ = 60;
     // The countdown runs on the program clock from the moment the window appears, so a
     // late or skipped timer tick never lengthens it.
+    // The options' clock, from the reminder shown.
+    const TClock* clock_ = nullptr;
     TDateTime countdownStart_ = 0;
 };
 

@@ -93,7 +93,7 @@ void TUsageView::Export() {
     QWidget* owner = chtUsage->window();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString name = QStringLiteral("Tallywick usage %1.csv")
-                             .arg(QString::fromStdString(DateToText(ClockNow())));
+                             .arg(QString::fromStdString(DateToText(options_.Clock().Now())));
     QFileDialog dialog(owner, QObject::tr("Export Usage"), QDir(folder).filePath(name),
                        QObject::tr("CSV files (*.csv)"));
     dialog.setObjectName(QStringLiteral("dlgUsageExport"));

@@ -8,9 +8,9 @@
 
 namespace twtest {
 
-// A clock source whose counter and system clock move only when told: installed with
-// tw::ClockInstallSource, it is how tests and benchmarks move the program's time. Its local
-// time is its UTC time until a test gives it a time zone.
+// A clock source whose counter and system clock move only when told: a program clock built
+// over it (tw::TClock) is how tests and benchmarks move the program's time. Its local time is
+// its UTC time until a test gives it a time zone.
 class TManualClockSource : public tw::TClockSource {
   public:
     explicit TManualClockSource(tw::TDateTime startUtc) : utc_(startUtc) {}

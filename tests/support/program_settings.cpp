@@ -12,7 +12,10 @@ bool ConfigureDataFolder(const std::filesystem::path& folder,
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
         std::filesystem::copy_file(templateFolder / name, folder / name);
     }
-    tw::TDataFolder data(tw::PlacesOf(folder.string(), tw::ProgramPath()));
+    // The program's own clock: what is stored is dated as the program would date it.
+    tw::TSystemClockSource source;
+    tw::TClock clock(source);
+    tw::TDataFolder data(tw::PlacesOf(folder.string(), tw::ProgramPath()), clock);
     tw::TOptions options(data);
     options.Edit().IsNotFirstRun = true; // past the first start's settings wizard
     change(options);

@@ -336,9 +336,10 @@ void TSimWorld::StartProgram(bool reboot) {
         folder_.Clock().Reboot();
     }
     // A new process: its clock starts from the system's.
-    tw::ClockInstallSource(&folder_.Clock());
+    folder_.RestartClock();
     timers_.Clear();
-    program_ = std::make_unique<tw::TProgram>(desktop_, locks_, timers_, folder_.Places());
+    program_ = std::make_unique<tw::TProgram>(desktop_, locks_, timers_, folder_.ProgramClock(),
+                                              folder_.Places());
     if (!program_->TakeInstanceLock()) {
         Fail("instance", "the only copy of the program could not take its lock");
     }
@@ -676,7 +677,7 @@ void TSimWorld::Step() {
         EditList();
     } else if (kind == "second") {
         Say("a second copy starts");
-        tw::TProgram second(desktop_, locks_, timers_, folder_.Places());
+        tw::TProgram second(desktop_, locks_, timers_, folder_.ProgramClock(), folder_.Places());
         if (second.TakeInstanceLock()) {
             Fail("instance", "a second copy took the lock while the first runs");
         }

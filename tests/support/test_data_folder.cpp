@@ -24,21 +24,28 @@ TestDataFolder::TestDataFolder(tw::TDateTime now, const std::filesystem::path& u
     // Private, as the program's own seeding leaves it: the program reports a folder open to
     // other accounts.
     tw::MakeFolderPrivate(tw::Utf8Path(dir_.Path()));
-    tw::ClockInstallSource(&clock_);
-    Restart();
+    RestartClock();
     tw::SetLogFilePath(Places().LogFilePath());
 }
 
 TestDataFolder::~TestDataFolder() {
     tw::SetLogFilePath(previousLog_);
-    tw::ClockInstallSource(nullptr);
+    tw::SetLogClock(nullptr);
+}
+
+void TestDataFolder::RestartClock() {
+    data_.reset();
+    programClock_ = std::make_unique<tw::TClock>(clock_);
+    tw::SetLogClock(programClock_.get());
+    Restart();
 }
 
 void TestDataFolder::Restart() {
     data_.reset();
     // A program beside the template databases, which a repair copies afresh.
     data_ = std::make_unique<tw::TDataFolder>(
-        tw::PlacesOf(tw::Utf8Path(dir_.Path()), tw::Utf8Path(BuildProgramFolder() / "tallywick")));
+        tw::PlacesOf(tw::Utf8Path(dir_.Path()), tw::Utf8Path(BuildProgramFolder() / "tallywick")),
+        *programClock_);
 }
 
 void TestDataFolder::Exec(const std::string& file, const std::string& sql) const {

@@ -11,8 +11,9 @@ namespace twtest {
 
 // The program's state of one test: a fresh data folder holding copies of the template
 // databases, the settings file, appearance and activity database over it (as the program
-// object holds them), the error log written there, and a program clock that moves only when
-// the test says so. The clock and the log are put back on destruction.
+// object holds them), the error log written there and stamped by the folder's program clock,
+// and that clock over a source that moves only when the test says so. The log is put back on
+// destruction.
 class TestDataFolder {
   public:
     explicit TestDataFolder(tw::TDateTime now);
@@ -24,7 +25,11 @@ class TestDataFolder {
 
     const std::filesystem::path& Path() const { return dir_.Path(); }
     std::string File(const std::string& name) const { return dir_.File(name); }
+    // The source the test moves time with.
     TManualClockSource& Clock() { return clock_; }
+    // The program clock over it, which the folder's objects and those a test builds over them
+    // count by.
+    tw::TClock& ProgramClock() { return *programClock_; }
     // Whether the system says its clock is synchronised (never, until a test says so).
     void SetClockSynchronised(bool synchronised) { Clock().SetSynchronised(synchronised); }
     // What the objects of a test are built over (options, loggers, a program object).
@@ -36,6 +41,9 @@ class TestDataFolder {
     // What a restarted program would see: the settings file, the appearance and the activity
     // database made afresh over the folder. Whatever was built over the old ones must be gone.
     void Restart();
+    // A start of the program: as Restart, and the program clock starts again from the
+    // source's UTC time (as a new process's does).
+    void RestartClock();
     // Runs one statement on a database of the folder (test set-up and inspection).
     void Exec(const std::string& file, const std::string& sql) const;
     // The first column of the first row of a query, as text ("" for no rows).
@@ -44,6 +52,7 @@ class TestDataFolder {
   private:
     TempDir dir_;
     TManualClockSource clock_;
+    std::unique_ptr<tw::TClock> programClock_;
     std::string previousLog_;
     std::unique_ptr<tw::TDataFolder> data_;
 };

@@ -22,7 +22,7 @@ class TTestProgram {
   public:
     // Not started: the test starts it, as the entry does after the first start's settings.
     TTestProgram(tw::TDesktop& desktop, TestDataFolder& folder, bool started = true)
-        : program_(desktop, locks_, timers_, folder.Places()) {
+        : program_(desktop, locks_, timers_, folder.ProgramClock(), folder.Places()) {
         program_.LoadOptions();
         // The clean-up's slices when the test fires their timer.
         program_.SetSliceRunner(std::make_unique<tw::TInlineSliceRunner>());

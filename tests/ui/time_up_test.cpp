@@ -255,7 +255,7 @@ TEST_P(ReminderLayoutTest, HeightAndMemosFollowThePartOfTheDay) {
         twtest::Click(*reminder, "btnOk");
     });
     Scan(3);
-    const TDayPart part = DayPart(ClockTimeOfDay());
+    const TDayPart part = DayPart(folder_.ProgramClock().TimeOfDay());
     EXPECT_EQ(height, part == TDayPart::Morning ? 533 : part == TDayPart::Afternoon ? 413 : 295);
     EXPECT_EQ(memosShown,
               (std::vector<bool>{part == TDayPart::Morning, part != TDayPart::Evening, true}));
@@ -270,7 +270,8 @@ TEST_F(TimeUpTest, BlockModeClosesListedWindowsUntilItEndsAndCannotBeEndedEarly)
     ListTwoPrograms(TExpirationAction::ReminderOnly, 3600);
     Window();
     auto* focus = Find<QWidget>("btnFocus");
-    const QString startedAt = QString::fromStdString(FormatHourMinute(ClockNow()));
+    const QString startedAt =
+        QString::fromStdString(FormatHourMinute(folder_.ProgramClock().Now()));
     {
         auto answer = twtest::TModalAnswer([](QWidget* settings) {
             Child<QLineEdit>(*settings, "medTimeLimit")->setText("00:02");
@@ -310,7 +311,7 @@ TEST_F(TimeUpTest, BlockModeClosesListedWindowsUntilItEndsAndCannotBeEndedEarly)
         QString value;
     } forms[] = {
         {"Time Now:", "Show Focus Start Time",
-         QString::fromStdString(FormatHourMinute(ClockNow()))},
+         QString::fromStdString(FormatHourMinute(folder_.ProgramClock().Now()))},
         {"Focus Started:", "Show Focus End Time", startedAt},
         {"Focus Ends In:", "Show Time Now", "00:01"},
     };
@@ -397,8 +398,9 @@ TEST_F(MemoTest, ThePromptComesByItsRuleCountsRoundedDaysAndNeverStopsIt) {
     Window();
     program_->Options().Edit().ReminderChangePeriod = tw::TReminderChangePeriod::Weekly;
     program_->Options().Edit().ReminderChangedDateTime =
-        ClockNow() - 7 - 13 * OneHour;                                    // 7.5 days: 8
-    program_->Options().Edit().ReminderShowedDateTime = ClockNow() - 6.4; // shown 6 days ago
+        folder_.ProgramClock().Now() - 7 - 13 * OneHour; // 7.5 days: 8
+    program_->Options().Edit().ReminderShowedDateTime =
+        folder_.ProgramClock().Now() - 6.4; // shown 6 days ago
     int prompts = 0;
     QString text;
     auto answer = twtest::TModalAnswer([&](QWidget* prompt) {
@@ -415,7 +417,8 @@ TEST_F(MemoTest, ThePromptComesByItsRuleCountsRoundedDaysAndNeverStopsIt) {
     EXPECT_EQ(prompts, 1);
     EXPECT_EQ(text, "You have not updated your reminders in 8 day(s)");
     EXPECT_EQ(program_->Options().Edit().ReminderChangePeriod, tw::TReminderChangePeriod::Never);
-    EXPECT_DOUBLE_EQ(program_->Options().Edit().ReminderShowedDateTime, ClockNow());
+    EXPECT_DOUBLE_EQ(program_->Options().Edit().ReminderShowedDateTime,
+                     folder_.ProgramClock().Now());
     folder_.Clock().Advance(30 * SecondsPerDay);
     Fire(timer);
     EXPECT_EQ(prompts, 1); // "Never" asks no more

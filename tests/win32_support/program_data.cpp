@@ -45,7 +45,10 @@ bool ConfigureProgramData(const std::string& programFolder,
         fs::copy_file(tw::NativePath(programFolder + name), tw::NativePath(data + name),
                       fs::copy_options::overwrite_existing);
     }
-    tw::TDataFolder folder(tw::PlacesOf(data, programFolder + "tallywick.exe"));
+    // The program's own clock: what is stored is dated as the program would date it.
+    tw::TSystemClockSource source;
+    tw::TClock clock(source);
+    tw::TDataFolder folder(tw::PlacesOf(data, programFolder + "tallywick.exe"), clock);
     tw::TOptions options(folder);
     options.Edit().IsNotFirstRun = true;
     change(options);
