@@ -117,7 +117,9 @@ int main(int argc, char** argv) {
     const TDateTime today = EncodeDate(2026, 12, 7);
     twtest::TManualClockSource clock(today + 20 * OneHour);
     ClockInstallSource(&clock);
-    TDataFolder data(PlacesOf(folder.string(), std::string(TALLYWICK_TEMPLATE_DIR) + "/tallywick"));
+    TErrorLog log;
+    TDataFolder data(PlacesOf(folder.string(), std::string(TALLYWICK_TEMPLATE_DIR) + "/tallywick"),
+                     log);
     const std::string file = data.Places().ActivityDatabasePath();
 
     auto fillStart = std::chrono::steady_clock::now();
@@ -191,7 +193,8 @@ int main(int argc, char** argv) {
     // measuring the program's start on it.)
     fs::copy_file(untouched, file, fs::copy_options::overwrite_existing);
     std::vector<double> slices;
-    const double total = SlicesMs(TLogPurge(file, ClockNow(), options.ListTrusted(), true), slices);
+    const double total =
+        SlicesMs(TLogPurge(log, file, ClockNow(), options.ListTrusted(), true), slices);
     std::printf("TLogPurge (first, in slices):  %8.2f ms in %zu slices, longest %.2f ms, "
                 "median %.2f ms\n",
                 total, slices.size(), slices.back(), slices[slices.size() / 2]);
@@ -203,7 +206,7 @@ int main(int argc, char** argv) {
         db.ExecSQL("DELETE FROM daily_usage_days");
         db.ExecSQL("DELETE FROM daily_item_days");
     }
-    const double buildSlices = SlicesMs(TRollupBuild(file, ClockNow()), slices);
+    const double buildSlices = SlicesMs(TRollupBuild(log, file, ClockNow()), slices);
     std::printf("TRollupBuild (first, in slices): %8.2f ms in %zu slices, longest %.2f ms, "
                 "median %.2f ms\n",
                 buildSlices, slices.size(), slices.back(), slices[slices.size() / 2]);

@@ -4,6 +4,7 @@
 //
 //   discovery_bench
 #include "discovery/program_sources.h"
+#include "storage/error_log.h"
 
 #include <algorithm>
 #include <atomic>
@@ -90,7 +91,8 @@ int main() {
 
     std::vector<std::string> running;
     start = TClock::now();
-    RunningProgramLines(running);
+    TErrorLog log;
+    RunningProgramLines(running, log);
     std::printf("Running programs: %zu lines in %.1f ms\n", running.size(), MsSince(start));
     return 0;
 }

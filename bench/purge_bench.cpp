@@ -11,6 +11,7 @@
 #include "storage/clock.h"
 #include "storage/daily_rollup.h"
 #include "storage/date_format.h"
+#include "storage/error_log.h"
 #include "storage/log_purge.h"
 #include "storage/sqlite_database.h"
 #include "support/manual_clock.h"
@@ -147,7 +148,8 @@ int main(int argc, char** argv) {
     Report("earlier:", [&] { return earlier.Step(); });
 
     fs::copy_file(filled, file, fs::copy_options::overwrite_existing);
-    TLogPurge purge(file, ClockNow(), true, true);
+    TErrorLog log;
+    TLogPurge purge(log, file, ClockNow(), true, true);
     Report("now:", [&] { return purge.Step(); });
     ClockInstallSource(nullptr);
     fs::remove_all(folder);

@@ -33,10 +33,7 @@ std::string At(int dayOffset, int hour, int minute = 0, int second = 0) {
 
 class ActivityLoggerTest : public testing::Test {
   protected:
-    ActivityLoggerTest() : folder_(Day + tw::EncodeTime(14, 30, 0, 0)) {
-        tw::SetErrorLogListener([this](const std::string& text) { errors_.push_back(text); });
-    }
-    ~ActivityLoggerTest() override { tw::SetErrorLogListener(nullptr); }
+    ActivityLoggerTest() : folder_(Day + tw::EncodeTime(14, 30, 0, 0)) {}
 
     void Exec(const std::string& sql) { folder_.Exec("actmondb.sqlite", sql); }
     std::string Scalar(const std::string& sql) { return folder_.Scalar("actmondb.sqlite", sql); }
@@ -73,7 +70,7 @@ class ActivityLoggerTest : public testing::Test {
     }
 
     twtest::TestDataFolder folder_;
-    std::vector<std::string> errors_;
+    const std::vector<std::string>& errors_ = folder_.Log().Lines();
 };
 
 TEST(AccountingDayTest, DayStartsAtFourInTheMorning) {
@@ -437,7 +434,7 @@ TEST_F(LogPurgeTest, OldRowsStayWhenTheClockCannotJudgeTheirAge) {
         AddRow(At(-100, 9), Game, "", 1, 1);
         AddRow(newest, Game, "", 2, 1);
         AddRow(newest, "C:\\Gone\\old.exe", "", 3, 1);
-        errors_.clear();
+        folder_.Log().Clear();
         Purge();
         EXPECT_EQ(Remaining(), "1,2");
         ASSERT_EQ(errors_.size(), 1u);
@@ -477,8 +474,8 @@ TEST_F(LogPurgeTest, TheClockIsJudgedAgainstTheLastTrustedTime) {
         at = start.hours;
         tw::ClockInstallSource(&folder_.Clock()); // a start: the program clock as the system's
         folder_.SetClockSynchronised(start.synchronised);
-        EXPECT_EQ(tw::TLogPurge::ClockRight(folder_.File("actmondb.sqlite"), folder_.Settings(),
-                                            tw::ClockNow()),
+        EXPECT_EQ(tw::TLogPurge::ClockRight(folder_.Log(), folder_.File("actmondb.sqlite"),
+                                            folder_.Settings(), tw::ClockNow()),
                   start.right);
         AddRow(tw::DateTimeToSQL(tw::ClockNow()), Game, "", 1, 1);
     }
@@ -506,7 +503,7 @@ TEST_F(LogPurgeTest, AProgramListedDuringTheCleanUpKeepsItsRows) {
         return std::stoi(
             Scalar("SELECT COUNT(*) FROM applications WHERE app_name = " + tw::QuotedStr(name)));
     };
-    tw::TLogPurge purge(folder_.File("actmondb.sqlite"), tw::ClockNow(), true, true);
+    tw::TLogPurge purge(folder_.Log(), folder_.File("actmondb.sqlite"), tw::ClockNow(), true, true);
     while (count(gone) == 250 && purge.Step()) {
     }
     ASSERT_EQ(count(late), 250) << "the slice took the other program's rows first";
@@ -532,8 +529,9 @@ TEST_F(LogPurgeTest, OldRowsStayUntilTheClockIsKnownRight) {
     EXPECT_EQ(Remaining(), "2,3,4,5");
 
     const std::string path = folder_.File("actmondb.sqlite");
-    tw::TLogPurge purge(path, tw::ClockNow(), true,
-                        tw::TLogPurge::ClockRight(path, folder_.Settings(), tw::ClockNow()));
+    tw::TLogPurge purge(
+        folder_.Log(), path, tw::ClockNow(), true,
+        tw::TLogPurge::ClockRight(folder_.Log(), path, folder_.Settings(), tw::ClockNow()));
     while (purge.Step()) {
     }
     EXPECT_FALSE(purge.JudgeAgain(folder_.Settings(), tw::ClockNow()));

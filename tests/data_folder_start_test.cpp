@@ -19,7 +19,6 @@ const char* const Game = "/usr/games/game";
 class DataFolderStartTest : public testing::Test {
   protected:
     DataFolderStartTest() : folder_(Today + 10 * tw::OneHour) {
-        tw::SetErrorLogListener([this](const std::string& text) { errors_.push_back(text); });
         tw::TOptions options(folder_.Data());
         auto item = std::make_unique<tw::TMonitoredItem>();
         item->Name = Game;
@@ -32,7 +31,6 @@ class DataFolderStartTest : public testing::Test {
                      "INSERT INTO applications(date_created, app_name, duration, origin) "
                      "VALUES('2026-12-07 09:00:00', '/usr/games/game', 600, 1)");
     }
-    ~DataFolderStartTest() override { tw::SetErrorLogListener(nullptr); }
 
     std::string CopyNames() {
         return folder_.Scalar("actmondb.sqlite",
@@ -40,7 +38,7 @@ class DataFolderStartTest : public testing::Test {
     }
 
     twtest::TestDataFolder folder_;
-    std::vector<std::string> errors_;
+    const std::vector<std::string>& errors_ = folder_.Log().Lines();
 };
 
 // A settings database lost beside the activity database: the history stays, and the list
@@ -49,8 +47,8 @@ TEST_F(DataFolderStartTest, AMissingSettingsDatabaseLeavesTheHistoryAndKeepsTheL
     folder_.Exec("actmondb.sqlite", "INSERT INTO applications(date_created, app_name, duration, "
                                     "origin) VALUES('2026-12-07 09:30:00', '/usr/bin/gone', 5, 1)");
     std::filesystem::remove(folder_.File("settings.sqlite"));
-    EXPECT_TRUE(tw::SeedDataFolder(folder_.Places()));
-    EXPECT_FALSE(tw::SeedDataFolder(folder_.Places())) << "once";
+    EXPECT_TRUE(tw::SeedDataFolder(folder_.Places(), folder_.Log()));
+    EXPECT_FALSE(tw::SeedDataFolder(folder_.Places(), folder_.Log())) << "once";
     EXPECT_EQ(folder_.Scalar("actmondb.sqlite", "SELECT SUM(duration) FROM applications"), "605");
     tw::TOptions options(folder_.Data());
     ASSERT_FALSE(options.LoadFailed());

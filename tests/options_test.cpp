@@ -20,10 +20,7 @@ const tw::TDateTime Today = tw::EncodeDate(2026, 12, 7);
 
 class OptionsTest : public testing::Test {
   protected:
-    OptionsTest() : folder_(Today + 10 * tw::OneHour) {
-        tw::SetErrorLogListener([this](const std::string& text) { errors_.push_back(text); });
-    }
-    ~OptionsTest() override { tw::SetErrorLogListener(nullptr); }
+    OptionsTest() : folder_(Today + 10 * tw::OneHour) {}
 
     void StoreSetting(const std::string& name, const std::string& value) {
         folder_.Exec("settings.sqlite", "INSERT INTO settings(name, value) VALUES(" +
@@ -48,7 +45,7 @@ class OptionsTest : public testing::Test {
     }
 
     twtest::TestDataFolder folder_;
-    std::vector<std::string> errors_;
+    const std::vector<std::string>& errors_ = folder_.Log().Lines();
 };
 
 TEST_F(OptionsTest, EmptyDatabaseGivesDefaults) {
@@ -271,7 +268,7 @@ TEST_F(OptionsTest, FailedLoadNeverOverwritesStoredSettings) {
         StoreSetting("ExpirationAction", "Shutdown Computer");
         folder_.Exec("settings.sqlite",
                      "INSERT INTO applications_list VALUES('/usr/bin/game', 'Game', 1)");
-        errors_.clear();
+        folder_.Log().Clear();
         {
             TOptions options(folder_.Data());
             EXPECT_TRUE(options.LoadFailed());

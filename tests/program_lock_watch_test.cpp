@@ -22,13 +22,12 @@ TEST(ProgramLockWatchTest, ADeletedLockIsTakenAgainAndOneTakenByAnotherCopyEndsT
     for (const bool anotherCopyStarted : {false, true}) {
         SCOPED_TRACE(anotherCopyStarted ? "another copy started" : "nobody else");
         twtest::TestDataFolder folder(tw::EncodeDate(2026, 3, 2) + 0.5);
-        std::vector<std::string> errors;
-        tw::SetErrorLogListener([&](const std::string& text) { errors.push_back(text); });
+        const std::vector<std::string>& errors = folder.Log().Lines();
         auto machine = std::make_shared<tw::TFakeLockRegistry>();
         tw::TFakeDesktop desktop;
         tw::TFakeInstanceLocks locks(machine);
         tw::TTimerLoop timers;
-        tw::TProgram program(desktop, locks, timers, folder.Places());
+        tw::TProgram program(desktop, locks, timers, folder.Places(), folder.Log());
         ASSERT_TRUE(program.TakeInstanceLock());
         int ended = 0;
         program.WatchForTheEnd([&] { ++ended; });
@@ -37,7 +36,7 @@ TEST(ProgramLockWatchTest, ADeletedLockIsTakenAgainAndOneTakenByAnotherCopyEndsT
         tw::TFakeDesktop otherDesktop;
         tw::TFakeInstanceLocks otherLocks(machine);
         tw::TTimerLoop otherTimers;
-        tw::TProgram other(otherDesktop, otherLocks, otherTimers, folder.Places());
+        tw::TProgram other(otherDesktop, otherLocks, otherTimers, folder.Places(), folder.Log());
         if (anotherCopyStarted) {
             ASSERT_TRUE(other.TakeInstanceLock());
         }
@@ -53,7 +52,6 @@ TEST(ProgramLockWatchTest, ADeletedLockIsTakenAgainAndOneTakenByAnotherCopyEndsT
         program.Finish();
         EXPECT_EQ(machine->held.count(tw::LockPath(folder.Places())), anotherCopyStarted ? 1u : 0u)
             << "the other copy keeps its lock";
-        tw::SetErrorLogListener(nullptr);
     }
 }
 

@@ -296,7 +296,8 @@ TEST_F(WindowsProgram, SettingsSurviveTheProgramsLoadAndSaveExactly) {
     EndByUninstall(*program);
 
     {
-        tw::TDataFolder data(tw::PlacesOf(DataFolder(), programFolder_ + "Tallywick.exe"));
+        tw::TErrorLog log;
+        tw::TDataFolder data(tw::PlacesOf(DataFolder(), programFolder_ + "Tallywick.exe"), log);
         tw::TOptions options(data);
         options.MakeReadOnly();
         EXPECT_FALSE(options.LoadFailed());

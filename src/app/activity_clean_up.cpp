@@ -22,9 +22,10 @@ TActivityCleanUp::TActivityCleanUp(TProgramTimers& timers, TDataFolder& data,
     : timers_(timers), data_(data), options_(options), paused_(std::move(paused)) {
     const TDateTime now = ClockNow();
     const std::string activity = options_.LogDBPath();
-    logPurge_ = std::make_unique<TLogPurge>(activity, now, options_.ListTrusted(),
-                                            TLogPurge::ClockRight(activity, data_.Settings(), now),
-                                            options_.KeptHistoryNames());
+    logPurge_ = std::make_unique<TLogPurge>(
+        data_.Log(), activity, now, options_.ListTrusted(),
+        TLogPurge::ClockRight(data_.Log(), activity, data_.Settings(), now),
+        options_.KeptHistoryNames());
     tmrLogPurge_ = timers_.Add("tmrLogPurge", LogPurgeFirstSliceMs, true, [this] { Slice(); });
 }
 
@@ -44,7 +45,8 @@ void TActivityCleanUp::Slice() {
     }
     if (!rollupBuild_) {
         // After the clean-up, so that it builds no day the clean-up then changes.
-        rollupBuild_ = std::make_unique<TRollupBuild>(options_.LogDBPath(), ClockNow());
+        rollupBuild_ =
+            std::make_unique<TRollupBuild>(data_.Log(), options_.LogDBPath(), ClockNow());
     }
     if (rollupBuild_->Step()) {
         return;

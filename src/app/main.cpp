@@ -5,6 +5,7 @@
 #include "app/program_files.h"
 #include "app/qt_timers.h"
 #include "base/exception.h"
+#include "base/scope_exit.h"
 #include "dialogs/failure_notice_form.h"
 #include "dialogs/message_windows.h"
 #include "dialogs/settings_form.h"
@@ -40,13 +41,10 @@ class TApplication : public QApplication {
     }
 };
 
-// Set once the uninstaller or the session asked the program to end; a start-up still in the
-// first-run wizard then goes no further.
-bool endRequested = false;
-
-// Ends the message loop, and a modal window's loop too. Not quit(): that first asks every
-// window to close, and the main window refuses, since closing it only puts it away.
-void EndLoop() {
+// Ends the message loop, and a modal window's loop too, and notes that the end was asked
+// for. Not quit(): that first asks every window to close, and the main window refuses, since
+// closing it only puts it away.
+void EndLoop(bool& endRequested) {
     endRequested = true;
     QCoreApplication::exit(0);
 }
@@ -64,7 +62,15 @@ extern "C" const char* __lsan_default_suppressions() {
 int main(int argc, char** argv) {
     using namespace tw;
     TApplication application(argc, argv);
-    UseCommandLine(argc, argv);
+    // Named once the data folder is known; what fails before goes nowhere.
+    TErrorLog log;
+    UseCommandLine(argc, argv, log);
+    TfrmBase::SetLog(&log);
+    const TScopeExit forgetLog([] { TfrmBase::SetLog(nullptr); });
+    // Set once the uninstaller or the session asked the program to end; a start-up still in
+    // the first-run wizard then goes no further.
+    bool endRequested = false;
+    const auto endLoop = [&endRequested] { EndLoop(endRequested); };
 #ifdef SIGXFSZ
     // A file-size limit is a full disk by another name: the write fails and is reported,
     // instead of the signal ending the program.
@@ -86,9 +92,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<TWindowLook> look;
     try {
         const TPlaces places = SystemPlaces();
-        SetLogFilePath(places.LogFilePath());
+        log.SetFilePath(places.LogFilePath());
         desktop = CreateDesktop();
-        program = std::make_unique<TProgram>(*desktop, locks, timers, places);
+        program = std::make_unique<TProgram>(*desktop, locks, timers, places, log);
         look = std::make_unique<TWindowLook>(program->Data().Appearance());
         TfrmBase::SetLook(look.get());
         if (!program->TakeInstanceLock()) {
@@ -99,7 +105,7 @@ int main(int argc, char** argv) {
             RemoveFlagFile(places);
             return 1;
         }
-        program->WatchForTheEnd(EndLoop);
+        program->WatchForTheEnd(endLoop);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         ReportApplicationException(e);
@@ -122,7 +128,7 @@ int main(int argc, char** argv) {
         if (!endRequested) {
             program->Start();
             window = std::make_unique<TfrmMain>(*desktop, options, *program);
-            QObject::connect(window.get(), &TfrmMain::TerminateRequested, &application, EndLoop,
+            QObject::connect(window.get(), &TfrmMain::TerminateRequested, &application, endLoop,
                              Qt::QueuedConnection);
             program->ListenToNotices();
             // Without a tray a hidden window could never be found again: then it starts shown

@@ -20,9 +20,10 @@ int ScanPeriodMs(const TOptions& options) {
 
 } // namespace
 
-TProgram::TProgram(TDesktop& desktop, TInstanceLocks& locks, TProgramTimers& timers, TPlaces places)
-    : desktop_(desktop), timers_(timers), data_(std::move(places)),
-      instance_(locks, timers, data_.Places()),
+TProgram::TProgram(TDesktop& desktop, TInstanceLocks& locks, TProgramTimers& timers, TPlaces places,
+                   TErrorLog& log)
+    : desktop_(desktop), timers_(timers), data_(std::move(places), log),
+      instance_(locks, timers, data_.Places(), log),
       host_([this](bool isBlock) { return engine_->TimeUpAction(isBlock); }), engineTimers_(timers),
       notices_(
           desktop, timers, [this](const TNotice& notice) { HandleNotice(notice); },
@@ -52,7 +53,7 @@ void TProgram::WatchForTheEnd(std::function<void()> end) {
 }
 
 void TProgram::LoadOptions() {
-    const bool seededAfresh = SeedDataFolder(data_.Places());
+    const bool seededAfresh = SeedDataFolder(data_.Places(), data_.Log());
     options_ = std::make_unique<TOptions>(data_);
     options_->RepairListCopy(seededAfresh);
 }
@@ -84,11 +85,12 @@ void TProgram::Start() {
 
 void TProgram::ListenToNotices() {
     if (const std::string problem = desktop_.LockDetectionProblem(); !problem.empty()) {
-        ErrorLog("Session locks cannot be noticed (" + problem +
-                 "): time on the list is counted also while the screen is locked");
+        data_.Log().Report("Session locks cannot be noticed (" + problem +
+                           "): time on the list is counted also while the screen is locked");
     }
     if (const std::string problem = desktop_.WindowsProblem(); !problem.empty()) {
-        ErrorLog("Windows cannot be seen (" + problem + "): time in front of them is not counted");
+        data_.Log().Report("Windows cannot be seen (" + problem +
+                           "): time in front of them is not counted");
         // Counting nothing without a word would look like a limit that never comes.
         host_.ShowFailureNotice("Tallywick cannot see every window on this desktop, and time in "
                                 "front of those it cannot see is not counted: " +

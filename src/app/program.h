@@ -28,8 +28,10 @@ namespace tw {
 class TProgram final : public TProgramControl {
   public:
     // Over the places the entry found (the system's, or a test's own folders).
-    // The lock is taken from locks (the system's, or a test's scripted ones).
-    TProgram(TDesktop& desktop, TInstanceLocks& locks, TProgramTimers& timers, TPlaces places);
+    // The lock is taken from locks (the system's, or a test's scripted ones). What fails is
+    // reported to the log the entry (or a test) keeps.
+    TProgram(TDesktop& desktop, TInstanceLocks& locks, TProgramTimers& timers, TPlaces places,
+             TErrorLog& log);
     ~TProgram() override;
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;

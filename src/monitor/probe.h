@@ -9,6 +9,8 @@
 
 namespace tw {
 
+class TErrorLog;
+
 // What the activity log stores for each kind.
 const char* BrowserKindText(TBrowserKind kind);
 // What the person is told about a browser whose address could not be read; empty for NoProblem.
@@ -22,7 +24,7 @@ bool AddressProblemNeedsThePerson(TAddressProblem problem);
 // window on the desktop that the list covers to close.
 class TOnlineTimeApplication {
   public:
-    explicit TOnlineTimeApplication(TDesktop& desktop) : desktop_(desktop) {}
+    TOnlineTimeApplication(TDesktop& desktop, TErrorLog& log) : desktop_(desktop), log_(log) {}
 
     bool Visited = false;
     std::string ExeName;
@@ -47,6 +49,7 @@ class TOnlineTimeApplication {
     void Take(const TWindowFacts& facts);
 
     TDesktop& desktop_;
+    TErrorLog& log_;
 };
 
 // Matches the probe's executable and address against the list. Returns whether an item

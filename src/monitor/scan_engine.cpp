@@ -16,8 +16,9 @@ namespace tw {
 
 TScanEngine::TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host, TScanTimers& timers,
                          bool fiveMinutesAllowed)
-    : desktop_(desktop), options_(options), host_(host), timers_(timers), probe_(desktop),
-      timeUp_(desktop, options), reminders_(options, fiveMinutesAllowed) {
+    : desktop_(desktop), options_(options), host_(host), timers_(timers),
+      probe_(desktop, options.Data().Log()), timeUp_(desktop, options),
+      reminders_(options, fiveMinutesAllowed), pause_(options.Data().Log()) {
     KeepDayWithinReach();
 }
 
@@ -34,7 +35,7 @@ TOnlineTimeApplicationLogger& TScanEngine::Logger() {
 }
 
 void TScanEngine::ScanTimer() {
-    DiagnosticLog("tmrScanTimer started");
+    options_.Data().Log().Trace("tmrScanTimer started");
     if (IsPaused()) {
         return; // no time passes for the list while the session is locked or asleep
     }
@@ -45,7 +46,7 @@ void TScanEngine::ScanTimer() {
     TScopeExit finish([this] {
         timers_.SetScanTimerEnabled(true);
         span_.Restart();
-        DiagnosticLog("tmrScanTimer ended");
+        options_.Data().Log().Trace("tmrScanTimer ended");
     });
     RunCycle();
     // A failing activity database is retried at every scan, repaired where it can be, and
@@ -71,8 +72,8 @@ void TScanEngine::ScanTimer() {
 void TScanEngine::FollowClockCorrection() {
     const TDateTime step = ClockFollowCorrection();
     if (step != 0) {
-        DiagnosticLog("The program clock followed the system's correction by " +
-                      std::to_string(SecondsBetween(0, step)) + " s");
+        options_.Data().Log().Trace("The program clock followed the system's correction by " +
+                                    std::to_string(SecondsBetween(0, step)) + " s");
         // The time since the last cycle was measured by the counter, not by the clock.
         span_.Shift(step);
         block_.Shift(step);
@@ -90,10 +91,11 @@ void TScanEngine::KeepDayWithinReach() {
     if (!day.PullBack(ClockNow(), ClockUtcNow())) {
         return;
     }
-    ErrorLog("The program day stored ends on " + DateTimeToSQL(day.End) +
-             " no more: the clock that stored it was ahead. Today's time is counted to the day "
-             "that ends on " +
-             DateTimeToSQL(options_.Values().ResetDateTime) + ".");
+    options_.Data().Log().Report(
+        "The program day stored ends on " + DateTimeToSQL(day.End) +
+        " no more: the clock that stored it was ahead. Today's time is counted to the day "
+        "that ends on " +
+        DateTimeToSQL(options_.Values().ResetDateTime) + ".");
     options_.Edit().SetDay(day);
     logger_.reset(); // today's totals are read again for the day now in force
 }
@@ -117,7 +119,7 @@ void TScanEngine::RunCycle() {
     try {
         probe_.Execute(false, nullptr);
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, "; TScanEngine.RunCycle: "));
+        options_.Data().Log().Report(ErrorReportText(e, "; TScanEngine.RunCycle: "));
     }
     NoticeUnreadableAddress();
 

@@ -11,7 +11,7 @@ constexpr int ShutdownWarningSeconds = 60;
 } // namespace
 
 TTimeUpActions::TTimeUpActions(TDesktop& desktop, TOptions& options)
-    : desktop_(desktop), options_(options), closeProbe_(desktop) {}
+    : desktop_(desktop), options_(options), closeProbe_(desktop, options.Data().Log()) {}
 
 TExpirationAction TTimeUpActions::Action(bool isBlock) const {
     return isBlock ? TExpirationAction::CloseListed : options_.Values().ExpirationAction;

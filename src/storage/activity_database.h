@@ -11,6 +11,7 @@
 
 namespace tw {
 
+class TErrorLog;
 class TOptions;
 
 // One row of the applications table.
@@ -31,7 +32,7 @@ struct TActivityRow {
 // know comes back from Check once per failure.
 class TActivityDatabase {
   public:
-    explicit TActivityDatabase(TPlaces places) : places_(std::move(places)) {}
+    TActivityDatabase(TPlaces places, TErrorLog& log) : places_(std::move(places)), log_(log) {}
     TActivityDatabase(const TActivityDatabase&) = delete;
     TActivityDatabase& operator=(const TActivityDatabase&) = delete;
 
@@ -76,6 +77,7 @@ class TActivityDatabase {
     void Retry();
 
     TPlaces places_; // the file, and the template a fresh one is copied from
+    TErrorLog& log_;
     std::vector<TActivityRow> pending_;
     bool droppedReported_ = false;
     bool failing_ = false;

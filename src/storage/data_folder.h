@@ -2,6 +2,7 @@
 
 #include "storage/activity_database.h"
 #include "storage/appearance.h"
+#include "storage/error_log.h"
 #include "storage/places.h"
 #include "storage/settings_file.h"
 
@@ -11,13 +12,13 @@ namespace tw {
 
 // What the program keeps of its data folder for one run: where its files are, the settings
 // file with the windows' appearance read from it, and the activity database (with the rows
-// it holds while the file cannot be written).
+// it holds while the file cannot be written), and the log they report to.
 // The program object owns one and hands it down; a test builds one over a folder of its own.
 class TDataFolder {
   public:
-    explicit TDataFolder(TPlaces places)
-        : places_(std::move(places)), settings_(places_.SettingsFilePath()), appearance_(settings_),
-          activity_(places_) {}
+    TDataFolder(TPlaces places, TErrorLog& log)
+        : places_(std::move(places)), log_(log), settings_(places_.SettingsFilePath(), log),
+          appearance_(settings_), activity_(places_, log) {}
     TDataFolder(const TDataFolder&) = delete;
     TDataFolder& operator=(const TDataFolder&) = delete;
 
@@ -25,9 +26,11 @@ class TDataFolder {
     TSettingsFile& Settings() { return settings_; }
     TAppearance& Appearance() { return appearance_; }
     TActivityDatabase& Activity() { return activity_; }
+    TErrorLog& Log() const { return log_; }
 
   private:
     TPlaces places_;
+    TErrorLog& log_;
     TSettingsFile settings_;
     TAppearance appearance_;
     TActivityDatabase activity_;

@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 } // namespace
 
-bool TakeListFromActivity(const TPlaces& places) {
+bool TakeListFromActivity(const TPlaces& places, TErrorLog& log) {
     try {
         TSQLiteDatabase db(places.SettingsDatabasePath());
         db.ExecSQL("ATTACH DATABASE ?1 AS activity", {places.ActivityDatabasePath()});
@@ -26,7 +26,7 @@ bool TakeListFromActivity(const TPlaces& places) {
         db.ExecSQL("COMMIT");
         return true;
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, "; SeedDataFolder: "));
+        log.Report(ErrorReportText(e, "; SeedDataFolder: "));
         return false;
     }
 }
@@ -37,7 +37,7 @@ bool DatabaseFileMissing(const std::string& path) {
     return error ? !fs::exists(NativePath(path), error) : size == 0;
 }
 
-bool SeedDataFolder(const TPlaces& places) {
+bool SeedDataFolder(const TPlaces& places, TErrorLog& log) {
     const fs::path program = NativePath(places.programFolder);
     if (!DatabaseFileMissing(places.SettingsDatabasePath())) {
         return false;
@@ -54,10 +54,10 @@ bool SeedDataFolder(const TPlaces& places) {
     // A failed copy is reported by the database layer when the file is used.
     CopyTemplateDatabase(places, "settings.sqlite");
     if (historyKept) {
-        ErrorLog("The settings database \"" + places.SettingsDatabasePath() +
-                 "\" was missing; a new one takes the list from \"" +
-                 places.ActivityDatabasePath() + "\", whose history is kept.");
-        TakeListFromActivity(places);
+        log.Report("The settings database \"" + places.SettingsDatabasePath() +
+                   "\" was missing; a new one takes the list from \"" +
+                   places.ActivityDatabasePath() + "\", whose history is kept.");
+        TakeListFromActivity(places, log);
     } else {
         CopyTemplateDatabase(places, "actmondb.sqlite");
     }

@@ -7,6 +7,8 @@
 
 namespace tw {
 
+class TErrorLog;
+
 // The program folder lacks a template database that a first start needs: the install is
 // broken. The message names the folder looked in.
 class ETemplatesMissing : public Exception {
@@ -24,12 +26,12 @@ class ETemplatesMissing : public Exception {
 // left for the database layer to report when the file is used. Throws when the data folder
 // cannot be created. Returns whether it made settings.sqlite afresh: its list is then not
 // to be trusted for removing history at this start.
-bool SeedDataFolder(const TPlaces& places);
+bool SeedDataFolder(const TPlaces& places, TErrorLog& log);
 
 // The list's copy in the activity database is the best record of the list a lost settings
 // database held: it is added to settings.sqlite's list tables. False (reported) when that
 // failed.
-bool TakeListFromActivity(const TPlaces& places);
+bool TakeListFromActivity(const TPlaces& places, TErrorLog& log);
 
 // Whether a database file is absent, or empty (what an open that was allowed to create it
 // leaves): either way it holds nothing to lose.

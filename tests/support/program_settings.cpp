@@ -12,7 +12,8 @@ bool ConfigureDataFolder(const std::filesystem::path& folder,
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
         std::filesystem::copy_file(templateFolder / name, folder / name);
     }
-    tw::TDataFolder data(tw::PlacesOf(folder.string(), tw::ProgramPath()));
+    tw::TErrorLog log;
+    tw::TDataFolder data(tw::PlacesOf(folder.string(), tw::ProgramPath()), log);
     tw::TOptions options(data);
     options.Edit().IsNotFirstRun = true; // past the first start's settings wizard
     change(options);

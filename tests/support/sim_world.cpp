@@ -201,7 +201,6 @@ TSimWorld::TSimWorld(const TSimSettings& settings)
     for (const auto& exe : Executables) {
         model_.Know(exe);
     }
-    tw::SetErrorLogListener([](const std::string&) {}); // the log file keeps it all
     {
         tw::TOptions options(folder_.Data());
         options.Edit().TimeLimitSeconds = limit_;
@@ -244,7 +243,6 @@ TSimWorld::~TSimWorld() {
     } catch (...) {
     }
     ClearWriteFaults();
-    tw::SetErrorLogListener(nullptr);
 }
 
 std::string TSimWorld::ListableName() {
@@ -338,7 +336,8 @@ void TSimWorld::StartProgram(bool reboot) {
     // A new process: its clock starts from the system's.
     tw::ClockInstallSource(&folder_.Clock());
     timers_.Clear();
-    program_ = std::make_unique<tw::TProgram>(desktop_, locks_, timers_, folder_.Places());
+    program_ =
+        std::make_unique<tw::TProgram>(desktop_, locks_, timers_, folder_.Places(), folder_.Log());
     if (!program_->TakeInstanceLock()) {
         Fail("instance", "the only copy of the program could not take its lock");
     }
@@ -674,7 +673,7 @@ void TSimWorld::Step() {
         EditList();
     } else if (kind == "second") {
         Say("a second copy starts");
-        tw::TProgram second(desktop_, locks_, timers_, folder_.Places());
+        tw::TProgram second(desktop_, locks_, timers_, folder_.Places(), folder_.Log());
         if (second.TakeInstanceLock()) {
             Fail("instance", "a second copy took the lock while the first runs");
         }

@@ -2,7 +2,6 @@
 
 #include "platform/native_path.h"
 #include "storage/clock_trust.h"
-#include "storage/error_log.h"
 #include "storage/sqlite_database.h"
 #include "storage/sqlite_table.h"
 #include "support/build_folder.h"
@@ -15,18 +14,17 @@ TestDataFolder::TestDataFolder(tw::TDateTime now)
     : TestDataFolder(now, std::filesystem::temp_directory_path()) {}
 
 TestDataFolder::TestDataFolder(tw::TDateTime now, const std::filesystem::path& under)
-    : dir_(under), clock_(now), previousLog_(tw::LogFilePath()) {
+    : dir_(under), clock_(now) {
     namespace fs = std::filesystem;
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
         fs::copy_file(BuildProgramFolder() / name, dir_.Path() / name);
     }
     tw::ClockInstallSource(&clock_);
     Restart();
-    tw::SetLogFilePath(Places().LogFilePath());
+    log_.SetFilePath(Places().LogFilePath());
 }
 
 TestDataFolder::~TestDataFolder() {
-    tw::SetLogFilePath(previousLog_);
     tw::ClockInstallSource(nullptr);
 }
 
@@ -34,7 +32,8 @@ void TestDataFolder::Restart() {
     data_.reset();
     // A program beside the template databases, which a repair copies afresh.
     data_ = std::make_unique<tw::TDataFolder>(
-        tw::PlacesOf(tw::Utf8Path(dir_.Path()), tw::Utf8Path(BuildProgramFolder() / "tallywick")));
+        tw::PlacesOf(tw::Utf8Path(dir_.Path()), tw::Utf8Path(BuildProgramFolder() / "tallywick")),
+        log_);
 }
 
 void TestDataFolder::Exec(const std::string& file, const std::string& sql) const {

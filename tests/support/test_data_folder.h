@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/data_folder.h"
+#include "support/collecting_log.h"
 #include "support/manual_clock.h"
 #include "support/temp_dir.h"
 
@@ -11,8 +12,8 @@ namespace twtest {
 
 // The program's state of one test: a fresh data folder holding copies of the template
 // databases, the settings file, appearance and activity database over it (as the program
-// object holds them), the error log written there, and a program clock that moves only when
-// the test says so. The clock and the log are put back on destruction.
+// object holds them), the log written there that keeps what it hears, and a program clock
+// that moves only when the test says so. The clock is put back on destruction.
 class TestDataFolder {
   public:
     explicit TestDataFolder(tw::TDateTime now);
@@ -25,6 +26,8 @@ class TestDataFolder {
     const std::filesystem::path& Path() const { return dir_.Path(); }
     std::string File(const std::string& name) const { return dir_.File(name); }
     TManualClockSource& Clock() { return clock_; }
+    // The log the folder's objects report to (the folder's log file); it outlives Restart.
+    TCollectingLog& Log() { return log_; }
     // Whether the system says its clock is synchronised (never, until a test says so).
     void SetClockSynchronised(bool synchronised) { Clock().SetSynchronised(synchronised); }
     // What the objects of a test are built over (options, loggers, a program object).
@@ -44,7 +47,7 @@ class TestDataFolder {
   private:
     TempDir dir_;
     TManualClockSource clock_;
-    std::string previousLog_;
+    TCollectingLog log_;
     std::unique_ptr<tw::TDataFolder> data_;
 };
 

@@ -22,7 +22,7 @@ class TTestProgram {
   public:
     // Not started: the test starts it, as the entry does after the first start's settings.
     TTestProgram(tw::TDesktop& desktop, TestDataFolder& folder, bool started = true)
-        : program_(desktop, locks_, timers_, folder.Places()) {
+        : folder_(folder), program_(desktop, locks_, timers_, folder.Places(), folder.Log()) {
         program_.LoadOptions();
         if (started) {
             program_.Start();
@@ -38,11 +38,12 @@ class TTestProgram {
     }
 
   private:
+    TestDataFolder& folder_;
     QObject timerOwner_;
     tw::TQtTimers timers_{timerOwner_, tw::ReportApplicationException};
     tw::TFakeInstanceLocks locks_;
     tw::TProgram program_;
-    TestLook look_{program_.Data().Appearance()};
+    TestLook look_{program_.Data().Appearance(), folder_.Log()};
 };
 
 } // namespace twtest

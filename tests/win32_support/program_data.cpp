@@ -45,7 +45,8 @@ bool ConfigureProgramData(const std::string& programFolder,
         fs::copy_file(tw::NativePath(programFolder + name), tw::NativePath(data + name),
                       fs::copy_options::overwrite_existing);
     }
-    tw::TDataFolder folder(tw::PlacesOf(data, programFolder + "tallywick.exe"));
+    tw::TErrorLog log;
+    tw::TDataFolder folder(tw::PlacesOf(data, programFolder + "tallywick.exe"), log);
     tw::TOptions options(folder);
     options.Edit().IsNotFirstRun = true;
     change(options);
