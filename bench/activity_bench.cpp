@@ -117,8 +117,9 @@ int main(int argc, char** argv) {
     const TDateTime today = EncodeDate(2026, 12, 7);
     twtest::TManualClockSource source(today + 20 * OneHour);
     TClock clock(source);
+    TErrorLog log;
     TDataFolder data(PlacesOf(folder.string(), std::string(TALLYWICK_TEMPLATE_DIR) + "/tallywick"),
-                     clock);
+                     clock, log);
     const std::string file = data.Places().ActivityDatabasePath();
 
     auto fillStart = std::chrono::steady_clock::now();
@@ -193,7 +194,7 @@ int main(int argc, char** argv) {
     fs::copy_file(untouched, file, fs::copy_options::overwrite_existing);
     std::vector<double> slices;
     const double total =
-        SlicesMs(TLogPurge(file, clock.Now(), options.ListTrusted(), true), slices);
+        SlicesMs(TLogPurge(log, file, clock.Now(), options.ListTrusted(), true), slices);
     std::printf("TLogPurge (first, in slices):  %8.2f ms in %zu slices, longest %.2f ms, "
                 "median %.2f ms\n",
                 total, slices.size(), slices.back(), slices[slices.size() / 2]);
@@ -205,7 +206,7 @@ int main(int argc, char** argv) {
         db.ExecSQL("DELETE FROM daily_usage_days");
         db.ExecSQL("DELETE FROM daily_item_days");
     }
-    const double buildSlices = SlicesMs(TRollupBuild(file, clock.Now()), slices);
+    const double buildSlices = SlicesMs(TRollupBuild(log, file, clock.Now()), slices);
     std::printf("TRollupBuild (first, in slices): %8.2f ms in %zu slices, longest %.2f ms, "
                 "median %.2f ms\n",
                 buildSlices, slices.size(), slices.back(), slices[slices.size() / 2]);

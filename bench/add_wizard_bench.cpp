@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     // The session's own desktop says which running programs own a window.
     const std::unique_ptr<TDesktop> desktop = CreateDesktop();
     TfrmAppSiteAddWizard wizard(options, options.Edit().MonitoredList, result,
-                                SystemProgramSources(*desktop));
+                                SystemProgramSources(*desktop, folder.Log()));
     wizard.show();
     QTest::mouseClick(wizard.findChild<TImageButton*>("btnNext"), Qt::LeftButton);
     for (const bool complete : {false, true}) {

@@ -4,6 +4,7 @@
 //
 //   discovery_bench
 #include "discovery/program_sources.h"
+#include "storage/error_log.h"
 
 #include <algorithm>
 #include <atomic>
@@ -14,10 +15,10 @@
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
+using TWallClock = std::chrono::steady_clock;
 
-double MsSince(TClock::time_point start) {
-    return std::chrono::duration<double, std::milli>(TClock::now() - start).count();
+double MsSince(TWallClock::time_point start) {
+    return std::chrono::duration<double, std::milli>(TWallClock::now() - start).count();
 }
 
 } // namespace
@@ -28,7 +29,7 @@ int main() {
     size_t fastLines = 0;
     for (int run = 0; run < 21; ++run) {
         std::vector<std::string> lines;
-        const auto start = TClock::now();
+        const auto start = TWallClock::now();
         FastScanPrograms(lines);
         fast.push_back(MsSince(start));
         fastLines = lines.size();
@@ -42,15 +43,15 @@ int main() {
     // The gaps between progress reports, the start and the end included.
     double longestGap = 0;
     int reports = 0;
-    TClock::time_point last;
+    TWallClock::time_point last;
     const TScanControl watched{[&](const TScanProgress&) {
                                    longestGap = std::max(longestGap, MsSince(last));
-                                   last = TClock::now();
+                                   last = TWallClock::now();
                                    ++reports;
                                },
                                nullptr};
-    last = TClock::now();
-    auto start = TClock::now();
+    last = TWallClock::now();
+    auto start = TWallClock::now();
     const int folders = CountCompleteScanFolders(watched);
     const double countMs = MsSince(start);
     longestGap = std::max(longestGap, MsSince(last));
@@ -59,7 +60,7 @@ int main() {
     longestGap = 0;
     reports = 0;
     std::vector<std::string> lines;
-    last = start = TClock::now();
+    last = start = TWallClock::now();
     CompleteScanPrograms(lines, watched);
     const double walkMs = MsSince(start);
     longestGap = std::max(longestGap, MsSince(last));
@@ -71,10 +72,10 @@ int main() {
 
     // Stop half way through: how long until the scan gives up.
     std::atomic<bool> stop{false};
-    TClock::time_point stopped;
+    TWallClock::time_point stopped;
     const TScanControl stopping{[&](const TScanProgress& progress) {
                                     if (!stop && progress.Folders >= folders / 2) {
-                                        stopped = TClock::now();
+                                        stopped = TWallClock::now();
                                         stop = true;
                                     }
                                 },
@@ -89,8 +90,9 @@ int main() {
     }
 
     std::vector<std::string> running;
-    start = TClock::now();
-    RunningProgramLines(running);
+    start = TWallClock::now();
+    TErrorLog log;
+    RunningProgramLines(running, log);
     std::printf("Running programs: %zu lines in %.1f ms\n", running.size(), MsSince(start));
     return 0;
 }

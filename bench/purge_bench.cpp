@@ -15,6 +15,7 @@
 #include "storage/clock.h"
 #include "storage/daily_rollup.h"
 #include "storage/date_format.h"
+#include "storage/error_log.h"
 #include "storage/log_purge.h"
 #include "storage/sqlite_database.h"
 #include "storage/sqlite_table.h"
@@ -103,9 +104,9 @@ void Report(const char* what, const std::function<bool()>& step) {
 // The clean-up on its own thread, a slice every 10 ms as the program's timer hands them over,
 // while the window's thread logs a scan and reads today's total every 20 ms.
 // Without a clean-up (purge null), for as many scans: what a scan's write and read cost alone.
-void ReportWorker(TClock& clock, const std::string& folder, const std::string& file,
+void ReportWorker(TClock& clock, TErrorLog& log, const std::string& folder, const std::string& file,
                   TLogPurge* purge, int scans = 0) {
-    TActivityDatabase activity(TPlaces{folder + "/", "", ""}, clock);
+    TActivityDatabase activity(TPlaces{folder + "/", "", ""}, clock, log);
     TThreadSliceRunner runner;
     std::vector<double> slices;
     std::vector<double> writes;
@@ -220,13 +221,14 @@ int main(int argc, char** argv) {
     Report("earlier:", [&] { return earlier.Step(); });
 
     fs::copy_file(filled, file, fs::copy_options::overwrite_existing);
-    TLogPurge purge(file, clock.Now(), true, true);
+    TErrorLog log;
+    TLogPurge purge(log, file, clock.Now(), true, true);
     Report("now:", [&] { return purge.Step(); });
 
     fs::copy_file(filled, file, fs::copy_options::overwrite_existing);
-    TLogPurge onThread(file, clock.Now(), true, true);
-    ReportWorker(clock, folder.string(), file, &onThread);
+    TLogPurge onThread(log, file, clock.Now(), true, true);
+    ReportWorker(clock, log, folder.string(), file, &onThread);
     std::printf("alone, without a clean-up:\n");
-    ReportWorker(clock, folder.string(), file, nullptr, 500);
+    ReportWorker(clock, log, folder.string(), file, nullptr, 500);
     fs::remove_all(folder);
 }

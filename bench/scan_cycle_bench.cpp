@@ -180,7 +180,7 @@ int MeasureBrowsers(char** clientArgv) {
     options.MonitoredItemsSave();
     BenchHost host;
     TScanEngine engine(*desktop, options, host, host, true);
-    TOnlineTimeApplication probe(*desktop);
+    TOnlineTimeApplication probe(*desktop, folder.Log());
 
     struct TSubject {
         const char* name;

@@ -33,10 +33,7 @@ std::string At(int dayOffset, int hour, int minute = 0, int second = 0) {
 
 class ActivityLoggerTest : public testing::Test {
   protected:
-    ActivityLoggerTest() : folder_(Day + tw::EncodeTime(14, 30, 0, 0)) {
-        tw::SetErrorLogListener([this](const std::string& text) { errors_.push_back(text); });
-    }
-    ~ActivityLoggerTest() override { tw::SetErrorLogListener(nullptr); }
+    ActivityLoggerTest() : folder_(Day + tw::EncodeTime(14, 30, 0, 0)) {}
 
     void Exec(const std::string& sql) { folder_.Exec("actmondb.sqlite", sql); }
     std::string Scalar(const std::string& sql) { return folder_.Scalar("actmondb.sqlite", sql); }
@@ -73,7 +70,7 @@ class ActivityLoggerTest : public testing::Test {
     }
 
     twtest::TestDataFolder folder_;
-    std::vector<std::string> errors_;
+    const std::vector<std::string>& errors_ = folder_.Log().Lines();
 };
 
 TEST(AccountingDayTest, DayStartsAtFourInTheMorning) {
@@ -169,7 +166,7 @@ TEST_F(ActivityLoggerTest, TodayBeginsAtFourInTheMorning) {
     // was written before a move to a zone further west, and is the day's time all the same.
     const auto total = [&](twtest::TManualClockSource& source) {
         tw::TClock clock(source);
-        tw::TActivityDatabase activity(folder_.Places(), clock);
+        tw::TActivityDatabase activity(folder_.Places(), clock, folder_.Log());
         TOnlineTimeApplicationLogger logger(activity);
         EXPECT_EQ(logger.Total, DurationOf(logger.TodayList(), Game));
         return logger.Total;
@@ -184,7 +181,7 @@ TEST_F(ActivityLoggerTest, TodayBeginsAtFourInTheMorning) {
     tw::TClock runningClock(running);
     running.Advance(60);
     {
-        tw::TActivityDatabase activity(folder_.Places(), runningClock);
+        tw::TActivityDatabase activity(folder_.Places(), runningClock, folder_.Log());
         TOnlineTimeApplicationLogger logger(activity);
         EXPECT_EQ(logger.Total, 10000);
     }
@@ -435,7 +432,7 @@ TEST_F(LogPurgeTest, OldRowsStayWhenTheClockCannotJudgeTheirAge) {
         AddRow(At(-100, 9), Game, "", 1, 1);
         AddRow(newest, Game, "", 2, 1);
         AddRow(newest, "C:\\Gone\\old.exe", "", 3, 1);
-        errors_.clear();
+        folder_.Log().Clear();
         Purge();
         EXPECT_EQ(Remaining(), "1,2");
         ASSERT_EQ(errors_.size(), 1u);
@@ -475,8 +472,8 @@ TEST_F(LogPurgeTest, TheClockIsJudgedAgainstTheLastTrustedTime) {
         at = start.hours;
         folder_.RestartClock(); // a start: the program clock as the system's
         folder_.SetClockSynchronised(start.synchronised);
-        EXPECT_EQ(tw::TLogPurge::ClockRight(folder_.File("actmondb.sqlite"), folder_.Settings(),
-                                            folder_.ProgramClock()),
+        EXPECT_EQ(tw::TLogPurge::ClockRight(folder_.Log(), folder_.File("actmondb.sqlite"),
+                                            folder_.Settings(), folder_.ProgramClock()),
                   start.right);
         AddRow(tw::DateTimeToSQL(folder_.ProgramClock().Now()), Game, "", 1, 1);
     }
@@ -504,7 +501,8 @@ TEST_F(LogPurgeTest, AProgramListedDuringTheCleanUpKeepsItsRows) {
         return std::stoi(
             Scalar("SELECT COUNT(*) FROM applications WHERE app_name = " + tw::QuotedStr(name)));
     };
-    tw::TLogPurge purge(folder_.File("actmondb.sqlite"), folder_.ProgramClock().Now(), true, true);
+    tw::TLogPurge purge(folder_.Log(), folder_.File("actmondb.sqlite"),
+                        folder_.ProgramClock().Now(), true, true);
     while (count(gone) == 250 && purge.Step()) {
     }
     ASSERT_EQ(count(late), 250) << "the slice took the other program's rows first";
@@ -531,8 +529,8 @@ TEST_F(LogPurgeTest, OldRowsStayUntilTheClockIsKnownRight) {
 
     const std::string path = folder_.File("actmondb.sqlite");
     tw::TLogPurge purge(
-        path, folder_.ProgramClock().Now(), true,
-        tw::TLogPurge::ClockRight(path, folder_.Settings(), folder_.ProgramClock()));
+        folder_.Log(), path, folder_.ProgramClock().Now(), true,
+        tw::TLogPurge::ClockRight(folder_.Log(), path, folder_.Settings(), folder_.ProgramClock()));
     while (purge.Step()) {
     }
     EXPECT_FALSE(purge.JudgeAgain(folder_.Settings(), folder_.ProgramClock()));

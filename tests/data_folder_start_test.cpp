@@ -8,6 +8,7 @@
 #include "storage/options.h"
 #include "storage/seed_data_folder.h"
 #include "support/build_folder.h"
+#include "support/collecting_log.h"
 #include "support/file_text.h"
 #include "support/manual_clock.h"
 #include "support/temp_dir.h"
@@ -48,11 +49,7 @@ void UseFolder(twtest::TestDataFolder& folder) {
 
 class DataFolderStartTest : public testing::Test {
   protected:
-    DataFolderStartTest() : folder_(Today + 10 * tw::OneHour) {
-        tw::SetErrorLogListener([this](const std::string& text) { errors_.push_back(text); });
-        UseFolder(folder_);
-    }
-    ~DataFolderStartTest() override { tw::SetErrorLogListener(nullptr); }
+    DataFolderStartTest() : folder_(Today + 10 * tw::OneHour) { UseFolder(folder_); }
 
     std::string CopyNames() {
         return folder_.Scalar("actmondb.sqlite",
@@ -60,7 +57,7 @@ class DataFolderStartTest : public testing::Test {
     }
 
     twtest::TestDataFolder folder_;
-    std::vector<std::string> errors_;
+    const std::vector<std::string>& errors_ = folder_.Log().Lines();
 };
 
 // A settings database lost beside the activity database: the history stays, and the list
@@ -69,8 +66,8 @@ TEST_F(DataFolderStartTest, AMissingSettingsDatabaseLeavesTheHistoryAndKeepsTheL
     folder_.Exec("actmondb.sqlite", "INSERT INTO applications(date_created, app_name, duration, "
                                     "origin) VALUES('2026-12-07 09:30:00', '/usr/bin/gone', 5, 1)");
     std::filesystem::remove(folder_.File("settings.sqlite"));
-    EXPECT_TRUE(tw::SeedDataFolder(folder_.Places()).seededAfresh);
-    EXPECT_FALSE(tw::SeedDataFolder(folder_.Places()).seededAfresh) << "once";
+    EXPECT_TRUE(tw::SeedDataFolder(folder_.Places(), folder_.Log()).seededAfresh);
+    EXPECT_FALSE(tw::SeedDataFolder(folder_.Places(), folder_.Log()).seededAfresh) << "once";
     EXPECT_EQ(folder_.Scalar("actmondb.sqlite", "SELECT SUM(duration) FROM applications"), "605");
     tw::TOptions options(folder_.Data());
     ASSERT_FALSE(options.LoadFailed());
@@ -145,22 +142,20 @@ TEST(DataFolderPrivacyTest, AFolderMadeOrFoundOpenEndsPrivateToTheAccount) {
         }
         twtest::TManualClockSource source(Today + 10 * tw::OneHour);
         tw::TClock clock(source);
-        std::vector<std::string> errors;
-        tw::SetErrorLogListener([&](const std::string& text) { errors.push_back(text); });
         const tw::TPlaces places =
             tw::PlacesOf(data.string(), (twtest::BuildProgramFolder() / "tallywick").string());
-        const std::string logBefore = tw::LogFilePath();
-        tw::SetLogFilePath(places.LogFilePath());
+        twtest::TCollectingLog log(places.LogFilePath());
+        const std::vector<std::string>& errors = log.Lines();
         {
             tw::TFakeDesktop desktop;
             tw::TFakeInstanceLocks locks(std::make_shared<tw::TFakeLockRegistry>());
             tw::TTimerLoop timers;
-            tw::TProgram program(desktop, locks, timers, clock, places);
+            tw::TProgram program(desktop, locks, timers, clock, places, log);
             program.LoadOptions();
             program.Options().Edit().TimeLimitSeconds = 1800;
             ASSERT_TRUE(program.Options().Save());
             program.Data().Settings().WriteBool("Common", "Show5MinButton", false);
-            tw::ErrorLog("a line of the log");
+            log.Report("a line of the log");
 
             EXPECT_EQ(fs::status(data).permissions() & fs::perms::all, fs::perms(0700));
             std::vector<std::string> names;
@@ -175,8 +170,6 @@ TEST(DataFolderPrivacyTest, AFolderMadeOrFoundOpenEndsPrivateToTheAccount) {
             return e.find("open to other accounts") != std::string::npos;
         });
         EXPECT_EQ(said, foundOpen ? 1 : 0);
-        tw::SetErrorLogListener(nullptr);
-        tw::SetLogFilePath(logBefore);
     }
     ::umask(umaskBefore);
 }
@@ -216,7 +209,7 @@ TEST(DataFolderStart, LostSettingsComeBackFromTheirCopyUnlessTheFileIsFine) {
             folder.Exec("settings.sqlite",
                         "UPDATE settings SET value = '600' WHERE name = 'TimeLimitSeconds'");
         }
-        const tw::TSeedOutcome seeded = tw::SeedDataFolder(folder.Places());
+        const tw::TSeedOutcome seeded = tw::SeedDataFolder(folder.Places(), folder.Log());
         EXPECT_EQ(seeded.notice.empty(), !c.restored);
         {
             tw::TOptions options(folder.Data());

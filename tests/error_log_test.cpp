@@ -1,5 +1,6 @@
 #include "storage/date_format.h"
 #include "storage/error_log.h"
+#include "support/collecting_log.h"
 #include "support/file_text.h"
 #include "support/test_data_folder.h"
 
@@ -18,24 +19,25 @@ const tw::TDateTime Now = tw::EncodeDate(2026, 12, 7) + 10 * tw::OneHour;
 // never more than about two megabytes however long the program runs.
 TEST(ErrorLogTest, TimeStampedBoundedAndDiagnosticsOnlyOnRequest) {
     twtest::TestDataFolder folder(Now);
-    tw::SetDiagnosticLogEnabled(false);
-    tw::ErrorLog("ErrorClassName: ESQLiteException; X.Y: first\rsecond line");
-    tw::DiagnosticLog("tmrScanTimer started");
-    EXPECT_EQ(ReadAll(tw::LogFilePath()), "2026-12-07 10:00:00 ErrorClassName: "
-                                          "ESQLiteException; X.Y: first\n    second line\n");
-    tw::SetDiagnosticLogEnabled(true);
+    tw::TErrorLog log(folder.Places().LogFilePath());
+    log.SetClock(&folder.ProgramClock());
+    log.SetDiagnosticsEnabled(false);
+    log.Report("ErrorClassName: ESQLiteException; X.Y: first\rsecond line");
+    log.Trace("tmrScanTimer started");
+    EXPECT_EQ(ReadAll(log.FilePath()), "2026-12-07 10:00:00 ErrorClassName: "
+                                       "ESQLiteException; X.Y: first\n    second line\n");
+    log.SetDiagnosticsEnabled(true);
     folder.Clock().Advance(1);
-    tw::DiagnosticLog("tmrScanTimer ended");
-    tw::SetDiagnosticLogEnabled(false);
-    EXPECT_NE(ReadAll(tw::LogFilePath()).find("2026-12-07 10:00:01 trace: tmrScanTimer ended\n"),
+    log.Trace("tmrScanTimer ended");
+    EXPECT_NE(ReadAll(log.FilePath()).find("2026-12-07 10:00:01 trace: tmrScanTimer ended\n"),
               std::string::npos);
 
     const std::string filler(500, 'x');
     for (int i = 0; i < 5000; ++i) {
-        tw::ErrorLog("entry " + std::to_string(i) + " " + filler);
+        log.Report("entry " + std::to_string(i) + " " + filler);
     }
-    const std::string current = ReadAll(tw::LogFilePath());
-    const std::string older = ReadAll(tw::OlderLogFilePath());
+    const std::string current = ReadAll(log.FilePath());
+    const std::string older = ReadAll(log.OlderFilePath());
     EXPECT_LE(current.size(), tw::MaxLogFileBytes);
     EXPECT_GT(older.size(), tw::MaxLogFileBytes - 1000);
     EXPECT_LE(older.size(), tw::MaxLogFileBytes);
@@ -52,14 +54,10 @@ TEST(ErrorLogTest, AFolderThatCannotBeWrittenFailsNobody) {
     twtest::TempDir dir;
     const std::string blocked = dir.File("file-not-folder");
     twtest::WriteAll(blocked, "");
-    const std::string previous = tw::LogFilePath();
-    tw::SetLogFilePath(blocked + "/Tallywick.V3/tallywick.log");
-    std::string heard;
-    tw::SetErrorLogListener([&](const std::string& text) { heard = text; });
-    EXPECT_NO_THROW(tw::ErrorLog("ErrorClassName: Exception; X.Y: lost"));
-    tw::SetErrorLogListener(nullptr);
-    tw::SetLogFilePath(previous);
-    EXPECT_EQ(heard, "ErrorClassName: Exception; X.Y: lost"); // the listener still hears it
+    twtest::TCollectingLog log(blocked + "/Tallywick.V3/tallywick.log");
+    EXPECT_NO_THROW(log.Report("ErrorClassName: Exception; X.Y: lost"));
+    // what the log is told still reaches who listens to it
+    EXPECT_EQ(log.Lines(), std::vector<std::string>{"ErrorClassName: Exception; X.Y: lost"});
 }
 
 } // namespace

@@ -23,13 +23,7 @@ const std::string Game = "/opt/game/bin/game";
 
 class LogPurgeWorkerTest : public testing::Test {
   protected:
-    LogPurgeWorkerTest() : folder_(Now) {
-        tw::SetErrorLogListener([this](const std::string& text) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            errors_.push_back(text);
-        });
-    }
-    ~LogPurgeWorkerTest() override { tw::SetErrorLogListener(nullptr); }
+    LogPurgeWorkerTest() : folder_(Now) {}
 
     std::string Scalar(const std::string& sql) { return folder_.Scalar("actmondb.sqlite", sql); }
 
@@ -54,8 +48,8 @@ class LogPurgeWorkerTest : public testing::Test {
     }
 
     twtest::TestDataFolder folder_;
-    std::mutex mutex_;
-    std::vector<std::string> errors_;
+    // Read once the clean-up's thread is done.
+    const std::vector<std::string>& errors_ = folder_.Log().Lines();
 };
 
 TEST_F(LogPurgeWorkerTest, ScansLoseNothingWhileTheCleanUpRunsOnItsThread) {
@@ -63,7 +57,8 @@ TEST_F(LogPurgeWorkerTest, ScansLoseNothingWhileTheCleanUpRunsOnItsThread) {
     tw::TOptions options(folder_.Data());
     tw::TActivityDatabase& activity = folder_.Activity();
     tw::TOnlineTimeApplicationLogger logger(activity);
-    tw::TLogPurge purge(folder_.File("actmondb.sqlite"), folder_.ProgramClock().Now(), true, true);
+    tw::TLogPurge purge(folder_.Log(), folder_.File("actmondb.sqlite"),
+                        folder_.ProgramClock().Now(), true, true);
     tw::TThreadSliceRunner runner;
     bool more = true;
     int scans = 0;
@@ -90,7 +85,6 @@ TEST_F(LogPurgeWorkerTest, ScansLoseNothingWhileTheCleanUpRunsOnItsThread) {
               std::to_string(scans))
         << "every scan's second written, the old rows gone";
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM applications WHERE app_name <> '" + Game + "'"), "0");
-    std::lock_guard<std::mutex> lock(mutex_);
     EXPECT_TRUE(errors_.empty()) << errors_.front();
 }
 

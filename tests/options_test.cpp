@@ -21,10 +21,7 @@ const tw::TDateTime Today = tw::EncodeDate(2026, 12, 7);
 
 class OptionsTest : public testing::Test {
   protected:
-    OptionsTest() : folder_(Today + 10 * tw::OneHour) {
-        tw::SetErrorLogListener([this](const std::string& text) { errors_.push_back(text); });
-    }
-    ~OptionsTest() override { tw::SetErrorLogListener(nullptr); }
+    OptionsTest() : folder_(Today + 10 * tw::OneHour) {}
 
     void StoreSetting(const std::string& name, const std::string& value) {
         folder_.Exec("settings.sqlite", "INSERT INTO settings(name, value) VALUES(" +
@@ -49,7 +46,7 @@ class OptionsTest : public testing::Test {
     }
 
     twtest::TestDataFolder folder_;
-    std::vector<std::string> errors_;
+    const std::vector<std::string>& errors_ = folder_.Log().Lines();
 };
 
 TEST_F(OptionsTest, EmptyDatabaseGivesDefaults) {
@@ -68,7 +65,7 @@ TEST_F(OptionsTest, EmptyDatabaseGivesDefaults) {
 TEST_F(OptionsTest, ResetDefaultsToTodaysFourOClockBeforeIt) {
     twtest::TManualClockSource twoAm(Today + 2 * tw::OneHour);
     tw::TClock clock(twoAm);
-    tw::TDataFolder data(folder_.Places(), clock);
+    tw::TDataFolder data(folder_.Places(), clock, folder_.Log());
     TOptions options(data);
     EXPECT_DOUBLE_EQ(options.Edit().ResetDateTime, Today + 4 * tw::OneHour);
 }
@@ -294,7 +291,7 @@ TEST_F(OptionsTest, FailedLoadNeverOverwritesStoredSettings) {
         StoreSetting("ExpirationAction", "Shutdown Computer");
         folder_.Exec("settings.sqlite",
                      "INSERT INTO applications_list VALUES('/usr/bin/game', 'Game', 1)");
-        errors_.clear();
+        folder_.Log().Clear();
         {
             TOptions options(folder_.Data());
             EXPECT_TRUE(options.LoadFailed());

@@ -6,7 +6,7 @@
 #include "base/exception.h"
 #include "platform/fake/fake_browsers.h"
 #include "platform/fake/fake_desktop.h"
-#include "storage/error_log.h"
+#include "support/collecting_log.h"
 
 #include <gtest/gtest.h>
 
@@ -33,18 +33,14 @@ tw::TMonitoredList List(std::initializer_list<std::pair<const char*, ItemType>> 
 
 class ProbeTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        tw::SetErrorLogListener([this](const std::string& text) { errors.push_back(text); });
-    }
-    void TearDown() override { tw::SetErrorLogListener({}); }
-
     void ProbeForeground(TWindowHandle window) {
         desk.SetForeground(window);
         probe.Execute(false, nullptr);
     }
     TFakeDesktop desk;
-    tw::TOnlineTimeApplication probe{desk};
-    std::vector<std::string> errors;
+    twtest::TCollectingLog log;
+    tw::TOnlineTimeApplication probe{desk, log};
+    const std::vector<std::string>& errors = log.Lines();
 };
 
 // --- what the desktop says ---

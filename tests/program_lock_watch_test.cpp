@@ -25,13 +25,13 @@ TEST(ProgramLockWatchTest, ADeletedLockIsTakenAgainAndOneTakenByAnotherCopyEndsT
     for (const bool anotherCopyStarted : {false, true}) {
         SCOPED_TRACE(anotherCopyStarted ? "another copy started" : "nobody else");
         twtest::TestDataFolder folder(tw::EncodeDate(2026, 3, 2) + 0.5);
-        std::vector<std::string> errors;
-        tw::SetErrorLogListener([&](const std::string& text) { errors.push_back(text); });
+        const std::vector<std::string>& errors = folder.Log().Lines();
         auto machine = std::make_shared<tw::TFakeLockRegistry>();
         tw::TFakeDesktop desktop;
         tw::TFakeInstanceLocks locks(machine);
         tw::TTimerLoop timers;
-        tw::TProgram program(desktop, locks, timers, folder.ProgramClock(), folder.Places());
+        tw::TProgram program(desktop, locks, timers, folder.ProgramClock(), folder.Places(),
+                             folder.Log());
         ASSERT_TRUE(program.TakeInstanceLock());
         int ended = 0;
         program.WatchForTheEnd([&] { ++ended; });
@@ -41,7 +41,7 @@ TEST(ProgramLockWatchTest, ADeletedLockIsTakenAgainAndOneTakenByAnotherCopyEndsT
         tw::TFakeInstanceLocks otherLocks(machine);
         tw::TTimerLoop otherTimers;
         tw::TProgram other(otherDesktop, otherLocks, otherTimers, folder.ProgramClock(),
-                           folder.Places());
+                           folder.Places(), folder.Log());
         if (anotherCopyStarted) {
             ASSERT_TRUE(other.TakeInstanceLock());
         }
@@ -57,7 +57,6 @@ TEST(ProgramLockWatchTest, ADeletedLockIsTakenAgainAndOneTakenByAnotherCopyEndsT
         program.Finish();
         EXPECT_EQ(machine->held.count(tw::LockPath(folder.Places())), anotherCopyStarted ? 1u : 0u)
             << "the other copy keeps its lock";
-        tw::SetErrorLogListener(nullptr);
     }
 }
 
@@ -72,12 +71,11 @@ TEST(ProgramLockWatchTest, OnlyAnUninstallMarkerMadeWhileTheProgramRunsEndsIt) {
     places.programFolder = folder.Places().dataFolder;
     const std::string marker = tw::UninstallFlagPath(places);
     twtest::WriteAll(marker, "");
-    std::vector<std::string> errors;
-    tw::SetErrorLogListener([&](const std::string& text) { errors.push_back(text); });
+    const std::vector<std::string>& errors = folder.Log().Lines();
     tw::TFakeDesktop desktop;
     tw::TFakeInstanceLocks locks;
     tw::TTimerLoop timers;
-    tw::TProgram program(desktop, locks, timers, folder.ProgramClock(), places);
+    tw::TProgram program(desktop, locks, timers, folder.ProgramClock(), places, folder.Log());
     ASSERT_TRUE(program.TakeInstanceLock());
     int ended = 0;
     program.WatchForTheEnd([&] { ++ended; });
@@ -100,7 +98,6 @@ TEST(ProgramLockWatchTest, OnlyAnUninstallMarkerMadeWhileTheProgramRunsEndsIt) {
     watch(4);
     EXPECT_EQ(ended, 1);
     program.Finish();
-    tw::SetErrorLogListener(nullptr);
 }
 
 // A marker the person may not remove (a program folder of the system's) is ignored while it

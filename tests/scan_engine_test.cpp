@@ -679,7 +679,7 @@ TEST_F(ScanEngineTest, ADatabaseLockedByAnotherProgramIsNoticedOnceAndLosesNoTim
     EXPECT_EQ(Logged("SELECT SUM(duration) FROM applications"), "16");
     EXPECT_EQ(Engine().Logger().Total, 16);
     EXPECT_EQ(host_.notices.size(), 1u);
-    const std::string log = twtest::ReadAll(tw::LogFilePath());
+    const std::string log = twtest::ReadAll(folder_.Log().FilePath());
     EXPECT_NE(log.find("The database file is locked"), std::string::npos) << log;
     EXPECT_NE(log.find("works again"), std::string::npos) << log;
 }

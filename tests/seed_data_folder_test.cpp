@@ -1,4 +1,5 @@
 #include "platform/program_paths.h"
+#include "storage/error_log.h"
 #include "storage/places.h"
 #include "storage/seed_data_folder.h"
 #include "support/file_text.h"
@@ -29,6 +30,7 @@ class SeedDataFolderTest : public testing::Test {
 
     twtest::TempDir program_;
     twtest::TempDir data_;
+    tw::TErrorLog log_;
 };
 
 // A build tree, or a copy with its files beside it: the executable's own folder.
@@ -36,7 +38,7 @@ TEST_F(SeedDataFolderTest, FreshProfileGetsBothTemplates) {
     EXPECT_EQ(Places().programFolder, Bin("").string());
     Write(Bin("settings.sqlite"), "settings template");
     Write(Bin("actmondb.sqlite"), "activity template");
-    EXPECT_TRUE(tw::SeedDataFolder(Places()).seededAfresh)
+    EXPECT_TRUE(tw::SeedDataFolder(Places(), log_).seededAfresh)
         << "a fresh list, untrusted at this start";
     EXPECT_EQ(Read(Data("settings.sqlite")), "settings template");
     EXPECT_EQ(Read(Data("actmondb.sqlite")), "activity template");
@@ -46,7 +48,7 @@ TEST_F(SeedDataFolderTest, ExistingSettingsAreNeverReplaced) {
     Write(Bin("settings.sqlite"), "settings template");
     Write(Bin("actmondb.sqlite"), "activity template");
     Write(Data("settings.sqlite"), "the user's settings");
-    EXPECT_FALSE(tw::SeedDataFolder(Places()).seededAfresh);
+    EXPECT_FALSE(tw::SeedDataFolder(Places(), log_).seededAfresh);
     EXPECT_EQ(Read(Data("settings.sqlite")), "the user's settings");
     EXPECT_FALSE(fs::exists(Data("actmondb.sqlite")));
 }
@@ -59,7 +61,7 @@ TEST_F(SeedDataFolderTest, MissingTemplatesAreABrokenInstallAndCopyNothing) {
             Write(Bin("settings.sqlite"), "settings template");
         }
         try {
-            tw::SeedDataFolder(Places());
+            tw::SeedDataFolder(Places(), log_);
             ADD_FAILURE() << "no error for a broken install";
         } catch (const tw::ETemplatesMissing& e) {
             EXPECT_NE(std::string(e.what()).find(Places().programFolder), std::string::npos)
@@ -77,7 +79,7 @@ TEST_F(SeedDataFolderTest, AnInstalledCopySeedsFromItsSharedProgramFolder) {
     Write(shared / "settings.sqlite", "installed settings");
     Write(shared / "actmondb.sqlite", "installed activity");
     EXPECT_EQ(Places().programFolder, shared.string() + "/");
-    tw::SeedDataFolder(Places());
+    tw::SeedDataFolder(Places(), log_);
     EXPECT_EQ(Read(Data("settings.sqlite")), "installed settings");
     EXPECT_EQ(Read(Data("actmondb.sqlite")), "installed activity");
 }

@@ -4,6 +4,7 @@
 #include "platform/program_paths.h"
 #include "storage/data_folder.h"
 #include "storage/error_log.h"
+#include "support/collecting_log.h"
 #include "support/file_text.h"
 #include "support/temp_dir.h"
 
@@ -31,17 +32,14 @@ using twtest::WriteAll;
 
 class SettingsFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        tw::SetErrorLogListener([this](const std::string& text) { reports_.push_back(text); });
-    }
-    void TearDown() override { tw::SetErrorLogListener({}); }
     tw::TSettingsFile& File() { return file_; }
     std::string Path() { return file_.FileName(); }
 
     twtest::TempDir dir_;
     tw::TPlaces places_ = tw::PlacesOf(dir_.Path().string(), tw::ProgramPath());
-    tw::TSettingsFile file_{places_.SettingsFilePath()};
-    std::vector<std::string> reports_;
+    twtest::TCollectingLog log_;
+    tw::TSettingsFile file_{places_.SettingsFilePath(), log_};
+    const std::vector<std::string>& reports_ = log_.Lines();
 };
 
 TEST_F(SettingsFileTest, LivesInTheDataFolderUnderTheProgramName) {

@@ -6,6 +6,7 @@
 #include "storage/daily_rollup.h"
 #include "storage/daily_usage_sql.h"
 #include "storage/date_format.h"
+#include "storage/error_log.h"
 #include "storage/log_purge.h"
 #include "storage/period_usage.h"
 #include "storage/sqlite_database.h"
@@ -317,7 +318,8 @@ TEST(UsageQueriesDifferentialTest, DailyRollupGivesTheReferenceFigures) {
             }
             data.Change();
             // The clean-up as the program runs it, in slices.
-            tw::TLogPurge purge(data.Path(), data.Now(), true, true);
+            tw::TErrorLog log;
+            tw::TLogPurge purge(log, data.Path(), data.Now(), true, true);
             while (purge.Step()) {
             }
         }

@@ -7,7 +7,7 @@
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_text.h"
-#include "storage/error_log.h"
+#include "support/collecting_log.h"
 #include "win32_support/test_accessible.h"
 #include "win32_support/test_windows.h"
 
@@ -56,11 +56,6 @@ ListOf(std::initializer_list<std::pair<std::string, tw::TMonitoredItemType>> nam
 
 class Win32DesktopTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        tw::SetErrorLogListener([this](const std::string& text) { errors.push_back(text); });
-    }
-    void TearDown() override { tw::SetErrorLogListener({}); }
-
     // Probes the window after bringing it to the front.
     void ProbeInFront(HWND window) {
         ASSERT_TRUE(MakeForeground(window));
@@ -69,8 +64,9 @@ class Win32DesktopTest : public ::testing::Test {
     }
 
     tw::TWin32Desktop desktop;
-    tw::TOnlineTimeApplication probe{desktop};
-    std::vector<std::string> errors;
+    twtest::TCollectingLog log;
+    tw::TOnlineTimeApplication probe{desktop, log};
+    const std::vector<std::string>& errors = log.Lines();
 };
 
 TEST_F(Win32DesktopTest, NotepadInFrontIsADesktopApplicationWithItsDriveLetterPath) {

@@ -12,7 +12,7 @@
 #include "platform/win32/process_image_path.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_text.h"
-#include "storage/error_log.h"
+#include "support/collecting_log.h"
 #include "win32_support/test_windows.h"
 
 #include <gtest/gtest.h>
@@ -72,7 +72,6 @@ class Win32DiscoveryTest : public ::testing::Test {
   protected:
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        tw::SetErrorLogListener([this](const std::string& text) { errors.push_back(text); });
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
         scratch = std::string(temp) + "tallywick-discovery-" +
@@ -80,7 +79,6 @@ class Win32DiscoveryTest : public ::testing::Test {
         fs::create_directories(scratch);
     }
     void TearDown() override {
-        tw::SetErrorLogListener({});
         std::error_code ignored;
         fs::remove_all(scratch, ignored);
         for (const std::string& each : cleanUp) {
@@ -98,7 +96,8 @@ class Win32DiscoveryTest : public ::testing::Test {
 
     std::string scratch;
     std::vector<std::string> cleanUp;
-    std::vector<std::string> errors;
+    twtest::TCollectingLog log;
+    const std::vector<std::string>& errors = log.Lines();
 };
 
 TEST_F(Win32DiscoveryTest, StartMenuShortcutsGiveProgramsCaptionedByTheShortcut) {
@@ -259,7 +258,7 @@ TEST_F(Win32DiscoveryTest, RunningProgramsOfTheUserComeFromTheManagementService)
     ASSERT_NE(twtest::WaitForProcessWindow(notepad.Id()), nullptr);
     ASSERT_EQ(helper.ReadLine(), "window");
     std::vector<std::string> lines{"stale=Stale"};
-    tw::ProcessesExeNamesGet(tw::LocalComputerName(), lines);
+    tw::ProcessesExeNamesGet(tw::LocalComputerName(), lines, log);
     EXPECT_TRUE(errors.empty()) << errors.front();
     EXPECT_FALSE(NamesPath(lines, "stale")) << "the lines are replaced";
     const std::string notepadPath = SystemFile("notepad.exe");
@@ -302,13 +301,13 @@ TEST_F(Win32DiscoveryTest, AProgramInAFolderNoCodePageHoldsIsOfferedAsTheProbeNa
     tw::WalkFolders({folder}, complete, {});
     EXPECT_EQ(complete, std::vector<std::string>{inFront + "=Tallywick Test Helper"});
     std::vector<std::string> shown;
-    tw::ProcessesExeNamesGet(tw::LocalComputerName(), shown);
+    tw::ProcessesExeNamesGet(tw::LocalComputerName(), shown, log);
     EXPECT_TRUE(HasLine(shown, inFront + "=Tallywick Test Helper"));
 }
 
 TEST_F(Win32DiscoveryTest, AnUnreachableManagementServiceIsReportedAndLeavesNoLines) {
     std::vector<std::string> lines{"stale=Stale"};
-    tw::ProcessesExeNamesGet("NO-SUCH-COMPUTER", lines);
+    tw::ProcessesExeNamesGet("NO-SUCH-COMPUTER", lines, log);
     EXPECT_TRUE(lines.empty());
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors.front().find("; ProcessesExeNamesGet: "), std::string::npos) << errors.front();
@@ -319,7 +318,7 @@ TEST_F(Win32DiscoveryTest, AnUnreachableManagementServiceIsReportedAndLeavesNoLi
     tw::TMonitoredList offered;
     tw::FillFromNameValueList(startMenu, offered);
     std::vector<std::string> running{"C:\\stale.exe=Stale"};
-    tw::ProcessesExeNamesGet("NO-SUCH-COMPUTER", running);
+    tw::ProcessesExeNamesGet("NO-SUCH-COMPUTER", running, log);
     tw::FillFromNameValueList(running, offered);
     EXPECT_EQ(offered.Count(), static_cast<int>(startMenu.size()));
 }

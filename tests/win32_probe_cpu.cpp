@@ -6,6 +6,7 @@
 //   win32_probe_cpu [count [PROGRAM STAND-IN-ARGUMENTS...]]
 #include "monitor/probe.h"
 #include "platform/win32/win32_desktop.h"
+#include "storage/error_log.h"
 
 #include <windows.h>
 
@@ -99,7 +100,8 @@ int main(int argc, char** argv) {
         SetForegroundWindow(frame);
     }
     tw::TWin32Desktop desktop;
-    tw::TOnlineTimeApplication probe(desktop);
+    tw::TErrorLog log;
+    tw::TOnlineTimeApplication probe(desktop, log);
     std::vector<double> times;
     if (standIn.hProcess) {
         const double before = CounterMicroseconds();

@@ -298,7 +298,9 @@ TEST_F(WindowsProgram, SettingsSurviveTheProgramsLoadAndSaveExactly) {
     {
         tw::TSystemClockSource source;
         tw::TClock clock(source);
-        tw::TDataFolder data(tw::PlacesOf(DataFolder(), programFolder_ + "Tallywick.exe"), clock);
+        tw::TErrorLog log;
+        tw::TDataFolder data(tw::PlacesOf(DataFolder(), programFolder_ + "Tallywick.exe"), clock,
+                             log);
         tw::TOptions options(data);
         options.MakeReadOnly();
         EXPECT_FALSE(options.LoadFailed());

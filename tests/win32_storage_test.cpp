@@ -37,14 +37,14 @@ TEST(Win32StorageTest, EveryFileIsKeptInFoldersWithNonAsciiLetters) {
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
         fs::copy_file(twtest::OwnFolder() + "bin\\" + name, tw::NativePath(programs + name));
     }
-    const std::string previousLog = tw::LogFilePath();
     {
         tw::TSystemClockSource source;
         tw::TClock clock(source);
-        tw::TDataFolder folder(tw::PlacesOf(data, programs + "Tallywick.exe"), clock);
-        tw::SetLogFilePath(folder.Places().LogFilePath());
+        tw::TErrorLog log;
+        tw::TDataFolder folder(tw::PlacesOf(data, programs + "Tallywick.exe"), clock, log);
+        log.SetFilePath(folder.Places().LogFilePath());
 
-        tw::SeedDataFolder(folder.Places());
+        tw::SeedDataFolder(folder.Places(), log);
         EXPECT_EQ(FileText(data + "actmondb.sqlite"), FileText(programs + "actmondb.sqlite"));
         {
             tw::TOptions options(folder);
@@ -67,16 +67,15 @@ TEST(Win32StorageTest, EveryFileIsKeptInFoldersWithNonAsciiLetters) {
 
         const std::string picture = data + "Εικόνα.png";
         folder.Settings().WriteString("Background", "Image", picture);
-        EXPECT_EQ(tw::TSettingsFile(folder.Places().SettingsFilePath())
+        EXPECT_EQ(tw::TSettingsFile(folder.Places().SettingsFilePath(), log)
                       .ReadString("Background", "Image", ""),
                   picture);
         EXPECT_NE(FileText(data + "Tallywick.ini").find(picture), std::string::npos);
 
-        tw::ErrorLog("ErrorClassName: Exception; Win32StorageTest: Ζωή");
-        EXPECT_EQ(tw::LogFilePath(), data + "Tallywick.log");
-        EXPECT_NE(FileText(tw::LogFilePath()).find("Win32StorageTest: Ζωή"), std::string::npos);
+        log.Report("ErrorClassName: Exception; Win32StorageTest: Ζωή");
+        EXPECT_EQ(log.FilePath(), data + "Tallywick.log");
+        EXPECT_NE(FileText(log.FilePath()).find("Win32StorageTest: Ζωή"), std::string::npos);
     }
-    tw::SetLogFilePath(previousLog);
     std::error_code ignored;
     fs::remove_all(tw::NativePath(root), ignored);
 }

@@ -11,6 +11,7 @@
 #include "platform/linux/browser_address.h"
 #include "platform/x11/x11_desktop.h"
 #include "storage/date_format.h"
+#include "storage/error_log.h"
 #include "support/browser_session.h"
 #include "support/file_text.h"
 #include "support/program_settings.h"
@@ -107,7 +108,8 @@ class X11BrowserAddress : public ::testing::Test {
     static std::map<TBrowser::TKind, std::unique_ptr<TBrowser>> browsers_;
     twtest::TScreen screen_;
     std::unique_ptr<tw::TX11Desktop> desktop_ = std::make_unique<tw::TX11Desktop>();
-    tw::TOnlineTimeApplication probe_{*desktop_};
+    tw::TErrorLog log_;
+    tw::TOnlineTimeApplication probe_{*desktop_, log_};
 };
 
 twtest::TDesktopSession* X11BrowserAddress::session_ = nullptr;

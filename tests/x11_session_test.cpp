@@ -379,8 +379,7 @@ TEST_F(X11Session, ALockedOrSleepingMinuteIsNeverCounted) {
     twtest::TTestScanHost host;
     tw::TScanEngine engine(desktop, options, host, host, true);
     twtest::TClient window({"--pid", "--focus"});
-    tw::SetDiagnosticLogEnabled(true);
-    const tw::TScopeExit diagnosticsOff([] { tw::SetDiagnosticLogEnabled(false); });
+    folder.Log().SetDiagnosticsEnabled(true);
 
     auto scan = [&](double seconds) {
         folder.Clock().Advance(seconds);
@@ -429,7 +428,7 @@ TEST_F(X11Session, ALockedOrSleepingMinuteIsNeverCounted) {
         EXPECT_EQ(lastDuration(), "3"); // the minute away is not in it
     }
     // The log, when asked for, tells sleep and wake; logind has no code to add.
-    const std::string log = twtest::ReadAll(tw::LogFilePath());
+    const std::string log = twtest::ReadAll(folder.Log().FilePath());
     EXPECT_NE(log.find("trace: Application suspended.\n"), std::string::npos) << log;
     EXPECT_NE(log.find("trace: Application resumed.\n"), std::string::npos) << log;
 }

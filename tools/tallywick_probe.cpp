@@ -26,6 +26,14 @@
 
 namespace {
 
+// Each report is said on standard error as well, for the person at the terminal.
+class TTerminalLog : public tw::TErrorLog {
+  protected:
+    void Heard(const std::string& text) noexcept override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+};
+
 void PrintLines(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
         std::printf("%s\n", line.c_str());
@@ -33,7 +41,7 @@ void PrintLines(const std::vector<std::string>& lines) {
     std::fflush(stdout);
 }
 
-void PrintPrograms(bool complete) {
+void PrintPrograms(bool complete, tw::TErrorLog& log) {
     std::vector<std::string> lines;
     if (!complete) {
         tw::FastScanPrograms(lines);
@@ -51,7 +59,9 @@ void PrintPrograms(bool complete) {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "Every running program is listed: %s\n", e.what());
     }
-    tw::OfferedRunningPrograms(tw::RunningProgramLines, owners ? &*owners : nullptr, lines);
+    tw::OfferedRunningPrograms(
+        [&log](std::vector<std::string>& running) { tw::RunningProgramLines(running, log); },
+        owners ? &*owners : nullptr, lines);
     PrintLines(lines);
 }
 
@@ -79,15 +89,13 @@ int main(int argc, char** argv) {
                      argv[0]);
         return 2;
     }
-    SetErrorLogListener(
-        [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
+    TTerminalLog log;
     TSystemClockSource clockSource;
     TClock clock(clockSource);
-    SetLogClock(&clock);
-    const TScopeExit forgetClock([] { SetLogClock(nullptr); });
+    log.SetClock(&clock);
     try {
         if (programs) {
-            PrintPrograms(complete);
+            PrintPrograms(complete, log);
             return 0;
         }
         auto desktop = CreateDesktop();
@@ -96,8 +104,8 @@ int main(int argc, char** argv) {
         }
         // Opening a missing database would create an empty one, which the program would
         // then take for the user's: look only when the program has seeded the folder.
-        TDataFolder data(SystemPlaces(), clock);
-        SetLogFilePath(data.Places().LogFilePath());
+        TDataFolder data(SystemPlaces(), clock, log);
+        log.SetFilePath(data.Places().LogFilePath());
         std::unique_ptr<TOptions> options;
         if (std::filesystem::exists(NativePath(data.Places().SettingsDatabasePath()))) {
             options = std::make_unique<TOptions>(data);
@@ -108,7 +116,7 @@ int main(int argc, char** argv) {
         }
         const int period = options ? options->Values().ScanPeriodSeconds : 3;
         const TMonitoredList* list = options ? &options->Values().MonitoredList : nullptr;
-        TOnlineTimeApplication probe(*desktop);
+        TOnlineTimeApplication probe(*desktop, log);
         do {
             probe.Execute(false, nullptr);
             std::printf("%s\n", ProbeReportJson(desktop->Name(), probe, list).c_str());

@@ -27,8 +27,9 @@ TActivityCleanUp::TActivityCleanUp(TProgramTimers& timers, TDataFolder& data,
     // The clean-up keeps its own copy of the kept names; the list itself it reads from the
     // file in every slice.
     logPurge_ = std::make_unique<TLogPurge>(
-        path_, now, options.ListTrusted(),
-        TLogPurge::ClockRight(path_, data_.Settings(), data_.Clock()), options.KeptHistoryNames());
+        data_.Log(), path_, now, options.ListTrusted(),
+        TLogPurge::ClockRight(data_.Log(), path_, data_.Settings(), data_.Clock()),
+        options.KeptHistoryNames());
     tmrLogPurge_ = timers_.Add("tmrLogPurge", LogPurgeFirstSliceMs, true, [this] { Slice(); });
 }
 
@@ -47,7 +48,7 @@ bool TActivityCleanUp::Work(TDateTime now) {
     }
     if (!rollupBuild_) {
         // After the clean-up, so that it builds no day the clean-up then changes.
-        rollupBuild_ = std::make_unique<TRollupBuild>(path_, now);
+        rollupBuild_ = std::make_unique<TRollupBuild>(data_.Log(), path_, now);
     }
     return rollupBuild_->Step();
 }

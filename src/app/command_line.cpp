@@ -6,10 +6,10 @@
 
 namespace tw {
 
-void UseCommandLine(int argc, char** argv) {
+void UseCommandLine(int argc, char** argv, TErrorLog& log) {
     for (int i = 1; i < argc; ++i) {
         if (std::string_view(argv[i]) == "--diagnostic-log") {
-            SetDiagnosticLogEnabled(true);
+            log.SetDiagnosticsEnabled(true);
         }
     }
 }

@@ -12,8 +12,9 @@ constexpr int UninstallWatchMs = 900; // the uninstaller's marker ends the progr
 
 } // namespace
 
-TInstanceWatch::TInstanceWatch(TInstanceLocks& locks, TProgramTimers& timers, const TPlaces& places)
-    : locks_(locks), timers_(timers), places_(places) {}
+TInstanceWatch::TInstanceWatch(TInstanceLocks& locks, TProgramTimers& timers, const TPlaces& places,
+                               TErrorLog& log)
+    : locks_(locks), timers_(timers), places_(places), log_(log) {}
 
 bool TInstanceWatch::TakeLock() {
     lock_ = AcquireInstanceLock(locks_, places_);
@@ -22,7 +23,7 @@ bool TInstanceWatch::TakeLock() {
 
 void TInstanceWatch::Watch(std::function<void()> end) {
     end_ = std::move(end);
-    staleMarker_ = SetAsideStaleUninstallFlag(places_);
+    staleMarker_ = SetAsideStaleUninstallFlag(places_, log_);
     tmrShutdown_ = timers_.Add("tmrShutdown", UninstallWatchMs, true, [this] { WatchTimer(); });
 }
 
@@ -41,8 +42,8 @@ void TInstanceWatch::WatchTimer() {
     // ends as it would for the uninstaller, keeping what it counted.
     if (lock_ && !lock_->Reassert()) {
         lock_.reset();
-        ErrorLog("Another copy of Tallywick took the lock file " + LockPath(places_) +
-                 " after it was deleted; this copy ends");
+        log_.Report("Another copy of Tallywick took the lock file " + LockPath(places_) +
+                    " after it was deleted; this copy ends");
         end_();
         return;
     }

@@ -10,12 +10,15 @@
 
 namespace tw {
 
+class TErrorLog;
+
 // The single-instance lock, and the watch that ends this copy when another took the lock
 // or the uninstaller left its marker.
 class TInstanceWatch {
   public:
     // The places must outlive the watch.
-    TInstanceWatch(TInstanceLocks& locks, TProgramTimers& timers, const TPlaces& places);
+    TInstanceWatch(TInstanceLocks& locks, TProgramTimers& timers, const TPlaces& places,
+                   TErrorLog& log);
     TInstanceWatch(const TInstanceWatch&) = delete;
     TInstanceWatch& operator=(const TInstanceWatch&) = delete;
 
@@ -33,6 +36,7 @@ class TInstanceWatch {
     TInstanceLocks& locks_;
     TProgramTimers& timers_;
     const TPlaces& places_;
+    TErrorLog& log_;
     std::unique_ptr<TInstanceLock> lock_;
     std::function<void()> end_;
     TStaleMarker staleMarker_;

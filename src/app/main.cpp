@@ -42,13 +42,10 @@ class TApplication : public QApplication {
     }
 };
 
-// Set once the uninstaller or the session asked the program to end; a start-up still in the
-// first-run wizard then goes no further.
-bool endRequested = false;
-
-// Ends the message loop, and a modal window's loop too. Not quit(): that first asks every
-// window to close, and the main window refuses, since closing it only puts it away.
-void EndLoop() {
+// Ends the message loop, and a modal window's loop too, and notes that the end was asked
+// for. Not quit(): that first asks every window to close, and the main window refuses, since
+// closing it only puts it away.
+void EndLoop(bool& endRequested) {
     endRequested = true;
     QCoreApplication::exit(0);
 }
@@ -68,10 +65,17 @@ int main(int argc, char** argv) {
     // Started first: the program's time counts from the start of the process.
     TSystemClockSource clockSource;
     TClock clock(clockSource);
-    SetLogClock(&clock);
-    const TScopeExit forgetClock([] { SetLogClock(nullptr); });
     TApplication application(argc, argv);
-    UseCommandLine(argc, argv);
+    // Named once the data folder is known; what fails before goes nowhere.
+    TErrorLog log;
+    log.SetClock(&clock);
+    UseCommandLine(argc, argv, log);
+    TfrmBase::SetLog(&log);
+    const TScopeExit forgetLog([] { TfrmBase::SetLog(nullptr); });
+    // Set once the uninstaller or the session asked the program to end; a start-up still in
+    // the first-run wizard then goes no further.
+    bool endRequested = false;
+    const auto endLoop = [&endRequested] { EndLoop(endRequested); };
 #ifdef SIGXFSZ
     // A file-size limit is a full disk by another name: the write fails and is reported,
     // instead of the signal ending the program.
@@ -93,9 +97,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<TWindowLook> look;
     try {
         const TPlaces places = SystemPlaces();
-        SetLogFilePath(places.LogFilePath());
+        log.SetFilePath(places.LogFilePath());
         desktop = CreateDesktop();
-        program = std::make_unique<TProgram>(*desktop, locks, timers, clock, places);
+        program = std::make_unique<TProgram>(*desktop, locks, timers, clock, places, log);
         look = std::make_unique<TWindowLook>(program->Data().Appearance());
         TfrmBase::SetLook(look.get());
         if (!program->TakeInstanceLock()) {
@@ -106,7 +110,7 @@ int main(int argc, char** argv) {
             RemoveFlagFile(places);
             return 1;
         }
-        program->WatchForTheEnd(EndLoop);
+        program->WatchForTheEnd(endLoop);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         ReportApplicationException(e);
@@ -129,7 +133,7 @@ int main(int argc, char** argv) {
         if (!endRequested) {
             program->Start();
             window = std::make_unique<TfrmMain>(*desktop, options, *program);
-            QObject::connect(window.get(), &TfrmMain::TerminateRequested, &application, EndLoop,
+            QObject::connect(window.get(), &TfrmMain::TerminateRequested, &application, endLoop,
                              Qt::QueuedConnection);
             program->ListenToNotices();
             // Without a tray a hidden window could never be found again: then it starts shown

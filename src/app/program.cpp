@@ -21,9 +21,9 @@ int ScanPeriodMs(const TOptions& options) {
 } // namespace
 
 TProgram::TProgram(TDesktop& desktop, TInstanceLocks& locks, TProgramTimers& timers, TClock& clock,
-                   TPlaces places)
-    : desktop_(desktop), timers_(timers), data_(std::move(places), clock),
-      instance_(locks, timers, data_.Places()),
+                   TPlaces places, TErrorLog& log)
+    : desktop_(desktop), timers_(timers), data_(std::move(places), clock, log),
+      instance_(locks, timers, data_.Places(), log),
       host_([this](bool isBlock) { return engine_->TimeUpAction(isBlock); }), engineTimers_(timers),
       notices_(
           desktop, timers, [this](const TNotice& notice) { HandleNotice(notice); },
@@ -53,7 +53,7 @@ void TProgram::WatchForTheEnd(std::function<void()> end) {
 }
 
 void TProgram::LoadOptions() {
-    const TSeedOutcome seeded = SeedDataFolder(data_.Places());
+    const TSeedOutcome seeded = SeedDataFolder(data_.Places(), data_.Log());
     options_ = std::make_unique<TOptions>(data_);
     options_->RepairListCopy(seeded);
 }
@@ -88,11 +88,12 @@ void TProgram::Start() {
 
 void TProgram::ListenToNotices() {
     if (const std::string problem = desktop_.LockDetectionProblem(); !problem.empty()) {
-        ErrorLog("Session locks cannot be noticed (" + problem +
-                 "): time on the list is counted also while the screen is locked");
+        data_.Log().Report("Session locks cannot be noticed (" + problem +
+                           "): time on the list is counted also while the screen is locked");
     }
     if (const std::string problem = desktop_.WindowsProblem(); !problem.empty()) {
-        ErrorLog("Windows cannot be seen (" + problem + "): time in front of them is not counted");
+        data_.Log().Report("Windows cannot be seen (" + problem +
+                           "): time in front of them is not counted");
         // Counting nothing without a word would look like a limit that never comes.
         host_.ShowFailureNotice("Tallywick cannot see every window on this desktop, and time in "
                                 "front of those it cannot see is not counted: " +
@@ -110,7 +111,7 @@ void TProgram::HandleNotice(const TNotice& notice) {
         return;
     }
     if (notice.what == TDesktopNotice::SwitchedBackOn) {
-        ErrorLog(notice.detail);
+        data_.Log().Report(notice.detail);
         host_.ShowFailureNotice(notice.detail);
         return;
     }

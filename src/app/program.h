@@ -30,9 +30,10 @@ class TProgram final : public TProgramControl {
   public:
     // Over the places the entry found (the system's, or a test's own folders).
     // The lock is taken from locks (the system's, or a test's scripted ones). The clock (the
-    // system's, or a test's that moves when told) must outlive the program.
+    // system's, or a test's that moves when told) and the log the entry (or a test) keeps, which
+    // hears what fails, must outlive the program.
     TProgram(TDesktop& desktop, TInstanceLocks& locks, TProgramTimers& timers, TClock& clock,
-             TPlaces places);
+             TPlaces places, TErrorLog& log);
     ~TProgram() override;
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;

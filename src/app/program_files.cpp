@@ -21,7 +21,7 @@ std::unique_ptr<TInstanceLock> AcquireInstanceLock(TInstanceLocks& locks, const 
     return locks.Acquire(LockPath(places));
 }
 
-TStaleMarker SetAsideStaleUninstallFlag(const TPlaces& places) {
+TStaleMarker SetAsideStaleUninstallFlag(const TPlaces& places, TErrorLog& log) {
     namespace fs = std::filesystem;
     const fs::path marker = NativePath(UninstallFlagPath(places));
     std::error_code error;
@@ -29,15 +29,15 @@ TStaleMarker SetAsideStaleUninstallFlag(const TPlaces& places) {
         return std::nullopt;
     }
     if (fs::remove(marker, error)) {
-        ErrorLog("The uninstall marker \"" + UninstallFlagPath(places) +
-                 "\" was there before this start; it was removed, and only one made while the "
-                 "program runs ends it");
+        log.Report("The uninstall marker \"" + UninstallFlagPath(places) +
+                   "\" was there before this start; it was removed, and only one made while the "
+                   "program runs ends it");
         return std::nullopt;
     }
     const fs::file_time_type written = fs::last_write_time(marker, error);
-    ErrorLog("The uninstall marker \"" + UninstallFlagPath(places) +
-             "\" was there before this start and cannot be removed (" + error.message() +
-             "); it is ignored until it is written anew");
+    log.Report("The uninstall marker \"" + UninstallFlagPath(places) +
+               "\" was there before this start and cannot be removed (" + error.message() +
+               "); it is ignored until it is written anew");
     return written;
 }
 

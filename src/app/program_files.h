@@ -10,6 +10,8 @@
 
 namespace tw {
 
+class TErrorLog;
+
 // Data folder + "Tallywick.lock": held exclusively while the program runs.
 std::string LockPath(const TPlaces& places);
 // Data folder + "Tallywick.flag": written by an outside component, deleted at exit.
@@ -28,7 +30,7 @@ using TStaleMarker = std::optional<std::filesystem::file_time_type>;
 // uninstall that was interrupted, or anything else). It is removed and logged; where it
 // cannot be removed (a program folder the person may not write), the answer says what to
 // ignore.
-TStaleMarker SetAsideStaleUninstallFlag(const TPlaces& places);
+TStaleMarker SetAsideStaleUninstallFlag(const TPlaces& places, TErrorLog& log);
 // The uninstall watch: whether a marker made since the start exists.
 bool UninstallRequested(const TPlaces& places, const TStaleMarker& stale);
 // Deletes "Tallywick.flag" when it exists (at exit, also in a copy that did not start).

@@ -17,8 +17,8 @@ namespace {
 
 // What escapes a handler is reported and the program goes on, as the windowed program's
 // application-wide handler does.
-void ReportException(const std::exception& e) {
-    tw::ErrorLog(tw::ErrorReportText(e, "; ReportException:"));
+void ReportException(tw::TErrorLog& log, const std::exception& e) {
+    log.Report(tw::ErrorReportText(e, "; ReportException:"));
     std::fprintf(stderr, "%s\n", e.what());
 }
 
@@ -29,18 +29,20 @@ int main(int argc, char** argv) {
     // Started first: the program's time counts from the start of the process.
     TSystemClockSource clockSource;
     TClock clock(clockSource);
-    SetLogClock(&clock);
-    const TScopeExit forgetClock([] { SetLogClock(nullptr); });
-    UseCommandLine(argc, argv);
+    // Named once the data folder is known; what fails before goes nowhere.
+    TErrorLog log;
+    log.SetClock(&clock);
+    UseCommandLine(argc, argv, log);
+    const auto report = [&log](const std::exception& e) { ReportException(log, e); };
     TTimerLoop loop;
     TSystemInstanceLocks locks;
     std::unique_ptr<TDesktop> desktop;
     std::unique_ptr<TProgram> program;
     try {
         const TPlaces places = SystemPlaces();
-        SetLogFilePath(places.LogFilePath());
+        log.SetFilePath(places.LogFilePath());
         desktop = CreateDesktop();
-        program = std::make_unique<TProgram>(*desktop, locks, loop, clock, places);
+        program = std::make_unique<TProgram>(*desktop, locks, loop, clock, places, log);
         if (!program->TakeInstanceLock()) {
             std::fprintf(stderr, "Please Note: Application is already running\n");
             RemoveFlagFile(places);
@@ -48,7 +50,7 @@ int main(int argc, char** argv) {
         }
         program->WatchForTheEnd([&loop] { loop.Quit(); });
     } catch (const std::exception& e) {
-        ReportException(e);
+        report(e);
         return 1;
     }
 
@@ -57,14 +59,14 @@ int main(int argc, char** argv) {
         program->LoadOptions();
         program->Start();
         program->ListenToNotices();
-        loop.Run(program->SessionEnd(), ReportException);
+        loop.Run(program->SessionEnd(), report);
     } catch (const ETemplatesMissing& e) {
         // A broken install: no empty databases are made in place of the templates.
         std::fprintf(stderr, "Please Note: %s\n", e.what());
         result = 1;
     } catch (const std::exception& e) {
         // Start-up failed: the lock file stays, unlocked; the next start takes it.
-        ReportException(e);
+        report(e);
         result = 1;
     }
     program->Finish();

@@ -174,7 +174,8 @@ void RunAddWizard(TOptions& options, const TMonitoredList& current, TMonitoredLi
 
 void RunAddWizard(TOptions& options, const TMonitoredList& current, TMonitoredList& result,
                   QWidget* owner, TDesktop& desktop) {
-    RunAddWizard(options, current, result, owner, SystemProgramSources(desktop));
+    RunAddWizard(options, current, result, owner,
+                 SystemProgramSources(desktop, options.Data().Log()));
 }
 
 } // namespace tw

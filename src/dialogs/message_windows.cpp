@@ -16,7 +16,7 @@ void InstallMessageWindows() {
 void ReportApplicationException(const std::exception& e) {
     static bool showing = false;
     try {
-        ErrorLog(ErrorReportText(e, "; ReportApplicationException:"));
+        TfrmBase::Log().Report(ErrorReportText(e, "; ReportApplicationException:"));
         if (showing) {
             return;
         }

@@ -39,10 +39,11 @@ struct TProgramSources {
 };
 
 class TDesktop;
+class TErrorLog;
 
-// This computer's sources; the desktop names the programs that own windows, and must
-// outlive the sources.
-TProgramSources SystemProgramSources(TDesktop& desktop);
+// This computer's sources; the desktop names the programs that own windows, the log hears
+// what fails, and both must outlive the sources.
+TProgramSources SystemProgramSources(TDesktop& desktop, TErrorLog& log);
 
 // What a scan found.
 struct TScanFinds {

@@ -30,7 +30,7 @@ class TControl {
 
 } // namespace
 
-TProgramSources SystemProgramSources(TDesktop& desktop) {
+TProgramSources SystemProgramSources(TDesktop& desktop, TErrorLog& log) {
     TProgramSources sources;
     sources.windowOwners = [&desktop] { return WindowOwningPrograms(desktop); };
     sources.fast = [](std::vector<std::string>& lines) { FastScanPrograms(lines); };
@@ -42,7 +42,7 @@ TProgramSources SystemProgramSources(TDesktop& desktop) {
         TControl control(progress);
         CompleteScanPrograms(lines, control.Control());
     };
-    sources.running = [](std::vector<std::string>& lines) { RunningProgramLines(lines); };
+    sources.running = [&log](std::vector<std::string>& lines) { RunningProgramLines(lines, log); };
     sources.caption = [](const std::string& path) { return ProgramCaption(path); };
     sources.isProgram = [](const std::string& path) { return IsExecutableProgram(path); };
     sources.pathOf = [](const std::string& path) { return ProgramPathOf(path); };

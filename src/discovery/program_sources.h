@@ -12,6 +12,8 @@
 
 namespace tw {
 
+class TErrorLog;
+
 // How far a Complete scan has got.
 struct TScanProgress {
     int Folders = 0;  // folders entered (counted, while counting)
@@ -40,8 +42,8 @@ void CompleteScanPrograms(std::vector<std::string>& lines, const TScanControl& c
 // Replaces the lines with the programs running under the user's own account, each once; on
 // Windows only those that show a window on the desktop, since there every program owns
 // hidden windows (elsewhere the add wizard asks the desktop which own one).
-// A failure of the system's process list is reported to the error log, never raised.
-void RunningProgramLines(std::vector<std::string>& lines);
+// A failure of the system's process list is reported to the log, never raised.
+void RunningProgramLines(std::vector<std::string>& lines, TErrorLog& log);
 
 // The caption the lists give a program file.
 std::string ProgramCaption(const std::string& path);

@@ -11,18 +11,18 @@ bool TPauseState::Follow(const TNotice& notice) {
     switch (notice.what) {
     case TDesktopNotice::Suspend:
         isSuspended_ = true;
-        DiagnosticLog("Application suspended." + detail);
+        log_.Trace("Application suspended." + detail);
         return true;
     case TDesktopNotice::Resume:
-        DiagnosticLog("Application resumed." + detail);
+        log_.Trace("Application resumed." + detail);
         isSuspended_ = false;
         return true;
     case TDesktopNotice::SessionLock:
         isSessionLocked_ = true;
-        DiagnosticLog("Locking started");
+        log_.Trace("Locking started");
         return true;
     case TDesktopNotice::SessionUnlock:
-        DiagnosticLog("Locking finished");
+        log_.Trace("Locking finished");
         isSessionLocked_ = false;
         return true;
     default:

@@ -90,7 +90,7 @@ void TOnlineTimeApplication::Execute(bool closeAll, const TMonitoredList* list) 
             Visited = true;
         }
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, ExecuteLabel));
+        log_.Report(ErrorReportText(e, ExecuteLabel));
     }
     CloseAll = false;
     CloseList = nullptr;
@@ -108,7 +108,7 @@ void TOnlineTimeApplication::Take(const TWindowFacts& facts) {
         try {
             std::rethrow_exception(facts.readFailure);
         } catch (const std::exception& e) {
-            ErrorLog(ErrorReportText(e, ExecuteLabel));
+            log_.Report(ErrorReportText(e, ExecuteLabel));
         }
     }
 }

@@ -10,6 +10,8 @@
 
 namespace tw {
 
+class TErrorLog;
+
 // What the activity log stores for each kind.
 const char* BrowserKindText(TBrowserKind kind);
 // What the person is told about a browser whose address could not be read; empty for NoProblem.
@@ -25,9 +27,10 @@ class TOnlineTimeApplication {
   public:
     // The addresses kept per window while their titles stay are its own, or shared with
     // the other probes of the program.
-    explicit TOnlineTimeApplication(TDesktop& desktop) : desktop_(desktop), kept_(ownKept_) {}
-    TOnlineTimeApplication(TDesktop& desktop, TKeptAddresses& kept)
-        : desktop_(desktop), kept_(kept) {}
+    TOnlineTimeApplication(TDesktop& desktop, TErrorLog& log)
+        : desktop_(desktop), log_(log), kept_(ownKept_) {}
+    TOnlineTimeApplication(TDesktop& desktop, TErrorLog& log, TKeptAddresses& kept)
+        : desktop_(desktop), log_(log), kept_(kept) {}
     TOnlineTimeApplication(const TOnlineTimeApplication&) = delete;
     TOnlineTimeApplication& operator=(const TOnlineTimeApplication&) = delete;
 
@@ -54,6 +57,7 @@ class TOnlineTimeApplication {
     void Take(const TWindowFacts& facts);
 
     TDesktop& desktop_;
+    TErrorLog& log_;
     TKeptAddresses ownKept_;
     TKeptAddresses& kept_;
 };

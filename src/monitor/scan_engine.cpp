@@ -17,8 +17,10 @@ namespace tw {
 TScanEngine::TScanEngine(TDesktop& desktop, TOptions& options, TScanHost& host, TScanTimers& timers,
                          bool fiveMinutesAllowed)
     : desktop_(desktop), options_(options), host_(host), timers_(timers),
-      probe_(desktop, keptAddresses_), timeUp_(desktop, options, keptAddresses_),
-      span_(options.Clock()), reminders_(options, fiveMinutesAllowed), block_(options.Clock()) {
+      probe_(desktop, options.Data().Log(), keptAddresses_),
+      timeUp_(desktop, options, keptAddresses_), span_(options.Clock()),
+      reminders_(options, fiveMinutesAllowed), pause_(options.Data().Log()),
+      block_(options.Clock()) {
     KeepDayWithinReach();
 }
 
@@ -35,7 +37,7 @@ TOnlineTimeApplicationLogger& TScanEngine::Logger() {
 }
 
 void TScanEngine::ScanTimer() {
-    DiagnosticLog("tmrScanTimer started");
+    options_.Data().Log().Trace("tmrScanTimer started");
     if (IsPaused()) {
         return; // no time passes for the list while the session is locked or asleep
     }
@@ -46,7 +48,7 @@ void TScanEngine::ScanTimer() {
     TScopeExit finish([this] {
         timers_.SetScanTimerEnabled(true);
         span_.Restart();
-        DiagnosticLog("tmrScanTimer ended");
+        options_.Data().Log().Trace("tmrScanTimer ended");
     });
     RunCycle();
     // A failing activity database is retried at every scan, repaired where it can be, and
@@ -72,8 +74,8 @@ void TScanEngine::ScanTimer() {
 void TScanEngine::FollowClockCorrection() {
     const TDateTime step = Clock().FollowCorrection();
     if (step != 0) {
-        DiagnosticLog("The program clock followed the system's correction by " +
-                      std::to_string(SecondsBetween(0, step)) + " s");
+        options_.Data().Log().Trace("The program clock followed the system's correction by " +
+                                    std::to_string(SecondsBetween(0, step)) + " s");
         // The time since the last cycle was measured by the counter, not by the clock.
         span_.Shift(step);
         block_.Shift(step);
@@ -92,10 +94,11 @@ void TScanEngine::KeepDayWithinReach() {
     if (!day.PullBack(Clock().Now(), Clock().UtcNow())) {
         return;
     }
-    ErrorLog("The program day stored ends on " + DateTimeToSQL(day.End) +
-             " no more: the clock that stored it was ahead. Today's time is counted to the day "
-             "that ends on " +
-             DateTimeToSQL(options_.Values().ResetDateTime) + ".");
+    options_.Data().Log().Report(
+        "The program day stored ends on " + DateTimeToSQL(day.End) +
+        " no more: the clock that stored it was ahead. Today's time is counted to the day "
+        "that ends on " +
+        DateTimeToSQL(options_.Values().ResetDateTime) + ".");
     options_.Edit().SetDay(day);
     logger_.reset(); // today's totals are read again for the day now in force
 }
@@ -119,7 +122,7 @@ void TScanEngine::RunCycle() {
     try {
         probe_.Execute(false, nullptr);
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, "; TScanEngine.RunCycle: "));
+        options_.Data().Log().Report(ErrorReportText(e, "; TScanEngine.RunCycle: "));
     }
     NoticeUnreadableAddress();
 

@@ -11,7 +11,7 @@ constexpr int ShutdownWarningSeconds = 60;
 } // namespace
 
 TTimeUpActions::TTimeUpActions(TDesktop& desktop, TOptions& options, TKeptAddresses& kept)
-    : desktop_(desktop), options_(options), closeProbe_(desktop, kept) {}
+    : desktop_(desktop), options_(options), closeProbe_(desktop, options.Data().Log(), kept) {}
 
 TExpirationAction TTimeUpActions::Action(bool isBlock) const {
     return isBlock ? TExpirationAction::CloseListed : options_.Values().ExpirationAction;

@@ -51,6 +51,11 @@ TWindowLook*& CurrentLook() {
     return look;
 }
 
+TErrorLog*& CurrentLog() {
+    static TErrorLog* log = nullptr;
+    return log;
+}
+
 } // namespace
 
 const QColor TfrmBase::DesignFontColor(0x36, 0x36, 0x36);
@@ -196,7 +201,7 @@ bool TfrmBase::ValidateTimeLimit(QLineEdit* edit) {
         ShowWarning(QString::fromStdString(problem), "Please Note");
     } catch (const std::exception& e) {
         // The check itself must not fail; the notice's failure is only recorded.
-        ErrorLog(ErrorReportText(e, "; TfrmBase.ValidateTimeLimit: "));
+        Log().Report(ErrorReportText(e, "; TfrmBase.ValidateTimeLimit: "));
     }
     edit->setFocus();
     return false;
@@ -214,12 +219,21 @@ TWindowLook* TfrmBase::Look() {
     return CurrentLook();
 }
 
+void TfrmBase::SetLog(TErrorLog* log) {
+    CurrentLog() = log;
+}
+
+TErrorLog& TfrmBase::Log() {
+    static TErrorLog nowhere;
+    return CurrentLog() ? *CurrentLog() : nowhere;
+}
+
 void TfrmBase::ShowWarning(const QString& text, const QString& caption) {
     if (Presenter()) {
         Presenter()(text, caption);
         return;
     }
-    ErrorLog(("Notice without a message window: " + caption + ": " + text).toStdString());
+    Log().Report(("Notice without a message window: " + caption + ": " + text).toStdString());
 }
 
 void TfrmBase::OpenUrl(const QString& address) {

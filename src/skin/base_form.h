@@ -18,6 +18,7 @@ class QListWidget;
 
 namespace tw {
 
+class TErrorLog;
 class TImagePanel;
 class TWindowLook;
 
@@ -84,6 +85,10 @@ class TfrmBase : public QDialog {
     // picture).
     static void SetLook(TWindowLook* look);
     static TWindowLook* Look();
+    // The log the windows report to, set by the entry (and a test) beside the look; null
+    // puts back one that writes nowhere.
+    static void SetLog(TErrorLog* log);
+    static TErrorLog& Log();
 
     // A window first shown without a place of its own stands in the middle of the screen's
     // work area (not over its owner, as dialogs otherwise do).

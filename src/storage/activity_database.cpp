@@ -59,8 +59,8 @@ bool TActivityDatabase::Write(const TActivityRow& row, const char* label) {
         pending_.erase(pending_.begin());
         if (!droppedReported_) {
             droppedReported_ = true;
-            ErrorLog("The activity database " + Quoted(Path()) +
-                     " has failed for so long that the oldest unsaved time is given up.");
+            log_.Report("The activity database " + Quoted(Path()) +
+                        " has failed for so long that the oldest unsaved time is given up.");
         }
     }
     return WriteUnlessCleaningUp(label);
@@ -128,7 +128,7 @@ void TActivityDatabase::Failed(const std::exception& e, const char* label) {
     failing_ = true;
     code_ = code;
     reason_ = FailureReason(e);
-    ErrorLog(ErrorReportText(e, label));
+    log_.Report(ErrorReportText(e, label));
 }
 
 void TActivityDatabase::ReadWorked() {
@@ -143,10 +143,10 @@ void TActivityDatabase::Recovered() {
         return;
     }
     failing_ = false;
-    ErrorLog("The activity database " + Quoted(Path()) + " works again" +
-             (repeats_ > 0 ? " (it failed " + std::to_string(repeats_ + 1) + " times in all)"
-                           : std::string()) +
-             "; counting goes on.");
+    log_.Report("The activity database " + Quoted(Path()) + " works again" +
+                (repeats_ > 0 ? " (it failed " + std::to_string(repeats_ + 1) + " times in all)"
+                              : std::string()) +
+                "; counting goes on.");
     repeats_ = 0;
     code_ = 0;
 }
@@ -186,7 +186,7 @@ std::string TActivityDatabase::Check(TOptions& options) {
     auto tell = [&](const std::string& text) {
         if (!text.empty() && (repaired || !noticeGiven_)) {
             noticeGiven_ = told = true;
-            ErrorLog(text);
+            log_.Report(text);
         }
     };
     tell(notice);

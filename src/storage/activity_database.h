@@ -12,6 +12,7 @@
 namespace tw {
 
 class TClock;
+class TErrorLog;
 class TOptions;
 
 // One row of the applications table.
@@ -32,8 +33,10 @@ struct TActivityRow {
 // know comes back from Check once per failure.
 class TActivityDatabase {
   public:
-    // The rows are dated, and a lock timed, by the clock, which must outlive the database.
-    TActivityDatabase(TPlaces places, TClock& clock) : places_(std::move(places)), clock_(clock) {}
+    // The rows are dated, and a lock timed, by the clock; failures go to the log. Both must
+    // outlive the database.
+    TActivityDatabase(TPlaces places, TClock& clock, TErrorLog& log)
+        : places_(std::move(places)), clock_(clock), log_(log) {}
     TActivityDatabase(const TActivityDatabase&) = delete;
     TActivityDatabase& operator=(const TActivityDatabase&) = delete;
 
@@ -87,6 +90,7 @@ class TActivityDatabase {
 
     TPlaces places_; // the file, and the template a fresh one is copied from
     TClock& clock_;
+    TErrorLog& log_;
     std::vector<TActivityRow> pending_;
     bool droppedReported_ = false;
     bool failing_ = false;

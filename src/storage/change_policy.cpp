@@ -217,7 +217,8 @@ bool TChangePolicy::CheckPassword(const std::string& text) {
         try {
             settings_.Password = PasswordDigest(text);
         } catch (const ECryptoError& e) {
-            ErrorLog(std::string("The administrator password stays in its old form: ") + e.what());
+            file_.Log().Report(std::string("The administrator password stays in its old form: ") +
+                               e.what());
         }
     }
     return adminAccess_;

@@ -17,20 +17,6 @@
 namespace tw {
 namespace {
 
-struct TLogState {
-    std::mutex mutex; // reports may come from the desktop's helper threads too
-    std::function<void(const std::string&)> listener;
-    std::string path;                // "" until the program names its log file
-    const TClock* clock = nullptr;   // the system's local time until the program sets its own
-    std::optional<bool> diagnostics; // unset until asked: then the environment decides
-    bool writing = false;            // a report raised while writing one is dropped
-};
-
-TLogState& State() {
-    static TLogState state;
-    return state;
-}
-
 bool DiagnosticsFromEnvironment() {
     const char* value = std::getenv("TALLYWICK_DIAGNOSTIC_LOG");
     return value && *value && std::string(value) != "0";
@@ -61,7 +47,7 @@ std::string OlderPath(const std::string& path) {
            ".old.log";
 }
 
-// Called with the state's lock held.
+// Called with the log's lock held.
 void Append(const std::string& path, const std::string& entry) {
     namespace fs = std::filesystem;
     if (path.empty()) {
@@ -94,85 +80,77 @@ void Append(const std::string& path, const std::string& entry) {
     }
 }
 
-void Write(const char* kind, const std::string& text, bool toListener) noexcept {
-    TLogState& state = State();
+} // namespace
+
+TErrorLog::TErrorLog(std::string path) : path_(std::move(path)) {}
+
+void TErrorLog::Write(const char* kind, const std::string& text, bool heard) noexcept {
     try {
-        std::function<void(const std::string&)> listener;
         {
-            std::lock_guard<std::mutex> lock(state.mutex);
-            if (state.writing) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (writing_) {
                 return;
             }
-            state.writing = true;
+            writing_ = true;
             try {
-                Append(state.path, Entry(state.clock, kind, text));
+                Append(path_, Entry(clock_, kind, text));
             } catch (...) {
                 // No data folder, no clock, no memory: the report is lost, the caller goes on.
             }
-            state.writing = false;
-            if (toListener) {
-                listener = state.listener;
-            }
+            writing_ = false;
         }
-        if (listener) {
-            listener(text);
+        if (heard) {
+            Heard(text);
         }
     } catch (...) {
         // Reporting must never fail the caller.
     }
 }
 
-} // namespace
-
-void SetLogFilePath(const std::string& path) {
-    std::lock_guard<std::mutex> lock(State().mutex);
-    State().path = path;
+void TErrorLog::SetFilePath(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    path_ = path;
 }
 
-void SetLogClock(const TClock* clock) {
-    std::lock_guard<std::mutex> lock(State().mutex);
-    State().clock = clock;
+void TErrorLog::SetClock(const TClock* clock) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    clock_ = clock;
 }
 
-std::string LogFilePath() {
-    std::lock_guard<std::mutex> lock(State().mutex);
-    return State().path;
+std::string TErrorLog::FilePath() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return path_;
 }
 
-std::string OlderLogFilePath() {
-    return OlderPath(LogFilePath());
+std::string TErrorLog::OlderFilePath() const {
+    return OlderPath(FilePath());
 }
 
-void ErrorLog(const std::string& text) noexcept {
+void TErrorLog::Report(const std::string& text) noexcept {
     Write("", text, true);
 }
 
-void DiagnosticLog(const std::string& text) noexcept {
-    if (DiagnosticLogEnabled()) {
+void TErrorLog::Trace(const std::string& text) noexcept {
+    if (DiagnosticsEnabled()) {
         Write("trace: ", text, false);
     }
 }
 
-void SetDiagnosticLogEnabled(bool enabled) {
-    std::lock_guard<std::mutex> lock(State().mutex);
-    State().diagnostics = enabled;
+void TErrorLog::SetDiagnosticsEnabled(bool enabled) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    diagnostics_ = enabled;
 }
 
-bool DiagnosticLogEnabled() {
+bool TErrorLog::DiagnosticsEnabled() const noexcept {
     try {
-        std::lock_guard<std::mutex> lock(State().mutex);
-        if (!State().diagnostics) {
-            State().diagnostics = DiagnosticsFromEnvironment();
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!diagnostics_) {
+            diagnostics_ = DiagnosticsFromEnvironment();
         }
-        return *State().diagnostics;
+        return *diagnostics_;
     } catch (...) {
         return false;
     }
-}
-
-void SetErrorLogListener(std::function<void(const std::string&)> listener) {
-    std::lock_guard<std::mutex> lock(State().mutex);
-    State().listener = std::move(listener);
 }
 
 } // namespace tw

@@ -62,14 +62,14 @@ std::string UnlistedRows(const std::string& day) {
 }
 
 // What the newest stored row has against the clock, for a folder that keeps no trusted time.
-std::string RowsObjection(const std::string& path, TDateTime now) {
+std::string RowsObjection(TErrorLog& log, const std::string& path, TDateTime now) {
     std::string newest;
     try {
         TSQLiteDatabase db(path);
         auto table = db.GetTable("SELECT MAX(date_created) FROM applications");
         newest = table->First() ? table->ValueAsText(0) : std::string();
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, Label));
+        log.Report(ErrorReportText(e, Label));
         return "the activity could not be read";
     }
     if (newest.empty()) {
@@ -89,17 +89,17 @@ std::string RowsObjection(const std::string& path, TDateTime now) {
 
 } // namespace
 
-TLogPurge::TLogPurge(std::string path, TDateTime now, bool listTrusted, bool clockRight,
-                     std::vector<std::string> keptNames)
-    : path_(std::move(path)), cutoff_(DateTimeToSQL(now - 90)), keptNames_(std::move(keptNames)),
-      clockRight_(clockRight), limit_(FirstLimit) {
+TLogPurge::TLogPurge(TErrorLog& log, std::string path, TDateTime now, bool listTrusted,
+                     bool clockRight, std::vector<std::string> keptNames)
+    : log_(log), path_(std::move(path)), cutoff_(DateTimeToSQL(now - 90)),
+      keptNames_(std::move(keptNames)), clockRight_(clockRight), limit_(FirstLimit) {
     if (clockRight_) {
         AddOldRows();
     }
     if (!listTrusted) {
-        ErrorLog("The clean-up keeps the history of programs no longer listed: the list could "
-                 "not be read, its copy in \"" +
-                 path_ + "\" could not be matched to it, or it was put back at this start.");
+        log_.Report("The clean-up keeps the history of programs no longer listed: the list could "
+                    "not be read, its copy in \"" +
+                    path_ + "\" could not be matched to it, or it was put back at this start.");
     } else {
         // Days from the cutoff to past now; then whatever lies outside them (dates before the
         // cutoff that the old rows' part left, dates ahead, no date at all).
@@ -115,15 +115,16 @@ TLogPurge::TLogPurge(std::string path, TDateTime now, bool listTrusted, bool clo
     AddEmptyRollupRows();
 }
 
-bool TLogPurge::ClockRight(const std::string& path, TSettingsFile& settings, const TClock& clock) {
+bool TLogPurge::ClockRight(TErrorLog& log, const std::string& path, TSettingsFile& settings,
+                           const TClock& clock) {
     const TDateTime now = clock.Now();
     std::string why;
     if (JudgeClock(
-            clock, settings, [&] { return RowsObjection(path, now); }, why)) {
+            clock, settings, [&] { return RowsObjection(log, path, now); }, why)) {
         return true;
     }
-    ErrorLog("The clean-up leaves the old activity for a later start: " + why +
-             ", so it cannot tell which rows are old.");
+    log.Report("The clean-up leaves the old activity for a later start: " + why +
+               ", so it cannot tell which rows are old.");
     return false;
 }
 
@@ -157,7 +158,7 @@ void TLogPurge::AddOldRows() {
             slices_.push_back({std::move(sql), {cutoff_}, {}, std::nullopt});
         }
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, Label));
+        log_.Report(ErrorReportText(e, Label));
     }
     // Through the date index, the oldest rows come first: a slice never walks past rows it
     // keeps.
@@ -171,7 +172,7 @@ void TLogPurge::AddEmptyRollupRows() {
             slices_.push_back({std::move(sql), {}, {}, std::nullopt});
         }
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, Label));
+        log_.Report(ErrorReportText(e, Label));
     }
 }
 
@@ -191,7 +192,7 @@ bool TLogPurge::FindUnlisted(TSlice& slice) {
         slice.names = std::move(names);
         return true;
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, RunLabel));
+        log_.Report(ErrorReportText(e, RunLabel));
         return false;
     }
 }
@@ -267,7 +268,7 @@ bool TLogPurge::Run(const TSlice& slice, int& changed) {
         changed = db.Changes();
         return true;
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, RunLabel));
+        log_.Report(ErrorReportText(e, RunLabel));
         return false;
     }
 }

@@ -10,6 +10,7 @@
 namespace tw {
 
 class TClock;
+class TErrorLog;
 class TSettingsFile;
 class TSQLiteDatabase;
 
@@ -26,12 +27,13 @@ class TLogPurge {
   public:
     // The clean-up of the activity database at the path, as of this moment (local time). The
     // kept names are programs whose history stays although they are not listed.
-    TLogPurge(std::string path, TDateTime now, bool listTrusted, bool clockRight,
+    TLogPurge(TErrorLog& log, std::string path, TDateTime now, bool listTrusted, bool clockRight,
               std::vector<std::string> keptNames = {});
 
     // Judges the clock for the clean-up of the database at the path (JudgeClock): made at
     // start, before this run writes rows of its own. Says in the log why old rows stay.
-    static bool ClockRight(const std::string& path, TSettingsFile& settings, const TClock& clock);
+    static bool ClockRight(TErrorLog& log, const std::string& path, TSettingsFile& settings,
+                           const TClock& clock);
 
     // Runs the next slice. False once everything is done, or after a slice failed (the
     // failure is reported; the next start cleans up again).
@@ -62,6 +64,7 @@ class TLogPurge {
     void AddEmptyRollupRows();
     bool Run(const TSlice& slice, int& changed);
 
+    TErrorLog& log_;
     std::string path_;
     std::string cutoff_; // rows before it are older than 90 days
     std::vector<std::string> keptNames_;

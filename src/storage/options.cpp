@@ -178,14 +178,14 @@ bool WriteMonitoredList(TSettingsDatabase& db, const TMonitoredList& list) {
 } // namespace
 
 TOptions::TOptions(TDataFolder& data)
-    : data_(data), policy_(values_, data.Settings()), db_(data.Places()) {
+    : data_(data), policy_(values_, data.Settings()), db_(data.Places(), data.Log()) {
     try {
         Load();
         db_.NoteCopyMatches(!loadFailed_ && db_.ListCopyEqual());
     } catch (const std::exception& e) {
         loadFailed_ = true;
         loadError_ = e.what();
-        ErrorLog(ErrorReportText(e, "; TOptions.Load: "));
+        data_.Log().Report(ErrorReportText(e, "; TOptions.Load: "));
     }
 }
 
@@ -215,9 +215,10 @@ bool TOptions::Save() {
     if (loadFailed_) {
         if (!refusalReported_) {
             refusalReported_ = true;
-            ErrorLog("ErrorClassName: Exception; TOptions.Save: the stored settings could not be "
-                     "read, so they are not overwritten: " +
-                     loadError_);
+            data_.Log().Report(
+                "ErrorClassName: Exception; TOptions.Save: the stored settings could not be "
+                "read, so they are not overwritten: " +
+                loadError_);
         }
         return false;
     }
@@ -248,8 +249,9 @@ void TOptions::SetReminder(int index, const std::string& text) {
 }
 
 void TOptions::LogDBPurge() {
-    TLogPurge purge(LogDBPath(), Clock().Now(), ListTrusted(),
-                    TLogPurge::ClockRight(LogDBPath(), Settings(), Clock()), KeptHistoryNames());
+    TLogPurge purge(data_.Log(), LogDBPath(), Clock().Now(), ListTrusted(),
+                    TLogPurge::ClockRight(data_.Log(), LogDBPath(), Settings(), Clock()),
+                    KeptHistoryNames());
     while (purge.Step()) {
     }
 }

@@ -21,7 +21,7 @@ const char* const KeptHistorySection = "KeptHistory";
 // Notes the programs on the copy that the list lacks; false (reported) when the copy could
 // not be read.
 bool KeepHistoryOfDroppedPrograms(const std::string& activityPath, const TMonitoredList& list,
-                                  TSettingsFile& file) {
+                                  TSettingsFile& file, TErrorLog& log) {
     // Either list may be the older one: a program on the copy alone may still be wanted (a
     // settings.sqlite put back from a backup), and its history outlives the repair.
     try {
@@ -34,7 +34,7 @@ bool KeepHistoryOfDroppedPrograms(const std::string& activityPath, const TMonito
             }
         }
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, "; TOptions.KeepHistoryOfDroppedPrograms: "));
+        log.Report(ErrorReportText(e, "; TOptions.KeepHistoryOfDroppedPrograms: "));
         return false;
     }
     return true;
@@ -54,20 +54,21 @@ void TOptions::RepairListCopy(const TSeedOutcome& seeded) {
     }
     // An empty list beside a full copy is a list that never arrived (a fresh settings.sqlite
     // whose seeding could not read the copy): the copy is the list, not the other way round.
-    if (values_.MonitoredList.Count() == 0 && TakeListFromActivity(Places())) {
+    if (values_.MonitoredList.Count() == 0 && TakeListFromActivity(Places(), data_.Log())) {
         ReadMonitoredLists(db_, values_.MonitoredList);
         db_.NoteCopyMatches(db_.ListCopyEqual());
-        ErrorLog("The list in \"" + SettingsDBPath() +
-                 "\" was empty; it is taken from its copy in \"" + LogDBPath() + "\".");
+        data_.Log().Report("The list in \"" + SettingsDBPath() +
+                           "\" was empty; it is taken from its copy in \"" + LogDBPath() + "\".");
         if (db_.CopyMatches()) {
             return;
         }
     }
-    if (!KeepHistoryOfDroppedPrograms(LogDBPath(), values_.MonitoredList, Settings())) {
+    if (!KeepHistoryOfDroppedPrograms(LogDBPath(), values_.MonitoredList, Settings(),
+                                      data_.Log())) {
         return; // the copy stays as it is until what it holds can be kept
     }
-    ErrorLog("The list's copy in \"" + LogDBPath() + "\" differs from the list in \"" +
-             SettingsDBPath() + "\"; it is written again from the settings.");
+    data_.Log().Report("The list's copy in \"" + LogDBPath() + "\" differs from the list in \"" +
+                       SettingsDBPath() + "\"; it is written again from the settings.");
     MonitoredItemsSave();
 }
 

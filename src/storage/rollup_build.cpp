@@ -10,8 +10,8 @@
 
 namespace tw {
 
-TRollupBuild::TRollupBuild(std::string path, TDateTime now)
-    : path_(std::move(path)), first_(AccountingDayStart(UsagePeriodStart(5, now))),
+TRollupBuild::TRollupBuild(TErrorLog& log, std::string path, TDateTime now)
+    : log_(log), path_(std::move(path)), first_(AccountingDayStart(UsagePeriodStart(5, now))),
       next_(AccountingDayStart(now) - 1) {}
 
 bool TRollupBuild::Step() {
@@ -25,7 +25,7 @@ bool TRollupBuild::Step() {
         BuildRollupDays(db, next_, next_ + 1);
         BuildItemDays(db, next_, next_ + 1);
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, "; TRollupBuild.Step: "));
+        log_.Report(ErrorReportText(e, "; TRollupBuild.Step: "));
         return false;
     }
     next_ -= 1;

@@ -6,6 +6,8 @@
 
 namespace tw {
 
+class TErrorLog;
+
 // The first build of the daily roll-up for the closed days that the longest usage period
 // shows, one day a slice, newest first: on a file written before the roll-up existed, the
 // person's first look at a long period would otherwise build them all at once on the window's
@@ -13,13 +15,14 @@ namespace tw {
 // missing, so a slice that fails ends the build.
 class TRollupBuild {
   public:
-    TRollupBuild(std::string path, TDateTime now);
+    TRollupBuild(TErrorLog& log, std::string path, TDateTime now);
 
     // Builds the next day. False once every day is built, or after a slice failed (the failure
     // is reported).
     bool Step();
 
   private:
+    TErrorLog& log_;
     std::string path_;
     TDateTime first_; // the start of the oldest day to build
     TDateTime next_;  // the start of the day the next slice builds

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 } // namespace
 
-bool TakeListFromActivity(const TPlaces& places) {
+bool TakeListFromActivity(const TPlaces& places, TErrorLog& log) {
     try {
         TSQLiteDatabase db(places.SettingsDatabasePath());
         db.ExecSQL("ATTACH DATABASE ?1 AS activity", {places.ActivityDatabasePath()});
@@ -29,7 +29,7 @@ bool TakeListFromActivity(const TPlaces& places) {
         db.ExecSQL("COMMIT");
         return true;
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, "; SeedDataFolder: "));
+        log.Report(ErrorReportText(e, "; SeedDataFolder: "));
         return false;
     }
 }
@@ -40,14 +40,14 @@ bool DatabaseFileMissing(const std::string& path) {
     return error ? !fs::exists(NativePath(path), error) : size == 0;
 }
 
-TSeedOutcome SeedDataFolder(const TPlaces& places) {
+TSeedOutcome SeedDataFolder(const TPlaces& places, TErrorLog& log) {
     const fs::path program = NativePath(places.programFolder);
     const std::string settingsPath = places.SettingsDatabasePath();
     const std::string activityPath = places.ActivityDatabasePath();
     const bool missing = DatabaseFileMissing(settingsPath);
     // A settings.sqlite that can be read always wins over the copy.
     const bool damaged = !missing && SettingsDatabaseDamaged(settingsPath) &&
-                         !DatabaseFileMissing(activityPath) && SettingsCopyHeld(activityPath);
+                         !DatabaseFileMissing(activityPath) && SettingsCopyHeld(activityPath, log);
     if (!missing && !damaged) {
         return {};
     }
@@ -63,7 +63,7 @@ TSeedOutcome SeedDataFolder(const TPlaces& places) {
     }
     std::string aside;
     if (damaged) {
-        aside = MoveDatabaseAside(settingsPath, LocalWallClockNow()); // a name for the person
+        aside = MoveDatabaseAside(settingsPath, LocalWallClockNow(), log); // a name for the person
         if (aside.empty()) {
             return {}; // the load reports the damage, and nothing is written over it
         }
@@ -75,11 +75,11 @@ TSeedOutcome SeedDataFolder(const TPlaces& places) {
         CopyTemplateDatabase(places, "actmondb.sqlite");
         return {true, {}};
     }
-    ErrorLog("The settings database \"" + settingsPath + "\" was " +
-             (damaged ? "damaged and has been kept as \"" + aside + "\"" : "missing") +
-             "; a new one takes the list from \"" + activityPath + "\", whose history is kept.");
-    TakeListFromActivity(places);
-    if (!SettingsCopyHeld(activityPath) || !TakeSettingsFromActivity(places)) {
+    log.Report("The settings database \"" + settingsPath + "\" was " +
+               (damaged ? "damaged and has been kept as \"" + aside + "\"" : "missing") +
+               "; a new one takes the list from \"" + activityPath + "\", whose history is kept.");
+    TakeListFromActivity(places, log);
+    if (!SettingsCopyHeld(activityPath, log) || !TakeSettingsFromActivity(places, log)) {
         return {true, {}};
     }
     std::string notice = "Tallywick's settings database was " +
@@ -91,7 +91,7 @@ TSeedOutcome SeedDataFolder(const TPlaces& places) {
     if (damaged) {
         notice += "\nThe damaged file has been kept as\n" + aside + "\n";
     }
-    ErrorLog(notice);
+    log.Report(notice);
     return {true, notice};
 }
 

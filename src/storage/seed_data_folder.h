@@ -7,6 +7,8 @@
 
 namespace tw {
 
+class TErrorLog;
+
 // The program folder lacks a template database that a first start needs: the install is
 // broken. The message names the folder looked in.
 class ETemplatesMissing : public Exception {
@@ -35,12 +37,12 @@ struct TSeedOutcome {
 // either template, throws ETemplatesMissing before anything is created: the program must not
 // go on to make empty databases of its own. A failed copy is left for the database layer to
 // report when the file is used. Throws when the data folder cannot be created.
-TSeedOutcome SeedDataFolder(const TPlaces& places);
+TSeedOutcome SeedDataFolder(const TPlaces& places, TErrorLog& log);
 
 // The list's copy in the activity database is the best record of the list a lost settings
 // database held: it is added to settings.sqlite's list tables. False (reported) when that
 // failed.
-bool TakeListFromActivity(const TPlaces& places);
+bool TakeListFromActivity(const TPlaces& places, TErrorLog& log);
 
 // Whether a database file is absent, or empty (what an open that was allowed to create it
 // leaves): either way it holds nothing to lose.

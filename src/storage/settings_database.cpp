@@ -32,14 +32,14 @@ const char* const CopyStatements[] = {
 };
 
 // Runs one statement on a connection of its own; failures are reported, not thrown.
-bool ExecOnce(const std::string& file, const std::string& sql, const TSQLValues& values,
-              const char* label) {
+bool ExecOnce(TErrorLog& log, const std::string& file, const std::string& sql,
+              const TSQLValues& values, const char* label) {
     try {
         TSQLiteDatabase db(file);
         db.ExecSQL(sql, values);
         return true;
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, label));
+        log.Report(ErrorReportText(e, label));
         return false;
     }
 }
@@ -51,8 +51,8 @@ void AttachActivity(TSQLiteDatabase& db, const std::string& activityFile) {
 } // namespace
 
 TSettingsDatabase::TSaveBatch::TSaveBatch(const std::string& settingsFile,
-                                          const std::string& activityFile)
-    : withCopy_(!activityFile.empty()) {
+                                          const std::string& activityFile, TErrorLog& log)
+    : log_(log), withCopy_(!activityFile.empty()) {
     try {
         db_ = std::make_unique<TSQLiteDatabase>(settingsFile);
         if (withCopy_) {
@@ -92,7 +92,7 @@ void TSettingsDatabase::TSaveBatch::Fail(const std::exception& e) {
     // With the copy, a failure is tried again over the settings alone, which reports it
     // if it is the settings' own.
     if (!withCopy_) {
-        ErrorLog(ErrorReportText(e, SettingsExecLabel));
+        log_.Report(ErrorReportText(e, SettingsExecLabel));
     }
     failure_ = e.what();
     failed_ = true;
@@ -101,8 +101,8 @@ void TSettingsDatabase::TSaveBatch::Fail(const std::exception& e) {
 
 TSettingsDatabase::TSaveScope::TSaveScope(TSettingsDatabase& owner, bool withCopy) : owner_(owner) {
     if (!owner_.batch_) {
-        batch_ = std::make_unique<TSaveBatch>(owner_.Path(),
-                                              withCopy ? owner_.ActivityPath() : std::string());
+        batch_ = std::make_unique<TSaveBatch>(
+            owner_.Path(), withCopy ? owner_.ActivityPath() : std::string(), owner_.log_);
         owner_.batch_ = batch_.get();
     }
 }
@@ -140,10 +140,10 @@ bool TSettingsDatabase::Transacted(const std::function<bool()>& writes) {
                 copyFailureReported_ = false;
             } else if (!copyFailureReported_) {
                 copyFailureReported_ = true;
-                ErrorLog("The list's copy in \"" + ActivityPath() +
-                         "\" could not be written with the settings (" + copyFailure +
-                         "); the settings are saved, and the copy is written again with the "
-                         "next save that can.");
+                log_.Report("The list's copy in \"" + ActivityPath() +
+                            "\" could not be written with the settings (" + copyFailure +
+                            "); the settings are saved, and the copy is written again with the "
+                            "next save that can.");
             }
             return true;
         }
@@ -156,7 +156,7 @@ bool TSettingsDatabase::Exec(const std::string& sql, const TSQLValues& values) {
     if (batch_) {
         return batch_->Exec(sql, values);
     }
-    return ExecOnce(Path(), sql, values, SettingsExecLabel);
+    return ExecOnce(log_, Path(), sql, values, SettingsExecLabel);
 }
 
 std::unique_ptr<TSQLiteTable> TSettingsDatabase::Query(const std::string& sql) {
@@ -164,7 +164,7 @@ std::unique_ptr<TSQLiteTable> TSettingsDatabase::Query(const std::string& sql) {
         TSQLiteDatabase db(Path());
         return db.GetTable(sql);
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, SettingsQueryLabel));
+        log_.Report(ErrorReportText(e, SettingsQueryLabel));
         readError_ = FailureReason(e);
         readFailed_ = true;
         return nullptr;
@@ -192,7 +192,7 @@ bool TSettingsDatabase::ListCopyEqual() const {
         }
         return true;
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, "; TOptions.ListCopyEqual: "));
+        log_.Report(ErrorReportText(e, "; TOptions.ListCopyEqual: "));
         return false;
     }
 }
@@ -205,8 +205,8 @@ void TSettingsDatabase::Restore() {
     if (!copyError.empty()) {
         if (!restoreFailureReported_) {
             restoreFailureReported_ = true;
-            ErrorLog("The settings database \"" + Path() +
-                     "\" is missing and no new one could be started: " + copyError);
+            log_.Report("The settings database \"" + Path() +
+                        "\" is missing and no new one could be started: " + copyError);
         }
         return;
     }
@@ -216,7 +216,7 @@ void TSettingsDatabase::Restore() {
         Path() +
         "\n\nThe settings, the list and the reminders in use have been saved "
         "into it.";
-    ErrorLog(restoreNotice_);
+    log_.Report(restoreNotice_);
 }
 
 std::string TSettingsDatabase::TakeRestoreNotice() {

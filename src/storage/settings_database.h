@@ -10,13 +10,15 @@
 
 namespace tw {
 
+class TErrorLog;
+
 // settings.sqlite as the options use it. Outside a save every statement opens the file, runs
 // and closes. While a save runs, its statements share one connection and one transaction,
 // with the activity database attached for the list's copy, so a crash, a full disk or a
 // failed statement leaves the previous settings and lists whole, and equal.
 class TSettingsDatabase {
   public:
-    explicit TSettingsDatabase(const TPlaces& places) : places_(places) {}
+    TSettingsDatabase(const TPlaces& places, TErrorLog& log) : places_(places), log_(log) {}
     TSettingsDatabase(const TSettingsDatabase&) = delete;
     TSettingsDatabase& operator=(const TSettingsDatabase&) = delete;
 
@@ -53,6 +55,7 @@ class TSettingsDatabase {
     friend class TSaveScope;
 
     const TPlaces& places_;
+    TErrorLog& log_;
     TSaveBatch* batch_ = nullptr;
     bool readFailed_ = false;
     std::string readError_;

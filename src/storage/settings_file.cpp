@@ -56,23 +56,23 @@ TIniText LoadText(const std::string& fileName) {
 // Loads, lets the change edit the text, and writes the result when it changed. Every
 // failure is reported under the label and leaves the file as it was.
 template <typename Change>
-void Modify(const std::string& fileName, const char* label, Change change) {
+void Modify(TErrorLog& log, const std::string& fileName, const char* label, Change change) {
     try {
         TIniText text = LoadText(fileName);
         if (change(text)) {
             ReplaceFileContent(fileName, RenderText(text));
         }
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, label));
+        log.Report(ErrorReportText(e, label));
     }
 }
 
 // The text for a read; an unreadable file is reported and reads as empty.
-TIniText LoadForRead(const std::string& fileName, const char* label) {
+TIniText LoadForRead(TErrorLog& log, const std::string& fileName, const char* label) {
     try {
         return LoadText(fileName);
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, label));
+        log.Report(ErrorReportText(e, label));
         return TIniText{};
     }
 }
@@ -97,38 +97,39 @@ int ReadIntegerFrom(const TIniText& text, const std::string& section, const std:
 
 } // namespace
 
-TSettingsFile::TSettingsFile(std::string fileName) : fileName_(std::move(fileName)) {}
+TSettingsFile::TSettingsFile(std::string fileName, TErrorLog& log)
+    : fileName_(std::move(fileName)), log_(log) {}
 
 bool TSettingsFile::ReadBool(const std::string& section, const std::string& key, bool def) const {
     RequireNames(section, key);
-    TIniText text = LoadForRead(fileName_, "; TSettingsFile.ReadBool: ");
+    TIniText text = LoadForRead(log_, fileName_, "; TSettingsFile.ReadBool: ");
     return ReadIntegerFrom(text, section, key, def ? 1 : 0) != 0;
 }
 
 int TSettingsFile::ReadInteger(const std::string& section, const std::string& key, int def) const {
     RequireNames(section, key);
-    TIniText text = LoadForRead(fileName_, "; TSettingsFile.ReadInteger: ");
+    TIniText text = LoadForRead(log_, fileName_, "; TSettingsFile.ReadInteger: ");
     return ReadIntegerFrom(text, section, key, def);
 }
 
 std::string TSettingsFile::ReadString(const std::string& section, const std::string& key,
                                       const std::string& def) const {
     RequireNames(section, key);
-    TIniText text = LoadForRead(fileName_, "; TSettingsFile.ReadString: ");
+    TIniText text = LoadForRead(log_, fileName_, "; TSettingsFile.ReadString: ");
     const TIniLine* entry = FindEntry(text, section, key);
     return entry ? entry->value : def;
 }
 
 void TSettingsFile::WriteBool(const std::string& section, const std::string& key, bool value) {
     RequireNames(section, key);
-    Modify(fileName_, "; TSettingsFile.WriteBool: ", [&](TIniText& text) {
+    Modify(log_, fileName_, "; TSettingsFile.WriteBool: ", [&](TIniText& text) {
         return SetEntry(text, section, key, value ? "1" : "0");
     });
 }
 
 void TSettingsFile::WriteInteger(const std::string& section, const std::string& key, int value) {
     RequireNames(section, key);
-    Modify(fileName_, "; TSettingsFile.WriteInteger: ", [&](TIniText& text) {
+    Modify(log_, fileName_, "; TSettingsFile.WriteInteger: ", [&](TIniText& text) {
         return SetEntry(text, section, key, std::to_string(value));
     });
 }
@@ -136,14 +137,14 @@ void TSettingsFile::WriteInteger(const std::string& section, const std::string& 
 void TSettingsFile::WriteString(const std::string& section, const std::string& key,
                                 const std::string& value) {
     RequireNames(section, key);
-    Modify(fileName_, "; TSettingsFile.WriteString: ", [&](TIniText& text) {
+    Modify(log_, fileName_, "; TSettingsFile.WriteString: ", [&](TIniText& text) {
         return SetEntry(text, section, key, value);
     });
 }
 
 void TSettingsFile::DeleteKey(const std::string& section, const std::string& key) {
     RequireNames(section, key);
-    Modify(fileName_, "; TSettingsFile.DeleteKey: ", [&](TIniText& text) {
+    Modify(log_, fileName_, "; TSettingsFile.DeleteKey: ", [&](TIniText& text) {
         return DropEntry(text, section, key);
     });
 }
@@ -151,7 +152,7 @@ void TSettingsFile::DeleteKey(const std::string& section, const std::string& key
 std::vector<std::pair<std::string, std::string>>
 TSettingsFile::ReadSectionValues(const std::string& section) const {
     Require(ValidSectionName(section), UnitName, "section name is not empty, trimmed, without ']'");
-    TIniText text = LoadForRead(fileName_, "; TSettingsFile.ReadSectionValues: ");
+    TIniText text = LoadForRead(log_, fileName_, "; TSettingsFile.ReadSectionValues: ");
     auto member = SectionMembership(text, section);
     std::vector<std::pair<std::string, std::string>> values;
     for (std::size_t i = 0; i < text.lines.size(); ++i) {
@@ -164,12 +165,12 @@ TSettingsFile::ReadSectionValues(const std::string& section) const {
 
 bool TSettingsFile::SectionExists(const std::string& section) const {
     Require(ValidSectionName(section), UnitName, "section name is not empty, trimmed, without ']'");
-    return HasSection(LoadForRead(fileName_, "; TSettingsFile.SectionExists: "), section);
+    return HasSection(LoadForRead(log_, fileName_, "; TSettingsFile.SectionExists: "), section);
 }
 
 void TSettingsFile::EraseSection(const std::string& section) {
     Require(ValidSectionName(section), UnitName, "section name is not empty, trimmed, without ']'");
-    Modify(fileName_, "; TSettingsFile.EraseSection: ", [&](TIniText& text) {
+    Modify(log_, fileName_, "; TSettingsFile.EraseSection: ", [&](TIniText& text) {
         return DropSection(text, section);
     });
 }
@@ -177,7 +178,7 @@ void TSettingsFile::EraseSection(const std::string& section) {
 void TSettingsFile::EraseSectionExcept(const std::string& section,
                                        const std::vector<std::string>& keptKeys) {
     Require(ValidSectionName(section), UnitName, "section name is not empty, trimmed, without ']'");
-    Modify(fileName_, "; TSettingsFile.EraseSectionExcept: ", [&](TIniText& text) {
+    Modify(log_, fileName_, "; TSettingsFile.EraseSectionExcept: ", [&](TIniText& text) {
         return DropSectionExcept(text, section, keptKeys);
     });
 }

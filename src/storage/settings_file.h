@@ -6,13 +6,17 @@
 
 namespace tw {
 
+class TErrorLog;
+
 // The program's INI-style settings file: "[Section]" lines open sections, "key=value"
 // lines follow. Section and key names are matched without regard to case (A-Z).
 // Every read reads the file; every write rewrites it at once and atomically, so a crash
-// leaves either the old or the new file, never half of one.
+// leaves either the old or the new file, never half of one. A file that cannot be read or
+// written is reported to the log: a read then gives the default, a write leaves the file.
 class TSettingsFile {
   public:
-    explicit TSettingsFile(std::string fileName);
+    TSettingsFile(std::string fileName, TErrorLog& log);
+    TErrorLog& Log() const { return log_; }
 
     const std::string& FileName() const { return fileName_; }
 
@@ -39,6 +43,7 @@ class TSettingsFile {
 
   private:
     std::string fileName_;
+    TErrorLog& log_;
 };
 
 } // namespace tw

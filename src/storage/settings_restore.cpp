@@ -25,7 +25,7 @@ bool SettingsDatabaseDamaged(const std::string& path) {
     }
 }
 
-bool SettingsCopyHeld(const std::string& activityPath) {
+bool SettingsCopyHeld(const std::string& activityPath, TErrorLog& log) {
     try {
         TSQLiteDatabase db(activityPath);
         auto table = db.GetTable("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND "
@@ -36,12 +36,12 @@ bool SettingsCopyHeld(const std::string& activityPath) {
         table = db.GetTable("SELECT COUNT(*) FROM settings");
         return table->First() && table->ValueAsText(0) != "0";
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, "; SettingsCopyHeld: "));
+        log.Report(ErrorReportText(e, "; SettingsCopyHeld: "));
         return false;
     }
 }
 
-bool TakeSettingsFromActivity(const TPlaces& places) {
+bool TakeSettingsFromActivity(const TPlaces& places, TErrorLog& log) {
     try {
         TSQLiteDatabase db(places.SettingsDatabasePath());
         db.ExecSQL("ATTACH DATABASE ?1 AS activity", {places.ActivityDatabasePath()});
@@ -52,18 +52,18 @@ bool TakeSettingsFromActivity(const TPlaces& places) {
         db.ExecSQL("COMMIT");
         return true;
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, "; TakeSettingsFromActivity: "));
+        log.Report(ErrorReportText(e, "; TakeSettingsFromActivity: "));
         return false;
     }
 }
 
-std::string MoveDatabaseAside(const std::string& path, TDateTime when) {
+std::string MoveDatabaseAside(const std::string& path, TDateTime when, TErrorLog& log) {
     const std::string aside = DamagedDatabaseName(path, when);
     std::error_code error;
     fs::rename(NativePath(path), NativePath(aside), error);
     if (error) {
-        ErrorLog("The damaged database \"" + path +
-                 "\" could not be moved aside: " + error.message());
+        log.Report("The damaged database \"" + path +
+                   "\" could not be moved aside: " + error.message());
         return {};
     }
     // A journal left beside a fresh copy would be rolled back into it.

@@ -15,7 +15,7 @@ namespace tw {
 class TSettingsDatabase::TSaveBatch {
   public:
     // An empty activity path: settings.sqlite alone.
-    TSaveBatch(const std::string& settingsFile, const std::string& activityFile);
+    TSaveBatch(const std::string& settingsFile, const std::string& activityFile, TErrorLog& log);
     // Runs a statement inside the transaction; after a failure every later one is refused.
     bool Exec(const std::string& sql, const TSQLValues& values);
     // Writes the list's copy (when attached), then keeps everything, or (after a failure)
@@ -28,6 +28,7 @@ class TSettingsDatabase::TSaveBatch {
     void Fail(const std::exception& e);
 
     std::unique_ptr<TSQLiteDatabase> db_;
+    TErrorLog& log_;
     bool withCopy_ = false;
     bool failed_ = false;
     std::string failure_;

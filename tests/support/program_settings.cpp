@@ -15,7 +15,8 @@ bool ConfigureDataFolder(const std::filesystem::path& folder,
     // The program's own clock: what is stored is dated as the program would date it.
     tw::TSystemClockSource source;
     tw::TClock clock(source);
-    tw::TDataFolder data(tw::PlacesOf(folder.string(), tw::ProgramPath()), clock);
+    tw::TErrorLog log;
+    tw::TDataFolder data(tw::PlacesOf(folder.string(), tw::ProgramPath()), clock, log);
     tw::TOptions options(data);
     options.Edit().IsNotFirstRun = true; // past the first start's settings wizard
     change(options);

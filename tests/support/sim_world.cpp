@@ -201,7 +201,6 @@ TSimWorld::TSimWorld(const TSimSettings& settings)
     for (const auto& exe : Executables) {
         model_.Know(exe);
     }
-    tw::SetErrorLogListener([](const std::string&) {}); // the log file keeps it all
     {
         tw::TOptions options(folder_.Data());
         options.Edit().TimeLimitSeconds = limit_;
@@ -244,7 +243,6 @@ TSimWorld::~TSimWorld() {
     } catch (...) {
     }
     ClearWriteFaults();
-    tw::SetErrorLogListener(nullptr);
 }
 
 std::string TSimWorld::ListableName() {
@@ -339,7 +337,7 @@ void TSimWorld::StartProgram(bool reboot) {
     folder_.RestartClock();
     timers_.Clear();
     program_ = std::make_unique<tw::TProgram>(desktop_, locks_, timers_, folder_.ProgramClock(),
-                                              folder_.Places());
+                                              folder_.Places(), folder_.Log());
     if (!program_->TakeInstanceLock()) {
         Fail("instance", "the only copy of the program could not take its lock");
     }
@@ -677,7 +675,8 @@ void TSimWorld::Step() {
         EditList();
     } else if (kind == "second") {
         Say("a second copy starts");
-        tw::TProgram second(desktop_, locks_, timers_, folder_.ProgramClock(), folder_.Places());
+        tw::TProgram second(desktop_, locks_, timers_, folder_.ProgramClock(), folder_.Places(),
+                            folder_.Log());
         if (second.TakeInstanceLock()) {
             Fail("instance", "a second copy took the lock while the first runs");
         }

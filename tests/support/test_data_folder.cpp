@@ -3,7 +3,6 @@
 #include "platform/file_privacy.h"
 #include "platform/native_path.h"
 #include "storage/clock_trust.h"
-#include "storage/error_log.h"
 #include "storage/sqlite_database.h"
 #include "storage/sqlite_table.h"
 #include "support/build_folder.h"
@@ -16,7 +15,7 @@ TestDataFolder::TestDataFolder(tw::TDateTime now)
     : TestDataFolder(now, std::filesystem::temp_directory_path()) {}
 
 TestDataFolder::TestDataFolder(tw::TDateTime now, const std::filesystem::path& under)
-    : dir_(under), clock_(now), previousLog_(tw::LogFilePath()) {
+    : dir_(under), clock_(now) {
     namespace fs = std::filesystem;
     for (const char* name : {"settings.sqlite", "actmondb.sqlite"}) {
         fs::copy_file(BuildProgramFolder() / name, dir_.Path() / name);
@@ -25,18 +24,17 @@ TestDataFolder::TestDataFolder(tw::TDateTime now, const std::filesystem::path& u
     // other accounts.
     tw::MakeFolderPrivate(tw::Utf8Path(dir_.Path()));
     RestartClock();
-    tw::SetLogFilePath(Places().LogFilePath());
+    log_.SetFilePath(Places().LogFilePath());
 }
 
 TestDataFolder::~TestDataFolder() {
-    tw::SetLogFilePath(previousLog_);
-    tw::SetLogClock(nullptr);
+    log_.SetClock(nullptr);
 }
 
 void TestDataFolder::RestartClock() {
     data_.reset();
     programClock_ = std::make_unique<tw::TClock>(clock_);
-    tw::SetLogClock(programClock_.get());
+    log_.SetClock(programClock_.get());
     Restart();
 }
 
@@ -45,7 +43,7 @@ void TestDataFolder::Restart() {
     // A program beside the template databases, which a repair copies afresh.
     data_ = std::make_unique<tw::TDataFolder>(
         tw::PlacesOf(tw::Utf8Path(dir_.Path()), tw::Utf8Path(BuildProgramFolder() / "tallywick")),
-        *programClock_);
+        *programClock_, log_);
 }
 
 void TestDataFolder::Exec(const std::string& file, const std::string& sql) const {

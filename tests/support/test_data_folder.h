@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/data_folder.h"
+#include "support/collecting_log.h"
 #include "support/manual_clock.h"
 #include "support/temp_dir.h"
 
@@ -11,9 +12,8 @@ namespace twtest {
 
 // The program's state of one test: a fresh data folder holding copies of the template
 // databases, the settings file, appearance and activity database over it (as the program
-// object holds them), the error log written there and stamped by the folder's program clock,
-// and that clock over a source that moves only when the test says so. The log is put back on
-// destruction.
+// object holds them), the log written there that keeps what it hears, stamped by the folder's
+// program clock, and that clock over a source that moves only when the test says so.
 class TestDataFolder {
   public:
     explicit TestDataFolder(tw::TDateTime now);
@@ -30,6 +30,8 @@ class TestDataFolder {
     // The program clock over it, which the folder's objects and those a test builds over them
     // count by.
     tw::TClock& ProgramClock() { return *programClock_; }
+    // The log the folder's objects report to (the folder's log file); it outlives Restart.
+    TCollectingLog& Log() { return log_; }
     // Whether the system says its clock is synchronised (never, until a test says so).
     void SetClockSynchronised(bool synchronised) { Clock().SetSynchronised(synchronised); }
     // What the objects of a test are built over (options, loggers, a program object).
@@ -53,7 +55,7 @@ class TestDataFolder {
     TempDir dir_;
     TManualClockSource clock_;
     std::unique_ptr<tw::TClock> programClock_;
-    std::string previousLog_;
+    TCollectingLog log_;
     std::unique_ptr<tw::TDataFolder> data_;
 };
 

@@ -163,7 +163,7 @@ TEST(AddWizardWindow, BrowseTakesOnlyProgramsAndNamesTheOneThatRuns) {
     TMonitoredList result;
     TFakeDesktop desktop;
     TfrmAppSiteAddWizard wizard(options, options.Edit().MonitoredList, result,
-                                SystemProgramSources(desktop));
+                                SystemProgramSources(desktop, folder.Log()));
     wizard.show();
     Click(wizard, "btnNext");
     Click(wizard, "btnNext");

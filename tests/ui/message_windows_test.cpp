@@ -7,7 +7,7 @@
 #include "base/exception.h"
 #include "modal_helper.h"
 #include "skin/image_button.h"
-#include "storage/error_log.h"
+#include "support/collecting_log.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -171,8 +171,9 @@ TEST(ErrorMessageTest, EscapeAndEnterClose) {
 }
 
 TEST(ReportApplicationExceptionTest, LogsAndShowsOneWindowAtATime) {
-    std::vector<std::string> reports;
-    tw::SetErrorLogListener([&](const std::string& text) { reports.push_back(text); });
+    twtest::TCollectingLog log;
+    tw::TfrmBase::SetLog(&log);
+    const std::vector<std::string>& reports = log.Lines();
     int windows = 0;
     QString errorText;
     TModalAnswer answer([&](QWidget* window) {
@@ -184,7 +185,7 @@ TEST(ReportApplicationExceptionTest, LogsAndShowsOneWindowAtATime) {
         QTest::keyClick(window, Qt::Key_Escape);
     });
     tw::ReportApplicationException(tw::EConvertError("'x' is not a valid time"));
-    tw::SetErrorLogListener({});
+    tw::TfrmBase::SetLog(nullptr);
 
     EXPECT_EQ(windows, 1);
     EXPECT_EQ(errorText, "'x' is not a valid time");

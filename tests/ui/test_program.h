@@ -22,7 +22,8 @@ class TTestProgram {
   public:
     // Not started: the test starts it, as the entry does after the first start's settings.
     TTestProgram(tw::TDesktop& desktop, TestDataFolder& folder, bool started = true)
-        : program_(desktop, locks_, timers_, folder.ProgramClock(), folder.Places()) {
+        : folder_(folder),
+          program_(desktop, locks_, timers_, folder.ProgramClock(), folder.Places(), folder.Log()) {
         program_.LoadOptions();
         // The clean-up's slices when the test fires their timer.
         program_.SetSliceRunner(std::make_unique<tw::TInlineSliceRunner>());
@@ -40,11 +41,12 @@ class TTestProgram {
     }
 
   private:
+    TestDataFolder& folder_;
     QObject timerOwner_;
     tw::TQtTimers timers_{timerOwner_, tw::ReportApplicationException};
     tw::TFakeInstanceLocks locks_;
     tw::TProgram program_;
-    TestLook look_{program_.Data().Appearance()};
+    TestLook look_{program_.Data().Appearance(), folder_.Log()};
 };
 
 } // namespace twtest

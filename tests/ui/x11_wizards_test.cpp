@@ -203,7 +203,7 @@ TEST_F(X11Wizards, TheFastScanOffersOnlyRunningProgramsThatOwnAWindow) {
     twtest::TClient windowed({"a window of its own"}, false, "/usr/bin/xmessage");
     twtest::TClient background({"60"}, false, "/usr/bin/sleep");
     const std::string withWindow = fs::canonical("/usr/bin/xmessage").string();
-    const TProgramSources sources = SystemProgramSources(*desktop);
+    const TProgramSources sources = SystemProgramSources(*desktop, folder_.Log());
     ASSERT_TRUE(
         twtest::WaitUntil([&] { return std::ranges::count(sources.windowOwners(), withWindow); }));
     TProgramScan scan(sources);

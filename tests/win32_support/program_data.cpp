@@ -48,7 +48,8 @@ bool ConfigureProgramData(const std::string& programFolder,
     // The program's own clock: what is stored is dated as the program would date it.
     tw::TSystemClockSource source;
     tw::TClock clock(source);
-    tw::TDataFolder folder(tw::PlacesOf(data, programFolder + "tallywick.exe"), clock);
+    tw::TErrorLog log;
+    tw::TDataFolder folder(tw::PlacesOf(data, programFolder + "tallywick.exe"), clock, log);
     tw::TOptions options(folder);
     options.Edit().IsNotFirstRun = true;
     change(options);

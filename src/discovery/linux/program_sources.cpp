@@ -36,7 +36,7 @@ void CompleteScanPrograms(std::vector<std::string>& lines, const TScanControl& c
                        control);
 }
 
-void RunningProgramLines(std::vector<std::string>& lines) {
+void RunningProgramLines(std::vector<std::string>& lines, TErrorLog& /*log*/) {
     RunningPrograms(::getuid(), MenuCaptions(SessionFoldersFromEnvironment()), lines);
 }
 

@@ -65,9 +65,9 @@ void CompleteScanPrograms(std::vector<std::string>& lines, const TScanControl& c
     });
 }
 
-void RunningProgramLines(std::vector<std::string>& lines) {
+void RunningProgramLines(std::vector<std::string>& lines, TErrorLog& log) {
     TComScope com;
-    ProcessesExeNamesGet(LocalComputerName(), lines);
+    ProcessesExeNamesGet(LocalComputerName(), lines, log);
     KeepProgramsWithDesktopWindows(lines);
 }
 

@@ -206,13 +206,14 @@ bool CaseInsensitiveLess(const std::string& a, const std::string& b) {
 
 } // namespace
 
-void ProcessesExeNamesGet(const std::string& computerName, std::vector<std::string>& lines) {
+void ProcessesExeNamesGet(const std::string& computerName, std::vector<std::string>& lines,
+                          TErrorLog& log) {
     lines.clear();
     TFoundPaths found(&CaseInsensitiveLess);
     try {
         CollectRunning(computerName, found);
     } catch (const std::exception& e) {
-        ErrorLog(ErrorReportText(e, "; ProcessesExeNamesGet: "));
+        log.Report(ErrorReportText(e, "; ProcessesExeNamesGet: "));
     }
     for (const std::string& path : found) {
         lines.push_back(ProgramLine(path, FileCaption(path)));

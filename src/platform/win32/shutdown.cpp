@@ -46,6 +46,8 @@ UINT ShutdownFlags(TShutdownKind kind) {
 constexpr DWORD PlannedShutdown =
     SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_MINOR_OTHER | SHTDN_REASON_FLAG_PLANNED;
 
+// Process-wide because the thread pool's timer callback that clears it has no object to
+// reach; the machine has one shutdown to wait for, so one flag serves every caller.
 std::atomic<bool> shutdownWaiting{false};
 
 // The kind travels in the timer's context pointer, as its number.

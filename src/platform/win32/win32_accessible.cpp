@@ -46,6 +46,8 @@ struct TVariantHolder {
 // One wrapper per live object, so that a navigation that answers an object met before
 // is recognised as the same child (the walk stops on a repeat).
 std::shared_ptr<TAccessible> WrapperOf(TComPtr<IAccessible> object) {
+    // A cache of identities, not state of the program: per thread, as the objects belong to
+    // their thread's apartment, and holding nothing alive.
     thread_local std::map<IUnknown*, std::weak_ptr<TAccessible>> wrappers;
     TComPtr<IUnknown> identity;
     object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(identity.Out()));
