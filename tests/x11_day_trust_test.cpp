@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -269,9 +270,14 @@ void X11DayTrust::ZoneForward() {
     const std::string zone = installed_.HomeFile("localtime");
     twtest::WriteAll(zone, twtest::ReadAll("/usr/share/zoneinfo/Etc/GMT+12"));
     ASSERT_FALSE(twtest::ReadAll(zone).empty());
-    // The day as the program started in that zone keeps it: it began at 04:00 there, 16:00 UTC.
+    // The day as the program started in that zone keeps it: it began at 04:00 there, 16:00 UTC;
+    // or, where that was 20 hours ago by now (a run between 12:00 and 16:00 UTC), it began
+    // later, as a day that came 20 hours after the one before does: within 20 hours either way,
+    // so the zone's move must hand out no new day.
+    const tw::TDateTime begun =
+        std::max(dayEnd - 1 + 12 * tw::OneHour, tw::SystemUtcNow() - 19 * tw::OneHour);
     Configure(client_, 1, 2, tw::TExpirationAction::CloseListed, [&](tw::TOptions& o) {
-        o.Edit().SetDay({dayEnd, dayEnd - 1 + 12 * tw::OneHour});
+        o.Edit().SetDay({dayEnd, begun});
     });
 
     TClient first({"--pid", "--delete", "--focus"});
