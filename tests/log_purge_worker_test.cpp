@@ -57,9 +57,10 @@ TEST_F(LogPurgeWorkerTest, ScansLoseNothingWhileTheCleanUpRunsOnItsThread) {
     tw::TOptions options(folder_.Data());
     tw::TActivityDatabase& activity = folder_.Activity();
     tw::TOnlineTimeApplicationLogger logger(activity);
+    tw::TSliceTurns& turns = folder_.Data().SliceTurns();
     tw::TLogPurge purge(folder_.Log(), folder_.File("actmondb.sqlite"),
-                        folder_.ProgramClock().Now(), true, true);
-    tw::TThreadSliceRunner runner;
+                        folder_.ProgramClock().Now(), true, true, {}, &turns);
+    tw::TThreadSliceRunner runner(turns);
     bool more = true;
     int scans = 0;
     int overlapping = 0; // scans that met a slice in flight
@@ -68,7 +69,7 @@ TEST_F(LogPurgeWorkerTest, ScansLoseNothingWhileTheCleanUpRunsOnItsThread) {
         if (runner.Idle()) {
             runner.Run([&] { more = purge.Step(); });
         }
-        overlapping += tw::SliceRunning() ? 1 : 0;
+        overlapping += turns.Running() ? 1 : 0;
         logger.Log(game, 1);
         ++scans;
         EXPECT_TRUE(activity.Check(options).empty());
