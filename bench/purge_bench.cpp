@@ -104,10 +104,11 @@ void Report(const char* what, const std::function<bool()>& step) {
 // The clean-up on its own thread, a slice every 10 ms as the program's timer hands them over,
 // while the window's thread logs a scan and reads today's total every 20 ms.
 // Without a clean-up (purge null), for as many scans: what a scan's write and read cost alone.
-void ReportWorker(TClock& clock, TErrorLog& log, const std::string& folder, const std::string& file,
-                  TLogPurge* purge, int scans = 0) {
-    TActivityDatabase activity(TPlaces{folder + "/", "", ""}, clock, log);
-    TThreadSliceRunner runner;
+// The clean-up's connections take the turns.
+void ReportWorker(TSliceTurns& turns, TClock& clock, TErrorLog& log, const std::string& folder,
+                  const std::string& file, TLogPurge* purge, int scans = 0) {
+    TActivityDatabase activity(TPlaces{folder + "/", "", ""}, clock, log, &turns);
+    TThreadSliceRunner runner(turns);
     std::vector<double> slices;
     std::vector<double> writes;
     std::vector<double> reads;
@@ -134,7 +135,7 @@ void ReportWorker(TClock& clock, TErrorLog& log, const std::string& folder, cons
             writes.push_back(MsSince(start));
             start = std::chrono::steady_clock::now();
             try {
-                TSQLiteDatabase db(file);
+                TSQLiteDatabase db(file, &turns);
                 db.GetTable("SELECT SUM(duration) FROM applications WHERE date_created >= ?1",
                             {DateTimeToSQL(clock.Now() - 0.5)});
             } catch (const std::exception& e) {
@@ -226,9 +227,10 @@ int main(int argc, char** argv) {
     Report("now:", [&] { return purge.Step(); });
 
     fs::copy_file(filled, file, fs::copy_options::overwrite_existing);
-    TLogPurge onThread(log, file, clock.Now(), true, true);
-    ReportWorker(clock, log, folder.string(), file, &onThread);
+    TSliceTurns turns;
+    TLogPurge onThread(log, file, clock.Now(), true, true, {}, &turns);
+    ReportWorker(turns, clock, log, folder.string(), file, &onThread);
     std::printf("alone, without a clean-up:\n");
-    ReportWorker(clock, log, folder.string(), file, nullptr, 500);
+    ReportWorker(turns, clock, log, folder.string(), file, nullptr, 500);
     fs::remove_all(folder);
 }

@@ -12,8 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -57,9 +60,10 @@ TEST_F(LogPurgeWorkerTest, ScansLoseNothingWhileTheCleanUpRunsOnItsThread) {
     tw::TOptions options(folder_.Data());
     tw::TActivityDatabase& activity = folder_.Activity();
     tw::TOnlineTimeApplicationLogger logger(activity);
+    tw::TSliceTurns& turns = folder_.Data().SliceTurns();
     tw::TLogPurge purge(folder_.Log(), folder_.File("actmondb.sqlite"),
-                        folder_.ProgramClock().Now(), true, true);
-    tw::TThreadSliceRunner runner;
+                        folder_.ProgramClock().Now(), true, true, {}, &turns);
+    tw::TThreadSliceRunner runner(turns);
     bool more = true;
     int scans = 0;
     int overlapping = 0; // scans that met a slice in flight
@@ -68,7 +72,7 @@ TEST_F(LogPurgeWorkerTest, ScansLoseNothingWhileTheCleanUpRunsOnItsThread) {
         if (runner.Idle()) {
             runner.Run([&] { more = purge.Step(); });
         }
-        overlapping += tw::SliceRunning() ? 1 : 0;
+        overlapping += turns.Running() ? 1 : 0;
         logger.Log(game, 1);
         ++scans;
         EXPECT_TRUE(activity.Check(options).empty());
@@ -86,6 +90,43 @@ TEST_F(LogPurgeWorkerTest, ScansLoseNothingWhileTheCleanUpRunsOnItsThread) {
         << "every scan's second written, the old rows gone";
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM applications WHERE app_name <> '" + Game + "'"), "0");
     EXPECT_TRUE(errors_.empty()) << errors_.front();
+}
+
+// Only the program's connections, which carry the turns, wait for a slice's lock; one opened
+// without them (a tool's, a test's) fails at once, as SQLite does by default.
+TEST_F(LogPurgeWorkerTest, OnlyAConnectionWithTheTurnsWaitsForASlicesLock) {
+    tw::TSliceTurns& turns = folder_.Data().SliceTurns();
+    const std::string file = folder_.File("actmondb.sqlite");
+    const std::string insert = "INSERT INTO applications(date_created, app_name, browser_url, "
+                               "app_type, duration, origin) VALUES('2024-05-15 14:00:00', '" +
+                               Game + "', '', 'Desktop Application', 1, 1)";
+    std::promise<void> locked;
+    std::promise<void> go;
+    tw::TThreadSliceRunner runner(turns);
+    runner.Run([&] {
+        tw::TSQLiteDatabase db(file, &turns);
+        db.ExecSQL("BEGIN IMMEDIATE");
+        db.ExecSQL(insert);
+        locked.set_value();
+        go.get_future().wait();
+        // Held a little longer, so that the program's write below meets the lock.
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        db.ExecSQL("COMMIT");
+    });
+    locked.get_future().wait();
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        tw::TSQLiteDatabase(file).ExecSQL(insert);
+        ADD_FAILURE() << "a connection without turns waited for the slice";
+    } catch (const tw::ESQLiteException& e) {
+        EXPECT_EQ(e.Code(), 5) << e.what(); // busy
+    }
+    // A wait would have lasted until the limit of two seconds.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    go.set_value();
+    EXPECT_NO_THROW(tw::TSQLiteDatabase(file, &turns).ExecSQL(insert));
+    runner.Stop();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM applications"), "2");
 }
 
 } // namespace

@@ -29,7 +29,7 @@ TActivityCleanUp::TActivityCleanUp(TProgramTimers& timers, TDataFolder& data,
     logPurge_ = std::make_unique<TLogPurge>(
         data_.Log(), path_, now, options.ListTrusted(),
         TLogPurge::ClockRight(data_.Log(), path_, data_.Settings(), data_.Clock()),
-        options.KeptHistoryNames());
+        options.KeptHistoryNames(), &data_.SliceTurns());
     tmrLogPurge_ = timers_.Add("tmrLogPurge", LogPurgeFirstSliceMs, true, [this] { Slice(); });
 }
 
@@ -48,7 +48,7 @@ bool TActivityCleanUp::Work(TDateTime now) {
     }
     if (!rollupBuild_) {
         // After the clean-up, so that it builds no day the clean-up then changes.
-        rollupBuild_ = std::make_unique<TRollupBuild>(data_.Log(), path_, now);
+        rollupBuild_ = std::make_unique<TRollupBuild>(data_.Log(), path_, now, &data_.SliceTurns());
     }
     return rollupBuild_->Step();
 }

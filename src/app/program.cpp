@@ -80,7 +80,7 @@ void TProgram::Start() {
         }
     });
     if (!sliceRunner_) {
-        sliceRunner_ = std::make_unique<TThreadSliceRunner>();
+        sliceRunner_ = std::make_unique<TThreadSliceRunner>(data_.SliceTurns());
     }
     cleanUp_ = std::make_unique<TActivityCleanUp>(
         timers_, data_, *options_, [this] { return engine_->IsPaused(); }, std::move(sliceRunner_));

@@ -2,66 +2,76 @@
 
 #include <utility>
 
+#include <algorithm>
+
 namespace tw {
 namespace {
-
-// The slices in flight on all runners' threads, for the program's other threads that meet
-// what a slice holds (a database's lock) and wait for it rather than fail.
-struct TRunningSlices {
-    std::mutex mutex;
-    std::condition_variable ended;
-    int count = 0;
-    std::chrono::steady_clock::time_point lastEnd; // of the latest slice to end
-};
 
 // A slice that ended between another thread meeting its lock and asking about it still
 // counts: that thread looks again rather than fail.
 constexpr std::chrono::milliseconds LatelyEnded(100);
 
-TRunningSlices& Running() {
-    static TRunningSlices running;
-    return running;
-}
+} // namespace
 
-thread_local bool onSliceThread = false;
+// Marks the calling thread as the runner's while the runner works on it.
+class TSliceThread {
+  public:
+    explicit TSliceThread(TSliceTurns& turns) : turns_(turns) {
+        std::lock_guard<std::mutex> lock(turns_.mutex_);
+        turns_.threads_.push_back(std::this_thread::get_id());
+    }
+    ~TSliceThread() {
+        std::lock_guard<std::mutex> lock(turns_.mutex_);
+        auto& threads = turns_.threads_;
+        threads.erase(std::find(threads.begin(), threads.end(), std::this_thread::get_id()));
+    }
+    TSliceThread(const TSliceThread&) = delete;
+    TSliceThread& operator=(const TSliceThread&) = delete;
+
+  private:
+    TSliceTurns& turns_;
+};
 
 // Counts the slice as running from before it starts to after everything it opened is closed.
 class TRunningSlice {
   public:
-    TRunningSlice() {
-        std::lock_guard<std::mutex> lock(Running().mutex);
-        ++Running().count;
+    explicit TRunningSlice(TSliceTurns& turns) : turns_(turns) {
+        std::lock_guard<std::mutex> lock(turns_.mutex_);
+        ++turns_.count_;
     }
     ~TRunningSlice() {
         {
-            std::lock_guard<std::mutex> lock(Running().mutex);
-            --Running().count;
-            Running().lastEnd = std::chrono::steady_clock::now();
+            std::lock_guard<std::mutex> lock(turns_.mutex_);
+            --turns_.count_;
+            turns_.lastEnd_ = std::chrono::steady_clock::now();
         }
-        Running().ended.notify_all();
+        turns_.ended_.notify_all();
     }
     TRunningSlice(const TRunningSlice&) = delete;
     TRunningSlice& operator=(const TRunningSlice&) = delete;
+
+  private:
+    TSliceTurns& turns_;
 };
 
-} // namespace
-
-bool OnSliceThread() {
-    return onSliceThread;
+bool TSliceTurns::OnSliceThread() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::find(threads_.begin(), threads_.end(), std::this_thread::get_id()) !=
+           threads_.end();
 }
 
-bool SliceRunning() {
-    std::lock_guard<std::mutex> lock(Running().mutex);
-    return Running().count > 0;
+bool TSliceTurns::Running() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return count_ > 0;
 }
 
-bool WaitForRunningSlices(std::chrono::milliseconds most) {
-    std::unique_lock<std::mutex> lock(Running().mutex);
-    if (Running().count == 0) {
-        return Running().lastEnd != std::chrono::steady_clock::time_point() &&
-               std::chrono::steady_clock::now() - Running().lastEnd < LatelyEnded;
+bool TSliceTurns::WaitForRunning(std::chrono::milliseconds most) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (count_ == 0) {
+        return lastEnd_ != std::chrono::steady_clock::time_point() &&
+               std::chrono::steady_clock::now() - lastEnd_ < LatelyEnded;
     }
-    Running().ended.wait_for(lock, most, [] { return Running().count == 0; });
+    ended_.wait_for(lock, most, [this] { return count_ == 0; });
     return true;
 }
 
@@ -104,7 +114,7 @@ void TThreadSliceRunner::Stop() {
 }
 
 void TThreadSliceRunner::Work() {
-    onSliceThread = true;
+    const TSliceThread thread(turns_);
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         wake_.wait(lock, [this] { return stopping_ || slice_; });
@@ -114,7 +124,7 @@ void TThreadSliceRunner::Work() {
         lock.unlock();
         // A slice is its own transaction: the one in flight ends even when stopping.
         try {
-            const TRunningSlice running;
+            const TRunningSlice running(turns_);
             slice_();
         } catch (...) {
             // The slices report their own failures; the thread must outlive one that slips.

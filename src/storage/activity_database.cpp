@@ -69,7 +69,7 @@ bool TActivityDatabase::Write(const TActivityRow& row, const char* label) {
 bool TActivityDatabase::WriteUnlessCleaningUp(const char* label) {
     // While the clean-up of old activity holds the file, the rows wait for the next scan
     // rather than the window for the clean-up. Not a failure.
-    if (SliceRunning()) {
+    if (turns_ && turns_->Running()) {
         return false;
     }
     try {
@@ -77,8 +77,8 @@ bool TActivityDatabase::WriteUnlessCleaningUp(const char* label) {
         return true;
     } catch (const std::exception& e) {
         const auto* sqlite = dynamic_cast<const ESQLiteException*>(&e);
-        if (sqlite && sqlite->Code() == SQLITE_BUSY &&
-            WaitForRunningSlices(std::chrono::milliseconds(0))) {
+        if (sqlite && sqlite->Code() == SQLITE_BUSY && turns_ &&
+            turns_->WaitForRunning(std::chrono::milliseconds(0))) {
             return false; // a slice began meanwhile
         }
         Failed(e, label);
@@ -88,7 +88,7 @@ bool TActivityDatabase::WriteUnlessCleaningUp(const char* label) {
 
 void TActivityDatabase::Flush(bool mayWait) {
     attempted_ = true;
-    TSQLiteDatabase db(Path());
+    TSQLiteDatabase db(Path(), turns_);
     if (!mayWait) {
         db.FailWhenBusy();
     }
@@ -216,7 +216,7 @@ void TActivityDatabase::Retry() {
         if (!pending_.empty()) {
             Flush();
         } else {
-            TSQLiteDatabase db(Path());
+            TSQLiteDatabase db(Path(), turns_);
             db.GetTable("SELECT COUNT(*) FROM applications_list");
             ReadWorked();
         }

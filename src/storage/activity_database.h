@@ -14,6 +14,7 @@ namespace tw {
 class TClock;
 class TErrorLog;
 class TOptions;
+class TSliceTurns;
 
 // One row of the applications table.
 struct TActivityRow {
@@ -33,15 +34,18 @@ struct TActivityRow {
 // know comes back from Check once per failure.
 class TActivityDatabase {
   public:
-    // The rows are dated, and a lock timed, by the clock; failures go to the log. Both must
-    // outlive the database.
-    TActivityDatabase(TPlaces places, TClock& clock, TErrorLog& log)
-        : places_(std::move(places)), clock_(clock), log_(log) {}
+    // The rows are dated, and a lock timed, by the clock; failures go to the log. With the
+    // turns of the program's slices, a slice's lock is waited for or waited out (see Write);
+    // without, every lock fails at once. All must outlive the database.
+    TActivityDatabase(TPlaces places, TClock& clock, TErrorLog& log, TSliceTurns* turns = nullptr)
+        : places_(std::move(places)), clock_(clock), log_(log), turns_(turns) {}
     TActivityDatabase(const TActivityDatabase&) = delete;
     TActivityDatabase& operator=(const TActivityDatabase&) = delete;
 
     std::string Path() const { return places_.ActivityDatabasePath(); }
     TClock& Clock() const { return clock_; }
+    // What the program's connections to the file take with its slices; null for none.
+    TSliceTurns* Turns() const { return turns_; }
 
     // Writes the rows kept so far and this one, all or none. When that fails, the row is
     // kept and the failure noted under the label; while the clean-up of old activity holds
@@ -91,6 +95,7 @@ class TActivityDatabase {
     TPlaces places_; // the file, and the template a fresh one is copied from
     TClock& clock_;
     TErrorLog& log_;
+    TSliceTurns* turns_;
     std::vector<TActivityRow> pending_;
     bool droppedReported_ = false;
     bool failing_ = false;

@@ -128,7 +128,7 @@ void TOnlineTimeApplicationLogger::Log(const TLoggedActivity& activity, int seco
 
 std::unique_ptr<TSQLiteDatabase> TOnlineTimeApplicationLogger::OpenForRead(const char* label) {
     try {
-        return std::make_unique<TSQLiteDatabase>(database_.Path());
+        return std::make_unique<TSQLiteDatabase>(database_.Path(), database_.Turns());
     } catch (const std::exception& e) {
         database_.Failed(e, label);
         return nullptr;
@@ -258,7 +258,7 @@ std::int64_t TOnlineTimeApplicationLogger::StoredSecondsOf(const TMonitoredItem&
     // could not be written: its rows are then summed as the scan wrote them.
     const bool site = item.ItemType == TMonitoredItemType::mitWeb;
     try {
-        TSQLiteDatabase db(database_.Path());
+        TSQLiteDatabase db(database_.Path(), database_.Turns());
         auto table = db.GetTable(
             std::string("SELECT COALESCE(SUM(duration), 0) FROM applications WHERE "
                         "date_created BETWEEN ?1 AND ?2 AND ") +

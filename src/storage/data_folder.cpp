@@ -10,7 +10,7 @@ namespace tw {
 TDataFolder::TDataFolder(TPlaces places, TClock& clock, TErrorLog& log)
     : places_(std::move(places)), clock_(clock), log_(log),
       settings_(places_.SettingsFilePath(), log), appearance_(settings_),
-      activity_(places_, clock, log) {
+      activity_(places_, clock, log, &sliceTurns_) {
     // The history, the memos and the password's digest are the person's alone; a folder made
     // by an earlier version, or under a wide umask, was readable by every account.
     const std::vector<std::string> opened = MakeFolderPrivate(places_.dataFolder);

@@ -90,8 +90,8 @@ std::string RowsObjection(TErrorLog& log, const std::string& path, TDateTime now
 } // namespace
 
 TLogPurge::TLogPurge(TErrorLog& log, std::string path, TDateTime now, bool listTrusted,
-                     bool clockRight, std::vector<std::string> keptNames)
-    : log_(log), path_(std::move(path)), cutoff_(DateTimeToSQL(now - 90)),
+                     bool clockRight, std::vector<std::string> keptNames, TSliceTurns* turns)
+    : log_(log), path_(std::move(path)), turns_(turns), cutoff_(DateTimeToSQL(now - 90)),
       keptNames_(std::move(keptNames)), clockRight_(clockRight), limit_(FirstLimit) {
     if (clockRight_) {
         AddOldRows();
@@ -153,7 +153,7 @@ bool TLogPurge::JudgeAgain(TSettingsFile& settings, const TClock& clock) {
 
 void TLogPurge::AddOldRows() {
     try {
-        TSQLiteDatabase db(path_);
+        TSQLiteDatabase db(path_, turns_);
         for (std::string& sql : RollupOldDaysSQL(db)) {
             slices_.push_back({std::move(sql), {cutoff_}, {}, std::nullopt});
         }
@@ -167,7 +167,7 @@ void TLogPurge::AddOldRows() {
 
 void TLogPurge::AddEmptyRollupRows() {
     try {
-        TSQLiteDatabase db(path_);
+        TSQLiteDatabase db(path_, turns_);
         for (std::string& sql : RollupEmptyRowsSQL(db)) {
             slices_.push_back({std::move(sql), {}, {}, std::nullopt});
         }
@@ -182,7 +182,7 @@ TLogPurge::TSlice TLogPurge::UnlistedSlice(const std::string& day, TSQLValues va
 
 bool TLogPurge::FindUnlisted(TSlice& slice) {
     try {
-        TSQLiteDatabase db(path_);
+        TSQLiteDatabase db(path_, turns_);
         KeepNames(db);
         auto table = db.GetTable(slice.findNames, slice.values);
         std::vector<std::string> names;
@@ -254,7 +254,7 @@ bool TLogPurge::Run(const TSlice& slice, int& changed) {
     const std::string placeholder = "%LIMIT%";
     sql.replace(sql.find(placeholder), placeholder.size(), std::to_string(limit_));
     try {
-        TSQLiteDatabase db(path_);
+        TSQLiteDatabase db(path_, turns_);
         if (sql.find("temp.kept") != std::string::npos) {
             KeepNames(db);
         }

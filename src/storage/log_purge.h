@@ -12,6 +12,7 @@ namespace tw {
 class TClock;
 class TErrorLog;
 class TSettingsFile;
+class TSliceTurns;
 class TSQLiteDatabase;
 
 // The retention clean-up of the activity database (rows older than 90 days, and rows of
@@ -26,9 +27,10 @@ class TSQLiteDatabase;
 class TLogPurge {
   public:
     // The clean-up of the activity database at the path, as of this moment (local time). The
-    // kept names are programs whose history stays although they are not listed.
+    // kept names are programs whose history stays although they are not listed. Its
+    // connections take the turns (which must outlive it) with the program's other ones.
     TLogPurge(TErrorLog& log, std::string path, TDateTime now, bool listTrusted, bool clockRight,
-              std::vector<std::string> keptNames = {});
+              std::vector<std::string> keptNames = {}, TSliceTurns* turns = nullptr);
 
     // Judges the clock for the clean-up of the database at the path (JudgeClock): made at
     // start, before this run writes rows of its own. Says in the log why old rows stay.
@@ -66,6 +68,7 @@ class TLogPurge {
 
     TErrorLog& log_;
     std::string path_;
+    TSliceTurns* turns_;
     std::string cutoff_; // rows before it are older than 90 days
     std::vector<std::string> keptNames_;
     bool clockRight_;

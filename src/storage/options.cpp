@@ -178,7 +178,8 @@ bool WriteMonitoredList(TSettingsDatabase& db, const TMonitoredList& list) {
 } // namespace
 
 TOptions::TOptions(TDataFolder& data)
-    : data_(data), policy_(values_, data.Settings()), db_(data.Places(), data.Log()) {
+    : data_(data), policy_(values_, data.Settings()),
+      db_(data.Places(), data.Log(), &data.SliceTurns()) {
     try {
         Load();
         db_.NoteCopyMatches(!loadFailed_ && db_.ListCopyEqual());
@@ -251,7 +252,7 @@ void TOptions::SetReminder(int index, const std::string& text) {
 void TOptions::LogDBPurge() {
     TLogPurge purge(data_.Log(), LogDBPath(), Clock().Now(), ListTrusted(),
                     TLogPurge::ClockRight(data_.Log(), LogDBPath(), Settings(), Clock()),
-                    KeptHistoryNames());
+                    KeptHistoryNames(), &data_.SliceTurns());
     while (purge.Step()) {
     }
 }

@@ -10,9 +10,9 @@
 
 namespace tw {
 
-TRollupBuild::TRollupBuild(TErrorLog& log, std::string path, TDateTime now)
-    : log_(log), path_(std::move(path)), first_(AccountingDayStart(UsagePeriodStart(5, now))),
-      next_(AccountingDayStart(now) - 1) {}
+TRollupBuild::TRollupBuild(TErrorLog& log, std::string path, TDateTime now, TSliceTurns* turns)
+    : log_(log), path_(std::move(path)), turns_(turns),
+      first_(AccountingDayStart(UsagePeriodStart(5, now))), next_(AccountingDayStart(now) - 1) {}
 
 bool TRollupBuild::Step() {
     // Day starts are whole days apart; half a day absorbs their rounding.
@@ -20,7 +20,7 @@ bool TRollupBuild::Step() {
         return false;
     }
     try {
-        TSQLiteDatabase db(path_);
+        TSQLiteDatabase db(path_, turns_);
         EnsureDailyRollup(db);
         BuildRollupDays(db, next_, next_ + 1);
         BuildItemDays(db, next_, next_ + 1);

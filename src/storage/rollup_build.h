@@ -7,6 +7,7 @@
 namespace tw {
 
 class TErrorLog;
+class TSliceTurns;
 
 // The first build of the daily roll-up for the closed days that the longest usage period
 // shows, one day a slice, newest first: on a file written before the roll-up existed, the
@@ -15,7 +16,8 @@ class TErrorLog;
 // missing, so a slice that fails ends the build.
 class TRollupBuild {
   public:
-    TRollupBuild(TErrorLog& log, std::string path, TDateTime now);
+    // Its connections take the turns (which must outlive it) with the program's other ones.
+    TRollupBuild(TErrorLog& log, std::string path, TDateTime now, TSliceTurns* turns = nullptr);
 
     // Builds the next day. False once every day is built, or after a slice failed (the failure
     // is reported).
@@ -24,6 +26,7 @@ class TRollupBuild {
   private:
     TErrorLog& log_;
     std::string path_;
+    TSliceTurns* turns_;
     TDateTime first_; // the start of the oldest day to build
     TDateTime next_;  // the start of the day the next slice builds
 };

@@ -51,10 +51,11 @@ void AttachActivity(TSQLiteDatabase& db, const std::string& activityFile) {
 } // namespace
 
 TSettingsDatabase::TSaveBatch::TSaveBatch(const std::string& settingsFile,
-                                          const std::string& activityFile, TErrorLog& log)
+                                          const std::string& activityFile, TErrorLog& log,
+                                          TSliceTurns* turns)
     : log_(log), withCopy_(!activityFile.empty()) {
     try {
-        db_ = std::make_unique<TSQLiteDatabase>(settingsFile);
+        db_ = std::make_unique<TSQLiteDatabase>(settingsFile, turns);
         if (withCopy_) {
             AttachActivity(*db_, activityFile);
         }
@@ -101,8 +102,9 @@ void TSettingsDatabase::TSaveBatch::Fail(const std::exception& e) {
 
 TSettingsDatabase::TSaveScope::TSaveScope(TSettingsDatabase& owner, bool withCopy) : owner_(owner) {
     if (!owner_.batch_) {
-        batch_ = std::make_unique<TSaveBatch>(
-            owner_.Path(), withCopy ? owner_.ActivityPath() : std::string(), owner_.log_);
+        batch_ = std::make_unique<TSaveBatch>(owner_.Path(),
+                                              withCopy ? owner_.ActivityPath() : std::string(),
+                                              owner_.log_, owner_.turns_);
         owner_.batch_ = batch_.get();
     }
 }
@@ -173,7 +175,7 @@ std::unique_ptr<TSQLiteTable> TSettingsDatabase::Query(const std::string& sql) {
 
 bool TSettingsDatabase::ListCopyEqual() const {
     try {
-        TSQLiteDatabase db(Path());
+        TSQLiteDatabase db(Path(), turns_);
         AttachActivity(db, ActivityPath());
         for (const char* table : {"applications_list", "websites_list"}) {
             const std::string columns = "SELECT name, caption, active FROM ";

@@ -11,6 +11,7 @@
 namespace tw {
 
 class TErrorLog;
+class TSliceTurns;
 
 // settings.sqlite as the options use it. Outside a save every statement opens the file, runs
 // and closes. While a save runs, its statements share one connection and one transaction,
@@ -18,7 +19,10 @@ class TErrorLog;
 // failed statement leaves the previous settings and lists whole, and equal.
 class TSettingsDatabase {
   public:
-    TSettingsDatabase(const TPlaces& places, TErrorLog& log) : places_(places), log_(log) {}
+    // The connections that reach the activity database take the turns (which must outlive it)
+    // with the program's slices.
+    TSettingsDatabase(const TPlaces& places, TErrorLog& log, TSliceTurns* turns = nullptr)
+        : places_(places), log_(log), turns_(turns) {}
     TSettingsDatabase(const TSettingsDatabase&) = delete;
     TSettingsDatabase& operator=(const TSettingsDatabase&) = delete;
 
@@ -56,6 +60,7 @@ class TSettingsDatabase {
 
     const TPlaces& places_;
     TErrorLog& log_;
+    TSliceTurns* turns_;
     TSaveBatch* batch_ = nullptr;
     bool readFailed_ = false;
     std::string readError_;

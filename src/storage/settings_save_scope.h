@@ -15,7 +15,8 @@ namespace tw {
 class TSettingsDatabase::TSaveBatch {
   public:
     // An empty activity path: settings.sqlite alone.
-    TSaveBatch(const std::string& settingsFile, const std::string& activityFile, TErrorLog& log);
+    TSaveBatch(const std::string& settingsFile, const std::string& activityFile, TErrorLog& log,
+               TSliceTurns* turns);
     // Runs a statement inside the transaction; after a failure every later one is refused.
     bool Exec(const std::string& sql, const TSQLValues& values);
     // Writes the list's copy (when attached), then keeps everything, or (after a failure)

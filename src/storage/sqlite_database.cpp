@@ -18,26 +18,6 @@ constexpr std::chrono::milliseconds BusyWaitLimit(2000);
 // How often a waiting connection looks again.
 constexpr std::chrono::milliseconds BusyPoll(2);
 
-// Another program's lock fails a statement at once, as it always has: the program keeps what
-// it could not write and tries again at the next scan. The program's own slices on a thread
-// of their own (the clean-up of old activity) are waited for instead, so that they never fail
-// the program's statements; and those slices wait for the program's short transactions.
-int WaitWhenBusy(void*, int attempt) {
-    using Clock = std::chrono::steady_clock;
-    thread_local Clock::time_point since;
-    if (attempt == 0) {
-        since = Clock::now();
-    }
-    if (Clock::now() - since > BusyWaitLimit) {
-        return 0;
-    }
-    if (OnSliceThread()) {
-        std::this_thread::sleep_for(BusyPoll);
-        return 1;
-    }
-    return WaitForRunningSlices(BusyPoll) ? 1 : 0;
-}
-
 } // namespace
 
 std::string SQLiteErrorCodeText(int code) {
@@ -87,7 +67,32 @@ std::string FailureReason(const std::exception& e) {
     return sqlite && sqlite->Code() != 0 ? SQLiteErrorCodeText(sqlite->Code()) : e.what();
 }
 
-TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, TOpenMode mode) {
+// Another program's lock fails a statement at once, as it always has: the program keeps what
+// it could not write and tries again at the next scan. The program's own slices on a thread
+// of their own (the clean-up of old activity) are waited for instead, so that they never fail
+// the program's statements; and those slices wait for the program's short transactions.
+// A trampoline for SQLite: the connection comes back as the context pointer.
+int TSQLiteDatabase::WaitWhenBusy(void* connection, int attempt) {
+    using Clock = std::chrono::steady_clock;
+    auto& self = *static_cast<TSQLiteDatabase*>(connection);
+    if (attempt == 0) {
+        self.busySince_ = Clock::now();
+    }
+    if (Clock::now() - self.busySince_ > BusyWaitLimit) {
+        return 0;
+    }
+    if (self.turns_->OnSliceThread()) {
+        std::this_thread::sleep_for(BusyPoll);
+        return 1;
+    }
+    return self.turns_->WaitForRunning(BusyPoll) ? 1 : 0;
+}
+
+TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, TOpenMode mode)
+    : TSQLiteDatabase(fileName, nullptr, mode) {}
+
+TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, TSliceTurns* turns, TOpenMode mode)
+    : turns_(turns) {
     const int flags =
         SQLITE_OPEN_READWRITE | (mode == TOpenMode::CreateIfMissing ? SQLITE_OPEN_CREATE : 0);
     int result = sqlite3_open_v2(fileName.c_str(), &db_, flags, nullptr);
@@ -99,7 +104,9 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, TOpenMode mode) {
                                result & 0xff);
     }
     RegisterUrlMatchFunction(db_);
-    sqlite3_busy_handler(db_, WaitWhenBusy, nullptr);
+    if (turns_) {
+        sqlite3_busy_handler(db_, WaitWhenBusy, this);
+    }
 }
 
 TSQLiteDatabase::~TSQLiteDatabase() {

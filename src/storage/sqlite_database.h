@@ -3,6 +3,7 @@
 #include "base/exception.h"
 #include "storage/sql_value.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -11,6 +12,7 @@ struct sqlite3_stmt;
 
 namespace tw {
 
+class TSliceTurns;
 class TSQLiteTable;
 
 // The one failure type of the database layer. It also keeps SQLite's primary result code
@@ -38,14 +40,18 @@ std::string FailureReason(const std::exception& e);
 enum class TOpenMode { Existing, CreateIfMissing };
 
 // One open connection to one database file. Values reach a statement as bound parameters.
-// A lock held by another program fails a statement at once; one held by a slice of the
-// program's own on a thread of its own (TThreadSliceRunner) is waited for, and such a slice
-// waits for the locks it meets, up to two seconds each.
+// A lock held by another program fails a statement at once. A connection the program opens
+// with its slice turns waits for a lock held by one of its slices on a thread of its own
+// (TThreadSliceRunner), and a slice's own connection waits for the locks it meets, up to two
+// seconds each.
 class TSQLiteDatabase {
   public:
     // Opens the file; ESQLiteException on failure (also for a missing file, unless the mode
-    // allows creating it).
+    // allows creating it). Without turns every lock fails a statement at once.
     explicit TSQLiteDatabase(const std::string& fileName, TOpenMode mode = TOpenMode::Existing);
+    // The turns must outlive the connection; null is as none.
+    TSQLiteDatabase(const std::string& fileName, TSliceTurns* turns,
+                    TOpenMode mode = TOpenMode::Existing);
     ~TSQLiteDatabase();
     TSQLiteDatabase(const TSQLiteDatabase&) = delete;
     TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;
@@ -71,7 +77,12 @@ class TSQLiteDatabase {
     int Changes() const;
 
   private:
+    // SQLite's busy handler; the connection is its context.
+    static int WaitWhenBusy(void* connection, int attempt);
+
     sqlite3* db_ = nullptr;
+    TSliceTurns* turns_ = nullptr;
+    std::chrono::steady_clock::time_point busySince_; // the first try at the lock met now
 };
 
 // Prepares the first statement of the text and binds the values to its parameters in order:
