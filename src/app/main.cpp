@@ -12,6 +12,7 @@
 #include "dialogs/warning_form.h"
 #include "skin/form_controls.h"
 #include "skin/pictures.h"
+#include "skin/window_kit.h"
 #include "storage/clock.h"
 #include "storage/error_log.h"
 #include "storage/seed_data_folder.h"
@@ -32,14 +33,22 @@ class TApplication : public QApplication {
   public:
     using QApplication::QApplication;
 
+    // The windows' kit, once it is made; what escapes before or after goes unreported.
+    void SetKit(tw::TWindowKit* kit) { kit_ = kit; }
+
     bool notify(QObject* receiver, QEvent* event) override {
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& e) {
-            tw::ReportApplicationException(e);
+            if (kit_ != nullptr) {
+                tw::ReportApplicationException(*kit_, e);
+            }
             return false;
         }
     }
+
+  private:
+    tw::TWindowKit* kit_ = nullptr;
 };
 
 // Ends the message loop, and a modal window's loop too, and notes that the end was asked
@@ -70,8 +79,10 @@ int main(int argc, char** argv) {
     TErrorLog log;
     log.SetClock(&clock);
     UseCommandLine(argc, argv, log);
-    TfrmBase::SetLog(&log);
-    const TScopeExit forgetLog([] { TfrmBase::SetLog(nullptr); });
+    // What the windows share; the look joins it once the appearance is known.
+    TWindowKit kit(log);
+    application.SetKit(&kit);
+    const TScopeExit forgetKit([&application] { application.SetKit(nullptr); });
     // Set once the uninstaller or the session asked the program to end; a start-up still in
     // the first-run wizard then goes no further.
     bool endRequested = false;
@@ -87,10 +98,13 @@ int main(int argc, char** argv) {
     // The window only hides when closed; the program ends by its uninstaller or the session.
     QApplication::setQuitOnLastWindowClosed(false);
     UseArialStandIns();
-    InstallMessageWindows();
+    InstallMessageWindows(kit);
+    const auto reportFailure = [&kit](const std::exception& e) {
+        ReportApplicationException(kit, e);
+    };
 
     // What a timer's handler throws is shown in the error window and the program goes on.
-    TQtTimers timers(application, ReportApplicationException);
+    TQtTimers timers(application, reportFailure);
     TSystemInstanceLocks locks;
     std::unique_ptr<TDesktop> desktop;
     std::unique_ptr<TProgram> program;
@@ -101,11 +115,11 @@ int main(int argc, char** argv) {
         desktop = CreateDesktop();
         program = std::make_unique<TProgram>(*desktop, locks, timers, clock, places, log);
         look = std::make_unique<TWindowLook>(program->Data().Appearance());
-        TfrmBase::SetLook(look.get());
+        kit.SetLook(look.get());
         if (!program->TakeInstanceLock()) {
             // Said on standard error too, for a start from a terminal or a script.
             std::fprintf(stderr, "Please Note: Application is already running\n");
-            ShowWarning(QStringLiteral("Application is already running"),
+            ShowWarning(kit, QStringLiteral("Application is already running"),
                         QStringLiteral("Please Note"));
             RemoveFlagFile(places);
             return 1;
@@ -113,7 +127,7 @@ int main(int argc, char** argv) {
         program->WatchForTheEnd(endLoop);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
-        ReportApplicationException(e);
+        ReportApplicationException(kit, e);
         return 1;
     }
     // Where the end comes as a signal; Windows brings it with the messages Qt's loop handles.
@@ -129,10 +143,10 @@ int main(int argc, char** argv) {
     try {
         program->LoadOptions();
         TOptions& options = program->Options();
-        const bool firstStart = ShowFirstRunSettings(options, *desktop);
+        const bool firstStart = ShowFirstRunSettings(kit, options, *desktop);
         if (!endRequested) {
             program->Start();
-            window = std::make_unique<TfrmMain>(*desktop, options, *program);
+            window = std::make_unique<TfrmMain>(kit, *desktop, options, *program);
             QObject::connect(window.get(), &TfrmMain::TerminateRequested, &application, endLoop,
                              Qt::QueuedConnection);
             program->ListenToNotices();
@@ -147,7 +161,7 @@ int main(int argc, char** argv) {
                     "Your settings could not be read. Tallywick uses its defaults and leaves "
                     "them unchanged.\n\nFile: " +
                     options.SettingsDBPath() + "\nReason: " + options.LoadError());
-                QTimer::singleShot(0, [text] { ExecuteFailureNotice(text); });
+                QTimer::singleShot(0, [&kit, text] { ExecuteFailureNotice(kit, text); });
             }
             application.exec();
         }
@@ -155,16 +169,16 @@ int main(int argc, char** argv) {
         // A broken install: the person is told where the files should be, and no empty
         // databases are made in their place.
         std::fprintf(stderr, "Please Note: %s\n", e.what());
-        ShowWarning(QString::fromStdString(e.what()), QStringLiteral("Please Note"));
+        ShowWarning(kit, QString::fromStdString(e.what()), QStringLiteral("Please Note"));
         result = 1;
     } catch (const std::exception& e) {
         // Start-up failed: the next start takes the lock again.
         std::fprintf(stderr, "%s\n", e.what());
-        ReportApplicationException(e);
+        ReportApplicationException(kit, e);
         result = 1;
     }
     window.reset();
-    TfrmBase::SetLook(nullptr);
+    kit.SetLook(nullptr);
     program->Finish();
     return result;
 }

@@ -9,7 +9,7 @@ bool AskAdminPassword(TOptions& options, QWidget* owner) {
     if constexpr (!TChangePolicy::PasswordGuardsSettings()) {
         return true;
     }
-    TfrmPasswordCheck prompt(options, owner);
+    TfrmPasswordCheck prompt(KitOf(owner), options, owner);
     return prompt.exec() == QDialog::Accepted;
 }
 

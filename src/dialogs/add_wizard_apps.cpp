@@ -30,8 +30,10 @@ TAddAppsPage::TAddAppsPage(QWidget* s, const TAddWizardParts& parts) : TAddWizar
     edAppTag = MakeEdit(s, "edAppTag", lblAppTag->text(), QRect(134, 62, 128, 30));
     btnBrowse = DialogButton(s, "btnBrowse", QStringLiteral("Browse"), QRect(270, 62, 94, 30));
     btnAddApp = DialogButton(s, "btnAddApp", QStringLiteral("Add"), QRect(370, 62, 94, 30));
-    connect(btnBrowse, &TImageButton::clicked, this, [this] { Guarded([this] { Browse(); }); });
-    connect(btnAddApp, &TImageButton::clicked, this, [this] { Guarded([this] { Add(); }); });
+    connect(btnBrowse, &TImageButton::clicked, this,
+            [this] { Guarded(&parts_.window, [this] { Browse(); }); });
+    connect(btnAddApp, &TImageButton::clicked, this,
+            [this] { Guarded(&parts_.window, [this] { Add(); }); });
     lbxApps = CheckList(s, "lbxApps", "Applications", 104, 18 * 8 + 2, &lblAppsName, &lblAppsType,
                         "lblAppsName", "lblAppsType");
     connect(lbxApps, &QListWidget::currentRowChanged, this,
@@ -81,10 +83,11 @@ void TAddAppsPage::Browse() {
     const std::string path = chosen.toStdString();
     const TProgramSources& sources = parts_.scan.Sources();
     if (!sources.isProgram(path)) {
-        TfrmBase::ShowWarning(QStringLiteral("\"%1\" is not a program, so it cannot be added to "
-                                             "the time-limit list")
-                                  .arg(QFileInfo(chosen).fileName()),
-                              QStringLiteral("Please Note"));
+        parts_.window.ShowWarning(
+            QStringLiteral("\"%1\" is not a program, so it cannot be added to "
+                           "the time-limit list")
+                .arg(QFileInfo(chosen).fileName()),
+            QStringLiteral("Please Note"));
         return;
     }
     edApp->setText(QString::fromStdString(sources.pathOf(path)));

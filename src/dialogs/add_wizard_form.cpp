@@ -28,10 +28,10 @@ QWidget* Sheet(QWidget* pageControl, const char* name) {
 
 } // namespace
 
-TfrmAppSiteAddWizard::TfrmAppSiteAddWizard(TOptions& options, const TMonitoredList& current,
-                                           TMonitoredList& result, TProgramSources sources,
-                                           QWidget* parent)
-    : TfrmBase(parent), options_(options), result_(result),
+TfrmAppSiteAddWizard::TfrmAppSiteAddWizard(TWindowKit& kit, TOptions& options,
+                                           const TMonitoredList& current, TMonitoredList& result,
+                                           TProgramSources sources, QWidget* parent)
+    : TfrmBase(kit, parent), options_(options), result_(result),
       lists_(options.Policy(), options.Places().ProgramBaseName(), current,
              [this] { return AskPassword(); }),
       scan_(std::make_unique<TProgramScan>(std::move(sources))), known_(*scan_, lists_) {
@@ -60,8 +60,10 @@ TfrmAppSiteAddWizard::TfrmAppSiteAddWizard(TOptions& options, const TMonitoredLi
 
     btnBack = DialogButton(this, "btnBack", QStringLiteral("Cancel"), QRect(140, 422, 92, 30));
     btnNext = DialogButton(this, "btnNext", QStringLiteral("Next >"), QRect(248, 422, 92, 30));
-    connect(btnBack, &TImageButton::clicked, this, [this] { Guarded([this] { StepBack(); }); });
-    connect(btnNext, &TImageButton::clicked, this, [this] { Guarded([this] { StepNext(); }); });
+    connect(btnBack, &TImageButton::clicked, this,
+            [this] { Guarded(this, [this] { StepBack(); }); });
+    connect(btnNext, &TImageButton::clicked, this,
+            [this] { Guarded(this, [this] { StepNext(); }); });
 
     FinishCreation();
     CentreOnScreen(this);
@@ -150,7 +152,7 @@ void TfrmAppSiteAddWizard::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        Guarded([this] {
+        Guarded(this, [this] {
             if (currentSheet_ == tsMonitoredSites) {
                 sites_->Add();
             } else {
@@ -159,7 +161,7 @@ void TfrmAppSiteAddWizard::keyPressEvent(QKeyEvent* event) {
         });
         return;
     case Qt::Key_Escape:
-        Guarded([this] { StepBack(); });
+        Guarded(this, [this] { StepBack(); });
         return;
     default:
         TfrmBase::keyPressEvent(event);
@@ -168,7 +170,7 @@ void TfrmAppSiteAddWizard::keyPressEvent(QKeyEvent* event) {
 
 void RunAddWizard(TOptions& options, const TMonitoredList& current, TMonitoredList& result,
                   QWidget* owner, TProgramSources sources) {
-    TfrmAppSiteAddWizard wizard(options, current, result, std::move(sources), owner);
+    TfrmAppSiteAddWizard wizard(KitOf(owner), options, current, result, std::move(sources), owner);
     wizard.exec();
 }
 

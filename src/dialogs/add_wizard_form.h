@@ -26,8 +26,9 @@ class TOptions;
 class TfrmAppSiteAddWizard : public TfrmBase {
     Q_OBJECT
   public:
-    TfrmAppSiteAddWizard(TOptions& options, const TMonitoredList& current, TMonitoredList& result,
-                         TProgramSources sources, QWidget* parent = nullptr);
+    TfrmAppSiteAddWizard(TWindowKit& kit, TOptions& options, const TMonitoredList& current,
+                         TMonitoredList& result, TProgramSources sources,
+                         QWidget* parent = nullptr);
     ~TfrmAppSiteAddWizard() override;
 
     const TProgramScan& Scan() const { return *scan_; }

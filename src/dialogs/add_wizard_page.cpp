@@ -73,8 +73,8 @@ bool TAddWizardPage::AddTypedItem(TMonitoredItemType type, const QString& tag,
     }
     const TAddOutcome outcome = parts_.lists.AddTypedItem(type, tag.toStdString(), typed);
     if (!outcome.warning.empty()) {
-        TfrmBase::ShowWarning(QString::fromStdString(outcome.warning),
-                              QString::fromStdString(outcome.warningCaption));
+        parts_.window.ShowWarning(QString::fromStdString(outcome.warning),
+                                  QString::fromStdString(outcome.warningCaption));
     }
     if (outcome.added) {
         Refresh();
@@ -84,7 +84,7 @@ bool TAddWizardPage::AddTypedItem(TMonitoredItemType type, const QString& tag,
 
 bool TAddWizardPage::ToggleRow(QListWidget* box, int row) {
     bool select = true;
-    Guarded([&] {
+    Guarded(&parts_.window, [&] {
         const TMonitoredItem* item = RowItem(*box, row);
         if (item) {
             select = SetItemChecked(box, row, !item->Checked);
@@ -147,7 +147,7 @@ void TAddWizardPage::DeleteMenu(QListWidget* box) {
     box->setContextMenuPolicy(Qt::ActionsContextMenu);
     // Each list's menu serves its own selection: the row is unchecked as by its check mark.
     connect(action, &QAction::triggered, this, [this, box] {
-        Guarded([this, box] {
+        Guarded(&parts_.window, [this, box] {
             const int row = box->currentRow();
             if (RowItem(*box, row) != nullptr) {
                 SetItemChecked(box, row, false);

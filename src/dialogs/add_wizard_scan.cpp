@@ -35,10 +35,12 @@ TAddScanPage::TAddScanPage(QWidget* s, const TAddWizardParts& parts,
         s, "cbxScanningAlghorithm", lblScanType->text(), QRect(156, 46, 206, 30),
         {QStringLiteral("Fast (gets most programs)"), QStringLiteral("Complete (far slower)")});
     btnScan = DialogButton(s, "btnScan", QStringLiteral("Scan"), QRect(370, 46, 94, 30));
-    connect(btnScan, &TImageButton::clicked, this, [this] { Guarded([this] { ScanClick(); }); });
+    connect(btnScan, &TImageButton::clicked, this,
+            [this] { Guarded(&parts_.window, [this] { ScanClick(); }); });
     lblFilter = MakeLabel(s, "lblFilter", "Filter", 16, 92);
     edtFilter = MakeEdit(s, "edtFilter", lblFilter->text(), QRect(156, 84, 308, 30));
-    connect(edtFilter, &QLineEdit::textEdited, this, [this] { Guarded([this] { Refresh(); }); });
+    connect(edtFilter, &QLineEdit::textEdited, this,
+            [this] { Guarded(&parts_.window, [this] { Refresh(); }); });
     ggScan = new QProgressBar(s);
     ggScan->setObjectName(QStringLiteral("ggScan"));
     ggScan->setAccessibleName(QStringLiteral("Progress"));
@@ -120,7 +122,7 @@ void TAddScanPage::ScanProgress() {
 
 void TAddScanPage::ScanFinished(TScanFinds finds) {
     tmrEnumFolders->stop();
-    Guarded([&] {
+    Guarded(&parts_.window, [&] {
         // Whatever happened, the page is put back first.
         const TScopeExit restore([this] {
             lbxAppProcesses->setEnabled(true);

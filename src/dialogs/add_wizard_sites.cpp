@@ -4,6 +4,7 @@
 #include "dialogs/dialog_controls.h"
 #include "dialogs/guarded.h"
 #include "monitor/add_wizard_lists.h"
+#include "skin/base_form.h"
 #include "skin/image_button.h"
 
 #include <QLabel>
@@ -18,7 +19,8 @@ TAddSitesPage::TAddSitesPage(QWidget* s, const TAddWizardParts& parts) : TAddWiz
     lblTag = MakeLabel(s, "lblTag", "Tag (optional):", 16, 70);
     edTag = MakeEdit(s, "edTag", lblTag->text(), QRect(134, 62, 226, 30));
     btnAdd = DialogButton(s, "btnAdd", QStringLiteral("Add"), QRect(370, 62, 94, 30));
-    connect(btnAdd, &TImageButton::clicked, this, [this] { Guarded([this] { Add(); }); });
+    connect(btnAdd, &TImageButton::clicked, this,
+            [this] { Guarded(&parts_.window, [this] { Add(); }); });
     lbxSites = CheckList(s, "lbxSites", "Sites", 104, 18 * 10 + 2, &lblSitesName, &lblSitesType,
                          "lblSitesName", "lblSitesType");
     connect(lbxSites, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {

@@ -15,7 +15,7 @@ const char QuestionFormat[] = "Are you sure you want to delete \"%s\" from your 
 
 } // namespace
 
-TfrmDeleteConfirm::TfrmDeleteConfirm(QWidget* parent) : TfrmBase(parent) {
+TfrmDeleteConfirm::TfrmDeleteConfirm(TWindowKit& kit, QWidget* parent) : TfrmBase(kit, parent) {
     setObjectName("frmDeleteConfirm");
     setWindowTitle("Confirm Delete");
     setFixedSize(363, 150);
@@ -57,7 +57,7 @@ void TfrmDeleteConfirm::keyPressEvent(QKeyEvent* event) {
 }
 
 bool ConfirmDelete(const QString& itemText, QWidget* owner) {
-    TfrmDeleteConfirm window(owner);
+    TfrmDeleteConfirm window(KitOf(owner), owner);
     window.SetItemText(itemText);
     return window.exec() == QDialog::Accepted;
 }

@@ -12,7 +12,7 @@ class TImageButton;
 class TfrmDeleteConfirm : public TfrmBase {
     Q_OBJECT
   public:
-    explicit TfrmDeleteConfirm(QWidget* parent = nullptr);
+    explicit TfrmDeleteConfirm(TWindowKit& kit, QWidget* parent = nullptr);
 
     // Fills the question with the item's text.
     void SetItemText(const QString& itemText);

@@ -20,7 +20,7 @@ const char DescriptionText[] =
 
 } // namespace
 
-TfrmErrorMessage::TfrmErrorMessage(QWidget* parent) : TfrmNotice(parent) {
+TfrmErrorMessage::TfrmErrorMessage(TWindowKit& kit, QWidget* parent) : TfrmNotice(kit, parent) {
     setObjectName("frmErrorMessage");
     setWindowTitle("Application Error");
     setFixedSize(400, 170);
@@ -48,8 +48,8 @@ TfrmErrorMessage::TfrmErrorMessage(QWidget* parent) : TfrmNotice(parent) {
     FinishCreation();
 }
 
-void ShowApplicationError(const QString& errorText) {
-    TfrmErrorMessage window;
+void ShowApplicationError(TWindowKit& kit, const QString& errorText) {
+    TfrmErrorMessage window(kit);
     window.setWindowTitle("Application Error");
     window.SetErrorText(errorText);
     window.exec();

@@ -13,7 +13,7 @@ class TImageButton;
 class TfrmErrorMessage : public TfrmNotice {
     Q_OBJECT
   public:
-    explicit TfrmErrorMessage(QWidget* parent = nullptr);
+    explicit TfrmErrorMessage(TWindowKit& kit, QWidget* parent = nullptr);
 
     void SetErrorText(const QString& text) { errorText_ = text; }
     QString ErrorText() const { return errorText_; }
@@ -27,6 +27,6 @@ class TfrmErrorMessage : public TfrmNotice {
 };
 
 // Shows the error window for the message and waits until it is closed.
-void ShowApplicationError(const QString& errorText);
+void ShowApplicationError(TWindowKit& kit, const QString& errorText);
 
 } // namespace tw

@@ -19,7 +19,7 @@ constexpr int ButtonHeight = 28;
 
 } // namespace
 
-TfrmFailureNotice::TfrmFailureNotice(QWidget* parent) : TfrmNotice(parent) {
+TfrmFailureNotice::TfrmFailureNotice(TWindowKit& kit, QWidget* parent) : TfrmNotice(kit, parent) {
     setObjectName("frmFailureNotice");
     setWindowTitle("Please Note");
 
@@ -58,8 +58,8 @@ void TfrmFailureNotice::SetMessage(const QString& message) {
     setFixedSize(NoticeWidth, buttonTop + ButtonHeight + 14);
 }
 
-void ExecuteFailureNotice(const QString& message) {
-    TfrmFailureNotice window;
+void ExecuteFailureNotice(TWindowKit& kit, const QString& message) {
+    TfrmFailureNotice window(kit);
     window.SetMessage(message);
     window.exec();
 }

@@ -15,7 +15,7 @@ class TImageButton;
 class TfrmFailureNotice : public TfrmNotice {
     Q_OBJECT
   public:
-    explicit TfrmFailureNotice(QWidget* parent = nullptr);
+    explicit TfrmFailureNotice(TWindowKit& kit, QWidget* parent = nullptr);
 
     void SetMessage(const QString& message);
 
@@ -25,6 +25,6 @@ class TfrmFailureNotice : public TfrmNotice {
 };
 
 // Shows the notice under the caption "Please Note" and waits until it is dismissed.
-void ExecuteFailureNotice(const QString& message);
+void ExecuteFailureNotice(TWindowKit& kit, const QString& message);
 
 } // namespace tw

@@ -6,13 +6,14 @@
 
 namespace tw {
 
-// Runs an event handler of a window; what it throws goes to the application-wide handler
+// Runs an event handler of a window, or of a part of one (inWindow: the window or one of its
+// children); what it throws goes to the application-wide handler through the window's kit
 // and the window carries on.
-template <class F> void Guarded(F&& handler) {
+template <class F> void Guarded(const QObject* inWindow, F&& handler) {
     try {
         handler();
     } catch (const std::exception& e) {
-        ReportApplicationException(e);
+        ReportApplicationException(inWindow, e);
     }
 }
 

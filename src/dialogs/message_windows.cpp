@@ -8,23 +8,31 @@
 
 namespace tw {
 
-void InstallMessageWindows() {
-    TfrmBase::SetWarningPresenter(
-        [](const QString& text, const QString& caption) { ShowWarning(text, caption); });
+void InstallMessageWindows(TWindowKit& kit) {
+    kit.SetWarningPresenter(
+        [&kit](const QString& text, const QString& caption) { ShowWarning(kit, text, caption); });
 }
 
-void ReportApplicationException(const std::exception& e) {
-    static bool showing = false;
+void ReportApplicationException(TWindowKit& kit, const std::exception& e) {
     try {
-        TfrmBase::Log().Report(ErrorReportText(e, "; ReportApplicationException:"));
-        if (showing) {
+        kit.Log().Report(ErrorReportText(e, "; ReportApplicationException:"));
+        if (kit.ErrorWindowShowing()) {
             return;
         }
-        showing = true;
-        TScopeExit clear([] { showing = false; });
-        ShowApplicationError(QString::fromUtf8(e.what()));
+        kit.SetErrorWindowShowing(true);
+        TScopeExit clear([&kit] { kit.SetErrorWindowShowing(false); });
+        ShowApplicationError(kit, QString::fromUtf8(e.what()));
     } catch (...) {
         // The last handler there is: nothing may leave it.
+    }
+}
+
+void ReportApplicationException(const QObject* inWindow, const std::exception& e) {
+    try {
+        ReportApplicationException(KitOf(inWindow), e);
+    } catch (...) {
+        // Outside every window there is nowhere to report to; the handler still may not
+        // throw.
     }
 }
 

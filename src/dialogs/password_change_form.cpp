@@ -11,8 +11,8 @@
 
 namespace tw {
 
-TfrmPasswordChange::TfrmPasswordChange(TOptions& options, QWidget* parent)
-    : TfrmBase(parent), options_(options) {
+TfrmPasswordChange::TfrmPasswordChange(TWindowKit& kit, TOptions& options, QWidget* parent)
+    : TfrmBase(kit, parent), options_(options) {
     setObjectName(QStringLiteral("frmPasswordChange"));
     setWindowTitle(QStringLiteral("Change Password"));
     setFixedSize(363, 222);

@@ -15,7 +15,7 @@ class TOptions;
 class TfrmPasswordChange : public TfrmBase {
     Q_OBJECT
   public:
-    TfrmPasswordChange(TOptions& options, QWidget* parent = nullptr);
+    TfrmPasswordChange(TWindowKit& kit, TOptions& options, QWidget* parent = nullptr);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -11,8 +11,8 @@
 
 namespace tw {
 
-TfrmPasswordCheck::TfrmPasswordCheck(TOptions& options, QWidget* parent)
-    : TfrmBase(parent), options_(options) {
+TfrmPasswordCheck::TfrmPasswordCheck(TWindowKit& kit, TOptions& options, QWidget* parent)
+    : TfrmBase(kit, parent), options_(options) {
     setObjectName(QStringLiteral("frmPasswordCheck"));
     setWindowTitle(QStringLiteral("Enter Password"));
     setFixedSize(420, 176);

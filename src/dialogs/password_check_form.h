@@ -15,7 +15,7 @@ class TOptions;
 class TfrmPasswordCheck : public TfrmBase {
     Q_OBJECT
   public:
-    TfrmPasswordCheck(TOptions& options, QWidget* parent = nullptr);
+    TfrmPasswordCheck(TWindowKit& kit, TOptions& options, QWidget* parent = nullptr);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -28,8 +28,8 @@ QWidget* Sheet(QWidget* pageControl, const char* name) {
 
 } // namespace
 
-TfrmSettings::TfrmSettings(TOptions& options, TDesktop& desktop, QWidget* parent)
-    : TfrmBase(parent), options_(options) {
+TfrmSettings::TfrmSettings(TWindowKit& kit, TOptions& options, TDesktop& desktop, QWidget* parent)
+    : TfrmBase(kit, parent), options_(options) {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Settings"));
     setFixedSize(WindowWidth, 440);
@@ -57,8 +57,10 @@ TfrmSettings::TfrmSettings(TOptions& options, TDesktop& desktop, QWidget* parent
 
     btnBack = DialogButton(this, "btnBack", QStringLiteral("Cancel"), QRect(140, 398, 92, 30));
     btnNext = DialogButton(this, "btnNext", QStringLiteral("Next >"), QRect(248, 398, 92, 30));
-    connect(btnBack, &TImageButton::clicked, this, [this] { Guarded([this] { StepBack(); }); });
-    connect(btnNext, &TImageButton::clicked, this, [this] { Guarded([this] { StepNext(); }); });
+    connect(btnBack, &TImageButton::clicked, this,
+            [this] { Guarded(this, [this] { StepBack(); }); });
+    connect(btnNext, &TImageButton::clicked, this,
+            [this] { Guarded(this, [this] { StepNext(); }); });
 
     FinishCreation();
     CentreOnScreen(this);

@@ -27,7 +27,7 @@ class TfrmSettings : public TfrmBase {
     Q_OBJECT
   public:
     // The desktop names the running programs the add wizard offers.
-    TfrmSettings(TOptions& options, TDesktop& desktop, QWidget* parent = nullptr);
+    TfrmSettings(TWindowKit& kit, TOptions& options, TDesktop& desktop, QWidget* parent = nullptr);
     ~TfrmSettings() override;
 
     // Runs the wizard modally; true when it was closed by Apply. At the first start
@@ -67,6 +67,6 @@ class TfrmSettings : public TfrmBase {
 // The first start: marks it past and runs the wizard with first-run rights, once. Settings
 // that could not be read are no first start: the wizard would offer defaults in their place.
 // True when this was the first start.
-bool ShowFirstRunSettings(TOptions& options, TDesktop& desktop);
+bool ShowFirstRunSettings(TWindowKit& kit, TOptions& options, TDesktop& desktop);
 
 } // namespace tw

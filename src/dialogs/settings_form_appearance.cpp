@@ -117,13 +117,15 @@ TSettingsAppearancePage::TSettingsAppearancePage(QWidget* s, TfrmBase& window, T
     MakeLight(chkStartAtLogin);
     chkStartAtLogin->setVisible(StartAtLoginAvailable());
     connect(cbxTextColor, &QComboBox::activated, this,
-            [this] { Guarded([this] { TextColorChange(); }); });
-    connect(cbxColor, &QComboBox::activated, this, [this] { Guarded([this] { ColorChange(); }); });
-    connect(cbxImage, &QComboBox::activated, this, [this] { Guarded([this] { ImageChange(); }); });
+            [this] { Guarded(&window_, [this] { TextColorChange(); }); });
+    connect(cbxColor, &QComboBox::activated, this,
+            [this] { Guarded(&window_, [this] { ColorChange(); }); });
+    connect(cbxImage, &QComboBox::activated, this,
+            [this] { Guarded(&window_, [this] { ImageChange(); }); });
     connect(cbxTransparency, &QComboBox::activated, this,
-            [this] { Guarded([this] { TransparencyChange(); }); });
+            [this] { Guarded(&window_, [this] { TransparencyChange(); }); });
     connect(btnBrowseImage, &TImageButton::clicked, this,
-            [this] { Guarded([this] { BrowseImage(); }); });
+            [this] { Guarded(&window_, [this] { BrowseImage(); }); });
 }
 
 void TSettingsAppearancePage::LoadStartAtLogin() {
@@ -140,9 +142,9 @@ void TSettingsAppearancePage::ApplyStartAtLogin() {
     // The password, where the settings need it, was given on the Logon page or not at all.
     if (options_.Policy().DecideStartAtLogin(on) != TChangeDecision::Allowed) {
         chkStartAtLogin->setChecked(true);
-        TfrmBase::ShowWarning(QStringLiteral("Tallywick still starts when you log in: only the "
-                                             "administrator may switch that off."),
-                              QStringLiteral("Please Note"));
+        window_.ShowWarning(QStringLiteral("Tallywick still starts when you log in: only the "
+                                           "administrator may switch that off."),
+                            QStringLiteral("Please Note"));
         return;
     }
     SetStartAtLogin(on, options_.Places().programPath);

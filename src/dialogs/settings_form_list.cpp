@@ -43,9 +43,10 @@ TSettingsListPage::TSettingsListPage(QWidget* s, QWidget* window, TOptions& opti
     btnApp_Delete = MakeSmallButton(s, "btnApp_Delete", QString::fromUtf8("\u2212"), "Delete",
                                     QRect(428, 140, 36, 28));
     lbxAppSites->setItemDelegate(new TCheckListDelegate(ListWidth - TypeWidth, false, window));
-    connect(btnApp_Add, &TImageButton::clicked, this, [this] { Guarded([this] { AddClick(); }); });
+    connect(btnApp_Add, &TImageButton::clicked, this,
+            [this] { Guarded(window_, [this] { AddClick(); }); });
     connect(btnApp_Delete, &TImageButton::clicked, this,
-            [this] { Guarded([this] { DeleteClick(); }); });
+            [this] { Guarded(window_, [this] { DeleteClick(); }); });
     auto* insert = new QAction(QStringLiteral("Add"), lbxAppSites);
     insert->setObjectName(QStringLiteral("actAppSites_Add"));
     insert->setShortcut(Qt::Key_Insert);
@@ -56,8 +57,10 @@ TSettingsListPage::TSettingsListPage(QWidget* s, QWidget* window, TOptions& opti
     remove->setShortcutContext(Qt::WidgetShortcut);
     lbxAppSites->addActions({insert, remove});
     lbxAppSites->setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(insert, &QAction::triggered, this, [this] { Guarded([this] { AddClick(); }); });
-    connect(remove, &QAction::triggered, this, [this] { Guarded([this] { DeleteClick(); }); });
+    connect(insert, &QAction::triggered, this,
+            [this] { Guarded(window_, [this] { AddClick(); }); });
+    connect(remove, &QAction::triggered, this,
+            [this] { Guarded(window_, [this] { DeleteClick(); }); });
 }
 
 void TSettingsListPage::Load() {

@@ -55,7 +55,7 @@ TSettingsLogonPage::TSettingsLogonPage(QWidget* s, TfrmBase& window, TOptions& o
     btnChangePassword = DialogButton(s, "btnChangePassword", QStringLiteral("Change Password"),
                                      QRect(170, 126, 160, 30));
     connect(btnChangePassword, &TImageButton::clicked, this,
-            [this] { Guarded([this] { ChangePasswordClick(); }); });
+            [this] { Guarded(&window_, [this] { ChangePasswordClick(); }); });
     imgAllowUserToChangeSettings_Yes =
         Picture(s, "imgAllowUserToChangeSettings_Yes", "check_on",
                 QStringLiteral("Allow user to change settings: yes"), 16, 208);
@@ -80,7 +80,7 @@ TSettingsLogonPage::TSettingsLogonPage(QWidget* s, TfrmBase& window, TOptions& o
     passwordPause_->setSingleShot(true);
     passwordPause_->setInterval(300);
     connect(passwordPause_, &QTimer::timeout, this,
-            [this] { Guarded([this] { PasswordChange(); }); });
+            [this] { Guarded(&window_, [this] { PasswordChange(); }); });
     connect(edtStart_Password, &QLineEdit::textChanged, passwordPause_,
             qOverload<>(&QTimer::start));
 }
@@ -104,7 +104,7 @@ void TSettingsLogonPage::SetUp() {
 bool TSettingsLogonPage::Validate() {
     const QString password = edtStart_Password->text();
     auto refuse = [this](const char* warning) {
-        TfrmBase::ShowWarning(QString::fromLatin1(warning), QStringLiteral("Please Note"));
+        window_.ShowWarning(QString::fromLatin1(warning), QStringLiteral("Please Note"));
         edtStart_Password->setFocus();
         return false;
     };
@@ -163,7 +163,7 @@ bool TSettingsLogonPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TSettingsLogonPage::ChangePasswordClick() {
-    TfrmPasswordChange dialog(options_, &window_);
+    TfrmPasswordChange dialog(window_.Kit(), options_, &window_);
     dialog.exec();
     ShowAllowToggle(false);
 }

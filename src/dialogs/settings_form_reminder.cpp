@@ -46,9 +46,9 @@ TSettingsReminderPage::TSettingsReminderPage(QWidget* s, const TOptions& options
         {QStringLiteral("Never"), QStringLiteral("Daily"), QStringLiteral("Weekly"),
          QStringLiteral("Fortnightly"), QStringLiteral("Monthly")});
     connect(cbxReminder, &QComboBox::currentIndexChanged, this,
-            [this] { Guarded([this] { PartChange(); }); });
+            [this] { Guarded(cbxReminder, [this] { PartChange(); }); });
     connect(memReminder, &QPlainTextEdit::textChanged, this,
-            [this] { Guarded([this] { MemoChange(); }); });
+            [this] { Guarded(memReminder, [this] { MemoChange(); }); });
 }
 
 void TSettingsReminderPage::Load() {

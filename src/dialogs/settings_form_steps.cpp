@@ -78,7 +78,7 @@ void TfrmSettings::StepBack() {
 void TfrmSettings::closeEvent(QCloseEvent* event) {
     // Closed without Apply: the previewed appearance is put back.
     if (result() != QDialog::Accepted) {
-        Guarded([this] { appearance_->Restore(); });
+        Guarded(this, [this] { appearance_->Restore(); });
     }
     TfrmBase::closeEvent(event);
 }
@@ -88,10 +88,10 @@ void TfrmSettings::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        Guarded([this] { StepNext(); });
+        Guarded(this, [this] { StepNext(); });
         return;
     case Qt::Key_Escape:
-        Guarded([this] { StepBack(); });
+        Guarded(this, [this] { StepBack(); });
         return;
     default:
         TfrmBase::keyPressEvent(event);
@@ -115,11 +115,11 @@ void TfrmSettings::Apply() {
     accept();
 }
 
-bool ShowFirstRunSettings(TOptions& options, TDesktop& desktop) {
+bool ShowFirstRunSettings(TWindowKit& kit, TOptions& options, TDesktop& desktop) {
     if (!BeginFirstRun(options)) {
         return false;
     }
-    TfrmSettings wizard(options, desktop);
+    TfrmSettings wizard(kit, options, desktop);
     wizard.ShowSettingsWizard(true);
     return true;
 }

@@ -8,7 +8,7 @@
 
 namespace tw {
 
-TfrmWarning::TfrmWarning(QWidget* parent) : TfrmNotice(parent) {
+TfrmWarning::TfrmWarning(TWindowKit& kit, QWidget* parent) : TfrmNotice(kit, parent) {
     setObjectName("frmWarning");
     setWindowTitle("Warning");
     setFixedSize(363, 140);
@@ -30,11 +30,11 @@ void TfrmWarning::SetMessage(const QString& message) {
     lblWarning->setText(message);
 }
 
-void ShowWarning(const QString& message, const QString& caption) {
+void ShowWarning(TWindowKit& kit, const QString& message, const QString& caption) {
     // Over the window the person is answering, so that the window manager keeps the notice
     // in front of it: a notice of its own could open behind a modal prompt, which then
     // waits for an answer nobody can see.
-    TfrmWarning window(QApplication::activeModalWidget());
+    TfrmWarning window(kit, QApplication::activeModalWidget());
     window.setWindowTitle(caption);
     window.SetMessage(message);
     window.exec();

@@ -12,7 +12,7 @@ class TImageButton;
 class TfrmWarning : public TfrmNotice {
     Q_OBJECT
   public:
-    explicit TfrmWarning(QWidget* parent = nullptr);
+    explicit TfrmWarning(TWindowKit& kit, QWidget* parent = nullptr);
 
     void SetMessage(const QString& message);
 
@@ -22,6 +22,6 @@ class TfrmWarning : public TfrmNotice {
 };
 
 // Shows the notice with the caption in its header and waits until it is dismissed.
-void ShowWarning(const QString& message, const QString& caption);
+void ShowWarning(TWindowKit& kit, const QString& message, const QString& caption);
 
 } // namespace tw

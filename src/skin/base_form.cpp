@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 
 namespace tw {
 
@@ -41,26 +42,11 @@ constexpr int CornerEllipse = 20;
 // Width of the skinned arrow that stands at the right end of a combo box.
 constexpr int ComboArrowWidth = 26;
 
-TfrmBase::TWarningPresenter& Presenter() {
-    static TfrmBase::TWarningPresenter presenter;
-    return presenter;
-}
-
-TWindowLook*& CurrentLook() {
-    static TWindowLook* look = nullptr;
-    return look;
-}
-
-TErrorLog*& CurrentLog() {
-    static TErrorLog* log = nullptr;
-    return log;
-}
-
 } // namespace
 
 const QColor TfrmBase::DesignFontColor(0x36, 0x36, 0x36);
 
-TfrmBase::TfrmBase(QWidget* parent) : QDialog(parent) {
+TfrmBase::TfrmBase(TWindowKit& kit, QWidget* parent) : QDialog(parent), kit_(kit) {
     InstallAccessibleControls();
     setWindowFlag(Qt::FramelessWindowHint);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -207,33 +193,20 @@ bool TfrmBase::ValidateTimeLimit(QLineEdit* edit) {
     return false;
 }
 
-void TfrmBase::SetWarningPresenter(TWarningPresenter presenter) {
-    Presenter() = std::move(presenter);
-}
-
-void TfrmBase::SetLook(TWindowLook* look) {
-    CurrentLook() = look;
-}
-
-TWindowLook* TfrmBase::Look() {
-    return CurrentLook();
-}
-
-void TfrmBase::SetLog(TErrorLog* log) {
-    CurrentLog() = log;
-}
-
-TErrorLog& TfrmBase::Log() {
-    static TErrorLog nowhere;
-    return CurrentLog() ? *CurrentLog() : nowhere;
-}
-
-void TfrmBase::ShowWarning(const QString& text, const QString& caption) {
-    if (Presenter()) {
-        Presenter()(text, caption);
-        return;
+TWindowKit* FindKit(const QObject* inWindow) {
+    for (const QObject* at = inWindow; at != nullptr; at = at->parent()) {
+        if (const auto* window = qobject_cast<const TfrmBase*>(at)) {
+            return &window->Kit();
+        }
     }
-    Log().Report(("Notice without a message window: " + caption + ": " + text).toStdString());
+    return nullptr;
+}
+
+TWindowKit& KitOf(const QObject* inWindow) {
+    if (TWindowKit* kit = FindKit(inWindow)) {
+        return *kit;
+    }
+    throw std::logic_error("No window to report through");
 }
 
 void TfrmBase::OpenUrl(const QString& address) {

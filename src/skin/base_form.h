@@ -1,6 +1,7 @@
 #pragma once
 
 #include "skin/slide_state.h"
+#include "skin/window_kit.h"
 
 #include <QColor>
 #include <QDialog>
@@ -20,7 +21,6 @@ namespace tw {
 
 class TErrorLog;
 class TImagePanel;
-class TWindowLook;
 
 // The skinned window every window of the program derives from: no system frame, rounded
 // corners, a picture header by which it is dragged, a picture body, and the user's window
@@ -34,7 +34,7 @@ class TWindowLook;
 class TfrmBase : public QDialog {
     Q_OBJECT
   public:
-    explicit TfrmBase(QWidget* parent = nullptr);
+    explicit TfrmBase(TWindowKit& kit, QWidget* parent = nullptr);
     ~TfrmBase() override;
 
     static constexpr int HeaderHeight = 32;
@@ -63,7 +63,9 @@ class TfrmBase : public QDialog {
     bool ValidateTimeLimit(QLineEdit* edit);
 
     // Shows one of the program's notices (the message window) and waits for OK.
-    static void ShowWarning(const QString& text, const QString& caption);
+    void ShowWarning(const QString& text, const QString& caption) {
+        kit_.ShowWarning(text, caption);
+    }
     // Opens a web address in the default browser; one written without a scheme ("host/path")
     // is opened with https.
     static void OpenUrl(const QString& address);
@@ -77,18 +79,10 @@ class TfrmBase : public QDialog {
     // Appends empty rows (no text, no data) so the list shows whole rows to its bottom.
     static void PadListRows(QListWidget* list);
 
-    // The message window behind ShowWarning lives a layer above; it installs itself here.
-    using TWarningPresenter = std::function<void(const QString&, const QString&)>;
-    static void SetWarningPresenter(TWarningPresenter presenter);
-    // The look every window is drawn with, set by the entry (and a test) before the first
-    // window and kept by it; null puts the defaults back (black, white text, 10 % clear, no
-    // picture).
-    static void SetLook(TWindowLook* look);
-    static TWindowLook* Look();
-    // The log the windows report to, set by the entry (and a test) beside the look; null
-    // puts back one that writes nowhere.
-    static void SetLog(TErrorLog* log);
-    static TErrorLog& Log();
+    // What the window shares with the program's other windows; dialogs it opens get it too.
+    TWindowKit& Kit() const { return kit_; }
+    TWindowLook* Look() const { return kit_.Look(); }
+    TErrorLog& Log() const { return kit_.Log(); }
 
     // A window first shown without a place of its own stands in the middle of the screen's
     // work area (not over its owner, as dialogs otherwise do).
@@ -117,6 +111,8 @@ class TfrmBase : public QDialog {
   private:
     void LayoutPanels();
 
+    TWindowKit& kit_;
+
     // Where a header drag took hold, and where the window was put for this showing and
     // when (see moveEvent).
     struct TPlacement {
@@ -130,5 +126,11 @@ class TfrmBase : public QDialog {
     bool created_ = false;
     QWidget* sheetPageControl_ = nullptr;
 };
+
+// The kit of the window `inWindow` lies in (the object itself, or one of its parents); a part
+// of a window that is not a window itself reaches it so. Null outside every window.
+TWindowKit* FindKit(const QObject* inWindow);
+// The same where a window is certain; throws std::logic_error outside every window.
+TWindowKit& KitOf(const QObject* inWindow);
 
 } // namespace tw

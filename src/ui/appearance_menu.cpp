@@ -23,7 +23,7 @@ namespace {
 // Runs a menu entry's choice; what it throws goes to the application-wide handler.
 template <class F> void OnTriggered(QAction* action, QObject* context, F&& choice) {
     QObject::connect(action, &QAction::triggered, context,
-                     [choice = std::forward<F>(choice)] { Guarded(choice); });
+                     [context, choice = std::forward<F>(choice)] { Guarded(context, choice); });
 }
 
 } // namespace

@@ -106,7 +106,7 @@ bool TDockController::ApplicationInFocus() {
         }
         return window_.isActiveWindow() || window_.frameGeometry().contains(QCursor::pos());
     } catch (const std::exception& e) {
-        TfrmBase::Log().Report(ErrorReportText(e, "; TfrmMain.ApplicationInFocus: "));
+        window_.Log().Report(ErrorReportText(e, "; TfrmMain.ApplicationInFocus: "));
         return false;
     }
 }

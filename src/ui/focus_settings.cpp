@@ -12,7 +12,7 @@
 
 namespace tw {
 
-TfrmFocusSettings::TfrmFocusSettings(QWidget* owner) : TfrmBase(owner) {
+TfrmFocusSettings::TfrmFocusSettings(TWindowKit& kit, QWidget* owner) : TfrmBase(kit, owner) {
     setObjectName(QStringLiteral("frmFocusSettings"));
     setWindowTitle(QStringLiteral("Block Mode"));
     // Tall enough for the buttons under the note (they would stand below a 161-pixel window).
@@ -84,7 +84,7 @@ std::optional<TDateTime> TfrmFocusSettings::Execute(TMonitoredList& changes,
 
 std::optional<TDateTime> ExecuteBlockSettings(TMonitoredList& changes, QWidget* owner,
                                               const TYourListAction& yourList) {
-    TfrmFocusSettings dialog(owner);
+    TfrmFocusSettings dialog(KitOf(owner), owner);
     return dialog.Execute(changes, yourList);
 }
 

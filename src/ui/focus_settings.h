@@ -24,7 +24,7 @@ using TYourListAction = std::function<void(QWidget* dialog, TMonitoredList& chan
 class TfrmFocusSettings : public TfrmBase {
     Q_OBJECT
   public:
-    explicit TfrmFocusSettings(QWidget* owner);
+    explicit TfrmFocusSettings(TWindowKit& kit, QWidget* owner);
 
     // Shows the dialog; the length chosen on OK, nothing on Cancel.
     std::optional<TDateTime> Execute(TMonitoredList& changes, const TYourListAction& yourList);

@@ -10,16 +10,17 @@ namespace tw {
 
 class TScanEngine;
 
-// What a handler of the main window throws goes to the application-wide handler.
-void ReportHandlerException(const std::exception& e);
+// What a handler of the main window, or of a part of it (inWindow), throws goes to the
+// application-wide handler.
+void ReportHandlerException(const QObject* inWindow, const std::exception& e);
 
 // Runs a handler; what it throws goes to the application-wide handler, and the window
 // carries on.
-template <class F> void Guarded(F&& handler) {
+template <class F> void Guarded(const QObject* inWindow, F&& handler) {
     try {
         handler();
     } catch (const std::exception& e) {
-        ReportHandlerException(e);
+        ReportHandlerException(inWindow, e);
     }
 }
 

@@ -21,12 +21,12 @@
 
 namespace tw {
 
-void ReportHandlerException(const std::exception& e) {
-    ReportApplicationException(e);
+void ReportHandlerException(const QObject* inWindow, const std::exception& e) {
+    ReportApplicationException(inWindow, e);
 }
 
-TfrmMain::TfrmMain(TDesktop& desktop, TOptions& options, TProgramControl& program)
-    : TfrmBase(nullptr), desktop_(desktop), options_(options), program_(program),
+TfrmMain::TfrmMain(TWindowKit& kit, TDesktop& desktop, TOptions& options, TProgramControl& program)
+    : TfrmBase(kit, nullptr), desktop_(desktop), options_(options), program_(program),
       engine_(program.Engine()), dock_(*this, options.Appearance(), SlideState, engine_) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tallywick"));
@@ -95,7 +95,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
     // start-up or slides back in must not take the focus (nor the foreground it watches).
     // Restoring it on purpose activates it (TTray::Restore).
     // Like the tray, the window is no task of its own: it stays out of the taskbar.
-    Guarded([this] { desktop_.KeepOffTaskbar(static_cast<TWindowHandle>(winId())); });
+    Guarded(this, [this] { desktop_.KeepOffTaskbar(static_cast<TWindowHandle>(winId())); });
     QDialog::showEvent(event);
     raise();
 }

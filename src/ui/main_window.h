@@ -30,7 +30,7 @@ class TfrmMain : public TfrmBase {
     Q_OBJECT
   public:
     // Attaches its views to the program as its view until it goes.
-    TfrmMain(TDesktop& desktop, TOptions& options, TProgramControl& program);
+    TfrmMain(TWindowKit& kit, TDesktop& desktop, TOptions& options, TProgramControl& program);
     ~TfrmMain() override;
 
     // Views and paging.

@@ -77,11 +77,12 @@ QListWidget* MakeTimeList(QWidget* parent, const char* name, const QRect& place,
 
 void OnTimerUnlessPaused(QTimer* timer, QObject* context, const TScanEngine& engine,
                          std::function<void()> handler) {
-    QObject::connect(timer, &QTimer::timeout, context, [&engine, handler = std::move(handler)] {
-        if (!engine.IsPaused()) {
-            Guarded(handler);
-        }
-    });
+    QObject::connect(timer, &QTimer::timeout, context,
+                     [context, &engine, handler = std::move(handler)] {
+                         if (!engine.IsPaused()) {
+                             Guarded(context, handler);
+                         }
+                     });
 }
 
 } // namespace tw

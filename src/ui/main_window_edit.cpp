@@ -22,7 +22,7 @@ void TfrmMain::btnFocusClick() {
     TMonitoredList changes;
     const std::optional<TDateTime> length =
         ExecuteBlockSettings(changes, this, [this](QWidget* dialog, TMonitoredList& collected) {
-            Guarded([&] { today_->AddThroughWizard(dialog, collected); });
+            Guarded(this, [&] { today_->AddThroughWizard(dialog, collected); });
         });
     today_->ApplyListChanges(changes);
     if (length) {
@@ -35,7 +35,7 @@ void TfrmMain::actSettingsExecute() {
     program_.HoldSaving(true);
     const TScopeExit saveAgain([this] { program_.HoldSaving(false); });
     const TAdminSession session(options_.Policy());
-    TfrmSettings wizard(options_, desktop_, this);
+    TfrmSettings wizard(Kit(), options_, desktop_, this);
     if (!wizard.ShowSettingsWizard(false)) {
         return;
     }

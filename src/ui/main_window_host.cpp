@@ -23,7 +23,7 @@ TMainWindowHost::TMainWindowHost(QWidget& window, TOptions& options, TScanEngine
 
 TReminderChoice TMainWindowHost::ShowReminder(const TOnlineTimeApplication&, bool isBlock,
                                               bool fiveMinutesAllowed) {
-    TfrmReminder reminder(&window_);
+    TfrmReminder reminder(KitOf(&window_), &window_);
     return reminder.ShowReminder(options_,
                                  {isBlock, fiveMinutesAllowed, engine_.TimeUpAction(isBlock)});
 }
@@ -64,15 +64,17 @@ void TMainWindowHost::ShowAddressNotice(TAddressProblem problem) {
         break;
     }
     // After the cycle: the notice waits for OK, and the scan must not wait with it.
-    QTimer::singleShot(0, &window_,
-                       [text] { TfrmBase::ShowWarning(text, QStringLiteral("Please Note")); });
+    QTimer::singleShot(0, &window_, [this, text] {
+        KitOf(&window_).ShowWarning(text, QStringLiteral("Please Note"));
+    });
 }
 
 void TMainWindowHost::ShowFailureNotice(const std::string& text) {
     // Opened from the event loop rather than inside the scan, so that the scans (and the
     // counting) go on while the person reads it.
-    QTimer::singleShot(0, &window_,
-                       [message = QString::fromStdString(text)] { ExecuteFailureNotice(message); });
+    QTimer::singleShot(0, &window_, [this, message = QString::fromStdString(text)] {
+        ExecuteFailureNotice(KitOf(&window_), message);
+    });
 }
 
 void TMainWindowHost::PutAway() {

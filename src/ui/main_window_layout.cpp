@@ -33,7 +33,7 @@ namespace {
 template <class Sender, class Signal, class F>
 void OnSignal(Sender* sender, Signal signal, QObject* context, F&& handler) {
     QObject::connect(sender, signal, context,
-                     [handler = std::forward<F>(handler)] { Guarded(handler); });
+                     [context, handler = std::forward<F>(handler)] { Guarded(context, handler); });
 }
 
 } // namespace
@@ -136,13 +136,13 @@ void TfrmMain::CreateMenus() {
              [this, actAutohide] { dock_.SetAutohide(actAutohide->isChecked()); });
     // The check mark is read again whenever the menu opens: the entry is a file the person
     // or the desktop's own settings may change while the program runs.
-    const auto showStartAtLogin = [actStartAtLogin] {
-        Guarded([actStartAtLogin] { actStartAtLogin->setChecked(StartsAtLogin()); });
+    const auto showStartAtLogin = [this, actStartAtLogin] {
+        Guarded(this, [actStartAtLogin] { actStartAtLogin->setChecked(StartsAtLogin()); });
     };
     showStartAtLogin();
     connect(pmnAddons, &QMenu::aboutToShow, this, showStartAtLogin);
     connect(actStartAtLogin, &QAction::triggered, this, [this, showStartAtLogin](bool on) {
-        Guarded([this, on] {
+        Guarded(this, [this, on] {
             const TAdminSession session(options_.Policy());
             if (DecideWithPassword(options_, this, [this, on] {
                     return options_.Policy().DecideStartAtLogin(on);

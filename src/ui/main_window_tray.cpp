@@ -34,7 +34,7 @@ TTray::TTray(TfrmMain& window, TDockController& dock, const TClock& clock)
     QObject::connect(trayIcon, &QSystemTrayIcon::activated, &window,
                      [this](QSystemTrayIcon::ActivationReason r) {
                          if (r == QSystemTrayIcon::Trigger) {
-                             Guarded([this] { Toggle(); });
+                             Guarded(&window_, [this] { Toggle(); });
                          }
                      });
 }

@@ -93,12 +93,13 @@ void TMemoView::CreateReminderSheet(QWidget* s) {
 
 void TMemoView::Connect(QWidget* window) {
     QObject::connect(cbxReminder, &QComboBox::currentIndexChanged, window,
-                     [this] { Guarded([this] { DayPartChange(); }); });
+                     [this] { Guarded(window_, [this] { DayPartChange(); }); });
     QObject::connect(mmReminder, &QPlainTextEdit::textChanged, window,
-                     [this] { Guarded([this] { MemoChange(); }); });
+                     [this] { Guarded(window_, [this] { MemoChange(); }); });
     for (int part = 0; part < 3; ++part) {
-        QObject::connect(mmReminderParts[part], &QPlainTextEdit::textChanged, window,
-                         [this, part] { Guarded([this, part] { SheetMemoChange(part); }); });
+        QObject::connect(mmReminderParts[part], &QPlainTextEdit::textChanged, window, [this, part] {
+            Guarded(window_, [this, part] { SheetMemoChange(part); });
+        });
     }
 }
 

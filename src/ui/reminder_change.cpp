@@ -14,7 +14,7 @@
 
 namespace tw {
 
-TfrmReminderChange::TfrmReminderChange(QWidget* owner) : TfrmNotice(owner) {
+TfrmReminderChange::TfrmReminderChange(TWindowKit& kit, QWidget* owner) : TfrmNotice(kit, owner) {
     setObjectName(QStringLiteral("frmReminderChange"));
     setWindowTitle(QStringLiteral("Please change reminders"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -55,7 +55,7 @@ void TfrmReminderChange::Execute(TOptions& options) {
 }
 
 bool ExecuteReminderChange(TOptions& options, QWidget* owner) {
-    TfrmReminderChange dialog(owner);
+    TfrmReminderChange dialog(KitOf(owner), owner);
     dialog.Execute(options);
     return true;
 }

@@ -16,7 +16,7 @@ class TOptions;
 class TfrmReminderChange : public TfrmNotice {
     Q_OBJECT
   public:
-    explicit TfrmReminderChange(QWidget* owner);
+    explicit TfrmReminderChange(TWindowKit& kit, QWidget* owner);
 
     // Shows the prompt over the options' memo dates and stores the frequency chosen.
     void Execute(TOptions& options);

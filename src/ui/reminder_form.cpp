@@ -58,7 +58,7 @@ int ReminderHeight(TDayPart dayPart) {
     return dayPart == TDayPart::Afternoon ? 413 : dayPart == TDayPart::Evening ? 295 : 533;
 }
 
-TfrmReminder::TfrmReminder(QWidget* owner) : TfrmBase(owner) {
+TfrmReminder::TfrmReminder(TWindowKit& kit, QWidget* owner) : TfrmBase(kit, owner) {
     setObjectName(QStringLiteral("frmReminder"));
     setWindowTitle(QStringLiteral("Reminder"));
     setWindowFlag(Qt::WindowStaysOnTopHint);

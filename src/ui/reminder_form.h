@@ -38,7 +38,7 @@ const char* ReminderText(bool isBlock, TExpirationAction action);
 class TfrmReminder : public TfrmBase {
     Q_OBJECT
   public:
-    explicit TfrmReminder(QWidget* owner);
+    explicit TfrmReminder(TWindowKit& kit, QWidget* owner);
 
     // Disables the owner, shows the window modally and enables the owner again. Returns
     // what the person chose: five more minutes, or, when OK or the end of the countdown

@@ -17,7 +17,8 @@
 
 namespace tw {
 
-TfrmReminderSettings::TfrmReminderSettings(QWidget* parent) : TfrmBase(parent) {
+TfrmReminderSettings::TfrmReminderSettings(TWindowKit& kit, QWidget* parent)
+    : TfrmBase(kit, parent) {
     setObjectName(QStringLiteral("frmReminderSettings"));
     setWindowTitle(QStringLiteral("Time-Up Settings"));
     setMinimumSize(297, 128);
@@ -93,7 +94,7 @@ bool TfrmReminderSettings::Execute(TOptions& options) {
 
 bool ExecuteReminderSettings(TOptions& options, QWidget* owner) {
     const TAdminSession session(options.Policy());
-    TfrmReminderSettings dialog(owner);
+    TfrmReminderSettings dialog(KitOf(owner), owner);
     return dialog.Execute(options);
 }
 

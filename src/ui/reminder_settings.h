@@ -16,7 +16,7 @@ class TOptions;
 class TfrmReminderSettings : public TfrmBase {
     Q_OBJECT
   public:
-    explicit TfrmReminderSettings(QWidget* parent = nullptr);
+    explicit TfrmReminderSettings(TWindowKit& kit, QWidget* parent = nullptr);
 
     // Runs the dialog over the options' limit and action; on OK they take the new values.
     bool Execute(TOptions& options);

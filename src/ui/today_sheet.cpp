@@ -87,7 +87,7 @@ void TTodaySheet::btnApp_DeleteClick() {
         return;
     }
     if (decision == TChangeDecision::AllowedTomorrow) {
-        TfrmBase::ShowWarning(
+        KitOf(window_).ShowWarning(
             QStringLiteral("\"%1\" will be removed from time-limit list after 4:00 AM")
                 .arg(QString::fromStdString(item->Caption)),
             QStringLiteral("Please Note"));

@@ -20,7 +20,8 @@ const QStringList Percentages = {"0",  "5",  "10", "15", "20", "25", "30",
 
 } // namespace
 
-TfrmTransparencySettings::TfrmTransparencySettings(QWidget* parent) : TfrmBase(parent) {
+TfrmTransparencySettings::TfrmTransparencySettings(TWindowKit& kit, QWidget* parent)
+    : TfrmBase(kit, parent) {
     setObjectName(QStringLiteral("frmTransparencySettings"));
     setWindowTitle(QStringLiteral("Transparency Settings"));
     setMinimumSize(200, 100);
@@ -71,7 +72,7 @@ void TfrmTransparencySettings::keyPressEvent(QKeyEvent* event) {
 }
 
 bool ExecuteTransparencySettings(TOptions& options, QWidget* owner) {
-    TfrmTransparencySettings dialog(owner);
+    TfrmTransparencySettings dialog(KitOf(owner), owner);
     return dialog.Execute(options);
 }
 

@@ -17,7 +17,7 @@ class TOptions;
 class TfrmTransparencySettings : public TfrmBase {
     Q_OBJECT
   public:
-    explicit TfrmTransparencySettings(QWidget* parent = nullptr);
+    explicit TfrmTransparencySettings(TWindowKit& kit, QWidget* parent = nullptr);
 
     // Runs the dialog; true when OK closed it. The administrator's one-time access ends.
     bool Execute(TOptions& options);

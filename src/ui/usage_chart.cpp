@@ -54,8 +54,9 @@ void TUsageChart::SetBars(std::vector<TChartBar> bars, std::int64_t limitSeconds
     update();
 }
 
-QColor TUsageChart::TextColour() {
-    TWindowLook* look = TfrmBase::Look();
+QColor TUsageChart::TextColour() const {
+    const TWindowKit* kit = FindKit(this);
+    TWindowLook* look = kit != nullptr ? kit->Look() : nullptr;
     return ColorFromSetting(look ? look->Appearance().GetTextColor()
                                  : TAppearance::DefaultTextColor);
 }

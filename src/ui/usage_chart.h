@@ -41,7 +41,7 @@ class TUsageChart : public QWidget {
     std::int64_t ScaleSeconds() const;
     // The text colour of the look the windows are drawn with, read when painting so that
     // a new choice shows at the next paint.
-    static QColor TextColour();
+    QColor TextColour() const;
 
     std::vector<TChartBar> bars_;
     std::int64_t limitSeconds_ = 0;

@@ -112,9 +112,9 @@ void TUsageView::Export() {
         file.write(text.data(), static_cast<qint64>(text.size())) !=
             static_cast<qint64>(text.size()) ||
         !file.commit()) {
-        TfrmBase::ShowWarning(QStringLiteral("The usage could not be written to \"%1\": %2")
-                                  .arg(QDir::toNativeSeparators(path), file.errorString()),
-                              QStringLiteral("Please Note"));
+        KitOf(owner).ShowWarning(QStringLiteral("The usage could not be written to \"%1\": %2")
+                                     .arg(QDir::toNativeSeparators(path), file.errorString()),
+                                 QStringLiteral("Please Note"));
     }
 }
 

@@ -14,6 +14,7 @@
 #include "storage/password_digest.h"
 #include "support/test_data_folder.h"
 #include "ui/modal_helper.h"
+#include "ui/test_look.h"
 #include "ui/window_helpers.h"
 
 #include <QLabel>
@@ -53,6 +54,9 @@ class TNotices {
 class AccessControlTest : public ::testing::Test {
   protected:
     twtest::TestDataFolder folder_{Now};
+    twtest::TestKit kit_;
+    // What the guarded changes are asked from.
+    TfrmBase owner_{kit_};
 };
 
 #if TALLYWICK_EDITION_VALUE == 2
@@ -66,8 +70,8 @@ TEST_F(AccessControlTest, TheSelfManagedEditionAsksNobodyAndLetsEveryChangeBegin
         asked = true;
         static_cast<QDialog*>(window)->reject();
     });
-    EXPECT_TRUE(MayBeginChange(options, nullptr));
-    EXPECT_TRUE(AskAdminPassword(options, nullptr));
+    EXPECT_TRUE(MayBeginChange(options, &owner_));
+    EXPECT_TRUE(AskAdminPassword(options, &owner_));
     QTest::qWait(20);
     EXPECT_FALSE(asked);
     EXPECT_FALSE(options.Policy().AdminSessionOpen());
@@ -96,13 +100,13 @@ TEST_F(AccessControlTest, WithoutAPasswordEveryEntryIsRefused) {
         }
         QTest::keyClick(window, Qt::Key_Escape);
     });
-    EXPECT_FALSE(MayBeginChange(options, nullptr));
+    EXPECT_FALSE(MayBeginChange(options, &owner_));
     EXPECT_EQ(prompts, 1);
     EXPECT_EQ(notices.Said(), std::vector<QString>(3, "Invalid password / Please Note"));
     EXPECT_FALSE(options.Policy().AdminSessionOpen());
     // Handed to the user, the change begins without a word.
     options.Edit().AllowUserToChangeSettings = true;
-    EXPECT_TRUE(MayBeginChange(options, nullptr));
+    EXPECT_TRUE(MayBeginChange(options, &owner_));
 }
 
 // Setting the password on the Logon page the two entries must match exactly; changing it,
@@ -131,7 +135,7 @@ TEST_F(AccessControlTest, TheLogonPageIsCaseStrictTheChangeWindowIsNot) {
             }
         });
         TFakeDesktop desktop;
-        ShowFirstRunSettings(options, desktop);
+        ShowFirstRunSettings(kit_, options, desktop);
         EXPECT_FALSE(options.Policy().AdminSessionOpen());
     }
     EXPECT_EQ(notices.Said(),
@@ -150,7 +154,7 @@ TEST_F(AccessControlTest, TheLogonPageIsCaseStrictTheChangeWindowIsNot) {
         Child<QLineEdit>(*window, "edConfirmPassword")->setText("newWORD");
         QTest::mouseClick(Child<TImageButton>(*window, "btnOk"), Qt::LeftButton);
     });
-    TfrmPasswordChange dialog(stored);
+    TfrmPasswordChange dialog(kit_, stored);
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_EQ(notices.Said().back(), "Password was successfully changed / Information");
     TOptions changed(folder_.Data());

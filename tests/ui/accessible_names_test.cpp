@@ -59,15 +59,16 @@ TEST(AccessibleNamesTest, EveryControlOfEveryWindowHasANameAndItsRole) {
     twtest::TTestProgram program(desktop, folder);
     TOptions& options = program.Options();
     std::vector<std::unique_ptr<QWidget>> windows;
-    windows.push_back(std::make_unique<TfrmMain>(desktop, options, program.Program()));
-    windows.push_back(std::make_unique<TfrmReminder>(nullptr));
-    windows.push_back(std::make_unique<TfrmFocusSettings>(nullptr));
-    windows.push_back(std::make_unique<TfrmReminderChange>(nullptr));
-    windows.push_back(std::make_unique<TfrmReminderSettings>());
-    windows.push_back(std::make_unique<TfrmTransparencySettings>());
-    windows.push_back(std::make_unique<TfrmDeleteConfirm>());
-    windows.push_back(std::make_unique<TfrmWarning>());
-    windows.push_back(std::make_unique<TfrmErrorMessage>());
+    windows.push_back(
+        std::make_unique<TfrmMain>(program.Kit(), desktop, options, program.Program()));
+    windows.push_back(std::make_unique<TfrmReminder>(program.Kit(), nullptr));
+    windows.push_back(std::make_unique<TfrmFocusSettings>(program.Kit(), nullptr));
+    windows.push_back(std::make_unique<TfrmReminderChange>(program.Kit(), nullptr));
+    windows.push_back(std::make_unique<TfrmReminderSettings>(program.Kit()));
+    windows.push_back(std::make_unique<TfrmTransparencySettings>(program.Kit()));
+    windows.push_back(std::make_unique<TfrmDeleteConfirm>(program.Kit()));
+    windows.push_back(std::make_unique<TfrmWarning>(program.Kit()));
+    windows.push_back(std::make_unique<TfrmErrorMessage>(program.Kit()));
 
     int controls = 0;
     for (const auto& window : windows) {

@@ -69,7 +69,8 @@ TEST(AddWizardWindow, StopDuringACompleteScanKeepsTheFindsAndAddsTheRunningProgr
     sources.running = [](std::vector<std::string>& lines) {
         lines = {"/usr/bin/editor=Editor", "/opt/game/game=Game running"};
     };
-    TfrmAppSiteAddWizard wizard(options, options.Edit().MonitoredList, result, sources);
+    twtest::TestKit kit;
+    TfrmAppSiteAddWizard wizard(kit, options, options.Edit().MonitoredList, result, sources);
     wizard.show();
     Click(wizard, "btnNext");
     ASSERT_EQ(wizard.CurrentSheet()->objectName(), "tsAppProcesses");
@@ -120,7 +121,8 @@ TEST(AddWizardWindow, AFileNameIsKeptAndShowsWhichProgramsItCovers) {
     TProgramSources sources;
     sources.running = [](std::vector<std::string>& lines) { lines = {"/usr/bin/editor=Editor"}; };
     sources.pathOf = [](const std::string& path) { return "/resolved/" + path; };
-    TfrmAppSiteAddWizard wizard(options, options.Edit().MonitoredList, result, sources);
+    twtest::TestKit kit;
+    TfrmAppSiteAddWizard wizard(kit, options, options.Edit().MonitoredList, result, sources);
     wizard.show();
     Click(wizard, "btnNext");
     Click(wizard, "btnNext");
@@ -162,7 +164,8 @@ TEST(AddWizardWindow, BrowseTakesOnlyProgramsAndNamesTheOneThatRuns) {
     TOptions options(folder.Data());
     TMonitoredList result;
     TFakeDesktop desktop;
-    TfrmAppSiteAddWizard wizard(options, options.Edit().MonitoredList, result,
+    twtest::TestKit kit;
+    TfrmAppSiteAddWizard wizard(kit, options, options.Edit().MonitoredList, result,
                                 SystemProgramSources(desktop, folder.Log()));
     wizard.show();
     Click(wizard, "btnNext");
@@ -205,7 +208,7 @@ TEST(AddWizardWindow, YourListInTheBlockWindowAddsEvenWhenItIsCancelled) {
     twtest::TestDataFolder folder(Now);
     TFakeDesktop desktop;
     twtest::TTestProgram program(desktop, folder);
-    TfrmMain window(desktop, program.Options(), program.Program());
+    TfrmMain window(program.Kit(), desktop, program.Options(), program.Program());
     bool added = false;
     twtest::TModalAnswer block(QStringLiteral("frmFocusSettings"), [&](QWidget* dialog) {
         twtest::TModalAnswer wizard(QStringLiteral("frmAppSiteAddWizard"), [&](QWidget* shown) {

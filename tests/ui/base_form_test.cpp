@@ -27,7 +27,8 @@ using twtest::Child;
 // A window as derived windows build one: controls first, then the appearance.
 class TTestForm : public TfrmBase {
   public:
-    explicit TTestForm(bool allowMoves = true) : allowMoves_(allowMoves) {
+    explicit TTestForm(tw::TWindowKit& kit, bool allowMoves = true)
+        : TfrmBase(kit), allowMoves_(allowMoves) {
         setWindowTitle("Test Window");
         resize(300, 200);
         bodyLabel = new QLabel("on the body", this);
@@ -61,11 +62,11 @@ class BaseFormTest : public ::testing::Test {
     }
 
     twtest::TestDataFolder folder_{tw::EncodeDate(2026, 3, 14)};
-    twtest::TestLook look_{folder_.Appearance()};
+    twtest::TestKit look_{folder_.Appearance()};
 };
 
 TEST_F(BaseFormTest, CreationAppliesTheAppearance) {
-    TTestForm form;
+    TTestForm form(look_);
     EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(Child<QLabel>(form, "lblCaption")->text(), "Test Window");
     EXPECT_EQ(form.WindowColor(), QColor(0x10, 0x20, 0x40));
@@ -95,7 +96,7 @@ TEST_F(BaseFormTest, CreationAppliesTheAppearance) {
 }
 
 TEST_F(BaseFormTest, TextColourSparesDarkLabelsEvenWhenItBecomesTheirColour) {
-    TTestForm form;
+    TTestForm form(look_);
     const QColor yellow(255, 255, 0);
     EXPECT_EQ(form.bodyLabel->palette().color(QPalette::WindowText), yellow);
     EXPECT_EQ(Child<QLabel>(form, "lblCaption")->palette().color(QPalette::WindowText), yellow);
@@ -115,7 +116,7 @@ TEST_F(BaseFormTest, BackgroundPictureIsTiledFromTheTopLeft) {
     ASSERT_TRUE(tile.save(QString::fromStdString(dir.File("tile.bmp"))));
     folder_.Appearance().SetImage(dir.File("tile.bmp"));
 
-    TTestForm form;
+    TTestForm form(look_);
     Child<tw::TImagePanel>(form, "pnlHeader")->hide();
     Child<tw::TImagePanel>(form, "pnlBody")->hide();
     Child<QLabel>(form, "imgIcon")->hide();
@@ -146,7 +147,7 @@ void Drag(QWidget* by, QPoint grabAt, QPoint toGlobal) {
 }
 
 TEST_F(BaseFormTest, HeaderDragStaysInsideTheWorkArea) {
-    TTestForm form;
+    TTestForm form(look_);
     form.show();
     form.move(100, 100);
     const QRect area = form.screen()->availableGeometry();
@@ -168,7 +169,7 @@ TEST_F(BaseFormTest, HeaderDragStaysInsideTheWorkArea) {
 }
 
 TEST_F(BaseFormTest, RefusedMoveLeavesTheWindowWhereItIs) {
-    TTestForm form(false);
+    TTestForm form(look_, false);
     form.show();
     form.move(100, 100);
     Drag(Child<tw::TImagePanel>(form, "pnlHeader"), QPoint(50, 10), QPoint(400, 300));
@@ -177,7 +178,7 @@ TEST_F(BaseFormTest, RefusedMoveLeavesTheWindowWhereItIs) {
 }
 
 TEST_F(BaseFormTest, SheetControlsMoveOntoTheWindowAndBack) {
-    TTestForm form;
+    TTestForm form(look_);
     auto* pages = new QWidget(&form);
     pages->setGeometry(10, 40, 280, 150);
     pages->hide();

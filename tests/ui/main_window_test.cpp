@@ -97,7 +97,7 @@ class MainWindowTest : public ::testing::Test {
     TAppearance& Appearance() {
         return program_ ? program_->Program().Data().Appearance() : folder_.Appearance();
     }
-    static const QImage& BackgroundPicture() { return TfrmBase::Look()->BackgroundPicture(); }
+    const QImage& BackgroundPicture() { return program_->Kit().Look()->BackgroundPicture(); }
 
     // Items of one type added to the list: name, caption, active; then seconds logged today for
     // each.
@@ -770,7 +770,8 @@ TEST_F(MainWindowTest, WhilePausedTheWindowStandsStill) {
 TEST_F(MainWindowTest, AFailingTimerHandlerIsReportedOnceAndTheTimerGoesOn) {
     TfrmMain& w = Window();
     QObject owner;
-    TQtTimers timers(owner, ReportApplicationException);
+    TQtTimers timers(owner,
+                     [&w](const std::exception& e) { ReportApplicationException(w.Kit(), e); });
     int fired = 0;
     const int id = timers.Add("tmrFailing", 60000, true, [&] {
         if (++fired == 1) {

@@ -8,6 +8,7 @@
 #include "modal_helper.h"
 #include "skin/image_button.h"
 #include "support/collecting_log.h"
+#include "ui/test_look.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -44,6 +45,7 @@ template <typename T> T* Child(QWidget* window, const char* name) {
 }
 
 TEST(WarningTest, EnterEscapeAndOkAllDismissTheNotice) {
+    twtest::TestKit kit;
     for (int key : {int(Qt::Key_Return), int(Qt::Key_Escape), 0}) {
         QString caption, text;
         QSize size;
@@ -57,7 +59,7 @@ TEST(WarningTest, EnterEscapeAndOkAllDismissTheNotice) {
                 Click(Child<tw::TImageButton>(window, "btnOk"));
             }
         });
-        tw::ShowWarning(QString(300, 'x'), "Please Note");
+        tw::ShowWarning(kit, QString(300, 'x'), "Please Note");
         EXPECT_EQ(caption, "Please Note") << key;
         EXPECT_EQ(text, QString(300, 'x'));
         EXPECT_EQ(size, QSize(363, 140)); // the design size, whatever the message's length
@@ -66,18 +68,21 @@ TEST(WarningTest, EnterEscapeAndOkAllDismissTheNotice) {
 }
 
 TEST(WarningTest, BaseWindowNoticesUseTheMessageWindow) {
+    twtest::TestKit kit;
+    tw::TfrmBase owner(kit);
     QString text;
     TModalAnswer answer([&](QWidget* window) {
         text = Child<QLabel>(window, "lblWarning")->text();
         QTest::keyClick(window, Qt::Key_Escape);
     });
-    tw::TfrmBase::ShowWarning("Application is already running", "Please Note");
+    owner.ShowWarning("Application is already running", "Please Note");
     EXPECT_EQ(text, "Application is already running");
 }
 
 // A failure notice carries a path the person may need: however long, and without a blank
 // to wrap at, it is shown whole above the button, and can be selected for copying.
 TEST(FailureNoticeTest, GrowsWithItsTextSoNoPathIsCutOff) {
+    twtest::TestKit kit;
     const QString path = "C:\\Users\\someone\\" + QString(120, 'd') +
                          "\\Tallywick.V3\\actmondb.damaged-2026-12-07_10-00-00.sqlite";
     std::vector<int> heights;
@@ -96,7 +101,7 @@ TEST(FailureNoticeTest, GrowsWithItsTextSoNoPathIsCutOff) {
             heights.push_back(window->height());
             QTest::keyClick(window, Qt::Key_Return);
         });
-        tw::ExecuteFailureNotice(message);
+        tw::ExecuteFailureNotice(kit, message);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // Enter closed it
     }
     ASSERT_EQ(heights.size(), 2u);
@@ -104,9 +109,11 @@ TEST(FailureNoticeTest, GrowsWithItsTextSoNoPathIsCutOff) {
 }
 
 TEST(DeleteConfirmTest, EnterAnswersYesAndEscapeNo) {
-    const auto ask = [](std::function<void(QWidget*)> act) {
+    twtest::TestKit kit;
+    tw::TfrmBase owner(kit);
+    const auto ask = [&owner](std::function<void(QWidget*)> act) {
         TModalAnswer answer(std::move(act));
-        return tw::ConfirmDelete("news", nullptr);
+        return tw::ConfirmDelete("news", &owner);
     };
     EXPECT_TRUE(ask([](QWidget* window) { QTest::keyClick(window, Qt::Key_Enter); }));
     EXPECT_FALSE(ask([](QWidget* window) { QTest::keyClick(window, Qt::Key_Escape); }));
@@ -115,7 +122,8 @@ TEST(DeleteConfirmTest, EnterAnswersYesAndEscapeNo) {
 }
 
 TEST(DeleteConfirmTest, ItemTextIsShownExactlyAsItIs) {
-    tw::TfrmDeleteConfirm window;
+    twtest::TestKit kit;
+    tw::TfrmDeleteConfirm window(kit);
     EXPECT_EQ(Child<QLabel>(&window, "lblCaption")->text(), "Confirm Delete");
     window.SetItemText("say \"hi\" %1 %s <b>");
     EXPECT_EQ(Child<QLabel>(&window, "lblDescription")->text(),
@@ -124,6 +132,7 @@ TEST(DeleteConfirmTest, ItemTextIsShownExactlyAsItIs) {
 }
 
 TEST(ErrorMessageTest, CopiesOnlyTheMessageAndStaysOpen) {
+    twtest::TestKit kit;
     QApplication::clipboard()->setText("before");
     bool stillOpen = false;
     QString header;
@@ -134,7 +143,7 @@ TEST(ErrorMessageTest, CopiesOnlyTheMessageAndStaysOpen) {
         stillOpen = window->isVisible();
         Click(Child<tw::TImageButton>(window, "btnOk"));
     });
-    tw::ShowApplicationError("disk full");
+    tw::ShowApplicationError(kit, "disk full");
     EXPECT_EQ(header, "Application Error");
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(QApplication::clipboard()->text(), "disk full");
@@ -153,7 +162,8 @@ class TUrlRecorder : public QObject {
 TEST(ErrorMessageTest, ContactUsOpensTheHelpPage) {
     TUrlRecorder browser;
     QDesktopServices::setUrlHandler("https", &browser, "Open");
-    tw::TfrmErrorMessage window;
+    twtest::TestKit kit;
+    tw::TfrmErrorMessage window(kit);
     QMetaObject::invokeMethod(Child<QLabel>(&window, "lblDescription"), "linkActivated",
                               Q_ARG(QString, "help"));
     QDesktopServices::unsetUrlHandler("https");
@@ -163,16 +173,17 @@ TEST(ErrorMessageTest, ContactUsOpensTheHelpPage) {
 }
 
 TEST(ErrorMessageTest, EscapeAndEnterClose) {
+    twtest::TestKit kit;
     for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
         TModalAnswer answer([key](QWidget* window) { QTest::keyClick(window, key); });
-        tw::ShowApplicationError("x");
+        tw::ShowApplicationError(kit, "x");
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
 }
 
 TEST(ReportApplicationExceptionTest, LogsAndShowsOneWindowAtATime) {
     twtest::TCollectingLog log;
-    tw::TfrmBase::SetLog(&log);
+    twtest::TestKit kit(log);
     const std::vector<std::string>& reports = log.Lines();
     int windows = 0;
     QString errorText;
@@ -180,12 +191,11 @@ TEST(ReportApplicationExceptionTest, LogsAndShowsOneWindowAtATime) {
         ++windows;
         errorText = static_cast<tw::TfrmErrorMessage*>(window)->ErrorText();
         // A second failure while the window is open is only logged.
-        tw::ReportApplicationException(tw::EConvertError("again"));
+        tw::ReportApplicationException(kit, tw::EConvertError("again"));
         QApplication::processEvents();
         QTest::keyClick(window, Qt::Key_Escape);
     });
-    tw::ReportApplicationException(tw::EConvertError("'x' is not a valid time"));
-    tw::TfrmBase::SetLog(nullptr);
+    tw::ReportApplicationException(kit, tw::EConvertError("'x' is not a valid time"));
 
     EXPECT_EQ(windows, 1);
     EXPECT_EQ(errorText, "'x' is not a valid time");

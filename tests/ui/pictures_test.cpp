@@ -120,7 +120,7 @@ class BackgroundPictureTest : public ::testing::Test {
 
     twtest::TempDir dir_;
     twtest::TestDataFolder folder_{tw::EncodeDate(2026, 3, 14)};
-    twtest::TestLook look_{folder_.Appearance()};
+    twtest::TestKit look_{folder_.Appearance()};
 };
 
 TEST_F(BackgroundPictureTest, FollowsTheStoredPath) {

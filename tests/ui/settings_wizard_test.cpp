@@ -54,7 +54,7 @@ class SettingsWizardTest : public ::testing::Test {
                 static_cast<QDialog*>(shown)->reject();
             }
         });
-        TfrmSettings wizard(options, desktop_);
+        TfrmSettings wizard(look_, options, desktop_);
         return wizard.ShowSettingsWizard(firstRun);
     }
 
@@ -69,7 +69,7 @@ class SettingsWizardTest : public ::testing::Test {
 
     // The skins lie beside the folder's program.
     twtest::TestDataFolder folder_{Now};
-    twtest::TestLook look_{folder_.Appearance()};
+    twtest::TestKit look_{folder_.Appearance()};
     TFakeDesktop desktop_;
 };
 
@@ -204,7 +204,7 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
             Child<QComboBox>(w, "cbReminderChangePeriod")->setCurrentIndex(2);
             QTest::mouseClick(Child<TImageButton>(w, "btnNext"), Qt::LeftButton); // Apply
         });
-        EXPECT_TRUE(ShowFirstRunSettings(options, desktop_));
+        EXPECT_TRUE(ShowFirstRunSettings(look_, options, desktop_));
     }
     EXPECT_EQ(shown, 1);
     EXPECT_FALSE(options.Policy().AdminSessionOpen());
@@ -226,7 +226,7 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheWizardOnceAndApplySavesEverythin
         ++shown;
         static_cast<QDialog*>(window)->reject();
     });
-    EXPECT_FALSE(ShowFirstRunSettings(stored, desktop_));
+    EXPECT_FALSE(ShowFirstRunSettings(look_, stored, desktop_));
     QTest::qWait(20);
     EXPECT_EQ(shown, 1);
 }
@@ -251,16 +251,16 @@ TEST_F(SettingsWizardTest, TheFirstStartShowsTheMainWindowOnceWithTheListJustCho
             Next(w);
         }
     });
-    ASSERT_TRUE(ShowFirstRunSettings(program.Options(), desktop_));
+    ASSERT_TRUE(ShowFirstRunSettings(program.Kit(), program.Options(), desktop_));
     program.Program().Start();
-    TfrmMain window(desktop_, program.Options(), program.Program());
+    TfrmMain window(program.Kit(), desktop_, program.Options(), program.Program());
     window.ShowAtStart(true, true);
     EXPECT_TRUE(window.isVisible() && !window.IsLiteView());
     EXPECT_EQ(window.CurrentSheet()->objectName(), "tsMain");
     EXPECT_EQ(twtest::Captions(*Child<QListWidget>(window, "lbxMain_Applications")),
               QStringList{"news.example.com"});
     window.hide();
-    EXPECT_FALSE(ShowFirstRunSettings(program.Options(), desktop_));
+    EXPECT_FALSE(ShowFirstRunSettings(program.Kit(), program.Options(), desktop_));
     window.ShowAtStart(true, false);
     EXPECT_FALSE(window.isVisible());
 }
@@ -271,7 +271,7 @@ TEST_F(SettingsWizardTest, TheMainWindowShowsWhatTheSettingsApplied) {
     TFakeDesktop desktop;
     twtest::TTestProgram program(desktop, folder_);
     TOptions& options = program.Options();
-    TfrmMain window(desktop, options, program.Program());
+    TfrmMain window(program.Kit(), desktop, options, program.Program());
     twtest::TModalAnswer answer(QStringLiteral("frmSettings"), [&](QWidget* shown) {
         auto& w = *static_cast<TfrmSettings*>(shown);
         EXPECT_FALSE(program.Timer("tmrSaveOptions")->isActive());

@@ -19,7 +19,8 @@ inline tw::TfrmMain& ShownMainWindow(std::unique_ptr<tw::TfrmMain>& window,
                                      TestDataFolder& folder) {
     if (!window) {
         program = std::make_unique<TTestProgram>(desktop, folder);
-        window = std::make_unique<tw::TfrmMain>(desktop, program->Options(), program->Program());
+        window = std::make_unique<tw::TfrmMain>(program->Kit(), desktop, program->Options(),
+                                                program->Program());
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }

@@ -60,16 +60,16 @@ TEST(ShownTextsTest, NoDoubledBlanksOrKnownSlips) {
     twtest::TTestProgram program(desktop, folder);
     TOptions& options = program.Options();
     std::unique_ptr<QWidget> windows[] = {
-        std::make_unique<TfrmMain>(desktop, options, program.Program()),
-        std::make_unique<TfrmReminder>(nullptr),
-        std::make_unique<TfrmFocusSettings>(nullptr),
-        std::make_unique<TfrmReminderChange>(nullptr),
-        std::make_unique<TfrmReminderSettings>(),
-        std::make_unique<TfrmTransparencySettings>(),
-        std::make_unique<TfrmDeleteConfirm>(),
-        std::make_unique<TfrmWarning>(),
-        std::make_unique<TfrmErrorMessage>(),
-        std::make_unique<TfrmSettings>(options, desktop),
+        std::make_unique<TfrmMain>(program.Kit(), desktop, options, program.Program()),
+        std::make_unique<TfrmReminder>(program.Kit(), nullptr),
+        std::make_unique<TfrmFocusSettings>(program.Kit(), nullptr),
+        std::make_unique<TfrmReminderChange>(program.Kit(), nullptr),
+        std::make_unique<TfrmReminderSettings>(program.Kit()),
+        std::make_unique<TfrmTransparencySettings>(program.Kit()),
+        std::make_unique<TfrmDeleteConfirm>(program.Kit()),
+        std::make_unique<TfrmWarning>(program.Kit()),
+        std::make_unique<TfrmErrorMessage>(program.Kit()),
+        std::make_unique<TfrmSettings>(program.Kit(), options, desktop),
     };
     QStringList reminderTexts{QString::fromLatin1(ReminderText(true, {}))};
     for (const TExpirationAction action :

@@ -1,34 +1,40 @@
 #pragma once
 
+#include "dialogs/message_windows.h"
 #include "skin/base_form.h"
 #include "skin/pictures.h"
+#include "storage/error_log.h"
+
+#include <optional>
 
 namespace twtest {
 
-// The windows of a test drawn with the given appearance (and reporting to the given log), as
-// the entry has them drawn with the program's, until the object goes and the look and log
-// before it are back.
-class TestLook {
+// What a test's windows share, made by the test as the entry makes the program's: the
+// message windows, a log (the given one, or one that writes nowhere) and, given an
+// appearance, the look drawn with it.
+class TestKit {
   public:
-    explicit TestLook(tw::TAppearance& appearance) : look_(appearance) {
-        tw::TfrmBase::SetLook(&look_);
-    }
-    TestLook(tw::TAppearance& appearance, tw::TErrorLog& log) : TestLook(appearance) {
-        tw::TfrmBase::SetLog(&log);
-    }
-    ~TestLook() {
-        tw::TfrmBase::SetLook(previous_);
-        tw::TfrmBase::SetLog(previousLog_);
-    }
-    TestLook(const TestLook&) = delete;
-    TestLook& operator=(const TestLook&) = delete;
+    TestKit() : TestKit(nowhere_) {}
+    explicit TestKit(tw::TErrorLog& log) : kit_(log) { tw::InstallMessageWindows(kit_); }
+    explicit TestKit(tw::TAppearance& appearance) : TestKit() { UseLook(appearance); }
+    TestKit(tw::TAppearance& appearance, tw::TErrorLog& log) : TestKit(log) { UseLook(appearance); }
+    TestKit(const TestKit&) = delete;
+    TestKit& operator=(const TestKit&) = delete;
 
-    tw::TWindowLook& Look() { return look_; }
+    tw::TWindowKit& Kit() { return kit_; }
+    operator tw::TWindowKit&() { return kit_; }
+    tw::TWindowLook& Look() { return *look_; }
+    // The windows drawn with the appearance from now on, as the entry has them once the data
+    // folder is known.
+    void UseLook(tw::TAppearance& appearance) {
+        look_.emplace(appearance);
+        kit_.SetLook(&*look_);
+    }
 
   private:
-    tw::TWindowLook* previous_ = tw::TfrmBase::Look();
-    tw::TErrorLog* previousLog_ = &tw::TfrmBase::Log();
-    tw::TWindowLook look_;
+    tw::TErrorLog nowhere_;
+    tw::TWindowKit kit_;
+    std::optional<tw::TWindowLook> look_;
 };
 
 } // namespace twtest

@@ -24,6 +24,7 @@ class TTestProgram {
     TTestProgram(tw::TDesktop& desktop, TestDataFolder& folder, bool started = true)
         : folder_(folder),
           program_(desktop, locks_, timers_, folder.ProgramClock(), folder.Places(), folder.Log()) {
+        kit_.UseLook(program_.Data().Appearance());
         program_.LoadOptions();
         // The clean-up's slices when the test fires their timer.
         program_.SetSliceRunner(std::make_unique<tw::TInlineSliceRunner>());
@@ -34,6 +35,7 @@ class TTestProgram {
 
     tw::TProgram& Program() { return program_; }
     tw::TOptions& Options() { return program_.Options(); }
+    tw::TWindowKit& Kit() { return kit_.Kit(); }
     QTimer* Timer(const char* name) {
         auto* timer = timerOwner_.findChild<QTimer*>(QString::fromLatin1(name));
         EXPECT_NE(timer, nullptr) << name;
@@ -42,11 +44,13 @@ class TTestProgram {
 
   private:
     TestDataFolder& folder_;
+    TestKit kit_{folder_.Log()};
     QObject timerOwner_;
-    tw::TQtTimers timers_{timerOwner_, tw::ReportApplicationException};
+    tw::TQtTimers timers_{timerOwner_, [this](const std::exception& e) {
+                              tw::ReportApplicationException(kit_.Kit(), e);
+                          }};
     tw::TFakeInstanceLocks locks_;
     tw::TProgram program_;
-    TestLook look_{program_.Data().Appearance(), folder_.Log()};
 };
 
 } // namespace twtest

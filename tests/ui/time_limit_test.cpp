@@ -1,5 +1,6 @@
 #include "dialogs/message_windows.h"
 #include "skin/base_form.h"
+#include "ui/test_look.h"
 
 #include <QLineEdit>
 
@@ -14,17 +15,17 @@ namespace {
 class ValidateTimeLimitTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        tw::TfrmBase::SetWarningPresenter([this](const QString& text, const QString& caption) {
+        kit_.Kit().SetWarningPresenter([this](const QString& text, const QString& caption) {
             notices_.emplace_back(text.toStdString(), caption.toStdString());
         });
     }
-    void TearDown() override { tw::InstallMessageWindows(); }
 
+    twtest::TestKit kit_;
     std::vector<std::pair<std::string, std::string>> notices_;
 };
 
 TEST_F(ValidateTimeLimitTest, RefusalShowsANoticeAndKeepsTheFocusInTheEdit) {
-    tw::TfrmBase window;
+    tw::TfrmBase window(kit_);
     auto* edit = new QLineEdit(&window);
     edit->setInputMask("99:99");
     auto* other = new QLineEdit(&window);

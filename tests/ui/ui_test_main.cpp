@@ -1,7 +1,6 @@
 // The window tests run on Qt's offscreen platform with a data folder and configuration
 // folders of their own, so no window opens on the desktop and no setting of the person
 // running them is touched.
-#include "dialogs/message_windows.h"
 #include "platform/native_path.h"
 #include "support/temp_dir.h"
 
@@ -83,6 +82,5 @@ int main(int argc, char** argv) {
     setenv("XDG_CONFIG_HOME", (dataFolder.Path() / "config").c_str(), 1);
     setenv("XDG_CONFIG_DIRS", (dataFolder.Path() / "xdg").c_str(), 1);
 #endif
-    tw::InstallMessageWindows();
     return RUN_ALL_TESTS();
 }

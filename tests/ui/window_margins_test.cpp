@@ -5,6 +5,7 @@
 #include "ui/focus_settings.h"
 #include "ui/reminder_form.h"
 #include "ui/reminder_settings.h"
+#include "ui/test_look.h"
 #include "ui/transparency_settings.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +18,14 @@ namespace {
 using namespace tw;
 
 TEST(WindowMargins, ContentEndsAsFarFromTheRightEdgeAsItStartsFromTheLeft) {
+    twtest::TestKit kit;
     std::vector<std::unique_ptr<QWidget>> windows;
-    windows.push_back(std::make_unique<TfrmReminder>(nullptr));
-    windows.push_back(std::make_unique<TfrmFocusSettings>(nullptr));
-    windows.push_back(std::make_unique<TfrmReminderSettings>());
-    windows.push_back(std::make_unique<TfrmTransparencySettings>());
-    windows.push_back(std::make_unique<TfrmDeleteConfirm>());
-    windows.push_back(std::make_unique<TfrmWarning>());
+    windows.push_back(std::make_unique<TfrmReminder>(kit, nullptr));
+    windows.push_back(std::make_unique<TfrmFocusSettings>(kit, nullptr));
+    windows.push_back(std::make_unique<TfrmReminderSettings>(kit));
+    windows.push_back(std::make_unique<TfrmTransparencySettings>(kit));
+    windows.push_back(std::make_unique<TfrmDeleteConfirm>(kit));
+    windows.push_back(std::make_unique<TfrmWarning>(kit));
     for (const auto& window : windows) {
         int left = window->width();
         int right = window->width();

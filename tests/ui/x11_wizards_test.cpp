@@ -147,7 +147,7 @@ TEST_F(X11Wizards, FirstStartThenASiteAndAScannedProgramReachTheList) {
                 QTest::keyClick(wizard, Qt::Key_Return); // Next >, then Apply
             }
         });
-        ShowFirstRunSettings(options, desktop);
+        ShowFirstRunSettings(tallywick.Kit(), options, desktop);
     }
     ASSERT_EQ(settingsShown, 1);
     EXPECT_EQ(folder_.Scalar("settings.sqlite",
@@ -155,7 +155,7 @@ TEST_F(X11Wizards, FirstStartThenASiteAndAScannedProgramReachTheList) {
               "1");
 
     tallywick.Program().Start();
-    TfrmMain window(desktop, options, tallywick.Program());
+    TfrmMain window(tallywick.Kit(), desktop, options, tallywick.Program());
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     Child<QAction>(window, "actViewMain")->trigger();
