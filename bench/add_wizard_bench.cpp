@@ -7,6 +7,7 @@
 #include "dialogs/add_wizard_form.h"
 #include "platform/desktop.h"
 #include "skin/image_button.h"
+#include "skin/window_kit.h"
 #include "storage/date_format.h"
 #include "storage/options.h"
 #include "support/test_data_folder.h"
@@ -85,7 +86,8 @@ int main(int argc, char** argv) {
     TMonitoredList result;
     // The session's own desktop says which running programs own a window.
     const std::unique_ptr<TDesktop> desktop = CreateDesktop();
-    TfrmAppSiteAddWizard wizard(options, options.Edit().MonitoredList, result,
+    TWindowKit kit(folder.Log());
+    TfrmAppSiteAddWizard wizard(kit, options, options.Edit().MonitoredList, result,
                                 SystemProgramSources(*desktop, folder.Log()));
     wizard.show();
     QTest::mouseClick(wizard.findChild<TImageButton*>("btnNext"), Qt::LeftButton);

@@ -65,7 +65,6 @@ class TReminderWatch : public QObject {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    InstallMessageWindows();
     twtest::TestDataFolder folder(EncodeDate(2026, 12, 7) + 10 * OneHour);
     {
         TOptions options(folder.Data());
@@ -84,7 +83,7 @@ int main(int argc, char** argv) {
     TFakeDesktop desktop;
     desktop.SetForeground(AddEditorWindow(desktop, Game));
     twtest::TTestProgram program(desktop, folder);
-    TfrmMain window(desktop, program.Options(), program.Program());
+    TfrmMain window(program.Kit(), desktop, program.Options(), program.Program());
     window.show();
     QTimer* scan = program.Timer("tmrScan");
     QTimer* reArm = program.Timer("tmrReminderOnly");
