@@ -55,8 +55,8 @@ void TFakeDesktop::RemoveWindow(TWindowHandle window) {
 }
 
 void TFakeDesktop::ClearRecords() {
-    closeRequests_.clear();
-    shutdownCalls_.clear();
+    records_.closeRequests.clear();
+    records_.shutdownCalls.clear();
 }
 
 TFakeDesktop::TWindow& TFakeDesktop::At(TWindowHandle window) {
@@ -122,12 +122,12 @@ void TFakeDesktop::DescribeTopLevelWindows(const std::function<bool(const TWindo
 void TFakeDesktop::PostCloseRequest(TWindowHandle window) {
     // Posting to a window that is gone fails silently, as it does for the system.
     if (windows_.count(window) != 0) {
-        closeRequests_.push_back(window);
+        records_.closeRequests.push_back(window);
     }
 }
 
 void TFakeDesktop::ShutdownComputer(TShutdownKind kind, int timeoutSeconds) {
-    shutdownCalls_.push_back({kind, timeoutSeconds});
+    records_.shutdownCalls.push_back({kind, timeoutSeconds});
     if (!shutdownRefusal_.empty()) {
         throw Exception(shutdownRefusal_);
     }

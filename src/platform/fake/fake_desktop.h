@@ -53,13 +53,13 @@ class TFakeDesktop : public TDesktop {
     void SetWindowsProblem(const std::string& text) { windowsProblem_ = text; }
 
     // --- what the program asked for ---
-    const std::vector<TWindowHandle>& CloseRequests() const { return closeRequests_; }
+    const std::vector<TWindowHandle>& CloseRequests() const { return records_.closeRequests; }
     // Every shutdown asked for, refused ones included.
-    const std::vector<TShutdownCall>& ShutdownCalls() const { return shutdownCalls_; }
+    const std::vector<TShutdownCall>& ShutdownCalls() const { return records_.shutdownCalls; }
     // What the program said last about needing browser addresses.
-    bool AddressesNeeded() const { return addressesNeeded_; }
+    bool AddressesNeeded() const { return records_.addressesNeeded; }
     // How many times the program said it needs them.
-    int AddressesNeededTold() const { return addressesNeededTold_; }
+    int AddressesNeededTold() const { return records_.addressesNeededTold; }
     void ClearRecords();
 
     // --- TDesktop ---
@@ -68,8 +68,8 @@ class TFakeDesktop : public TDesktop {
     void DescribeTopLevelWindows(const std::function<bool(const TWindowFacts&)>& visit) override;
     void PostCloseRequest(TWindowHandle window) override;
     void NeedAddresses(bool needed) override {
-        addressesNeeded_ = needed;
-        addressesNeededTold_ += needed ? 1 : 0;
+        records_.addressesNeeded = needed;
+        records_.addressesNeededTold += needed ? 1 : 0;
     }
     void ShutdownComputer(TShutdownKind kind, int timeoutSeconds) override;
     bool NextNotice(TNotice& notice) override;
@@ -98,11 +98,14 @@ class TFakeDesktop : public TDesktop {
     TWindowHandle foreground_ = 0;
     std::map<char, std::string> dosDevices_;
     std::function<void(TWindowHandle)> visitHook_;
-    std::vector<TWindowHandle> closeRequests_;
-    std::vector<TShutdownCall> shutdownCalls_;
     std::string shutdownRefusal_;
-    bool addressesNeeded_ = false;
-    int addressesNeededTold_ = 0;
+    // What the program asked of the desktop, for the test to check.
+    struct TRecords {
+        std::vector<TWindowHandle> closeRequests;
+        std::vector<TShutdownCall> shutdownCalls;
+        bool addressesNeeded = false;
+        int addressesNeededTold = 0;
+    } records_;
     std::deque<TNotice> notices_;
     std::string windowsProblem_;
 };
