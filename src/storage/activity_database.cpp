@@ -227,23 +227,12 @@ void TActivityDatabase::Retry() {
 
 std::string TActivityDatabase::RepairDamaged(TOptions& options) {
     const std::string path = Path();
-    const std::string aside = DamagedDatabaseName(path, clock_.Now());
     std::error_code error;
-    fs::rename(NativePath(path), NativePath(aside), error);
-    if (error) {
+    const std::string aside = MoveDatabaseAside(path, clock_.Now(), error);
+    if (aside.empty()) {
         reason_ = SQLiteErrorCodeText(code_) + ", and it could not be moved aside (" +
                   error.message() + ")";
         return {};
-    }
-    // A journal left beside the fresh copy would be rolled back into it.
-    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
-        const fs::path journal = NativePath(path + suffix);
-        if (fs::exists(journal, error)) {
-            fs::rename(journal, NativePath(aside + suffix), error);
-            if (error) {
-                fs::remove(journal, error);
-            }
-        }
     }
     const std::string copyError = CopyTemplateDatabase(places_, "actmondb.sqlite");
     if (!copyError.empty()) {
@@ -277,6 +266,25 @@ std::string TActivityDatabase::StartAnew(TOptions& options) {
            ". A new one has been started:\n" + Path() +
            (settingsGone ? "\n\nThe settings in use have been saved again." : "") +
            "\n\nCounting goes on.";
+}
+
+std::string MoveDatabaseAside(const std::string& path, TDateTime when, std::error_code& error) {
+    const std::string aside = DamagedDatabaseName(path, when);
+    fs::rename(NativePath(path), NativePath(aside), error);
+    if (error) {
+        return {};
+    }
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        std::error_code journalError;
+        const fs::path journal = NativePath(path + suffix);
+        if (fs::exists(journal, journalError)) {
+            fs::rename(journal, NativePath(aside + suffix), journalError);
+            if (journalError) {
+                fs::remove(journal, journalError);
+            }
+        }
+    }
+    return aside;
 }
 
 std::string DamagedDatabaseName(const std::string& path, TDateTime when) {

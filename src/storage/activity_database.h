@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <exception>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -111,5 +112,9 @@ class TActivityDatabase {
 // "<name>.damaged-yyyy-mm-dd_hh-nn-ss.sqlite" for "<name>.sqlite": where a damaged database
 // is kept.
 std::string DamagedDatabaseName(const std::string& path, TDateTime when);
+// Moves a damaged database aside under that name, its journals with it (a journal left beside
+// a fresh copy would be rolled back into it); returns where it went, or the empty text with
+// the system's error when it could not be moved.
+std::string MoveDatabaseAside(const std::string& path, TDateTime when, std::error_code& error);
 
 } // namespace tw

@@ -63,7 +63,7 @@ TSeedOutcome SeedDataFolder(const TPlaces& places, TErrorLog& log) {
     }
     std::string aside;
     if (damaged) {
-        aside = MoveDatabaseAside(settingsPath, LocalWallClockNow(), log); // a name for the person
+        aside = MoveSettingsAside(settingsPath, LocalWallClockNow(), log); // a name for the person
         if (aside.empty()) {
             return {}; // the load reports the damage, and nothing is written over it
         }

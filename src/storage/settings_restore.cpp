@@ -57,24 +57,12 @@ bool TakeSettingsFromActivity(const TPlaces& places, TErrorLog& log) {
     }
 }
 
-std::string MoveDatabaseAside(const std::string& path, TDateTime when, TErrorLog& log) {
-    const std::string aside = DamagedDatabaseName(path, when);
+std::string MoveSettingsAside(const std::string& path, TDateTime when, TErrorLog& log) {
     std::error_code error;
-    fs::rename(NativePath(path), NativePath(aside), error);
-    if (error) {
+    const std::string aside = MoveDatabaseAside(path, when, error);
+    if (aside.empty()) {
         log.Report("The damaged database \"" + path +
                    "\" could not be moved aside: " + error.message());
-        return {};
-    }
-    // A journal left beside a fresh copy would be rolled back into it.
-    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
-        const fs::path journal = NativePath(path + suffix);
-        if (fs::exists(journal, error)) {
-            fs::rename(journal, NativePath(aside + suffix), error);
-            if (error) {
-                fs::remove(journal, error);
-            }
-        }
     }
     return aside;
 }

@@ -25,8 +25,8 @@ bool SettingsCopyHeld(const std::string& activityPath, TErrorLog& log);
 // failed, and then settings.sqlite is as it was.
 bool TakeSettingsFromActivity(const TPlaces& places, TErrorLog& log);
 
-// Moves a damaged database and its journals aside, under DamagedDatabaseName; returns where
-// it went, or the empty text (reported) when it could not be moved.
-std::string MoveDatabaseAside(const std::string& path, TDateTime when, TErrorLog& log);
+// Moves a damaged settings.sqlite and its journals aside (MoveDatabaseAside); returns where it
+// went, or the empty text (reported) when it could not be moved.
+std::string MoveSettingsAside(const std::string& path, TDateTime when, TErrorLog& log);
 
 } // namespace tw
