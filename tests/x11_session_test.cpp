@@ -31,11 +31,14 @@
 #include <chrono>
 #include <csignal>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <systemd/sd-bus.h>
 #include <thread>
@@ -108,7 +111,9 @@ class TPrivateBus {
                    static_cast<char*>(nullptr));
             _exit(127);
         }
-        for (int i = 0; i < 500 && access(dir_.File("bus").c_str(), F_OK) != 0; ++i) {
+        // The socket's file is there from its bind, before the daemon listens: wait until a
+        // connection is taken.
+        for (int i = 0; i < 500 && !Listening(dir_.File("bus")); ++i) {
             usleep(10000);
         }
     }
@@ -117,6 +122,19 @@ class TPrivateBus {
         waitpid(pid_, nullptr, 0);
     }
     const std::string& Address() const { return address_; }
+
+    static bool Listening(const std::string& path) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const bool taken =
+            fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        if (fd >= 0) {
+            close(fd);
+        }
+        return taken;
+    }
 
     // A connection to it, optionally owning a name.
     sd_bus* Connect(const char* name = nullptr) const {
