@@ -49,6 +49,27 @@ class X11Program : public ::testing::Test {
     }
     bool LockHeld() const { return fs::exists(DataFolder() / "Tallywick.lock"); }
 
+    // A start that must tell the person something: the notice is closed as a person would, the
+    // program goes on, and the uninstaller's marker ends it.
+    void StartClosingItsNoticeAndEnd() {
+        auto program = Start();
+        TScreen screen;
+        ASSERT_TRUE(screen.Open());
+        std::vector<twtest::TXWindow> notices;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                notices = screen.WindowsOf(program->Pid(), "Please Note");
+                return !notices.empty();
+            },
+            10000))
+            << Errors();
+        screen.Close(notices.front());
+        EXPECT_TRUE(program->Running());
+        twtest::WriteAll((installed_.Folder() / "uninstall.flag").string(), "");
+        EXPECT_TRUE(program->ExitsCleanlyWithin(3000)) << Errors();
+        fs::remove(installed_.Folder() / "uninstall.flag");
+    }
+
     // Our test client on the list, a limit of two seconds and scans every second.
     void ConfigureListedClient(tw::TExpirationAction action) {
         Configure([&](tw::TOptions& options) {
@@ -218,22 +239,7 @@ TEST_F(X11Program, UnreadableSettingsAreReportedAndLeftUntouched) {
          {std::string("not a database, but the user's file all the same"), noise,
           intact.substr(0, 2 * 4096 + 1000)}) {
         twtest::WriteAll(settings, damaged);
-        auto program = Start();
-        TScreen screen;
-        ASSERT_TRUE(screen.Open());
-        std::vector<twtest::TXWindow> notices;
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                notices = screen.WindowsOf(program->Pid(), "Please Note");
-                return !notices.empty();
-            },
-            10000))
-            << Errors();
-        screen.Close(notices.front());
-        EXPECT_TRUE(program->Running());
-        twtest::WriteAll((installed_.Folder() / "uninstall.flag").string(), "");
-        EXPECT_TRUE(program->ExitsCleanlyWithin(3000)) << Errors();
-        fs::remove(installed_.Folder() / "uninstall.flag");
+        StartClosingItsNoticeAndEnd();
         EXPECT_EQ(twtest::ReadAll(settings), damaged); // nothing saved over it
         EXPECT_NE(twtest::ReadAll((DataFolder() / "tallywick.log").string())
                       .find("TOptions.Save: the stored settings could not be read"),
@@ -258,21 +264,7 @@ TEST_F(X11Program, LostSettingsComeBackFromTheirCopyAtTheStart) {
         } else {
             fs::remove(settings);
         }
-        auto program = Start();
-        TScreen screen;
-        ASSERT_TRUE(screen.Open());
-        std::vector<twtest::TXWindow> notices;
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                notices = screen.WindowsOf(program->Pid(), "Please Note");
-                return !notices.empty();
-            },
-            10000))
-            << Errors();
-        screen.Close(notices.front());
-        twtest::WriteAll((installed_.Folder() / "uninstall.flag").string(), "");
-        EXPECT_TRUE(program->ExitsCleanlyWithin(3000)) << Errors();
-        fs::remove(installed_.Folder() / "uninstall.flag");
+        StartClosingItsNoticeAndEnd();
         tw::TSQLiteDatabase db(settings);
         auto rows = db.GetTable("SELECT group_concat(value, '|') FROM (SELECT value FROM settings "
                                 "WHERE name IN ('TimeLimitSeconds', 'Password', 'IsNotFirstRun') "
