@@ -60,15 +60,20 @@ TEST(ProgramLockWatchTest, ADeletedLockIsTakenAgainAndOneTakenByAnotherCopyEndsT
     }
 }
 
+// The program folder is the build's, shared by every test: a test's uninstall marker goes
+// beside a program of its own, in its data folder.
+tw::TPlaces BesideAProgramOfItsOwn(twtest::TestDataFolder& folder) {
+    tw::TPlaces places = folder.Places();
+    places.programFolder = places.dataFolder;
+    return places;
+}
+
 // A marker from before the start (an interrupted uninstall, or made by anybody) is no order:
 // the start removes it and says so, and only one made while the program runs ends it.
 TEST(ProgramLockWatchTest, OnlyAnUninstallMarkerMadeWhileTheProgramRunsEndsIt) {
     namespace fs = std::filesystem;
     twtest::TestDataFolder folder(tw::EncodeDate(2026, 3, 2) + 0.5);
-    // The program folder is the build's, shared by every test: this one's marker goes beside
-    // a program of its own.
-    tw::TPlaces places = folder.Places();
-    places.programFolder = folder.Places().dataFolder;
+    const tw::TPlaces places = BesideAProgramOfItsOwn(folder);
     const std::string marker = tw::UninstallFlagPath(places);
     twtest::WriteAll(marker, "");
     const std::vector<std::string>& errors = folder.Log().Lines();
@@ -105,8 +110,7 @@ TEST(ProgramLockWatchTest, OnlyAnUninstallMarkerMadeWhileTheProgramRunsEndsIt) {
 TEST(ProgramLockWatchTest, AMarkerThatCannotBeRemovedCountsOnceWrittenAnew) {
     namespace fs = std::filesystem;
     twtest::TestDataFolder folder(tw::EncodeDate(2026, 3, 2) + 0.5);
-    tw::TPlaces places = folder.Places();
-    places.programFolder = folder.Places().dataFolder;
+    const tw::TPlaces places = BesideAProgramOfItsOwn(folder);
     const std::string marker = tw::UninstallFlagPath(places);
     EXPECT_FALSE(tw::UninstallRequested(places, std::nullopt));
     twtest::WriteAll(marker, "");
